@@ -1,0 +1,61 @@
+# Thin wrapper around CMake and CTest. Every target installs missing Debian packages first.
+BUILD        ?= build
+ASAN_BUILD   ?= build-asan
+BENCH_BUILD  ?= build-bench
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+CTEST_JOBS   ?= $(shell nproc)
+CMAKE_GEN    := -G Ninja
+
+# `make run QCM=quiz.qcm`, or `make run quiz.qcm`.
+QCM ?= $(firstword $(filter %.qcm,$(MAKECMDGOALS)))
+ifeq ($(QCM),)
+QCM := examples/capitales.qcm
+endif
+
+.PHONY: all deps build run test test-asan bench fuzz clean
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/src/app/nelo-qcm "$(QCM)"
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(CTEST_JOBS)
+
+test-asan: deps
+	@cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DNELO_SANITIZE=ON > /dev/null
+	@cmake --build $(ASAN_BUILD)
+	@cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(CTEST_JOBS)
+
+bench: deps
+	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DNELO_BUILD_TESTS=OFF -DNELO_BUILD_BENCH=ON > /dev/null
+	@cmake --build $(BENCH_BUILD)
+	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do \
+	  echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b --benchmark_counters_tabular=true; done
+
+# Each libFuzzer target runs FUZZ_SECONDS seconds on its own corpus under fuzz/corpus/<target>.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DNELO_BUILD_TESTS=OFF -DNELO_BUILD_FUZZ=ON > /dev/null
+	@cmake --build $(FUZZ_BUILD)
+	@set -e; for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  seeds=fuzz/corpus/$${name#fuzz_}; [ -d $$seeds ] || seeds=; \
+	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
+	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $$f -max_total_time=$(FUZZ_SECONDS) \
+	    -rss_limit_mb=4096 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name $$seeds; done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)
+
+# Lets `make run quiz.qcm` name the file as a goal.
+%.qcm: ;

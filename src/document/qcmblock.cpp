@@ -1,0 +1,74 @@
+#include "document/qcmblock.h"
+
+#include <algorithm>
+
+namespace QcmBlock {
+
+namespace {
+
+using namespace QcmFormat;
+
+QString fieldAt(const QStringList &lines, int index, int end, qsizetype skip)
+{
+    if (index >= end)
+        return {};
+    return lines.at(index).mid(skip, MaxFieldLength);
+}
+
+} // namespace
+
+std::optional<Content> read(const QStringList &lines, int question)
+{
+    const int open = findBlock(lines, question);
+    if (open < 0)
+        return std::nullopt;
+    const int end = blockEnd(lines, open, question);
+    const QString closing = closingTag(question);
+
+    Content content;
+    QuestionFields &fields = content.fields;
+    fields.title = fieldAt(lines, open + TitleLine, end, TitleKeyword.size());
+    content.picture = fieldAt(lines, open + PictureLine, end, PictureKeyword.size());
+    for (int a = 0; a < AnswerCount; ++a)
+        fields.answers[a] = fieldAt(lines, open + FirstAnswerLine + a, end, answerKeyword(a + 1).size());
+
+    const QString rightAnswer = fieldAt(lines, open + RightAnswerLine, end, RightAnswerKeyword.size());
+    if (!rightAnswer.isEmpty()) {
+        bool ok = false;
+        const int value = rightAnswer.trimmed().toInt(&ok);
+        if (ok)
+            fields.rightAnswer = std::clamp(value, 1, AnswerCount);
+        content.rightAnswerReadable = ok;
+    }
+
+    const int lastFreeText = std::min(end, open + FirstFreeTextLine + MaxFreeTextLines);
+    for (int i = open + FirstFreeTextLine; i < lastFreeText; ++i) {
+        if (lines.at(i) == closing)
+            break;
+        fields.freeText.append(lines.at(i));
+    }
+    return content;
+}
+
+bool remove(QStringList &lines, int question)
+{
+    const int open = findBlock(lines, question);
+    if (open < 0)
+        return false;
+    lines.remove(open, blockEnd(lines, open, question) - open);
+    return true;
+}
+
+void append(QStringList &lines, int question, const QString &picture, const QuestionFields &fields)
+{
+    lines.append(openingTag(question));
+    lines.append(TitleKeyword + fields.title);
+    lines.append(PictureKeyword + picture);
+    for (int a = 0; a < AnswerCount; ++a)
+        lines.append(answerKeyword(a + 1) + fields.answers[a]);
+    lines.append(RightAnswerKeyword + QString::number(fields.rightAnswer));
+    lines.append(fields.freeText);
+    lines.append(closingTag(question));
+}
+
+} // namespace QcmBlock

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The .qcm layout: numbered blocks of keyword lines, found by their tag lines.
+namespace QcmFormat {
+
+// A questionnaire holds at most this many questions: tags carry four digits.
+inline constexpr int MaxQuestions = 10000;
+
+// Fixed line offsets inside a block, counted from its opening tag.
+enum BlockLine { TitleLine = 1, PictureLine = 2, FirstAnswerLine = 3, RightAnswerLine = 8, FirstFreeTextLine = 9 };
+inline constexpr int AnswerCount = 5;
+inline constexpr int MaxFreeTextLines = 12;
+inline constexpr int MaxFieldLength = 255;
+
+inline const QString TitleKeyword = QStringLiteral("TITLE ");
+inline const QString PictureKeyword = QStringLiteral("PICTURE ");
+inline const QString RightAnswerKeyword = QStringLiteral("REPONSE ");
+QString answerKeyword(int answer); // "REP1 " to "REP5 "
+
+// Four digits for 0 to 9999; from 10000 on only the last four digits are kept.
+QString blockNumber(int question);
+QString openingTag(int question);
+QString closingTag(int question);
+
+// Tag tests on the first characters, letter case included (what counting and renumbering use).
+bool startsOpeningTag(const QString &line);
+bool startsClosingTag(const QString &line);
+// The number of a well-formed tag line ("<BLOC0042>" or "</BLOC0042>", four ASCII digits
+// after the prefix), or -1.
+int openingTagNumber(const QString &line);
+int closingTagNumber(const QString &line);
+// For a line beginning exactly with "<BLOC" or "</BLOC": the four digits after that prefix, or -1
+// when they are not four digits (free text that happens to begin like a tag).
+int tagDigits(const QString &line);
+
+// Number of lines whose first five characters are exactly "<BLOC".
+int countQuestions(const QStringList &lines);
+// Opening tags minus closing tags; 0 for a sound document.
+int tagBalance(const QStringList &lines);
+
+// First line equal to the opening tag of `question`, letter case ignored; -1 when absent.
+int findBlock(const QStringList &lines, int question);
+// One past the block opened at `open`: just after its exact closing tag, or at the next line
+// that opens a block when the closing tag is missing, or the end of the document.
+int blockEnd(const QStringList &lines, int open, int question);
+
+// "quiz.old.txt" -> "quiz.qcm", in the file name only ("\\", "/" and ":" end folder names).
+QString qcmFileName(const QString &path);
+// The part after the last "\\", "/" or ":".
+QString fileNameOf(const QString &path);
+
+} // namespace QcmFormat

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// .qcm files are Windows-1252 text. Decoding is lossless for every byte (the five bytes the code
+// page leaves undefined map to the C1 controls of the same value, and back).
+namespace QcmText {
+
+// Splits on CR LF, lone CR and lone LF; a NUL byte ends the text. A final line end adds no line.
+QStringList decodeLines(const QByteArray &bytes);
+
+// A character that cannot go into a .qcm file: outside Windows-1252, or a NUL, CR or LF that
+// would cut the line when the file is read again.
+struct Unencodable
+{
+    int line;      // 0-based
+    int column;    // 0-based
+    char32_t character;
+};
+
+// Every line followed by CR LF. Throws Unencodable and writes nothing partial.
+QByteArray encodeLines(const QStringList &lines);
+
+// The first character of `text` that encodeLines would refuse, or -1.
+int firstUnencodable(const QString &text);
+
+} // namespace QcmText

@@ -1,0 +1,297 @@
+#include "document/questionstore.h"
+
+#include "document/qcmblock.h"
+#include "document/qcmfile.h"
+#include "document/qcmformat.h"
+#include "document/qcmtext.h"
+#include "document/sheetfields.h"
+#include "platform/apperror.h"
+#include "platform/messageboxes.h"
+
+#include <QFileInfo>
+#include <QObject>
+
+#include <algorithm>
+#include <vector>
+
+using namespace QcmFormat;
+
+namespace {
+
+bool isBlank(const QString &line)
+{
+    return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() <= u' '; });
+}
+
+// Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
+// numeric order, renumbered from 0 without holes. A block ends at its closing tag, or before the
+// next tag line when the closing tag is missing; each rebuilt block gets its closing tag back.
+QStringList rebuiltFromBlocks(const QStringList &lines)
+{
+    std::vector<int> firstOpening(MaxQuestions, -1);
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const int number = openingTagNumber(lines.at(i));
+        if (number >= 0 && firstOpening[number] < 0)
+            firstOpening[number] = i;
+    }
+
+    QStringList rebuilt;
+    int next = 0;
+    for (int number = 0; number < MaxQuestions; ++number) {
+        const int open = firstOpening[number];
+        if (open < 0)
+            continue;
+        const QString closing = closingTag(number);
+        rebuilt.append(openingTag(next));
+        for (int i = open + 1; i < int(lines.size()); ++i) {
+            const QString &line = lines.at(i);
+            if (line == closing || startsOpeningTag(line) || startsClosingTag(line))
+                break;
+            rebuilt.append(line);
+        }
+        rebuilt.append(closingTag(next));
+        ++next;
+    }
+    return rebuilt;
+}
+
+QString unencodableMessage(const QStringList &lines, const QcmText::Unencodable &where)
+{
+    int question = -1;
+    for (int i = where.line; i >= 0 && question < 0; --i) {
+        if (startsOpeningTag(lines.at(i)))
+            question = openingTagNumber(lines.at(i));
+    }
+    const QString character = QString::fromUcs4(&where.character, 1);
+    if (question >= 0)
+        return QObject::tr("Le caractère « %1 » de la question %2 ne peut pas être enregistré dans un "
+                           "questionnaire. Remplacez-le puis enregistrez à nouveau")
+            .arg(character)
+            .arg(question + 1);
+    return QObject::tr("Le caractère « %1 » de la ligne %2 ne peut pas être enregistré dans un "
+                       "questionnaire. Remplacez-le puis enregistrez à nouveau")
+        .arg(character)
+        .arg(where.line + 1);
+}
+
+} // namespace
+
+QuestionStore::QuestionStore(SheetFields &sheet, MessageBoxes &boxes) : m_sheet(sheet), m_boxes(boxes) {}
+
+void QuestionStore::Charge(const QString &path)
+{
+    const QString name = qcmFileName(path);
+    if (!QFileInfo::exists(name))
+        throw AppError(QObject::tr("Le fichier %1 est introuvable.").arg(name));
+    adopt(QcmText::decodeLines(QcmFile::read(name)), fileNameOf(name));
+}
+
+void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
+{
+    adopt(lines, caption);
+}
+
+void QuestionStore::adopt(QStringList lines, const QString &caption)
+{
+    m_document = std::move(lines);
+    m_documentModified = false;
+    m_sheet.setCaption(caption);
+    m_questionCount = countQuestions(m_document);
+    Verif();
+    m_currentQuestion = 0;
+    LitFiche();
+    m_documentModified = false;
+    m_sheetModified = false;
+}
+
+QStringList QuestionStore::savedLines() const
+{
+    QStringList lines = m_document;
+    while (!lines.isEmpty() && isBlank(lines.first())) {
+        lines.removeFirst();
+        if (lines.size() < 3)
+            break;
+    }
+    QcmBlock::remove(lines, m_currentQuestion);
+    QcmBlock::append(lines, m_currentQuestion, m_currentPicture, m_sheet.fields());
+    return lines;
+}
+
+QByteArray QuestionStore::ContenuFichier() const
+{
+    const QStringList lines = savedLines();
+    try {
+        return QcmText::encodeLines(lines);
+    } catch (const QcmText::Unencodable &where) {
+        throw AppError(unencodableMessage(lines, where));
+    }
+}
+
+void QuestionStore::Sauve(const QString &path)
+{
+    // Everything is prepared on a copy: a save that fails leaves the document and the flags as
+    // they were, and the earlier file intact.
+    QStringList lines = savedLines();
+    QByteArray bytes;
+    try {
+        bytes = QcmText::encodeLines(lines);
+    } catch (const QcmText::Unencodable &where) {
+        throw AppError(unencodableMessage(lines, where));
+    }
+    QcmFile::write(qcmFileName(path), bytes);
+    m_document = std::move(lines);
+    m_documentModified = false;
+    m_sheetModified = false;
+}
+
+void QuestionStore::Nouveau()
+{
+    m_document.clear();
+    m_questionCount = 1;
+    m_currentQuestion = 0;
+    m_sheet.restyleTitle();
+    LitFiche();
+    m_documentModified = false;
+}
+
+void QuestionStore::Verif()
+{
+    if (tagBalance(m_document) == 0)
+        return;
+    const MessageAnswer answer = m_boxes.show(MessageIcon::Warning, QObject::tr("Le fichier a été altéré. Restaurer ?"),
+                                              MessageButtons::YesNo);
+    if (answer == MessageAnswer::No)
+        return;
+    m_document = rebuiltFromBlocks(m_document);
+    m_questionCount = countQuestions(m_document);
+    m_documentModified = true;
+    m_sheetModified = true;
+}
+
+void QuestionStore::Squize()
+{
+    while (!m_document.isEmpty() && isBlank(m_document.first())) {
+        m_document.removeFirst();
+        if (m_document.size() < 3)
+            break;
+    }
+}
+
+void QuestionStore::EcritFiche()
+{
+    QcmBlock::remove(m_document, m_currentQuestion);
+    QcmBlock::append(m_document, m_currentQuestion, m_currentPicture, m_sheet.fields());
+}
+
+void QuestionStore::LitFiche()
+{
+    m_reading = true;
+    m_sheetModified = false;
+    m_sheet.setQuestionLabel(QObject::tr("Question %1").arg(m_currentQuestion + 1));
+    m_currentPicture.clear();
+    m_sheet.clearPicture();
+
+    const std::optional<QcmBlock::Content> block = QcmBlock::read(m_document, m_currentQuestion);
+    if (!block) {
+        m_sheet.setFields(QuestionFields());
+        m_reading = false;
+        return;
+    }
+    m_sheet.setFields(block->fields);
+    m_currentPicture = block->picture;
+    if (block->rightAnswerReadable && !m_currentPicture.isEmpty() && QFileInfo::exists(m_currentPicture)) {
+        try {
+            m_sheet.loadPicture(m_currentPicture);
+        } catch (...) {
+            // A picture that cannot be read is simply not shown while browsing questions.
+            m_sheet.clearPicture();
+        }
+    }
+    m_sheet.focusTitle();
+    m_sheetModified = false;
+    m_reading = false;
+}
+
+void QuestionStore::Ajout()
+{
+    if (m_questionCount >= MaxQuestions) {
+        m_boxes.warn(QObject::tr("Un questionnaire ne peut pas contenir plus de %1 questions.").arg(MaxQuestions));
+        return;
+    }
+    EcritFiche();
+    // A loaded file without any block counts no question although the sheet shows one: the
+    // write-back above has just given that question its block.
+    m_questionCount = std::max(m_questionCount, m_currentQuestion + 1);
+    m_document.append(QStringLiteral(" "));
+    m_currentQuestion = m_questionCount;
+    ++m_questionCount;
+    LitFiche();
+    m_sheet.focusTitle();
+}
+
+void QuestionStore::Supprime()
+{
+    QcmBlock::remove(m_document, m_currentQuestion);
+    m_documentModified = true;
+    Renum();
+    m_currentQuestion = std::min(m_currentQuestion, std::max(0, m_questionCount - 1));
+    LitFiche();
+}
+
+void QuestionStore::Renum()
+{
+    if (m_questionCount < 2)
+        return;
+    for (QString &line : m_document) {
+        const int number = tagDigits(line);
+        if (number > m_currentQuestion)
+            line = startsOpeningTag(line) ? openingTag(number - 1) : closingTag(number - 1);
+    }
+    --m_questionCount;
+}
+
+void QuestionStore::AllerA(int question)
+{
+    EcritFiche();
+    m_currentQuestion = std::clamp(question, 0, std::max(0, m_questionCount - 1));
+    LitFiche();
+    m_sheet.focusTitle();
+}
+
+void QuestionStore::Precedent()
+{
+    AllerA(m_currentQuestion - 1);
+}
+
+void QuestionStore::Suivant()
+{
+    if (m_questionCount < 2)
+        return;
+    AllerA(m_currentQuestion + 1);
+}
+
+void QuestionStore::Premier()
+{
+    AllerA(0);
+}
+
+void QuestionStore::Dernier()
+{
+    if (m_questionCount < 2)
+        return;
+    AllerA(m_questionCount - 1);
+}
+
+void QuestionStore::SheetEdited()
+{
+    if (m_reading)
+        return;
+    m_sheetModified = true;
+    m_documentModified = true;
+}
+
+void QuestionStore::setCurrentPicture(const QString &path)
+{
+    m_currentPicture = path;
+    SheetEdited();
+}

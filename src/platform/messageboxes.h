@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+enum class MessageIcon { Information, Warning, Question, Stop };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+// Modal questions to the user. The program has one real implementation (French captions and
+// buttons); tests script the answers so that nothing blocks.
+class MessageBoxes
+{
+public:
+    virtual ~MessageBoxes() = default;
+
+    virtual MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) = 0;
+
+    void warn(const QString &text) { show(MessageIcon::Warning, text, MessageButtons::Ok); }
+    void inform(const QString &text) { show(MessageIcon::Information, text, MessageButtons::Ok); }
+    void error(const QString &text) { show(MessageIcon::Stop, text, MessageButtons::Ok); }
+};

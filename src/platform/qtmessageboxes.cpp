@@ -1,0 +1,57 @@
+#include "platform/qtmessageboxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon toQtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::Stop: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
+{
+    const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
+                                                         : QApplication::applicationDisplayName();
+    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, m_parent);
+
+    QPushButton *ok = nullptr;
+    QPushButton *yes = nullptr;
+    QPushButton *no = nullptr;
+    QPushButton *cancel = nullptr;
+    if (buttons == MessageButtons::Ok) {
+        ok = box.addButton(QApplication::tr("OK"), QMessageBox::AcceptRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(ok);
+    } else {
+        yes = box.addButton(QApplication::tr("&Oui"), QMessageBox::YesRole);
+        no = box.addButton(QApplication::tr("&Non"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        if (buttons == MessageButtons::YesNoCancel) {
+            cancel = box.addButton(QApplication::tr("Annuler"), QMessageBox::RejectRole);
+            box.setEscapeButton(cancel);
+        } else {
+            box.setEscapeButton(no);
+        }
+    }
+    box.exec();
+
+    const QAbstractButton *clicked = box.clickedButton();
+    if (clicked == yes && yes)
+        return MessageAnswer::Yes;
+    if (clicked == no && no)
+        return MessageAnswer::No;
+    if (clicked == cancel && cancel)
+        return MessageAnswer::Cancel;
+    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}

@@ -1,0 +1,16 @@
+#include "platform/scriptedmessageboxes.h"
+
+MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
+{
+    m_shown.append({icon, text, buttons});
+    if (!m_answers.isEmpty())
+        return m_answers.takeFirst();
+    if (buttons != MessageButtons::Ok)
+        ++m_unexpected;
+    switch (buttons) {
+    case MessageButtons::Ok: return MessageAnswer::Ok;
+    case MessageButtons::YesNo: return MessageAnswer::No;
+    case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
+    }
+    return MessageAnswer::Ok;
+}
