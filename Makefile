@@ -39,7 +39,7 @@ test-asan: deps
 bench: deps
 	@cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DNELO_BUILD_TESTS=OFF -DNELO_BUILD_BENCH=ON > /dev/null
 	@cmake --build $(BENCH_BUILD)
-	@set -e; for b in $(BENCH_BUILD)/bench/bench_*; do \
+	@set -e; for b in $$(find $(BENCH_BUILD)/bench -type f -name 'bench_*' -executable | sort); do \
 	  echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b --benchmark_counters_tabular=true; done
 
 # Each libFuzzer target runs FUZZ_SECONDS seconds on its own corpus under fuzz/corpus/<target>.
@@ -47,7 +47,7 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DNELO_BUILD_TESTS=OFF -DNELO_BUILD_FUZZ=ON > /dev/null
 	@cmake --build $(FUZZ_BUILD)
-	@set -e; for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	@set -e; for f in $$(find $(FUZZ_BUILD)/fuzz -type f -name 'fuzz_*' -executable | sort); do \
 	  name=$$(basename $$f); mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
 	  seeds=fuzz/corpus/$${name#fuzz_}; [ -d $$seeds ] || seeds=; \
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \

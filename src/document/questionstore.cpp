@@ -295,3 +295,22 @@ void QuestionStore::setCurrentPicture(const QString &path)
     m_currentPicture = path;
     SheetEdited();
 }
+
+void QuestionStore::SuppImg()
+{
+    m_currentPicture.clear();
+    EcritFiche();
+    LitFiche();
+    SheetEdited();
+}
+
+void QuestionStore::Coller(const QString &title, const std::array<QString, QcmFormat::AnswerCount> &answers)
+{
+    QuestionFields fields = m_sheet.fields();
+    fields.title = title;
+    fields.answers = answers;
+    m_sheet.setFields(fields);
+    EcritFiche();
+    LitFiche();
+    SheetEdited();
+}

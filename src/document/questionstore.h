@@ -55,7 +55,12 @@ public:
     // The author changed a field of the sheet (typing, paste, picture choice). Ignored while
     // LitFiche fills the fields.
     void SheetEdited();
+    // A picture chosen for the question on the sheet.
     void setCurrentPicture(const QString &path);
+    // The question is written with an empty picture line and read again without picture.
+    void SuppImg();
+    // Title and answers replaced by copied ones; right answer, picture and free text stay.
+    void Coller(const QString &title, const std::array<QString, QcmFormat::AnswerCount> &answers);
     void markDocumentModified() { m_documentModified = true; }
 
 private:
