@@ -1,0 +1,83 @@
+#include "document/qcmtext.h"
+
+#include <QtTest>
+
+class TestQcmText : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void decode_data();
+    void decode();
+    void everyByteSurvivesARoundTrip();
+    void encodeRefuses_data();
+    void encodeRefuses();
+};
+
+void TestQcmText::decode_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QByteArray() << QStringList{};
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+    QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+    QTest::newRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList{"a", "b", "c", "d"};
+    QTest::newRow("blank lines kept") << QByteArray("\r\n\r\n \r\n") << QStringList{"", "", " "};
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+    QTest::newRow("NUL ends reading") << QByteArray("a\r\nb\0c\r\nd", 10) << QStringList{"a", "b"};
+    QTest::newRow("accents are single bytes") << QByteArray("R\xE9ponse \xE0 \xAB x \xBB")
+                                              << QStringList{QStringLiteral("Réponse à « x »")};
+    QTest::newRow("euro and quotes") << QByteArray("\x80 \x92\x9C") << QStringList{QStringLiteral("€ ’œ")};
+}
+
+void TestQcmText::decode()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QCOMPARE(QcmText::decodeLines(bytes), lines);
+}
+
+void TestQcmText::everyByteSurvivesARoundTrip()
+{
+    QByteArray all;
+    for (int byte = 1; byte < 256; ++byte) {
+        if (byte != '\r' && byte != '\n')
+            all.append(char(byte));
+    }
+    all.append("\r\n");
+    QCOMPARE(QcmText::encodeLines(QcmText::decodeLines(all)), all);
+}
+
+void TestQcmText::encodeRefuses_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<int>("line");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<uint>("character");
+    QTest::newRow("Greek") << QStringList{"ok", QStringLiteral("α")} << 1 << 0 << uint(0x3B1);
+    QTest::newRow("emoji outside the BMP") << QStringList{QStringLiteral("ab😀")} << 0 << 2 << uint(0x1F600);
+    QTest::newRow("NUL would end reading") << QStringList{QString(QChar(0))} << 0 << 0 << uint(0);
+    QTest::newRow("line feed would split the line") << QStringList{QStringLiteral("a\nb")} << 0 << 1 << uint('\n');
+    QTest::newRow("C1 control without a byte") << QStringList{QString(QChar(0x80))} << 0 << 0 << uint(0x80);
+}
+
+void TestQcmText::encodeRefuses()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(int, line);
+    QFETCH(int, column);
+    QFETCH(uint, character);
+    try {
+        QcmText::encodeLines(lines);
+        QFAIL("the text was encoded");
+    } catch (const QcmText::Unencodable &where) {
+        QCOMPARE(where.line, line);
+        QCOMPARE(where.column, column);
+        QCOMPARE(uint(where.character), character);
+    }
+    QCOMPARE(QcmText::firstUnencodable(lines.at(line)), column);
+}
+
+QTEST_GUILESS_MAIN(TestQcmText)
+#include "tst_qcmtext.moc"
