@@ -3,7 +3,7 @@
 #include <QString>
 
 enum class MessageIcon { Information, Warning, Question, Stop };
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Modal questions to the user. The program has one real implementation (French captions and

@@ -33,6 +33,11 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
         ok = box.addButton(QApplication::tr("OK"), QMessageBox::AcceptRole);
         box.setDefaultButton(ok);
         box.setEscapeButton(ok);
+    } else if (buttons == MessageButtons::OkCancel) {
+        ok = box.addButton(QApplication::tr("OK"), QMessageBox::AcceptRole);
+        cancel = box.addButton(QApplication::tr("Annuler"), QMessageBox::RejectRole);
+        box.setDefaultButton(ok);
+        box.setEscapeButton(cancel);
     } else {
         yes = box.addButton(QApplication::tr("&Oui"), QMessageBox::YesRole);
         no = box.addButton(QApplication::tr("&Non"), QMessageBox::NoRole);
@@ -53,5 +58,7 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
         return MessageAnswer::No;
     if (clicked == cancel && cancel)
         return MessageAnswer::Cancel;
+    if (clicked == ok && ok)
+        return MessageAnswer::Ok;
     return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
 }

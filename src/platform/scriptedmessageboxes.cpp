@@ -9,6 +9,7 @@ MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, 
         ++m_unexpected;
     switch (buttons) {
     case MessageButtons::Ok: return MessageAnswer::Ok;
+    case MessageButtons::OkCancel: return MessageAnswer::Cancel;
     case MessageButtons::YesNo: return MessageAnswer::No;
     case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The file-open and file-save dialogs. Filters are written as the program's menus give them
+// ("Questionnaire (*.qcm)|*.qcm") and converted to Qt's form before a dialog sees them.
+// A confirmed open dialog leaves the chosen file's folder current, so that bare picture names
+// written in a questionnaire are found beside it; a save dialog leaves the current folder alone.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+
+    // The chosen path, or an empty text when the author cancelled.
+    QString openFile(const QString &filter, const QString &fileName);
+    QString saveFile(const QString &filter, const QString &fileName);
+
+protected:
+    virtual QString askOpenFile(const QString &qtFilter, const QString &fileName) = 0;
+    virtual QString askSaveFile(const QString &qtFilter, const QString &fileName) = 0;
+};
+
+// "Tout (*.bmp;*.ico)|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp" -> "Tout (*.bmp *.ico);;Bitmaps (*.bmp)":
+// each description keeps its words, and its patterns are the ones after its "|".
+QString qtFileFilter(const QString &pipeFilter);

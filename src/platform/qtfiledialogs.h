@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/filedialogs.h"
+
+class QWidget;
+
+// Real modal file dialogs, labelled in French whatever language Qt was installed with.
+class QtFileDialogs : public FileDialogs
+{
+public:
+    explicit QtFileDialogs(QWidget *parent = nullptr) : m_parent(parent) {}
+    void setParent(QWidget *parent) { m_parent = parent; }
+
+protected:
+    QString askOpenFile(const QString &qtFilter, const QString &fileName) override;
+    QString askSaveFile(const QString &qtFilter, const QString &fileName) override;
+
+private:
+    QString ask(bool saving, const QString &qtFilter, const QString &fileName);
+
+    QWidget *m_parent;
+};
