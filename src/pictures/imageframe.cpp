@@ -1,0 +1,107 @@
+#include "pictures/imageframe.h"
+
+#include "pictures/picturefit.h"
+#include "platform/errorguard.h"
+
+#include <QPainter>
+#include <QPaintEvent>
+#include <QTimer>
+
+ImageFrame::ImageFrame(const PictureRegistry &registry, MessageBoxes &boxes, QWidget *parent)
+    : QWidget(parent), m_holder(registry), m_boxes(boxes)
+{
+    connect(&m_holder, &PictureHolder::changed, this, &ImageFrame::pictureChanged);
+}
+
+void ImageFrame::setStretch(bool stretch)
+{
+    if (m_stretch == stretch)
+        return;
+    m_stretch = stretch;
+    invalidateCache();
+    update();
+}
+
+void ImageFrame::setCenter(bool center)
+{
+    if (m_center == center)
+        return;
+    m_center = center;
+    invalidateCache();
+    update();
+}
+
+void ImageFrame::Echelle()
+{
+    setStretch(echelleStretches(size(), QSize(m_holder.width(), m_holder.height())));
+}
+
+QRect ImageFrame::pictureRect() const
+{
+    return pictureRectInBox(size(), QSize(m_holder.width(), m_holder.height()), m_stretch, m_center);
+}
+
+QSize ImageFrame::sizeHint() const
+{
+    return QSize(280, 215);
+}
+
+void ImageFrame::paintEvent(QPaintEvent *)
+{
+    Picture *picture = m_holder.picture();
+    if (!picture || picture->isEmpty())
+        return;
+    if (picture->needsPreparation()) {
+        // The first drawing may fail (damaged JPEG data); that work runs from the event loop
+        // inside the error guard, so a failure is shown once and never from a paint event.
+        if (!m_preparationScheduled) {
+            m_preparationScheduled = true;
+            QTimer::singleShot(0, this, &ImageFrame::preparePicture);
+        }
+        return;
+    }
+    const QRect target = pictureRect();
+    const QRect visible = target.intersected(rect());
+    if (visible.isEmpty())
+        return;
+    if (m_cacheRect != visible || m_cache.isNull()) {
+        const qreal ratio = devicePixelRatioF();
+        m_cache = QPixmap(visible.size() * ratio);
+        m_cache.setDevicePixelRatio(ratio);
+        m_cache.fill(Qt::transparent);
+        QPainter cachePainter(&m_cache);
+        cachePainter.setRenderHint(QPainter::SmoothPixmapTransform);
+        cachePainter.translate(-visible.topLeft());
+        picture->draw(cachePainter, target);
+        m_cacheRect = visible;
+    }
+    QPainter painter(this);
+    painter.drawPixmap(visible.topLeft(), m_cache);
+}
+
+void ImageFrame::resizeEvent(QResizeEvent *event)
+{
+    invalidateCache();
+    QWidget::resizeEvent(event);
+}
+
+void ImageFrame::pictureChanged()
+{
+    invalidateCache();
+    update();
+}
+
+void ImageFrame::preparePicture()
+{
+    m_preparationScheduled = false;
+    if (Picture *picture = m_holder.picture(); picture && picture->needsPreparation())
+        runGuarded(m_boxes, [picture] { picture->prepare(); });
+    invalidateCache();
+    update();
+}
+
+void ImageFrame::invalidateCache()
+{
+    m_cache = QPixmap();
+    m_cacheRect = QRect();
+}

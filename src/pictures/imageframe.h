@@ -1,0 +1,57 @@
+#pragma once
+
+#include "pictures/pictureholder.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+class MessageBoxes;
+class PictureRegistry;
+
+// The picture box (Image1 of the question sheet and the runner): shows the picture of its
+// holder, stretched to the whole box or at its own size (centred or from the top left).
+// Echelle() applies the sheet's fitting rule. Drawings are cached, so repainting a large
+// picture does not scale it again; a picture whose first drawing fails (a damaged JPEG)
+// is reported once through the error guard, outside any paint event, and then shows nothing.
+class ImageFrame : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ImageFrame(const PictureRegistry &registry, MessageBoxes &boxes, QWidget *parent = nullptr);
+
+    PictureHolder &picture() { return m_holder; }
+    const PictureHolder &picture() const { return m_holder; }
+
+    bool stretch() const { return m_stretch; }
+    void setStretch(bool stretch);
+    bool center() const { return m_center; }
+    void setCenter(bool center);
+
+    // Stretching on only when the picture is larger than the box in both directions.
+    void Echelle();
+
+    // Where the picture goes in the box, in widget coordinates (may reach beyond it).
+    QRect pictureRect() const;
+
+    QSize sizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private Q_SLOTS:
+    void pictureChanged();
+    void preparePicture();
+
+private:
+    void invalidateCache();
+
+    PictureHolder m_holder;
+    MessageBoxes &m_boxes;
+    bool m_stretch = false;
+    bool m_center = false;
+    bool m_preparationScheduled = false;
+    QPixmap m_cache;      // the visible part of the picture as last drawn
+    QRect m_cacheRect;    // where m_cache goes; null when the cache is stale
+};

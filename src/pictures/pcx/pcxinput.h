@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <vector>
+
+class QIODevice;
+
+// Hands out the bytes of a device one at a time through a fixed-size buffer, refilled as it
+// empties, so the run-length loop never asks the device for single bytes.
+class PcxInput
+{
+public:
+    PcxInput(QIODevice &device, int bufferSize);
+
+    // The next byte, or -1 once the device has nothing more to give.
+    int next()
+    {
+        if (m_position < m_end)
+            return *m_position++;
+        return refill();
+    }
+
+    // True when the device reported an error rather than an ordinary end.
+    bool failed() const { return m_failed; }
+    // How many times the buffer was filled from the device.
+    int refills() const { return m_refills; }
+
+private:
+    int refill();
+
+    QIODevice &m_device;
+    std::vector<uchar> m_buffer;
+    const uchar *m_position = nullptr;
+    const uchar *m_end = nullptr;
+    bool m_failed = false;
+    int m_refills = 0;
+};

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "pictures/picture.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+enum class PictureKind { Metafile, Icon, Bitmap, Jpeg, Gif, Pcx };
+
+// The extension of a picture path: the text after its last ".", unless a "\", ":" or "/"
+// stands after that dot (the dot was in a folder name), in which case it is empty.
+QString pictureExtension(const QString &path);
+
+// The picture formats the program reads, in registration order. The application makes one and
+// hands it by reference; the constructor registers wmf, emf, ico and bmp, then the JPEG, GIF and
+// PCX modules add theirs (registerJpegFormats, registerGifFormat, registerPcxFormat).
+class PictureRegistry
+{
+public:
+    using Factory = std::function<std::unique_ptr<Picture>()>;
+
+    struct Entry
+    {
+        QString extension; // lower case, without the dot
+        QString description;
+        PictureKind kind;
+        Factory create;
+    };
+
+    PictureRegistry();
+
+    // Appends an entry; the extension is stored lower case.
+    void registerFormat(const QString &extension, const QString &description, PictureKind kind,
+                        Factory create);
+    // Removes every entry of that kind.
+    void unregisterKind(PictureKind kind);
+
+    // The last registered entry whose extension equals this one, letter case ignored; or null.
+    const Entry *find(const QString &extension) const;
+    // A new, empty picture of the kind registered for the path's extension.
+    // Throws "Extension de fichier graphique inconnue (.%s)".
+    std::unique_ptr<Picture> createFor(const QString &path) const;
+
+    const std::vector<Entry> &entries() const { return m_entries; }
+
+private:
+    std::vector<Entry> m_entries;
+};
