@@ -1,0 +1,252 @@
+#include "pictures/pcx/pcxdecoder.h"
+
+#include "pictures/pcx/bmpfile.h"
+#include "pictures/pcx/pcxinput.h"
+
+#include <QBuffer>
+#include <QtNumeric>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// BMP stores a pixel as blue, green, red; PCX sends the red plane line first.
+constexpr int TrueColourPlanes = 3;
+constexpr int BytesPerTrueColourPixel = 3;
+
+PcxError readPaletteBlock(QIODevice &device, PcxPalette &palette)
+{
+    const qint64 size = device.size();
+    if (size < Pcx::PaletteBlockSize)
+        return PcxError::MissingPaletteBlock;
+    uchar block[Pcx::PaletteBlockSize];
+    if (!device.seek(size - Pcx::PaletteBlockSize)
+        || device.read(reinterpret_cast<char *>(block), Pcx::PaletteBlockSize) != Pcx::PaletteBlockSize)
+        return PcxError::ReadFailed;
+    if (block[0] != Pcx::PaletteBlockMarker)
+        return PcxError::MissingPaletteBlock;
+    palette.resize(Pcx::PaletteBlockEntries);
+    for (int i = 0; i < Pcx::PaletteBlockEntries; ++i) {
+        const uchar *entry = block + 1 + 3 * i;
+        palette[static_cast<size_t>(i)] = PcxColour{entry[0], entry[1], entry[2]};
+    }
+    return PcxError::None;
+}
+
+PcxError choosePalette(QIODevice &device, const PcxHeader &header, const PcxLayout &layout, PcxPalette &palette)
+{
+    palette.clear();
+    if (layout.paletteEntries == 0)
+        return PcxError::None;
+    if (layout.needsPaletteBlock) {
+        PcxPalette block;
+        const PcxError error = readPaletteBlock(device, block);
+        if (error != PcxError::None)
+            return error;
+        palette = layout.greyLevels ? greyPalette(layout.paletteEntries) : std::move(block);
+        return PcxError::None;
+    }
+    if (layout.greyLevels) {
+        palette = greyPalette(layout.paletteEntries);
+    } else {
+        palette.assign(header.palette.begin(), header.palette.begin() + layout.paletteEntries);
+    }
+    return PcxError::None;
+}
+
+// Expands code bytes into consecutive lines of bytesPerLine values. When a line is full,
+// nextLine() stores it and returns where the next one goes, or nullptr after the last line.
+// A run may carry on into the following line: old encoders did not stop runs at line ends,
+// and splitting the loop per line would refuse their files for no gain.
+template <typename NextLine>
+PcxError expandRuns(PcxInput &input, int bytesPerLine, uchar *line, NextLine nextLine)
+{
+    int position = 0;
+    for (;;) {
+        const int code = input.next();
+        if (code < 0)
+            return input.failed() ? PcxError::ReadFailed : PcxError::TruncatedData;
+        int count = 1;
+        int value = code;
+        if (code >= Pcx::RunFlag) {
+            count = code & Pcx::RunCountMask;
+            value = input.next();
+            if (value < 0)
+                return input.failed() ? PcxError::ReadFailed : PcxError::TruncatedData;
+        }
+        while (count > 0) {
+            // Never write past the end of the current line, whatever the run says.
+            const int take = std::min(count, bytesPerLine - position);
+            if (take == 1)
+                line[position] = uchar(value);
+            else
+                std::memset(line + position, value, static_cast<size_t>(take));
+            position += take;
+            count -= take;
+            if (position == bytesPerLine) {
+                line = nextLine();
+                if (!line)
+                    return PcxError::None;
+                position = 0;
+            }
+        }
+    }
+}
+
+// The first scan line of the PCX file becomes the last row of the BMP image.
+struct RowCursor
+{
+    uchar *pixels;
+    qint64 rowSize;
+    int height;
+
+    uchar *rowForLine(int line) const { return pixels + qint64(height - 1 - line) * rowSize; }
+};
+
+// One plane: the plane line is the BMP row, cut or padded to the row size. When the plane line
+// fits the row (always, for files whose bytes per line follow their width) it is expanded in
+// place; wider lines go through a line buffer and their extra bytes are dropped.
+PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, const RowCursor &rows)
+{
+    const bool inPlace = bytesPerLine <= rows.rowSize;
+    std::vector<uchar> lineBuffer(inPlace ? 0 : static_cast<size_t>(bytesPerLine));
+    int linesDone = 0;
+    uchar *row = rows.rowForLine(0);
+    auto nextLine = [&]() -> uchar * {
+        if (inPlace)
+            std::memset(row + bytesPerLine, 0, static_cast<size_t>(rows.rowSize - bytesPerLine));
+        else
+            std::memcpy(row, lineBuffer.data(), static_cast<size_t>(rows.rowSize));
+        if (++linesDone == rows.height)
+            return nullptr;
+        row -= rows.rowSize;
+        return inPlace ? row : lineBuffer.data();
+    };
+    return expandRuns(input, bytesPerLine, inPlace ? row : lineBuffer.data(), nextLine);
+}
+
+// Three planes: red, green and blue plane lines in turn, interleaved into one BMP row; the
+// values beyond the width (the padding of odd widths) are dropped.
+PcxError decodeThreePlanes(PcxInput &input, int bytesPerLine, int width, const RowCursor &rows)
+{
+    std::vector<uchar> planeLine(static_cast<size_t>(bytesPerLine));
+    const qint64 usedBytes = qint64(width) * BytesPerTrueColourPixel;
+    int plane = 0;
+    int linesDone = 0;
+    uchar *row = rows.rowForLine(0);
+    auto nextLine = [&]() -> uchar * {
+        uchar *component = row + (TrueColourPlanes - 1 - plane);
+        const uchar *value = planeLine.data();
+        for (int x = 0; x < width; ++x)
+            component[qint64(x) * BytesPerTrueColourPixel] = value[x];
+        if (++plane < TrueColourPlanes)
+            return planeLine.data();
+        plane = 0;
+        std::memset(row + usedBytes, 0, static_cast<size_t>(rows.rowSize - usedBytes));
+        if (++linesDone == rows.height)
+            return nullptr;
+        row -= rows.rowSize;
+        return planeLine.data();
+    };
+    return expandRuns(input, bytesPerLine, planeLine.data(), nextLine);
+}
+
+} // namespace
+
+PcxDecoder::PcxDecoder(PcxDecoderOptions options) : m_options(options) {}
+
+PcxDecodeResult PcxDecoder::decode(const QByteArray &file) const
+{
+    QBuffer buffer;
+    buffer.setData(file);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeRandomAccess(buffer);
+}
+
+PcxDecodeResult PcxDecoder::decode(QIODevice &device) const
+{
+    if (!device.isReadable()) {
+        PcxDecodeResult result;
+        result.error = PcxError::ReadFailed;
+        return result;
+    }
+    // The palette block sits at the end, so a pipe or socket is read whole first.
+    if (device.isSequential())
+        return decode(device.readAll());
+    return decodeRandomAccess(device);
+}
+
+PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device) const
+{
+    PcxDecodeResult result;
+    auto refuse = [&result](PcxError error) {
+        result.error = error;
+        result.bmp.clear();
+        return result;
+    };
+
+    uchar headerBytes[Pcx::HeaderSize];
+    if (!device.seek(0))
+        return refuse(PcxError::ReadFailed);
+    if (device.read(reinterpret_cast<char *>(headerBytes), Pcx::HeaderSize) != Pcx::HeaderSize)
+        return refuse(PcxError::HeaderTooShort);
+    const PcxHeader header = parsePcxHeader(headerBytes);
+    if (const PcxError error = checkPcxHeader(header); error != PcxError::None)
+        return refuse(error);
+
+    PcxLayout layout;
+    const PcxError classified = classifyPcx(header, layout);
+    result.formatCode = layout.formatCode;
+    if (classified != PcxError::None)
+        return refuse(classified);
+
+    int width = 0;
+    int height = 0;
+    if (const PcxError error = pcxDimensions(header, width, height); error != PcxError::None)
+        return refuse(error);
+    // A plane line must at least hold the width's pixels; wider lines are cut.
+    const qint64 neededBytesPerLine = (qint64(width) * layout.bitsPerPlane + 7) / 8;
+    const int bytesPerLine = header.bytesPerLine;
+    if (bytesPerLine == 0 || bytesPerLine < neededBytesPerLine)
+        return refuse(PcxError::BadBytesPerLine);
+
+    BmpLayout bmp;
+    bmp.width = width;
+    bmp.height = height;
+    bmp.bitsPerPixel = layout.bmpBitsPerPixel;
+    bmp.xPixelsPerMetre = dpiToPixelsPerMetre(header.horizontalDpi);
+    bmp.yPixelsPerMetre = dpiToPixelsPerMetre(header.verticalDpi);
+    if (const PcxError error = choosePalette(device, header, layout, bmp.palette); error != PcxError::None)
+        return refuse(error);
+
+    qint64 fileSize = 0;
+    if (!bmp.fileSize(fileSize) || fileSize > m_options.maxImageBytes)
+        return refuse(PcxError::TooLarge);
+    // No code byte yields more than 63 values; a file too short to reach the last line
+    // is refused here rather than after allocating the whole image for it.
+    qint64 valuesNeeded = 0;
+    qint64 mostValuesAvailable = 0;
+    const qint64 codeBytes = device.size() - Pcx::HeaderSize;
+    if (qMulOverflow(qint64(bytesPerLine) * layout.planes, qint64(height), &valuesNeeded)
+        || qMulOverflow(codeBytes, qint64(Pcx::MaxRunLength), &mostValuesAvailable))
+        return refuse(PcxError::TooLarge);
+    if (mostValuesAvailable < valuesNeeded)
+        return refuse(PcxError::TruncatedData);
+
+    if (!device.seek(Pcx::HeaderSize))
+        return refuse(PcxError::ReadFailed);
+    result.bmp = QByteArray(fileSize, Qt::Uninitialized);
+    auto *data = reinterpret_cast<uchar *>(result.bmp.data());
+    writeBmpHeaders(bmp, data);
+
+    PcxInput input(device, m_options.inputBufferSize);
+    const RowCursor rows{data + bmp.pixelOffset(), bmp.rowSize(), height};
+    const PcxError decoded = layout.planes == 1 ? decodeOnePlane(input, bytesPerLine, rows)
+                                                : decodeThreePlanes(input, bytesPerLine, width, rows);
+    result.inputRefills = input.refills();
+    if (decoded != PcxError::None)
+        return refuse(decoded);
+    return result;
+}

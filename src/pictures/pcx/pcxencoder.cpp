@@ -1,0 +1,124 @@
+#include "pictures/pcx/pcxencoder.h"
+
+#include "pictures/pcx/bmpfile.h"
+#include "pictures/pcx/pcxoutput.h"
+#include "pictures/pcx/pcxruns.h"
+
+#include <QBuffer>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The bounds fields hold maximum = size - 1 in 16 bits.
+constexpr qint64 MaxDimension = 0x10000;
+constexpr qint64 MaxBytesPerLine = 0xFFFF;
+constexpr int TrueColourPlanes = 3;
+
+PcxColour colourAt(const PcxPalette &palette, size_t index)
+{
+    // Entries the bitmap's table does not have are written black.
+    return index < palette.size() ? palette[index] : PcxColour{};
+}
+
+} // namespace
+
+PcxEncoder::PcxEncoder(PcxEncoderOptions options) : m_options(options) {}
+
+QByteArray PcxEncoder::encode(const QByteArray &bmpFile, PcxError *error) const
+{
+    QByteArray pcx;
+    QBuffer buffer(&pcx);
+    buffer.open(QIODevice::WriteOnly);
+    const PcxError result = encode(bmpFile, buffer);
+    buffer.close();
+    if (error)
+        *error = result;
+    if (result != PcxError::None)
+        pcx.clear();
+    return pcx;
+}
+
+PcxError PcxEncoder::encode(const QByteArray &bmpFile, QIODevice &device, PcxEncodeStats *stats) const
+{
+    BmpLayout bmp;
+    qint64 pixelOffset = 0;
+    if (const PcxError error = parseBmpFile(bmpFile, bmp, pixelOffset); error != PcxError::None)
+        return error;
+
+    const bool trueColour = bmp.bitsPerPixel == 24;
+    const int planes = trueColour ? TrueColourPlanes : 1;
+    const int bitsPerPlane = trueColour ? 8 : bmp.bitsPerPixel;
+    const qint64 lineBytes = (qint64(bmp.width) * bitsPerPlane + 7) / 8;
+    // Plane lines are an even number of bytes long; the padding byte is written as 0.
+    const qint64 bytesPerLine = lineBytes + (lineBytes & 1);
+    if (bmp.width > MaxDimension || bytesPerLine > MaxBytesPerLine)
+        return PcxError::TooWide;
+    if (bmp.height > MaxDimension)
+        return PcxError::TooLarge;
+    if (!device.isWritable())
+        return PcxError::WriteFailed;
+
+    PcxHeader header;
+    header.manufacturer = Pcx::Manufacturer;
+    header.version = Pcx::WrittenVersion;
+    header.encoding = Pcx::RunLengthEncoding;
+    header.bitsPerPixel = quint8(bitsPerPlane);
+    header.xMax = quint16(bmp.width - 1);
+    header.yMax = quint16(bmp.height - 1);
+    const quint16 dpiX = pixelsPerMetreToDpi(bmp.xPixelsPerMetre);
+    const quint16 dpiY = pixelsPerMetreToDpi(bmp.yPixelsPerMetre);
+    header.horizontalDpi = dpiX ? dpiX : m_options.fallbackDpi;
+    header.verticalDpi = dpiY ? dpiY : m_options.fallbackDpi;
+    if (bmp.bitsPerPixel == 1 || bmp.bitsPerPixel == 4) {
+        const size_t entries = size_t(1) << bmp.bitsPerPixel;
+        for (size_t i = 0; i < entries; ++i)
+            header.palette[i] = colourAt(bmp.palette, i);
+    }
+    header.planes = quint8(planes);
+    header.bytesPerLine = quint16(bytesPerLine);
+    header.paletteInfo = Pcx::PaletteInfoColour;
+
+    PcxOutput output(device, m_options.outputBufferSize);
+    uchar headerBytes[Pcx::HeaderSize];
+    serializePcxHeader(header, headerBytes);
+    output.put(headerBytes, Pcx::HeaderSize);
+
+    const auto *pixels = reinterpret_cast<const uchar *>(bmpFile.constData()) + pixelOffset;
+    const qint64 rowSize = bmp.rowSize();
+    std::vector<uchar> line(static_cast<size_t>(bytesPerLine), 0);
+    for (int y = 0; y < bmp.height; ++y) {
+        // PCX goes from the top row down; BMP usually stores the bottom row first.
+        const int stored = bmp.topDown ? y : bmp.height - 1 - y;
+        const uchar *row = pixels + qint64(stored) * rowSize;
+        if (!trueColour) {
+            std::memcpy(line.data(), row, static_cast<size_t>(lineBytes));
+            writePcxRuns(output, line.data(), bytesPerLine);
+            continue;
+        }
+        for (int plane = 0; plane < TrueColourPlanes; ++plane) {
+            const uchar *component = row + (TrueColourPlanes - 1 - plane);
+            for (int x = 0; x < bmp.width; ++x)
+                line[static_cast<size_t>(x)] = component[qint64(x) * TrueColourPlanes];
+            writePcxRuns(output, line.data(), bytesPerLine);
+        }
+    }
+
+    if (bmp.bitsPerPixel == 8) {
+        output.put(Pcx::PaletteBlockMarker);
+        for (size_t i = 0; i < size_t(Pcx::PaletteBlockEntries); ++i) {
+            const PcxColour colour = colourAt(bmp.palette, i);
+            output.put(colour.red);
+            output.put(colour.green);
+            output.put(colour.blue);
+        }
+    }
+
+    const bool written = output.finish();
+    if (stats) {
+        stats->bytesWritten = output.written();
+        stats->bufferFlushes = output.flushes();
+    }
+    return written ? PcxError::None : PcxError::WriteFailed;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QtGlobal>
+
+class PcxOutput;
+
+// Writes one plane line as PCX code bytes. Runs are cut at the end of the values given, so a
+// run never continues into the next plane line or row:
+// - every full 63 equal values give the pair 0xFF, value;
+// - of the rest r, nothing when r is 0, the value alone when r is 1 and the value is below
+//   0xC0, otherwise the pair 0xC0 + r, value (so a lone 0xC8 becomes 0xC1 0xC8).
+void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count);
