@@ -1,0 +1,62 @@
+// Any bytes as a .qcm file: load, repair, read every question, write every question back, save
+// to memory. Nothing may crash, and the repaired document must come out balanced.
+#include "document/qcmformat.h"
+#include "document/qcmtext.h"
+#include "document/questionstore.h"
+#include "document/sheetfields.h"
+#include "platform/apperror.h"
+#include "platform/scriptedmessageboxes.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+struct PlainSheet : SheetFields
+{
+    QuestionFields shown;
+    QuestionFields fields() const override { return shown; }
+    void setFields(const QuestionFields &fields) override { shown = fields; }
+    void setQuestionLabel(const QString &) override {}
+    void setCaption(const QString &) override {}
+    void clearPicture() override {}
+    void loadPicture(const QString &) override {}
+    void focusTitle() override {}
+    void restyleTitle() override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    const bool restore = size > 0 && (data[0] & 1);
+
+    PlainSheet sheet;
+    ScriptedMessageBoxes boxes;
+    boxes.script(restore ? MessageAnswer::Yes : MessageAnswer::No);
+    QuestionStore store(sheet, boxes);
+    store.ChargeLignes(QcmText::decodeLines(bytes), QStringLiteral("fuzz.qcm"));
+    if (restore && boxes.pendingAnswers() == 0 && QcmFormat::tagBalance(store.document()) != 0)
+        abort();
+
+    for (int n = 0; n < store.QuestionCount(); ++n) {
+        store.AllerA(n);
+        if (store.CurrentQuestion() != n)
+            abort();
+    }
+    if (store.QuestionCount() > 1) {
+        store.Supprime();
+        store.Ajout();
+    }
+    try {
+        const QByteArray saved = store.ContenuFichier();
+        // What was saved loads again into the same lines.
+        if (QcmText::encodeLines(QcmText::decodeLines(saved)) != saved)
+            abort();
+    } catch (const AppError &) {
+        // Only C1 controls decoded from bytes 0x80-0x9F could be refused, and those all encode.
+        abort();
+    }
+    return 0;
+}
