@@ -18,7 +18,7 @@ void ImageFrame::setStretch(bool stretch)
     if (m_stretch == stretch)
         return;
     m_stretch = stretch;
-    invalidateCache();
+    m_cache.invalidate();
     update();
 }
 
@@ -27,7 +27,7 @@ void ImageFrame::setCenter(bool center)
     if (m_center == center)
         return;
     m_center = center;
-    invalidateCache();
+    m_cache.invalidate();
     update();
 }
 
@@ -60,34 +60,19 @@ void ImageFrame::paintEvent(QPaintEvent *)
         }
         return;
     }
-    const QRect target = pictureRect();
-    const QRect visible = target.intersected(rect());
-    if (visible.isEmpty())
-        return;
-    if (m_cacheRect != visible || m_cache.isNull()) {
-        const qreal ratio = devicePixelRatioF();
-        m_cache = QPixmap(visible.size() * ratio);
-        m_cache.setDevicePixelRatio(ratio);
-        m_cache.fill(Qt::transparent);
-        QPainter cachePainter(&m_cache);
-        cachePainter.setRenderHint(QPainter::SmoothPixmapTransform);
-        cachePainter.translate(-visible.topLeft());
-        picture->draw(cachePainter, target);
-        m_cacheRect = visible;
-    }
     QPainter painter(this);
-    painter.drawPixmap(visible.topLeft(), m_cache);
+    m_cache.paint(painter, *picture, pictureRect(), rect(), devicePixelRatioF());
 }
 
 void ImageFrame::resizeEvent(QResizeEvent *event)
 {
-    invalidateCache();
+    m_cache.invalidate();
     QWidget::resizeEvent(event);
 }
 
 void ImageFrame::pictureChanged()
 {
-    invalidateCache();
+    m_cache.invalidate();
     update();
 }
 
@@ -96,12 +81,6 @@ void ImageFrame::preparePicture()
     m_preparationScheduled = false;
     if (Picture *picture = m_holder.picture(); picture && picture->needsPreparation())
         runGuarded(m_boxes, [picture] { picture->prepare(); });
-    invalidateCache();
+    m_cache.invalidate();
     update();
-}
-
-void ImageFrame::invalidateCache()
-{
-    m_cache = QPixmap();
-    m_cacheRect = QRect();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "pictures/pictureholder.h"
+#include "pictures/picturerendercache.h"
 
-#include <QPixmap>
 #include <QWidget>
 
 class MessageBoxes;
@@ -36,6 +36,9 @@ public:
 
     QSize sizeHint() const override;
 
+    // How many times the picture itself was drawn; repaints in between copy the cache.
+    int renderCount() const { return m_cache.renderCount(); }
+
 protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -45,13 +48,10 @@ private Q_SLOTS:
     void preparePicture();
 
 private:
-    void invalidateCache();
-
     PictureHolder m_holder;
     MessageBoxes &m_boxes;
     bool m_stretch = false;
     bool m_center = false;
     bool m_preparationScheduled = false;
-    QPixmap m_cache;      // the visible part of the picture as last drawn
-    QRect m_cacheRect;    // where m_cache goes; null when the cache is stale
+    PictureRenderCache m_cache;
 };
