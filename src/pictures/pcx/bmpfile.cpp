@@ -87,7 +87,10 @@ void writeBmpHeaders(const BmpLayout &layout, uchar *out)
     writeLe<quint32>(out, ImageSizeAt, quint32(imageSize));
     writeLe<qint32>(out, XPixelsPerMetreAt, layout.xPixelsPerMetre);
     writeLe<qint32>(out, YPixelsPerMetreAt, layout.yPixelsPerMetre);
-    writeLe<quint32>(out, ColoursUsedAt, 0);
+    // A full colour table is announced as 0, the usual way; a shorter one by its length.
+    const size_t fullTable = layout.bitsPerPixel <= 8 ? size_t(1) << layout.bitsPerPixel : 0;
+    const size_t used = layout.palette.size() < fullTable ? layout.palette.size() : 0;
+    writeLe<quint32>(out, ColoursUsedAt, quint32(used));
     writeLe<quint32>(out, ColoursImportantAt, 0);
 
     uchar *entry = out + Bmp::HeadersSize;
