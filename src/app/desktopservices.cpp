@@ -1,0 +1,10 @@
+#include "app/desktopservices.h"
+
+#include "pictures/gifpicture.h"
+#include "pictures/jpegpicture.h"
+
+DesktopServices::DesktopServices(int screenDepth) : pictureChooser(dialogs)
+{
+    registerJpegFormats(pictures, screenDepth);
+    registerGifFormat(pictures);
+}

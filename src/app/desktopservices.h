@@ -1,0 +1,21 @@
+#pragma once
+
+#include "editor/picturechooser.h"
+#include "pictures/pictureregistry.h"
+#include "platform/qtfiledialogs.h"
+#include "platform/qtmessageboxes.h"
+#include "platform/systemclock.h"
+
+// The program's process-wide services, made once by main() and handed to the windows by
+// reference: real message boxes and file dialogs, the system clock, the picture formats.
+struct DesktopServices
+{
+    // screenDepth: bits per pixel of the screen, read once at start-up (JPEG decoding needs it).
+    explicit DesktopServices(int screenDepth);
+
+    QtMessageBoxes boxes;
+    QtFileDialogs dialogs;
+    SystemClock clock;
+    PictureRegistry pictures;
+    FileDialogPictureChooser pictureChooser;
+};

@@ -1,0 +1,511 @@
+#include "app/mainform.h"
+
+#include "app/aboutbox.h"
+#include "app/hints.h"
+#include "document/qcmformat.h"
+#include "editor/planche.h"
+#include "platform/errorguard.h"
+#include "platform/filedialogs.h"
+#include "platform/frenchconventions.h"
+#include "platform/helpwindow.h"
+#include "platform/messageboxes.h"
+#include "platform/systemclock.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int ToolPanelHeight = 30;
+constexpr int ToolButtonSize = 25;
+constexpr int ClockInterval = 1000;
+// Panel 0 of the status bar takes the window's width but this much, which is the clock's.
+constexpr int ClockPanelWidth = 100;
+
+} // namespace
+
+TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, QWidget *parent)
+    : QMainWindow(parent), m_boxes(boxes), m_dialogs(dialogs), m_clock(clock)
+{
+    setWindowTitle(tr("Nelo Qcm"));
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/nelo-qcm.svg")));
+    setAcceptDrops(true);
+
+    auto *centre = new QWidget;
+    auto *layout = new QVBoxLayout(centre);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    m_toolPanel = new QWidget;
+    m_toolPanel->setObjectName(QStringLiteral("ToolPanel"));
+    m_toolPanel->setFixedHeight(ToolPanelHeight);
+    m_mdiArea = new QMdiArea;
+    m_mdiArea->setObjectName(QStringLiteral("MdiArea"));
+    layout->addWidget(m_toolPanel);
+    layout->addWidget(m_mdiArea, 1);
+    setCentralWidget(centre);
+
+    m_help = new HelpWindow(QStringLiteral(":/help"), this);
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createStatusBar();
+    createClock();
+    resize(584, 356);
+}
+
+// Building the window
+
+void TMainForm::createActions()
+{
+    // The actions live in the menus; createMenus() builds them in menu order.
+}
+
+QAction *TMainForm::addMenuItem(QMenu *menu, const QString &text, const QString &hint, const QKeySequence &shortcut,
+                                void (TMainForm::*command)(), bool enabledAtStart)
+{
+    QAction *action = menu->addAction(text);
+    action->setStatusTip(hint);
+    action->setShortcut(shortcut);
+    action->setEnabled(enabledAtStart);
+    if (!enabledAtStart)
+        m_waitingActions.append(action);
+    connect(action, &QAction::triggered, this, [this, command] { guarded([this, command] { (this->*command)(); }); });
+    return action;
+}
+
+QAction *TMainForm::addSheetItem(QMenu *menu, const QString &text, const QString &hint, const QKeySequence &shortcut,
+                                 void (TPlanche::*command)())
+{
+    QAction *action = menu->addAction(text);
+    action->setStatusTip(hint);
+    action->setShortcut(shortcut);
+    action->setEnabled(false);
+    m_waitingActions.append(action);
+    connect(action, &QAction::triggered, this, [this, command] { forwardToSheet(command); });
+    return action;
+}
+
+void TMainForm::createMenus()
+{
+    m_fileMenu = menuBar()->addMenu(tr("&Fichier"));
+    addMenuItem(m_fileMenu, tr("&Nouveau"), tr("Nouveau diaporama"), {}, &TMainForm::Nouveau1Click, true);
+    addMenuItem(m_fileMenu, tr("&Ouvrir..."), tr("Ouvrir un diaporama"), {}, &TMainForm::OpenItemClick, true);
+    m_fileMenu->addSeparator();
+    addMenuItem(m_fileMenu, tr("&Enregistrer"), tr("Enregistrer le fichier en cours"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                &TMainForm::SaveItemClick, true);
+    addMenuItem(m_fileMenu, tr("Enregistrer &sous..."), tr("Enregistrer sous un autre nom"), {}, &TMainForm::SaveAs, true);
+    m_fileMenu->addSeparator();
+    QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
+    quit->setStatusTip(tr("Quitter l'application"));
+    quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    m_editMenu = menuBar()->addMenu(tr("&Edition"));
+    addSheetItem(m_editMenu, tr("&Copier"), tr("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C), &TPlanche::Copier);
+    addSheetItem(m_editMenu, tr("C&oller"), tr("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V), &TPlanche::Coller);
+    addSheetItem(m_editMenu, tr("Copier &Image"), tr("Copier l'image dans le presse-papiers"), {}, &TPlanche::CopierImg);
+    m_editMenu->addSeparator();
+    addMenuItem(m_editMenu, tr("C&hercher..."), tr("Chercher"), {}, &TMainForm::commandNotYetAvailable, false);
+    addMenuItem(m_editMenu, tr("Co&ntinuer"), tr("Continuer la recherche"), QKeySequence(Qt::Key_F3),
+                &TMainForm::commandNotYetAvailable, false);
+    addMenuItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TMainForm::commandNotYetAvailable, false);
+    m_editMenu->addSeparator();
+    addSheetItem(m_editMenu, tr("&Suprimer image"), tr("Supprimer image"), {}, &TPlanche::SuppImg);
+
+    m_pageMenu = menuBar()->addMenu(tr("&Page"));
+    addSheetItem(m_pageMenu, tr("&Précédente           PgUp"), tr("Ecran précédent"), {}, &TPlanche::Precedent);
+    addSheetItem(m_pageMenu, tr("&Suivante                 PgDn  "), tr("Ecran suivant"), {}, &TPlanche::Suivant);
+    addSheetItem(m_pageMenu, tr("P&remière"), tr("Premier écran"), {}, &TPlanche::Premier);
+    addSheetItem(m_pageMenu, tr("&Dernière"), tr("Dernier écran"), {}, &TPlanche::Dernier);
+    m_pageMenu->addSeparator();
+    addMenuItem(m_pageMenu, tr("&Ajouter"), tr("Ajouter écran"), {}, &TMainForm::AjoutAndValide, false);
+    addSheetItem(m_pageMenu, tr("S&upprimer"), tr("Supprimer écran"), {}, &TPlanche::Supprime);
+    m_pageMenu->addSeparator();
+    addMenuItem(m_pageMenu, tr("&Chemins relatifs"), tr("Convertif en chemins relatifs"), {},
+                &TMainForm::commandNotYetAvailable, false);
+    addMenuItem(m_pageMenu, tr("Chemins &absolus..."), tr("Fixer des chemins absolus"), {},
+                &TMainForm::commandNotYetAvailable, false);
+    m_pageMenu->addSeparator();
+    addSheetItem(m_pageMenu, tr("&Liste des questions"), tr("Liste des questions"), QKeySequence(Qt::Key_F2),
+                 &TPlanche::Index);
+
+    m_runMenu = menuBar()->addMenu(tr("&Questionnaire"));
+    addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
+
+    m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
+    addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::commandNotYetAvailable, true);
+    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::commandNotYetAvailable, true);
+    addMenuItem(m_toolsMenu, tr("&Horloge"), tr("Horloge"), {}, &TMainForm::commandNotYetAvailable, true);
+
+    m_helpMenu = menuBar()->addMenu(tr("&Aide"));
+    addMenuItem(m_helpMenu, tr("&Index"), QString(), {}, &TMainForm::HContents, true);
+    addMenuItem(m_helpMenu, tr("&Rechercher"), QString(), {}, &TMainForm::HSearch, true);
+    addMenuItem(m_helpMenu, tr("&Utiliser l'aide"), QString(), {}, &TMainForm::HowToUse, true);
+    m_helpMenu->addSeparator();
+    addMenuItem(m_helpMenu, tr("&A propos..."), tr("Informations sur le logiciel"), {}, &TMainForm::showAboutBox, true);
+}
+
+QToolButton *TMainForm::addToolButton(const QString &name, int left, const QString &icon, const QString &hint,
+                                      const std::function<void()> &command, bool enabledAtStart)
+{
+    auto *button = new QToolButton(m_toolPanel);
+    button->setObjectName(name);
+    button->setGeometry(left, (ToolPanelHeight - ToolButtonSize) / 2, ToolButtonSize, ToolButtonSize);
+    button->setAutoRaise(true);
+    button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(icon)));
+    button->setIconSize(QSize(18, 18));
+    button->setToolTip(shortHint(hint));
+    // The long part goes to the status bar on entering, even when it is empty (see eventFilter).
+    button->setProperty("longHint", longHint(hint));
+    button->installEventFilter(this);
+    button->setEnabled(enabledAtStart);
+    if (!enabledAtStart)
+        m_waitingButtons.append(button);
+    connect(button, &QToolButton::clicked, this, [this, command] { guarded(command); });
+    return button;
+}
+
+void TMainForm::createToolBar()
+{
+    auto sheetCommand = [this](void (TPlanche::*command)()) {
+        return [this, command] {
+            if (m_sheet)
+                (m_sheet->*command)();
+        };
+    };
+    addToolButton(QStringLiteral("SpeedButton1"), 9, QStringLiteral("new"), tr("Nouveau"), [this] { Nouveau1Click(); }, true);
+    addToolButton(QStringLiteral("OpenBtn"), 34, QStringLiteral("open"), tr("Ouvrir|"), [this] { OpenItemClick(); }, true);
+    addToolButton(QStringLiteral("SaveBtn"), 58, QStringLiteral("save"), tr("Enregistrer|"), [this] { SaveItemClick(); }, true);
+    addToolButton(QStringLiteral("SpeedButton9"), 93, QStringLiteral("copy"), tr("Copier"), sheetCommand(&TPlanche::Copier), false);
+    addToolButton(QStringLiteral("SpeedButton10"), 117, QStringLiteral("paste"), tr("Coller"), sheetCommand(&TPlanche::Coller), false);
+    addToolButton(QStringLiteral("SpeedButton3"), 173, QStringLiteral("first"), tr("Premier"), sheetCommand(&TPlanche::Premier), false);
+    addToolButton(QStringLiteral("SpeedButton4"), 197, QStringLiteral("previous"), tr("Précédent"),
+                  sheetCommand(&TPlanche::Precedent), false);
+    addToolButton(QStringLiteral("SpeedButton5"), 221, QStringLiteral("next"), tr("Suivant"), sheetCommand(&TPlanche::Suivant), false);
+    addToolButton(QStringLiteral("SpeedButton6"), 245, QStringLiteral("last"), tr("Dernier"), sheetCommand(&TPlanche::Dernier), false);
+    addToolButton(QStringLiteral("SpeedButton7"), 277, QStringLiteral("add"), tr("Ajouter"), [this] { AjoutAndValide(); }, true);
+    addToolButton(QStringLiteral("SpeedButton8"), 301, QStringLiteral("delete"), tr("Supprimer"),
+                  sheetCommand(&TPlanche::Supprime), false);
+    addToolButton(QStringLiteral("SpeedButton2"), 348, QStringLiteral("run"), tr("Exécuter questionnaire"),
+                  sheetCommand(&TPlanche::Quest), false);
+}
+
+void TMainForm::createStatusBar()
+{
+    m_hintPanel = new QLabel;
+    m_hintPanel->setObjectName(QStringLiteral("HintPanel"));
+    m_hintPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_clockPanel = new QLabel;
+    m_clockPanel->setObjectName(QStringLiteral("ClockPanel"));
+    m_clockPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(m_hintPanel);
+    statusBar()->addWidget(m_clockPanel, 1);
+}
+
+void TMainForm::createClock()
+{
+    m_clockTimer = new QTimer(this);
+    m_clockTimer->setInterval(ClockInterval);
+    connect(m_clockTimer, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    m_clockTimer->start();
+    Timer1Timer();
+}
+
+void TMainForm::setAboutBox(TAboutBox *aboutBox)
+{
+    m_aboutBox = aboutBox;
+}
+
+void TMainForm::setSheet(TPlanche *sheet)
+{
+    m_sheet = sheet;
+    QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
+    window->setObjectName(QStringLiteral("SheetWindow"));
+    window->showMaximized();
+    // A .qcm file dropped on any field opens it instead of landing in the field as text.
+    sheet->installEventFilter(this);
+    for (QWidget *child : sheet->findChildren<QWidget *>())
+        child->installEventFilter(this);
+}
+
+// Hints and clock
+
+bool TMainForm::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip) {
+        ShowHint(static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void TMainForm::ShowHint(const QString &hint)
+{
+    m_hintPanel->setText(hint);
+}
+
+void TMainForm::Timer1Timer()
+{
+    m_clockPanel->setText(QStringLiteral("    ") + longTimeText(QLocale(), m_clock.now().time()));
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        if (auto *button = qobject_cast<QToolButton *>(watched))
+            ShowHint(button->property("longHint").toString());
+        break;
+    case QEvent::Leave:
+        if (qobject_cast<QToolButton *>(watched))
+            ShowHint(QString());
+        break;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        if (!droppedQuestionnaire(static_cast<QDropEvent *>(event)->mimeData()).isEmpty()) {
+            if (event->type() == QEvent::Drop)
+                dropEvent(static_cast<QDropEvent *>(event));
+            else
+                static_cast<QDropEvent *>(event)->acceptProposedAction();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// Window events
+
+void TMainForm::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shownOnce)
+        return;
+    // FormShow: the folder current at the first showing is where the program goes back to.
+    m_shownOnce = true;
+    m_startFolder = QDir::currentPath();
+    m_helpFile = QDir(m_startFolder).filePath(QStringLiteral("Zezavid.hlp"));
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    // FormCloseQuery
+    if (m_sheet && m_sheet->store().TestModif()) {
+        const QString question =
+            tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName));
+        const MessageAnswer answer = m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNoCancel);
+        if (answer == MessageAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        // "Oui" means the changes must not be lost: a save that fails or is cancelled keeps the
+        // program open.
+        if (answer == MessageAnswer::Yes
+            && (!runGuarded(m_boxes, [this] { SaveItemClick(); }) || m_sheet->store().TestModif())) {
+            event->ignore();
+            return;
+        }
+    }
+    // FormClose
+    if (!m_startFolder.isEmpty())
+        QDir::setCurrent(m_startFolder);
+    m_help->close();
+    event->accept();
+}
+
+void TMainForm::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm::FormResize()
+{
+    m_hintPanel->setFixedWidth(std::max(0, width() - ClockPanelWidth));
+}
+
+// Commands
+
+void TMainForm::guarded(const std::function<void()> &command)
+{
+    runGuarded(m_boxes, command);
+}
+
+void TMainForm::forwardToSheet(void (TPlanche::*command)())
+{
+    if (m_sheet)
+        guarded([this, command] { (m_sheet->*command)(); });
+}
+
+bool TMainForm::saveChangesFirst()
+{
+    if (!m_sheet->store().TestModif())
+        return true;
+    const QString question =
+        tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName));
+    switch (m_boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        SaveItemClick();
+        // A cancelled save dialog leaves the changes unsaved: they are not thrown away.
+        return !m_sheet->store().TestModif();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::Nouveau1Click()
+{
+    if (!saveChangesFirst())
+        return;
+    m_currentFileName.clear();
+    m_sheet->store().Nouveau();
+    Valide();
+}
+
+void TMainForm::OpenItemClick()
+{
+    // Opening replaces the questionnaire: unsaved changes are offered for saving first.
+    if (!saveChangesFirst())
+        return;
+    const QString chosen = m_dialogs.openFile(tr("Questionnaire (*.qcm)|*.qcm"), QStringLiteral("*.qcm"));
+    if (chosen.isEmpty())
+        return;
+    loadQuestionnaire(chosen);
+}
+
+void TMainForm::loadQuestionnaire(const QString &path)
+{
+    const QString name = QcmFormat::qcmFileName(path);
+    // The name is taken only once the file is loaded: after a failed open, "Enregistrer" must
+    // still write the questionnaire that is on screen to its own file.
+    m_sheet->store().Charge(name);
+    m_currentFileName = name;
+    setWindowTitle(tr("Nelo Qcm"));
+    Valide();
+}
+
+void TMainForm::openNamedQuestionnaire(const QString &path)
+{
+    guarded([this, path] {
+        const QString absolute = QFileInfo(path).absoluteFilePath();
+        if (!saveChangesFirst())
+            return;
+        QDir::setCurrent(QFileInfo(absolute).absolutePath());
+        loadQuestionnaire(absolute);
+    });
+}
+
+void TMainForm::SaveAs()
+{
+    m_currentFileName.clear();
+    const QString chosen = m_dialogs.saveFile(tr("Questionnaires (*.qcm)|*.qcm"), QStringLiteral("*.qcm"));
+    if (chosen.isEmpty())
+        return;
+    // The existing file that matters is the one the save will replace: the name after the file
+    // name rule, so "quiz" typed without extension is checked against quiz.qcm.
+    if (QFileInfo::exists(QcmFormat::qcmFileName(chosen))
+        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel)
+               != MessageAnswer::Ok)
+        return;
+    m_currentFileName = chosen;
+    m_sheet->store().Sauve(m_currentFileName);
+    setWindowTitle(tr("Nelo Qcm"));
+}
+
+void TMainForm::SaveItemClick()
+{
+    if (m_currentFileName.isEmpty())
+        SaveAs();
+    if (m_currentFileName.isEmpty())
+        return;
+    m_currentFileName = QcmFormat::qcmFileName(m_currentFileName);
+    m_sheet->store().Sauve(m_currentFileName);
+}
+
+void TMainForm::AjoutAndValide()
+{
+    m_sheet->Ajout();
+    Valide();
+}
+
+void TMainForm::Valide()
+{
+    for (QAction *action : std::as_const(m_waitingActions))
+        action->setEnabled(true);
+    for (QToolButton *button : std::as_const(m_waitingButtons))
+        button->setEnabled(true);
+}
+
+void TMainForm::HContents()
+{
+    m_help->showContents();
+}
+
+void TMainForm::HSearch()
+{
+    m_help->showSearch();
+}
+
+void TMainForm::HowToUse()
+{
+    m_help->showHowToUse();
+}
+
+void TMainForm::showAboutBox()
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+}
+
+void TMainForm::commandNotYetAvailable()
+{
+    m_boxes.inform(tr("Cette commande n'est pas encore disponible dans cette version."));
+}
+
+// Drag and drop
+
+QString TMainForm::droppedQuestionnaire(const QMimeData *mime) const
+{
+    if (!mime || !mime->hasUrls())
+        return QString();
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".qcm"), Qt::CaseInsensitive))
+            return url.toLocalFile();
+    }
+    return QString();
+}
+
+void TMainForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!droppedQuestionnaire(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TMainForm::dropEvent(QDropEvent *event)
+{
+    const QString path = droppedQuestionnaire(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    openNamedQuestionnaire(path);
+}

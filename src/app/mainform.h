@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <functional>
+
+class FileDialogs;
+class HelpWindow;
+class MessageBoxes;
+class QAction;
+class QDialog;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QMimeData;
+class QTimer;
+class QToolButton;
+class SystemClock;
+class TAboutBox;
+class TPlanche;
+
+// The program's frame: menus, a tool bar of picture buttons and a two-panel status bar around
+// the question sheet, which it holds maximised and borderless. It owns the file name and the
+// file commands and forwards every editing, page and run command to the sheet.
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, QWidget *parent = nullptr);
+
+    // Start-up hands over the windows created after this one.
+    void setAboutBox(TAboutBox *aboutBox);
+    void setSheet(TPlanche *sheet);
+
+    TPlanche *sheet() const { return m_sheet; }
+    QMdiArea *mdiArea() const { return m_mdiArea; }
+    HelpWindow *helpWindow() const { return m_help; }
+    QLabel *hintPanel() const { return m_hintPanel; }
+    QLabel *clockPanel() const { return m_clockPanel; }
+    const QString &CurrentFileName() const { return m_currentFileName; }
+    const QString &StartFolder() const { return m_startFolder; }
+    const QString &helpFile() const { return m_helpFile; }
+
+    // Opens a questionnaire named outside the dialog (command line, drop) as a confirmed open
+    // would: its folder becomes current, then it is loaded. Runs inside the error guard.
+    void openNamedQuestionnaire(const QString &path);
+
+public Q_SLOTS:
+    void ShowHint(const QString &hint);
+    void Timer1Timer();
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void createClock();
+
+    QAction *addMenuItem(QMenu *menu, const QString &text, const QString &hint, const QKeySequence &shortcut,
+                         void (TMainForm::*command)(), bool enabledAtStart);
+    QAction *addSheetItem(QMenu *menu, const QString &text, const QString &hint, const QKeySequence &shortcut,
+                          void (TPlanche::*command)());
+    QToolButton *addToolButton(const QString &name, int left, const QString &icon, const QString &hint,
+                               const std::function<void()> &command, bool enabledAtStart);
+    void guarded(const std::function<void()> &command);
+    void forwardToSheet(void (TPlanche::*command)());
+
+    // File commands.
+    void Nouveau1Click();
+    void OpenItemClick();
+    void SaveItemClick();
+    void SaveAs();
+    void Valide();
+    void AjoutAndValide();
+    bool saveChangesFirst();
+    void loadQuestionnaire(const QString &path);
+
+    // Help and windows of the other menus.
+    void HContents();
+    void HSearch();
+    void HowToUse();
+    void showAboutBox();
+    void commandNotYetAvailable();
+
+    void FormResize();
+    QString droppedQuestionnaire(const QMimeData *mime) const;
+
+    MessageBoxes &m_boxes;
+    FileDialogs &m_dialogs;
+    const SystemClock &m_clock;
+    TPlanche *m_sheet = nullptr;
+    TAboutBox *m_aboutBox = nullptr;
+    HelpWindow *m_help = nullptr;
+    QMdiArea *m_mdiArea = nullptr;
+    QWidget *m_toolPanel = nullptr;
+    QLabel *m_hintPanel = nullptr;
+    QLabel *m_clockPanel = nullptr;
+    QTimer *m_clockTimer = nullptr;
+
+    QMenu *m_fileMenu = nullptr;
+    QMenu *m_editMenu = nullptr;
+    QMenu *m_pageMenu = nullptr;
+    QMenu *m_runMenu = nullptr;
+    QMenu *m_toolsMenu = nullptr;
+    QMenu *m_helpMenu = nullptr;
+    // Items and buttons disabled until the first new, open or add (Valide enables them).
+    QList<QAction *> m_waitingActions;
+    QList<QToolButton *> m_waitingButtons;
+
+    QString m_currentFileName;
+    QString m_startFolder;
+    QString m_helpFile;
+    bool m_shownOnce = false;
+};

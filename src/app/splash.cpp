@@ -1,0 +1,82 @@
+#include "app/splash.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace {
+
+constexpr int SplashWidth = 318;
+constexpr int SplashHeight = 221;
+constexpr int BevelWidth = 3;
+const QColor SplashYellow(255, 255, 0);
+const QColor PanelOlive(128, 128, 0);
+
+} // namespace
+
+TSplash::TSplash(QWidget *parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setFixedSize(SplashWidth, SplashHeight);
+    setWindowTitle(QApplication::applicationDisplayName());
+    createLabels();
+}
+
+void TSplash::createLabels()
+{
+    auto *picture = new QLabel(this);
+    picture->setObjectName(QStringLiteral("Image1"));
+    picture->setGeometry(24, 54, 89, 113);
+    picture->setScaledContents(true);
+    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/splash.svg")).scaled(89 * 2, 113 * 2, Qt::IgnoreAspectRatio,
+                                                                                Qt::SmoothTransformation));
+
+    auto *name = new QLabel(tr("Nelo Qcm"), this);
+    name->setObjectName(QStringLiteral("ProductName"));
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPixelSize(23);
+    nameFont.setBold(true);
+    name->setFont(nameFont);
+    name->setGeometry(130, 78, 170, 32);
+    name->setAlignment(Qt::AlignCenter);
+
+    auto *version = new QLabel(tr("Version 2.0"), this);
+    version->setObjectName(QStringLiteral("Version"));
+    QFont versionFont(QStringLiteral("Arial"));
+    versionFont.setPixelSize(15);
+    versionFont.setBold(true);
+    version->setFont(versionFont);
+    version->setGeometry(130, 118, 170, 24);
+    version->setAlignment(Qt::AlignCenter);
+}
+
+void TSplash::showAndPaint()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    repaint();
+    // Let the window system map the window and draw it before the slow part of the start-up.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TSplash::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), SplashYellow);
+    const QRect panel = rect().adjusted(10, 10, -10, -10);
+    painter.fillRect(panel, PanelOlive);
+    // A raised bevel: light on the top and left edges, dark on the bottom and right.
+    for (int i = 0; i < BevelWidth; ++i) {
+        const QRect edge = panel.adjusted(i, i, -i, -i);
+        painter.setPen(PanelOlive.lighter(160));
+        painter.drawLine(edge.topLeft(), edge.topRight());
+        painter.drawLine(edge.topLeft(), edge.bottomLeft());
+        painter.setPen(PanelOlive.darker(170));
+        painter.drawLine(edge.bottomLeft(), edge.bottomRight());
+        painter.drawLine(edge.topRight(), edge.bottomRight());
+    }
+}

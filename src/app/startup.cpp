@@ -1,0 +1,60 @@
+#include "app/startup.h"
+
+#include "app/desktopservices.h"
+#include "app/splash.h"
+#include "app/workspace.h"
+#include "platform/desktopconventions.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QScreen>
+#include <QTimer>
+
+#include <memory>
+
+StartupOptions parseCommandLine(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QApplication::tr("Générateur de questionnaires à choix multiples."));
+    parser.addPositionalArgument(QStringLiteral("questionnaire"), QApplication::tr("Questionnaire à ouvrir (.qcm)"));
+    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
+    quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(quitWhenShown);
+    parser.addHelpOption();
+    parser.process(arguments);
+
+    StartupOptions options;
+    if (!parser.positionalArguments().isEmpty())
+        options.questionnaire = parser.positionalArguments().constFirst();
+    options.quitWhenShown = parser.isSet(quitWhenShown);
+    return options;
+}
+
+int runNeloQcm(QApplication &app, const StartupOptions &options)
+{
+    auto splash = std::make_unique<TSplash>();
+    splash->showAndPaint();
+
+    QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/pictures/nelo-qcm.svg")));
+    applyDesktopConventions();
+
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    DesktopServices services(screen ? screen->depth() : 24);
+    Workspace workspace(services.boxes, services.dialogs, services.clock, services.pictures, services.pictureChooser);
+    services.boxes.setParent(&workspace.mainForm);
+    services.dialogs.setParent(&workspace.mainForm);
+
+    splash.reset();
+    // Without a window manager (a bare X server) "maximised" means nothing: start at the
+    // screen's full size, which a window manager then turns into the maximised state.
+    if (screen)
+        workspace.mainForm.setGeometry(screen->availableGeometry());
+    workspace.mainForm.showMaximized();
+    if (!options.questionnaire.isEmpty())
+        workspace.mainForm.openNamedQuestionnaire(options.questionnaire);
+    if (options.quitWhenShown)
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+    return app.exec();
+}

@@ -1,0 +1,11 @@
+#include "app/workspace.h"
+
+#include "editor/planche.h"
+
+Workspace::Workspace(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock,
+                     const PictureRegistry &pictures, PictureChooser &chooser)
+    : mainForm(boxes, dialogs, clock), aboutBox(&mainForm), sheet(new TPlanche(boxes, pictures, chooser))
+{
+    mainForm.setAboutBox(&aboutBox);
+    mainForm.setSheet(sheet);
+}

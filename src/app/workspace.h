@@ -1,0 +1,25 @@
+#pragma once
+
+#include "app/aboutbox.h"
+#include "app/mainform.h"
+
+class FileDialogs;
+class MessageBoxes;
+class PictureChooser;
+class PictureRegistry;
+class SystemClock;
+class TPlanche;
+
+// Every window of the authoring workspace, each created once in the start-up order: main
+// window, about box, question sheet (held maximised by the main window). The services are
+// created by the caller (real ones by the program, scripted ones by the tests).
+class Workspace
+{
+public:
+    Workspace(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, const PictureRegistry &pictures,
+              PictureChooser &chooser);
+
+    TMainForm mainForm;
+    TAboutBox aboutBox;
+    TPlanche *const sheet;
+};

@@ -1,0 +1,394 @@
+#include "editor/planche.h"
+
+#include "editor/picturechooser.h"
+#include "pictures/imageframe.h"
+#include "platform/errorguard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace {
+
+QFont pixelFont(const QString &family, int pixels, bool bold = false)
+{
+    QFont font(family);
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+QLabel *captionLabel(const QString &text, int pixels, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), pixels));
+    return label;
+}
+
+bool isQuestionClipboardKey(const QKeyEvent *key)
+{
+    // Ctrl+C and Ctrl+V copy and paste the whole question even from inside a field: the field
+    // must not claim them before the menu shortcuts see them.
+    if (key->modifiers() != Qt::ControlModifier)
+        return false;
+    return key->key() == Qt::Key_C || key->key() == Qt::Key_V;
+}
+
+constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
+
+} // namespace
+
+const QString TPlanche::PictureFilter = QStringLiteral(
+    "Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx|"
+    "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
+    "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
+
+TPlanche::TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, PictureChooser &chooser, QWidget *parent)
+    : QWidget(parent), m_boxes(boxes), m_chooser(chooser), m_store(*this, boxes)
+{
+    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
+    setAutoFillBackground(true);
+    createControls();
+    Image1 = new ImageFrame(pictures, boxes, Panel2);
+    Image1->setCenter(true);
+    Image1->setStretch(true);
+    Panel2->layout()->addWidget(Image1);
+    createAnswerRows();
+    setFieldTabOrder();
+    connectChangeHandlers();
+    watchFieldKeys();
+    resize(DesignWidth, DesignHeight);
+    Edit1->setFocus();
+}
+
+void TPlanche::createControls()
+{
+    Label1 = captionLabel(tr("Titre"), 24, this);
+    Label1->setGeometry(14, 38, 50, 29);
+
+    Edit1 = new QLineEdit(this);
+    Edit1->setGeometry(82, 37, 559, 30);
+    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
+    // The file keeps 255 characters of a title; a longer one would be cut on the next reading.
+    Edit1->setMaxLength(QcmFormat::MaxFieldLength);
+
+    Panel1 = new QLabel(tr("Question 1"), this);
+    Panel1->setGeometry(656, 5, 101, 31);
+    Panel1->setAlignment(Qt::AlignCenter);
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+
+    Panel2 = new QFrame(this);
+    Panel2->setGeometry(24, 88, 281, 217);
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto *frameLayout = new QVBoxLayout(Panel2);
+    frameLayout->setContentsMargins(1, 1, 1, 1);
+
+    Memo1 = new QPlainTextEdit(this);
+    Memo1->setGeometry(384, 80, 321, 177);
+    Memo1->setFont(pixelFont(QStringLiteral("Arial"), 16));
+    Memo1->setTabChangesFocus(true);
+
+    Button1 = new QPushButton(tr("Choisir image"), this);
+    Button1->setGeometry(384, 272, 113, 28);
+
+    Label4 = captionLabel(tr("Bonne réponse"), 19, this);
+    Label4->move(520, 272);
+    Label4->adjustSize();
+
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setGeometry(664, 272, 57, 31);
+    SpinEdit1->setRange(1, QcmFormat::AnswerCount);
+    SpinEdit1->setValue(1);
+}
+
+void TPlanche::createAnswerRows()
+{
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
+        QLabel *label = captionLabel(tr("Réponse %1").arg(i + 1), 19, this);
+        label->move(16, AnswerTops[i]);
+        label->adjustSize();
+        answerLabels[size_t(i)] = label;
+
+        auto *edit = new QLineEdit(this);
+        edit->setGeometry(120, AnswerTops[i], 569, 26);
+        edit->setFont(pixelFont(QStringLiteral("Arial"), 16));
+        edit->setMaxLength(QcmFormat::MaxFieldLength);
+        answerEdits[size_t(i)] = edit;
+    }
+}
+
+void TPlanche::setFieldTabOrder()
+{
+    // Title, free text, answers 1 to 5, right answer, "Choisir image"; the two panels take no
+    // focus of their own.
+    QList<QWidget *> order{Edit1, Memo1};
+    for (QLineEdit *edit : answerEdits)
+        order.append(edit);
+    order.append(SpinEdit1);
+    order.append(Button1);
+    for (int i = 0; i + 1 < int(order.size()); ++i)
+        setTabOrder(order.at(i), order.at(i + 1));
+    Panel1->setFocusPolicy(Qt::NoFocus);
+    Panel2->setFocusPolicy(Qt::NoFocus);
+    Image1->setFocusPolicy(Qt::NoFocus);
+}
+
+void TPlanche::connectChangeHandlers()
+{
+    connect(Edit1, &QLineEdit::textChanged, this, &TPlanche::Edit1Change);
+    for (QLineEdit *edit : answerEdits)
+        connect(edit, &QLineEdit::textChanged, this, &TPlanche::Edit1Change);
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, &TPlanche::SpinEdit1Change);
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TPlanche::Memo1Change);
+    connect(Button1, &QPushButton::clicked, this, &TPlanche::chooseGuardedPicture);
+}
+
+QList<QWidget *> TPlanche::fieldWidgets() const
+{
+    QList<QWidget *> fields{Edit1, Memo1, SpinEdit1, Button1};
+    for (QLineEdit *edit : answerEdits)
+        fields.append(edit);
+    return fields;
+}
+
+void TPlanche::watchFieldKeys()
+{
+    for (QWidget *field : fieldWidgets())
+        field->installEventFilter(this);
+}
+
+// SheetFields
+
+QuestionFields TPlanche::fields() const
+{
+    QuestionFields fields;
+    fields.title = Edit1->text();
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        fields.answers[size_t(i)] = answerEdits[size_t(i)]->text();
+    fields.rightAnswer = SpinEdit1->value();
+    QString text = Memo1->toPlainText();
+    if (!text.isEmpty()) {
+        // A line break after the last line does not make an empty line of its own.
+        if (text.endsWith(QLatin1Char('\n')))
+            text.chop(1);
+        fields.freeText = text.split(QLatin1Char('\n'));
+    }
+    return fields;
+}
+
+void TPlanche::setFields(const QuestionFields &fields)
+{
+    Edit1->setText(fields.title);
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        answerEdits[size_t(i)]->setText(fields.answers[size_t(i)]);
+    SpinEdit1->setValue(fields.rightAnswer); // the spin box keeps it within 1 to 5
+    Memo1->setPlainText(fields.freeText.join(QLatin1Char('\n')));
+}
+
+void TPlanche::setQuestionLabel(const QString &label)
+{
+    Panel1->setText(label);
+}
+
+void TPlanche::setCaption(const QString &caption)
+{
+    setWindowTitle(caption);
+}
+
+void TPlanche::clearPicture()
+{
+    Image1->picture().clear();
+}
+
+void TPlanche::loadPicture(const QString &path)
+{
+    Image1->picture().loadFromFile(path);
+    Image1->Echelle();
+}
+
+void TPlanche::focusTitle()
+{
+    Edit1->setFocus();
+}
+
+void TPlanche::restyleTitle()
+{
+    QPalette palette = Edit1->palette();
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    Edit1->setPalette(palette);
+    // 12 points at the design's 120 pixels per inch; the style stays bold.
+    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
+}
+
+// Commands
+
+void TPlanche::Precedent()
+{
+    m_store.Precedent();
+}
+
+void TPlanche::Suivant()
+{
+    m_store.Suivant();
+}
+
+void TPlanche::Premier()
+{
+    m_store.Premier();
+}
+
+void TPlanche::Dernier()
+{
+    m_store.Dernier();
+}
+
+void TPlanche::Ajout()
+{
+    m_store.Ajout();
+}
+
+void TPlanche::Supprime()
+{
+    m_store.Supprime();
+}
+
+void TPlanche::Index()
+{
+    // The question list comes with its own window; until then F2 writes the question back and
+    // reads it again, which is what choosing the question on the sheet would do.
+    m_store.EcritFiche();
+    m_store.LitFiche();
+}
+
+void TPlanche::Quest()
+{
+    // A questionnaire of one question is not run.
+    if (m_store.QuestionCount() < 2)
+        return;
+}
+
+void TPlanche::Copier()
+{
+    CopiedQuestion[0] = Edit1->text();
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        CopiedQuestion[size_t(i) + 1] = answerEdits[size_t(i)]->text();
+}
+
+void TPlanche::Coller()
+{
+    std::array<QString, QcmFormat::AnswerCount> answers;
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        answers[size_t(i)] = CopiedQuestion[size_t(i) + 1];
+    m_store.Coller(CopiedQuestion[0], answers);
+}
+
+void TPlanche::CopierImg()
+{
+    Image1->picture().copyToClipboard(*QApplication::clipboard());
+}
+
+void TPlanche::SuppImg()
+{
+    m_store.SuppImg();
+}
+
+void TPlanche::Button1Click()
+{
+    const QString path = m_chooser.choosePicture(PictureFilter);
+    if (path.isEmpty())
+        return;
+    // The chosen path is the question's picture even when the file then fails to load, so the
+    // author sees the error and the path is not silently forgotten.
+    m_store.setCurrentPicture(path);
+    Image1->picture().clear();
+    Image1->picture().loadFromFile(path);
+    Image1->Echelle();
+}
+
+void TPlanche::chooseGuardedPicture()
+{
+    runGuarded(m_boxes, [this] { Button1Click(); });
+}
+
+// Change handlers: every change the author makes marks the sheet and the questionnaire
+// modified; the store ignores the changes made while it reads a question.
+
+void TPlanche::Edit1Change()
+{
+    m_store.SheetEdited();
+}
+
+void TPlanche::SpinEdit1Change()
+{
+    m_store.SheetEdited();
+}
+
+void TPlanche::Memo1Change()
+{
+    m_store.SheetEdited();
+}
+
+// Keys
+
+bool TPlanche::FormKeyDown(int key)
+{
+    switch (key) {
+    case Qt::Key_PageDown:
+        runGuarded(m_boxes, [this] { Suivant(); });
+        return true;
+    case Qt::Key_PageUp:
+        runGuarded(m_boxes, [this] { Precedent(); });
+        return true;
+    case Qt::Key_F2:
+        runGuarded(m_boxes, [this] { Index(); });
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TPlanche::keyPressEvent(QKeyEvent *event)
+{
+    if (event->modifiers() == Qt::NoModifier && FormKeyDown(event->key()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool TPlanche::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && isQuestionClipboardKey(static_cast<QKeyEvent *>(event)))
+        return true; // left unaccepted: the menu shortcut takes the key
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        // The field never sees the navigation keys: PgUp/PgDn in the free-text box change the
+        // question instead of scrolling.
+        if (key->modifiers() == Qt::NoModifier && FormKeyDown(key->key())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Layout
+
+void TPlanche::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormResize();
+}
+
+void TPlanche::FormResize()
+{
+    Edit1->resize(width() - 220, Edit1->height());
+    Panel1->move(width() - 120, 38);
+}

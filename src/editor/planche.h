@@ -1,0 +1,109 @@
+#pragma once
+
+#include "document/questionstore.h"
+#include "document/sheetfields.h"
+
+#include <QWidget>
+
+#include <array>
+
+class ImageFrame;
+class MessageBoxes;
+class PictureChooser;
+class PictureRegistry;
+class QFrame;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+// The question sheet: one question at a time, its title, five answers, the number of the right
+// answer, a picture and free text. It holds the open questionnaire (QuestionStore) and is the
+// source and target of its field values; the main window forwards its commands here.
+//
+// The operations may throw AppError: callers run them inside the error guard. The sheet's own
+// keys and its "Choisir image" button guard themselves.
+class TPlanche : public QWidget, public SheetFields
+{
+    Q_OBJECT
+
+public:
+    // Design client size, in pixels at the design's 120 pixels per inch (not rescaled).
+    static constexpr int DesignWidth = 769;
+    static constexpr int DesignHeight = 492;
+    static const QString PictureFilter;
+
+    TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, PictureChooser &chooser,
+             QWidget *parent = nullptr);
+
+    QuestionStore &store() { return m_store; }
+    const QuestionStore &store() const { return m_store; }
+
+    // SheetFields: what the store reads from and writes to the sheet.
+    QuestionFields fields() const override;
+    void setFields(const QuestionFields &fields) override;
+    void setQuestionLabel(const QString &label) override;
+    void setCaption(const QString &caption) override;
+    void clearPicture() override;
+    void loadPicture(const QString &path) override;
+    void focusTitle() override;
+    void restyleTitle() override;
+
+    // The commands of the page and edit menus.
+    void Precedent();
+    void Suivant();
+    void Premier();
+    void Dernier();
+    void Ajout();
+    void Supprime();
+    void Index();
+    void Quest();
+    void Copier();
+    void Coller();
+    void CopierImg();
+    void SuppImg();
+    void Button1Click();
+
+    // Controls, named as on the design, for the main window's tests and screenshots.
+    QLabel *Label1 = nullptr;
+    QLineEdit *Edit1 = nullptr;
+    QLabel *Panel1 = nullptr;
+    QFrame *Panel2 = nullptr;
+    ImageFrame *Image1 = nullptr;
+    QPlainTextEdit *Memo1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QSpinBox *SpinEdit1 = nullptr;
+    std::array<QLabel *, 5> answerLabels{};   // Label2, Label3, Label5, Label6, Label7
+    std::array<QLineEdit *, 5> answerEdits{}; // Edit2 to Edit6
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private Q_SLOTS:
+    void Edit1Change();
+    void SpinEdit1Change();
+    void Memo1Change();
+    void chooseGuardedPicture();
+
+private:
+    void createControls();
+    void createAnswerRows();
+    void setFieldTabOrder();
+    void connectChangeHandlers();
+    void watchFieldKeys();
+    QList<QWidget *> fieldWidgets() const;
+
+    bool FormKeyDown(int key);
+    void FormResize();
+
+    MessageBoxes &m_boxes;
+    PictureChooser &m_chooser;
+    QuestionStore m_store;
+    // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
+    std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
+};
