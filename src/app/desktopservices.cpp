@@ -3,7 +3,7 @@
 #include "pictures/gifpicture.h"
 #include "pictures/jpegpicture.h"
 
-DesktopServices::DesktopServices(int screenDepth) : pictureChooser(dialogs)
+DesktopServices::DesktopServices(int screenDepth) : pictureDialogs(pictures)
 {
     registerJpegFormats(pictures, screenDepth);
     registerGifFormat(pictures);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/picturechooser.h"
+#include "pictures/picturechoicedialog.h"
 #include "pictures/pictureregistry.h"
 #include "platform/qtfiledialogs.h"
 #include "platform/qtmessageboxes.h"
@@ -17,5 +17,5 @@ struct DesktopServices
     QtFileDialogs dialogs;
     SystemClock clock;
     PictureRegistry pictures;
-    FileDialogPictureChooser pictureChooser;
+    PictureFileDialogs pictureDialogs;
 };

@@ -42,7 +42,7 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     DesktopServices services(screen ? screen->depth() : 24);
-    Workspace workspace(services.boxes, services.dialogs, services.clock, services.pictures, services.pictureChooser);
+    Workspace workspace(services.boxes, services.dialogs, services.clock, services.pictures, services.pictureDialogs);
     services.boxes.setParent(&workspace.mainForm);
     services.dialogs.setParent(&workspace.mainForm);
 

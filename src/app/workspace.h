@@ -5,7 +5,6 @@
 
 class FileDialogs;
 class MessageBoxes;
-class PictureChooser;
 class PictureRegistry;
 class SystemClock;
 class TPlanche;
@@ -17,7 +16,7 @@ class Workspace
 {
 public:
     Workspace(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, const PictureRegistry &pictures,
-              PictureChooser &chooser);
+              FileDialogs &pictureDialogs);
 
     TMainForm mainForm;
     TAboutBox aboutBox;

@@ -1,8 +1,8 @@
 #include "editor/planche.h"
 
-#include "editor/picturechooser.h"
 #include "pictures/imageframe.h"
 #include "platform/errorguard.h"
+#include "platform/filedialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,8 +50,8 @@ const QString TPlanche::PictureFilter = QStringLiteral(
     "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
     "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
 
-TPlanche::TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, PictureChooser &chooser, QWidget *parent)
-    : QWidget(parent), m_boxes(boxes), m_chooser(chooser), m_store(*this, boxes)
+TPlanche::TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, FileDialogs &pictureDialogs, QWidget *parent)
+    : QWidget(parent), m_boxes(boxes), m_pictureDialogs(pictureDialogs), m_store(*this, boxes)
 {
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
     setAutoFillBackground(true);
@@ -302,7 +302,7 @@ void TPlanche::SuppImg()
 
 void TPlanche::Button1Click()
 {
-    const QString path = m_chooser.choosePicture(PictureFilter);
+    const QString path = m_pictureDialogs.openFile(PictureFilter, QString());
     if (path.isEmpty())
         return;
     // The chosen path is the question's picture even when the file then fails to load, so the

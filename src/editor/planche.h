@@ -9,7 +9,7 @@
 
 class ImageFrame;
 class MessageBoxes;
-class PictureChooser;
+class FileDialogs;
 class PictureRegistry;
 class QFrame;
 class QKeyEvent;
@@ -35,7 +35,8 @@ public:
     static constexpr int DesignHeight = 492;
     static const QString PictureFilter;
 
-    TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, PictureChooser &chooser,
+    // `pictureDialogs` asks for the picture file of "Choisir image".
+    TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, FileDialogs &pictureDialogs,
              QWidget *parent = nullptr);
 
     QuestionStore &store() { return m_store; }
@@ -102,7 +103,7 @@ private:
     void FormResize();
 
     MessageBoxes &m_boxes;
-    PictureChooser &m_chooser;
+    FileDialogs &m_pictureDialogs;
     QuestionStore m_store;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
     std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
