@@ -204,9 +204,19 @@ void TestPcxDecoder::palettes_data()
             << pcxFile(h, bytes({0xB0, 0})) << PcxFormatCode::OneBitPalette << QList<quint32>{0xC80000, 0x0000C8}
             << QList<quint32>{0x0000C8, 0xC80000, 0x0000C8, 0x0000C8};
         h.palette = {};
-        QTest::newRow("1 bit, information 1, zero palette: all black")
-            << pcxFile(h, bytes({0xB0, 0})) << PcxFormatCode::OneBitPalette << QList<quint32>{0, 0}
-            << QList<quint32>{0, 0, 0, 0};
+        QTest::newRow("1 bit, information 1, zero palette: black and white, not all black")
+            << pcxFile(h, bytes({0xB0, 0})) << PcxFormatCode::OneBitPalette << table(greyPalette(2))
+            << QList<quint32>{0xFFFFFF, 0, 0xFFFFFF, 0xFFFFFF};
+        h.palette[0] = h.palette[1] = PcxColour{200, 0, 0};
+        h.palette[2] = PcxColour{0, 0, 200};
+        QTest::newRow("1 bit, information 1, two equal entries kept")
+            << pcxFile(h, bytes({0xB0, 0})) << PcxFormatCode::OneBitPalette << QList<quint32>{0xC80000, 0xC80000}
+            << QList<quint32>{0xC80000, 0xC80000, 0xC80000, 0xC80000};
+        h.palette[0] = PcxColour{0, 0, 0};
+        h.palette[1] = PcxColour{0, 0, 1};
+        QTest::newRow("1 bit, information 1, black and nearly black kept")
+            << pcxFile(h, bytes({0xB0, 0})) << PcxFormatCode::OneBitPalette << QList<quint32>{0, 1}
+            << QList<quint32>{1, 0, 1, 1};
     }
     {
         PcxHeader h = header(4, 1, 1, 4);

@@ -48,11 +48,13 @@ PcxError choosePalette(QIODevice &device, const PcxHeader &header, const PcxLayo
         palette = layout.greyLevels ? greyPalette(layout.paletteEntries) : std::move(block);
         return PcxError::None;
     }
-    if (layout.greyLevels) {
+    palette.assign(header.palette.begin(), header.palette.begin() + layout.paletteEntries);
+    // Writers that leave the header palette at zero (Pillow does, and version 2 and 3 files
+    // without a palette did) mean black and white, which is how every other reader shows
+    // them; taken literally the picture would be all black whatever its pixels.
+    const bool unsetOneBit = layout.paletteEntries == 2 && palette[0] == PcxColour{} && palette[1] == PcxColour{};
+    if (layout.greyLevels || unsetOneBit)
         palette = greyPalette(layout.paletteEntries);
-    } else {
-        palette.assign(header.palette.begin(), header.palette.begin() + layout.paletteEntries);
-    }
     return PcxError::None;
 }
 
