@@ -64,12 +64,6 @@ void ImageFrame::paintEvent(QPaintEvent *)
     m_cache.paint(painter, *picture, pictureRect(), rect(), devicePixelRatioF());
 }
 
-void ImageFrame::resizeEvent(QResizeEvent *event)
-{
-    m_cache.invalidate();
-    QWidget::resizeEvent(event);
-}
-
 void ImageFrame::pictureChanged()
 {
     m_cache.invalidate();

@@ -27,6 +27,7 @@ constexpr quint32 EmrHeader = 1;
 constexpr quint32 EmfSignature = 0x464D4520u; // " EMF"
 constexpr int EmfHeaderMinimumSize = 88;
 constexpr int ScreenDpi = 96;
+constexpr int PointsPerInch = 72;
 constexpr double HundredthsOfMmPerInch = 2540.0;
 // Pictures beyond this side are refused rather than handed to a vector renderer.
 constexpr qint64 MaximumSide = 32767;
@@ -57,6 +58,8 @@ MetafileError readPlaceableHeader(const QByteArray &bytes, MetafileHeader &heade
     if (unitsPerInch == 0)
         return MetafileError::BadHeader;
     header.type = MetafileType::PlaceableWmf;
+    header.frameInPoints = QSizeF(double(std::abs(right - left)) * PointsPerInch / double(unitsPerInch),
+                                  double(std::abs(bottom - top)) * PointsPerInch / double(unitsPerInch));
     return sizeFrom((std::abs(right - left) * ScreenDpi + unitsPerInch / 2) / unitsPerInch,
                     (std::abs(bottom - top) * ScreenDpi + unitsPerInch / 2) / unitsPerInch, header.size);
 }
@@ -78,13 +81,47 @@ MetafileError readEmfHeader(const QByteArray &bytes, MetafileHeader &header)
     return sizeFrom(boundsWidth, boundsHeight, header.size);
 }
 
+// libwmf names the PostScript base fonts and refuses to play a metafile when it cannot load
+// any of them; the Liberation fonts (metric-compatible with Times, Arial and Courier) stand
+// in, and DejaVu when they are missing.
+const char *const FontFolders[] = {
+    "/usr/share/fonts/truetype/liberation", "/usr/share/fonts/liberation",
+    "/usr/share/fonts/liberation-sans", "/usr/share/fonts/truetype/dejavu",
+    "/usr/share/fonts/dejavu", nullptr,
+};
+
+#define NELO_FONT(ps, file) {const_cast<char *>(ps), const_cast<char *>(file), FT_ENCODING_NONE}
+const wmfMapping PostScriptFonts[] = {
+    NELO_FONT("Times-Roman", "LiberationSerif-Regular.ttf"),
+    NELO_FONT("Times-Italic", "LiberationSerif-Italic.ttf"),
+    NELO_FONT("Times-Bold", "LiberationSerif-Bold.ttf"),
+    NELO_FONT("Times-BoldItalic", "LiberationSerif-BoldItalic.ttf"),
+    NELO_FONT("Helvetica", "LiberationSans-Regular.ttf"),
+    NELO_FONT("Helvetica-Oblique", "LiberationSans-Italic.ttf"),
+    NELO_FONT("Helvetica-Bold", "LiberationSans-Bold.ttf"),
+    NELO_FONT("Helvetica-BoldOblique", "LiberationSans-BoldItalic.ttf"),
+    NELO_FONT("Courier", "LiberationMono-Regular.ttf"),
+    NELO_FONT("Courier-Oblique", "LiberationMono-Italic.ttf"),
+    NELO_FONT("Courier-Bold", "LiberationMono-Bold.ttf"),
+    NELO_FONT("Courier-BoldOblique", "LiberationMono-BoldItalic.ttf"),
+    NELO_FONT("Symbol", "LiberationSans-Regular.ttf"),
+    NELO_FONT("ZapfDingbats", "LiberationSans-Regular.ttf"),
+    NELO_FONT("Times-Roman", "DejaVuSerif.ttf"),
+    NELO_FONT("Helvetica", "DejaVuSans.ttf"),
+    NELO_FONT("Courier", "DejaVuSansMono.ttf"),
+    {nullptr, nullptr, FT_ENCODING_NONE},
+};
+#undef NELO_FONT
+
 MetafileError wmfToSvg(const QByteArray &bytes, const MetafileHeader &header, QByteArray &svg)
 {
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
     options.function = wmf_svg_function;
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR
-        | WMF_OPT_NO_DEBUG;
+    options.fontdirs = const_cast<char **>(FontFolders);
+    options.font.ps = const_cast<wmfMapping *>(PostScriptFonts);
+    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_FONTDIRS | WMF_OPT_FONTMAP
+        | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI *api = nullptr;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
         if (api)
@@ -100,7 +137,12 @@ MetafileError wmfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
         wmf_svg_t *device = WMF_SVG_GetData(api);
         device->out = wmf_stream_create(api, nullptr);
         device->Description = const_cast<char *>("picture");
-        device->bbox = bbox;
+        // libwmf's device units are points from the window origin. The picture is the frame
+        // its placeable header declares, not just the part the records happen to cover.
+        device->bbox.TL.x = 0;
+        device->bbox.TL.y = 0;
+        device->bbox.BR.x = float(header.frameInPoints.width());
+        device->bbox.BR.y = float(header.frameInPoints.height());
         device->width = unsigned(header.size.width());
         device->height = unsigned(header.size.height());
         if (device->out) {

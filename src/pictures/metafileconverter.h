@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QSize>
+#include <QSizeF>
 
 // Turns a Windows metafile into SVG text that QtSvg draws. WMF goes through libwmf, EMF
 // through libemf2svg. Both libraries read untrusted bytes, so the program normally runs them
@@ -21,6 +22,7 @@ struct MetafileHeader
 {
     MetafileType type = MetafileType::Unknown;
     QSize size; // in screen pixels at 96 dots per inch
+    QSizeF frameInPoints; // placeable WMF: the declared frame, in points
 };
 
 // Reads and checks the header alone.

@@ -27,12 +27,6 @@ void PicturePreviewPane::paintEvent(QPaintEvent *)
     m_cache.paint(painter, *picture, m_preview.paneRect(size()), rect(), devicePixelRatioF());
 }
 
-void PicturePreviewPane::resizeEvent(QResizeEvent *event)
-{
-    m_cache.invalidate();
-    QWidget::resizeEvent(event);
-}
-
 void PicturePreviewPane::previewChanged()
 {
     m_cache.invalidate();

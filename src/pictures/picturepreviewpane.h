@@ -19,7 +19,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private Q_SLOTS:
     void previewChanged();

@@ -31,12 +31,6 @@ void PreviewWindow::paintEvent(QPaintEvent *)
         m_cache.paint(painter, m_picture, rect(), rect(), devicePixelRatioF());
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent *event)
-{
-    m_cache.invalidate();
-    QDialog::resizeEvent(event);
-}
-
 void PreviewWindow::pictureChanged()
 {
     m_cache.invalidate();

@@ -109,18 +109,20 @@ struct RowCursor
 
 // One plane: the plane line is the BMP row, cut or padded to the row size. When the plane line
 // fits the row (always, for files whose bytes per line follow their width) it is expanded in
-// place; wider lines go through a line buffer and their extra bytes are dropped.
-PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, const RowCursor &rows)
+// place; wider lines go through a line buffer and their extra bytes are dropped. Whatever
+// follows the bytes the width needs is zero, so the padding of the PCX line never shows up in
+// the BMP rows.
+PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, qint64 usedBytes, const RowCursor &rows)
 {
     const bool inPlace = bytesPerLine <= rows.rowSize;
     std::vector<uchar> lineBuffer(inPlace ? 0 : static_cast<size_t>(bytesPerLine));
+    const auto padding = static_cast<size_t>(rows.rowSize - usedBytes);
     int linesDone = 0;
     uchar *row = rows.rowForLine(0);
     auto nextLine = [&]() -> uchar * {
-        if (inPlace)
-            std::memset(row + bytesPerLine, 0, static_cast<size_t>(rows.rowSize - bytesPerLine));
-        else
-            std::memcpy(row, lineBuffer.data(), static_cast<size_t>(rows.rowSize));
+        if (!inPlace)
+            std::memcpy(row, lineBuffer.data(), static_cast<size_t>(usedBytes));
+        std::memset(row + usedBytes, 0, padding);
         if (++linesDone == rows.height)
             return nullptr;
         row -= rows.rowSize;
@@ -245,7 +247,7 @@ PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device) const
 
     PcxInput input(device, m_options.inputBufferSize);
     const RowCursor rows{data + bmp.pixelOffset(), bmp.rowSize(), height};
-    const PcxError decoded = layout.planes == 1 ? decodeOnePlane(input, bytesPerLine, rows)
+    const PcxError decoded = layout.planes == 1 ? decodeOnePlane(input, bytesPerLine, neededBytesPerLine, rows)
                                                 : decodeThreePlanes(input, bytesPerLine, width, rows);
     result.inputRefills = input.refills();
     if (decoded != PcxError::None)

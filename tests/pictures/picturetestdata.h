@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QFile>
+#include <QImage>
+#include <QString>
+
+// The sample pictures under tests/data/pictures (see make_samples.py there).
+inline QString samplePath(const QString &name)
+{
+    return QStringLiteral(NELO_TEST_DATA "/pictures/") + name;
+}
+
+inline QByteArray sampleBytes(const QString &name)
+{
+    QFile file(samplePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+// A BMP file of one colour, for placement tests that need a picture of a given size.
+inline QByteArray bmpOfSize(int width, int height, QRgb colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
