@@ -1,8 +1,10 @@
 #include "pcxtestkit.h"
 
 #include "pictures/pcx/pcxdecoder.h"
+#include "pictures/pcx/pcxencoder.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QtTest>
 
 using namespace PcxTestKit;
@@ -89,6 +91,8 @@ private Q_SLOTS:
     void memoryLimit_data();
     void memoryLimit();
     void sequentialDevice();
+    void fuzzFindings_data();
+    void fuzzFindings();
 };
 
 void TestPcxDecoder::refused_data()
@@ -364,11 +368,13 @@ void TestPcxDecoder::bytesPerLine_data()
     QTest::newRow("1 bit, 17 pixels in 4 bytes (row of 4)")
         << 17 << 1 << 4 << literals(bytes({0xAA, 0x55, 0x80, 0x00})) << bytes({0xAA, 0x55, 0x80, 0x00});
     QTest::newRow("1 bit, 8 pixels in 6 bytes: wider than the row")
-        << 8 << 1 << 6 << literals(bytes({0x81, 1, 2, 3, 4, 5})) << bytes({0x81, 1, 2, 3});
+        << 8 << 1 << 6 << literals(bytes({0x81, 1, 2, 3, 4, 5})) << bytes({0x81, 0, 0, 0});
     QTest::newRow("4 bits, 3 pixels in 2 bytes, row padded with zeros")
         << 3 << 4 << 2 << literals(bytes({0x12, 0x30})) << bytes({0x12, 0x30, 0, 0});
     QTest::newRow("8 bits, 2 pixels in 8 bytes")
-        << 2 << 8 << 8 << literals(bytes({7, 8, 1, 1, 1, 1, 1, 1})) << bytes({7, 8, 1, 1});
+        << 2 << 8 << 8 << literals(bytes({7, 8, 1, 1, 1, 1, 1, 1})) << bytes({7, 8, 0, 0});
+    QTest::newRow("8 bits, 37 pixels in 38 bytes: the line's padding byte is not kept")
+        << 37 << 8 << 38 << literals(QByteArray(37, 9) + bytes({5})) << QByteArray(37, 9) + bytes({0, 0, 0});
 }
 
 void TestPcxDecoder::bytesPerLine()
@@ -531,6 +537,34 @@ void TestPcxDecoder::sequentialDevice()
 
     QBuffer closed;
     QCOMPARE(pcxErrorName(PcxDecoder().decode(closed).error), "ReadFailed");
+}
+
+// Inputs the fuzz targets once caught misbehaving; each must now decode to a BMP image that
+// survives encoding and decoding again unchanged (the resolution aside).
+void TestPcxDecoder::fuzzFindings_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<PcxError>("error");
+    QTest::newRow("8-bit line padding byte left in the BMP row padding")
+        << QStringLiteral("line-padding-byte-in-bmp-row.pcx") << PcxError::None;
+}
+
+void TestPcxDecoder::fuzzFindings()
+{
+    QFETCH(QString, file);
+    QFETCH(PcxError, error);
+    QFile input(QStringLiteral(NELO_TEST_DATA "/pcx/fuzz/") + file);
+    QVERIFY2(input.open(QIODevice::ReadOnly), qPrintable(input.fileName()));
+    const PcxDecodeResult result = PcxDecoder().decode(input);
+    QCOMPARE(pcxErrorName(result.error), pcxErrorName(error));
+    if (!result.ok())
+        return;
+    PcxError encoded = PcxError::None;
+    const QByteArray pcx = PcxEncoder().encode(result.bmp, &encoded);
+    QCOMPARE(pcxErrorName(encoded), "None");
+    const PcxDecodeResult back = PcxDecoder().decode(pcx);
+    QCOMPARE(pcxErrorName(back.error), "None");
+    QCOMPARE(back.bmp.mid(Bmp::HeadersSize).toHex(), result.bmp.mid(Bmp::HeadersSize).toHex());
 }
 
 QTEST_GUILESS_MAIN(TestPcxDecoder)
