@@ -9,7 +9,7 @@ void installFontSubstitutes()
 {
     const QString standIn = QStringLiteral("Liberation Sans");
     for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")}) {
-        if (!QFont::substitutes(family).contains(standIn))
+        if (!QFont::substitutes(family).contains(standIn, Qt::CaseInsensitive))
             QFont::insertSubstitution(family, standIn);
     }
 }

@@ -1,0 +1,74 @@
+#include "platform/qtmessageboxes.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+
+// The real boxes, answered by clicking their French buttons from a timer.
+class TestQtMessageBoxes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm")); }
+    void answers_data();
+    void answers();
+};
+
+void TestQtMessageBoxes::answers_data()
+{
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("OK/Annuler, OK") << int(MessageIcon::Warning) << int(MessageButtons::OkCancel)
+                                    << QStringList{"OK", "Annuler"} << "OK" << int(MessageAnswer::Ok) << "Avertissement";
+    QTest::newRow("OK/Annuler, Annuler") << int(MessageIcon::Warning) << int(MessageButtons::OkCancel)
+                                         << QStringList{"OK", "Annuler"} << "Annuler" << int(MessageAnswer::Cancel)
+                                         << "Avertissement";
+    QTest::newRow("Oui/Non/Annuler, Non") << int(MessageIcon::Question) << int(MessageButtons::YesNoCancel)
+                                          << QStringList{"&Oui", "&Non", "Annuler"} << "&Non" << int(MessageAnswer::No)
+                                          << "Nelo Qcm";
+    QTest::newRow("stop box, OK") << int(MessageIcon::Stop) << int(MessageButtons::Ok) << QStringList{"OK"} << "OK"
+                                  << int(MessageAnswer::Ok) << "Nelo Qcm";
+}
+
+void TestQtMessageBoxes::answers()
+{
+    QFETCH(int, icon);
+    QFETCH(int, buttons);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, clicked);
+    QFETCH(int, answer);
+    QFETCH(QString, caption);
+    QStringList seen;
+    QString seenCaption;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        seenCaption = box->windowTitle();
+        QAbstractButton *target = nullptr;
+        for (QAbstractButton *button : box->buttons()) {
+            seen << button->text();
+            if (button->text() == clicked)
+                target = button;
+        }
+        if (target)
+            target->click();
+    });
+    QtMessageBoxes boxes;
+    const MessageAnswer got = boxes.show(MessageIcon(icon), QStringLiteral("Ce fichier existe déjà"), MessageButtons(buttons));
+    std::sort(seen.begin(), seen.end());
+    std::sort(texts.begin(), texts.end());
+    QCOMPARE(seen, texts);
+    QCOMPARE(seenCaption, caption);
+    QCOMPARE(int(got), answer);
+}
+
+QTEST_MAIN(TestQtMessageBoxes)
+#include "tst_qtmessageboxes.moc"
