@@ -1,0 +1,27 @@
+#!/bin/sh
+# End-to-end run of the real program under a virtual X server: open a questionnaire given on
+# the command line, replace the first question's title with the keyboard, save with Ctrl+S,
+# quit with Alt+X, then compare the saved file byte for byte with the expected result.
+# Usage: edit-title.sh <nelo-qcm executable> <sample .qcm>
+# Exit code 77 (skipped) when xvfb-run or xdotool is not installed.
+set -eu
+program=$(readlink -f "$1")
+sample=$2
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in xvfb-run xdotool python3; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+[ -x "$program" ] || { echo "no program at $program"; exit 1; }
+[ -f "$sample" ] || { echo "no sample questionnaire at $sample"; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$sample" "$work/quiz.qcm"
+title="Capitale de la France (test)"
+
+xvfb-run -a -s "-screen 0 1024x768x24" "$here/edit-title-session.sh" "$program" "$work/quiz.qcm" "$title"
+python3 "$here/check-edited-title.py" "$sample" "$work/quiz.qcm" "$title"
