@@ -59,3 +59,12 @@ clean:
 
 # Lets `make run quiz.qcm` name the file as a goal.
 %.qcm: ;
+
+# The main window with a question and its picture, the splash window and the about box.
+.PHONY: screenshots
+screenshots: deps
+	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+	@cmake --build $(BUILD) --target nelo-screenshots
+	@mkdir -p docs/screenshots
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm \
+	  examples/drapeau-france.bmp docs/screenshots

@@ -1,0 +1,85 @@
+// Writes the pictures of docs/screenshots: the main window with a question and its picture,
+// the splash window and the about box, drawn offscreen by the program's own windows.
+// Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
+#include "app/splash.h"
+#include "app/workspace.h"
+#include "editor/planche.h"
+#include "pictures/gifpicture.h"
+#include "pictures/imageframe.h"
+#include "pictures/jpegpicture.h"
+#include "pictures/pictureregistry.h"
+#include "platform/desktopconventions.h"
+#include "platform/errorguard.h"
+#include "platform/scriptedfiledialogs.h"
+#include "platform/scriptedmessageboxes.h"
+#include "platform/systemclock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QStatusTipEvent>
+#include <QTextStream>
+
+namespace {
+
+bool save(QWidget &window, const QString &path)
+{
+    window.repaint();
+    QApplication::processEvents();
+    const bool saved = window.grab().save(path, "PNG");
+    QTextStream(stdout) << (saved ? "wrote " : "could not write ") << path << '\n';
+    return saved;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc != 4) {
+        QTextStream(stderr) << "usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>\n";
+        return 2;
+    }
+    QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm"));
+    applyDesktopConventions();
+    const QString questionnaire = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
+    const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    // Absolute: opening the questionnaire makes its folder current.
+    const QDir output(QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath());
+
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
+    PictureRegistry pictures;
+    registerJpegFormats(pictures, 24);
+    registerGifFormat(pictures);
+    Workspace workspace(boxes, dialogs, clock, pictures, dialogs);
+    TMainForm &form = workspace.mainForm;
+    form.resize(1024, 720);
+    form.show();
+    form.openNamedQuestionnaire(questionnaire);
+    // The picture as "Choisir image" would show it.
+    const bool chosen = runGuarded(boxes, [&] {
+        workspace.sheet->store().setCurrentPicture(picture);
+        workspace.sheet->loadPicture(picture);
+    });
+    QStatusTipEvent hint(QStringLiteral("Ecran suivant"));
+    QApplication::sendEvent(&form, &hint);
+    workspace.sheet->Edit1->setFocus();
+    workspace.sheet->Edit1->end(false);
+
+    bool ok = chosen && boxes.shown().isEmpty();
+    if (!ok)
+        QTextStream(stderr) << "could not open " << questionnaire << " or its picture: " << boxes.lastText() << '\n';
+    ok = save(form, output.filePath(QStringLiteral("main-window.png"))) && ok;
+
+    TSplash splash;
+    splash.show();
+    ok = save(splash, output.filePath(QStringLiteral("splash.png"))) && ok;
+
+    workspace.aboutBox.show();
+    ok = save(workspace.aboutBox, output.filePath(QStringLiteral("about-box.png"))) && ok;
+    return ok ? 0 : 1;
+}
