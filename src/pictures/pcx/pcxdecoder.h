@@ -42,6 +42,8 @@ public:
     PcxDecodeResult decode(QIODevice &device) const;
     PcxDecodeResult decode(const QByteArray &file) const;
 
+    const PcxDecoderOptions &options() const { return m_options; }
+
 private:
     PcxDecodeResult decodeRandomAccess(QIODevice &device) const;
 
