@@ -3,6 +3,8 @@
 #include <QtEndian>
 
 #include <emf2svg.h>
+#include <uemf.h>
+#include <uemf_safe.h>
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
 
@@ -26,6 +28,8 @@ constexpr int PlaceableHeaderSize = 22;
 constexpr quint32 EmrHeader = 1;
 constexpr quint32 EmfSignature = 0x464D4520u; // " EMF"
 constexpr int EmfHeaderMinimumSize = 88;
+constexpr int EmfDescriptionLengthOffset = 60;
+constexpr int EmfDescriptionOffsetOffset = 64;
 constexpr int ScreenDpi = 96;
 constexpr int PointsPerInch = 72;
 constexpr double HundredthsOfMmPerInch = 2540.0;
@@ -160,8 +164,36 @@ MetafileError wmfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
     return result;
 }
 
+// libemf2svg trusts the sizes and offsets inside records (a header whose description lies
+// beyond the file was read past its end). Every record is checked with libuemf, the library
+// it is built on, before the file is handed over; the walk ends at the end-of-file record.
+MetafileError checkEmfRecords(const QByteArray &bytes)
+{
+    constexpr qsizetype RecordHeaderSize = 8; // type and size, 32 bits each
+    const char *record = bytes.constData();
+    const char *const end = record + bytes.size();
+    bool first = true;
+    while (end - record >= RecordHeaderSize) {
+        const quint32 type = qFromLittleEndian<quint32>(record);
+        const quint32 size = qFromLittleEndian<quint32>(record + 4);
+        if (size < RecordHeaderSize || size % 4 != 0 || size > quint64(end - record))
+            return MetafileError::BadRecords;
+        if ((first && type != U_EMR_HEADER) || (!first && type == U_EMR_HEADER))
+            return MetafileError::BadRecords;
+        if (!U_emf_record_safe(record))
+            return MetafileError::BadRecords;
+        if (type == U_EMR_EOF)
+            return MetafileError::None;
+        record += size;
+        first = false;
+    }
+    return MetafileError::BadRecords;
+}
+
 MetafileError emfToSvg(const QByteArray &bytes, const MetafileHeader &header, QByteArray &svg)
 {
+    if (const MetafileError error = checkEmfRecords(bytes); error != MetafileError::None)
+        return error;
     generatorOptions options;
     std::memset(&options, 0, sizeof options);
     options.nameSpace = const_cast<char *>("svg");
@@ -169,7 +201,11 @@ MetafileError emfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
     options.emfplus = true;
     options.imgWidth = header.size.width();
     options.imgHeight = header.size.height();
+    // The description is not shown anywhere, and libemf2svg reads it up to a terminator when
+    // its length is zero, past the end of the file if need be: the copy it gets has none.
     QByteArray input = bytes;
+    qToLittleEndian<quint32>(0, input.data() + EmfDescriptionLengthOffset);
+    qToLittleEndian<quint32>(0, input.data() + EmfDescriptionOffsetOffset);
     char *out = nullptr;
     size_t length = 0;
     const int ok = emf2svg(input.data(), size_t(input.size()), &out, &length, &options);

@@ -14,6 +14,7 @@ enum class MetafileError {
     None,
     NotAMetafile,     // neither a placeable WMF nor an EMF header
     BadHeader,        // a header whose sizes cannot describe a picture
+    BadRecords,       // a record that does not fit the file or its own size
     ConversionFailed, // the library refused the content
     ConverterDied,    // the child process crashed, hung or could not start
 };

@@ -73,8 +73,11 @@ void PictureChoiceDialog::showPreviewWindow()
 QString PictureFileDialogs::askOpenFile(const QString &, const QString &fileName)
 {
     PictureChoiceDialog dialog(m_registry, m_parent);
-    if (!fileName.isEmpty() && !fileName.contains(QLatin1Char('*')))
+    if (!fileName.isEmpty() && !fileName.contains(QLatin1Char('*'))) {
         dialog.selectFile(fileName);
+        // Selecting by program moves no current item, so the preview is told directly.
+        dialog.preview().select(fileName);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::toNativeSeparators(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());

@@ -147,6 +147,35 @@ private Q_SLOTS:
         }
     }
 
+    void refusedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray emf = sampleBytes(QStringLiteral("drawing.emf"));
+        QTest::newRow("record larger than the file") << patched32(emf, 88 + 4, 0x7ffffff0);
+        QTest::newRow("record of zero size") << patched32(emf, 88 + 4, 0);
+        QTest::newRow("record size not a multiple of 4") << patched32(emf, 88 + 4, 26);
+        QTest::newRow("cut in the middle of a record") << emf.left(100);
+        QTest::newRow("no end-of-file record") << emf.left(emf.size() - 20);
+        QTest::newRow("second header record") << patched32(emf, 88, 1);
+    }
+    void refusedRecords()
+    {
+        QFETCH(QByteArray, bytes);
+        QByteArray svg;
+        QCOMPARE(int(convertMetafileToSvg(bytes, svg, MetafileIsolation::InProcess)), int(MetafileError::BadRecords));
+        QVERIFY(svg.isEmpty());
+    }
+
+    void descriptionIsNeverRead()
+    {
+        // Found by fuzzing: a header naming a description without a length made libemf2svg read
+        // past the end of the file. The description is dropped, the drawing itself is fine.
+        MetafilePicture picture(MetafileIsolation::InProcess);
+        picture.loadFromData(sampleBytes(QStringLiteral("crashes/emf-description-beyond-file.emf")));
+        QCOMPARE(QSize(picture.width(), picture.height()), QSize(192, 96));
+        QVERIFY(QColor(rendered(picture).pixel(96, 48)) != QColor(Qt::white)); // its fill is drawn
+    }
+
     void clipboardHoldsVectorsAndBitmap()
     {
         MetafilePicture picture;
