@@ -15,6 +15,12 @@ ImageFrame::ImageFrame(const PictureRegistry &registry, MessageBoxes &boxes, QWi
 
 void ImageFrame::setStretch(bool stretch)
 {
+    m_fitted = false;
+    applyStretch(stretch);
+}
+
+void ImageFrame::applyStretch(bool stretch)
+{
     if (m_stretch == stretch)
         return;
     m_stretch = stretch;
@@ -33,7 +39,15 @@ void ImageFrame::setCenter(bool center)
 
 void ImageFrame::Echelle()
 {
-    setStretch(echelleStretches(size(), QSize(m_holder.width(), m_holder.height())));
+    m_fitted = true;
+    applyStretch(echelleStretches(size(), QSize(m_holder.width(), m_holder.height())));
+}
+
+void ImageFrame::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_fitted)
+        applyStretch(echelleStretches(size(), QSize(m_holder.width(), m_holder.height())));
 }
 
 QRect ImageFrame::pictureRect() const

@@ -28,7 +28,10 @@ public:
     bool center() const { return m_center; }
     void setCenter(bool center);
 
-    // Stretching on only when the picture is larger than the box in both directions.
+    // Stretching on only when the picture is larger than the box in both directions. The rule
+    // is applied again when the box gets another size (a box fitted before its frame's layout
+    // first ran would otherwise keep a decision taken for a provisional size), until
+    // setStretch() is called.
     void Echelle();
 
     // Where the picture goes in the box, in widget coordinates (may reach beyond it).
@@ -41,16 +44,20 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private Q_SLOTS:
     void pictureChanged();
     void preparePicture();
 
 private:
+    void applyStretch(bool stretch);
+
     PictureHolder m_holder;
     MessageBoxes &m_boxes;
     bool m_stretch = false;
     bool m_center = false;
+    bool m_fitted = false; // stretching follows Echelle's rule
     bool m_preparationScheduled = false;
     PictureRenderCache m_cache;
 };

@@ -73,6 +73,26 @@ private Q_SLOTS:
             QVERIFY(image.pixel(outside) != qRgb(255, 0, 0));
     }
 
+    void echelleFollowsTheBoxFinalSize()
+    {
+        // Fitted while the box still has a provisional size, as when a question is read before
+        // the sheet is first laid out.
+        ImageFrame frame(m_registry, m_boxes);
+        frame.resize(2000, 2000);
+        frame.picture().setPicture(bitmap(QSize(1000, 800), qRgb(255, 0, 0)));
+        frame.Echelle();
+        QVERIFY(!frame.stretch());
+        frame.resize(280, 215);
+        frame.show(); // a hidden widget hears of its new size when shown
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QVERIFY(frame.stretch());
+        // A stretch chosen by the program stays whatever the size.
+        frame.setStretch(false);
+        frame.resize(281, 216);
+        frame.resize(280, 215);
+        QVERIFY(!frame.stretch());
+    }
+
     void repaintDoesNotRescale()
     {
         ImageFrame frame(m_registry, m_boxes);
