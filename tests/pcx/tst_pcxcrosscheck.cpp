@@ -126,7 +126,7 @@ PcxPalette spread(int entries)
 
 int pattern(int x, int y)
 {
-    return ((x * 31) ^ (y * 17) ^ (x / 4 == y ? 0xC8C8C8 : 0)) * 0x010307 & 0xFFFFFF;
+    return int((quint32(x * 31) ^ quint32(y * 17) ^ (x / 4 == y ? 0xC8C8C8u : 0u)) * 0x010307u & 0xFFFFFFu);
 }
 
 } // namespace
