@@ -1,5 +1,7 @@
 #include "app/aboutbox.h"
 
+#include "app/artwork.h"
+
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
@@ -31,7 +33,6 @@ void TAboutBox::createPanel()
     auto *icon = new QLabel(panel);
     icon->setObjectName(QStringLiteral("ProgramIcon"));
     icon->setGeometry(12, 12, 64, 64);
-    icon->setPixmap(QIcon(QStringLiteral(":/pictures/nelo-qcm.svg")).pixmap(64, 64));
 
     auto *name = new QLabel(tr("Nelo Qcm"), panel);
     name->setObjectName(QStringLiteral("ProductName"));
@@ -53,6 +54,10 @@ void TAboutBox::createPanel()
 
 void TAboutBox::showEvent(QShowEvent *event)
 {
+    // Drawn at the first showing rather than at start-up, where every millisecond shows.
+    auto *icon = findChild<QLabel *>(QStringLiteral("ProgramIcon"));
+    if (icon && icon->pixmap().isNull())
+        icon->setPixmap(artworkPixmap(QStringLiteral(":/pictures/nelo-qcm.svg"), QSize(64, 64), devicePixelRatioF()));
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);

@@ -1,6 +1,7 @@
 #include "app/mainform.h"
 
 #include "app/aboutbox.h"
+#include "app/artwork.h"
 #include "app/hints.h"
 #include "document/qcmformat.h"
 #include "editor/planche.h"
@@ -41,7 +42,6 @@ TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemCloc
     : QMainWindow(parent), m_boxes(boxes), m_dialogs(dialogs), m_clock(clock)
 {
     setWindowTitle(tr("Nelo Qcm"));
-    setWindowIcon(QIcon(QStringLiteral(":/pictures/nelo-qcm.svg")));
     setAcceptDrops(true);
 
     auto *centre = new QWidget;
@@ -56,8 +56,6 @@ TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemCloc
     layout->addWidget(m_toolPanel);
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(centre);
-
-    m_help = new HelpWindow(QStringLiteral(":/help"), this);
 
     createActions();
     createMenus();
@@ -166,7 +164,7 @@ QToolButton *TMainForm::addToolButton(const QString &name, int left, const QStri
     button->setObjectName(name);
     button->setGeometry(left, (ToolPanelHeight - ToolButtonSize) / 2, ToolButtonSize, ToolButtonSize);
     button->setAutoRaise(true);
-    button->setIcon(QIcon(QStringLiteral(":/toolbar/%1.svg").arg(icon)));
+    button->setIcon(artworkIcon(QStringLiteral(":/toolbar/%1.svg").arg(icon)));
     button->setIconSize(QSize(18, 18));
     button->setToolTip(shortHint(hint));
     // The long part goes to the status bar on entering, even when it is empty (see eventFilter).
@@ -327,7 +325,8 @@ void TMainForm::closeEvent(QCloseEvent *event)
     // FormClose
     if (!m_startFolder.isEmpty())
         QDir::setCurrent(m_startFolder);
-    m_help->close();
+    if (m_help)
+        m_help->close();
     event->accept();
 }
 
@@ -456,19 +455,26 @@ void TMainForm::Valide()
         button->setEnabled(true);
 }
 
+HelpWindow *TMainForm::helpWindow()
+{
+    if (!m_help)
+        m_help = new HelpWindow(QStringLiteral(":/help"), this);
+    return m_help;
+}
+
 void TMainForm::HContents()
 {
-    m_help->showContents();
+    helpWindow()->showContents();
 }
 
 void TMainForm::HSearch()
 {
-    m_help->showSearch();
+    helpWindow()->showSearch();
 }
 
 void TMainForm::HowToUse()
 {
-    m_help->showHowToUse();
+    helpWindow()->showHowToUse();
 }
 
 void TMainForm::showAboutBox()

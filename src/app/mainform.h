@@ -35,7 +35,8 @@ public:
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
-    HelpWindow *helpWindow() const { return m_help; }
+    // Made at its first use: the help is not one of the windows the start-up must create.
+    HelpWindow *helpWindow();
     QLabel *hintPanel() const { return m_hintPanel; }
     QLabel *clockPanel() const { return m_clockPanel; }
     const QString &CurrentFileName() const { return m_currentFileName; }

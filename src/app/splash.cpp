@@ -1,5 +1,7 @@
 #include "app/splash.h"
 
+#include "app/artwork.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -31,8 +33,7 @@ void TSplash::createLabels()
     picture->setObjectName(QStringLiteral("Image1"));
     picture->setGeometry(24, 54, 89, 113);
     picture->setScaledContents(true);
-    picture->setPixmap(QPixmap(QStringLiteral(":/pictures/splash.svg")).scaled(89 * 2, 113 * 2, Qt::IgnoreAspectRatio,
-                                                                                Qt::SmoothTransformation));
+    picture->setPixmap(artworkPixmap(QStringLiteral(":/pictures/splash.svg"), picture->size(), devicePixelRatioF()));
 
     auto *name = new QLabel(tr("Nelo Qcm"), this);
     name->setObjectName(QStringLiteral("ProductName"));

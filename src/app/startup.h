@@ -10,7 +10,7 @@ class QApplication;
 struct StartupOptions
 {
     QString questionnaire;   // a .qcm file named on the command line, or empty
-    bool quitWhenShown = false; // for start-up measurements: leave as soon as the window shows
+    bool quitWhenShown = false; // for start-up measurements: print "shown" and leave once the window shows
 };
 
 StartupOptions parseCommandLine(const QStringList &arguments);

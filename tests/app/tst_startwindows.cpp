@@ -84,7 +84,10 @@ void TestStartWindows::aboutBox()
     QCOMPARE(label->text(), text);
     QCOMPARE(label->font().bold(), name == QLatin1String("ProductName"));
     auto *icon = box.findChild<QLabel *>(QStringLiteral("ProgramIcon"));
-    QVERIFY(icon && !icon->pixmap().isNull());
+    QVERIFY(icon);
+    box.show();
+    QVERIFY(!icon->pixmap().isNull());
+    QCOMPARE(icon->pixmap().deviceIndependentSize(), QSizeF(64, 64));
     QCOMPARE(box.OKButton->text(), QStringLiteral("OK"));
     QVERIFY(box.OKButton->isDefault());
 }
