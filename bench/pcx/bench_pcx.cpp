@@ -61,8 +61,6 @@ int photoPixel(int x, int y, int width, int height)
     return r << 16 | g << 8 | b;
 }
 
-constexpr int Bayer4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-
 QByteArray makeBmp(int width, int height, int bits)
 {
     BmpLayout layout;
@@ -91,9 +89,9 @@ QByteArray makeBmp(int width, int height, int bits)
             } else if (bits == 8) {
                 row[x] = uchar((x / 16 + y / 16 + (noise(quint32(x), quint32(y)) & 3)) & 0xFF);
             } else {
-                // A dithered gradient, as scanned or printed drawings look.
+                // A gradient dithered with noise, as a scanned photograph: few runs.
                 const int level = (x * 17 / width + y * 17 / height) / 2;
-                if (level > Bayer4[y % 4][x % 4])
+                if (level > int(noise(quint32(x), quint32(y)) & 15))
                     row[x / 8] |= uchar(0x80 >> (x % 8));
             }
         }
@@ -168,7 +166,7 @@ public:
             if (run.error_occurred || run.iterations == 0)
                 continue;
             const double seconds = run.real_accumulated_time / double(run.iterations);
-            m_seconds[run.benchmark_name()] = seconds;
+            m_seconds[run.run_name.function_name] = seconds;
         }
     }
 
@@ -177,7 +175,6 @@ public:
         ConsoleReporter::Finalize();
         std::printf("\nRatios: our time / their time (below 1: ours is faster)\n");
         for (const auto &[name, ours] : m_seconds) {
-            const std::string prefix = name.substr(0, name.find('/'));
             if (name.find("/ours/") == std::string::npos && name.find("/picture/") == std::string::npos)
                 continue;
             const std::string sample = name.substr(name.rfind('/') + 1);

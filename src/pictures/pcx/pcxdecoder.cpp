@@ -66,23 +66,14 @@ template <typename NextLine>
 PcxError expandRuns(PcxInput &input, int bytesPerLine, uchar *line, NextLine nextLine)
 {
     int position = 0;
-    for (;;) {
-        const int code = input.next();
-        if (code < 0)
-            return input.failed() ? PcxError::ReadFailed : PcxError::TruncatedData;
-        int count = 1;
-        int value = code;
-        if (code >= Pcx::RunFlag) {
-            count = code & Pcx::RunCountMask;
-            value = input.next();
-            if (value < 0)
-                return input.failed() ? PcxError::ReadFailed : PcxError::TruncatedData;
-        }
+    // Puts count copies of value at the current place, going on into the next lines; false
+    // once the last line is complete.
+    auto writeRun = [&](int count, uchar value) {
         while (count > 0) {
             // Never write past the end of the current line, whatever the run says.
             const int take = std::min(count, bytesPerLine - position);
             if (take == 1)
-                line[position] = uchar(value);
+                line[position] = value;
             else
                 std::memset(line + position, value, static_cast<size_t>(take));
             position += take;
@@ -90,10 +81,53 @@ PcxError expandRuns(PcxInput &input, int bytesPerLine, uchar *line, NextLine nex
             if (position == bytesPerLine) {
                 line = nextLine();
                 if (!line)
-                    return PcxError::None;
+                    return false;
                 position = 0;
             }
         }
+        return true;
+    };
+    auto inputEnded = [&input] { return input.failed() ? PcxError::ReadFailed : PcxError::TruncatedData; };
+
+    for (;;) {
+        if (!input.fill())
+            return inputEnded();
+        // Code bytes are taken straight from the input buffer while both bytes of a run pair
+        // are in it; a pair split by the end of the buffer goes the slow way below.
+        const uchar *code = input.position();
+        const uchar *const end = input.end();
+        while (code < end) {
+            if (*code < Pcx::RunFlag) {
+                line[position++] = *code++;
+                if (position == bytesPerLine) {
+                    line = nextLine();
+                    if (!line) {
+                        input.advanceTo(code);
+                        return PcxError::None;
+                    }
+                    position = 0;
+                }
+                continue;
+            }
+            if (end - code < 2)
+                break;
+            const int count = code[0] & Pcx::RunCountMask;
+            const uchar value = code[1];
+            code += 2;
+            if (!writeRun(count, value)) {
+                input.advanceTo(code);
+                return PcxError::None;
+            }
+        }
+        input.advanceTo(code);
+        if (code == end)
+            continue;
+        const int count = input.next() & Pcx::RunCountMask;
+        const int value = input.next();
+        if (value < 0)
+            return inputEnded();
+        if (!writeRun(count, uchar(value)))
+            return PcxError::None;
     }
 }
 
@@ -131,30 +165,37 @@ PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, qint64 usedBytes, con
     return expandRuns(input, bytesPerLine, inPlace ? row : lineBuffer.data(), nextLine);
 }
 
-// Three planes: red, green and blue plane lines in turn, interleaved into one BMP row; the
+// Three planes: red, green and blue plane lines in turn, kept side by side and interleaved
+// into one BMP row once the blue one is complete (one sequential pass over the row); the
 // values beyond the width (the padding of odd widths) are dropped.
 PcxError decodeThreePlanes(PcxInput &input, int bytesPerLine, int width, const RowCursor &rows)
 {
-    std::vector<uchar> planeLine(static_cast<size_t>(bytesPerLine));
+    std::vector<uchar> planeLines(static_cast<size_t>(TrueColourPlanes) * static_cast<size_t>(bytesPerLine));
+    const uchar *const red = planeLines.data();
+    const uchar *const green = red + bytesPerLine;
+    const uchar *const blue = green + bytesPerLine;
     const qint64 usedBytes = qint64(width) * BytesPerTrueColourPixel;
     int plane = 0;
     int linesDone = 0;
     uchar *row = rows.rowForLine(0);
     auto nextLine = [&]() -> uchar * {
-        uchar *component = row + (TrueColourPlanes - 1 - plane);
-        const uchar *value = planeLine.data();
-        for (int x = 0; x < width; ++x)
-            component[qint64(x) * BytesPerTrueColourPixel] = value[x];
         if (++plane < TrueColourPlanes)
-            return planeLine.data();
+            return planeLines.data() + qint64(plane) * bytesPerLine;
         plane = 0;
+        uchar *pixel = row;
+        for (int x = 0; x < width; ++x) {
+            pixel[0] = blue[x];
+            pixel[1] = green[x];
+            pixel[2] = red[x];
+            pixel += BytesPerTrueColourPixel;
+        }
         std::memset(row + usedBytes, 0, static_cast<size_t>(rows.rowSize - usedBytes));
         if (++linesDone == rows.height)
             return nullptr;
         row -= rows.rowSize;
-        return planeLine.data();
+        return planeLines.data();
     };
-    return expandRuns(input, bytesPerLine, planeLine.data(), nextLine);
+    return expandRuns(input, bytesPerLine, planeLines.data(), nextLine);
 }
 
 } // namespace

@@ -21,6 +21,22 @@ public:
         return refill();
     }
 
+    // The unread part of the buffer, for loops that take many bytes at once: they read from
+    // position() up to end() and then hand back where they stopped with advanceTo().
+    const uchar *position() const { return m_position; }
+    const uchar *end() const { return m_end; }
+    void advanceTo(const uchar *position) { m_position = position; }
+    // Refills the buffer once it is used up; false when the device has nothing more.
+    bool fill()
+    {
+        if (m_position < m_end)
+            return true;
+        if (refill() < 0)
+            return false;
+        --m_position; // refill() hands out the first byte; put it back
+        return true;
+    }
+
     // True when the device reported an error rather than an ordinary end.
     bool failed() const { return m_failed; }
     // How many times the buffer was filled from the device.
