@@ -7,6 +7,7 @@
 #include "pictures/gifpicture.h"
 #include "pictures/imageframe.h"
 #include "pictures/jpegpicture.h"
+#include "pictures/pcx/pcx.h"
 #include "pictures/pictureregistry.h"
 #include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
@@ -55,6 +56,7 @@ int main(int argc, char *argv[])
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
+    registerPcx(pictures);
     Workspace workspace(boxes, dialogs, clock, pictures, dialogs);
     TMainForm &form = workspace.mainForm;
     form.resize(1024, 720);

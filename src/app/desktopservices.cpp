@@ -2,9 +2,11 @@
 
 #include "pictures/gifpicture.h"
 #include "pictures/jpegpicture.h"
+#include "pictures/pcx/pcx.h"
 
 DesktopServices::DesktopServices(int screenDepth) : pictureDialogs(pictures)
 {
     registerJpegFormats(pictures, screenDepth);
     registerGifFormat(pictures);
+    registerPcx(pictures);
 }

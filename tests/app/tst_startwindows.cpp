@@ -1,4 +1,5 @@
 #include "app/aboutbox.h"
+#include "app/desktopservices.h"
 #include "app/splash.h"
 #include "app/startup.h"
 
@@ -21,7 +22,24 @@ private Q_SLOTS:
     void aboutBoxClosesWithOkAndEscape();
     void commandLine_data();
     void commandLine();
+    void programReadsEveryPictureKind_data();
+    void programReadsEveryPictureKind();
 };
+
+void TestStartWindows::programReadsEveryPictureKind_data()
+{
+    QTest::addColumn<QString>("extension");
+    for (const char *extension : {"bmp", "ico", "wmf", "emf", "jpg", "jpeg", "gif", "pcx"})
+        QTest::newRow(extension) << QString::fromLatin1(extension);
+}
+
+void TestStartWindows::programReadsEveryPictureKind()
+{
+    QFETCH(QString, extension);
+    DesktopServices services(24);
+    QVERIFY(services.pictures.find(extension));
+    QVERIFY(services.pictures.find(extension.toUpper()));
+}
 
 void TestStartWindows::splashLooksAsDesigned()
 {
