@@ -3,6 +3,11 @@
 #include "pictures/pictureregistry.h"
 
 #include <QClipboard>
+#include <QImage>
+#include <QMimeData>
+#include <QPainter>
+
+#include <new>
 
 PictureHolder::PictureHolder(const PictureRegistry &registry, QObject *parent)
     : QObject(parent), m_registry(registry)
@@ -52,10 +57,28 @@ bool PictureHolder::isEmpty() const
 
 void PictureHolder::copyToClipboard(QClipboard &clipboard)
 {
-    if (m_picture) {
-        m_picture->copyToClipboard(clipboard);
-    } else {
-        // An empty holder still empties the clipboard, as a copy of nothing would.
-        clipboard.clear();
+    clipboard.clear();
+    if (!m_picture)
+        return; // a copy of nothing leaves the clipboard empty
+    std::unique_ptr<QMimeData> data(m_picture->toMimeData());
+    if (!data && !m_picture->isEmpty()) {
+        // A kind with no clipboard form of its own (PCX) would leave the author with an empty
+        // clipboard and no word of it: its picture goes there as a bitmap instead.
+        data = std::make_unique<QMimeData>();
+        data->setImageData(renderedImage(*m_picture));
     }
+    if (data)
+        clipboard.setMimeData(data.release());
+}
+
+QImage PictureHolder::renderedImage(Picture &picture)
+{
+    QImage image(picture.width(), picture.height(), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        throw std::bad_alloc();
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    picture.draw(painter, QRectF(image.rect()));
+    painter.end();
+    return image;
 }

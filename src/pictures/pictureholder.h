@@ -8,6 +8,7 @@
 
 class PictureRegistry;
 class QClipboard;
+class QImage;
 
 // The object behind an image frame: at most one picture, or an empty picture of size 0 by 0.
 // Every change of its picture is announced by changed(), so the frame repaints.
@@ -31,13 +32,16 @@ public:
     int height() const;
     bool isEmpty() const;
 
-    // Empties the clipboard and puts the picture on it; fails as the kind says.
+    // Empties the clipboard and puts the picture on it; fails as the kind says. A picture
+    // whose kind puts nothing there goes to the clipboard as a bitmap.
     void copyToClipboard(QClipboard &clipboard);
 
 Q_SIGNALS:
     void changed();
 
 private:
+    static QImage renderedImage(Picture &picture);
+
     const PictureRegistry &m_registry;
     std::unique_ptr<Picture> m_picture;
 };

@@ -16,7 +16,7 @@ QString pictureExtension(const QString &path);
 
 // The picture formats the program reads, in registration order. The application makes one and
 // hands it by reference; the constructor registers wmf, emf, ico and bmp, then the JPEG, GIF and
-// PCX modules add theirs (registerJpegFormats, registerGifFormat, registerPcxFormat).
+// PCX modules add theirs (registerJpegFormats, registerGifFormat, registerPcx).
 class PictureRegistry
 {
 public:

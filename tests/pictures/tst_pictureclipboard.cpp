@@ -8,7 +8,24 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QPainter>
 #include <QtTest>
+
+// A kind with no clipboard form of its own, as the PCX kind is: a red square.
+class NoClipboardFormPicture : public Picture
+{
+public:
+    explicit NoClipboardFormPicture(int side) : m_side(side) {}
+    void loadFromData(const QByteArray &) override {}
+    int width() const override { return m_side; }
+    int height() const override { return m_side; }
+    void setSize(int, int) override {}
+    void draw(QPainter &painter, const QRectF &target) override { painter.fillRect(target, Qt::red); }
+    QMimeData *toMimeData() override { return nullptr; }
+
+private:
+    int m_side;
+};
 
 // Copy to clipboard: the clipboard is emptied, then each kind puts itself on it.
 class TestPictureClipboard : public QObject
@@ -87,6 +104,29 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QVERIFY(copy(sample).startsWith(message));
         // The clipboard was emptied before the picture refused.
+        const QMimeData *data = clipboard().mimeData();
+        QVERIFY(!data || data->formats().isEmpty());
+    }
+
+    void kindWithoutClipboardFormPutsItsBitmap()
+    {
+        clipboard().setText(QStringLiteral("avant"));
+        PictureHolder holder(m_registry);
+        holder.setPicture(std::make_unique<NoClipboardFormPicture>(12));
+        holder.copyToClipboard(clipboard());
+        QVERIFY(!clipboard().mimeData()->hasText());
+        const QImage image = clipboard().image();
+        QCOMPARE(image.size(), QSize(12, 12));
+        QCOMPARE(QColor(image.pixel(6, 6)), QColor(Qt::red));
+    }
+
+    void emptyPictureWithoutClipboardFormLeavesItEmpty()
+    {
+        // An undecodable PCX file loads as an empty picture: there is nothing to put.
+        clipboard().setText(QStringLiteral("avant"));
+        PictureHolder holder(m_registry);
+        holder.setPicture(std::make_unique<NoClipboardFormPicture>(0));
+        holder.copyToClipboard(clipboard());
         const QMimeData *data = clipboard().mimeData();
         QVERIFY(!data || data->formats().isEmpty());
     }

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr int EmbeddedCountSize = 4;
-constexpr qint64 MiB = 1024 * 1024;
 // Reads embedded data in pieces, so a damaged byte count cannot make us allocate 4 GiB.
 constexpr qint64 EmbeddedChunk = 64 * 1024;
 
@@ -65,10 +64,7 @@ void TPCX::takeDecoded(const PcxDecodeResult &result)
             throw AppError(outOfMemoryText());
         return;
     }
-    // Qt's reader is allowed what the codec's limit implies: a 4-bit picture takes one byte
-    // per pixel in Qt, twice its BMP size.
-    const int limitMb = int(2 * ((m_decoder.options().maxImageBytes + MiB - 1) / MiB) + 1);
-    if (!m_bitmap.loadBmp(result.bmp, bitsPerPixelFor(result.formatCode), limitMb)) {
+    if (!m_bitmap.loadBmp(result.bmp)) {
         becomeEmpty();
         throw AppError(outOfMemoryText());
     }

@@ -3,7 +3,6 @@
 #include "pictures/pcx/bmpfile.h"
 
 #include <QBuffer>
-#include <QImageReader>
 #include <QPainter>
 #include <QSet>
 
@@ -132,23 +131,63 @@ QImage::Format PcxBitmap::storageFormat() const
     return QImage::Format_RGB32;
 }
 
-bool PcxBitmap::loadBmp(const QByteArray &bmpFile, int bitsPerPixel, int allocationLimitMb)
+bool PcxBitmap::loadBmp(const QByteArray &bmpFile)
 {
-    QBuffer buffer;
-    buffer.setData(bmpFile);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setAutoDetectImageFormat(false);
-    reader.setAllocationLimit(allocationLimitMb);
-    QImage image = reader.read();
+    BmpLayout layout;
+    qint64 pixelOffset = 0;
+    if (parseBmpFile(bmpFile, layout, pixelOffset) != PcxError::None)
+        return false;
+    const int depth = layout.bitsPerPixel;
+    QImage image(layout.width, layout.height, depth == 1 ? QImage::Format_Mono
+                                                         : depth == 24 ? QImage::Format_RGB32 : QImage::Format_Indexed8);
     if (image.isNull())
         return false;
-    if (bitsPerPixel == 24 && image.format() != QImage::Format_RGB32)
-        image = image.convertToFormat(QImage::Format_RGB32);
+    QList<QRgb> colours;
+    for (const PcxColour &colour : layout.palette)
+        colours.append(qRgb(colour.red, colour.green, colour.blue));
+    if (depth <= 8)
+        image.setColorTable(colours);
+    if (layout.xPixelsPerMetre > 0)
+        image.setDotsPerMeterX(layout.xPixelsPerMetre);
+    if (layout.yPixelsPerMetre > 0)
+        image.setDotsPerMeterY(layout.yPixelsPerMetre);
+
+    const auto *pixels = reinterpret_cast<const uchar *>(bmpFile.constData()) + pixelOffset;
+    const qint64 rowSize = layout.rowSize();
+    const int width = layout.width;
+    for (int y = 0; y < layout.height; ++y) {
+        const int stored = layout.topDown ? y : layout.height - 1 - y;
+        const uchar *row = pixels + qint64(stored) * rowSize;
+        uchar *line = image.scanLine(y);
+        switch (depth) {
+        case 1:
+            std::memcpy(line, row, static_cast<size_t>((width + 7) / 8));
+            break;
+        case 4:
+            for (int x = 0; x < width; ++x)
+                line[x] = uchar(x % 2 ? row[x / 2] & 0x0F : row[x / 2] >> 4);
+            break;
+        case 8:
+            std::memcpy(line, row, static_cast<size_t>(width));
+            break;
+        case 24: {
+            auto *out = reinterpret_cast<QRgb *>(line);
+            for (int x = 0; x < width; ++x, row += 3)
+                out[x] = qRgb(row[2], row[1], row[0]);
+            break;
+        }
+        }
+    }
+    // Indices beyond a short colour table would have no colour.
+    if (depth <= 8 && colours.size() < (1 << depth)) {
+        while (colours.size() < (1 << depth))
+            colours.append(qRgb(0, 0, 0));
+        image.setColorTable(colours);
+    }
     m_image = std::move(image);
-    m_width = m_image.width();
-    m_height = m_image.height();
-    m_depth = bitsPerPixel;
+    m_width = layout.width;
+    m_height = layout.height;
+    m_depth = depth;
     m_colourTable = m_image.colorTable();
     return true;
 }

@@ -25,9 +25,9 @@ public:
     bool hasPixels() const { return !m_image.isNull(); }
     const QImage &image() const { return m_image; }
 
-    // Takes a BMP file image of 1, 4, 8 or 24 bits through Qt's BMP reader, which may
-    // allocate up to allocationLimitMb. False (and the bitmap unchanged) when it refuses.
-    bool loadBmp(const QByteArray &bmpFile, int bitsPerPixel, int allocationLimitMb);
+    // Loads an uncompressed BMP file image of 1, 4, 8 or 24 bits; the depth becomes the
+    // file's. False (and the bitmap unchanged) for any other file or when memory runs out.
+    bool loadBmp(const QByteArray &bmpFile);
     // The bitmap as an uncompressed BMP file image at its depth, bottom-up; empty when it has
     // no pixels or a depth other than 1, 4, 8 or 24.
     QByteArray toBmp() const;
