@@ -28,6 +28,7 @@ constexpr int PlaceableHeaderSize = 22;
 constexpr quint32 EmrHeader = 1;
 constexpr quint32 EmfSignature = 0x464D4520u; // " EMF"
 constexpr int EmfHeaderMinimumSize = 88;
+constexpr int EmfFileSizeOffset = 48;
 constexpr int EmfDescriptionLengthOffset = 60;
 constexpr int EmfDescriptionOffsetOffset = 64;
 constexpr int ScreenDpi = 96;
@@ -166,8 +167,9 @@ MetafileError wmfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
 
 // libemf2svg trusts the sizes and offsets inside records (a header whose description lies
 // beyond the file was read past its end). Every record is checked with libuemf, the library
-// it is built on, before the file is handed over; the walk ends at the end-of-file record.
-MetafileError checkEmfRecords(const QByteArray &bytes)
+// it is built on, before the file is handed over; the walk ends at the end-of-file record,
+// and length tells where that record ends.
+MetafileError checkEmfRecords(const QByteArray &bytes, qsizetype &length)
 {
     constexpr qsizetype RecordHeaderSize = 8; // type and size, 32 bits each
     const char *record = bytes.constData();
@@ -182,8 +184,10 @@ MetafileError checkEmfRecords(const QByteArray &bytes)
             return MetafileError::BadRecords;
         if (!U_emf_record_safe(record))
             return MetafileError::BadRecords;
-        if (type == U_EMR_EOF)
+        if (type == U_EMR_EOF) {
+            length = qsizetype(record + size - bytes.constData());
             return MetafileError::None;
+        }
         record += size;
         first = false;
     }
@@ -192,7 +196,8 @@ MetafileError checkEmfRecords(const QByteArray &bytes)
 
 MetafileError emfToSvg(const QByteArray &bytes, const MetafileHeader &header, QByteArray &svg)
 {
-    if (const MetafileError error = checkEmfRecords(bytes); error != MetafileError::None)
+    qsizetype length = 0;
+    if (const MetafileError error = checkEmfRecords(bytes, length); error != MetafileError::None)
         return error;
     generatorOptions options;
     std::memset(&options, 0, sizeof options);
@@ -203,15 +208,18 @@ MetafileError emfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
     options.imgHeight = header.size.height();
     // The description is not shown anywhere, and libemf2svg reads it up to a terminator when
     // its length is zero, past the end of the file if need be: the copy it gets has none.
-    QByteArray input = bytes;
+    // Nothing after the end-of-file record is handed over either, whatever size the header
+    // claims for the file.
+    QByteArray input = bytes.left(length);
+    qToLittleEndian<quint32>(quint32(length), input.data() + EmfFileSizeOffset);
     qToLittleEndian<quint32>(0, input.data() + EmfDescriptionLengthOffset);
     qToLittleEndian<quint32>(0, input.data() + EmfDescriptionOffsetOffset);
     char *out = nullptr;
-    size_t length = 0;
-    const int ok = emf2svg(input.data(), size_t(input.size()), &out, &length, &options);
+    size_t outLength = 0;
+    const int ok = emf2svg(input.data(), size_t(input.size()), &out, &outLength, &options);
     MetafileError result = MetafileError::ConversionFailed;
-    if (ok && out && length > 0) {
-        svg = QByteArray(out, qsizetype(length));
+    if (ok && out && outLength > 0) {
+        svg = QByteArray(out, qsizetype(outLength));
         result = MetafileError::None;
     }
     std::free(out);

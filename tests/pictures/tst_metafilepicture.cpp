@@ -166,6 +166,18 @@ private Q_SLOTS:
         QVERIFY(svg.isEmpty());
     }
 
+    void bytesAfterTheEndOfFileRecordAreIgnored()
+    {
+        const QByteArray emf = sampleBytes(QStringLiteral("drawing.emf"));
+        QByteArray clean;
+        QByteArray padded;
+        QCOMPARE(int(convertMetafileToSvg(emf, clean, MetafileIsolation::InProcess)), int(MetafileError::None));
+        // A header claiming a much larger file, and bytes that are no record at all.
+        const QByteArray longer = patched32(emf, 48, 0x7ffffff0) + QByteArray(64, '\xff');
+        QCOMPARE(int(convertMetafileToSvg(longer, padded, MetafileIsolation::InProcess)), int(MetafileError::None));
+        QCOMPARE(padded, clean);
+    }
+
     void descriptionIsNeverRead()
     {
         // Found by fuzzing: a header naming a description without a length made libemf2svg read
