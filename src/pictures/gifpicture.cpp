@@ -79,7 +79,9 @@ void GifPicture::startAnimation()
     m_movieBuffer.open(QIODevice::ReadOnly);
     m_movie = std::make_unique<QMovie>(&m_movieBuffer, QByteArray("gif"));
     m_movie->setCacheMode(QMovie::CacheNone);
-    connect(m_movie.get(), &QMovie::frameChanged, this, &Picture::changed);
+    // Queued: the movie announces its first frame from inside start(), that is from inside a
+    // drawing, and a frame that repaints then would drop the surface being painted.
+    connect(m_movie.get(), &QMovie::frameChanged, this, &Picture::changed, Qt::QueuedConnection);
     m_movie->start();
 }
 

@@ -18,16 +18,19 @@ void PictureRenderCache::paint(QPainter &painter, Picture &picture, const QRect 
     if (shown.isEmpty())
         return;
     if (m_pixmap.isNull() || m_target != target || m_visible != shown) {
-        m_pixmap = QPixmap(shown.size() * devicePixelRatio);
-        if (m_pixmap.isNull())
+        // Drawn aside and kept only when complete: a picture that announces a change while it
+        // draws may have the cache invalidated under it.
+        QPixmap pixmap(shown.size() * devicePixelRatio);
+        if (pixmap.isNull())
             return;
-        m_pixmap.setDevicePixelRatio(devicePixelRatio);
-        m_pixmap.fill(Qt::transparent); // transparent pixels show what lies behind
-        QPainter cachePainter(&m_pixmap);
+        pixmap.setDevicePixelRatio(devicePixelRatio);
+        pixmap.fill(Qt::transparent); // transparent pixels show what lies behind
+        QPainter cachePainter(&pixmap);
         cachePainter.setRenderHint(QPainter::SmoothPixmapTransform);
         cachePainter.translate(-shown.topLeft());
         picture.draw(cachePainter, target);
         cachePainter.end();
+        m_pixmap = pixmap;
         m_target = target;
         m_visible = shown;
         ++m_renderCount;

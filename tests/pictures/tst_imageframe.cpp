@@ -1,5 +1,6 @@
 #include "picturetestdata.h"
 #include "pictures/bitmappicture.h"
+#include "pictures/gifpicture.h"
 #include "pictures/imageframe.h"
 #include "pictures/jpegpicture.h"
 #include "pictures/pictureregistry.h"
@@ -147,6 +148,20 @@ private Q_SLOTS:
         QCOMPARE(jpeg->decodeCount(), 1);
         QCOMPARE(seen(frame).pixel(63, 47), jpeg->image().pixel(63, 47));
         QCOMPARE(m_boxes.shown().size(), qsizetype(0));
+    }
+
+    void animatedGifRepaintsItsFrames()
+    {
+        PictureRegistry registry;
+        registerGifFormat(registry);
+        ImageFrame frame(registry, m_boxes);
+        frame.resize(20, 10);
+        frame.picture().loadFromFile(samplePath(QStringLiteral("animated.gif")));
+        frame.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&frame));
+        QSet<QRgb> seen;
+        QTRY_VERIFY_WITH_TIMEOUT((seen.insert(this->seen(frame).pixel(10, 5)), seen.size() >= 2), 3000);
+        QVERIFY(frame.renderCount() >= 2);
     }
 
     void emptyFrameDrawsNothing()
