@@ -180,10 +180,7 @@ QToolButton *TMainForm::addToolButton(const QString &name, int left, const QStri
 void TMainForm::createToolBar()
 {
     auto sheetCommand = [this](void (TPlanche::*command)()) {
-        return [this, command] {
-            if (m_sheet)
-                (m_sheet->*command)();
-        };
+        return [this, command] { runSheetCommand(command); };
     };
     addToolButton(QStringLiteral("SpeedButton1"), 9, QStringLiteral("new"), tr("Nouveau"), [this] { Nouveau1Click(); }, true);
     addToolButton(QStringLiteral("OpenBtn"), 34, QStringLiteral("open"), tr("Ouvrir|"), [this] { OpenItemClick(); }, true);
@@ -350,8 +347,13 @@ void TMainForm::guarded(const std::function<void()> &command)
 
 void TMainForm::forwardToSheet(void (TPlanche::*command)())
 {
+    guarded([this, command] { runSheetCommand(command); });
+}
+
+void TMainForm::runSheetCommand(void (TPlanche::*command)())
+{
     if (m_sheet)
-        guarded([this, command] { (m_sheet->*command)(); });
+        (m_sheet->*command)();
 }
 
 bool TMainForm::saveChangesFirst()

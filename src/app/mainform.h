@@ -75,6 +75,7 @@ private:
                                const std::function<void()> &command, bool enabledAtStart);
     void guarded(const std::function<void()> &command);
     void forwardToSheet(void (TPlanche::*command)());
+    void runSheetCommand(void (TPlanche::*command)());
 
     // File commands.
     void Nouveau1Click();
