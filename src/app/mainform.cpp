@@ -254,6 +254,14 @@ void TMainForm::ShowHint(const QString &hint)
     m_hintPanel->setText(hint);
 }
 
+void TMainForm::showSheetCaption()
+{
+    // The sheet is maximised without a title bar of its own: its caption (the loaded file's
+    // name) joins the frame's, as a maximised child window's does on the desktop it came from.
+    const QString caption = m_sheet ? m_sheet->windowTitle() : QString();
+    setWindowTitle(caption.isEmpty() ? tr("Nelo Qcm") : tr("Nelo Qcm - [%1]").arg(caption));
+}
+
 void TMainForm::Timer1Timer()
 {
     m_clockPanel->setText(QStringLiteral("    ") + longTimeText(QLocale(), m_clock.now().time()));
@@ -262,6 +270,10 @@ void TMainForm::Timer1Timer()
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
+    case QEvent::WindowTitleChange:
+        if (watched == m_sheet)
+            showSheetCaption();
+        break;
     case QEvent::Enter:
         if (auto *button = qobject_cast<QToolButton *>(watched))
             ShowHint(button->property("longHint").toString());
@@ -380,6 +392,8 @@ void TMainForm::Nouveau1Click()
         return;
     m_currentFileName.clear();
     m_sheet->store().Nouveau();
+    // A new questionnaire has no file yet: the frame must not go on naming the previous one.
+    m_sheet->setCaption(QString());
     Valide();
 }
 
@@ -401,7 +415,7 @@ void TMainForm::loadQuestionnaire(const QString &path)
     // still write the questionnaire that is on screen to its own file.
     m_sheet->store().Charge(name);
     m_currentFileName = name;
-    setWindowTitle(tr("Nelo Qcm"));
+    showSheetCaption();
     Valide();
 }
 
@@ -430,7 +444,7 @@ void TMainForm::SaveAs()
         return;
     m_currentFileName = chosen;
     m_sheet->store().Sauve(m_currentFileName);
-    setWindowTitle(tr("Nelo Qcm"));
+    showSheetCaption();
 }
 
 void TMainForm::SaveItemClick()

@@ -95,6 +95,7 @@ private:
     void commandNotYetAvailable();
 
     void FormResize();
+    void showSheetCaption();
     QString droppedQuestionnaire(const QMimeData *mime) const;
 
     MessageBoxes &m_boxes;

@@ -489,6 +489,7 @@ void TestMainForm::newQuestionnaireIsWhiteOnBlack()
     QCOMPARE(program->sheet().store().QuestionCount(), 1);
     QCOMPARE(program->sheet().Edit1->text(), QString());
     QCOMPARE(program->form().CurrentFileName(), QString());
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm"));
 }
 
 void TestMainForm::openWhileModified_data()
@@ -532,7 +533,7 @@ void TestMainForm::openTxtLoadsQcm()
     QCOMPARE(program->form().CurrentFileName(), qcm);
     QCOMPARE(program->sheet().store().QuestionCount(), 4);
     QCOMPARE(program->sheet().windowTitle(), QStringLiteral("quiz.qcm"));
-    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm"));
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm - [quiz.qcm]"));
     QCOMPARE(program->dialogs.shown().first().filter, QStringLiteral("Questionnaire (*.qcm)"));
     QCOMPARE(program->dialogs.shown().first().fileName, QStringLiteral("*.qcm"));
     QVERIFY(program->action(QStringLiteral("&Exécuter"))->isEnabled());
