@@ -1,5 +1,5 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window and the about box, drawn offscreen by the program's own windows.
+// the splash window, the about box and the help window, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -11,6 +11,7 @@
 #include "pictures/pictureregistry.h"
 #include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
+#include "platform/helpwindow.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/systemclock.h"
@@ -20,7 +21,9 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QStatusTipEvent>
+#include <QLineEdit>
 #include <QTextStream>
+#include <QtTest/QTest>
 
 namespace {
 
@@ -83,5 +86,10 @@ int main(int argc, char *argv[])
 
     workspace.aboutBox.show();
     ok = save(workspace.aboutBox, output.filePath(QStringLiteral("about-box.png"))) && ok;
+    HelpWindow *help = form.helpWindow();
+    help->showSearch();
+    QTest::keyClicks(help->searchBox(), QStringLiteral("enr"));
+    QTest::keyClick(help->searchBox(), Qt::Key_Return);
+    ok = save(*help, output.filePath(QStringLiteral("help.png"))) && ok;
     return ok ? 0 : 1;
 }
