@@ -57,7 +57,6 @@ TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemCloc
     layout->addWidget(m_mdiArea, 1);
     setCentralWidget(centre);
 
-    createActions();
     createMenus();
     createToolBar();
     createStatusBar();
@@ -66,11 +65,6 @@ TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemCloc
 }
 
 // Building the window
-
-void TMainForm::createActions()
-{
-    // The actions live in the menus; createMenus() builds them in menu order.
-}
 
 QAction *TMainForm::addMenuItem(QMenu *menu, const QString &text, const QString &hint, const QKeySequence &shortcut,
                                 void (TMainForm::*command)(), bool enabledAtStart)

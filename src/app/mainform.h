@@ -61,7 +61,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void createActions();
+    // The actions are made with their menus, in menu order (addMenuItem, addSheetItem).
     void createMenus();
     void createToolBar();
     void createStatusBar();

@@ -133,6 +133,7 @@ private Q_SLOTS:
     void saveAsExistingFile_data();
     void saveAsExistingFile();
     void failedSaveIsReportedAndKeepsChanges();
+    void unencodableCharacterIsReportedOnSaving();
     void quit_data();
     void quit();
     void quitAfterOnlyBrowsingAsksNothing();
@@ -638,6 +639,21 @@ void TestMainForm::failedSaveIsReportedAndKeepsChanges()
     QCOMPARE(program->boxes.shown().first().icon, MessageIcon::Stop);
     QVERIFY(program->sheet().store().DocumentModified());
     QCOMPARE(program->sheet().Edit1->text(), QStringLiteral("Titre 1 bis"));
+}
+
+void TestMainForm::unencodableCharacterIsReportedOnSaving()
+{
+    const QString path = sample(QStringLiteral("accents.qcm"), 2);
+    const QByteArray before = readFile(path);
+    open(path);
+    // "ć" has no place in the questionnaire's code page: saving says so instead of writing "?".
+    program->sheet().Edit1->insert(QStringLiteral(" Kraków, Łódź, Kraj ć"));
+    QTest::keyClick(program->sheet().Edit1, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(program->boxes.shown().size(), 1);
+    QCOMPARE(program->boxes.shown().first().icon, MessageIcon::Stop);
+    QVERIFY2(program->boxes.lastText().contains(QStringLiteral("question 1")), qPrintable(program->boxes.lastText()));
+    QCOMPARE(readFile(path), before);
+    QVERIFY(program->sheet().store().DocumentModified());
 }
 
 void TestMainForm::quit_data()
