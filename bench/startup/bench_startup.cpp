@@ -1,8 +1,8 @@
-// Start-up cost: from process start to the main window shown (offscreen), for the whole
-// program and for minimal programs that show one QMainWindow (empty, or with a menu and a label). Both print "shown" on
-// their standard output at the first turn of their event loop; the watch stops there, so the
-// time each takes to tear down afterwards is not counted. Both run in this same run, and the
-// ratio printed at the end compares like with like on this machine.
+// Start-up cost: from process start to the main window shown (offscreen), for the whole program
+// and for minimal programs that show one QMainWindow (empty, or with a menu and a label). Each
+// prints "shown" on its standard output at the first turn of its event loop; the watch stops
+// there, so the time it takes to tear down afterwards is not counted. All run in this same run,
+// and the ratios printed at the end compare like with like on this machine.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
