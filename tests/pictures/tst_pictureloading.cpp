@@ -180,6 +180,29 @@ private Q_SLOTS:
         QCOMPARE(changes.count(), 0);
     }
 
+    void sizeCannotBeSet_data()
+    {
+        QTest::addColumn<QString>("sample");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("icon") << "icon.ico" << "Ne peut modifier la taille d'une icône";
+        QTest::newRow("jpeg") << "colour.jpg" << "Ne peut modifier la taille d'une image JPEG";
+    }
+    void sizeCannotBeSet()
+    {
+        QFETCH(QString, sample);
+        QFETCH(QString, message);
+        PictureHolder holder(m_registry);
+        holder.loadFromFile(samplePath(sample));
+        const QSize before(holder.width(), holder.height());
+        try {
+            holder.picture()->setSize(10, 10);
+            QFAIL("size changed");
+        } catch (const AppError &error) {
+            QCOMPARE(error.message(), message);
+        }
+        QCOMPARE(QSize(holder.width(), holder.height()), before);
+    }
+
     void clearGivesAnEmptyPicture()
     {
         PictureHolder holder(m_registry);
