@@ -212,19 +212,6 @@ private Q_SLOTS:
         QCOMPARE(int(status.error), int(JpegError::TooLarge));
         QCOMPARE(status.messageCode, int(JERR_OUT_OF_MEMORY));
     }
-
-    void sizeCannotBeSet()
-    {
-        JpegPicture picture(24);
-        picture.loadFromData(sampleBytes(QStringLiteral("colour.jpg")));
-        try {
-            picture.setSize(10, 10);
-            QFAIL("size changed");
-        } catch (const AppError &error) {
-            QCOMPARE(error.message(), QStringLiteral("Ne peut modifier la taille d'une image JPEG"));
-        }
-        QCOMPARE(picture.width(), 64);
-    }
 };
 
 QTEST_MAIN(TestJpegPicture)
