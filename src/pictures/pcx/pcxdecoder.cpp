@@ -207,7 +207,7 @@ PcxDecodeResult PcxDecoder::decode(const QByteArray &file) const
     QBuffer buffer;
     buffer.setData(file);
     buffer.open(QIODevice::ReadOnly);
-    return decodeRandomAccess(buffer);
+    return decodeRandomAccess(buffer, &file);
 }
 
 PcxDecodeResult PcxDecoder::decode(QIODevice &device) const
@@ -220,10 +220,10 @@ PcxDecodeResult PcxDecoder::decode(QIODevice &device) const
     // The palette block sits at the end, so a pipe or socket is read whole first.
     if (device.isSequential())
         return decode(device.readAll());
-    return decodeRandomAccess(device);
+    return decodeRandomAccess(device, nullptr);
 }
 
-PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device) const
+PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device, const QByteArray *memory) const
 {
     PcxDecodeResult result;
     auto refuse = [&result](PcxError error) {
@@ -286,7 +286,9 @@ PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device) const
     auto *data = reinterpret_cast<uchar *>(result.bmp.data());
     writeBmpHeaders(bmp, data);
 
-    PcxInput input(device, m_options.inputBufferSize);
+    PcxInput input = memory ? PcxInput(reinterpret_cast<const uchar *>(memory->constData()) + Pcx::HeaderSize,
+                                       memory->size() - Pcx::HeaderSize, m_options.inputBufferSize)
+                            : PcxInput(device, m_options.inputBufferSize);
     const RowCursor rows{data + bmp.pixelOffset(), bmp.rowSize(), height};
     const PcxError decoded = layout.planes == 1 ? decodeOnePlane(input, bytesPerLine, neededBytesPerLine, rows)
                                                 : decodeThreePlanes(input, bytesPerLine, width, rows);

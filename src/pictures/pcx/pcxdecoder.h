@@ -45,7 +45,9 @@ public:
     const PcxDecoderOptions &options() const { return m_options; }
 
 private:
-    PcxDecodeResult decodeRandomAccess(QIODevice &device) const;
+    // memory: the same file as device when it is already in memory, so the pixel data is read
+    // from it in place.
+    PcxDecodeResult decodeRandomAccess(QIODevice &device, const QByteArray *memory) const;
 
     PcxDecoderOptions m_options;
 };

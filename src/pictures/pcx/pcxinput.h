@@ -7,11 +7,13 @@
 class QIODevice;
 
 // Hands out the bytes of a device one at a time through a fixed-size buffer, refilled as it
-// empties, so the run-length loop never asks the device for single bytes.
+// empties, so the run-length loop never asks the device for single bytes. A file already in
+// memory is handed out in windows of the same size without being copied.
 class PcxInput
 {
 public:
     PcxInput(QIODevice &device, int bufferSize);
+    PcxInput(const uchar *data, qint64 size, int bufferSize);
 
     // The next byte, or -1 once the device has nothing more to give.
     int next()
@@ -45,8 +47,11 @@ public:
 private:
     int refill();
 
-    QIODevice &m_device;
+    QIODevice *m_device = nullptr;
     std::vector<uchar> m_buffer;
+    qint64 m_windowSize = 0;
+    const uchar *m_memory = nullptr; // next window of a file in memory
+    const uchar *m_memoryEnd = nullptr;
     const uchar *m_position = nullptr;
     const uchar *m_end = nullptr;
     bool m_failed = false;

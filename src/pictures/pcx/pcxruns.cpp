@@ -7,6 +7,13 @@ namespace {
 
 void writeRun(PcxOutput &output, uchar value, qint64 length)
 {
+    // Lone values are most of a photograph: no division for them.
+    if (length == 1) {
+        if (value >= Pcx::RunFlag)
+            output.put(uchar(Pcx::RunFlag | 1));
+        output.put(value);
+        return;
+    }
     for (qint64 full = length / Pcx::MaxRunLength; full > 0; --full) {
         output.put(uchar(Pcx::RunFlag | Pcx::MaxRunLength));
         output.put(value);
