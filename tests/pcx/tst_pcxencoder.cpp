@@ -80,13 +80,16 @@ void TestPcxEncoder::runBytes()
 {
     QFETCH(QByteArray, values);
     QFETCH(QByteArray, codes);
-    QByteArray written;
-    QBuffer device(&written);
-    device.open(QIODevice::WriteOnly);
-    PcxOutput output(device, 16);
-    writePcxRuns(output, reinterpret_cast<const uchar *>(values.constData()), values.size());
-    QVERIFY(output.finish());
-    QCOMPARE(written.toHex(' '), codes.toHex(' '));
+    // A small buffer takes the bytes one by one, a large one has them written in place.
+    for (int bufferSize : {16, 65535}) {
+        QByteArray written;
+        QBuffer device(&written);
+        device.open(QIODevice::WriteOnly);
+        PcxOutput output(device, bufferSize);
+        writePcxRuns(output, reinterpret_cast<const uchar *>(values.constData()), values.size());
+        QVERIFY(output.finish());
+        QCOMPARE(written.toHex(' '), codes.toHex(' '));
+    }
 }
 
 void TestPcxEncoder::lines_data()

@@ -29,6 +29,9 @@ PcxEncoder::PcxEncoder(PcxEncoderOptions options) : m_options(options) {}
 QByteArray PcxEncoder::encode(const QByteArray &bmpFile, PcxError *error) const
 {
     QByteArray pcx;
+    // Room for a typical file up front (photographs come out a little larger than their BMP
+    // image), so the array is not copied over and over as it grows.
+    pcx.reserve(bmpFile.size() + bmpFile.size() / 4 + Pcx::HeaderSize + Pcx::PaletteBlockSize);
     QBuffer buffer(&pcx);
     buffer.open(QIODevice::WriteOnly);
     const PcxError result = encode(bmpFile, buffer);
@@ -87,22 +90,29 @@ PcxError PcxEncoder::encode(const QByteArray &bmpFile, QIODevice &device, PcxEnc
 
     const auto *pixels = reinterpret_cast<const uchar *>(bmpFile.constData()) + pixelOffset;
     const qint64 rowSize = bmp.rowSize();
-    std::vector<uchar> line(static_cast<size_t>(bytesPerLine), 0);
+    // One plane line per plane, each padded with 0 to bytes per line; a 24-bit row is split
+    // into its red, green and blue lines in one pass.
+    std::vector<uchar> lines(static_cast<size_t>(planes * bytesPerLine), 0);
+    uchar *const red = lines.data();
+    uchar *const green = red + bytesPerLine;
+    uchar *const blue = green + bytesPerLine;
     for (int y = 0; y < bmp.height; ++y) {
         // PCX goes from the top row down; BMP usually stores the bottom row first.
         const int stored = bmp.topDown ? y : bmp.height - 1 - y;
         const uchar *row = pixels + qint64(stored) * rowSize;
         if (!trueColour) {
-            std::memcpy(line.data(), row, static_cast<size_t>(lineBytes));
-            writePcxRuns(output, line.data(), bytesPerLine);
+            std::memcpy(lines.data(), row, static_cast<size_t>(lineBytes));
+            writePcxRuns(output, lines.data(), bytesPerLine);
             continue;
         }
-        for (int plane = 0; plane < TrueColourPlanes; ++plane) {
-            const uchar *component = row + (TrueColourPlanes - 1 - plane);
-            for (int x = 0; x < bmp.width; ++x)
-                line[static_cast<size_t>(x)] = component[qint64(x) * TrueColourPlanes];
-            writePcxRuns(output, line.data(), bytesPerLine);
+        for (int x = 0; x < bmp.width; ++x, row += TrueColourPlanes) {
+            blue[x] = row[0];
+            green[x] = row[1];
+            red[x] = row[2];
         }
+        writePcxRuns(output, red, bytesPerLine);
+        writePcxRuns(output, green, bytesPerLine);
+        writePcxRuns(output, blue, bytesPerLine);
     }
 
     if (bmp.bitsPerPixel == 8) {

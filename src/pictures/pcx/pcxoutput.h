@@ -21,6 +21,19 @@ public:
     }
     void put(const uchar *bytes, qint64 count);
 
+    // Where up to count bytes may be written straight into the buffer (flushing first when
+    // they would not fit), for loops that write many; null when the buffer is smaller than
+    // count. commit() then tells where the written bytes end.
+    uchar *reserve(size_t count)
+    {
+        if (count > m_buffer.size())
+            return nullptr;
+        if (m_buffer.size() - m_used < count)
+            flush();
+        return m_buffer.data() + m_used;
+    }
+    void commit(const uchar *end) { m_used = static_cast<size_t>(end - m_buffer.data()); }
+
     // Writes what is left; false when the device refused any of the bytes.
     bool finish();
 

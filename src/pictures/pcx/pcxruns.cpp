@@ -3,31 +3,48 @@
 #include "pictures/pcx/pcxheader.h"
 #include "pictures/pcx/pcxoutput.h"
 
+#include <algorithm>
+
 namespace {
 
-void writeRun(PcxOutput &output, uchar value, qint64 length)
+// The longest plane line (65,535 values) as one run takes 2 bytes per 63 values.
+constexpr qint64 MaxLineValues = 0xFFFF;
+constexpr qint64 LongestRunBytes = 2 * ((MaxLineValues + Pcx::MaxRunLength - 1) / Pcx::MaxRunLength);
+
+// Writes one run at out and returns where its bytes end.
+uchar *encodeRun(uchar *out, uchar value, qint64 length)
 {
     // Lone values are most of a photograph: no division for them.
     if (length == 1) {
+        // A lone value below 0xC0 cannot be mistaken for a run byte, so it stands for itself.
         if (value >= Pcx::RunFlag)
-            output.put(uchar(Pcx::RunFlag | 1));
-        output.put(value);
-        return;
+            *out++ = uchar(Pcx::RunFlag | 1);
+        *out++ = value;
+        return out;
     }
     for (qint64 full = length / Pcx::MaxRunLength; full > 0; --full) {
-        output.put(uchar(Pcx::RunFlag | Pcx::MaxRunLength));
-        output.put(value);
+        *out++ = uchar(Pcx::RunFlag | Pcx::MaxRunLength);
+        *out++ = value;
     }
     const int rest = int(length % Pcx::MaxRunLength);
     if (rest == 0)
-        return;
-    // A lone value below 0xC0 cannot be mistaken for a run byte, so it stands for itself.
+        return out;
     if (rest == 1 && value < Pcx::RunFlag) {
-        output.put(value);
-        return;
+        *out++ = value;
+        return out;
     }
-    output.put(uchar(Pcx::RunFlag | rest));
-    output.put(value);
+    *out++ = uchar(Pcx::RunFlag | rest);
+    *out++ = value;
+    return out;
+}
+
+qint64 runEnd(const uchar *values, qint64 start, qint64 count)
+{
+    const uchar value = values[start];
+    qint64 end = start + 1;
+    while (end < count && values[end] == value)
+        ++end;
+    return end;
 }
 
 } // namespace
@@ -35,12 +52,27 @@ void writeRun(PcxOutput &output, uchar value, qint64 length)
 void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count)
 {
     qint64 start = 0;
+    // Stretches of values are written straight into the output buffer, with room reserved for
+    // the worst case: 2 bytes a value, plus one run that goes on past the stretch.
+    const qint64 stretch = 4096;
     while (start < count) {
-        const uchar value = values[start];
-        qint64 end = start + 1;
-        while (end < count && values[end] == value)
-            ++end;
-        writeRun(output, value, end - start);
+        const qint64 limit = std::min(count, start + stretch);
+        uchar *out = output.reserve(static_cast<size_t>(2 * (limit - start) + LongestRunBytes));
+        if (!out)
+            break;
+        while (start < limit) {
+            const qint64 end = runEnd(values, start, count);
+            out = encodeRun(out, values[start], end - start);
+            start = end;
+        }
+        output.commit(out);
+    }
+    // Buffers too small to reserve in take the bytes one by one.
+    uchar pair[LongestRunBytes];
+    while (start < count) {
+        const qint64 end = runEnd(values, start, count);
+        const uchar *pairEnd = encodeRun(pair, values[start], end - start);
+        output.put(pair, pairEnd - pair);
         start = end;
     }
 }
