@@ -10,3 +10,8 @@ DesktopServices::DesktopServices(int screenDepth) : pictureDialogs(pictures)
     registerGifFormat(pictures);
     registerPcx(pictures);
 }
+
+DesktopServices::~DesktopServices()
+{
+    unregisterPcx(pictures);
+}

@@ -12,6 +12,9 @@ struct DesktopServices
 {
     // screenDepth: bits per pixel of the screen, read once at start-up (JPEG decoding needs it).
     explicit DesktopServices(int screenDepth);
+    ~DesktopServices();
+    DesktopServices(const DesktopServices &) = delete;
+    DesktopServices &operator=(const DesktopServices &) = delete;
 
     QtMessageBoxes boxes;
     QtFileDialogs dialogs;

@@ -62,7 +62,7 @@ void PictureHolder::copyToClipboard(QClipboard &clipboard)
         return; // a copy of nothing leaves the clipboard empty
     std::unique_ptr<QMimeData> data(m_picture->toMimeData());
     if (!data && !m_picture->isEmpty()) {
-        // A kind with no clipboard form of its own (PCX) would leave the author with an empty
+        // A kind with no clipboard form of its own would leave the author with an empty
         // clipboard and no word of it: its picture goes there as a bitmap instead.
         data = std::make_unique<QMimeData>();
         data->setImageData(renderedImage(*m_picture));

@@ -112,7 +112,7 @@ private Q_SLOTS:
     void assignForeign();
     void draw_data();
     void draw();
-    void clipboardStaysEmpty();
+    void clipboardTakesTheBitmap();
     void canvasAndScanLine();
     void palette();
 };
@@ -622,16 +622,19 @@ void TestPcx::draw()
     QCOMPARE(target.pixel(8, 8) | 0xFF000000u, expected);
 }
 
-void TestPcx::clipboardStaysEmpty()
+void TestPcx::clipboardTakesTheBitmap()
 {
     TPCX picture(24);
     picture.loadFromData(encoded(2, 2, 24));
-    QVERIFY(!picture.toMimeData());
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->setText(QStringLiteral("avant"));
     picture.copyToClipboard(*clipboard);
     QVERIFY(clipboard->text().isEmpty());
-    QVERIFY(clipboard->image().isNull());
+    QCOMPARE(clipboard->image().size(), QSize(2, 2));
+    QCOMPARE(clipboard->image().pixel(0, 0), picture.bitmap().image().pixel(0, 0));
+
+    TPCX empty(24);
+    QVERIFY(!empty.toMimeData());
 }
 
 void TestPcx::canvasAndScanLine()

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMimeData>
 #include <QPainter>
 #include <QSaveFile>
 #include <QScreen>
@@ -266,4 +267,13 @@ void registerPcx(PictureRegistry &registry, std::function<int()> screenDepth)
 void unregisterPcx(PictureRegistry &registry)
 {
     registry.unregisterKind(PictureKind::Pcx);
+}
+
+QMimeData *TPCX::toMimeData()
+{
+    if (m_empty)
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setImageData(m_bitmap.image());
+    return data;
 }

@@ -33,8 +33,9 @@ public:
     bool isEmpty() const override { return m_empty; }
     void setSize(int width, int height) override;
     void draw(QPainter &painter, const QRectF &target) override;
-    // A PCX picture has no clipboard format: the clipboard is left empty.
-    QMimeData *toMimeData() override { return nullptr; }
+    // The clipboard has no PCX format: the picture goes there as its bitmap, so that a copy
+    // never leaves the author with an empty clipboard and no word of it.
+    QMimeData *toMimeData() override;
 
     // The whole device, from its offset 0, is one PCX file.
     void loadFromStream(QIODevice &stream);
