@@ -2,7 +2,7 @@
 // operation must scale linearly at worst; the baseline is reading the same file's raw bytes.
 #include "document/qcmtext.h"
 #include "document/questionstore.h"
-#include "document/sheetfields.h"
+#include "document/memorysheet.h"
 #include "platform/scriptedmessageboxes.h"
 
 #include <QFile>
@@ -13,19 +13,6 @@
 #include <chrono>
 
 namespace {
-
-struct PlainSheet : SheetFields
-{
-    QuestionFields shown;
-    QuestionFields fields() const override { return shown; }
-    void setFields(const QuestionFields &fields) override { shown = fields; }
-    void setQuestionLabel(const QString &) override {}
-    void setCaption(const QString &) override {}
-    void clearPicture() override {}
-    void loadPicture(const QString &) override {}
-    void focusTitle() override {}
-    void restyleTitle() override {}
-};
 
 QByteArray generatedQuestionnaire(int questions)
 {
@@ -52,7 +39,7 @@ struct Fixture
 {
     QTemporaryDir dir;
     QString path;
-    PlainSheet sheet;
+    MemorySheet sheet;
     ScriptedMessageBoxes boxes;
     QuestionStore store{sheet, boxes};
 

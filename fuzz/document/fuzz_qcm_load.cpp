@@ -3,36 +3,19 @@
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 #include "document/questionstore.h"
-#include "document/sheetfields.h"
+#include "document/memorysheet.h"
 #include "platform/apperror.h"
 #include "platform/scriptedmessageboxes.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-struct PlainSheet : SheetFields
-{
-    QuestionFields shown;
-    QuestionFields fields() const override { return shown; }
-    void setFields(const QuestionFields &fields) override { shown = fields; }
-    void setQuestionLabel(const QString &) override {}
-    void setCaption(const QString &) override {}
-    void clearPicture() override {}
-    void loadPicture(const QString &) override {}
-    void focusTitle() override {}
-    void restyleTitle() override {}
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
     const bool restore = size > 0 && (data[0] & 1);
 
-    PlainSheet sheet;
+    MemorySheet sheet;
     ScriptedMessageBoxes boxes;
     boxes.script(restore ? MessageAnswer::Yes : MessageAnswer::No);
     QuestionStore store(sheet, boxes);
