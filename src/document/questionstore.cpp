@@ -23,6 +23,16 @@ bool isBlank(const QString &line)
     return std::all_of(line.cbegin(), line.cend(), [](QChar c) { return c.unicode() <= u' '; });
 }
 
+// Blank lines at the very top go; the loop stops once fewer than 3 lines remain.
+void dropBlankTop(QStringList &lines)
+{
+    while (!lines.isEmpty() && isBlank(lines.first())) {
+        lines.removeFirst();
+        if (lines.size() < 3)
+            break;
+    }
+}
+
 // Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
 // numeric order, renumbered from 0 without holes. A block ends at its closing tag, or before the
 // next tag line when the closing tag is missing; each rebuilt block gets its closing tag back.
@@ -107,11 +117,7 @@ void QuestionStore::adopt(QStringList lines, const QString &caption)
 QStringList QuestionStore::savedLines() const
 {
     QStringList lines = m_document;
-    while (!lines.isEmpty() && isBlank(lines.first())) {
-        lines.removeFirst();
-        if (lines.size() < 3)
-            break;
-    }
+    dropBlankTop(lines);
     QcmBlock::remove(lines, m_currentQuestion);
     QcmBlock::append(lines, m_currentQuestion, m_currentPicture, m_sheet.fields());
     return lines;
@@ -170,11 +176,7 @@ void QuestionStore::Verif()
 
 void QuestionStore::Squize()
 {
-    while (!m_document.isEmpty() && isBlank(m_document.first())) {
-        m_document.removeFirst();
-        if (m_document.size() < 3)
-            break;
-    }
+    dropBlankTop(m_document);
 }
 
 void QuestionStore::EcritFiche()

@@ -182,6 +182,15 @@ inline QByteArray bmpFile(int width, int height, int bitsPerPixel, const PcxPale
     return file;
 }
 
+// A palette whose entries all differ, so a wrong index shows as a wrong colour.
+inline PcxPalette rainbow(int entries)
+{
+    PcxPalette palette;
+    for (int i = 0; i < entries; ++i)
+        palette.push_back(PcxColour{quint8(i * 37), quint8(255 - i), quint8(i * 3 + 1)});
+    return palette;
+}
+
 } // namespace PcxTestKit
 
 Q_DECLARE_METATYPE(PcxError)

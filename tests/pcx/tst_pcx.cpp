@@ -18,14 +18,6 @@ using namespace PcxTestKit;
 
 namespace {
 
-PcxPalette rainbow(int entries)
-{
-    PcxPalette palette;
-    for (int i = 0; i < entries; ++i)
-        palette.push_back(PcxColour{quint8(i * 37), quint8(255 - i), quint8(i * 3 + 1)});
-    return palette;
-}
-
 int pattern(int x, int y)
 {
     return ((x * 29) ^ (y * 11) ^ (x == y ? 0xC8 : 0)) * 0x010305 & 0xFFFFFF;

@@ -12,14 +12,6 @@ using namespace PcxTestKit;
 
 namespace {
 
-PcxPalette rainbow(int entries)
-{
-    PcxPalette palette;
-    for (int i = 0; i < entries; ++i)
-        palette.push_back(PcxColour{quint8(i * 37), quint8(255 - i), quint8(i * 3 + 1)});
-    return palette;
-}
-
 // A pattern with runs of every length and lone values, high and low.
 int pattern(int x, int y)
 {
