@@ -84,6 +84,16 @@ QString unencodableMessage(const QStringList &lines, const QcmText::Unencodable 
         .arg(where.line + 1);
 }
 
+// The file's bytes; text the code page cannot hold is refused, naming where it stands.
+QByteArray encodedForSaving(const QStringList &lines)
+{
+    try {
+        return QcmText::encodeLines(lines);
+    } catch (const QcmText::Unencodable &where) {
+        throw AppError(unencodableMessage(lines, where));
+    }
+}
+
 } // namespace
 
 QuestionStore::QuestionStore(SheetFields &sheet, MessageBoxes &boxes) : m_sheet(sheet), m_boxes(boxes) {}
@@ -125,12 +135,7 @@ QStringList QuestionStore::savedLines() const
 
 QByteArray QuestionStore::ContenuFichier() const
 {
-    const QStringList lines = savedLines();
-    try {
-        return QcmText::encodeLines(lines);
-    } catch (const QcmText::Unencodable &where) {
-        throw AppError(unencodableMessage(lines, where));
-    }
+    return encodedForSaving(savedLines());
 }
 
 void QuestionStore::Sauve(const QString &path)
@@ -138,13 +143,7 @@ void QuestionStore::Sauve(const QString &path)
     // Everything is prepared on a copy: a save that fails leaves the document and the flags as
     // they were, and the earlier file intact.
     QStringList lines = savedLines();
-    QByteArray bytes;
-    try {
-        bytes = QcmText::encodeLines(lines);
-    } catch (const QcmText::Unencodable &where) {
-        throw AppError(unencodableMessage(lines, where));
-    }
-    QcmFile::write(qcmFileName(path), bytes);
+    QcmFile::write(qcmFileName(path), encodedForSaving(lines));
     m_document = std::move(lines);
     m_documentModified = false;
     m_sheetModified = false;
