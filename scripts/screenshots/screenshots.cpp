@@ -14,6 +14,7 @@
 #include "platform/helpwindow.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
 #include "platform/systemclock.h"
 
 #include <QApplication>
@@ -60,7 +61,8 @@ int main(int argc, char *argv[])
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    Workspace workspace(boxes, dialogs, clock, pictures, dialogs);
+    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
     form.resize(1024, 720);
     form.show();

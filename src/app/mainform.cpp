@@ -9,6 +9,7 @@
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
 #include "platform/helpwindow.h"
+#include "platform/services.h"
 #include "platform/messageboxes.h"
 #include "platform/systemclock.h"
 
@@ -38,8 +39,8 @@ constexpr int ClockPanelWidth = 100;
 
 } // namespace
 
-TMainForm::TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, QWidget *parent)
-    : QMainWindow(parent), m_boxes(boxes), m_dialogs(dialogs), m_clock(clock)
+TMainForm::TMainForm(Services &services, QWidget *parent)
+    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock)
 {
     setWindowTitle(tr("Nelo Qcm"));
     setAcceptDrops(true);

@@ -15,6 +15,7 @@ class QMenu;
 class QMimeData;
 class QTimer;
 class QToolButton;
+struct Services;
 class SystemClock;
 class TAboutBox;
 class TPlanche;
@@ -27,7 +28,7 @@ class TMainForm : public QMainWindow
     Q_OBJECT
 
 public:
-    TMainForm(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, QWidget *parent = nullptr);
+    explicit TMainForm(Services &services, QWidget *parent = nullptr);
 
     // Start-up hands over the windows created after this one.
     void setAboutBox(TAboutBox *aboutBox);

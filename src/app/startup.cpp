@@ -5,6 +5,7 @@
 #include "app/splash.h"
 #include "app/workspace.h"
 #include "platform/desktopconventions.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -44,7 +45,8 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     DesktopServices services(screen ? screen->depth() : 24);
-    Workspace workspace(services.boxes, services.dialogs, services.clock, services.pictures, services.pictureDialogs);
+    Services shared{services.boxes, services.dialogs, services.pictureDialogs, services.clock, services.pictures};
+    Workspace workspace(shared);
     services.boxes.setParent(&workspace.mainForm);
     services.dialogs.setParent(&workspace.mainForm);
 

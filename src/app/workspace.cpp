@@ -1,10 +1,10 @@
 #include "app/workspace.h"
 
 #include "editor/planche.h"
+#include "platform/services.h"
 
-Workspace::Workspace(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock,
-                     const PictureRegistry &pictures, FileDialogs &pictureDialogs)
-    : mainForm(boxes, dialogs, clock), aboutBox(&mainForm), sheet(new TPlanche(boxes, pictures, pictureDialogs))
+Workspace::Workspace(Services &services)
+    : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services))
 {
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);

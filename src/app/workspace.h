@@ -3,10 +3,7 @@
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 
-class FileDialogs;
-class MessageBoxes;
-class PictureRegistry;
-class SystemClock;
+struct Services;
 class TPlanche;
 
 // Every window of the authoring workspace, each created once in the start-up order: main
@@ -15,8 +12,7 @@ class TPlanche;
 class Workspace
 {
 public:
-    Workspace(MessageBoxes &boxes, FileDialogs &dialogs, const SystemClock &clock, const PictureRegistry &pictures,
-              FileDialogs &pictureDialogs);
+    explicit Workspace(Services &services);
 
     TMainForm mainForm;
     TAboutBox aboutBox;

@@ -3,6 +3,7 @@
 #include "pictures/imageframe.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
+#include "platform/services.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -50,13 +51,13 @@ const QString TPlanche::PictureFilter = QStringLiteral(
     "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
     "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
 
-TPlanche::TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, FileDialogs &pictureDialogs, QWidget *parent)
-    : QWidget(parent), m_boxes(boxes), m_pictureDialogs(pictureDialogs), m_store(*this, boxes)
+TPlanche::TPlanche(Services &services, QWidget *parent)
+    : QWidget(parent), m_boxes(services.boxes), m_pictureDialogs(services.pictureDialogs), m_store(*this, services.boxes)
 {
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
     setAutoFillBackground(true);
     createControls();
-    Image1 = new ImageFrame(pictures, boxes, Panel2);
+    Image1 = new ImageFrame(services.pictures, services.boxes, Panel2);
     Image1->setCenter(true);
     Image1->setStretch(true);
     Panel2->layout()->addWidget(Image1);

@@ -11,6 +11,7 @@ class ImageFrame;
 class MessageBoxes;
 class FileDialogs;
 class PictureRegistry;
+struct Services;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -35,9 +36,8 @@ public:
     static constexpr int DesignHeight = 492;
     static const QString PictureFilter;
 
-    // `pictureDialogs` asks for the picture file of "Choisir image".
-    TPlanche(MessageBoxes &boxes, const PictureRegistry &pictures, FileDialogs &pictureDialogs,
-             QWidget *parent = nullptr);
+    // The picture file of "Choisir image" is asked through `services.pictureDialogs`.
+    explicit TPlanche(Services &services, QWidget *parent = nullptr);
 
     QuestionStore &store() { return m_store; }
     const QuestionStore &store() const { return m_store; }

@@ -8,6 +8,7 @@
 #include "platform/helpwindow.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
 #include "platform/systemclock.h"
 
 #include <QAction>
@@ -71,7 +72,8 @@ struct Program
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
     PictureRegistry pictures;
-    Workspace workspace{boxes, dialogs, clock, pictures, pictureDialogs};
+    Services services{boxes, dialogs, pictureDialogs, clock, pictures};
+    Workspace workspace{services};
 
     TMainForm &form() { return workspace.mainForm; }
     TPlanche &sheet() { return *workspace.sheet; }

@@ -4,6 +4,8 @@
 #include "pictures/pictureregistry.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,6 +101,8 @@ private:
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs *dialogs = nullptr;
     PictureRegistry *registry = nullptr;
+    FixedClock *clock = nullptr;
+    Services *services = nullptr;
     QTemporaryDir *dir = nullptr;
 };
 
@@ -108,7 +112,9 @@ void TestPlanche::init()
     dir = new QTemporaryDir;
     dialogs = new ScriptedFileDialogs;
     registry = new PictureRegistry;
-    sheet = new TPlanche(boxes, *registry, *dialogs);
+    clock = new FixedClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    services = new Services{boxes, *dialogs, *dialogs, *clock, *registry};
+    sheet = new TPlanche(*services);
     sheet->show();
     QVERIFY(QTest::qWaitForWindowExposed(sheet));
 }
@@ -116,6 +122,8 @@ void TestPlanche::init()
 void TestPlanche::cleanup()
 {
     delete sheet;
+    delete services;
+    delete clock;
     delete registry;
     delete dialogs;
     delete dir;
