@@ -1,5 +1,6 @@
 #include "document/questionnairefile.h"
 
+#include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/questionstore.h"
 #include "platform/filedialogs.h"
@@ -80,6 +81,8 @@ void QuestionnaireFile::load(const QString &path)
     // still write the questionnaire that is on screen to its own file.
     m_store.Charge(name);
     m_currentFileName = name;
+    m_stampedFile = name;
+    m_stamp = QcmFile::stampOf(name);
 }
 
 bool QuestionnaireFile::saveAs()
@@ -94,7 +97,9 @@ bool QuestionnaireFile::saveAs()
     if (QFileInfo::exists(name)
         && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) != MessageAnswer::Ok)
         return false;
-    writeTo(name);
+    // The author has just chosen to replace whatever stands there.
+    if (!writeTo(name, true))
+        return false;
     m_currentFileName = name;
     return true;
 }
@@ -104,13 +109,31 @@ bool QuestionnaireFile::save()
     if (m_currentFileName.isEmpty())
         return saveAs();
     m_currentFileName = QcmFormat::qcmFileName(m_currentFileName);
-    writeTo(m_currentFileName);
-    return true;
+    return writeTo(m_currentFileName, false);
 }
 
-void QuestionnaireFile::writeTo(const QString &path)
+bool QuestionnaireFile::changedByAnotherProgram(const QString &path) const
 {
+    if (path != m_stampedFile)
+        return false;
+    const QcmFile::Stamp now = QcmFile::stampOf(path);
+    // A file deleted meanwhile is simply written again.
+    return now.size >= 0 && now != m_stamp;
+}
+
+bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
+{
+    if (!replaceConfirmed && changedByAnotherProgram(path)) {
+        const QString question = tr("Le fichier « %1 » a été modifié par un autre programme depuis son ouverture. "
+                                    "L'enregistrer quand même ?")
+                                     .arg(QcmFormat::fileNameOf(path));
+        if (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+            return false;
+    }
     m_store.Sauve(path);
+    m_stampedFile = path;
+    m_stamp = QcmFile::stampOf(path);
+    return true;
 }
 
 bool QuestionnaireFile::mayClose()

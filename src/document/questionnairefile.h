@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/qcmfile.h"
+
 #include <QCoreApplication>
 #include <QString>
 
@@ -45,10 +47,16 @@ private:
     // "Oui" saves, "Non" goes on, "Annuler" stops: true when the caller may go on.
     bool saveChangesFirst();
     void load(const QString &path);
-    void writeTo(const QString &path);
+    // Saves the questionnaire to `path`; false when the author chose not to overwrite a file
+    // another program changed since the questionnaire was read from it or written to it.
+    bool writeTo(const QString &path, bool replaceConfirmed);
+    bool changedByAnotherProgram(const QString &path) const;
 
     QuestionStore &m_store;
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
     QString m_currentFileName;
+    // The file the questionnaire was last read from or written to, as it was then.
+    QString m_stampedFile;
+    QcmFile::Stamp m_stamp;
 };
