@@ -145,6 +145,7 @@ void TQcm::createQuestionArea()
     Panel3->setGeometry(656, 43 + top, 105, 30);
     Panel3->setAlignment(Qt::AlignCenter);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel3->setFont(arial(16, true));
     Panel3->setTextFormat(Qt::PlainText);
 
     Panel2 = new QFrame(m_page);

@@ -2,7 +2,10 @@
 
 #include "runner/resultstable.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -33,6 +36,8 @@ TResultat::TResultat(QWidget *parent) : QDialog(parent)
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TResultat::Button1Click);
     createGrid();
+    // Ctrl+C copies the whole grid, not only the cell the grid's own copy would take.
+    StringGrid1->installEventFilter(this);
 }
 
 void TResultat::createGrid()
@@ -93,6 +98,29 @@ void TResultat::FormShow()
     const QRect area = over ? over->geometry()
                             : (screen() ? screen()->availableGeometry() : QRect(QPoint(0, 0), size()));
     move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TResultat::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy))
+        copyToClipboard();
+    else
+        QDialog::keyPressEvent(event);
+}
+
+bool TResultat::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == StringGrid1 && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyToClipboard();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TResultat::copyToClipboard()
+{
+    QApplication::clipboard()->setText(m_table->toText());
 }
 
 void TResultat::Button1Click()

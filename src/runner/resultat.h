@@ -35,9 +35,12 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private Q_SLOTS:
     void Button1Click();
+    void copyToClipboard();
 
 private:
     void createGrid();

@@ -73,6 +73,18 @@ QString ResultsTable::cellText(int column, int row) const
     return text(row - 1, column - 1);
 }
 
+QString ResultsTable::toText() const
+{
+    QString text;
+    for (int row = 0; row <= rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column <= ColumnCount; ++column)
+            cells << cellText(column, row);
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    return text;
+}
+
 QVariant ResultsTable::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())

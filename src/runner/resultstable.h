@@ -25,6 +25,9 @@ public:
     // The text of a cell of the grid as the person sees it, headers included: column 0 holds
     // the question numbers, row 0 the column captions.
     QString cellText(int column, int row) const;
+    // The whole grid as text, one line per row and a tab between cells: what Ctrl+C copies
+    // for a spreadsheet or a mark book.
+    QString toText() const;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
