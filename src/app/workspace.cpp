@@ -1,11 +1,20 @@
 #include "app/workspace.h"
 
+#include "app/artwork.h"
+
 #include "editor/planche.h"
 #include "platform/services.h"
 
 Workspace::Workspace(Services &services)
-    : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services))
+    : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
+      results(&runner)
 {
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);
+    sheet->setRunner(&runner);
+    runner.setResultsWindow(&results);
+    runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),
+                               artworkIcon(QStringLiteral(":/toolbar/previous.svg")),
+                               artworkIcon(QStringLiteral(":/toolbar/next.svg")),
+                               artworkIcon(QStringLiteral(":/toolbar/last.svg"))});
 }

@@ -4,6 +4,7 @@
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/services.h"
+#include "runner/qcm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -271,9 +272,11 @@ void TPlanche::Index()
 
 void TPlanche::Quest()
 {
-    // A questionnaire of one question is not run.
-    if (m_store.QuestionCount() < 2)
+    // A questionnaire of one question is not run. The run takes the questionnaire as it
+    // stands: edits of the question on the sheet not yet written back are not part of it.
+    if (m_store.QuestionCount() < 2 || !m_runner)
         return;
+    m_runner->run(m_store.document());
 }
 
 void TPlanche::Copier()
