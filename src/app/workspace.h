@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accessories/calendrier.h"
+#include "accessories/horloge.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 
@@ -7,8 +9,8 @@ struct Services;
 class TPlanche;
 
 // Every window of the authoring workspace, each created once in the start-up order: main
-// window, about box, question sheet (held maximised by the main window). The services are
-// created by the caller (real ones by the program, scripted ones by the tests).
+// window, about box, question sheet (held maximised by the main window), calendar, clock. The
+// services are created by the caller (real ones by the program, scripted ones by the tests).
 class Workspace
 {
 public:
@@ -17,4 +19,6 @@ public:
     TMainForm mainForm;
     TAboutBox aboutBox;
     TPlanche *const sheet;
+    TCalendrier calendar;
+    THorloge clock;
 };
