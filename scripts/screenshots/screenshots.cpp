@@ -1,5 +1,6 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window, the about box and the help window, drawn offscreen by the program's own windows.
+// the splash window, the about box, the help window, the calendar and the clock, drawn offscreen
+// by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -93,5 +94,10 @@ int main(int argc, char *argv[])
     QTest::keyClicks(help->searchBox(), QStringLiteral("enr"));
     QTest::keyClick(help->searchBox(), Qt::Key_Return);
     ok = save(*help, output.filePath(QStringLiteral("help.png"))) && ok;
+
+    workspace.calendar.show();
+    ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;
+    workspace.clock.show();
+    ok = save(workspace.clock, output.filePath(QStringLiteral("clock.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -125,6 +125,9 @@ void THorloge::createButtons()
     SpinButton1 = new SpinButton(Panel1);
     SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
     SpinButton1->setGeometry(236, 26, 20, 25);
+    // Dark arrows on light buttons, not the panel's white.
+    paint(SpinButton1, QPalette::WindowText, Qt::black);
+    paint(SpinButton1, QPalette::ButtonText, Qt::black);
     connect(SpinButton1, &SpinButton::upClick, this, &THorloge::SpinButton1UpClick);
     connect(SpinButton1, &SpinButton::downClick, this, &THorloge::SpinButton1DownClick);
 
