@@ -130,7 +130,8 @@ void TCalendrier::showEvent(QShowEvent *event)
 
 void TCalendrier::FormActivate()
 {
-    Label1->setText(Calendar1->grid().caption(frenchLocale(QLocale())));
+    // Only the caption: the grid already shows the month it was left on.
+    Calendar1Change();
 }
 
 void TCalendrier::Calendar1Change()

@@ -11,7 +11,7 @@
 
 namespace {
 
-const QDateTime Today(QDate(2026, 12, 7), QTime(9, 30));
+const QDate Today(2026, 12, 7);
 const QString RangeError = QStringLiteral("Argument incorrect pour date encode.");
 
 } // namespace
@@ -24,8 +24,8 @@ private Q_SLOTS:
     void cleanup();
 
     void opensOnToday();
-    void monthChanges_data();
-    void monthChanges();
+    void moves_data();
+    void moves();
     void clicks_data();
     void clicks();
     void reopeningKeepsTheMonth();
@@ -54,61 +54,69 @@ void TestCalendarWindow::cleanup()
 
 void TestCalendarWindow::opensOnToday()
 {
-    open(Today.date());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Calendrier"));
-    QCOMPARE(window->GridDate(), Today.date());
+    open(Today);
+    QCOMPARE(window->GridDate(), Today);
     QCOMPARE(window->Label1->text(), QStringLiteral("décembre  2026"));
     QCOMPARE(selectedText(), QStringLiteral("7"));
+    QCOMPARE(window->focusWidget(), window->Calendar1);
+    // Sunday first; 1 December 2026 is a Tuesday.
     QCOMPARE(window->Calendar1->cellText({0, 0}), QStringLiteral("dim."));
-    // 1 December 2026 is a Tuesday.
     QCOMPARE(window->Calendar1->cellText({1, 1}), QString());
     QCOMPARE(window->Calendar1->cellText({1, 2}), QStringLiteral("1"));
-    QCOMPARE(window->focusWidget(), window->Calendar1);
-    // Every row fits the grid.
     QVERIFY(window->Calendar1->contentsRect().contains(window->Calendar1->cellRect({6, 6})));
 }
 
-void TestCalendarWindow::monthChanges_data()
+void TestCalendarWindow::moves_data()
 {
     QTest::addColumn<QDate>("start");
     QTest::addColumn<QString>("control");
     QTest::addColumn<int>("key"); // 0: a click
     QTest::addColumn<QDate>("expected");
+    QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("error");
 
-    const int pageDown = Qt::Key_PageDown;
-    const int pageUp = Qt::Key_PageUp;
+    // August 2026 starts on a Saturday and reaches row 6; February 2026 starts on a Sunday.
+    const auto august = [](int day) { return QDate(2026, 8, day); };
+    const auto february = [](int day) { return QDate(2026, 2, day); };
+    const QString grid = QStringLiteral("Calendar1");
+    const QString august2026 = QStringLiteral("août  2026");
+    const QString february2026 = QStringLiteral("février  2026");
+    QTest::newRow("right") << august(30) << grid << int(Qt::Key_Right) << august(31) << august2026 << QString();
+    QTest::newRow("right onto an empty cell")
+        << august(31) << grid << int(Qt::Key_Right) << august(31) << august2026 << QString();
+    QTest::newRow("up onto the heading") << august(1) << grid << int(Qt::Key_Up) << august(1) << august2026 << QString();
+    QTest::newRow("home") << august(15) << grid << int(Qt::Key_Home) << august(9) << august2026 << QString();
+    QTest::newRow("end") << february(1) << grid << int(Qt::Key_End) << february(7) << february2026 << QString();
+    // 3 August stands in column 1, whose row 6 holds the 31st.
+    QTest::newRow("Page Down in the grid: next month, row 6")
+        << QDate(2026, 7, 3) << grid << int(Qt::Key_PageDown) << august(31) << august2026 << QString();
+    QTest::newRow("Page Down in a button: month only")
+        << QDate(2026, 7, 3) << "BitBtn2" << int(Qt::Key_PageDown) << august(3) << august2026 << QString();
+    QTest::newRow("Page Down in the grid, row 6 empty")
+        << QDate(2026, 1, 10) << grid << int(Qt::Key_PageDown) << february(10) << february2026 << QString();
+    // 20 February stands in column 5, whose row 1 holds the 6th.
+    QTest::newRow("Page Up in the grid: previous month, row 1")
+        << QDate(2026, 3, 20) << grid << int(Qt::Key_PageUp) << february(6) << february2026 << QString();
+    QTest::newRow("Page Up in Fermer: month only")
+        << QDate(2026, 3, 20) << "Button1" << int(Qt::Key_PageUp) << february(20) << february2026 << QString();
     QTest::newRow("31 December 1998, forward button")
-        << QDate(1998, 12, 31) << "BitBtn2" << 0 << QDate(1999, 1, 31) << QString();
+        << QDate(1998, 12, 31) << "BitBtn2" << 0 << QDate(1999, 1, 31) << "janvier  1999" << QString();
     QTest::newRow("1 January 1999, back button")
-        << QDate(1999, 1, 1) << "BitBtn1" << 0 << QDate(1998, 12, 1) << QString();
-    // 3 August 2026 stands in column 1, whose row 6 holds the 31st.
-    QTest::newRow("Page Down in the grid: row 6") << QDate(2026, 7, 3) << "Calendar1" << pageDown << QDate(2026, 8, 31)
-                                                  << QString();
-    QTest::newRow("Page Down in a button: month only") << QDate(2026, 7, 3) << "BitBtn2" << pageDown
-                                                       << QDate(2026, 8, 3) << QString();
-    QTest::newRow("Page Down in the grid, row 6 empty") << QDate(2026, 1, 10) << "Calendar1" << pageDown
-                                                        << QDate(2026, 2, 10) << QString();
-    // 20 February 2026 stands in column 5, whose row 1 holds the 6th.
-    QTest::newRow("Page Up in the grid: row 1") << QDate(2026, 3, 20) << "Calendar1" << pageUp << QDate(2026, 2, 6)
-                                                << QString();
-    QTest::newRow("Page Up in Fermer: month only") << QDate(2026, 3, 20) << "Button1" << pageUp << QDate(2026, 2, 20)
-                                                   << QString();
-    QTest::newRow("forward from December 9999") << QDate(9999, 12, 3) << "BitBtn2" << 0 << QDate(9999, 12, 3)
-                                                << RangeError;
+        << QDate(1999, 1, 1) << "BitBtn1" << 0 << QDate(1998, 12, 1) << "décembre  1998" << QString();
+    QTest::newRow("forward from December 9999")
+        << QDate(9999, 12, 3) << "BitBtn2" << 0 << QDate(9999, 12, 3) << "décembre  9999" << RangeError;
     QTest::newRow("Page Down in the grid from December 9999")
-        << QDate(9999, 12, 3) << "Calendar1" << pageDown << QDate(9999, 12, 3) << RangeError;
-    QTest::newRow("back from January of year 1") << QDate(1, 1, 31) << "Calendar1" << pageUp << QDate(1, 1, 31)
-                                                 << RangeError;
+        << QDate(9999, 12, 3) << grid << int(Qt::Key_PageDown) << QDate(9999, 12, 3) << "décembre  9999" << RangeError;
+    QTest::newRow("back from January of year 1")
+        << QDate(1, 1, 31) << grid << int(Qt::Key_PageUp) << QDate(1, 1, 31) << "janvier  0001" << RangeError;
 }
 
-void TestCalendarWindow::monthChanges()
+void TestCalendarWindow::moves()
 {
     QFETCH(QDate, start);
     QFETCH(QString, control);
     QFETCH(int, key);
     QFETCH(QDate, expected);
-    QFETCH(QString, error);
     open(start);
     auto *target = window->findChild<QWidget *>(control);
     QVERIFY(target);
@@ -118,9 +126,9 @@ void TestCalendarWindow::monthChanges()
     else
         QTest::mouseClick(target, Qt::LeftButton);
     QCOMPARE(window->GridDate(), expected);
-    QCOMPARE(window->Label1->text(), MonthGrid(expected).caption(QLocale(QLocale::French, QLocale::France)));
+    QTEST(window->Label1->text(), "caption");
     QCOMPARE(selectedText(), QString::number(expected.day()));
-    QCOMPARE(accessories->boxes.lastText(), error);
+    QTEST(accessories->boxes.lastText(), "error");
     QVERIFY(window->isVisible());
 }
 
@@ -130,8 +138,9 @@ void TestCalendarWindow::clicks_data()
     QTest::addColumn<int>("column");
     QTest::addColumn<QDate>("expected");
     QTest::newRow("a day") << 5 << 4 << QDate(2026, 12, 31);
-    QTest::newRow("empty cell") << 1 << 0 << Today.date();
-    QTest::newRow("heading") << 0 << 3 << Today.date();
+    QTest::newRow("empty cell") << 1 << 0 << Today;
+    QTest::newRow("heading") << 0 << 3 << Today;
+    QTest::newRow("the selected day") << 2 << 1 << Today;
 }
 
 void TestCalendarWindow::clicks()
@@ -139,11 +148,11 @@ void TestCalendarWindow::clicks()
     QFETCH(int, row);
     QFETCH(int, column);
     QFETCH(QDate, expected);
-    open(Today.date());
+    open(Today);
     QSignalSpy changes(window->Calendar1, &MonthGridView::changed);
     QTest::mouseClick(window->Calendar1, Qt::LeftButton, {}, window->Calendar1->cellRect({row, column}).center());
     QCOMPARE(window->GridDate(), expected);
-    QCOMPARE(changes.size(), expected == Today.date() ? 0 : 1);
+    QCOMPARE(changes.size(), expected == Today ? 0 : 1);
 }
 
 void TestCalendarWindow::reopeningKeepsTheMonth()
@@ -170,13 +179,13 @@ void TestCalendarWindow::escapeCloses_data()
 void TestCalendarWindow::escapeCloses()
 {
     QFETCH(QString, focus);
-    open(Today.date());
+    open(Today);
     auto *target = window->findChild<QWidget *>(focus);
     QVERIFY(target);
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Escape);
     QVERIFY(!window->isVisible());
-    QCOMPARE(window->GridDate(), Today.date());
+    QCOMPARE(window->GridDate(), Today);
 }
 
 QTEST_MAIN(TestCalendarWindow)
