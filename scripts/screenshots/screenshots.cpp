@@ -1,6 +1,6 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window, the about box, the help window, the runner and the results window, drawn
-// offscreen by the program's own windows.
+// the splash window, the about box, the help window, the runner, the results window, the
+// calendar and the clock, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -116,5 +116,10 @@ int main(int argc, char *argv[])
         workspace.results.accept();
     });
     runner.Button2->click();
+
+    workspace.calendar.show();
+    ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;
+    workspace.clock.show();
+    ok = save(workspace.clock, output.filePath(QStringLiteral("clock.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -36,6 +36,8 @@ public:
     // Start-up hands over the windows created after this one.
     void setAboutBox(TAboutBox *aboutBox);
     void setSheet(TPlanche *sheet);
+    void setCalendar(QDialog *calendar);
+    void setClockWindow(QDialog *clock);
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -97,6 +99,8 @@ private:
     void HSearch();
     void HowToUse();
     void showAboutBox();
+    void openCalendar();
+    void openClock();
     void commandNotYetAvailable();
 
     void FormResize();
@@ -107,6 +111,8 @@ private:
     const SystemClock &m_clock;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
+    QDialog *m_calendar = nullptr;
+    QDialog *m_clockWindow = nullptr;
     HelpWindow *m_help = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     QWidget *m_toolPanel = nullptr;

@@ -7,10 +7,12 @@
 
 Workspace::Workspace(Services &services)
     : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
-      results(&runner)
+      results(&runner), calendar(services, &mainForm), clock(services, &mainForm)
 {
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);
+    mainForm.setCalendar(&calendar);
+    mainForm.setClockWindow(&clock);
     sheet->setRunner(&runner);
     runner.setResultsWindow(&results);
     runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),

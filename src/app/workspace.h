@@ -1,5 +1,7 @@
 #pragma once
 
+#include "accessories/calendrier.h"
+#include "accessories/horloge.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "runner/qcm.h"
@@ -9,7 +11,8 @@ struct Services;
 class TPlanche;
 
 // Every window of the program, each created once in the start-up order: main window, about
-// box, question sheet (held maximised by the main window), runner, results window. The
+// box, question sheet (held maximised by the main window), runner, results window, calendar,
+// clock. The
 // services are created by the caller (real ones by the program, scripted ones by the tests).
 class Workspace
 {
@@ -21,4 +24,6 @@ public:
     TPlanche *const sheet;
     TQcm runner;
     TResultat results;
+    TCalendrier calendar;
+    THorloge clock;
 };

@@ -147,6 +147,8 @@ private Q_SLOTS:
     void pageMenuForwardsToSheet();
     void helpCommands();
     void aboutBoxFromMenu();
+    void accessoriesFromMenu_data();
+    void accessoriesFromMenu();
     void droppedQuestionnaireOpens();
     void commandLineQuestionnaireOpens();
 
@@ -839,6 +841,31 @@ void TestMainForm::aboutBoxFromMenu()
     program->trigger(QStringLiteral("&A propos..."));
     QVERIFY(seen);
     QVERIFY(!program->workspace.aboutBox.isVisible());
+}
+
+void TestMainForm::accessoriesFromMenu_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("calendar") << "&Calendrier" << "Calendrier";
+    QTest::newRow("clock") << "&Horloge" << "Horloge";
+}
+
+void TestMainForm::accessoriesFromMenu()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    QString opened;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            opened = window->windowTitle();
+            window->close();
+        }
+    });
+    program->trigger(item);
+    QCOMPARE(opened, caption);
+    QVERIFY(!program->workspace.calendar.isVisible());
+    QVERIFY(!program->workspace.clock.isVisible());
 }
 
 void TestMainForm::droppedQuestionnaireOpens()
