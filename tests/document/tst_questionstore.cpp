@@ -375,11 +375,13 @@ void TestQuestionStore::supprime()
 void TestQuestionStore::renumLeavesUnnumberedTagLines()
 {
     Workspace w;
-    w.load(block(0, "a") + block(1, "b", "1", {"<BLOC sans numéro", "</BLOCAGE"}) + block(2, "c"));
+    w.boxes.script(MessageAnswer::No); // one tag-like line too many: kept as loaded
+    w.load(block(0, "a") + block(1, "b", "1", {"<BLOC sans numéro", "</BLOCAGE", "<BLOC0002> suite"}) + block(2, "c"));
     w.store.Supprime();
-    QCOMPARE(w.store.QuestionCount(), 3); // the two free-text lines count as opening tags, as in any reader
+    QCOMPARE(w.store.QuestionCount(), 4); // the free-text lines count as opening tags, as in any reader
     QVERIFY(w.store.document().contains(QStringLiteral("<BLOC sans numéro")));
     QVERIFY(w.store.document().contains(QStringLiteral("</BLOCAGE")));
+    QVERIFY(w.store.document().contains(QStringLiteral("<BLOC0002> suite")));
     QCOMPARE(w.sheet.shown.title, QStringLiteral("b"));
 }
 
