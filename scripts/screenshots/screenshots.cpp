@@ -52,7 +52,6 @@ int main(int argc, char *argv[])
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm"));
     applyDesktopConventions();
     const QString questionnaire = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();

@@ -43,6 +43,15 @@ bool isQuestionClipboardKey(const QKeyEvent *key)
     return key->key() == Qt::Key_C || key->key() == Qt::Key_V;
 }
 
+// PgDn and PgUp change the question whatever the modifiers: from the keypad (NumLock off), with
+// Shift or Ctrl held, they would otherwise select or scroll in the field instead.
+bool isSheetKey(const QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)
+        return true;
+    return key->modifiers() == Qt::NoModifier;
+}
+
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
 
 } // namespace
@@ -361,7 +370,7 @@ bool TPlanche::FormKeyDown(int key)
 
 void TPlanche::keyPressEvent(QKeyEvent *event)
 {
-    if (event->modifiers() == Qt::NoModifier && FormKeyDown(event->key()))
+    if (isSheetKey(event) && FormKeyDown(event->key()))
         event->accept();
     else
         QWidget::keyPressEvent(event);
@@ -375,7 +384,7 @@ bool TPlanche::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         // The field never sees the navigation keys: PgUp/PgDn in the free-text box change the
         // question instead of scrolling.
-        if (key->modifiers() == Qt::NoModifier && FormKeyDown(key->key())) {
+        if (isSheetKey(key) && FormKeyDown(key->key())) {
             event->accept();
             return true;
         }

@@ -134,6 +134,7 @@ private Q_SLOTS:
     void saveNeverSavedAsksName();
     void saveAsExistingFile_data();
     void saveAsExistingFile();
+    void frameNamesTheFileAfterSaveAs();
     void failedSaveIsReportedAndKeepsChanges();
     void unencodableCharacterIsReportedOnSaving();
     void quit_data();
@@ -628,6 +629,17 @@ void TestMainForm::saveAsExistingFile()
     QCOMPARE(readFile(existing) == questionnaireBytes(2), !overwritten);
     QCOMPARE(program->form().CurrentFileName().isEmpty(), !overwritten);
     QCOMPARE(program->sheet().store().DocumentModified(), !overwritten);
+}
+
+void TestMainForm::frameNamesTheFileAfterSaveAs()
+{
+    open(sample(QStringLiteral("capitales.qcm"), 3));
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm - [capitales.qcm]"));
+    program->dialogs.script(dir->filePath(QStringLiteral("copie")));
+    program->trigger(QStringLiteral("Enregistrer &sous..."));
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm - [copie.qcm]"));
+    QCOMPARE(program->sheet().windowTitle(), QStringLiteral("copie.qcm"));
+    QVERIFY(QFile::exists(dir->filePath(QStringLiteral("copie.qcm"))));
 }
 
 void TestMainForm::failedSaveIsReportedAndKeepsChanges()
