@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/artwork.h"
 #include "app/hints.h"
@@ -141,7 +142,7 @@ void TMainForm::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::commandNotYetAvailable, true);
-    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::commandNotYetAvailable, true);
+    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::showCalculator, true);
     addMenuItem(m_toolsMenu, tr("&Horloge"), tr("Horloge"), {}, &TMainForm::commandNotYetAvailable, true);
 
     m_helpMenu = menuBar()->addMenu(tr("&Aide"));
@@ -219,6 +220,11 @@ void TMainForm::createClock()
 void TMainForm::setAboutBox(TAboutBox *aboutBox)
 {
     m_aboutBox = aboutBox;
+}
+
+void TMainForm::setCalculator(TPocket *calculator)
+{
+    m_calculator = calculator;
 }
 
 void TMainForm::setSheet(TPlanche *sheet)
@@ -492,6 +498,12 @@ void TMainForm::showAboutBox()
 {
     if (m_aboutBox)
         m_aboutBox->exec();
+}
+
+void TMainForm::showCalculator()
+{
+    if (m_calculator)
+        m_calculator->exec();
 }
 
 void TMainForm::commandNotYetAvailable()

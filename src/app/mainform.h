@@ -19,6 +19,7 @@ struct Services;
 class SystemClock;
 class TAboutBox;
 class TPlanche;
+class TPocket;
 
 // The program's frame: menus, a tool bar of picture buttons and a two-panel status bar around
 // the question sheet, which it holds maximised and borderless. It owns the file name and the
@@ -33,6 +34,7 @@ public:
     // Start-up hands over the windows created after this one.
     void setAboutBox(TAboutBox *aboutBox);
     void setSheet(TPlanche *sheet);
+    void setCalculator(TPocket *calculator);
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -93,6 +95,7 @@ private:
     void HSearch();
     void HowToUse();
     void showAboutBox();
+    void showCalculator();
     void commandNotYetAvailable();
 
     void FormResize();
@@ -104,6 +107,7 @@ private:
     const SystemClock &m_clock;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
+    TPocket *m_calculator = nullptr;
     HelpWindow *m_help = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     QWidget *m_toolPanel = nullptr;

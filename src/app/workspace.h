@@ -1,5 +1,6 @@
 #pragma once
 
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 
@@ -7,7 +8,7 @@ struct Services;
 class TPlanche;
 
 // Every window of the authoring workspace, each created once in the start-up order: main
-// window, about box, question sheet (held maximised by the main window). The services are
+// window, about box, question sheet (held maximised by the main window), calculator. The services are
 // created by the caller (real ones by the program, scripted ones by the tests).
 class Workspace
 {
@@ -17,4 +18,5 @@ public:
     TMainForm mainForm;
     TAboutBox aboutBox;
     TPlanche *const sheet;
+    TPocket calculator;
 };
