@@ -1,6 +1,8 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window, the about box and the help window, drawn offscreen by the program's own windows.
+// the splash window, the about box, the help window and the calculator, drawn offscreen by the
+// program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
+#include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
 #include "editor/planche.h"
@@ -93,5 +95,11 @@ int main(int argc, char *argv[])
     QTest::keyClicks(help->searchBox(), QStringLiteral("enr"));
     QTest::keyClick(help->searchBox(), Qt::Key_Return);
     ok = save(*help, output.filePath(QStringLiteral("help.png"))) && ok;
+
+    TPocket &calculator = workspace.calculator;
+    calculator.show();
+    for (char key : {'1', '/', '7', '='})
+        QTest::keyClick(calculator.focusWidget(), key);
+    ok = save(calculator, output.filePath(QStringLiteral("calculator.png"))) && ok;
     return ok ? 0 : 1;
 }
