@@ -172,6 +172,9 @@ void TPocket::pressKey(QChar key)
     runGuarded(m_boxes, [this, key] { m_calculator.press(key); });
     // Also after a failure: a failing function key still shows the value it computed.
     showDisplay();
+    // Clearing gives the focus back to "=", as opening does, so that Enter evaluates.
+    if (key == Calculator::Clear)
+        Button11->setFocus(Qt::OtherFocusReason);
 }
 
 void TPocket::showDisplay()

@@ -77,7 +77,7 @@ void TestPocket::keysPressTheirButtons_data()
     QTest::newRow("map works while sqr has the focus") << "9s+1=" << "4" << "Button11";
     QTest::newRow("map works while 1/x has the focus") << "4X5" << "5" << "Button5";
     QTest::newRow("dot types a comma") << "1.5" << "1,5" << "Button5";
-    QTest::newRow("c clears") << "12c" << "" << "Button18";
+    QTest::newRow("c clears and focuses =") << "12c" << "" << "Button11";
     QTest::newRow("unmapped keys do nothing") << "7a?" << "7" << "Button7";
     // Enter presses the focused button: "=" after opening, then the last one pressed.
     QTest::newRow("enter presses the last digit again") << "5\r" << "55" << "Button5";
