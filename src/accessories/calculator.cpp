@@ -30,7 +30,7 @@ Extended combine(Extended accumulator, QChar op, Extended operand)
     }
 }
 
-Extended function(QChar key, Extended operand)
+Extended functionValue(QChar key, Extended operand)
 {
     if (key == Calculator::Reciprocal) {
         if (operand == 0)
@@ -140,7 +140,7 @@ void Calculator::pressOperator(QChar op)
 void Calculator::applyFunction(QChar key)
 {
     m_operand = Real48::fromExtended(FloatText::toFloat(m_display));
-    const Extended result = function(key, m_operand.toExtended());
+    const Extended result = functionValue(key, m_operand.toExtended());
     // Shown in full: the value has not been through the 6-byte storage, so it carries no noise.
     m_display = FloatText::generalText(result);
     m_accumulator = Real48::fromExtended(result);
