@@ -1,7 +1,8 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
 // the splash window, the about box, the help window, the runner, the results window, the
-// calendar and the clock, drawn offscreen by the program's own windows.
+// calendar, the clock and the calculator, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
+#include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
 #include "editor/planche.h"
@@ -120,5 +121,11 @@ int main(int argc, char *argv[])
     ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;
     workspace.clock.show();
     ok = save(workspace.clock, output.filePath(QStringLiteral("clock.png"))) && ok;
+
+    TPocket &calculator = workspace.calculator;
+    calculator.show();
+    for (char key : {'1', '/', '7', '='})
+        QTest::keyClick(calculator.focusWidget(), key);
+    ok = save(calculator, output.filePath(QStringLiteral("calculator.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/artwork.h"
 #include "app/hints.h"
@@ -150,7 +151,7 @@ void TMainForm::createMenus()
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
-    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::commandNotYetAvailable, true);
+    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::showCalculator, true);
     addMenuItem(m_toolsMenu, tr("&Horloge"), tr("Horloge"), {}, &TMainForm::openClock, true);
 
     m_helpMenu = menuBar()->addMenu(tr("&Aide"));
@@ -238,6 +239,11 @@ void TMainForm::setCalendar(QDialog *calendar)
 void TMainForm::setClockWindow(QDialog *clock)
 {
     m_clockWindow = clock;
+}
+
+void TMainForm::setCalculator(TPocket *calculator)
+{
+    m_calculator = calculator;
 }
 
 void TMainForm::setSheet(TPlanche *sheet)
@@ -462,6 +468,12 @@ void TMainForm::openClock()
 {
     if (m_clockWindow)
         m_clockWindow->exec();
+}
+
+void TMainForm::showCalculator()
+{
+    if (m_calculator)
+        m_calculator->exec();
 }
 
 void TMainForm::commandNotYetAvailable()

@@ -21,6 +21,7 @@ struct Services;
 class SystemClock;
 class TAboutBox;
 class TPlanche;
+class TPocket;
 
 // The program's frame: menus, a tool bar of picture buttons and a two-panel status bar around
 // the question sheet, which it holds maximised and borderless. It owns the file name and the
@@ -38,6 +39,7 @@ public:
     void setSheet(TPlanche *sheet);
     void setCalendar(QDialog *calendar);
     void setClockWindow(QDialog *clock);
+    void setCalculator(TPocket *calculator);
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -101,6 +103,7 @@ private:
     void showAboutBox();
     void openCalendar();
     void openClock();
+    void showCalculator();
     void commandNotYetAvailable();
 
     void FormResize();
@@ -113,6 +116,7 @@ private:
     TAboutBox *m_aboutBox = nullptr;
     QDialog *m_calendar = nullptr;
     QDialog *m_clockWindow = nullptr;
+    TPocket *m_calculator = nullptr;
     HelpWindow *m_help = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     QWidget *m_toolPanel = nullptr;

@@ -7,12 +7,14 @@
 
 Workspace::Workspace(Services &services)
     : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
-      results(&runner), calendar(services, &mainForm), clock(services, &mainForm)
+      results(&runner), calendar(services, &mainForm), clock(services, &mainForm),
+      calculator(services, &mainForm)
 {
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);
     mainForm.setCalendar(&calendar);
     mainForm.setClockWindow(&clock);
+    mainForm.setCalculator(&calculator);
     sheet->setRunner(&runner);
     runner.setResultsWindow(&results);
     runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),

@@ -2,6 +2,7 @@
 
 #include "accessories/calendrier.h"
 #include "accessories/horloge.h"
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "runner/qcm.h"
@@ -12,8 +13,8 @@ class TPlanche;
 
 // Every window of the program, each created once in the start-up order: main window, about
 // box, question sheet (held maximised by the main window), runner, results window, calendar,
-// clock. The
-// services are created by the caller (real ones by the program, scripted ones by the tests).
+// clock, calculator. The services are created by the caller (real ones by the program,
+// scripted ones by the tests).
 class Workspace
 {
 public:
@@ -26,4 +27,5 @@ public:
     TResultat results;
     TCalendrier calendar;
     THorloge clock;
+    TPocket calculator;
 };

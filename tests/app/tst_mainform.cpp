@@ -1,3 +1,4 @@
+#include "accessories/pocket.h"
 #include "app/hints.h"
 #include "app/mainform.h"
 #include "app/workspace.h"
@@ -150,6 +151,7 @@ private Q_SLOTS:
     void aboutBoxFromMenu();
     void accessoriesFromMenu_data();
     void accessoriesFromMenu();
+    void calculatorFromMenu();
     void droppedQuestionnaireOpens();
     void commandLineQuestionnaireOpens();
 
@@ -878,6 +880,28 @@ void TestMainForm::accessoriesFromMenu()
     QCOMPARE(opened, caption);
     QVERIFY(!program->workspace.calendar.isVisible());
     QVERIFY(!program->workspace.clock.isVisible());
+void TestMainForm::calculatorFromMenu()
+{
+    // Opened twice: the second opening starts from a cleared calculator.
+    QStringList displays;
+    const auto useCalculator = [&] {
+        auto *pocket = qobject_cast<TPocket *>(QApplication::activeModalWidget());
+        if (!pocket)
+            return;
+        displays << pocket->Label1->text();
+        for (char key : {'6', '*', '7', '='})
+            QTest::keyClick(pocket->focusWidget(), key);
+        displays << pocket->Label1->text();
+        QTest::keyClick(pocket->focusWidget(), Qt::Key_Escape);
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(0, this, useCalculator);
+        program->trigger(QStringLiteral("C&alculatrice"));
+    }
+    QCOMPARE(displays, (QStringList{"", "42", "", "42"}));
+    QVERIFY(!program->workspace.calculator.isVisible());
+    QCOMPARE(program->workspace.calculator.windowTitle(), QStringLiteral("Calculatrice"));
+    QVERIFY(program->boxes.shown().isEmpty());
 }
 
 void TestMainForm::droppedQuestionnaireOpens()
