@@ -19,7 +19,7 @@ class TestPictureLoading : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry;
+    PictureRegistry m_registry{testMetafileConversion()};
     QTemporaryDir m_dir;
 
     QString writeFile(const QString &name, const QByteArray &bytes)
