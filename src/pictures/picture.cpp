@@ -31,14 +31,14 @@ bool openRegularFile(QFile &file, const QString &path)
         return false;
     struct stat status;
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)
-        || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        || !file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return false;
     }
     return true;
 #else
     file.setFileName(path);
-    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
+    return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 #endif
 }
 
@@ -46,11 +46,16 @@ bool openRegularFile(QFile &file, const QString &path)
 
 Picture::~Picture() = default;
 
+void Picture::openForReading(QFile &file, const QString &path)
+{
+    if (!openRegularFile(file, path))
+        throw AppError(QCoreApplication::translate("Picture", "Ne peut ouvrir le fichier %1").arg(path));
+}
+
 void Picture::loadFromFile(const QString &path)
 {
     QFile file;
-    if (!openRegularFile(file, path))
-        throw AppError(QCoreApplication::translate("Picture", "Ne peut ouvrir le fichier %1").arg(path));
+    openForReading(file, path);
     loadFromData(file.readAll());
 }
 

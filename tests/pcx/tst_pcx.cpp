@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace PcxTestKit;
 
 namespace {
@@ -282,6 +284,11 @@ void TestPcx::loadFromFile()
     const QString missing = dir.filePath(QStringLiteral("absent.pcx"));
     QCOMPARE(expectedFailure([&] { picture.loadFromFile(missing); }),
              QStringLiteral("Ne peut ouvrir le fichier %1").arg(missing));
+    // Read as a stream, a FIFO would block the window until something wrote to it.
+    const QString fifo = dir.filePath(QStringLiteral("tube.pcx"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(expectedFailure([&] { picture.loadFromFile(fifo); }),
+             QStringLiteral("Ne peut ouvrir le fichier %1").arg(fifo));
 }
 
 void TestPcx::registration()

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
@@ -44,6 +45,13 @@ TPCX::TPCX(int screenDepth, PcxDecoderOptions decoderOptions, PcxEncoderOptions 
                                                                  : screenDepth),
       m_formatCode(formatCodeForDepth(screenDepth))
 {
+}
+
+void TPCX::loadFromFile(const QString &path)
+{
+    QFile file;
+    openForReading(file, path);
+    loadFromStream(file);
 }
 
 void TPCX::loadFromData(const QByteArray &bytes)
