@@ -13,7 +13,6 @@
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
 #include <sys/time.h>
-#include <unistd.h>
 #endif
 
 namespace {

@@ -20,14 +20,14 @@ std::chrono::milliseconds processorTimeSince(std::clock_t start)
 
 bool drawsWithinBudget(const QByteArray &svg, QSize pictureSize, std::chrono::milliseconds budget)
 {
+    // Processor time, not the clock on the wall: other programs keeping the machine busy must
+    // not make a picture fail.
     const std::clock_t start = std::clock();
     QSvgRenderer renderer(svg);
     if (!renderer.isValid())
         return true; // nothing will be drawn; the picture fails on its own
     if (processorTimeSince(start) > budget)
         return false;
-    // Processor time, not the clock on the wall: other programs keeping the machine busy must
-    // not make a picture fail.
     const QSize size = pictureSize.isEmpty() ? TrialCanvas
                                              : pictureSize.scaled(TrialCanvas, Qt::KeepAspectRatio)
                                                    .expandedTo(QSize(1, 1));
