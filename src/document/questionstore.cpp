@@ -259,6 +259,23 @@ void QuestionStore::AllerA(int question)
     m_sheet.focusTitle();
 }
 
+void QuestionStore::rewriteDocument(const LineEdit &edit, int questionAfter)
+{
+    EcritFiche();
+    // The edit works on a copy (the lines themselves are shared until written): a command that
+    // fails half-way leaves nothing half-done.
+    QStringList lines = m_document;
+    const bool changed = edit(lines);
+    m_document = std::move(lines);
+    if (changed)
+        m_documentModified = true;
+    m_questionCount = countQuestions(m_document);
+    if (questionAfter >= 0)
+        m_currentQuestion = questionAfter;
+    m_currentQuestion = std::clamp(m_currentQuestion, 0, std::max(0, m_questionCount - 1));
+    LitFiche();
+}
+
 void QuestionStore::Precedent()
 {
     AllerA(m_currentQuestion - 1);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class MessageBoxes;
 class SheetFields;
 
@@ -17,9 +19,6 @@ public:
     QuestionStore(SheetFields &sheet, MessageBoxes &boxes);
 
     const QStringList &document() const { return m_document; }
-    // For the commands that rewrite lines in place (question list, find and replace, picture
-    // paths); they call markDocumentModified() when they changed something.
-    QStringList &document() { return m_document; }
 
     int QuestionCount() const { return m_questionCount; }
     int CurrentQuestion() const { return m_currentQuestion; }
@@ -61,7 +60,14 @@ public:
     void SuppImg();
     // Title and answers replaced by copied ones; right answer, picture and free text stay.
     void Coller(const QString &title, const std::array<QString, QcmFormat::AnswerCount> &answers);
-    void markDocumentModified() { m_documentModified = true; }
+
+    // The one way for a command to rewrite lines of the questionnaire (question list, find and
+    // replace, picture paths): the sheet is written back, `edit` rewrites the lines and returns
+    // true when it changed something (the questionnaire is then modified), the questions are
+    // counted again and the sheet reads `questionAfter` (the question it showed when that is
+    // negative). An exception thrown by `edit` leaves the document as it was.
+    using LineEdit = std::function<bool(QStringList &lines)>;
+    void rewriteDocument(const LineEdit &edit, int questionAfter = -1);
 
 private:
     QStringList savedLines() const;
