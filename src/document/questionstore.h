@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/questionfields.h"
+#include "document/undohistory.h"
 
 #include <QString>
 #include <QStringList>
@@ -69,9 +70,21 @@ public:
     using LineEdit = std::function<bool(QStringList &lines)>;
     void rewriteDocument(const LineEdit &edit, int questionAfter = -1);
 
+    // Takes back the last question command (paste, delete, add, picture removal or choice, a
+    // rewrite that changed lines): the document, the question shown and the flags return to what
+    // they were before it. Edits made on the sheet outside these commands and then written back
+    // end what can be taken back, so that no typing is ever thrown away unseen.
+    bool canUndo() const { return !m_history.isEmpty(); }
+    void Annuler();
+    void setUndoListener(std::function<void(bool canUndo)> listener) { m_history.setListener(std::move(listener)); }
+
 private:
     QStringList savedLines() const;
     void adopt(QStringList lines, const QString &caption);
+    UndoHistory::State currentState() const;
+    // Writes the sheet back and keeps the state as it is before a question command.
+    void remember();
+    bool sheetEditedSinceRead() const;
 
     SheetFields &m_sheet;
     MessageBoxes &m_boxes;
@@ -82,4 +95,9 @@ private:
     bool m_sheetModified = false;
     bool m_reading = false;
     QString m_currentPicture;
+    // The fields and picture as the sheet showed them after the last read or command: typing
+    // since then is not covered by the history.
+    QuestionFields m_readFields;
+    QString m_readPicture;
+    UndoHistory m_history;
 };
