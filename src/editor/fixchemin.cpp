@@ -69,6 +69,8 @@ void TFixchemin::createControls()
     // Double click and Enter open a folder; expanding on double click would only fold it.
     DirectoryListBox1->setExpandsOnDoubleClick(false);
     DirectoryListBox1->setItemsExpandable(false);
+    // Every level is open and stays open: no fold marks beside them.
+    DirectoryListBox1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
     DirectoryListBox1->installEventFilter(this);
 
     // "OK" first, so it has the focus when the dialog opens; no default button: Enter presses
