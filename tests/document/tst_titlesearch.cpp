@@ -208,6 +208,12 @@ void TestTitleSearch::replaceScan()
     QCOMPARE(w.store.CurrentQuestion(), 3);
     QCOMPARE(w.sheet.shown.title, titles.at(3).mid(6));
     QCOMPARE(w.search.ReplaceText(), QStringLiteral("Mer"));
+    // F3 then searches (no more replacing) from where the pass stopped.
+    if (position < 4) {
+        w.search.Continuer();
+        QCOMPARE(w.store.CurrentQuestion(), position);
+        QCOMPARE(w.boxes.shown().size(), answers.size());
+    }
     QCOMPARE(w.boxes.unexpected(), 0);
 }
 
