@@ -118,14 +118,19 @@ void TMainForm::createMenus()
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     m_editMenu = menuBar()->addMenu(tr("&Edition"));
+    // Enabled while the sheet has a question command to take back (see setSheet).
+    m_undoAction = addSheetItem(m_editMenu, tr("&Annuler"), tr("Annuler la dernière commande"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Z), &TPlanche::Annuler);
+    m_waitingActions.removeOne(m_undoAction);
+    m_editMenu->addSeparator();
     addSheetItem(m_editMenu, tr("&Copier"), tr("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C), &TPlanche::Copier);
     addSheetItem(m_editMenu, tr("C&oller"), tr("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V), &TPlanche::Coller);
     addSheetItem(m_editMenu, tr("Copier &Image"), tr("Copier l'image dans le presse-papiers"), {}, &TPlanche::CopierImg);
     m_editMenu->addSeparator();
-    addMenuItem(m_editMenu, tr("C&hercher..."), tr("Chercher"), {}, &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_editMenu, tr("Co&ntinuer"), tr("Continuer la recherche"), QKeySequence(Qt::Key_F3),
-                &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TMainForm::commandNotYetAvailable, false);
+    addSheetItem(m_editMenu, tr("C&hercher..."), tr("Chercher"), {}, &TPlanche::Chercher);
+    addSheetItem(m_editMenu, tr("Co&ntinuer"), tr("Continuer la recherche"), QKeySequence(Qt::Key_F3),
+                 &TPlanche::Continuer);
+    addSheetItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TPlanche::Remplacer);
     m_editMenu->addSeparator();
     addSheetItem(m_editMenu, tr("&Suprimer image"), tr("Supprimer image"), {}, &TPlanche::SuppImg);
 
@@ -138,10 +143,8 @@ void TMainForm::createMenus()
     addMenuItem(m_pageMenu, tr("&Ajouter"), tr("Ajouter écran"), {}, &TMainForm::AjoutAndValide, false);
     addSheetItem(m_pageMenu, tr("S&upprimer"), tr("Supprimer écran"), {}, &TPlanche::Supprime);
     m_pageMenu->addSeparator();
-    addMenuItem(m_pageMenu, tr("&Chemins relatifs"), tr("Convertif en chemins relatifs"), {},
-                &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_pageMenu, tr("Chemins &absolus..."), tr("Fixer des chemins absolus"), {},
-                &TMainForm::commandNotYetAvailable, false);
+    addSheetItem(m_pageMenu, tr("&Chemins relatifs"), tr("Convertif en chemins relatifs"), {}, &TPlanche::ChRelatifs);
+    addSheetItem(m_pageMenu, tr("Chemins &absolus..."), tr("Fixer des chemins absolus"), {}, &TPlanche::Chemins);
     m_pageMenu->addSeparator();
     addSheetItem(m_pageMenu, tr("&Liste des questions"), tr("Liste des questions"), QKeySequence(Qt::Key_F2),
                  &TPlanche::Index);
@@ -250,6 +253,7 @@ void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
     m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
+    connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));
     window->showMaximized();

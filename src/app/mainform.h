@@ -130,6 +130,7 @@ private:
     QMenu *m_runMenu = nullptr;
     QMenu *m_toolsMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
+    QAction *m_undoAction = nullptr;
     // Items and buttons disabled until the first new, open or add (Valide enables them).
     QList<QAction *> m_waitingActions;
     QList<QToolButton *> m_waitingButtons;

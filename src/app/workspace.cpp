@@ -6,10 +6,20 @@
 #include "platform/services.h"
 
 Workspace::Workspace(Services &services)
-    : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
-      results(&runner), calendar(services, &mainForm), clock(services, &mainForm),
+    : mainForm(services),
+      aboutBox(&mainForm),
+      sheet(new TPlanche(services)),
+      pageListe(&mainForm),
+      fixchemin(&mainForm),
+      findDialog(&mainForm),
+      replaceDialog(&mainForm),
+      runner(services, &mainForm),
+      results(&runner),
+      calendar(services, &mainForm),
+      clock(services, &mainForm),
       calculator(services, &mainForm)
 {
+    sheet->setWindows({&pageListe, &fixchemin, &findDialog, &replaceDialog});
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);
     mainForm.setCalendar(&calendar);

@@ -211,7 +211,7 @@ void TestMainForm::menus_data()
     QTest::newRow("Fichier") << "&Fichier"
                              << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
-                             << QStringList{"&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
+                             << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
     QTest::newRow("Page") << "&Page"
                           << QStringList{"&Précédente           PgUp", "&Suivante                 PgDn  ", "P&remière",
@@ -247,8 +247,8 @@ void TestMainForm::menus()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "Copier &Image", "&Remplacer...", "&Dernière",
-                             "S&upprimer", "Chemins &absolus...", "&Utiliser l'aide"})
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "&Annuler", "Copier &Image", "&Remplacer...",
+                             "&Dernière", "S&upprimer", "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
 }
 
@@ -269,7 +269,7 @@ void TestMainForm::separatorsStandAfter()
         for (QAction *entry : top->menu()->actions())
             separators += entry->isSeparator() ? 1 : 0;
     }
-    QCOMPARE(separators, 8);
+    QCOMPARE(separators, 9);
 }
 
 void TestMainForm::toolButtons_data()
