@@ -24,6 +24,8 @@ StartupOptions parseCommandLine(const QStringList &arguments)
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(quitWhenShown);
     parser.addHelpOption();
+    QCoreApplication::setApplicationVersion(QStringLiteral(NELO_VERSION));
+    parser.addVersionOption();
     parser.process(arguments);
 
     StartupOptions options;
