@@ -33,6 +33,12 @@ desktop-entry)
   icon=$(desktop_key Icon)
   [[ -f "$share/icons/hicolor/scalable/apps/$icon.svg" ]] || fail "Icon '$icon' is not in hicolor"
   [[ "$(desktop_key MimeType)" == "application/x-nelo-qcm;" ]] || fail "MimeType is '$(desktop_key MimeType)'"
+  for size in 48 256; do
+    # Width and height are the big-endian words at bytes 16 and 20 of a PNG file.
+    read -r -a header < <(od -An -tu1 -j16 -N8 "$share/icons/hicolor/${size}x$size/apps/$icon.png")
+    width=$(( (header[2] << 8) | header[3] )) height=$(( (header[6] << 8) | header[7] ))
+    [[ $width == "$size" && $height == "$size" ]] || fail "the ${size}x$size icon is ${width}x$height"
+  done
   ;;
 
 mime-type)
