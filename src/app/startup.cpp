@@ -40,8 +40,10 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
     auto splash = std::make_unique<TSplash>();
     splash->showAndPaint();
 
+    // The name only, not a display name: Qt would append " — Nelo Qcm" to every window's title
+    // ("Nelo Qcm - [quiz.qcm] — Nelo Qcm"), cutting short dialog captions. Windows give their
+    // own full captions, and message boxes fall back on this name.
     QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm"));
     QApplication::setWindowIcon(artworkIcon(QStringLiteral(":/pictures/nelo-qcm.svg")));
     applyDesktopConventions();
 
