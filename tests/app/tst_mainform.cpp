@@ -880,6 +880,8 @@ void TestMainForm::accessoriesFromMenu()
     QCOMPARE(opened, caption);
     QVERIFY(!program->workspace.calendar.isVisible());
     QVERIFY(!program->workspace.clock.isVisible());
+}
+
 void TestMainForm::calculatorFromMenu()
 {
     // Opened twice: the second opening starts from a cleared calculator.

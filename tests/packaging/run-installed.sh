@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the installed program from a folder outside the source and build trees: --version must
-# name the version, and the installed sample questionnaire must open until the main window shows.
+# name the version, without a display, and the installed sample questionnaire must open until
+# the main window shows.
 # Usage: run-installed.sh <stage dir> <version>
 set -euo pipefail
 stage=$1 version=$2
@@ -12,7 +13,8 @@ trap 'rm -rf "$elsewhere"' EXIT
 cd "$elsewhere"
 export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$elsewhere
 
-answer=$(timeout 60 "$program" --version)
+# --version answers without a display (over ssh, in a terminal on a server).
+answer=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "$program" --version)
 if [[ "$answer" != *"$version"* ]]; then
   echo "FAIL: '--version' answered '$answer', without $version"
   exit 1
