@@ -28,7 +28,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, xdg-utils")
 
-# Native version (no Debian revision): nelo-qcm_1.0.0_amd64.deb.
+# Native version (no Debian revision): nelo-qcm_2.0.0_amd64.deb.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Install into DESTDIR with the real prefix, so files that name installed paths (the manual
 # page) name /usr and not the staging folder.

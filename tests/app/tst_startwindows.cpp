@@ -68,7 +68,7 @@ void TestStartWindows::splashTexts_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("pixels");
     QTest::newRow("product") << "ProductName" << "Nelo Qcm" << 23;
-    QTest::newRow("version") << "Version" << "Version 1.0" << 15;
+    QTest::newRow("version") << "Version" << "Version 2.0" << 15;
 }
 
 void TestStartWindows::splashTexts()
@@ -92,7 +92,7 @@ void TestStartWindows::aboutBox_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::newRow("product") << "ProductName" << "Nelo Qcm";
-    QTest::newRow("version") << "Version" << "Version 1.0";
+    QTest::newRow("version") << "Version" << "Version 2.0";
     QTest::newRow("comments") << "Comments" << "Générateur de questionnaires à choix multiples.";
 }
 
@@ -167,8 +167,8 @@ void TestStartWindows::commandLineAnswersInFrench_data()
     QTest::newRow("-h beside a questionnaire") << QStringList{"nelo-qcm", "a.qcm", "-h"} << int(Action::ShowHelp) << usage << 0;
     QTest::newRow("help before an unknown option") << QStringList{"nelo-qcm", "-platform", "offscreen", "--help"}
                                                    << int(Action::ShowHelp) << usage << 0;
-    QTest::newRow("--version") << QStringList{"nelo-qcm", "--version"} << int(Action::ShowVersion) << "Nelo Qcm 1.0.0\n" << 0;
-    QTest::newRow("-v") << QStringList{"nelo-qcm", "-v"} << int(Action::ShowVersion) << "Nelo Qcm 1.0.0\n" << 0;
+    QTest::newRow("--version") << QStringList{"nelo-qcm", "--version"} << int(Action::ShowVersion) << "Nelo Qcm 2.0.0\n" << 0;
+    QTest::newRow("-v") << QStringList{"nelo-qcm", "-v"} << int(Action::ShowVersion) << "Nelo Qcm 2.0.0\n" << 0;
     QTest::newRow("unknown option") << QStringList{"nelo-qcm", "--ouvrir"} << int(Action::Refuse)
                                     << QStringLiteral("nelo-qcm : option inconnue « --ouvrir ».\n"
                                                       "Pour en savoir plus : nelo-qcm --help\n") << 1;
