@@ -7,7 +7,7 @@
 
 Workspace::Workspace(Services &services)
     : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
-      results(&runner), calendar(services, &mainForm), clock(services, &mainForm),
+      results(services, &runner), calendar(services, &mainForm), clock(services, &mainForm),
       calculator(services, &mainForm)
 {
     mainForm.setAboutBox(&aboutBox);
@@ -17,6 +17,7 @@ Workspace::Workspace(Services &services)
     mainForm.setCalculator(&calculator);
     sheet->setRunner(&runner);
     runner.setResultsWindow(&results);
+    results.setQuestionnaireFile([this] { return mainForm.CurrentFileName(); });
     runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/previous.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/next.svg")),
