@@ -209,7 +209,8 @@ void TestMainForm::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
-                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Quitter"};
+                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...",
+                                            "&Imprimer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
@@ -247,7 +248,7 @@ void TestMainForm::menus()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "Copier &Image", "&Remplacer...", "&Dernière",
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "&Imprimer le questionnaire...", "Copier &Image", "&Remplacer...", "&Dernière",
                              "S&upprimer", "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
 }
@@ -269,7 +270,7 @@ void TestMainForm::separatorsStandAfter()
         for (QAction *entry : top->menu()->actions())
             separators += entry->isSeparator() ? 1 : 0;
     }
-    QCOMPARE(separators, 8);
+    QCOMPARE(separators, 9);
 }
 
 void TestMainForm::toolButtons_data()
@@ -319,7 +320,8 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
     for (const char *item :
          {"&Copier", "C&oller", "Copier &Image", "&Chemins relatifs", "C&hercher...", "Co&ntinuer", "&Remplacer...",
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
-          "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter"})
+          "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
+          "&Imprimer le questionnaire..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 
