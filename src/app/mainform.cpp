@@ -5,6 +5,7 @@
 #include "app/artwork.h"
 #include "app/hints.h"
 #include "app/questionnaireprinting.h"
+#include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
 #include "editor/planche.h"
@@ -154,6 +155,8 @@ void TMainForm::createMenus()
 
     m_runMenu = menuBar()->addMenu(tr("&Questionnaire"));
     addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
+    addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
+                &TMainForm::showResultsStatistics, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -521,4 +524,10 @@ void TMainForm::printQuestionnaire()
     m_sheet->store().EcritFiche();
     QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, *m_printDialogs, m_pictures,
                                  this);
+}
+
+void TMainForm::showResultsStatistics()
+{
+    m_sheet->store().EcritFiche();
+    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, this);
 }

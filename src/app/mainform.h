@@ -110,6 +110,7 @@ private:
     void showCalculator();
     void commandNotYetAvailable();
     void printQuestionnaire();
+    void showResultsStatistics();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;

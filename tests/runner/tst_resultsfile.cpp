@@ -1,6 +1,7 @@
 #include "platform/apperror.h"
 #include "runner/csvtext.h"
 #include "runner/resultsfile.h"
+#include "runner/resultsstatistics.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,6 +58,7 @@ private Q_SLOTS:
     void neverTouched();
     void staleQuestionsGoToANewFile();
     void firstRowOfAFileIsTheHeader();
+    void statisticsOfAKnownFile();
 };
 
 void TestResultsFile::csvRoundTrip_data()
@@ -207,6 +209,36 @@ void TestResultsFile::firstRowOfAFileIsTheHeader()
     QCOMPARE(int(sheet.runs.size()), 2);
     QCOMPARE(sheet.runs.at(0).at(ResultsFile::NameColumn), QStringLiteral("Noé"));
     QCOMPARE(sheet.runs.at(1).at(ResultsFile::NameColumn), QStringLiteral("Zoé"));
+}
+
+void TestResultsFile::statisticsOfAKnownFile()
+{
+    // Four runs of three questions whose right answers are 2, 4 and none readable; one answer
+    // cell edited by hand into text, which counts as no answer.
+    const QByteArray file = QByteArray(CsvText::ByteOrderMark)
+        + "Date;Heure;Nom;Bonnes réponses;Questions;1. Un;2. Deux;3. Trois\r\n"
+          "09/03/2026;10:00:00;Léa;2;3;2;4;1\r\n"
+          "09/03/2026;10:05:00;Noé;1;3;2;;5\r\n"
+          "09/03/2026;10:10:00;;0;3;1;3;\r\n"
+          "09/03/2026;10:15:00;Zoé;1;3;;4;abc\r\n";
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quiz-resultats.csv");
+    writeFile(path, file);
+    const ResultsStatistics statistics = ResultsStatistics::of(ResultsFile::read(path), {2, 4, std::nullopt});
+
+    QCOMPARE(int(statistics.pupils.size()), 4);
+    QCOMPARE(statistics.pupils[2].name, QString());
+    QCOMPARE(statistics.pupils[0].right, 2);
+    QCOMPARE(statistics.pupils[3].count, 3);
+    const int answered[] = {3, 3, 2};
+    const int right[] = {2, 2, 0};
+    const double share[] = {0.5, 0.5, 0.0};
+    for (size_t q = 0; q < 3; ++q) {
+        QCOMPARE(statistics.questions[q].answered, answered[q]);
+        QCOMPARE(statistics.questions[q].right, right[q]);
+        QCOMPARE(statistics.shareRight(q), share[q]);
+    }
+    QCOMPARE(statistics.questions[1].caption, QStringLiteral("2. Deux"));
 }
 
 QTEST_GUILESS_MAIN(TestResultsFile)
