@@ -50,51 +50,64 @@ std::optional<std::vector<QStringList>> parse(const QByteArray &bytes)
 
     std::vector<QStringList> rows;
     QStringList fields;
-    QString current;
-    bool inQuotes = false;
-    bool lineHasContent = false;
-    auto endRow = [&] {
-        if (lineHasContent) {
-            fields.append(current);
-            rows.push_back(fields);
-        }
-        fields.clear();
-        current.clear();
-        lineHasContent = false;
-    };
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text.at(i);
-        if (inQuotes) {
-            if (c != QLatin1Char('"')) {
-                current += c;
-            } else if (i + 1 < size && text.at(i + 1) == QLatin1Char('"')) {
-                current += c;
-                ++i;
-            } else {
-                inQuotes = false;
-            }
+    const QChar *const begin = text.constData();
+    const QChar *const end = begin + text.size();
+    const QChar *p = begin;
+    const auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    while (p < end) {
+        if (fields.isEmpty() && isLineEnd(*p)) {
+            ++p; // an empty line is no row
             continue;
         }
-        if (c == QLatin1Char('"')) {
-            inQuotes = true;
-            lineHasContent = true;
-        } else if (c == QLatin1Char(Separator)) {
-            fields.append(current);
-            current.clear();
-            lineHasContent = true;
-        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
-            if (c == QLatin1Char('\r') && i + 1 < size && text.at(i + 1) == QLatin1Char('\n'))
-                ++i;
-            endRow();
+        // One field: quoted (quotes doubled inside, anything else kept), or up to the next
+        // separator or line end, sliced whole.
+        QString field;
+        if (*p == QLatin1Char('"')) {
+            ++p;
+            for (;;) {
+                const QChar *quote = p;
+                while (quote < end && *quote != QLatin1Char('"'))
+                    ++quote;
+                if (quote == end)
+                    return std::nullopt;
+                field.append(p, quote - p);
+                p = quote + 1;
+                if (p < end && *p == QLatin1Char('"')) {
+                    field.append(QLatin1Char('"'));
+                    ++p;
+                    continue;
+                }
+                break;
+            }
+            // Text after the closing quote belongs to the field, as spreadsheets read it.
+            const QChar *stop = p;
+            while (stop < end && *stop != QLatin1Char(Separator) && !isLineEnd(*stop))
+                ++stop;
+            field.append(p, stop - p);
+            p = stop;
         } else {
-            current += c;
-            lineHasContent = true;
+            const QChar *stop = p;
+            while (stop < end && *stop != QLatin1Char(Separator) && !isLineEnd(*stop))
+                ++stop;
+            field = QString(p, stop - p);
+            p = stop;
         }
+        fields.append(std::move(field));
+        if (p < end && *p == QLatin1Char(Separator)) {
+            ++p;
+            if (p == end || isLineEnd(*p))
+                fields.append(QString()); // a separator ends the line: one more, empty field
+            else
+                continue;
+        }
+        // At a line end, or the end of the text.
+        if (p < end && *p == QLatin1Char('\r') && p + 1 < end && p[1] == QLatin1Char('\n'))
+            ++p;
+        if (p < end)
+            ++p;
+        rows.push_back(std::move(fields));
+        fields = QStringList();
     }
-    if (inQuotes)
-        return std::nullopt;
-    endRow();
     return rows;
 }
 

@@ -173,13 +173,13 @@ ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run)
 
 ResultsSheet ResultsFile::read(const QString &path)
 {
-    const std::vector<QStringList> rows = parsed(path, readBytes(path));
+    std::vector<QStringList> rows = parsed(path, readBytes(path));
     ResultsSheet sheet;
     const QStringList &header = rows.front();
     sheet.questions = header.mid(FixedColumnCount);
     sheet.runs.reserve(rows.size() - 1);
     for (size_t i = 1; i < rows.size(); ++i) {
-        QStringList fields = rows[i];
+        QStringList fields = std::move(rows[i]);
         while (fields.size() < header.size())
             fields.append(QString());
         fields[NameColumn] = unsafeText(fields.at(NameColumn));
