@@ -4,6 +4,8 @@
 #include "app/aboutbox.h"
 #include "app/artwork.h"
 #include "app/hints.h"
+#include "app/questionnaireprinting.h"
+#include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
 #include "editor/planche.h"
@@ -11,6 +13,7 @@
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
 #include "platform/helpwindow.h"
+#include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/messageboxes.h"
 #include "platform/systemclock.h"
@@ -43,7 +46,8 @@ constexpr int ClockPanelWidth = 100;
 } // namespace
 
 TMainForm::TMainForm(Services &services, QWidget *parent)
-    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock)
+    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock),
+      m_pictures(services.pictures), m_printDialogs(&PrintDialogs::standard())
 {
     setWindowTitle(tr("Nelo Qcm"));
     setAcceptDrops(true);
@@ -112,6 +116,9 @@ void TMainForm::createMenus()
                 &TMainForm::SaveItemClick, true);
     addMenuItem(m_fileMenu, tr("Enregistrer &sous..."), tr("Enregistrer sous un autre nom"), {}, &TMainForm::SaveAs, true);
     m_fileMenu->addSeparator();
+    addMenuItem(m_fileMenu, tr("&Imprimer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
+                QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
+    m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
     quit->setStatusTip(tr("Quitter l'application"));
     quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
@@ -151,6 +158,8 @@ void TMainForm::createMenus()
 
     m_runMenu = menuBar()->addMenu(tr("&Questionnaire"));
     addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
+    addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
+                &TMainForm::showResultsStatistics, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -511,4 +520,18 @@ void TMainForm::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     openNamedQuestionnaire(path);
+}
+
+void TMainForm::printQuestionnaire()
+{
+    // What is printed is what the sheet shows, its pending edits included.
+    m_sheet->store().EcritFiche();
+    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, *m_printDialogs, m_pictures,
+                                 this);
+}
+
+void TMainForm::showResultsStatistics()
+{
+    m_sheet->store().EcritFiche();
+    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, this);
 }

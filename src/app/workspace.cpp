@@ -14,7 +14,7 @@ Workspace::Workspace(Services &services)
       findDialog(&mainForm),
       replaceDialog(&mainForm),
       runner(services, &mainForm),
-      results(&runner),
+      results(services, &runner),
       calendar(services, &mainForm),
       clock(services, &mainForm),
       calculator(services, &mainForm)
@@ -27,6 +27,7 @@ Workspace::Workspace(Services &services)
     mainForm.setCalculator(&calculator);
     sheet->setRunner(&runner);
     runner.setResultsWindow(&results);
+    results.setQuestionnaireFile([this] { return mainForm.CurrentFileName(); });
     runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/previous.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/next.svg")),
