@@ -1,0 +1,16 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+
+#include <QByteArray>
+
+// Moodle XML, the quiz bank's complete format. Questions are written as single-answer
+// "multichoice" questions in HTML, the picture embedded as a base64 file that the question text
+// shows, so that it travels with the question.
+namespace MoodleXmlFormat {
+
+// Throws AppError when the bytes are not a well-formed Moodle XML file.
+ReadResult read(const QByteArray &bytes);
+QByteArray write(const QList<ExchangeQuestion> &questions);
+
+} // namespace MoodleXmlFormat
