@@ -20,6 +20,15 @@ StartupOptions parseCommandLine(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QApplication::tr("Générateur de questionnaires à choix multiples."));
     parser.addPositionalArgument(QStringLiteral("questionnaire"), QApplication::tr("Questionnaire à ouvrir (.qcm)"));
+    // Conversions run from main() before any window; listed here so that --help shows them.
+    parser.addOption(QCommandLineOption(QStringLiteral("exporter"),
+                                        QApplication::tr("Exporte QUESTIONNAIRE.qcm vers SORTIE, sans fenêtre "
+                                                         "(arguments : QUESTIONNAIRE.qcm SORTIE)."),
+                                        QStringLiteral("gift|aiken|xml")));
+    parser.addOption(QCommandLineOption(QStringLiteral("importer"),
+                                        QApplication::tr("Importe les questions d'ENTRÉE (GIFT, Aiken, Moodle XML) "
+                                                         "dans un nouveau questionnaire, sans fenêtre (arguments : "
+                                                         "ENTRÉE QUESTIONNAIRE.qcm).")));
     QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
     quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(quitWhenShown);
