@@ -7,9 +7,7 @@
 #include "pictures/pcx/bmpfile.h"
 #include "pictures/pcx/pcxdecoder.h"
 #include "pictures/pcx/pcxencoder.h"
-#ifdef NELO_BENCH_PICTURE
 #include "pictures/pcx/pcx.h"
-#endif
 
 #include <QCoreApplication>
 #include <QFile>
@@ -288,7 +286,6 @@ int main(int argc, char **argv)
             }
         })->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);
 
-#ifdef NELO_BENCH_PICTURE
         // The whole load of a picture: decoding, then Qt's BMP reader making the bitmap.
         benchmark::RegisterBenchmark(("load/picture/" + sample.name).c_str(), [&sample](benchmark::State &state) {
             for (auto _ : state) {
@@ -299,7 +296,6 @@ int main(int argc, char **argv)
                 benchmark::DoNotOptimize(picture.width());
             }
         })->Unit(benchmark::kMillisecond)->UseRealTime();
-#endif
 
         benchmark::RegisterBenchmark(("encode/ours/" + sample.name).c_str(), [&sample](benchmark::State &state) {
             const PcxEncoder encoder;
