@@ -205,8 +205,6 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         GiftText body = choices.mid(from, to - from).trimmed();
         if (body.startsWith(u"%"))
             throw Skip{tr("réponses pondérées en pourcentage")};
-        if (body.indexOf(u"->") >= 0)
-            throw Skip{tr("question d'appariement")};
         QString feedback;
         const qsizetype hash = body.indexOf(u"#");
         if (hash >= 0) {

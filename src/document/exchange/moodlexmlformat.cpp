@@ -249,6 +249,25 @@ QString paragraph(const QString &text)
 
 } // namespace
 
+QString unwritable(const ExchangeQuestion &question)
+{
+    QStringList texts = {question.name, question.text, question.picture};
+    texts += question.answers;
+    texts += question.freeText;
+    for (const QString &text : texts) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            const bool allowed = c >= 0x20 ? c != 0xFFFE && c != 0xFFFF : (c == u'\t' || c == u'\n' || c == u'\r');
+            const bool pairedSurrogate = QChar::isHighSurrogate(c) ? i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                : QChar::isLowSurrogate(c) ? i > 0 && text.at(i - 1).isHighSurrogate() : true;
+            if (!allowed || !pairedSurrogate)
+                return tr("le caractère de contrôle U+%1 ne peut pas s'écrire en XML")
+                    .arg(QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
+        }
+    }
+    return {};
+}
+
 ReadResult read(const QByteArray &bytes)
 {
     return Reader(bytes).read();

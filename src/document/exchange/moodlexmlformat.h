@@ -13,4 +13,8 @@ namespace MoodleXmlFormat {
 ReadResult read(const QByteArray &bytes);
 QByteArray write(const QList<ExchangeQuestion> &questions);
 
+// Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry
+// even as a reference), or empty.
+QString unwritable(const ExchangeQuestion &question);
+
 } // namespace MoodleXmlFormat

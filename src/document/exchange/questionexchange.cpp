@@ -215,6 +215,8 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
                 reason = GiftFormat::unwritable(*question);
             else if (format == Format::Aiken)
                 reason = AikenFormat::unwritable(*question);
+            else
+                reason = MoodleXmlFormat::unwritable(*question);
         }
         if (!question || !reason.isEmpty()) {
             report.skipped.append(SkippedQuestion{number, ExchangeText::label(block.fields.title), reason});
