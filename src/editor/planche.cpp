@@ -1,6 +1,7 @@
 #include "editor/planche.h"
 
 #include "pictures/imageframe.h"
+#include "pictures/picturefilter.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/services.h"
@@ -46,10 +47,7 @@ constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
 
 } // namespace
 
-const QString TPlanche::PictureFilter = QStringLiteral(
-    "Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx|"
-    "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
-    "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
+const QString TPlanche::PictureFilter = pictureOpenFilter();
 
 TPlanche::TPlanche(Services &services, QWidget *parent)
     : QWidget(parent), m_boxes(services.boxes), m_pictureDialogs(services.pictureDialogs), m_store(*this, services.boxes)
