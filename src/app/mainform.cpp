@@ -4,6 +4,7 @@
 #include "app/artwork.h"
 #include "app/hints.h"
 #include "document/qcmformat.h"
+#include "document/questionnairefile.h"
 #include "editor/planche.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
@@ -63,6 +64,13 @@ TMainForm::TMainForm(Services &services, QWidget *parent)
     createStatusBar();
     createClock();
     resize(584, 356);
+}
+
+TMainForm::~TMainForm() = default;
+
+QString TMainForm::CurrentFileName() const
+{
+    return m_file ? m_file->CurrentFileName() : QString();
 }
 
 // Building the window
@@ -224,6 +232,7 @@ void TMainForm::setAboutBox(TAboutBox *aboutBox)
 void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
+    m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));
     window->showMaximized();
@@ -249,14 +258,6 @@ void TMainForm::ShowHint(const QString &hint)
     m_hintPanel->setText(hint);
 }
 
-void TMainForm::showSheetCaption()
-{
-    // The sheet is maximised without a title bar of its own: its caption (the loaded file's
-    // name) joins the frame's, as a maximised child window's does on the desktop it came from.
-    const QString caption = m_sheet ? m_sheet->windowTitle() : QString();
-    setWindowTitle(caption.isEmpty() ? tr("Nelo Qcm") : tr("Nelo Qcm - [%1]").arg(caption));
-}
-
 void TMainForm::Timer1Timer()
 {
     m_clockPanel->setText(QStringLiteral("    ") + longTimeText(QLocale(), m_clock.now().time()));
@@ -265,10 +266,6 @@ void TMainForm::Timer1Timer()
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::WindowTitleChange:
-        if (watched == m_sheet)
-            showSheetCaption();
-        break;
     case QEvent::Enter:
         if (auto *button = qobject_cast<QToolButton *>(watched))
             ShowHint(button->property("longHint").toString());
@@ -310,21 +307,14 @@ void TMainForm::showEvent(QShowEvent *event)
 void TMainForm::closeEvent(QCloseEvent *event)
 {
     // FormCloseQuery
-    if (m_sheet && m_sheet->store().TestModif()) {
-        const QString question =
-            tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName));
-        const MessageAnswer answer = m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNoCancel);
-        if (answer == MessageAnswer::Cancel) {
-            event->ignore();
-            return;
-        }
-        // "Oui" means the changes must not be lost: a save that fails or is cancelled keeps the
-        // program open.
-        if (answer == MessageAnswer::Yes
-            && (!runGuarded(m_boxes, [this] { SaveItemClick(); }) || m_sheet->store().TestModif())) {
-            event->ignore();
-            return;
-        }
+    bool mayClose = false;
+    guarded([this, &mayClose] { mayClose = !m_file || m_file->mayClose(); });
+    if (!mayClose) {
+        // A save that failed or was cancelled may have changed the file name.
+        if (m_file)
+            showFileName();
+        event->ignore();
+        return;
     }
     // FormClose
     if (!m_startFolder.isEmpty())
@@ -363,93 +353,50 @@ void TMainForm::runSheetCommand(void (TPlanche::*command)())
         (m_sheet->*command)();
 }
 
-bool TMainForm::saveChangesFirst()
+void TMainForm::runFileCommand(bool (QuestionnaireFile::*command)(), bool validates)
 {
-    if (!m_sheet->store().TestModif())
-        return true;
-    const QString question =
-        tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName));
-    switch (m_boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
-    case MessageAnswer::Yes:
-        SaveItemClick();
-        // A cancelled save dialog leaves the changes unsaved: they are not thrown away.
-        return !m_sheet->store().TestModif();
-    case MessageAnswer::No:
-        return true;
-    default:
-        return false;
-    }
+    bool done = false;
+    guarded([this, command, &done] { done = (m_file.get()->*command)(); });
+    if (done && validates)
+        Valide();
+    showFileName();
+}
+
+void TMainForm::showFileName()
+{
+    // The sheet is maximised without a title bar of its own: its caption (the file's name) joins
+    // the frame's, as a maximised child window's does on the desktop it came from.
+    m_sheet->setCaption(QcmFormat::fileNameOf(m_file->CurrentFileName()));
+    setWindowTitle(m_file->frameCaption());
 }
 
 void TMainForm::Nouveau1Click()
 {
-    if (!saveChangesFirst())
-        return;
-    m_currentFileName.clear();
-    m_sheet->store().Nouveau();
-    // A new questionnaire has no file yet: the frame must not go on naming the previous one.
-    m_sheet->setCaption(QString());
-    Valide();
+    runFileCommand(&QuestionnaireFile::newQuestionnaire, true);
 }
 
 void TMainForm::OpenItemClick()
 {
-    // Opening replaces the questionnaire: unsaved changes are offered for saving first.
-    if (!saveChangesFirst())
-        return;
-    const QString chosen = m_dialogs.openFile(tr("Questionnaire (*.qcm)|*.qcm"), QStringLiteral("*.qcm"));
-    if (chosen.isEmpty())
-        return;
-    loadQuestionnaire(chosen);
-}
-
-void TMainForm::loadQuestionnaire(const QString &path)
-{
-    const QString name = QcmFormat::qcmFileName(path);
-    // The name is taken only once the file is loaded: after a failed open, "Enregistrer" must
-    // still write the questionnaire that is on screen to its own file.
-    m_sheet->store().Charge(name);
-    m_currentFileName = name;
-    showSheetCaption();
-    Valide();
+    runFileCommand(&QuestionnaireFile::open, true);
 }
 
 void TMainForm::openNamedQuestionnaire(const QString &path)
 {
-    guarded([this, path] {
-        const QString absolute = QFileInfo(path).absoluteFilePath();
-        if (!saveChangesFirst())
-            return;
-        QDir::setCurrent(QFileInfo(absolute).absolutePath());
-        loadQuestionnaire(absolute);
-    });
+    bool done = false;
+    guarded([this, &path, &done] { done = m_file->openNamed(path); });
+    if (done)
+        Valide();
+    showFileName();
 }
 
 void TMainForm::SaveAs()
 {
-    m_currentFileName.clear();
-    const QString chosen = m_dialogs.saveFile(tr("Questionnaires (*.qcm)|*.qcm"), QStringLiteral("*.qcm"));
-    if (chosen.isEmpty())
-        return;
-    // The existing file that matters is the one the save will replace: the name after the file
-    // name rule, so "quiz" typed without extension is checked against quiz.qcm.
-    if (QFileInfo::exists(QcmFormat::qcmFileName(chosen))
-        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel)
-               != MessageAnswer::Ok)
-        return;
-    m_currentFileName = chosen;
-    m_sheet->store().Sauve(m_currentFileName);
-    showSheetCaption();
+    runFileCommand(&QuestionnaireFile::saveAs, false);
 }
 
 void TMainForm::SaveItemClick()
 {
-    if (m_currentFileName.isEmpty())
-        SaveAs();
-    if (m_currentFileName.isEmpty())
-        return;
-    m_currentFileName = QcmFormat::qcmFileName(m_currentFileName);
-    m_sheet->store().Sauve(m_currentFileName);
+    runFileCommand(&QuestionnaireFile::save, false);
 }
 
 void TMainForm::AjoutAndValide()

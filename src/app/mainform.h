@@ -3,6 +3,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class FileDialogs;
 class HelpWindow;
@@ -14,6 +15,7 @@ class QMdiArea;
 class QMenu;
 class QMimeData;
 class QTimer;
+class QuestionnaireFile;
 class QToolButton;
 struct Services;
 class SystemClock;
@@ -29,6 +31,7 @@ class TMainForm : public QMainWindow
 
 public:
     explicit TMainForm(Services &services, QWidget *parent = nullptr);
+    ~TMainForm() override;
 
     // Start-up hands over the windows created after this one.
     void setAboutBox(TAboutBox *aboutBox);
@@ -40,7 +43,7 @@ public:
     HelpWindow *helpWindow();
     QLabel *hintPanel() const { return m_hintPanel; }
     QLabel *clockPanel() const { return m_clockPanel; }
-    const QString &CurrentFileName() const { return m_currentFileName; }
+    QString CurrentFileName() const;
     const QString &StartFolder() const { return m_startFolder; }
     const QString &helpFile() const { return m_helpFile; }
 
@@ -78,15 +81,16 @@ private:
     void forwardToSheet(void (TPlanche::*command)());
     void runSheetCommand(void (TPlanche::*command)());
 
-    // File commands.
+    // File commands: the decisions are the questionnaire file's; the window validates its
+    // commands and shows the file's name.
     void Nouveau1Click();
     void OpenItemClick();
     void SaveItemClick();
     void SaveAs();
+    void runFileCommand(bool (QuestionnaireFile::*command)(), bool validates);
+    void showFileName();
     void Valide();
     void AjoutAndValide();
-    bool saveChangesFirst();
-    void loadQuestionnaire(const QString &path);
 
     // Help and windows of the other menus.
     void HContents();
@@ -96,7 +100,6 @@ private:
     void commandNotYetAvailable();
 
     void FormResize();
-    void showSheetCaption();
     QString droppedQuestionnaire(const QMimeData *mime) const;
 
     MessageBoxes &m_boxes;
@@ -121,7 +124,7 @@ private:
     QList<QAction *> m_waitingActions;
     QList<QToolButton *> m_waitingButtons;
 
-    QString m_currentFileName;
+    std::unique_ptr<QuestionnaireFile> m_file; // made with the sheet, whose store it works on
     QString m_startFolder;
     QString m_helpFile;
     bool m_shownOnce = false;

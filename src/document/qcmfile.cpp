@@ -2,30 +2,162 @@
 
 #include "platform/apperror.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
-#include <QObject>
+#include <QStorageInfo>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace QcmFile {
 
+namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(QcmFile)
+};
+
+// The longest file name most file systems take, in bytes of the local encoding.
+constexpr int MaxNameBytes = 255;
+// The temporary file of a save is the file's name followed by this many characters (".XXXXXX").
+constexpr int TemporarySuffixBytes = 7;
+
+// The reason a system error code gives, when it is one a person can act on; empty otherwise.
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOSPC: return Text::tr("le disque est plein");
+#ifdef EDQUOT
+    case EDQUOT: return Text::tr("le quota d'espace disque est atteint");
+#endif
+    case EACCES:
+    case EPERM: return Text::tr("accès refusé");
+    case EROFS: return Text::tr("le disque est en lecture seule");
+    case ENAMETOOLONG: return Text::tr("nom de fichier trop long");
+    case ENOENT:
+    case ENOTDIR: return Text::tr("le dossier n'existe pas");
+    case EISDIR: return Text::tr("un dossier porte ce nom");
+    case EIO: return Text::tr("erreur matérielle du disque");
+    case EMFILE:
+    case ENFILE: return Text::tr("trop de fichiers sont ouverts");
+    default: return QString();
+    }
+}
+
+// Why a file cannot be created or replaced at `path`. The file system is looked at first (Qt's
+// own errors are in English and do not always say which), then the system's error code.
+QString writeReason(const QString &path, int error, qint64 bytesNeeded)
+{
+    const QFileInfo target(path);
+    const QFileInfo folder(target.absolutePath());
+    if (error == ENAMETOOLONG || QFile::encodeName(target.fileName()).size() + TemporarySuffixBytes > MaxNameBytes)
+        return Text::tr("nom de fichier trop long");
+    if (!folder.isDir())
+        return Text::tr("le dossier n'existe pas");
+    if (target.isDir())
+        return Text::tr("un dossier porte ce nom");
+    const QStorageInfo storage(folder.absoluteFilePath());
+    if (error == EROFS || (storage.isValid() && storage.isReadOnly()))
+        return Text::tr("le disque est en lecture seule");
+    // Space is what failed only when there were bytes to write (or the system says so).
+    if (error == ENOSPC || (bytesNeeded > 0 && storage.isValid() && storage.bytesAvailable() < bytesNeeded))
+        return Text::tr("le disque est plein");
+    if (target.exists() && !target.isWritable())
+        return Text::tr("le fichier est en lecture seule");
+    if (!folder.isWritable())
+        return Text::tr("accès refusé");
+    const QString reason = systemReason(error);
+    return reason.isEmpty() ? Text::tr("erreur d'écriture (code système %1)").arg(error) : reason;
+}
+
+[[noreturn]] void cannotSave(const QString &path, const QString &reason)
+{
+    throw AppError(Text::tr("Impossible d'enregistrer le fichier %1 : %2").arg(path, reason));
+}
+
+// Makes sure the bytes have reached the disk: a full disk often shows only here.
+bool flushed(QSaveFile &file)
+{
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return false;
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return false;
+#endif
+    return true;
+}
+
+} // namespace
+
+Stamp stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return {};
+    return {info.size(), info.lastModified()};
+}
+
 QByteArray read(const QString &path)
 {
+    const QFileInfo info(path); // follows links
+    if (!info.exists())
+        throw AppError(Text::tr("Le fichier %1 est introuvable.").arg(path));
+    if (!info.isFile())
+        throw AppError(Text::tr("%1 n'est pas un fichier ordinaire : il ne peut pas être ouvert comme questionnaire.")
+                           .arg(path));
+    if (info.size() > MaxSize)
+        throw AppError(Text::tr("Le fichier %1 est trop volumineux pour être un questionnaire (%2 Mio ; 256 Mio au plus).")
+                           .arg(path)
+                           .arg(info.size() / (1024 * 1024)));
+
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw AppError(QObject::tr("Ne peut ouvrir le fichier %1 : %2").arg(path, file.errorString()));
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw AppError(QObject::tr("Erreur de lecture du fichier %1 : %2").arg(path, file.errorString()));
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly)) {
+        const QString reason = systemReason(errno);
+        throw AppError(Text::tr("Impossible d'ouvrir le fichier %1 : %2")
+                           .arg(path, reason.isEmpty() ? Text::tr("erreur de lecture") : reason));
+    }
+    // At most one byte more than allowed: a file that grew since it was looked at stops here.
+    QByteArray bytes = file.read(MaxSize + 1);
+    const int error = errno;
+    if (file.error() != QFileDevice::NoError) {
+        const QString reason = systemReason(error);
+        throw AppError(Text::tr("Erreur de lecture du fichier %1 : %2")
+                           .arg(path, reason.isEmpty() ? Text::tr("erreur matérielle du disque") : reason));
+    }
+    if (bytes.size() > MaxSize)
+        throw AppError(Text::tr("Le fichier %1 est trop volumineux pour être un questionnaire (256 Mio au plus).").arg(path));
     return bytes;
 }
 
 void write(const QString &path, const QByteArray &bytes)
 {
+    const QFileInfo target(path);
+    // A FIFO or a device under a questionnaire's name would be replaced by a file.
+    if (target.exists() && !target.isFile() && !target.isDir())
+        cannotSave(path, Text::tr("ce n'est pas un fichier ordinaire"));
+
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw AppError(QObject::tr("Ne peut créer le fichier %1 : %2").arg(path, file.errorString()));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw AppError(QObject::tr("Ne peut enregistrer le fichier %1 : %2").arg(path, file.errorString()));
+        cannotSave(path, writeReason(path, errno, 0));
+    // Qt's commit does not see a failed final flush: on a full disk it would rename an empty or
+    // cut temporary file over the questionnaire. Everything is checked before committing.
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !flushed(file)) {
+        const int error = file.error() == QFileDevice::ResourceError ? ENOSPC : errno;
+        file.cancelWriting();
+        cannotSave(path, writeReason(path, error, bytes.size()));
+    }
+    errno = 0;
+    if (!file.commit())
+        cannotSave(path, writeReason(path, errno, 0));
 }
 
 } // namespace QcmFile

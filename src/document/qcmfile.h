@@ -1,13 +1,33 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
-// Whole-file reads and writes of questionnaires. Failures throw AppError with a French message.
+// Whole-file reads and writes of questionnaires. Failures throw AppError with a French message
+// that names the reason ("le disque est plein", "accès refusé"...).
 namespace QcmFile {
 
+// A questionnaire is text: a bigger file is not one, and reading it would only fill the memory.
+inline constexpr qint64 MaxSize = qint64(256) * 1024 * 1024;
+
+// What a file looked like when the program last read or wrote it, to notice that another
+// program changed it since.
+struct Stamp
+{
+    qint64 size = -1; // -1: no such file
+    QDateTime modified;
+
+    bool operator==(const Stamp &other) const { return size == other.size && modified == other.modified; }
+    bool operator!=(const Stamp &other) const { return !(*this == other); }
+};
+Stamp stampOf(const QString &path);
+
+// Regular files only (after following links), up to MaxSize: a FIFO or a device would block
+// the program or never end.
 QByteArray read(const QString &path);
-// Through a temporary file and a rename: a failed write leaves any earlier file untouched.
+// Through a temporary file and a rename; every write and the final flush are checked before the
+// rename, so a failed write (a full disk) leaves any earlier file untouched.
 void write(const QString &path, const QByteArray &bytes);
 
 } // namespace QcmFile

@@ -6,6 +6,7 @@ namespace {
 
 const QString OpeningPrefix = QStringLiteral("<BLOC");
 const QString ClosingPrefix = QStringLiteral("</BLOC");
+const QString QcmExtension = QStringLiteral(".qcm");
 constexpr int TagDigits = 4;
 
 int fourDigitsAt(const QString &line, int position)
@@ -122,7 +123,11 @@ int blockEnd(const QStringList &lines, int open, int question)
         const QString &line = lines.at(i);
         if (line == tag)
             return i + 1;
-        if (startsOpeningTag(line))
+        // Only a real tag line stands for a lost closing tag: free text such as "<BLOCAGE" or
+        // "</BLOCKQUOTE>" belongs to the block. The block's own closing tag in another letter
+        // case is not the exact tag, but no other block's either.
+        if (openingTagNumber(line) >= 0
+            || (closingTagNumber(line) >= 0 && line.compare(tag, Qt::CaseInsensitive) != 0))
             return i;
     }
     return count;
@@ -140,8 +145,13 @@ QString qcmFileName(const QString &path)
 {
     const QString name = fileNameOf(path);
     const QString folder = path.left(path.size() - name.size());
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    return folder + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".qcm");
+    // A name that already ends in ".qcm", in any letter case (QUIZ.QCM copied from a USB key),
+    // names its own file: the cut below would turn it into another one.
+    if (name.endsWith(QcmExtension, Qt::CaseInsensitive))
+        return path;
+    // Cut before the last dot: quiz.v2.qcm and quiz.old.qcm are files of their own, not quiz.qcm.
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return folder + (dot < 0 ? name : name.left(dot)) + QcmExtension;
 }
 
 } // namespace QcmFormat

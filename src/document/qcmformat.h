@@ -43,11 +43,15 @@ int tagBalance(const QStringList &lines);
 
 // First line equal to the opening tag of `question`, letter case ignored; -1 when absent.
 int findBlock(const QStringList &lines, int question);
-// One past the block opened at `open`: just after its exact closing tag, or at the next line
-// that opens a block when the closing tag is missing, or the end of the document.
+// One past the block opened at `open`: just after its exact closing tag or, when that tag is
+// missing, at the next well-formed tag line ("<BLOC0042>" or "</BLOC0042>", any letter case; the
+// block's own closing tag in another case excepted), or the end of the document. The one block
+// boundary of every reader and writer.
 int blockEnd(const QStringList &lines, int open, int question);
 
-// "quiz.old.txt" -> "quiz.qcm", in the file name only ("\\", "/" and ":" end folder names).
+// The questionnaire file a chosen name stands for: "quiz.txt" -> "quiz.qcm", "quiz" -> "quiz.qcm";
+// a name ending in ".qcm" in any letter case stays as it is ("quiz.v2.qcm", "QUIZ.QCM"). Only the
+// file name is cut, before its last dot ("\\", "/" and ":" end folder names).
 QString qcmFileName(const QString &path);
 // The part after the last "\\", "/" or ":".
 QString fileNameOf(const QString &path);

@@ -39,12 +39,11 @@ int encodeChar(char16_t c)
 
 } // namespace
 
-QStringList decodeLines(const QByteArray &bytes)
+QStringList decodeLines(const QByteArray &bytes, int *droppedNuls)
 {
     const char *data = bytes.constData();
-    qsizetype end = bytes.indexOf('\0');
-    if (end < 0)
-        end = bytes.size();
+    const qsizetype end = bytes.size();
+    int nuls = 0;
 
     QStringList lines;
     qsizetype start = 0;
@@ -55,14 +54,21 @@ QStringList decodeLines(const QByteArray &bytes)
 
         QString line(stop - start, Qt::Uninitialized);
         char16_t *out = reinterpret_cast<char16_t *>(line.data());
-        for (qsizetype i = start; i < stop; ++i)
-            *out++ = decodeByte(static_cast<unsigned char>(data[i]));
+        for (qsizetype i = start; i < stop; ++i) {
+            if (data[i] == '\0')
+                ++nuls;
+            else
+                *out++ = decodeByte(static_cast<unsigned char>(data[i]));
+        }
+        line.truncate(out - reinterpret_cast<const char16_t *>(line.constData()));
         lines.append(std::move(line));
 
         if (stop < end && data[stop] == CR && stop + 1 < end && data[stop + 1] == LF)
             ++stop;
         start = stop + 1;
     }
+    if (droppedNuls)
+        *droppedNuls = nuls;
     return lines;
 }
 

@@ -8,8 +8,10 @@
 // page leaves undefined map to the C1 controls of the same value, and back).
 namespace QcmText {
 
-// Splits on CR LF, lone CR and lone LF; a NUL byte ends the text. A final line end adds no line.
-QStringList decodeLines(const QByteArray &bytes);
+// Splits on CR LF, lone CR and lone LF. A final line end adds no line. NUL bytes are dropped
+// (a NUL cannot be saved again, and ending the text there would lose everything after it);
+// `droppedNuls` receives how many there were.
+QStringList decodeLines(const QByteArray &bytes, int *droppedNuls = nullptr);
 
 // A character that cannot go into a .qcm file: outside Windows-1252, or a NUL, CR or LF that
 // would cut the line when the file is read again.

@@ -34,8 +34,8 @@ void dropBlankTop(QStringList &lines)
 }
 
 // Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
-// numeric order, renumbered from 0 without holes. A block ends at its closing tag, or before the
-// next tag line when the closing tag is missing; each rebuilt block gets its closing tag back.
+// numeric order, renumbered from 0 without holes, each ending where every reader ends it
+// (blockEnd) and getting its closing tag back.
 QStringList rebuiltFromBlocks(const QStringList &lines)
 {
     std::vector<int> firstOpening(MaxQuestions, -1);
@@ -53,16 +53,45 @@ QStringList rebuiltFromBlocks(const QStringList &lines)
             continue;
         const QString closing = closingTag(number);
         rebuilt.append(openingTag(next));
-        for (int i = open + 1; i < int(lines.size()); ++i) {
-            const QString &line = lines.at(i);
-            if (line == closing || startsOpeningTag(line) || startsClosingTag(line))
-                break;
-            rebuilt.append(line);
-        }
+        const int end = blockEnd(lines, open, number);
+        for (int i = open + 1; i < end && lines.at(i) != closing; ++i)
+            rebuilt.append(lines.at(i));
         rebuilt.append(closingTag(next));
         ++next;
     }
     return rebuilt;
+}
+
+// Questions the sheet can reach: tags have four digits, so at most 10,000.
+int reachableQuestions(const QStringList &lines)
+{
+    return std::min(countQuestions(lines), MaxQuestions);
+}
+
+// In a questionnaire of more than 10,000 questions, the blocks whose tag repeats an earlier one
+// (question 10,001 is tagged like question 1) can never be reached, and would be taken for the
+// earlier question as soon as that one is written back to the end of the document. They are
+// taken out, untouched and in their order, to be saved after the others.
+QStringList takeRepeatedBlocks(QStringList &lines)
+{
+    std::vector<bool> seen(MaxQuestions, false);
+    QStringList kept;
+    QStringList repeated;
+    kept.reserve(lines.size());
+    for (int i = 0; i < int(lines.size());) {
+        const int number = openingTagNumber(lines.at(i));
+        if (number < 0 || !seen[number]) {
+            if (number >= 0)
+                seen[number] = true;
+            kept.append(lines.at(i++));
+            continue;
+        }
+        const int end = blockEnd(lines, i, number);
+        for (; i < end; ++i)
+            repeated.append(lines.at(i));
+    }
+    lines = std::move(kept);
+    return repeated;
 }
 
 QString unencodableMessage(const QStringList &lines, const QcmText::Unencodable &where)
@@ -101,26 +130,38 @@ QuestionStore::QuestionStore(SheetFields &sheet, MessageBoxes &boxes) : m_sheet(
 void QuestionStore::Charge(const QString &path)
 {
     const QString name = qcmFileName(path);
-    if (!QFileInfo::exists(name))
-        throw AppError(QObject::tr("Le fichier %1 est introuvable.").arg(name));
-    adopt(QcmText::decodeLines(QcmFile::read(name)), fileNameOf(name));
+    int droppedNuls = 0;
+    QStringList lines = QcmText::decodeLines(QcmFile::read(name), &droppedNuls);
+    adopt(std::move(lines), fileNameOf(name), droppedNuls);
 }
 
 void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
 {
-    adopt(lines, caption);
+    adopt(lines, caption, 0);
 }
 
-void QuestionStore::adopt(QStringList lines, const QString &caption)
+void QuestionStore::adopt(QStringList lines, const QString &caption, int droppedNuls)
 {
     m_document = std::move(lines);
+    m_blocksBeyond.clear();
     m_documentModified = false;
     m_sheet.setCaption(caption);
-    m_questionCount = countQuestions(m_document);
+    if (droppedNuls > 0)
+        m_boxes.warn(QObject::tr("Le fichier contenait %1 caractère(s) nul(s), qui ont été retirés.").arg(droppedNuls));
+    const int blocks = countQuestions(m_document);
+    if (blocks > MaxQuestions) {
+        m_blocksBeyond = takeRepeatedBlocks(m_document);
+        m_boxes.warn(QObject::tr("Ce questionnaire compte %1 questions ; seules les %2 premières peuvent être "
+                                 "affichées et modifiées.")
+                         .arg(blocks)
+                         .arg(MaxQuestions));
+    }
+    m_questionCount = reachableQuestions(m_document);
     Verif();
     m_currentQuestion = 0;
     LitFiche();
-    m_documentModified = false;
+    // The dropped NUL bytes are a change the file does not have yet.
+    m_documentModified = droppedNuls > 0;
     m_sheetModified = false;
 }
 
@@ -130,7 +171,7 @@ QStringList QuestionStore::savedLines() const
     dropBlankTop(lines);
     QcmBlock::remove(lines, m_currentQuestion);
     QcmBlock::append(lines, m_currentQuestion, m_currentPicture, m_sheet.fields());
-    return lines;
+    return lines + m_blocksBeyond;
 }
 
 QByteArray QuestionStore::ContenuFichier() const
@@ -144,6 +185,7 @@ void QuestionStore::Sauve(const QString &path)
     // they were, and the earlier file intact.
     QStringList lines = savedLines();
     QcmFile::write(qcmFileName(path), encodedForSaving(lines));
+    lines.resize(lines.size() - m_blocksBeyond.size());
     m_document = std::move(lines);
     m_documentModified = false;
     m_sheetModified = false;
@@ -152,6 +194,7 @@ void QuestionStore::Sauve(const QString &path)
 void QuestionStore::Nouveau()
 {
     m_document.clear();
+    m_blocksBeyond.clear();
     m_questionCount = 1;
     m_currentQuestion = 0;
     m_sheet.restyleTitle();
@@ -168,7 +211,7 @@ void QuestionStore::Verif()
     if (answer == MessageAnswer::No)
         return;
     m_document = rebuiltFromBlocks(m_document);
-    m_questionCount = countQuestions(m_document);
+    m_questionCount = reachableQuestions(m_document);
     m_documentModified = true;
     m_sheetModified = true;
 }

@@ -27,7 +27,9 @@ public:
     bool SheetModified() const { return m_sheetModified; }
     const QString &CurrentPicture() const { return m_currentPicture; }
 
-    // Load and save. Charge and Sauve apply the file name rule to `path` first.
+    // Load and save. Charge and Sauve apply the file name rule to `path` first. Charge drops NUL
+    // bytes (saying so) and keeps a questionnaire of more than 10,000 questions to its first
+    // 10,000 (saying so); the others are saved as they were.
     void Charge(const QString &path);
     void Sauve(const QString &path);
     bool TestModif() const { return m_documentModified; }
@@ -65,11 +67,14 @@ public:
 
 private:
     QStringList savedLines() const;
-    void adopt(QStringList lines, const QString &caption);
+    void adopt(QStringList lines, const QString &caption, int droppedNuls);
 
     SheetFields &m_sheet;
     MessageBoxes &m_boxes;
     QStringList m_document;
+    // Blocks of a questionnaire of more than 10,000 questions that no question reaches: saved
+    // after the document as they were read.
+    QStringList m_blocksBeyond;
     int m_questionCount = 1;
     int m_currentQuestion = 0;
     bool m_documentModified = false;

@@ -55,7 +55,12 @@ void TestQcmFormat::fileNameRule_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("other extension") << "quiz.txt" << "quiz.qcm";
     QTest::newRow("no extension") << "quiz" << "quiz.qcm";
-    QTest::newRow("cut at the first dot") << "quiz.old.qcm" << "quiz.qcm";
+    QTest::newRow("backup name stays itself") << "quiz.old.qcm" << "quiz.old.qcm";
+    QTest::newRow("version name stays itself") << "/home/prof/quiz.v2.qcm" << "/home/prof/quiz.v2.qcm";
+    QTest::newRow("cut before the last dot") << "quiz.v2.txt" << "quiz.v2.qcm";
+    QTest::newRow("upper-case extension kept") << "/media/cle/QUIZ.QCM" << "/media/cle/QUIZ.QCM";
+    QTest::newRow("mixed-case extension kept") << "quiz.Qcm" << "quiz.Qcm";
+    QTest::newRow("trailing dot") << "quiz." << "quiz.qcm";
     QTest::newRow("dotted Linux folder kept") << "/home/prof/v1.2/quiz.txt" << "/home/prof/v1.2/quiz.qcm";
     QTest::newRow("dotted folder, no extension") << "/home/prof/v1.2/quiz" << "/home/prof/v1.2/quiz.qcm";
     QTest::newRow("Windows folder kept") << "C:\\Quiz.d\\test.old" << "C:\\Quiz.d\\test.qcm";
@@ -145,6 +150,14 @@ void TestQcmFormat::blockEnd_data()
     QTest::newRow("missing closing tag stops before the next block")
         << QStringList{"<BLOC0000>", "TITLE", "<BLOC0001>", "</BLOC0001>"} << 2;
     QTest::newRow("missing closing tag at the end") << QStringList{"<BLOC0000>", "TITLE", "text"} << 3;
+    QTest::newRow("free text beginning like a tag stays inside")
+        << QStringList{"<BLOC0000>", "TITLE", "<BLOCAGE moteur", "</BLOCKQUOTE>", "<BLOC 12>", "</BLOC0000>"} << 6;
+    QTest::newRow("well-formed tag in another case ends a block without closing tag")
+        << QStringList{"<BLOC0000>", "TITLE", "<bloc0001>", "</BLOC0000>"} << 2;
+    QTest::newRow("closing tag of another block ends it")
+        << QStringList{"<BLOC0000>", "TITLE", "</BLOC0003>", "</BLOC0000>"} << 2;
+    QTest::newRow("own closing tag in another case does not end it")
+        << QStringList{"<BLOC0000>", "</Bloc0000>", "TITLE", "<BLOC0001>"} << 3;
 }
 
 void TestQcmFormat::blockEnd()

@@ -18,24 +18,30 @@ void TestQcmText::decode_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty") << QByteArray() << QStringList{};
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
-    QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{"a", "b"};
-    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"};
-    QTest::newRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList{"a", "b", "c", "d"};
-    QTest::newRow("blank lines kept") << QByteArray("\r\n\r\n \r\n") << QStringList{"", "", " "};
-    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
-    QTest::newRow("NUL ends reading") << QByteArray("a\r\nb\0c\r\nd", 10) << QStringList{"a", "b"};
+    QTest::addColumn<int>("nuls");
+    QTest::newRow("empty") << QByteArray() << QStringList{} << 0;
+    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"} << 0;
+    QTest::newRow("lone LF") << QByteArray("a\nb\n") << QStringList{"a", "b"} << 0;
+    QTest::newRow("lone CR") << QByteArray("a\rb\r") << QStringList{"a", "b"} << 0;
+    QTest::newRow("mixed") << QByteArray("a\r\nb\rc\nd") << QStringList{"a", "b", "c", "d"} << 0;
+    QTest::newRow("blank lines kept") << QByteArray("\r\n\r\n \r\n") << QStringList{"", "", " "} << 0;
+    QTest::newRow("LF CR is two line ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"} << 0;
+    QTest::newRow("NUL dropped, what follows kept") << QByteArray("a\r\nb\0c\r\nd", 9) << QStringList{"a", "bc", "d"} << 1;
+    QTest::newRow("NUL-only line stays a line") << QByteArray("a\r\n\0\0\r\nb", 8) << QStringList{"a", "", "b"} << 2;
+    QTest::newRow("NUL before a line end") << QByteArray("a\0\r\nb", 5) << QStringList{"a", "b"} << 1;
     QTest::newRow("accents are single bytes") << QByteArray("R\xE9ponse \xE0 \xAB x \xBB")
-                                              << QStringList{QStringLiteral("Réponse à « x »")};
-    QTest::newRow("euro and quotes") << QByteArray("\x80 \x92\x9C") << QStringList{QStringLiteral("€ ’œ")};
+                                              << QStringList{QStringLiteral("Réponse à « x »")} << 0;
+    QTest::newRow("euro and quotes") << QByteArray("\x80 \x92\x9C") << QStringList{QStringLiteral("€ ’œ")} << 0;
 }
 
 void TestQcmText::decode()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
-    QCOMPARE(QcmText::decodeLines(bytes), lines);
+    QFETCH(int, nuls);
+    int dropped = -1;
+    QCOMPARE(QcmText::decodeLines(bytes, &dropped), lines);
+    QCOMPARE(dropped, nuls);
 }
 
 void TestQcmText::everyByteSurvivesARoundTrip()

@@ -1,0 +1,154 @@
+#include "document/questionnairefile.h"
+
+#include "document/qcmfile.h"
+#include "document/qcmformat.h"
+#include "document/questionstore.h"
+#include "platform/filedialogs.h"
+#include "platform/messageboxes.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString QcmPattern = QStringLiteral("*.qcm");
+
+} // namespace
+
+QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs)
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs)
+{
+}
+
+QString QuestionnaireFile::frameCaption() const
+{
+    if (m_currentFileName.isEmpty())
+        return tr("Nelo Qcm");
+    return tr("Nelo Qcm - [%1]").arg(QcmFormat::fileNameOf(m_currentFileName));
+}
+
+bool QuestionnaireFile::saveChangesFirst()
+{
+    if (!m_store.TestModif())
+        return true;
+    const QString question = tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName));
+    switch (m_boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        // A cancelled or refused save leaves the changes unsaved: they are not thrown away.
+        return save() && !m_store.TestModif();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool QuestionnaireFile::newQuestionnaire()
+{
+    if (!saveChangesFirst())
+        return false;
+    m_currentFileName.clear();
+    m_store.Nouveau();
+    return true;
+}
+
+bool QuestionnaireFile::open()
+{
+    // Opening replaces the questionnaire: unsaved changes are offered for saving first.
+    if (!saveChangesFirst())
+        return false;
+    const QString chosen = m_dialogs.openFile(tr("Questionnaire (*.qcm)|*.qcm"), QcmPattern);
+    if (chosen.isEmpty())
+        return false;
+    load(chosen);
+    return true;
+}
+
+bool QuestionnaireFile::openNamed(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (!saveChangesFirst())
+        return false;
+    QDir::setCurrent(QFileInfo(absolute).absolutePath());
+    load(absolute);
+    return true;
+}
+
+void QuestionnaireFile::load(const QString &path)
+{
+    const QString name = QcmFormat::qcmFileName(path);
+    // The name is taken only once the file is loaded: after a failed open, "Enregistrer" must
+    // still write the questionnaire that is on screen to its own file.
+    m_store.Charge(name);
+    m_currentFileName = name;
+    m_stampedFile = name;
+    m_stamp = QcmFile::stampOf(name);
+}
+
+bool QuestionnaireFile::saveAs()
+{
+    m_currentFileName.clear();
+    const QString chosen = m_dialogs.saveFile(tr("Questionnaires (*.qcm)|*.qcm"), QcmPattern);
+    if (chosen.isEmpty())
+        return false;
+    // The existing file that matters is the one the save will replace: the name after the file
+    // name rule, so "quiz" typed without extension is checked against quiz.qcm.
+    const QString name = QcmFormat::qcmFileName(chosen);
+    if (QFileInfo::exists(name)
+        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return false;
+    // The author has just chosen to replace whatever stands there.
+    if (!writeTo(name, true))
+        return false;
+    m_currentFileName = name;
+    return true;
+}
+
+bool QuestionnaireFile::save()
+{
+    if (m_currentFileName.isEmpty())
+        return saveAs();
+    m_currentFileName = QcmFormat::qcmFileName(m_currentFileName);
+    return writeTo(m_currentFileName, false);
+}
+
+bool QuestionnaireFile::changedByAnotherProgram(const QString &path) const
+{
+    if (path != m_stampedFile)
+        return false;
+    const QcmFile::Stamp now = QcmFile::stampOf(path);
+    // A file deleted meanwhile is simply written again.
+    return now.size >= 0 && now != m_stamp;
+}
+
+bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
+{
+    if (!replaceConfirmed && changedByAnotherProgram(path)) {
+        const QString question = tr("Le fichier « %1 » a été modifié par un autre programme depuis son ouverture. "
+                                    "L'enregistrer quand même ?")
+                                     .arg(QcmFormat::fileNameOf(path));
+        if (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+            return false;
+    }
+    m_store.Sauve(path);
+    m_stampedFile = path;
+    m_stamp = QcmFile::stampOf(path);
+    return true;
+}
+
+bool QuestionnaireFile::mayClose()
+{
+    if (!m_store.TestModif())
+        return true;
+    const QString question = tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName));
+    switch (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNoCancel)) {
+    case MessageAnswer::Yes:
+        // "Oui" means the changes must not be lost: a save that fails or is cancelled keeps the
+        // program open.
+        return save() && !m_store.TestModif();
+    case MessageAnswer::No:
+        return true;
+    default:
+        return false;
+    }
+}

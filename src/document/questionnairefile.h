@@ -1,0 +1,62 @@
+#pragma once
+
+#include "document/qcmfile.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+class FileDialogs;
+class MessageBoxes;
+class QuestionStore;
+
+// The questionnaire's file: its name, and the decisions of the file commands (new, open, save,
+// save as, close) with the questions they ask. Widget-free: the questions and the file choices
+// go through MessageBoxes and FileDialogs, the document through QuestionStore. The main window
+// only forwards its commands here and shows the caption.
+//
+// The commands may throw AppError; callers run them inside the error guard. Each one returns
+// true when it did what was asked (the questionnaire was replaced, or saved).
+class QuestionnaireFile
+{
+    Q_DECLARE_TR_FUNCTIONS(QuestionnaireFile)
+
+public:
+    QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs);
+
+    // Full path of the open questionnaire after the file name rule; empty when it has none.
+    const QString &CurrentFileName() const { return m_currentFileName; }
+    // The frame's caption: "Nelo Qcm - [quiz.qcm]", or "Nelo Qcm" without a file.
+    QString frameCaption() const;
+
+    // A new, empty questionnaire, after offering to save the changes.
+    bool newQuestionnaire();
+    // Offers to save the changes, then loads the questionnaire chosen in the open dialog.
+    bool open();
+    // A questionnaire named outside the dialog (command line, drop): opened as a confirmed
+    // dialog would, its folder made current.
+    bool openNamed(const QString &path);
+    // Saves under the current name, asking for one when there is none.
+    bool save();
+    // Asks for a name (the questionnaire has none while the dialog is open), then saves.
+    bool saveAs();
+    // The question before the program closes: true when it may close (nothing to save, saved,
+    // or the author chose not to save).
+    bool mayClose();
+
+private:
+    // "Oui" saves, "Non" goes on, "Annuler" stops: true when the caller may go on.
+    bool saveChangesFirst();
+    void load(const QString &path);
+    // Saves the questionnaire to `path`; false when the author chose not to overwrite a file
+    // another program changed since the questionnaire was read from it or written to it.
+    bool writeTo(const QString &path, bool replaceConfirmed);
+    bool changedByAnotherProgram(const QString &path) const;
+
+    QuestionStore &m_store;
+    MessageBoxes &m_boxes;
+    FileDialogs &m_dialogs;
+    QString m_currentFileName;
+    // The file the questionnaire was last read from or written to, as it was then.
+    QString m_stampedFile;
+    QcmFile::Stamp m_stamp;
+};
