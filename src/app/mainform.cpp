@@ -110,6 +110,11 @@ void TMainForm::createMenus()
                 &TMainForm::SaveItemClick, true);
     addMenuItem(m_fileMenu, tr("Enregistrer &sous..."), tr("Enregistrer sous un autre nom"), {}, &TMainForm::SaveAs, true);
     m_fileMenu->addSeparator();
+    addMenuItem(m_fileMenu, tr("&Importer..."), tr("Importer des questions de Moodle (GIFT, Aiken, Moodle XML)"), {},
+                &TMainForm::ImportItemClick, true);
+    addMenuItem(m_fileMenu, tr("E&xporter..."), tr("Exporter les questions pour Moodle (GIFT, Aiken, Moodle XML)"), {},
+                &TMainForm::ExportItemClick, true);
+    m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
     quit->setStatusTip(tr("Quitter l'application"));
     quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
@@ -392,6 +397,16 @@ void TMainForm::openNamedQuestionnaire(const QString &path)
 void TMainForm::SaveAs()
 {
     runFileCommand(&QuestionnaireFile::saveAs, false);
+}
+
+void TMainForm::ImportItemClick()
+{
+    runFileCommand(&QuestionnaireFile::importQuestions, true);
+}
+
+void TMainForm::ExportItemClick()
+{
+    runFileCommand(&QuestionnaireFile::exportQuestions, false);
 }
 
 void TMainForm::SaveItemClick()

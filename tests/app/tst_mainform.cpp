@@ -204,7 +204,8 @@ void TestMainForm::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
-                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Quitter"};
+                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Importer...",
+                                            "E&xporter...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
@@ -242,7 +243,7 @@ void TestMainForm::menus()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "Copier &Image", "&Remplacer...", "&Dernière",
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "Copier &Image", "&Remplacer...", "&Dernière",
                              "S&upprimer", "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
 }
@@ -264,7 +265,7 @@ void TestMainForm::separatorsStandAfter()
         for (QAction *entry : top->menu()->actions())
             separators += entry->isSeparator() ? 1 : 0;
     }
-    QCOMPARE(separators, 8);
+    QCOMPARE(separators, 9);
 }
 
 void TestMainForm::toolButtons_data()

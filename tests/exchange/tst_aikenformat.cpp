@@ -80,7 +80,8 @@ void TestAikenFormat::writtenQuestionsReadBack()
     first.rightAnswer = 4;
     ExchangeQuestion second;
     second.text = QStringLiteral("2 + 2 = ? {x} // y");
-    second.answers = QStringList{"A. 4", "ANSWER"};
+    // Spaces inside a line are the author's; form feeds and the like too.
+    second.answers = QStringList{"A. 4", "ANSWER", "T      urin", "Co\f plu"};
     second.rightAnswer = 0;
     const ReadResult result = AikenFormat::read(AikenFormat::write({first, second}));
     QVERIFY(result.skipped.isEmpty());

@@ -124,9 +124,13 @@ private:
     ReadResult m_result;
 };
 
+// Line breaks become spaces; the reader trims each line, so the ends go too. Spaces inside
+// are the author's and stay.
 QString oneLine(const QString &text)
 {
-    return text.simplified();
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line.trimmed();
 }
 
 } // namespace

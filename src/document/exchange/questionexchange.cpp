@@ -321,24 +321,39 @@ QString exportSummary(const Report &report)
     return summaryOf(tr("%1 questions exportées ; %2 ignorées").arg(report.done).arg(report.skipped.size()), report);
 }
 
-QStringList exportFilters()
+QString exportFilter()
 {
-    return {tr("Questions GIFT (*.gift *.txt)"), tr("Format Aiken (*.txt)"), tr("Moodle XML (*.xml)")};
+    return tr("Questions GIFT (*.gift;*.txt)|*.gift;*.txt|Format Aiken (*.txt)|*.txt|Moodle XML (*.xml)|*.xml");
 }
 
-Format formatOfFilter(const QString &filter)
+Format formatOfFileType(int fileType)
 {
-    const QStringList filters = exportFilters();
-    if (filter == filters.at(1))
+    switch (fileType) {
+    case 1:
         return Format::Aiken;
-    if (filter == filters.at(2))
+    case 2:
         return Format::MoodleXml;
-    return Format::Gift;
+    default:
+        return Format::Gift;
+    }
+}
+
+QString defaultSuffix(Format format)
+{
+    switch (format) {
+    case Format::Gift:
+        return QStringLiteral("gift");
+    case Format::Aiken:
+        return QStringLiteral("txt");
+    case Format::MoodleXml:
+        break;
+    }
+    return QStringLiteral("xml");
 }
 
 QString importFilter()
 {
-    return tr("Questions Moodle (*.gift *.txt *.xml)");
+    return tr("Questions Moodle (*.gift;*.txt;*.xml)|*.gift;*.txt;*.xml|Tous les fichiers (*)|*");
 }
 
 } // namespace QuestionExchange

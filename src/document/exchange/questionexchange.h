@@ -65,9 +65,12 @@ void writeFile(const QString &path, const QByteArray &bytes);
 QString importSummary(const Report &report);
 QString exportSummary(const Report &report);
 
-// The save-dialog filters, in the order the export dialog offers them, and the format of each.
-QStringList exportFilters();
-Format formatOfFilter(const QString &filter);
+// The export dialog's file types, one per format in the order of Format, and the format of the
+// one chosen; the suffix a name without one gets.
+QString exportFilter();
+Format formatOfFileType(int fileType);
+QString defaultSuffix(Format format);
+// The import dialog's file types.
 QString importFilter();
 
 } // namespace QuestionExchange
