@@ -26,6 +26,7 @@ private Q_SLOTS:
     void exportSkipsQuestionsThatCannotTravel();
     void unencodableCharacters();
     void embeddedPicturesNeverOverwrite();
+    void attachmentsThatAreNoPictureStayOut();
     void detectFormat_data();
     void detectFormat();
     void failedWriteKeepsTheEarlierFile();
@@ -247,6 +248,31 @@ void TestQuestionExchange::embeddedPicturesNeverOverwrite()
     QFile copy(folder.filePath(QStringLiteral("carte-2.png")));
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), QByteArray("PNG"));
+}
+
+void TestQuestionExchange::attachmentsThatAreNoPictureStayOut()
+{
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    const QByteArray bytes =
+        "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;img "
+        "src=\"@@PLUGINFILE@@/run.desktop\"&gt;Q</text><file name=\"run.desktop\" encoding=\"base64\">eA==</file>"
+        "</questiontext><answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text>"
+        "</answer></question></quiz>";
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
+    QCOMPARE(imported.report.done, 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    QVERIFY(imported.report.notes.value(0).contains(QStringLiteral("n'est pas une image")));
+    QCOMPARE(QuestionMapping::blocks(imported.lines).first().second.picture, QString());
+
+    // A folder where nothing can be written: the question comes in without its picture.
+    options.pictureFolder = folder.filePath(QStringLiteral("absent"));
+    QByteArray png = bytes;
+    png.replace("run.desktop", "carte.png");
+    const QuestionExchange::Imported unwritten = QuestionExchange::importQuestions(png, options);
+    QCOMPARE(unwritten.report.done, 1);
+    QVERIFY(unwritten.report.notes.value(0).contains(QStringLiteral("l'image n'est pas reprise")));
 }
 
 void TestQuestionExchange::detectFormat_data()

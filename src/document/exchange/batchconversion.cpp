@@ -1,6 +1,7 @@
 #include "document/exchange/batchconversion.h"
 
 #include "document/exchange/questionexchange.h"
+#include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 #include "platform/apperror.h"
@@ -43,7 +44,7 @@ void exportQuiz(const QString &formatName, const QString &quiz, const QString &o
 {
     const QuestionExchange::Format format = formatNamed(formatName);
     const QString source = QcmFormat::qcmFileName(quiz);
-    const QStringList lines = QcmText::decodeLines(QuestionExchange::readFile(source));
+    const QStringList lines = QcmText::decodeLines(QcmFile::read(source));
     const QuestionExchange::Exported exported =
         QuestionExchange::exportQuestions(lines, format, QFileInfo(source).absolutePath());
     errors << QuestionExchange::exportSummary(exported.report) << Qt::endl;

@@ -72,6 +72,31 @@ QString picturePath(const QDir &folder, const QString &name, const QByteArray &b
     }
 }
 
+// The embedded picture written beside the questionnaire, and the path its picture line gives;
+// empty (and a note says why) when it is no picture or cannot be written.
+QString savedPicture(const ExchangeQuestion &question, int number, const ImportOptions &options, QStringList &notes)
+{
+    const QString name = safeFileName(question.picture);
+    // Only picture files leave the quiz file: its attachments could be anything.
+    static const QStringList pictureSuffixes = {
+        QStringLiteral("bmp"), QStringLiteral("ico"), QStringLiteral("wmf"), QStringLiteral("emf"),
+        QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("gif"), QStringLiteral("pcx"),
+        QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("webp")};
+    if (!pictureSuffixes.contains(QFileInfo(name).suffix().toLower())) {
+        notes.append(tr("Question %1 : le fichier joint %2 n'est pas une image, il n'est pas repris.").arg(number).arg(name));
+        return {};
+    }
+    const QString path = picturePath(QDir(options.pictureFolder), name, question.pictureData);
+    try {
+        if (!QFileInfo::exists(path))
+            writeFile(path, question.pictureData);
+    } catch (const AppError &error) {
+        notes.append(tr("Question %1 : l'image n'est pas reprise. %2").arg(number).arg(error.message()));
+        return {};
+    }
+    return options.absolutePicturePaths ? QFileInfo(path).absoluteFilePath() : QFileInfo(path).fileName();
+}
+
 QString findPicture(const QString &picture, const QString &pictureFolder)
 {
     const QFileInfo asNamed(picture);
@@ -182,13 +207,8 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
             skipped.append(SkippedQuestion{number, label, reason});
             continue;
         }
-        if (!question.pictureData.isEmpty()) {
-            const QString path = picturePath(pictureFolder, safeFileName(question.picture), question.pictureData);
-            QFile existing(path);
-            if (!existing.exists())
-                writeFile(path, question.pictureData);
-            block->picture = options.absolutePicturePaths ? QFileInfo(path).absoluteFilePath() : QFileInfo(path).fileName();
-        }
+        if (!question.pictureData.isEmpty())
+            block->picture = savedPicture(question, number, options, report.notes);
         blocks.append(*block);
     }
     std::sort(skipped.begin(), skipped.end(),
@@ -283,6 +303,10 @@ QByteArray readFile(const QString &path)
         throw AppError(tr("Le fichier %1 est introuvable.").arg(path));
     if (!info.isFile())
         throw AppError(tr("%1 n'est pas un fichier.").arg(path));
+    // Quiz files with their pictures stay well below this; more would only fill the memory.
+    constexpr qint64 MaxSize = qint64(512) * 1024 * 1024;
+    if (info.size() > MaxSize)
+        throw AppError(tr("Le fichier %1 est trop gros pour être un fichier de questions.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(tr("Ne peut ouvrir le fichier %1 : %2.").arg(path, failureReason(file.error())));

@@ -49,8 +49,8 @@ Format detectFormat(const QByteArray &bytes);
 // From the file name when it settles it (.xml, .gift), else `fallback`.
 Format formatOfName(const QString &path, Format fallback);
 
-// Throws AppError when the file cannot be read at all (a broken Moodle XML file) or a picture
-// cannot be written.
+// Throws AppError when the file cannot be read at all (a broken Moodle XML file). Embedded
+// pictures that are not pictures, or that cannot be written, stay out, with a note.
 Imported importQuestions(const QByteArray &bytes, const ImportOptions &options);
 // The questionnaire's questions, in order. Pictures are looked for as named, then by file name
 // in pictureFolder.
