@@ -275,8 +275,9 @@ ReadResult read(const QByteArray &bytes)
 
 QByteArray write(const QList<ExchangeQuestion> &questions)
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
+    // Into a string: a QByteArray target grows by exact resizes, which makes large files slow.
+    QString text;
+    QXmlStreamWriter xml(&text);
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
@@ -329,7 +330,11 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     }
     xml.writeEndElement();
     xml.writeEndDocument();
-    return bytes;
+    // A string target gets no encoding in its declaration; the file is UTF-8 and says so.
+    const QString declaration = QStringLiteral("<?xml version=\"1.0\"?>");
+    if (text.startsWith(declaration))
+        text.replace(0, declaration.size(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    return text.toUtf8();
 }
 
 } // namespace MoodleXmlFormat
