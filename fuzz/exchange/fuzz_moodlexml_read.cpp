@@ -3,6 +3,7 @@
 // must read again exactly as it was, picture included.
 #include "exchangefuzzcheck.h"
 
+#include "document/exchange/exchangetext.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "platform/apperror.h"
 
@@ -23,8 +24,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     QList<ExchangeQuestion> writable;
     for (const ExchangeQuestion &question : result.questions) {
-        if (MoodleXmlFormat::unwritable(question).isEmpty())
-            writable.append(question);
+        if (!MoodleXmlFormat::unwritable(question).isEmpty())
+            continue;
+        writable.append(question);
+        // Moodle wants a name: an unnamed question is written under the start of its text.
+        if (question.name.isEmpty())
+            writable.last().name = ExchangeText::label(question.text);
     }
     try {
         const ReadResult again = MoodleXmlFormat::read(MoodleXmlFormat::write(writable));
