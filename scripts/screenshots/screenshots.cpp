@@ -1,6 +1,8 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window, the about box and the help window, drawn offscreen by the program's own windows.
+// the splash window, the about box, the help window, the runner, the results window, the
+// calendar, the clock and the calculator, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
+#include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
 #include "editor/planche.h"
@@ -16,13 +18,17 @@
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
+#include "runner/qcm.h"
+#include "runner/resultat.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QStatusTipEvent>
-#include <QLineEdit>
+#include <QTimer>
 #include <QTextStream>
 #include <QtTest/QTest>
 
@@ -47,7 +53,6 @@ int main(int argc, char *argv[])
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm"));
     applyDesktopConventions();
     const QString questionnaire = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();
     const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
@@ -93,5 +98,34 @@ int main(int argc, char *argv[])
     QTest::keyClicks(help->searchBox(), QStringLiteral("enr"));
     QTest::keyClick(help->searchBox(), Qt::Key_Return);
     ok = save(*help, output.filePath(QStringLiteral("help.png"))) && ok;
+    help->hide();
+
+    // The runner at the size of a common projector screen, on question 1 with its picture and
+    // answer 2 typed; then the results of a run with questions 1 and 3 answered.
+    TQcm &runner = workspace.runner;
+    runner.setGeometry(0, 0, 1366, 768);
+    runner.Init(workspace.sheet->store().document());
+    runner.show();
+    runner.SpinEdit1->setValue(2);
+    ok = save(runner, output.filePath(QStringLiteral("runner.png"))) && ok;
+    runner.Suivant();
+    runner.Suivant();
+    runner.SpinEdit1->setValue(1);
+    QTimer::singleShot(0, &runner, [&] {
+        ok = save(workspace.results, output.filePath(QStringLiteral("results.png"))) && ok;
+        workspace.results.accept();
+    });
+    runner.Button2->click();
+
+    workspace.calendar.show();
+    ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;
+    workspace.clock.show();
+    ok = save(workspace.clock, output.filePath(QStringLiteral("clock.png"))) && ok;
+
+    TPocket &calculator = workspace.calculator;
+    calculator.show();
+    for (char key : {'1', '/', '7', '='})
+        QTest::keyClick(calculator.focusWidget(), key);
+    ok = save(calculator, output.filePath(QStringLiteral("calculator.png"))) && ok;
     return ok ? 0 : 1;
 }

@@ -1,5 +1,6 @@
 #include "app/mainform.h"
 
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/artwork.h"
 #include "app/hints.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -153,9 +155,9 @@ void TMainForm::createMenus()
     addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
-    addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::commandNotYetAvailable, true);
-    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::commandNotYetAvailable, true);
-    addMenuItem(m_toolsMenu, tr("&Horloge"), tr("Horloge"), {}, &TMainForm::commandNotYetAvailable, true);
+    addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
+    addMenuItem(m_toolsMenu, tr("C&alculatrice"), tr("Calculatrice"), {}, &TMainForm::showCalculator, true);
+    addMenuItem(m_toolsMenu, tr("&Horloge"), tr("Horloge"), {}, &TMainForm::openClock, true);
 
     m_helpMenu = menuBar()->addMenu(tr("&Aide"));
     addMenuItem(m_helpMenu, tr("&Index"), QString(), {}, &TMainForm::HContents, true);
@@ -232,6 +234,21 @@ void TMainForm::createClock()
 void TMainForm::setAboutBox(TAboutBox *aboutBox)
 {
     m_aboutBox = aboutBox;
+}
+
+void TMainForm::setCalendar(QDialog *calendar)
+{
+    m_calendar = calendar;
+}
+
+void TMainForm::setClockWindow(QDialog *clock)
+{
+    m_clockWindow = clock;
+}
+
+void TMainForm::setCalculator(TPocket *calculator)
+{
+    m_calculator = calculator;
 }
 
 void TMainForm::setSheet(TPlanche *sheet)
@@ -454,6 +471,24 @@ void TMainForm::showAboutBox()
 {
     if (m_aboutBox)
         m_aboutBox->exec();
+}
+
+void TMainForm::openCalendar()
+{
+    if (m_calendar)
+        m_calendar->exec();
+}
+
+void TMainForm::openClock()
+{
+    if (m_clockWindow)
+        m_clockWindow->exec();
+}
+
+void TMainForm::showCalculator()
+{
+    if (m_calculator)
+        m_calculator->exec();
 }
 
 void TMainForm::commandNotYetAvailable()

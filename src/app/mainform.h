@@ -21,6 +21,7 @@ struct Services;
 class SystemClock;
 class TAboutBox;
 class TPlanche;
+class TPocket;
 
 // The program's frame: menus, a tool bar of picture buttons and a two-panel status bar around
 // the question sheet, which it holds maximised and borderless. It owns the file name and the
@@ -36,6 +37,9 @@ public:
     // Start-up hands over the windows created after this one.
     void setAboutBox(TAboutBox *aboutBox);
     void setSheet(TPlanche *sheet);
+    void setCalendar(QDialog *calendar);
+    void setClockWindow(QDialog *clock);
+    void setCalculator(TPocket *calculator);
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -99,6 +103,9 @@ private:
     void HSearch();
     void HowToUse();
     void showAboutBox();
+    void openCalendar();
+    void openClock();
+    void showCalculator();
     void commandNotYetAvailable();
 
     void FormResize();
@@ -109,6 +116,9 @@ private:
     const SystemClock &m_clock;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
+    QDialog *m_calendar = nullptr;
+    QDialog *m_clockWindow = nullptr;
+    TPocket *m_calculator = nullptr;
     HelpWindow *m_help = nullptr;
     QMdiArea *m_mdiArea = nullptr;
     QWidget *m_toolPanel = nullptr;

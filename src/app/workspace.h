@@ -1,14 +1,20 @@
 #pragma once
 
+#include "accessories/calendrier.h"
+#include "accessories/horloge.h"
+#include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
+#include "runner/qcm.h"
+#include "runner/resultat.h"
 
 struct Services;
 class TPlanche;
 
-// Every window of the authoring workspace, each created once in the start-up order: main
-// window, about box, question sheet (held maximised by the main window). The services are
-// created by the caller (real ones by the program, scripted ones by the tests).
+// Every window of the program, each created once in the start-up order: main window, about
+// box, question sheet (held maximised by the main window), runner, results window, calendar,
+// clock, calculator. The services are created by the caller (real ones by the program,
+// scripted ones by the tests).
 class Workspace
 {
 public:
@@ -17,4 +23,9 @@ public:
     TMainForm mainForm;
     TAboutBox aboutBox;
     TPlanche *const sheet;
+    TQcm runner;
+    TResultat results;
+    TCalendrier calendar;
+    THorloge clock;
+    TPocket calculator;
 };

@@ -287,9 +287,12 @@ void QuestionStore::Renum()
     if (m_questionCount < 2)
         return;
     for (QString &line : m_document) {
-        const int number = tagDigits(line);
+        // Only whole tag lines are renumbered: free text such as "<BLOC0003> suite" would lose
+        // its words and become a tag of another block.
+        const bool opening = startsOpeningTag(line);
+        const int number = opening ? openingTagNumber(line) : startsClosingTag(line) ? closingTagNumber(line) : -1;
         if (number > m_currentQuestion)
-            line = startsOpeningTag(line) ? openingTag(number - 1) : closingTag(number - 1);
+            line = opening ? openingTag(number - 1) : closingTag(number - 1);
     }
     --m_questionCount;
 }

@@ -5,6 +5,7 @@
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/services.h"
+#include "runner/qcm.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -41,6 +42,15 @@ bool isQuestionClipboardKey(const QKeyEvent *key)
     if (key->modifiers() != Qt::ControlModifier)
         return false;
     return key->key() == Qt::Key_C || key->key() == Qt::Key_V;
+}
+
+// PgDn and PgUp change the question whatever the modifiers: from the keypad (NumLock off), with
+// Shift or Ctrl held, they would otherwise select or scroll in the field instead.
+bool isSheetKey(const QKeyEvent *key)
+{
+    if (key->key() == Qt::Key_PageDown || key->key() == Qt::Key_PageUp)
+        return true;
+    return key->modifiers() == Qt::NoModifier;
 }
 
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
@@ -269,9 +279,11 @@ void TPlanche::Index()
 
 void TPlanche::Quest()
 {
-    // A questionnaire of one question is not run.
-    if (m_store.QuestionCount() < 2)
+    // A questionnaire of one question is not run. The run takes the questionnaire as it
+    // stands: edits of the question on the sheet not yet written back are not part of it.
+    if (m_store.QuestionCount() < 2 || !m_runner)
         return;
+    m_runner->run(m_store.document());
 }
 
 void TPlanche::Copier()
@@ -356,7 +368,7 @@ bool TPlanche::FormKeyDown(int key)
 
 void TPlanche::keyPressEvent(QKeyEvent *event)
 {
-    if (event->modifiers() == Qt::NoModifier && FormKeyDown(event->key()))
+    if (isSheetKey(event) && FormKeyDown(event->key()))
         event->accept();
     else
         QWidget::keyPressEvent(event);
@@ -370,7 +382,7 @@ bool TPlanche::eventFilter(QObject *watched, QEvent *event)
         auto *key = static_cast<QKeyEvent *>(event);
         // The field never sees the navigation keys: PgUp/PgDn in the free-text box change the
         // question instead of scrolling.
-        if (key->modifiers() == Qt::NoModifier && FormKeyDown(key->key())) {
+        if (isSheetKey(key) && FormKeyDown(key->key())) {
             event->accept();
             return true;
         }

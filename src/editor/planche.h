@@ -12,6 +12,7 @@ class MessageBoxes;
 class FileDialogs;
 class PictureRegistry;
 struct Services;
+class TQcm;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -38,6 +39,9 @@ public:
 
     // The picture file of "Choisir image" is asked through `services.pictureDialogs`.
     explicit TPlanche(Services &services, QWidget *parent = nullptr);
+
+    // Start-up hands over the runner, created after the sheet.
+    void setRunner(TQcm *runner) { m_runner = runner; }
 
     QuestionStore &store() { return m_store; }
     const QuestionStore &store() const { return m_store; }
@@ -105,6 +109,7 @@ private:
     MessageBoxes &m_boxes;
     FileDialogs &m_pictureDialogs;
     QuestionStore m_store;
+    TQcm *m_runner = nullptr;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
     std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
 };

@@ -1,3 +1,4 @@
+#include "accessories/pocket.h"
 #include "app/hints.h"
 #include "app/mainform.h"
 #include "app/workspace.h"
@@ -134,6 +135,7 @@ private Q_SLOTS:
     void saveNeverSavedAsksName();
     void saveAsExistingFile_data();
     void saveAsExistingFile();
+    void frameNamesTheFileAfterSaveAs();
     void failedSaveIsReportedAndKeepsChanges();
     void unencodableCharacterIsReportedOnSaving();
     void quit_data();
@@ -147,6 +149,9 @@ private Q_SLOTS:
     void pageMenuForwardsToSheet();
     void helpCommands();
     void aboutBoxFromMenu();
+    void accessoriesFromMenu_data();
+    void accessoriesFromMenu();
+    void calculatorFromMenu();
     void droppedQuestionnaireOpens();
     void commandLineQuestionnaireOpens();
 
@@ -629,6 +634,17 @@ void TestMainForm::saveAsExistingFile()
     QCOMPARE(program->sheet().store().DocumentModified(), !overwritten);
 }
 
+void TestMainForm::frameNamesTheFileAfterSaveAs()
+{
+    open(sample(QStringLiteral("capitales.qcm"), 3));
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm - [capitales.qcm]"));
+    program->dialogs.script(dir->filePath(QStringLiteral("copie")));
+    program->trigger(QStringLiteral("Enregistrer &sous..."));
+    QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm - [copie.qcm]"));
+    QCOMPARE(program->sheet().windowTitle(), QStringLiteral("copie.qcm"));
+    QVERIFY(QFile::exists(dir->filePath(QStringLiteral("copie.qcm"))));
+}
+
 void TestMainForm::failedSaveIsReportedAndKeepsChanges()
 {
     const QString path = sample(QStringLiteral("protege.qcm"), 2);
@@ -840,6 +856,55 @@ void TestMainForm::aboutBoxFromMenu()
     program->trigger(QStringLiteral("&A propos..."));
     QVERIFY(seen);
     QVERIFY(!program->workspace.aboutBox.isVisible());
+}
+
+void TestMainForm::accessoriesFromMenu_data()
+{
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("calendar") << "&Calendrier" << "Calendrier";
+    QTest::newRow("clock") << "&Horloge" << "Horloge";
+}
+
+void TestMainForm::accessoriesFromMenu()
+{
+    QFETCH(QString, item);
+    QFETCH(QString, caption);
+    QString opened;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *window = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+            opened = window->windowTitle();
+            window->close();
+        }
+    });
+    program->trigger(item);
+    QCOMPARE(opened, caption);
+    QVERIFY(!program->workspace.calendar.isVisible());
+    QVERIFY(!program->workspace.clock.isVisible());
+}
+
+void TestMainForm::calculatorFromMenu()
+{
+    // Opened twice: the second opening starts from a cleared calculator.
+    QStringList displays;
+    const auto useCalculator = [&] {
+        auto *pocket = qobject_cast<TPocket *>(QApplication::activeModalWidget());
+        if (!pocket)
+            return;
+        displays << pocket->Label1->text();
+        for (char key : {'6', '*', '7', '='})
+            QTest::keyClick(pocket->focusWidget(), key);
+        displays << pocket->Label1->text();
+        QTest::keyClick(pocket->focusWidget(), Qt::Key_Escape);
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+        QTimer::singleShot(0, this, useCalculator);
+        program->trigger(QStringLiteral("C&alculatrice"));
+    }
+    QCOMPARE(displays, (QStringList{"", "42", "", "42"}));
+    QVERIFY(!program->workspace.calculator.isVisible());
+    QCOMPARE(program->workspace.calculator.windowTitle(), QStringLiteral("Calculatrice"));
+    QVERIFY(program->boxes.shown().isEmpty());
 }
 
 void TestMainForm::droppedQuestionnaireOpens()

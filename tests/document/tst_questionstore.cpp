@@ -97,6 +97,10 @@ private Q_SLOTS:
     void modifiedFlag_data();
     void modifiedFlag();
     void collerKeepsRightAnswerPictureAndFreeText();
+    void freeTextBeginningLikeATagStaysInItsBlock_data();
+    void freeTextBeginningLikeATagStaysInItsBlock();
+    void nulBytesAreDroppedNotWhatFollows();
+    void questionsBeyond10000AreKeptButNeverReached();
 };
 
 void TestQuestionStore::workedExampleRoundTrips()
@@ -371,11 +375,13 @@ void TestQuestionStore::supprime()
 void TestQuestionStore::renumLeavesUnnumberedTagLines()
 {
     Workspace w;
-    w.load(block(0, "a") + block(1, "b", "1", {"<BLOC sans numéro", "</BLOCAGE"}) + block(2, "c"));
+    w.boxes.script(MessageAnswer::No); // one tag-like line too many: kept as loaded
+    w.load(block(0, "a") + block(1, "b", "1", {"<BLOC sans numéro", "</BLOCAGE", "<BLOC0002> suite"}) + block(2, "c"));
     w.store.Supprime();
-    QCOMPARE(w.store.QuestionCount(), 3); // the two free-text lines count as opening tags, as in any reader
+    QCOMPARE(w.store.QuestionCount(), 4); // the free-text lines count as opening tags, as in any reader
     QVERIFY(w.store.document().contains(QStringLiteral("<BLOC sans numéro")));
     QVERIFY(w.store.document().contains(QStringLiteral("</BLOCAGE")));
+    QVERIFY(w.store.document().contains(QStringLiteral("<BLOC0002> suite")));
     QCOMPARE(w.sheet.shown.title, QStringLiteral("b"));
 }
 
@@ -550,6 +556,93 @@ void TestQuestionStore::collerKeepsRightAnswerPictureAndFreeText()
     QVERIFY(w.store.document().contains(QStringLiteral("libre")));
     QCOMPARE(w.store.CurrentPicture(), QStringLiteral("img.bmp"));
     QVERIFY(w.store.DocumentModified());
+}
+
+void TestQuestionStore::freeTextBeginningLikeATagStaysInItsBlock_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<MessageAnswer>("restore");
+    QTest::newRow("<BLOCAGE, kept as loaded") << "<BLOCAGE moteur" << MessageAnswer::No;
+    QTest::newRow("<BLOCAGE, restored") << "<BLOCAGE moteur" << MessageAnswer::Yes;
+    QTest::newRow("</BLOCKQUOTE>, restored") << "</BLOCKQUOTE>" << MessageAnswer::Yes;
+    QTest::newRow("<BLOC without four digits") << "<BLOC 12 ans>" << MessageAnswer::No;
+}
+
+void TestQuestionStore::freeTextBeginningLikeATagStaysInItsBlock()
+{
+    QFETCH(QString, line);
+    QFETCH(MessageAnswer, restore);
+    Workspace w;
+    // Such a line counts as a tag, so the file looks unbalanced: the restore question comes.
+    w.boxes.script(restore);
+    const QStringList freeText{"avant", line, "après"};
+    w.load(block(0, "a", "1", freeText) + block(1, "b"));
+    QCOMPARE(w.boxes.pendingAnswers(), 0);
+    QCOMPARE(w.sheet.shown.freeText, freeText);
+    w.store.Suivant();
+    w.store.Premier();
+    QCOMPARE(w.sheet.shown.freeText, freeText);
+    const QStringList &document = w.store.document();
+    QCOMPARE(document.count(line), 1);
+    const int open = QcmFormat::findBlock(document, 0);
+    const int at = int(document.indexOf(line));
+    QVERIFY(at > open && at < QcmFormat::blockEnd(document, open, 0));
+    QCOMPARE(document.count(QStringLiteral("TITLE b")), 1);
+}
+
+void TestQuestionStore::nulBytesAreDroppedNotWhatFollows()
+{
+    Workspace w;
+    QByteArray bytes = QcmText::encodeLines(questionnaire(3));
+    bytes += '\0';
+    bytes += QcmText::encodeLines(block(3, "q3") + block(4, "q4") + block(5, "q5"));
+    w.store.Charge(w.write(QStringLiteral("nul.qcm"), bytes));
+    QCOMPARE(w.boxes.shown().size(), 1);
+    QCOMPARE(w.boxes.lastText(), QStringLiteral("Le fichier contenait 1 caractère(s) nul(s), qui ont été retirés."));
+    QCOMPARE(w.store.QuestionCount(), 6);
+    // The file on disk still holds the NUL: closing must offer to save.
+    QVERIFY(w.store.DocumentModified());
+    w.store.Sauve(w.path(QStringLiteral("nul.qcm")));
+    const QByteArray saved = w.read(QStringLiteral("nul.qcm"));
+    QVERIFY(!saved.contains('\0'));
+    QCOMPARE(QcmFormat::countQuestions(QcmText::decodeLines(saved)), 6);
+}
+
+void TestQuestionStore::questionsBeyond10000AreKeptButNeverReached()
+{
+    Workspace w;
+    QStringList lines;
+    for (int n = 0; n < QcmFormat::MaxQuestions; ++n)
+        lines << QcmFormat::openingTag(n) << QStringLiteral("TITLE q%1").arg(n) << QcmFormat::closingTag(n);
+    // Questions 10,001 to 10,003 carry the tags of questions 1 to 3.
+    QStringList beyond;
+    for (int n = QcmFormat::MaxQuestions; n < QcmFormat::MaxQuestions + 3; ++n)
+        beyond << QcmFormat::openingTag(n) << QStringLiteral("TITLE au-delà %1").arg(n) << QStringLiteral("libre")
+               << QcmFormat::closingTag(n);
+    w.load(lines + beyond);
+    QCOMPARE(w.boxes.shown().size(), 1);
+    QCOMPARE(w.boxes.lastText(), QStringLiteral("Ce questionnaire compte 10003 questions ; seules les 10000 premières "
+                                                "peuvent être affichées et modifiées."));
+    QCOMPARE(w.store.QuestionCount(), 10000);
+
+    // Question 1, written back to the end of the document, is still question 1.
+    w.sheet.type(QStringLiteral("q0 modifiée"));
+    w.store.Dernier();
+    QCOMPARE(w.sheet.shown.title, QStringLiteral("q9999"));
+    w.store.Suivant();
+    QCOMPARE(w.store.CurrentQuestion(), 9999);
+    w.store.Premier();
+    QCOMPARE(w.sheet.shown.title, QStringLiteral("q0 modifiée"));
+    w.store.AllerA(1);
+    w.store.Supprime();
+    QCOMPARE(w.sheet.shown.title, QStringLiteral("q2"));
+    w.store.Ajout();
+    QCOMPARE(w.store.QuestionCount(), 10000);
+
+    // The blocks beyond are saved as they were read, after the others.
+    const QStringList saved = QcmText::decodeLines(w.store.ContenuFichier());
+    QCOMPARE(saved.mid(saved.size() - beyond.size()), beyond);
+    QCOMPARE(saved.count(QStringLiteral("TITLE au-delà 10000")), 1);
 }
 
 QTEST_GUILESS_MAIN(TestQuestionStore)

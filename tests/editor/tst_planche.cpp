@@ -77,6 +77,8 @@ private Q_SLOTS:
     void navigationKeysInEveryField_data();
     void navigationKeysInEveryField();
     void pageDownInFreeTextDoesNotScroll();
+    void everyPageKeyNavigates_data();
+    void everyPageKeyNavigates();
 
     void copyOnQuestionTwoPasteOnQuestionFive();
     void pasteBeforeAnyCopyEmptiesTitleAndAnswers();
@@ -327,6 +329,46 @@ void TestPlanche::pageDownInFreeTextDoesNotScroll()
     QTest::keyClick(sheet->Memo1, Qt::Key_PageUp);
     QCOMPARE(sheet->store().CurrentQuestion(), 0);
     QCOMPARE(sheet->Memo1->toPlainText().split(QLatin1Char('\n')).size(), 12);
+}
+
+void TestPlanche::everyPageKeyNavigates_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("modifiers");
+    const QList<QPair<const char *, int>> held{{"keypad", Qt::KeypadModifier},
+                                               {"Shift", Qt::ShiftModifier},
+                                               {"Ctrl", Qt::ControlModifier},
+                                               {"Ctrl+Shift on the keypad", Qt::ControlModifier | Qt::ShiftModifier | Qt::KeypadModifier}};
+    for (const char *field : {"Memo1", "Edit1", "SpinEdit1"}) {
+        for (const auto &[name, modifiers] : held)
+            QTest::addRow("%s in %s", name, field) << QString::fromLatin1(field) << modifiers;
+    }
+}
+
+void TestPlanche::everyPageKeyNavigates()
+{
+    QFETCH(QString, field);
+    QFETCH(int, modifiers);
+    QStringList lines = questionnaire(3);
+    // Enough free text to scroll, and a title to select: the field must do neither.
+    const int closing = QcmFormat::blockEnd(lines, 0, 0) - 1;
+    for (int i = 0; i < 15; ++i)
+        lines.insert(closing, QStringLiteral("Ligne %1").arg(i));
+    sheet->store().ChargeLignes(lines, QStringLiteral("essai.qcm"));
+    QWidget *target = field == QLatin1String("Memo1") ? static_cast<QWidget *>(sheet->Memo1)
+        : field == QLatin1String("Edit1")             ? static_cast<QWidget *>(sheet->Edit1)
+                                                      : sheet->SpinEdit1;
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_PageDown, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet->store().CurrentQuestion(), 1);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageDown, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet->store().CurrentQuestion(), 2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_PageUp, Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(sheet->store().CurrentQuestion(), 1);
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 2"));
+    QCOMPARE(sheet->SpinEdit1->value(), 2);
+    QVERIFY(!sheet->Edit1->hasSelectedText());
+    QVERIFY(!sheet->store().DocumentModified());
 }
 
 void TestPlanche::copyOnQuestionTwoPasteOnQuestionFive()

@@ -1,0 +1,46 @@
+#!/usr/bin/env python3
+"""Checks the results grid copied by run-questionnaire.sh: a header row, one row per question of
+the sample with its number, title, the answer given (0 when none), its solution and "*" when
+both agree, an empty row, then the number of right answers."""
+import sys
+
+
+def questions(path: str):
+    with open(path, "rb") as f:
+        lines = f.read().decode("cp1252").replace("\r\n", "\n").split("\n")
+    found = []
+    for i, line in enumerate(lines):
+        if line.startswith("<BLOC"):
+            found.append((lines[i + 1][len("TITLE "):], lines[i + 8][len("REPONSE "):].strip()))
+    return found
+
+
+def main() -> int:
+    sample, copied = sys.argv[1:3]
+    given = [int(a) for a in sys.argv[3:]]
+    with open(copied, encoding="utf-8") as f:
+        rows = [line.split("\t") for line in f.read().split("\n") if line != ""]
+
+    expected = [["", "Question", "Réponse", "Solution", ""]]
+    right = 0
+    for n, (title, solution) in enumerate(questions(sample), start=1):
+        answer = given[n - 1] if n <= len(given) else 0
+        mark = "*" if str(answer) == solution else ""
+        right += 1 if mark else 0
+        expected.append([str(n), title, str(answer), solution, mark])
+    expected.append(["", "", "", "", ""])
+    expected.append(["", "Nombre de bonnes réponses", str(right), "", ""])
+
+    if rows != expected:
+        for n, (a, b) in enumerate(zip(rows, expected)):
+            if a != b:
+                print(f"row {n}: copied {a!r}, expected {b!r}")
+                break
+        print(f"copied {len(rows)} rows, expected {len(expected)}")
+        return 1
+    print(f"ok: {len(rows) - 3} questions, {right} right answers")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,32 @@
+#!/bin/sh
+# End-to-end run of the real program under a virtual X server: open the sample questionnaire,
+# run it with F9, answer three questions with the keyboard, open the results, copy the grid
+# with Ctrl+C and compare its cells with the answers given and the file's titles and solutions.
+# Usage: run-questionnaire.sh <nelo-qcm executable> <clipboard reader> <sample .qcm> [pictures...]
+# Exit code 77 (skipped) when xvfb-run or xdotool is not installed.
+set -eu
+program=$(readlink -f "$1")
+reader=$(readlink -f "$2")
+sample=$3
+shift 3
+here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in xvfb-run xdotool python3; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed"
+    exit 77
+  fi
+done
+[ -x "$program" ] || { echo "no program at $program"; exit 1; }
+[ -x "$reader" ] || { echo "no clipboard reader at $reader"; exit 1; }
+[ -f "$sample" ] || { echo "no sample questionnaire at $sample"; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp "$sample" "$work/quiz.qcm"
+for picture in "$@"; do cp "$picture" "$work/"; done
+
+xvfb-run -a -s "-screen 0 1366x768x24" "$here/run-questionnaire-session.sh" "$program" "$reader" "$work/quiz.qcm" \
+  "$work/results.txt"
+# Questions 1 to 3 answered 2, 3 and 4; the others not.
+python3 "$here/check-results.py" "$sample" "$work/results.txt" 2 3 4

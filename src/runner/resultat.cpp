@@ -1,0 +1,129 @@
+#include "runner/resultat.h"
+
+#include "runner/resultstable.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int TopBarHeight = 33;
+// Row-number column, then title, answer, right answer and mark, as set at each showing.
+constexpr int NumberColumnWidth = 64;
+constexpr int ColumnWidths[] = {290, 70, 70, 10};
+
+} // namespace
+
+TResultat::TResultat(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(tr("Resultat"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(DesignWidth, DesignHeight);
+
+    Button1 = new QPushButton(tr("Fermer"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    QFont bold = Button1->font();
+    bold.setBold(true);
+    Button1->setFont(bold);
+    Button1->setGeometry(431, 4, 75, 25);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, &TResultat::Button1Click);
+    createGrid();
+    // Ctrl+C copies the whole grid, not only the cell the grid's own copy would take.
+    StringGrid1->installEventFilter(this);
+}
+
+void TResultat::createGrid()
+{
+    m_table = new ResultsTable(this);
+    StringGrid1 = new QTableView(this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setGeometry(0, TopBarHeight, DesignWidth, DesignHeight - TopBarHeight);
+    StringGrid1->setModel(m_table);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A mark of one character must show whole in its narrow column.
+    StringGrid1->setTextElideMode(Qt::ElideNone);
+    StringGrid1->setWordWrap(false);
+    StringGrid1->horizontalHeader()->setHighlightSections(false);
+    StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    StringGrid1->horizontalHeader()->setMinimumSectionSize(ColumnWidths[3]);
+    StringGrid1->verticalHeader()->setHighlightSections(false);
+    StringGrid1->verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Fixed row heights: a run of 10,000 questions opens without measuring every row.
+    StringGrid1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
+}
+
+void TResultat::showResults(RunResults results)
+{
+    m_table->setResults(std::move(results));
+    StringGrid1->scrollToTop();
+    exec();
+}
+
+void TResultat::clear()
+{
+    m_table->clear();
+}
+
+QString TResultat::cellText(int column, int row) const
+{
+    return m_table->cellText(column, row);
+}
+
+void TResultat::showEvent(QShowEvent *event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+void TResultat::FormShow()
+{
+    StringGrid1->verticalHeader()->setFixedWidth(NumberColumnWidth);
+    for (int column = 0; column < int(std::size(ColumnWidths)); ++column)
+        StringGrid1->setColumnWidth(column, ColumnWidths[column]);
+    // Over the runner, which is maximised: in the middle of its screen.
+    const QWidget *over = parentWidget() ? parentWidget()->window() : nullptr;
+    const QRect area = over ? over->geometry()
+                            : (screen() ? screen()->availableGeometry() : QRect(QPoint(0, 0), size()));
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+void TResultat::keyPressEvent(QKeyEvent *event)
+{
+    if (event->matches(QKeySequence::Copy))
+        copyToClipboard();
+    else
+        QDialog::keyPressEvent(event);
+}
+
+bool TResultat::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == StringGrid1 && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyToClipboard();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TResultat::copyToClipboard()
+{
+    QApplication::clipboard()->setText(m_table->toText());
+}
+
+void TResultat::Button1Click()
+{
+    accept();
+}
