@@ -1,6 +1,8 @@
 #include "app/startup.h"
+#include "document/exchange/batchconversion.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -23,6 +25,12 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
+    // Conversions for scripts need no window either: they run before any window system.
+    if (BatchConversion::requested(arguments)) {
+        QCoreApplication app(argc, argv);
+        QTextStream errors(stderr);
+        return BatchConversion::run(QCoreApplication::arguments(), errors);
+    }
     const StartupOptions early = parseCommandLine(arguments);
     if (early.action == StartupOptions::Action::ShowHelp || early.action == StartupOptions::Action::ShowVersion)
         return answer(early);

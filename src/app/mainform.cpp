@@ -116,6 +116,11 @@ void TMainForm::createMenus()
                 &TMainForm::SaveItemClick, true);
     addMenuItem(m_fileMenu, tr("Enregistrer &sous..."), tr("Enregistrer sous un autre nom"), {}, &TMainForm::SaveAs, true);
     m_fileMenu->addSeparator();
+    addMenuItem(m_fileMenu, tr("&Importer..."), tr("Importer des questions de Moodle (GIFT, Aiken, Moodle XML)"), {},
+                &TMainForm::ImportItemClick, true);
+    addMenuItem(m_fileMenu, tr("E&xporter..."), tr("Exporter les questions pour Moodle (GIFT, Aiken, Moodle XML)"), {},
+                &TMainForm::ExportItemClick, true);
+    m_fileMenu->addSeparator();
     addMenuItem(m_fileMenu, tr("&Imprimer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
                 QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
     m_fileMenu->addSeparator();
@@ -422,6 +427,16 @@ void TMainForm::openNamedQuestionnaire(const QString &path)
 void TMainForm::SaveAs()
 {
     runFileCommand(&QuestionnaireFile::saveAs, false);
+}
+
+void TMainForm::ImportItemClick()
+{
+    runFileCommand(&QuestionnaireFile::importQuestions, true);
+}
+
+void TMainForm::ExportItemClick()
+{
+    runFileCommand(&QuestionnaireFile::exportQuestions, false);
 }
 
 void TMainForm::SaveItemClick()

@@ -95,6 +95,8 @@ private:
     void OpenItemClick();
     void SaveItemClick();
     void SaveAs();
+    void ImportItemClick();
+    void ExportItemClick();
     void runFileCommand(bool (QuestionnaireFile::*command)(), bool validates);
     void showFileName();
     void Valide();

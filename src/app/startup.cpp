@@ -30,6 +30,11 @@ QString helpText(const QString &program)
                             "Options :\n"
                             "  -h, --help       Affiche cette aide.\n"
                             "  -v, --version    Affiche la version du programme.\n"
+                            "  --exporter gift|aiken|xml QUESTIONNAIRE.qcm SORTIE\n"
+                            "                   Exporte les questions pour Moodle, sans fenêtre.\n"
+                            "  --importer ENTRÉE QUESTIONNAIRE.qcm\n"
+                            "                   Importe des questions GIFT, Aiken ou Moodle XML dans un\n"
+                            "                   nouveau questionnaire, sans fenêtre.\n"
                             "\n"
                             "Arguments :\n"
                             "  questionnaire    Questionnaire à ouvrir (.qcm).\n")

@@ -1,5 +1,6 @@
 #include "document/questionnairefile.h"
 
+#include "document/exchange/questionexchange.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/questionstore.h"
@@ -151,4 +152,58 @@ bool QuestionnaireFile::mayClose()
     default:
         return false;
     }
+}
+
+bool QuestionnaireFile::importQuestions()
+{
+    if (!saveChangesFirst())
+        return false;
+    const QString chosen = m_dialogs.openFile(QuestionExchange::importFilter(), QStringLiteral("*.gift"));
+    if (chosen.isEmpty())
+        return false;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = QFileInfo(chosen).absolutePath();
+    const QuestionExchange::Imported imported =
+        QuestionExchange::importQuestions(QuestionExchange::readFile(chosen), options);
+    const QString summary = QuestionExchange::importSummary(imported.report);
+    if (imported.report.done == 0) {
+        // Nothing came in: the questionnaire on screen stays as it was.
+        m_boxes.warn(summary);
+        return false;
+    }
+    m_currentFileName.clear();
+    m_stampedFile.clear();
+    m_store.ChargeLignes(imported.lines, QString());
+    // The questions exist only on screen until the author saves them.
+    m_store.markDocumentModified();
+    m_boxes.inform(summary);
+    return true;
+}
+
+bool QuestionnaireFile::exportQuestions()
+{
+    // The question on the sheet goes out as it is shown.
+    m_store.EcritFiche();
+    int fileType = 0;
+    const QString suggested = m_currentFileName.isEmpty() ? QString() : QFileInfo(m_currentFileName).completeBaseName();
+    QString chosen = m_dialogs.saveFile(QuestionExchange::exportFilter(), suggested, fileType);
+    if (chosen.isEmpty())
+        return false;
+    const QuestionExchange::Format format = QuestionExchange::formatOfFileType(fileType);
+    if (QFileInfo(chosen).suffix().isEmpty())
+        chosen += QLatin1Char('.') + QuestionExchange::defaultSuffix(format);
+    if (QFileInfo::exists(chosen)
+        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) != MessageAnswer::Ok)
+        return false;
+    // Bare picture names are found where the program finds them: in the current folder.
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(m_store.document(), format, QDir::currentPath());
+    const QString summary = QuestionExchange::exportSummary(exported.report);
+    if (exported.report.done == 0) {
+        m_boxes.warn(summary + QLatin1Char('\n') + tr("Aucune question à exporter : le fichier n'est pas écrit."));
+        return false;
+    }
+    QuestionExchange::writeFile(chosen, exported.bytes);
+    m_boxes.inform(summary);
+    return true;
 }

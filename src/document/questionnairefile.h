@@ -39,6 +39,14 @@ public:
     bool save();
     // Asks for a name (the questionnaire has none while the dialog is open), then saves.
     bool saveAs();
+    // Offers to save the changes, then makes a new questionnaire, without a name yet, of the
+    // questions of a GIFT, Aiken or Moodle XML file chosen in the open dialog; the pictures the
+    // file carries are written beside it. A summary box says what came in and what did not.
+    bool importQuestions();
+    // Writes the questions to a GIFT, Aiken or Moodle XML file, the format chosen by the save
+    // dialog's file type, then shows what went out and what did not.
+    bool exportQuestions();
+
     // The question before the program closes: true when it may close (nothing to save, saved,
     // or the author chose not to save).
     bool mayClose();

@@ -6,6 +6,7 @@
 #include "editor/pageliste.h"
 #include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
+#include "pictures/picturefilter.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
@@ -76,10 +77,7 @@ constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
 
 } // namespace
 
-const QString TPlanche::PictureFilter = QStringLiteral(
-    "Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx|"
-    "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
-    "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
+const QString TPlanche::PictureFilter = pictureOpenFilter();
 
 TPlanche::TPlanche(Services &services, QWidget *parent)
     : QWidget(parent),

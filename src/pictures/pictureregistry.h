@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-enum class PictureKind { Metafile, Icon, Bitmap, Jpeg, Gif, Pcx };
+enum class PictureKind { Metafile, Icon, Bitmap, Jpeg, Gif, Pcx, Png, Svg, WebP };
 
 // The extension of a picture path: the text after its last ".", unless a "\", ":" or "/"
 // stands after that dot (the dot was in a folder name), in which case it is empty.
@@ -17,7 +17,8 @@ QString pictureExtension(const QString &path);
 
 // The picture formats the program reads, in registration order. The application makes one and
 // hands it by reference; the constructor registers wmf, emf, ico and bmp, then the JPEG, GIF and
-// PCX modules add theirs (registerJpegFormats, registerGifFormat, registerPcx).
+// PCX modules add theirs (registerJpegFormats, registerGifFormat, registerPcx), and the web
+// formats come last (registerWebFormats).
 class PictureRegistry
 {
 public:

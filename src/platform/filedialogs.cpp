@@ -17,6 +17,11 @@ QString FileDialogs::saveFile(const QString &filter, const QString &fileName)
     return askSaveFile(qtFileFilter(filter), fileName);
 }
 
+QString FileDialogs::saveFile(const QString &filter, const QString &fileName, int &fileType)
+{
+    return askSaveFileAndType(qtFileFilter(filter), fileName, fileType);
+}
+
 QString qtFileFilter(const QString &pipeFilter)
 {
     const QStringList parts = pipeFilter.split(QLatin1Char('|'));

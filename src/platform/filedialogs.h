@@ -14,10 +14,19 @@ public:
     // The chosen path, or an empty text when the author cancelled.
     QString openFile(const QString &filter, const QString &fileName);
     QString saveFile(const QString &filter, const QString &fileName);
+    // Also gives the file type chosen in the dialog's list (0 for the first), for commands whose
+    // file types are formats.
+    QString saveFile(const QString &filter, const QString &fileName, int &fileType);
 
 protected:
     virtual QString askOpenFile(const QString &qtFilter, const QString &fileName) = 0;
     virtual QString askSaveFile(const QString &qtFilter, const QString &fileName) = 0;
+    // Dialogs that offer no choice of type keep this one.
+    virtual QString askSaveFileAndType(const QString &qtFilter, const QString &fileName, int &fileType)
+    {
+        fileType = 0;
+        return askSaveFile(qtFilter, fileName);
+    }
 };
 
 // "Tout (*.bmp;*.ico)|*.bmp;*.ico|Bitmaps (*.bmp)|*.bmp" -> "Tout (*.bmp *.ico);;Bitmaps (*.bmp)":

@@ -14,7 +14,12 @@ QString QtFileDialogs::askSaveFile(const QString &qtFilter, const QString &fileN
     return ask(true, qtFilter, fileName);
 }
 
-QString QtFileDialogs::ask(bool saving, const QString &qtFilter, const QString &fileName)
+QString QtFileDialogs::askSaveFileAndType(const QString &qtFilter, const QString &fileName, int &fileType)
+{
+    return ask(true, qtFilter, fileName, &fileType);
+}
+
+QString QtFileDialogs::ask(bool saving, const QString &qtFilter, const QString &fileName, int *fileType)
 {
     QFileDialog dialog(m_parent, saving ? QApplication::tr("Enregistrer sous") : QApplication::tr("Ouvrir"),
                        QDir::currentPath(), qtFilter);
@@ -34,5 +39,7 @@ QString QtFileDialogs::ask(bool saving, const QString &qtFilter, const QString &
         dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
+    if (fileType)
+        *fileType = int(std::max<qsizetype>(0, qtFilter.split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter())));
     return dialog.selectedFiles().constFirst();
 }

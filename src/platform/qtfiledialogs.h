@@ -14,9 +14,10 @@ public:
 protected:
     QString askOpenFile(const QString &qtFilter, const QString &fileName) override;
     QString askSaveFile(const QString &qtFilter, const QString &fileName) override;
+    QString askSaveFileAndType(const QString &qtFilter, const QString &fileName, int &fileType) override;
 
 private:
-    QString ask(bool saving, const QString &qtFilter, const QString &fileName);
+    QString ask(bool saving, const QString &qtFilter, const QString &fileName, int *fileType = nullptr);
 
     QWidget *m_parent;
 };

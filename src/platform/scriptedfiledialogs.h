@@ -18,7 +18,12 @@ public:
         QString fileName;
     };
 
-    void script(const QString &answer) { m_answers.append(answer); }
+    // `fileType` is the type chosen in the list, for the dialogs that say it.
+    void script(const QString &answer, int fileType = 0)
+    {
+        m_answers.append(answer);
+        m_fileTypes.append(fileType);
+    }
     const QList<Shown> &shown() const { return m_shown; }
     int unexpected() const { return m_unexpected; }
     int pendingAnswers() const { return int(m_answers.size()); }
@@ -26,11 +31,13 @@ public:
 protected:
     QString askOpenFile(const QString &qtFilter, const QString &fileName) override;
     QString askSaveFile(const QString &qtFilter, const QString &fileName) override;
+    QString askSaveFileAndType(const QString &qtFilter, const QString &fileName, int &fileType) override;
 
 private:
-    QString answer(Kind kind, const QString &qtFilter, const QString &fileName);
+    QString answer(Kind kind, const QString &qtFilter, const QString &fileName, int *fileType = nullptr);
 
     QList<QString> m_answers;
+    QList<int> m_fileTypes;
     QList<Shown> m_shown;
     int m_unexpected = 0;
 };

@@ -209,8 +209,8 @@ void TestMainForm::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
-                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...",
-                                            "&Imprimer le questionnaire...", "&Quitter"};
+                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Importer...",
+                                            "E&xporter...", "&Imprimer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
@@ -248,9 +248,9 @@ void TestMainForm::menus()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "&Imprimer le questionnaire...", "&Annuler",
-                             "Copier &Image", "&Remplacer...", "&Dernière", "S&upprimer", "Chemins &absolus...",
-                             "&Utiliser l'aide"})
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "&Imprimer le questionnaire...",
+                             "&Annuler", "Copier &Image", "&Remplacer...", "&Dernière", "S&upprimer",
+                             "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
 }
 
@@ -271,7 +271,7 @@ void TestMainForm::separatorsStandAfter()
         for (QAction *entry : top->menu()->actions())
             separators += entry->isSeparator() ? 1 : 0;
     }
-    QCOMPARE(separators, 10);
+    QCOMPARE(separators, 11);
 }
 
 void TestMainForm::toolButtons_data()

@@ -50,9 +50,11 @@ private Q_SLOTS:
     void filterIsTheProgramsList()
     {
         QCOMPARE(pictureOpenFilter(),
-                 QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx|"
+                 QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp)|"
+                                "*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp|"
                                 "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
-                                "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx"));
+                                "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx|"
+                                "Png (*.png)|*.png|Svg (*.svg)|*.svg|WebP (*.webp)|*.webp"));
     }
 
     void dialogShowsTheCaptionsAsWritten()
@@ -63,11 +65,13 @@ private Q_SLOTS:
         QStringList captions;
         for (int i = 0; i < types->count(); ++i)
             captions << types->itemText(i);
-        QCOMPARE(captions, QStringList({QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)"),
+        QCOMPARE(captions, QStringList({QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp)"),
                                         QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icônes (*.ico)"),
                                         QStringLiteral("MétaFichiers améliorés (*.emf)"),
                                         QStringLiteral("MetaFichiers (*.wmf)"), QStringLiteral("Compressés Jpeg (*.jpg)"),
-                                        QStringLiteral("Gif (*.gif)"), QStringLiteral("Pcx (*.pcx)")}));
+                                        QStringLiteral("Gif (*.gif)"), QStringLiteral("Pcx (*.pcx)"),
+                                        QStringLiteral("Png (*.png)"), QStringLiteral("Svg (*.svg)"),
+                                        QStringLiteral("WebP (*.webp)")}));
         QCOMPARE(types->currentIndex(), 0);
     }
 
@@ -84,7 +88,8 @@ private Q_SLOTS:
         QTest::newRow("icone.ico") << "icone.ico" << true;
         QTest::newRow("SCAN.PCX") << "SCAN.PCX" << true;
         QTest::newRow("jpeg is not listed") << "chat.jpeg" << false;
-        QTest::newRow("png is not listed") << "chat.png" << false;
+        QTest::newRow("png listed at the end") << "chat.png" << true;
+        QTest::newRow("tiff is not listed") << "chat.tif" << false;
         QTest::newRow("bmp inside the name") << "chat.bmp.txt" << false;
     }
     void patterns()

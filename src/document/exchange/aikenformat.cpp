@@ -1,0 +1,169 @@
+#include "document/exchange/aikenformat.h"
+
+#include "document/exchange/exchangetext.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+namespace AikenFormat {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("AikenFormat", text);
+}
+
+constexpr int MaxAnswers = 26; // A to Z
+
+const QRegularExpression &answerLine()
+{
+    static const QRegularExpression pattern(QStringLiteral("^([A-Z])[.)][ \\t]+(.*)$"));
+    return pattern;
+}
+
+const QRegularExpression &rightAnswerLine()
+{
+    static const QRegularExpression pattern(QStringLiteral("^ANSWER\\s*:\\s*(.*)$"));
+    return pattern;
+}
+
+// Moodle's Aiken reader stops with an error at the first malformed question; here the question
+// is skipped with the reason and reading goes on after its answer line or the next blank line.
+class Reader
+{
+public:
+    explicit Reader(const QString &text) : m_lines(text.split(QLatin1Char('\n'))) {}
+
+    ReadResult read()
+    {
+        while (m_next < m_lines.size()) {
+            if (m_lines.at(m_next).trimmed().isEmpty()) {
+                ++m_next;
+                continue;
+            }
+            readQuestion();
+        }
+        return std::move(m_result);
+    }
+
+private:
+    void readQuestion()
+    {
+        ExchangeQuestion question;
+        QStringList stem;
+        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
+        while (m_next < m_lines.size()) {
+            const QString line = m_lines.at(m_next).trimmed();
+            ++m_next;
+            if (line.isEmpty()) {
+                if (question.answers.isEmpty() && stem.isEmpty())
+                    continue;
+                skip(number, stem, tr("ligne « ANSWER: » manquante"));
+                return;
+            }
+            const QRegularExpressionMatch answer = answerLine().match(line);
+            const QRegularExpressionMatch right = rightAnswerLine().match(line);
+            if (right.hasMatch()) {
+                finish(number, stem, question, right.captured(1).trimmed());
+                return;
+            }
+            if (answer.hasMatch() && !stem.isEmpty()) {
+                const int expected = int(question.answers.size());
+                if (answer.captured(1).at(0).unicode() - u'A' != expected) {
+                    skipToEnd(number, stem, tr("réponses qui ne se suivent pas de A à Z"));
+                    return;
+                }
+                question.answers.append(answer.captured(2).trimmed());
+                continue;
+            }
+            if (!question.answers.isEmpty()) {
+                skipToEnd(number, stem, tr("ligne inattendue après les réponses"));
+                return;
+            }
+            stem.append(line);
+        }
+        skip(number, stem, tr("ligne « ANSWER: » manquante"));
+    }
+
+    void finish(int number, const QStringList &stem, ExchangeQuestion &question, const QString &letter)
+    {
+        if (stem.isEmpty())
+            return skip(number, stem, tr("question sans texte"));
+        if (question.answers.isEmpty())
+            return skip(number, stem, tr("question sans réponses"));
+        if (letter.size() != 1 || letter.at(0) < u'A' || letter.at(0) > u'Z')
+            return skip(number, stem, tr("« ANSWER: » ne donne pas une lettre"));
+        const int right = letter.at(0).unicode() - u'A';
+        if (right >= question.answers.size())
+            return skip(number, stem, tr("« ANSWER: %1 » ne désigne aucune réponse").arg(letter));
+        question.text = stem.join(QLatin1Char('\n'));
+        question.rightAnswer = right;
+        m_result.questions.append(std::move(question));
+    }
+
+    // Passes the rest of a malformed question: up to its answer line or a blank line.
+    void skipToEnd(int number, const QStringList &stem, const QString &reason)
+    {
+        while (m_next < m_lines.size()) {
+            const QString line = m_lines.at(m_next).trimmed();
+            ++m_next;
+            if (line.isEmpty() || rightAnswerLine().match(line).hasMatch())
+                break;
+        }
+        skip(number, stem, reason);
+    }
+
+    void skip(int number, const QStringList &stem, const QString &reason)
+    {
+        m_result.skipped.append(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
+    }
+
+    QStringList m_lines;
+    qsizetype m_next = 0;
+    ReadResult m_result;
+};
+
+// Line breaks become spaces; the reader trims each line, so the ends go too. Spaces inside
+// are the author's and stay.
+QString oneLine(const QString &text)
+{
+    QString line = text;
+    line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return line.trimmed();
+}
+
+} // namespace
+
+ReadResult read(const QString &text)
+{
+    return Reader(text).read();
+}
+
+QString unwritable(const ExchangeQuestion &question)
+{
+    if (question.answers.size() > MaxAnswers)
+        return tr("plus de 26 réponses");
+    const QString title = oneLine(question.text);
+    if (answerLine().match(title).hasMatch() || rightAnswerLine().match(title).hasMatch())
+        return tr("le texte de la question se lirait comme une réponse");
+    for (const QString &answer : question.answers) {
+        if (rightAnswerLine().match(oneLine(answer)).hasMatch())
+            return tr("une réponse se lirait comme la ligne « ANSWER: »");
+    }
+    return {};
+}
+
+QString write(const QList<ExchangeQuestion> &questions)
+{
+    QString out;
+    for (const ExchangeQuestion &question : questions) {
+        out += oneLine(question.text) + QLatin1Char('\n');
+        for (qsizetype a = 0; a < question.answers.size(); ++a)
+            out += QChar(char16_t(u'A' + a)) + QLatin1String(". ") + oneLine(question.answers.at(a)) + QLatin1Char('\n');
+        out += QLatin1String("ANSWER: ") + QChar(char16_t(u'A' + question.rightAnswer)) + QLatin1String("\n\n");
+    }
+    return out;
+}
+
+} // namespace AikenFormat

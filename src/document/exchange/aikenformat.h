@@ -1,0 +1,18 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+
+#include <QString>
+
+// Aiken, Moodle's simplest quiz-bank format: the question on one line, its answers on lines
+// "A. " or "A) ", then "ANSWER: X". It holds neither feedback nor pictures.
+namespace AikenFormat {
+
+ReadResult read(const QString &text);
+QString write(const QList<ExchangeQuestion> &questions);
+
+// Why the question cannot be written in Aiken (more than 26 answers, a line that would read as
+// an answer or as the answer line), or empty.
+QString unwritable(const ExchangeQuestion &question);
+
+} // namespace AikenFormat

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One multiple-choice question on its way between a questionnaire and a quiz-bank file, in the
+// terms both sides share. It holds what the file holds, before the questionnaire's limits (five
+// answers, 255-character fields, twelve free-text lines) are applied.
+struct ExchangeQuestion
+{
+    QString name;           // the question's name in the quiz bank; may be empty
+    QString text;           // the question text, plain, possibly several lines
+    QStringList answers;    // in order
+    int rightAnswer = -1;   // index into answers
+    QStringList freeText;   // the general feedback, one entry per line
+    QString picture;        // a picture path or file name; may be empty
+    QByteArray pictureData; // the picture's bytes when the file carries them
+
+    bool operator==(const ExchangeQuestion &other) const
+    {
+        return name == other.name && text == other.text && answers == other.answers
+            && rightAnswer == other.rightAnswer && freeText == other.freeText && picture == other.picture
+            && pictureData == other.pictureData;
+    }
+};
+
+// A question of the file that was not taken, and why. `number` counts every question of the file
+// from 1, taken or not, so the teacher finds it.
+struct SkippedQuestion
+{
+    int number = 0;
+    QString label; // the start of its text or its name, to recognise it
+    QString reason;
+};
+
+// What a reader found: the questions it took, those it left with their reasons, and remarks on
+// questions taken with a change the teacher should know of.
+struct ReadResult
+{
+    QList<ExchangeQuestion> questions;
+    QList<SkippedQuestion> skipped;
+    QStringList notes;
+};

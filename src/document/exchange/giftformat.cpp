@@ -1,0 +1,360 @@
+#include "document/exchange/giftformat.h"
+
+#include "document/exchange/exchangetext.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+
+#include <vector>
+
+namespace GiftFormat {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("GiftFormat", text);
+}
+
+// GIFT text with its escapes resolved. Every character remembers whether it was written after a
+// backslash, so that an escaped "~" or "{" is never taken for syntax.
+class GiftText
+{
+public:
+    static GiftText parse(const QString &raw)
+    {
+        GiftText text;
+        text.m_chars.reserve(raw.size());
+        for (qsizetype i = 0; i < raw.size(); ++i) {
+            const QChar c = raw.at(i);
+            if (c == u'\\' && i + 1 < raw.size()) {
+                const QChar next = raw.at(i + 1);
+                if (QStringView(u"\\~=#{}:").contains(next)) {
+                    text.append(next, true);
+                    ++i;
+                    continue;
+                }
+                if (next == u'n') {
+                    text.append(QLatin1Char('\n'), true);
+                    ++i;
+                    continue;
+                }
+            }
+            text.append(c, false);
+        }
+        return text;
+    }
+
+    qsizetype size() const { return m_chars.size(); }
+    bool isEmpty() const { return m_chars.isEmpty(); }
+    const QString &text() const { return m_chars; }
+
+    // The first unescaped occurrence of `marks` from `from`, or -1.
+    qsizetype indexOf(QStringView marks, qsizetype from = 0) const
+    {
+        for (qsizetype i = std::max<qsizetype>(from, 0); i + marks.size() <= size(); ++i) {
+            bool found = true;
+            for (qsizetype k = 0; k < marks.size() && found; ++k)
+                found = !m_escaped[i + k] && m_chars.at(i + k) == marks.at(k);
+            if (found)
+                return i;
+        }
+        return -1;
+    }
+    bool startsWith(QStringView marks) const { return indexOf(marks) == 0 && size() >= marks.size(); }
+    bool isMark(qsizetype i, QChar c) const { return !m_escaped[i] && m_chars.at(i) == c; }
+
+    GiftText mid(qsizetype from, qsizetype length = -1) const
+    {
+        from = std::clamp<qsizetype>(from, 0, size());
+        if (length < 0 || from + length > size())
+            length = size() - from;
+        GiftText part;
+        part.m_chars = m_chars.mid(from, length);
+        part.m_escaped.assign(m_escaped.begin() + from, m_escaped.begin() + from + length);
+        return part;
+    }
+
+    // Unescaped white space gone at both ends ("\n" written as an escape stays).
+    GiftText trimmed() const
+    {
+        qsizetype start = 0;
+        qsizetype end = size();
+        while (start < end && !m_escaped[start] && m_chars.at(start).isSpace())
+            ++start;
+        while (end > start && !m_escaped[end - 1] && m_chars.at(end - 1).isSpace())
+            --end;
+        return mid(start, end - start);
+    }
+
+    GiftText operator+(const GiftText &other) const
+    {
+        GiftText sum = *this;
+        sum.m_chars += other.m_chars;
+        sum.m_escaped.insert(sum.m_escaped.end(), other.m_escaped.begin(), other.m_escaped.end());
+        return sum;
+    }
+
+private:
+    void append(QChar c, bool escaped)
+    {
+        m_chars.append(c);
+        m_escaped.push_back(escaped);
+    }
+
+    QString m_chars;
+    std::vector<bool> m_escaped;
+};
+
+enum class TextFormat { Moodle, Html, Plain, Markdown };
+
+// A "[html]"-style prefix chooses how the text that follows is read; without one, `fallback`.
+QString plainText(GiftText text, TextFormat fallback, TextFormat *used = nullptr)
+{
+    text = text.trimmed();
+    TextFormat format = fallback;
+    if (text.startsWith(u"[")) {
+        const qsizetype close = text.indexOf(u"]");
+        const QString name = close > 0 ? text.text().mid(1, close - 1).toLower() : QString();
+        static const QList<std::pair<QString, TextFormat>> formats = {
+            {QStringLiteral("html"), TextFormat::Html},
+            {QStringLiteral("moodle"), TextFormat::Moodle},
+            {QStringLiteral("plain"), TextFormat::Plain},
+            {QStringLiteral("markdown"), TextFormat::Markdown},
+        };
+        for (const auto &[formatName, value] : formats) {
+            if (name == formatName) {
+                format = value;
+                text = text.mid(close + 1).trimmed();
+            }
+        }
+    }
+    if (used)
+        *used = format;
+    return format == TextFormat::Html ? ExchangeText::htmlToText(text.text()) : text.text();
+}
+
+struct Chunk
+{
+    QStringList lines;
+    QString picture;
+};
+
+// Blank lines separate questions; comment lines belong to no text, but the picture comment
+// written by write() names the picture of the question it stands in.
+QList<Chunk> chunks(const QString &text)
+{
+    static const QRegularExpression pictureComment(QStringLiteral("^//\\s*image\\s*:\\s*(.*\\S)\\s*$"),
+                                                   QRegularExpression::CaseInsensitiveOption);
+    QList<Chunk> result;
+    Chunk current;
+    bool open = false;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.isEmpty()) {
+            if (open)
+                result.append(std::move(current));
+            current = Chunk();
+            open = false;
+            continue;
+        }
+        open = true;
+        if (trimmed.startsWith(QLatin1String("//"))) {
+            const QRegularExpressionMatch match = pictureComment.match(trimmed);
+            if (match.hasMatch())
+                current.picture = match.captured(1);
+            continue;
+        }
+        current.lines.append(line);
+    }
+    if (open)
+        result.append(std::move(current));
+    return result;
+}
+
+struct Skip
+{
+    QString reason;
+};
+
+// The answers of a multiple-choice question ("=right#feedback ~wrong ... ####general").
+void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question)
+{
+    const qsizetype general = choices.indexOf(u"####");
+    if (general >= 0) {
+        const QString feedback = plainText(choices.mid(general + 4), format);
+        if (!feedback.isEmpty())
+            question.freeText = feedback.split(QLatin1Char('\n'));
+        choices = choices.mid(0, general);
+    }
+
+    std::vector<qsizetype> starts;
+    for (qsizetype i = 0; i < choices.size(); ++i) {
+        if (choices.isMark(i, QLatin1Char('~')) || choices.isMark(i, QLatin1Char('=')))
+            starts.push_back(i);
+    }
+    if (starts.empty() || !choices.mid(0, starts.front()).trimmed().isEmpty())
+        throw Skip{tr("texte hors des réponses entre les accolades")};
+
+    QStringList answerFeedback;
+    int rightCount = 0;
+    for (size_t k = 0; k < starts.size(); ++k) {
+        const qsizetype from = starts[k] + 1;
+        const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : choices.size();
+        const bool right = choices.isMark(starts[k], QLatin1Char('='));
+        GiftText body = choices.mid(from, to - from).trimmed();
+        if (body.startsWith(u"%"))
+            throw Skip{tr("réponses pondérées en pourcentage")};
+        QString feedback;
+        const qsizetype hash = body.indexOf(u"#");
+        if (hash >= 0) {
+            feedback = plainText(body.mid(hash + 1), format);
+            body = body.mid(0, hash);
+        }
+        const QString answer = plainText(body, format);
+        if (answer.isEmpty()) {
+            if (right)
+                throw Skip{tr("la bonne réponse est vide")};
+            continue;
+        }
+        if (right) {
+            ++rightCount;
+            question.rightAnswer = int(question.answers.size());
+        }
+        question.answers.append(answer);
+        if (!feedback.isEmpty())
+            answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
+    }
+    if (rightCount == 0)
+        throw Skip{tr("aucune bonne réponse (« = »)")};
+    if (rightCount > 1)
+        throw Skip{tr("plusieurs bonnes réponses")};
+    for (const QString &line : answerFeedback)
+        question.freeText.append(line.split(QLatin1Char('\n')));
+}
+
+// One question from its chunk; nothing when the chunk is a category or holds only comments.
+std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
+{
+    GiftText text = GiftText::parse(chunk.lines.join(QLatin1Char('\n'))).trimmed();
+    if (text.isEmpty() || text.text().startsWith(QLatin1String("$CATEGORY:")))
+        return std::nullopt;
+    label = ExchangeText::label(text.text());
+
+    ExchangeQuestion question;
+    question.picture = chunk.picture;
+    if (text.startsWith(u"::")) {
+        const qsizetype end = text.indexOf(u"::", 2);
+        if (end < 0)
+            throw Skip{tr("nom de question sans « :: » fermant")};
+        question.name = text.mid(2, end - 2).trimmed().text();
+        if (!question.name.isEmpty())
+            label = ExchangeText::label(question.name);
+        text = text.mid(end + 2).trimmed();
+    }
+
+    const qsizetype open = text.indexOf(u"{");
+    if (open < 0)
+        throw Skip{tr("pas de réponses : une description, pas une question")};
+    const qsizetype close = text.indexOf(u"}", open + 1);
+    if (close < 0)
+        throw Skip{tr("accolade fermante « } » manquante")};
+    const GiftText after = text.mid(close + 1);
+    if (after.indexOf(u"{") >= 0 || after.indexOf(u"}") >= 0)
+        throw Skip{tr("plusieurs blocs de réponses")};
+
+    // Text after the answers makes a missing-word question: the answers go in the blank.
+    GiftText stem = text.mid(0, open);
+    if (!after.trimmed().isEmpty())
+        stem = stem + GiftText::parse(QStringLiteral("_____")) + after;
+    TextFormat format = TextFormat::Moodle;
+    question.text = plainText(stem, TextFormat::Moodle, &format);
+
+    const GiftText choices = text.mid(open + 1, close - open - 1).trimmed();
+    if (choices.isEmpty())
+        throw Skip{tr("question ouverte (composition)")};
+    if (choices.startsWith(u"#"))
+        throw Skip{tr("question numérique")};
+    const qsizetype hash = choices.indexOf(u"#");
+    const QString head = (hash >= 0 ? choices.mid(0, hash) : choices).trimmed().text().toUpper();
+    if (head == QLatin1String("T") || head == QLatin1String("F") || head == QLatin1String("TRUE")
+        || head == QLatin1String("FALSE"))
+        throw Skip{tr("question vrai/faux")};
+    if (choices.indexOf(u"~") < 0) {
+        if (choices.indexOf(u"->") >= 0)
+            throw Skip{tr("question d'appariement")};
+        throw Skip{tr("question à réponse courte")};
+    }
+    readChoices(choices, format, question);
+    return question;
+}
+
+} // namespace
+
+ReadResult read(const QString &text)
+{
+    ReadResult result;
+    int number = 0;
+    for (const Chunk &chunk : chunks(text)) {
+        QString label;
+        try {
+            std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
+            if (!question)
+                continue;
+            ++number;
+            result.questions.append(std::move(*question));
+        } catch (const Skip &skip) {
+            ++number;
+            result.skipped.append(SkippedQuestion{number, label, skip.reason});
+        }
+    }
+    return result;
+}
+
+QString escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (QStringView(u"\\~=#{}:").contains(c))
+            out += QLatin1Char('\\');
+        if (c == u'\n')
+            out += QLatin1String("\\n");
+        else if (c != u'\r')
+            out += c;
+    }
+    return out;
+}
+
+QString unwritable(const ExchangeQuestion &question)
+{
+    for (const QString &answer : question.answers) {
+        if (answer.trimmed().startsWith(QLatin1Char('%')))
+            return tr("une réponse commence par « % », que GIFT lit comme une pondération");
+    }
+    return {};
+}
+
+QString write(const QList<ExchangeQuestion> &questions)
+{
+    QString out;
+    for (const ExchangeQuestion &question : questions) {
+        if (!question.picture.isEmpty())
+            out += QLatin1String("// image : ") + QString(question.picture).replace(QLatin1Char('\n'), QLatin1Char(' '))
+                + QLatin1Char('\n');
+        if (!question.name.isEmpty())
+            out += QLatin1String("::") + escaped(question.name) + QLatin1String("::");
+        out += QLatin1String("[plain]") + escaped(question.text) + QLatin1String(" {\n");
+        for (qsizetype a = 0; a < question.answers.size(); ++a) {
+            out += QLatin1Char('\t');
+            out += QLatin1Char(a == question.rightAnswer ? '=' : '~');
+            out += escaped(question.answers.at(a)) + QLatin1Char('\n');
+        }
+        if (!question.freeText.isEmpty())
+            out += QLatin1String("\t####") + escaped(question.freeText.join(QLatin1Char('\n'))) + QLatin1Char('\n');
+        out += QLatin1String("}\n\n");
+    }
+    return out;
+}
+
+} // namespace GiftFormat

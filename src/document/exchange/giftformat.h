@@ -1,0 +1,25 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+
+#include <QString>
+
+// GIFT, the text format of Moodle's quiz bank. Questions are separated by blank lines; only
+// multiple-choice questions with exactly one right answer are taken, every other kind is
+// skipped with its reason.
+namespace GiftFormat {
+
+ReadResult read(const QString &text);
+
+// Every question as GIFT in plain-text format, its picture's file name in a comment line just
+// above it (Moodle ignores comments; read() takes it back).
+QString write(const QList<ExchangeQuestion> &questions);
+
+// Why Moodle would not read the question back as written (an answer beginning with "%" reads
+// as a weight), or empty.
+QString unwritable(const ExchangeQuestion &question);
+
+// The text with GIFT's special characters escaped and line breaks as "\n".
+QString escaped(const QString &text);
+
+} // namespace GiftFormat

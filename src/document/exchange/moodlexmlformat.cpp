@@ -1,0 +1,340 @@
+#include "document/exchange/moodlexmlformat.h"
+
+#include "document/exchange/exchangetext.h"
+#include "platform/apperror.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QUrl>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace MoodleXmlFormat {
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("MoodleXmlFormat", text);
+}
+
+const QString PluginFile = QStringLiteral("@@PLUGINFILE@@/");
+
+// A text element of the file (<questiontext>, <answer>, <feedback>...): its text, how it is
+// written, and the files it embeds.
+struct TextElement
+{
+    QString text;
+    QString format;
+    QHash<QString, QByteArray> files;
+    QStringList fileOrder;
+    QString fraction;
+    QString feedback;
+
+    QString plain(QStringList *pictures = nullptr) const
+    {
+        return format == QLatin1String("html") ? ExchangeText::htmlToText(text, pictures) : text.trimmed();
+    }
+};
+
+QString skippedKind(const QString &type)
+{
+    if (type == QLatin1String("truefalse"))
+        return tr("question vrai/faux");
+    if (type == QLatin1String("shortanswer"))
+        return tr("question à réponse courte");
+    if (type == QLatin1String("numerical"))
+        return tr("question numérique");
+    if (type == QLatin1String("match"))
+        return tr("question d'appariement");
+    if (type == QLatin1String("essay"))
+        return tr("question ouverte (composition)");
+    if (type == QLatin1String("description"))
+        return tr("description, pas une question");
+    return tr("questions de type « %1 » non prises en charge").arg(type);
+}
+
+struct Skip
+{
+    QString reason;
+};
+
+class Reader
+{
+public:
+    explicit Reader(const QByteArray &bytes) : m_xml(bytes) {}
+
+    ReadResult read()
+    {
+        if (!m_xml.readNextStartElement() || m_xml.name() != QLatin1String("quiz")) {
+            throw AppError(tr("Ce fichier n'est pas un fichier Moodle XML : il ne commence pas par <quiz>."));
+        }
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == QLatin1String("question"))
+                readQuestion();
+            else
+                m_xml.skipCurrentElement();
+        }
+        failIfBroken();
+        return std::move(m_result);
+    }
+
+private:
+    void failIfBroken()
+    {
+        if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
+            throw AppError(tr("Fichier Moodle XML illisible : erreur de syntaxe à la ligne %1, colonne %2.")
+                               .arg(m_xml.lineNumber())
+                               .arg(m_xml.columnNumber()));
+        if (m_xml.hasError())
+            throw AppError(tr("Fichier Moodle XML incomplet : il s'arrête avant sa fin."));
+    }
+
+    void readQuestion()
+    {
+        const QString type = m_xml.attributes().value(QLatin1String("type")).toString();
+        QString name;
+        TextElement questionText;
+        TextElement generalFeedback;
+        // Moodle takes a question without <single> as single-answer.
+        QString single = QStringLiteral("true");
+        QList<TextElement> answers;
+        while (m_xml.readNextStartElement()) {
+            const QStringView element = m_xml.name();
+            if (element == QLatin1String("name"))
+                name = readText().text.trimmed();
+            else if (element == QLatin1String("questiontext"))
+                questionText = readText();
+            else if (element == QLatin1String("generalfeedback"))
+                generalFeedback = readText();
+            else if (element == QLatin1String("single"))
+                single = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
+            else if (element == QLatin1String("answer"))
+                answers.append(readText());
+            else
+                m_xml.skipCurrentElement();
+        }
+        if (m_xml.hasError() || type == QLatin1String("category"))
+            return;
+
+        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
+        const QString label = ExchangeText::label(name.isEmpty() ? questionText.plain() : name);
+        try {
+            if (type != QLatin1String("multichoice"))
+                throw Skip{skippedKind(type)};
+            if (single != QLatin1String("true") && single != QLatin1String("1"))
+                throw Skip{tr("plusieurs réponses possibles")};
+            m_result.questions.append(question(number, name, questionText, generalFeedback, answers));
+        } catch (const Skip &skip) {
+            m_result.skipped.append(SkippedQuestion{number, label, skip.reason});
+        }
+    }
+
+    ExchangeQuestion question(int number, const QString &name, const TextElement &questionText,
+                              const TextElement &generalFeedback, const QList<TextElement> &answers)
+    {
+        ExchangeQuestion question;
+        question.name = name;
+        QStringList pictures;
+        question.text = questionText.plain(&pictures);
+        takePicture(number, questionText, pictures, question);
+
+        QStringList answerFeedback;
+        for (const TextElement &answer : answers) {
+            bool ok = false;
+            const double fraction = answer.fraction.toDouble(&ok);
+            if (!ok || (fraction != 0 && fraction != 100))
+                throw Skip{tr("réponses pondérées en pourcentage")};
+            const QString text = answer.plain();
+            if (text.isEmpty()) {
+                if (fraction == 100)
+                    throw Skip{tr("la bonne réponse est vide")};
+                continue;
+            }
+            if (fraction == 100) {
+                if (question.rightAnswer >= 0)
+                    throw Skip{tr("plusieurs bonnes réponses")};
+                question.rightAnswer = int(question.answers.size());
+            }
+            question.answers.append(text);
+            const QString feedback = answer.format == QLatin1String("html")
+                ? ExchangeText::htmlToText(answer.feedback) : answer.feedback.trimmed();
+            if (!feedback.isEmpty())
+                answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
+        }
+        if (question.rightAnswer < 0)
+            throw Skip{tr("aucune bonne réponse")};
+
+        const QString general = generalFeedback.plain();
+        if (!general.isEmpty())
+            question.freeText = general.split(QLatin1Char('\n'));
+        for (const QString &line : answerFeedback)
+            question.freeText.append(line.split(QLatin1Char('\n')));
+        return question;
+    }
+
+    // The first picture the question text shows, with its embedded bytes.
+    void takePicture(int number, const TextElement &questionText, const QStringList &sources,
+                     ExchangeQuestion &question)
+    {
+        int shown = 0;
+        for (const QString &source : sources) {
+            if (!source.startsWith(PluginFile)) {
+                m_result.notes.append(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
+                                          .arg(number)
+                                          .arg(source));
+                continue;
+            }
+            const QString fileName = QUrl::fromPercentEncoding(source.mid(PluginFile.size()).toUtf8());
+            const auto file = questionText.files.constFind(fileName);
+            if (file == questionText.files.cend()) {
+                m_result.notes.append(tr("Question %1 : l'image %2 manque dans le fichier.").arg(number).arg(fileName));
+                continue;
+            }
+            if (++shown > 1) {
+                m_result.notes.append(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.")
+                                          .arg(number)
+                                          .arg(fileName));
+                continue;
+            }
+            question.picture = fileName;
+            question.pictureData = *file;
+        }
+    }
+
+    // An element holding <text>, and maybe <file> and <feedback> elements.
+    TextElement readText()
+    {
+        TextElement element;
+        element.format = m_xml.attributes().value(QLatin1String("format")).toString();
+        element.fraction = m_xml.attributes().value(QLatin1String("fraction")).toString();
+        while (m_xml.readNextStartElement()) {
+            const QStringView name = m_xml.name();
+            if (name == QLatin1String("text")) {
+                element.text = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+            } else if (name == QLatin1String("file")) {
+                const QString fileName = m_xml.attributes().value(QLatin1String("name")).toString();
+                QByteArray base64 = m_xml.readElementText(QXmlStreamReader::SkipChildElements).toLatin1();
+                base64.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
+                const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+                if (decoded && !fileName.isEmpty() && !element.files.contains(fileName)) {
+                    element.files.insert(fileName, *decoded);
+                    element.fileOrder.append(fileName);
+                }
+            } else if (name == QLatin1String("feedback")) {
+                element.feedback = readText().text;
+            } else {
+                m_xml.skipCurrentElement();
+            }
+        }
+        return element;
+    }
+
+    QXmlStreamReader m_xml;
+    ReadResult m_result;
+};
+
+void writeTextElement(QXmlStreamWriter &xml, const QString &element, const QString &html)
+{
+    xml.writeStartElement(element);
+    xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+    xml.writeTextElement(QStringLiteral("text"), html);
+    xml.writeEndElement();
+}
+
+QString paragraph(const QString &text)
+{
+    return text.isEmpty() ? QString() : QLatin1String("<p>") + ExchangeText::textToHtml(text) + QLatin1String("</p>");
+}
+
+} // namespace
+
+QString unwritable(const ExchangeQuestion &question)
+{
+    QStringList texts = {question.name, question.text, question.picture};
+    texts += question.answers;
+    texts += question.freeText;
+    for (const QString &text : texts) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const char16_t c = text.at(i).unicode();
+            const bool allowed = c >= 0x20 ? c != 0xFFFE && c != 0xFFFF : (c == u'\t' || c == u'\n' || c == u'\r');
+            const bool pairedSurrogate = QChar::isHighSurrogate(c) ? i + 1 < text.size() && text.at(i + 1).isLowSurrogate()
+                : QChar::isLowSurrogate(c) ? i > 0 && text.at(i - 1).isHighSurrogate() : true;
+            if (!allowed || !pairedSurrogate)
+                return tr("le caractère de contrôle U+%1 ne peut pas s'écrire en XML")
+                    .arg(QStringLiteral("%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper());
+        }
+    }
+    return {};
+}
+
+ReadResult read(const QByteArray &bytes)
+{
+    return Reader(bytes).read();
+}
+
+QByteArray write(const QList<ExchangeQuestion> &questions)
+{
+    // Into a string: a QByteArray target grows by exact resizes, which makes large files slow.
+    QString text;
+    QXmlStreamWriter xml(&text);
+    xml.setAutoFormatting(true);
+    xml.writeStartDocument();
+    xml.writeStartElement(QStringLiteral("quiz"));
+    for (const ExchangeQuestion &question : questions) {
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
+
+        xml.writeStartElement(QStringLiteral("name"));
+        xml.writeTextElement(QStringLiteral("text"),
+                             question.name.isEmpty() ? ExchangeText::label(question.text) : question.name);
+        xml.writeEndElement();
+
+        xml.writeStartElement(QStringLiteral("questiontext"));
+        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+        QString html = paragraph(question.text);
+        const bool embedsPicture = !question.picture.isEmpty() && !question.pictureData.isEmpty();
+        if (embedsPicture) {
+            const QString source = PluginFile + QString::fromLatin1(QUrl::toPercentEncoding(question.picture));
+            html += QStringLiteral("<p><img src=\"%1\" alt=\"\"></p>").arg(source.toHtmlEscaped());
+        }
+        xml.writeTextElement(QStringLiteral("text"), html);
+        if (embedsPicture) {
+            xml.writeStartElement(QStringLiteral("file"));
+            xml.writeAttribute(QStringLiteral("name"), question.picture);
+            xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
+            xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
+            xml.writeCharacters(QString::fromLatin1(question.pictureData.toBase64()));
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+
+        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.freeText.join(QLatin1Char('\n'))));
+        xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+        xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
+        xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+        // The questionnaire numbers its answers 1 to 5 in a fixed order.
+        xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
+        for (qsizetype a = 0; a < question.answers.size(); ++a) {
+            xml.writeStartElement(QStringLiteral("answer"));
+            xml.writeAttribute(QStringLiteral("fraction"), a == question.rightAnswer ? QStringLiteral("100")
+                                                                                      : QStringLiteral("0"));
+            xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+            xml.writeTextElement(QStringLiteral("text"), ExchangeText::textToHtml(question.answers.at(a)));
+            writeTextElement(xml, QStringLiteral("feedback"), QString());
+            xml.writeEndElement();
+        }
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    // A string target gets no encoding in its declaration; the file is UTF-8 and says so.
+    const QString declaration = QStringLiteral("<?xml version=\"1.0\"?>");
+    if (text.startsWith(declaration))
+        text.replace(0, declaration.size(), QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+    return text.toUtf8();
+}
+
+} // namespace MoodleXmlFormat

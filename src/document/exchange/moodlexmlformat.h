@@ -1,0 +1,20 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+
+#include <QByteArray>
+
+// Moodle XML, the quiz bank's complete format. Questions are written as single-answer
+// "multichoice" questions in HTML, the picture embedded as a base64 file that the question text
+// shows, so that it travels with the question.
+namespace MoodleXmlFormat {
+
+// Throws AppError when the bytes are not a well-formed Moodle XML file.
+ReadResult read(const QByteArray &bytes);
+QByteArray write(const QList<ExchangeQuestion> &questions);
+
+// Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry
+// even as a reference), or empty.
+QString unwritable(const ExchangeQuestion &question);
+
+} // namespace MoodleXmlFormat

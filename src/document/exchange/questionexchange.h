@@ -1,0 +1,76 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Moving a questionnaire's questions to and from Moodle's quiz bank: the three formats behind
+// one interface, the questionnaire's limits applied, and a summary of what did not travel.
+namespace QuestionExchange {
+
+enum class Format { Gift, Aiken, MoodleXml };
+
+struct ImportOptions
+{
+    // Where pictures embedded in the file are written (never over another file).
+    QString pictureFolder;
+    // The picture lines name them by full path, or by bare name when the questionnaire will
+    // stand in pictureFolder.
+    bool absolutePicturePaths = true;
+    // A question with characters a questionnaire cannot hold is kept (and reported) when the
+    // author can still correct it before saving; skipped when the file is written at once.
+    bool keepUnencodable = true;
+};
+
+struct Report
+{
+    int done = 0; // questions imported or exported
+    QList<SkippedQuestion> skipped;
+    QStringList notes;
+};
+
+struct Imported
+{
+    QStringList lines; // the new questionnaire
+    Report report;
+};
+
+struct Exported
+{
+    QByteArray bytes; // UTF-8, as Moodle expects
+    Report report;
+};
+
+// The file's format from its content: XML when it starts with "<", Aiken when it has an
+// "ANSWER:" line and no brace, else GIFT.
+Format detectFormat(const QByteArray &bytes);
+// From the file name when it settles it (.xml, .gift), else `fallback`.
+Format formatOfName(const QString &path, Format fallback);
+
+// Throws AppError when the file cannot be read at all (a broken Moodle XML file). Embedded
+// pictures that are not pictures, or that cannot be written, stay out, with a note.
+Imported importQuestions(const QByteArray &bytes, const ImportOptions &options);
+// The questionnaire's questions, in order. Pictures are looked for as named, then by file name
+// in pictureFolder.
+Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder);
+
+// Whole files. Writing goes through a temporary file renamed at the end, each write checked, so
+// a failure leaves any earlier file whole. Throws AppError with a French message.
+QByteArray readFile(const QString &path);
+void writeFile(const QString &path, const QByteArray &bytes);
+
+// "%1 questions importées ; %2 ignorées", then one line per skipped question and per note.
+QString importSummary(const Report &report);
+QString exportSummary(const Report &report);
+
+// The export dialog's file types, one per format in the order of Format, and the format of the
+// one chosen; the suffix a name without one gets.
+QString exportFilter();
+Format formatOfFileType(int fileType);
+QString defaultSuffix(Format format);
+// The import dialog's file types.
+QString importFilter();
+
+} // namespace QuestionExchange

@@ -1,0 +1,202 @@
+#include "document/exchange/questionmapping.h"
+
+#include "document/qcmformat.h"
+#include "document/qcmtext.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+namespace QuestionMapping {
+
+namespace {
+
+using namespace QcmFormat;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("QuestionMapping", text);
+}
+
+bool isBlankText(const QString &text)
+{
+    return text.trimmed().isEmpty();
+}
+
+// Cuts before MaxFieldLength, at the last space when there is one in the second half.
+std::pair<QString, QString> splitTitle(const QString &line)
+{
+    if (line.size() <= MaxFieldLength)
+        return {line, QString()};
+    qsizetype cut = line.lastIndexOf(QLatin1Char(' '), MaxFieldLength);
+    if (cut < MaxFieldLength / 2)
+        cut = MaxFieldLength;
+    // Never between the two halves of a surrogate pair.
+    if (cut > 0 && line.at(cut - 1).isHighSurrogate())
+        --cut;
+    return {line.left(cut).trimmed(), line.mid(cut).trimmed()};
+}
+
+} // namespace
+
+QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
+{
+    const int count = std::min(countQuestions(lines), MaxQuestions);
+    // First line of each opening tag, letter case ignored, as the block search finds it.
+    QHash<QString, int> firstOpening;
+    // Lines where a block's reading stops at the latest.
+    std::vector<int> openings;
+    for (int i = 0; i < int(lines.size()); ++i) {
+        const QString &line = lines.at(i);
+        if (startsOpeningTag(line))
+            openings.push_back(i);
+        if (line.size() != openingTag(0).size() || !line.startsWith(QLatin1String("<BLOC"), Qt::CaseInsensitive))
+            continue;
+        const QString key = line.toLower();
+        if (!firstOpening.contains(key))
+            firstOpening.insert(key, i);
+    }
+
+    QList<std::pair<int, QcmBlock::Content>> result;
+    for (int question = 0; question < count; ++question) {
+        const auto found = firstOpening.constFind(openingTag(question).toLower());
+        if (found == firstOpening.cend())
+            continue;
+        // The block, up to the next line opening one: that is as far as its reading can go.
+        const auto next = std::upper_bound(openings.begin(), openings.end(), *found);
+        const int end = next == openings.end() ? int(lines.size()) : *next;
+        const std::optional<QcmBlock::Content> content = QcmBlock::read(lines.mid(*found, end - *found), question);
+        if (content)
+            result.append({question, *content});
+    }
+    return result;
+}
+
+std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QString &reason)
+{
+    const QuestionFields &fields = block.fields;
+    if (isBlankText(fields.title)) {
+        reason = tr("question sans titre");
+        return std::nullopt;
+    }
+    if (!block.rightAnswerReadable) {
+        reason = tr("numéro de la bonne réponse illisible");
+        return std::nullopt;
+    }
+    ExchangeQuestion question;
+    question.text = fields.title;
+    for (int a = 0; a < AnswerCount; ++a) {
+        if (isBlankText(fields.answers[a]))
+            continue;
+        if (a + 1 == fields.rightAnswer)
+            question.rightAnswer = int(question.answers.size());
+        question.answers.append(fields.answers[a]);
+    }
+    if (question.rightAnswer < 0) {
+        reason = tr("la bonne réponse (n° %1) est vide").arg(fields.rightAnswer);
+        return std::nullopt;
+    }
+    if (question.answers.size() < 2) {
+        reason = tr("moins de deux réponses");
+        return std::nullopt;
+    }
+    question.freeText = fields.freeText;
+    while (!question.freeText.isEmpty() && isBlankText(question.freeText.constLast()))
+        question.freeText.removeLast();
+    question.picture = block.picture;
+    return question;
+}
+
+std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QString &reason, QStringList &notes)
+{
+    const auto note = [&](const QString &text) { notes.append(tr("Question %1 : %2").arg(number).arg(text)); };
+
+    QStringList textLines = question.text.split(QLatin1Char('\n'));
+    while (!textLines.isEmpty() && isBlankText(textLines.constFirst()))
+        textLines.removeFirst();
+    if (textLines.isEmpty()) {
+        reason = tr("question sans texte");
+        return std::nullopt;
+    }
+    if (question.rightAnswer < 0 || question.rightAnswer >= question.answers.size()) {
+        reason = tr("aucune bonne réponse");
+        return std::nullopt;
+    }
+    if (question.rightAnswer >= AnswerCount) {
+        reason = tr("la bonne réponse est la %1e, au-delà des cinq réponses d'un questionnaire")
+                     .arg(question.rightAnswer + 1);
+        return std::nullopt;
+    }
+
+    Block block;
+    QuestionFields &fields = block.fields;
+    const int kept = int(std::min<qsizetype>(question.answers.size(), AnswerCount));
+    for (int a = 0; a < kept; ++a) {
+        const QString answer = question.answers.at(a).split(QLatin1Char('\n')).join(QLatin1Char(' '));
+        if (answer.size() > MaxFieldLength) {
+            reason = tr("la réponse %1 dépasse %2 caractères").arg(a + 1).arg(MaxFieldLength);
+            return std::nullopt;
+        }
+        fields.answers[a] = answer;
+    }
+    if (question.answers.size() > AnswerCount)
+        note(tr("%1 réponses ; seules les cinq premières sont reprises").arg(question.answers.size()));
+    fields.rightAnswer = question.rightAnswer + 1;
+
+    const auto [title, rest] = splitTitle(textLines.takeFirst());
+    fields.title = title;
+    QStringList freeText;
+    if (!rest.isEmpty()) {
+        freeText.append(rest);
+        note(tr("texte de plus de %1 caractères, la suite est dans le texte libre").arg(MaxFieldLength));
+    }
+    freeText += textLines;
+    freeText += question.freeText;
+
+    if (freeText.size() > MaxFreeTextLines) {
+        const QStringList tail = freeText.mid(MaxFreeTextLines - 1);
+        freeText = freeText.mid(0, MaxFreeTextLines - 1);
+        freeText.append(tail.join(QLatin1Char(' ')));
+        note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur la %1e").arg(MaxFreeTextLines));
+    }
+    for (QString &line : freeText) {
+        // Such a line would be taken for a block's tag.
+        if (line.startsWith(QLatin1String("<BLOC")) || line.startsWith(QLatin1String("</BLOC"))) {
+            line.prepend(QLatin1Char(' '));
+            note(tr("une ligne du texte libre commençant par « <BLOC » est précédée d'une espace"));
+        }
+    }
+    fields.freeText = freeText;
+
+    block.picture = question.picture;
+    return block;
+}
+
+QString unencodableCharacter(const Block &block)
+{
+    QStringList texts = {block.fields.title, block.picture};
+    for (const QString &answer : block.fields.answers)
+        texts.append(answer);
+    texts += block.fields.freeText;
+    for (const QString &text : texts) {
+        const int at = QcmText::firstUnencodable(text);
+        if (at < 0)
+            continue;
+        if (text.at(at).isHighSurrogate() && at + 1 < text.size())
+            return text.mid(at, 2);
+        return text.mid(at, 1);
+    }
+    return {};
+}
+
+QStringList documentOf(const QList<Block> &blocks)
+{
+    QStringList lines;
+    for (int question = 0; question < int(blocks.size()); ++question) {
+        if (question > 0)
+            lines.append(QStringLiteral(" "));
+        QcmBlock::append(lines, question, blocks.at(question).picture, blocks.at(question).fields);
+    }
+    return lines;
+}
+
+} // namespace QuestionMapping

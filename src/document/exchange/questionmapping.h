@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/exchange/exchangequestion.h"
+#include "document/qcmblock.h"
+
+#include <QStringList>
+
+#include <optional>
+
+// Between a questionnaire's blocks and exchange questions. Nothing is cut: what a block cannot
+// hold moves to the free text or is reported, and a question that cannot travel is skipped with
+// its reason.
+namespace QuestionMapping {
+
+// The blocks of a questionnaire in question order, found in one pass over its lines (a block
+// search per question would make a large questionnaire slow). A question without a block is
+// left out.
+QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines);
+
+// A block as an exchange question: empty answers dropped (the right answer's index follows),
+// the title as question text, the free text as feedback, the picture path as written. Nothing,
+// with `reason` set, when the question cannot leave (no title, right answer empty or
+// unreadable, fewer than two answers).
+std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QString &reason);
+
+struct Block
+{
+    QuestionFields fields;
+    QString picture;
+};
+
+// An exchange question within a questionnaire's limits, or nothing with `reason` set. The text
+// goes into the title up to 255 characters (cut at a space when it can) and on into the free
+// text; more than five answers keep the first five when the right one is among them; feedback
+// follows in the free text, folded into twelve lines. `notes` receives what changed, prefixed
+// with the question's number.
+std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QString &reason, QStringList &notes);
+
+// The first character of the block that a questionnaire cannot hold, or an empty string.
+QString unencodableCharacter(const Block &block);
+
+// The questionnaire's lines for these blocks, numbered from 0, a line holding one space between
+// blocks as the program writes them.
+QStringList documentOf(const QList<Block> &blocks);
+
+} // namespace QuestionMapping

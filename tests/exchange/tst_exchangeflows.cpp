@@ -1,0 +1,152 @@
+#include "document/exchange/questionmapping.h"
+#include "document/memorysheet.h"
+#include "document/questionnairefile.h"
+#include "document/questionstore.h"
+#include "platform/errorguard.h"
+#include "platform/scriptedfiledialogs.h"
+#include "platform/scriptedmessageboxes.h"
+
+#include <QtTest>
+
+// Import and export as the "Fichier" menu runs them: scripted dialogs and boxes, no window.
+class TestExchangeFlows : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void import_data();
+    void import();
+    void importAsksToSaveChangesFirst();
+    void exportQuestions_data();
+    void exportQuestions();
+};
+
+namespace {
+
+struct Flows
+{
+    MemorySheet sheet;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    QuestionStore store{sheet, boxes};
+    QuestionnaireFile file{store, boxes, dialogs};
+    QTemporaryDir dir;
+    QString startFolder = QDir::currentPath();
+
+    ~Flows() { QDir::setCurrent(startFolder); }
+
+    QString write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile out(dir.filePath(name));
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            qFatal("cannot write a test file");
+        return out.fileName();
+    }
+    bool run(bool (QuestionnaireFile::*command)())
+    {
+        bool done = false;
+        runGuarded(boxes, [&] { done = (file.*command)(); });
+        return done;
+    }
+    void loadCapitals()
+    {
+        store.Charge(QStringLiteral(NELO_EXAMPLES "/capitales.qcm"));
+    }
+};
+
+} // namespace
+
+void TestExchangeFlows::import_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("done");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<QString>("summary");
+    QTest::newRow("GIFT with a true/false question")
+        << QByteArray("Capitale ? {=Paris ~Lyon}\n\nVrai ? {T}\n\nFleuve ? {~Loire =Seine}\n") << true << 2
+        << "2 questions importées ; 1 ignorées\nQuestion 2 (« Vrai ? {T} ») : question vrai/faux";
+    QTest::newRow("nothing to take: the questionnaire stays") << QByteArray("Vrai ? {T}\n") << false << 12
+                                                              << "0 questions importées ; 1 ignorées";
+    QTest::newRow("broken XML: the questionnaire stays") << QByteArray("<quiz><question>") << false << 12
+                                                         << "Fichier Moodle XML incomplet";
+}
+
+void TestExchangeFlows::import()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, done);
+    QFETCH(int, questions);
+    QFETCH(QString, summary);
+    Flows flows;
+    flows.loadCapitals();
+    flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), bytes));
+    QCOMPARE(flows.run(&QuestionnaireFile::importQuestions), done);
+    QCOMPARE(flows.store.QuestionCount(), questions);
+    QVERIFY2(flows.boxes.lastText().startsWith(summary), qPrintable(flows.boxes.lastText()));
+    QCOMPARE(flows.boxes.unexpected(), 0);
+    if (done) {
+        // A new questionnaire, unnamed and unsaved, showing its first question.
+        QVERIFY(flows.file.CurrentFileName().isEmpty());
+        QVERIFY(flows.store.DocumentModified());
+        QCOMPARE(flows.sheet.shown.title, QStringLiteral("Capitale ?"));
+        QCOMPARE(flows.sheet.shown.rightAnswer, 1);
+    }
+}
+
+void TestExchangeFlows::importAsksToSaveChangesFirst()
+{
+    Flows flows;
+    flows.loadCapitals();
+    flows.store.markDocumentModified();
+    flows.boxes.script(MessageAnswer::Cancel);
+    QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
+    QCOMPARE(flows.dialogs.shown().size(), 0);
+    QCOMPARE(flows.store.QuestionCount(), 12);
+}
+
+void TestExchangeFlows::exportQuestions_data()
+{
+    QTest::addColumn<int>("fileType");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QByteArray>("start");
+    QTest::newRow("GIFT, suffix added") << 0 << "quiz" << "quiz.gift" << QByteArray("// image : drapeau-france.bmp\n");
+    QTest::newRow("Aiken keeps the typed suffix") << 1 << "quiz.aiken" << "quiz.aiken"
+                                                  << QByteArray("Quelle est la capitale de la France ?\nA. Lyon");
+    QTest::newRow("Moodle XML, suffix added") << 2 << "quiz" << "quiz.xml" << QByteArray("<?xml");
+}
+
+void TestExchangeFlows::exportQuestions()
+{
+    QFETCH(int, fileType);
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QFETCH(QByteArray, start);
+    Flows flows;
+    flows.loadCapitals();
+    // The picture's bare name is found in the current folder, as the sheet finds it.
+    QDir::setCurrent(QStringLiteral(NELO_EXAMPLES));
+    flows.dialogs.script(flows.dir.filePath(typed), fileType);
+    QVERIFY(flows.run(&QuestionnaireFile::exportQuestions));
+    QFile file(flows.dir.filePath(written));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().startsWith(start));
+    QVERIFY2(flows.boxes.lastText().startsWith(QStringLiteral("12 questions exportées ; 0 ignorées")),
+             qPrintable(flows.boxes.lastText()));
+    QCOMPARE(flows.dialogs.shown().first().filter,
+             QStringLiteral("Questions GIFT (*.gift *.txt);;Format Aiken (*.txt);;Moodle XML (*.xml)"));
+
+    // Exporting again over it asks first; "Annuler" leaves the file as it was.
+    file.close();
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write("avant") == 5);
+    file.close();
+    flows.dialogs.script(flows.dir.filePath(typed), fileType);
+    flows.boxes.script(MessageAnswer::Cancel);
+    QVERIFY(!flows.run(&QuestionnaireFile::exportQuestions));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("avant"));
+    QCOMPARE(flows.boxes.unexpected(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestExchangeFlows)
+#include "tst_exchangeflows.moc"

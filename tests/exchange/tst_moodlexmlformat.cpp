@@ -1,0 +1,157 @@
+#include "document/exchange/moodlexmlformat.h"
+#include "platform/apperror.h"
+
+#include <QtTest>
+
+class TestMoodleXmlFormat : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void readsMultichoice();
+    void skips_data();
+    void skips();
+    void refusesBrokenFiles_data();
+    void refusesBrokenFiles();
+    void writtenQuestionsReadBack();
+    void writesWhatMoodleReads();
+};
+
+namespace {
+
+QByteArray quiz(const QByteArray &questions)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n" + questions + "\n</quiz>\n";
+}
+
+// The shape of Moodle's own documentation example, with a picture in the question text.
+const QByteArray DocumentationQuestion = R"(
+<!-- question: 1 -->
+<question type="category"><category><text>$course$/Défaut</text></category></question>
+<question type="multichoice">
+  <name><text>Name of question</text></name>
+  <questiontext format="html">
+    <text><![CDATA[<p>What is the answer to this question?</p><p><img src="@@PLUGINFILE@@/ma%20carte.png" alt=""></p>]]></text>
+    <file name="ma carte.png" path="/" encoding="base64">iVBO
+Rw0K</file>
+  </questiontext>
+  <generalfeedback format="html"><text>&lt;p&gt;Voir le cours.&lt;/p&gt;</text></generalfeedback>
+  <single>true</single>
+  <shuffleanswers>1</shuffleanswers>
+  <answer fraction="100"><text>The correct answer</text><feedback><text>Correct!</text></feedback></answer>
+  <answer fraction="0"><text>A distractor</text><feedback><text>Ooops!</text></feedback></answer>
+  <answer fraction="0"><text>Another distractor</text><feedback><text></text></feedback></answer>
+</question>)";
+
+} // namespace
+
+void TestMoodleXmlFormat::readsMultichoice()
+{
+    const ReadResult result = MoodleXmlFormat::read(quiz(DocumentationQuestion));
+    QCOMPARE(result.skipped.size(), 0);
+    QCOMPARE(result.questions.size(), 1);
+    const ExchangeQuestion &question = result.questions.first();
+    QCOMPARE(question.name, QStringLiteral("Name of question"));
+    QCOMPARE(question.text, QStringLiteral("What is the answer to this question?"));
+    QCOMPARE(question.answers, (QStringList{"The correct answer", "A distractor", "Another distractor"}));
+    QCOMPARE(question.rightAnswer, 0);
+    QCOMPARE(question.freeText, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
+    QCOMPARE(question.picture, QStringLiteral("ma carte.png"));
+    QCOMPARE(question.pictureData, QByteArray("\x89PNG\r\n"));
+}
+
+void TestMoodleXmlFormat::skips_data()
+{
+    QTest::addColumn<QByteArray>("question");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("true/false") << QByteArray("<question type=\"truefalse\"><name><text>V</text></name></question>")
+                                << "vrai/faux";
+    QTest::newRow("cloze") << QByteArray("<question type=\"cloze\"/>") << "« cloze »";
+    QTest::newRow("several answers allowed")
+        << QByteArray("<question type=\"multichoice\"><single>false</single>"
+                      "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text></answer>"
+                      "</question>")
+        << "plusieurs réponses";
+    QTest::newRow("partial credit")
+        << QByteArray("<question type=\"multichoice\"><answer fraction=\"50\"><text>a</text></answer>"
+                      "<answer fraction=\"100\"><text>b</text></answer></question>")
+        << "pondérées";
+    QTest::newRow("two right answers")
+        << QByteArray("<question type=\"multichoice\"><answer fraction=\"100\"><text>a</text></answer>"
+                      "<answer fraction=\"100\"><text>b</text></answer></question>")
+        << "plusieurs bonnes";
+    QTest::newRow("no right answer")
+        << QByteArray("<question type=\"multichoice\"><answer fraction=\"0\"><text>a</text></answer></question>")
+        << "aucune bonne";
+}
+
+void TestMoodleXmlFormat::skips()
+{
+    QFETCH(QByteArray, question);
+    QFETCH(QString, reason);
+    const ReadResult result = MoodleXmlFormat::read(quiz(question + DocumentationQuestion));
+    QCOMPARE(result.questions.size(), 1);
+    QCOMPARE(result.skipped.size(), 1);
+    QCOMPARE(result.skipped.first().number, 1);
+    QVERIFY2(result.skipped.first().reason.contains(reason), qPrintable(result.skipped.first().reason));
+}
+
+void TestMoodleXmlFormat::refusesBrokenFiles_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not XML") << QByteArray("Q {=a ~b}") << "ne commence pas par <quiz>";
+    QTest::newRow("other root") << QByteArray("<html><body/></html>") << "ne commence pas par <quiz>";
+    QTest::newRow("cut short") << quiz(DocumentationQuestion).left(300) << "incomplet";
+    QTest::newRow("mismatched tags") << QByteArray("<quiz><question></quiz>") << "ligne 1";
+}
+
+void TestMoodleXmlFormat::refusesBrokenFiles()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    try {
+        MoodleXmlFormat::read(bytes);
+        QFAIL("the file was read");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+}
+
+void TestMoodleXmlFormat::writtenQuestionsReadBack()
+{
+    ExchangeQuestion question;
+    question.name = QStringLiteral("Capitale");
+    question.text = QStringLiteral("Quelle  ville <b> & \"quoi\" ]]> ?");
+    question.answers = QStringList{"a < b", " c", "d &amp;"};
+    question.rightAnswer = 2;
+    question.freeText = QStringList{"Une ligne", "", "Une autre"};
+    question.picture = QStringLiteral("drapeau été#1.bmp");
+    question.pictureData = QByteArray("BM\x00\x01\xFF", 5);
+    ExchangeQuestion without;
+    without.name = QStringLiteral("Sans image");
+    without.text = QStringLiteral("Q");
+    without.answers = QStringList{"x", "y"};
+    without.rightAnswer = 0;
+    const ReadResult result = MoodleXmlFormat::read(MoodleXmlFormat::write({question, without}));
+    QCOMPARE(result.skipped.size(), 0);
+    QCOMPARE(result.questions, (QList<ExchangeQuestion>{question, without}));
+}
+
+// The elements and values Moodle's importer looks for.
+void TestMoodleXmlFormat::writesWhatMoodleReads()
+{
+    ExchangeQuestion question;
+    question.text = QStringLiteral("Q");
+    question.answers = QStringList{"x", "y"};
+    question.rightAnswer = 1;
+    const QString xml = QString::fromUtf8(MoodleXmlFormat::write({question}));
+    QVERIFY(xml.startsWith(QLatin1String("<?xml version=\"1.0\" encoding=\"UTF-8\"?>")));
+    for (const char *expected : {"<question type=\"multichoice\">", "<name>\n            <text>Q</text>",
+                                 "<single>true</single>", "<answer fraction=\"0\" format=\"html\">",
+                                 "<answer fraction=\"100\" format=\"html\">", "<questiontext format=\"html\">"})
+        QVERIFY2(xml.contains(QLatin1String(expected)), expected);
+}
+
+QTEST_GUILESS_MAIN(TestMoodleXmlFormat)
+#include "tst_moodlexmlformat.moc"

@@ -1,0 +1,314 @@
+#include "document/exchange/questionexchange.h"
+#include "document/exchange/questionmapping.h"
+#include "document/qcmtext.h"
+#include "platform/apperror.h"
+
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+using QuestionExchange::Format;
+
+Q_DECLARE_METATYPE(QuestionExchange::Format)
+
+class TestQuestionExchange : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void examplesSurviveARoundTrip_data();
+    void examplesSurviveARoundTrip();
+    void importAppliesTheQuestionnaireLimits_data();
+    void importAppliesTheQuestionnaireLimits();
+    void exportSkipsQuestionsThatCannotTravel_data();
+    void exportSkipsQuestionsThatCannotTravel();
+    void unencodableCharacters();
+    void embeddedPicturesNeverOverwrite();
+    void attachmentsThatAreNoPictureStayOut();
+    void detectFormat_data();
+    void detectFormat();
+    void failedWriteKeepsTheEarlierFile();
+};
+
+namespace {
+
+QStringList examples()
+{
+    QFile file(QStringLiteral(NELO_EXAMPLES "/capitales.qcm"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QcmText::decodeLines(file.readAll());
+}
+
+QuestionExchange::Imported importGift(const QString &gift, bool keepUnencodable = true)
+{
+    QuestionExchange::ImportOptions options;
+    options.keepUnencodable = keepUnencodable;
+    return QuestionExchange::importQuestions(gift.toUtf8(), options);
+}
+
+} // namespace
+
+void TestQuestionExchange::examplesSurviveARoundTrip_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<bool>("picturesTravel");
+    QTest::newRow("GIFT") << Format::Gift << false;
+    QTest::newRow("Moodle XML") << Format::MoodleXml << true;
+}
+
+// Every question of the sample questionnaire comes back field for field.
+void TestQuestionExchange::examplesSurviveARoundTrip()
+{
+    QFETCH(Format, format);
+    QFETCH(bool, picturesTravel);
+    const QStringList original = examples();
+    QVERIFY(!original.isEmpty());
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(original, format, QStringLiteral(NELO_EXAMPLES));
+    QCOMPARE(exported.report.skipped.size(), 0);
+
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    options.absolutePicturePaths = false;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(exported.bytes, options);
+    QCOMPARE(imported.report.skipped.size(), 0);
+    QCOMPARE(imported.report.notes, QStringList());
+
+    const auto before = QuestionMapping::blocks(original);
+    const auto after = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(imported.report.done, int(before.size()));
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        QCOMPARE(after.at(i).first, before.at(i).first);
+        QCOMPARE(after.at(i).second.fields, before.at(i).second.fields);
+        QCOMPARE(after.at(i).second.picture, before.at(i).second.picture);
+        if (picturesTravel && !before.at(i).second.picture.isEmpty()) {
+            QFile copy(folder.filePath(after.at(i).second.picture));
+            QFile source(QStringLiteral(NELO_EXAMPLES "/") + before.at(i).second.picture);
+            QVERIFY(copy.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
+            QCOMPARE(copy.readAll(), source.readAll());
+        }
+    }
+}
+
+void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
+{
+    QTest::addColumn<QString>("gift");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QString>("skipped"); // a part of the reason, or empty when imported
+    QTest::addColumn<QString>("note");
+
+    const QString words = QString(QStringLiteral("mot ")).repeated(70).trimmed(); // 279 characters
+    QTest::newRow("long text goes on into the free text")
+        << words + QStringLiteral(" {=a ~b ####fin}") << QString(QStringLiteral("mot ")).repeated(64).trimmed()
+        << QStringList{"a", "b", "", "", ""} << QStringList{QString(QStringLiteral("mot ")).repeated(6).trimmed(), "fin"}
+        << QString() << "255 caractères";
+    QTest::newRow("six answers, right among the first five")
+        << "Q {~1 ~2 =3 ~4 ~5 ~6}" << "Q" << QStringList{"1", "2", "3", "4", "5"} << QStringList() << QString()
+        << "6 réponses";
+    QTest::newRow("six answers, right one is the sixth") << "Q {~1 ~2 ~3 ~4 ~5 =6}" << QString() << QStringList()
+                                                         << QStringList() << "6e" << QString();
+    QTest::newRow("answer longer than a field") << "Q {=" + QString(256, QLatin1Char('x')) + " ~b}" << QString()
+                                                << QStringList() << QStringList() << "255" << QString();
+    QTest::newRow("no question text") << "{=a ~b}" << QString() << QStringList() << QStringList() << "sans texte"
+                                      << QString();
+    QTest::newRow("text lines after the first")
+        << "Ligne un\\nligne deux {=a ~b}" << "Ligne un" << QStringList{"a", "b", "", "", ""}
+        << QStringList{"ligne deux"} << QString() << QString();
+    QTest::newRow("free text past twelve lines is folded")
+        << "Q {=a ~b ####1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12\\n13\\n14}" << "Q"
+        << QStringList{"a", "b", "", "", ""} << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12 13 14"}
+        << QString() << "12 lignes";
+    QTest::newRow("free-text line that looks like a tag")
+        << "Q {=a ~b ####<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{" <BLOC0000>"}
+        << QString() << "<BLOC";
+}
+
+void TestQuestionExchange::importAppliesTheQuestionnaireLimits()
+{
+    QFETCH(QString, gift);
+    QFETCH(QString, title);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, freeText);
+    QFETCH(QString, skipped);
+    QFETCH(QString, note);
+    const QuestionExchange::Imported imported = importGift(gift);
+    if (!skipped.isEmpty()) {
+        QCOMPARE(imported.report.done, 0);
+        QCOMPARE(imported.report.skipped.size(), 1);
+        QVERIFY2(imported.report.skipped.first().reason.contains(skipped),
+                 qPrintable(imported.report.skipped.first().reason));
+        QCOMPARE(imported.lines, QStringList());
+        return;
+    }
+    const auto blocks = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(blocks.size(), 1);
+    const QuestionFields &fields = blocks.first().second.fields;
+    QCOMPARE(fields.title, title);
+    QCOMPARE(QStringList(fields.answers.begin(), fields.answers.end()), answers);
+    QCOMPARE(fields.freeText, freeText);
+    if (note.isEmpty())
+        QCOMPARE(imported.report.notes, QStringList());
+    else
+        QVERIFY2(imported.report.notes.join(QLatin1Char('\n')).contains(note), qPrintable(imported.report.notes.join(QLatin1Char('\n'))));
+}
+
+void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel_data()
+{
+    QTest::addColumn<QStringList>("block");
+    QTest::addColumn<QString>("reason");
+    const auto block = [](const QString &title, const QStringList &answers, const QString &right) {
+        return QStringList{"<BLOC0000>", "TITLE " + title, "PICTURE "} + answers
+            + QStringList{"REPONSE " + right, "</BLOC0000>"};
+    };
+    QTest::newRow("empty right answer") << block("Q", {"REP1 a", "REP2 ", "REP3 c", "REP4 ", "REP5 "}, "2") << "vide";
+    QTest::newRow("one answer") << block("Q", {"REP1 a", "REP2 ", "REP3 ", "REP4 ", "REP5 "}, "1") << "deux";
+    QTest::newRow("no title") << block("  ", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1") << "titre";
+    QTest::newRow("unreadable right answer") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "x")
+                                             << "illisible";
+    QTest::newRow("control character") << block("Q\x01", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1")
+                                       << "U+0001";
+    QTest::newRow("empty answers are left out") << block("Q", {"REP1 ", "REP2 a", "REP3 ", "REP4 b", "REP5 "}, "4")
+                                                << QString();
+}
+
+void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel()
+{
+    QFETCH(QStringList, block);
+    QFETCH(QString, reason);
+    for (const Format format : {Format::Gift, Format::Aiken, Format::MoodleXml}) {
+        // Only XML cannot carry control characters.
+        if (reason == QLatin1String("U+0001") && format != Format::MoodleXml)
+            continue;
+        const QuestionExchange::Exported exported = QuestionExchange::exportQuestions(block, format, QString());
+        if (reason.isEmpty()) {
+            QCOMPARE(exported.report.done, 1);
+            const QuestionExchange::Imported back = QuestionExchange::importQuestions(exported.bytes, {});
+            const auto blocks = QuestionMapping::blocks(back.lines);
+            QCOMPARE(blocks.size(), 1);
+            QCOMPARE(blocks.first().second.fields.answers[1], QStringLiteral("b"));
+            QCOMPARE(blocks.first().second.fields.rightAnswer, 2);
+            continue;
+        }
+        QCOMPARE(exported.report.done, 0);
+        QCOMPARE(exported.report.skipped.size(), 1);
+        QVERIFY2(exported.report.skipped.first().reason.contains(reason), qPrintable(exported.report.skipped.first().reason));
+    }
+}
+
+// A questionnaire holds Windows-1252 only: the author hears of other characters, per question.
+void TestQuestionExchange::unencodableCharacters()
+{
+    const QString gift = QStringLiteral("Q1 {=a ~b}\n\nCombien vaut π ? {=3,14 ~3}\n\n::€::Q3 € {=« » ~œ}");
+    const QuestionExchange::Imported kept = importGift(gift, true);
+    QCOMPARE(kept.report.done, 3);
+    QCOMPARE(kept.report.notes.size(), 1);
+    QVERIFY(kept.report.notes.first().startsWith(QStringLiteral("Question 2 : le caractère « π »")));
+
+    const QuestionExchange::Imported refused = importGift(gift, false);
+    QCOMPARE(refused.report.done, 2);
+    QCOMPARE(refused.report.skipped.size(), 1);
+    QCOMPARE(refused.report.skipped.first().number, 2);
+    QVERIFY(QuestionExchange::importSummary(refused.report)
+                .startsWith(QStringLiteral("2 questions importées ; 1 ignorées\nQuestion 2 (« Combien vaut π ? ») : le "
+                                           "caractère « π »")));
+    QcmText::encodeLines(refused.lines);
+}
+
+void TestQuestionExchange::embeddedPicturesNeverOverwrite()
+{
+    QTemporaryDir folder;
+    QFile other(folder.filePath(QStringLiteral("carte.png")));
+    QVERIFY(other.open(QIODevice::WriteOnly) && other.write("autre") == 5);
+    other.close();
+
+    // Two questions name a picture "../../carte.png" in a folder that already holds another
+    // carte.png.
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    options.absolutePicturePaths = false;
+    const QByteArray bytes = QStringLiteral("<quiz>%1%1</quiz>").arg(QStringLiteral(
+        "<question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;img src=\"@@PLUGINFILE@@/..%2F..%2Fcarte.png\"&gt;Q</text>"
+        "<file name=\"../../carte.png\" encoding=\"base64\">UE5H</file></questiontext>"
+        "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text></answer></question>")).toUtf8();
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
+    const auto blocks = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(blocks.size(), 2);
+    // The existing file keeps its bytes; both questions share the one new copy.
+    QCOMPARE(blocks.at(0).second.picture, QStringLiteral("carte-2.png"));
+    QCOMPARE(blocks.at(1).second.picture, QStringLiteral("carte-2.png"));
+    QVERIFY(other.open(QIODevice::ReadOnly));
+    QCOMPARE(other.readAll(), QByteArray("autre"));
+    QFile copy(folder.filePath(QStringLiteral("carte-2.png")));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), QByteArray("PNG"));
+}
+
+void TestQuestionExchange::attachmentsThatAreNoPictureStayOut()
+{
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    const QByteArray bytes =
+        "<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;img "
+        "src=\"@@PLUGINFILE@@/run.desktop\"&gt;Q</text><file name=\"run.desktop\" encoding=\"base64\">eA==</file>"
+        "</questiontext><answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text>"
+        "</answer></question></quiz>";
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
+    QCOMPARE(imported.report.done, 1);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList());
+    QVERIFY(imported.report.notes.value(0).contains(QStringLiteral("n'est pas une image")));
+    QCOMPARE(QuestionMapping::blocks(imported.lines).first().second.picture, QString());
+
+    // A folder where nothing can be written: the question comes in without its picture.
+    options.pictureFolder = folder.filePath(QStringLiteral("absent"));
+    QByteArray png = bytes;
+    png.replace("run.desktop", "carte.png");
+    const QuestionExchange::Imported unwritten = QuestionExchange::importQuestions(png, options);
+    QCOMPARE(unwritten.report.done, 1);
+    QVERIFY(unwritten.report.notes.value(0).contains(QStringLiteral("l'image n'est pas reprise")));
+}
+
+void TestQuestionExchange::detectFormat_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<Format>("format");
+    QTest::newRow("XML with BOM") << QByteArray("\xEF\xBB\xBF  <?xml version=\"1.0\"?><quiz/>") << Format::MoodleXml;
+    QTest::newRow("Aiken") << QByteArray("Q\nA. a\nB. b\nANSWER: B\n") << Format::Aiken;
+    QTest::newRow("GIFT with an ANSWER line") << QByteArray("ANSWER: B\nQ {=a ~b}") << Format::Gift;
+    QTest::newRow("GIFT") << QByteArray("// x\nQ {=a ~b}") << Format::Gift;
+    QTest::newRow("empty") << QByteArray() << Format::Gift;
+}
+
+void TestQuestionExchange::detectFormat()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(Format, format);
+    QCOMPARE(QuestionExchange::detectFormat(bytes), format);
+}
+
+void TestQuestionExchange::failedWriteKeepsTheEarlierFile()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("quiz.gift"));
+    QuestionExchange::writeFile(path, "avant");
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::writeFile(folder.filePath(QStringLiteral("absent/quiz.gift")), "x"));
+#ifdef Q_OS_UNIX
+    // The rename would put a plain file in place of the pipe (or of a device).
+    const QString pipe = folder.filePath(QStringLiteral("pipe"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::writeFile(pipe, "x"));
+    QVERIFY(!QFileInfo(pipe).isFile());
+#endif
+    QCOMPARE(QuestionExchange::readFile(path), QByteArray("avant"));
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::readFile(folder.path()));
+}
+
+QTEST_GUILESS_MAIN(TestQuestionExchange)
+#include "tst_questionexchange.moc"
