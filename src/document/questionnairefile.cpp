@@ -173,9 +173,7 @@ bool QuestionnaireFile::importQuestions()
     }
     m_currentFileName.clear();
     m_stampedFile.clear();
-    m_store.ChargeLignes(imported.lines, QString());
-    // The questions exist only on screen until the author saves them.
-    m_store.markDocumentModified();
+    m_store.loadUnsaved(imported.lines);
     m_boxes.inform(summary);
     return true;
 }

@@ -140,6 +140,12 @@ void QuestionStore::ChargeLignes(const QStringList &lines, const QString &captio
     adopt(lines, caption, 0);
 }
 
+void QuestionStore::loadUnsaved(const QStringList &lines)
+{
+    adopt(lines, QString(), 0);
+    m_documentModified = true;
+}
+
 void QuestionStore::adopt(QStringList lines, const QString &caption, int droppedNuls)
 {
     m_history.clear();

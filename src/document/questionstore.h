@@ -36,6 +36,9 @@ public:
     void Nouveau();
     // Loads lines that did not come from a file (a file's content, already decoded).
     void ChargeLignes(const QStringList &lines, const QString &caption);
+    // Loads questions that exist in no file yet (an import): the questionnaire has no name and
+    // counts as modified, so closing it asks before they are lost.
+    void loadUnsaved(const QStringList &lines);
     // The bytes Sauve would write, without touching the document or the flags.
     QByteArray ContenuFichier() const;
 

@@ -97,7 +97,7 @@ void TestExchangeFlows::importAsksToSaveChangesFirst()
 {
     Flows flows;
     flows.loadCapitals();
-    flows.store.markDocumentModified();
+    flows.store.SheetEdited();
     flows.boxes.script(MessageAnswer::Cancel);
     QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
     QCOMPARE(flows.dialogs.shown().size(), 0);
