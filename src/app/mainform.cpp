@@ -172,6 +172,8 @@ QToolButton *TMainForm::addToolButton(const QString &name, int left, const QStri
     button->setIcon(artworkIcon(QStringLiteral(":/toolbar/%1.svg").arg(icon)));
     button->setIconSize(QSize(18, 18));
     button->setToolTip(shortHint(hint));
+    // A picture button has no caption: screen readers say its tooltip's words.
+    button->setAccessibleName(shortHint(hint));
     // The long part goes to the status bar on entering, even when it is empty (see eventFilter).
     button->setProperty("longHint", longHint(hint));
     button->installEventFilter(this);
@@ -252,6 +254,9 @@ void TMainForm::setSheet(TPlanche *sheet)
     m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));
+    // The frame holds the sheet without a border or a title bar of its own: the keyboard goes
+    // straight to the sheet's fields, never to a nameless window in between.
+    window->setFocusPolicy(Qt::NoFocus);
     window->showMaximized();
     // A .qcm file dropped on any field opens it instead of landing in the field as text.
     sheet->installEventFilter(this);

@@ -1,6 +1,7 @@
 #include "editor/planche.h"
 
 #include "pictures/imageframe.h"
+#include "platform/accessiblenames.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/services.h"
@@ -27,9 +28,10 @@ QFont pixelFont(const QString &family, int pixels, bool bold = false)
     return font;
 }
 
-QLabel *captionLabel(const QString &text, int pixels, QWidget *parent)
+QLabel *captionLabel(const QString &name, const QString &text, int pixels, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
     label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), pixels));
     return label;
 }
@@ -53,6 +55,8 @@ bool isSheetKey(const QKeyEvent *key)
 }
 
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
+// The answers' captions are Label2, Label3, Label5, Label6 and Label7 on the design.
+constexpr int AnswerLabelNumbers[] = {2, 3, 5, 6, 7};
 
 } // namespace
 
@@ -81,39 +85,49 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
 
 void TPlanche::createControls()
 {
-    Label1 = captionLabel(tr("Titre"), 24, this);
+    Label1 = captionLabel(QStringLiteral("Label1"), tr("Titre"), 24, this);
     Label1->setGeometry(14, 38, 50, 29);
 
     Edit1 = new QLineEdit(this);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    AccessibleNames::setCaption(Edit1, Label1);
     Edit1->setGeometry(82, 37, 559, 30);
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
     // The file keeps 255 characters of a title; a longer one would be cut on the next reading.
     Edit1->setMaxLength(QcmFormat::MaxFieldLength);
 
     Panel1 = new QLabel(tr("Question 1"), this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(656, 5, 101, 31);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
     Panel2 = new QFrame(this);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    AccessibleNames::setName(Panel2, tr("Image"));
     Panel2->setGeometry(24, 88, 281, 217);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *frameLayout = new QVBoxLayout(Panel2);
     frameLayout->setContentsMargins(1, 1, 1, 1);
 
     Memo1 = new QPlainTextEdit(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    AccessibleNames::setName(Memo1, tr("Texte libre"));
     Memo1->setGeometry(384, 80, 321, 177);
     Memo1->setFont(pixelFont(QStringLiteral("Arial"), 16));
     Memo1->setTabChangesFocus(true);
 
     Button1 = new QPushButton(tr("Choisir image"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(384, 272, 113, 28);
 
-    Label4 = captionLabel(tr("Bonne réponse"), 19, this);
+    Label4 = captionLabel(QStringLiteral("Label4"), tr("Bonne réponse"), 19, this);
     Label4->move(520, 272);
     Label4->adjustSize();
 
     SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    AccessibleNames::setCaption(SpinEdit1, Label4);
     SpinEdit1->setGeometry(664, 272, 57, 31);
     SpinEdit1->setRange(1, QcmFormat::AnswerCount);
     SpinEdit1->setValue(1);
@@ -122,12 +136,14 @@ void TPlanche::createControls()
 void TPlanche::createAnswerRows()
 {
     for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
-        QLabel *label = captionLabel(tr("Réponse %1").arg(i + 1), 19, this);
+        QLabel *label = captionLabel(QStringLiteral("Label%1").arg(AnswerLabelNumbers[i]), tr("Réponse %1").arg(i + 1), 19, this);
         label->move(16, AnswerTops[i]);
         label->adjustSize();
         answerLabels[size_t(i)] = label;
 
         auto *edit = new QLineEdit(this);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(i + 2));
+        AccessibleNames::setCaption(edit, label);
         edit->setGeometry(120, AnswerTops[i], 569, 26);
         edit->setFont(pixelFont(QStringLiteral("Arial"), 16));
         edit->setMaxLength(QcmFormat::MaxFieldLength);
@@ -216,10 +232,12 @@ void TPlanche::setCaption(const QString &caption)
 void TPlanche::clearPicture()
 {
     Image1->picture().clear();
+    describePicture(QString());
 }
 
 void TPlanche::loadPicture(const QString &path)
 {
+    describePicture(path);
     Image1->picture().loadFromFile(path);
     Image1->Echelle();
 }
@@ -237,6 +255,12 @@ void TPlanche::restyleTitle()
     Edit1->setPalette(palette);
     // 12 points at the design's 120 pixels per inch; the style stays bold.
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
+}
+
+void TPlanche::describePicture(const QString &path)
+{
+    // A screen reader says which picture the question shows, by its file's name.
+    Panel2->setAccessibleDescription(QcmFormat::fileNameOf(path));
 }
 
 // Commands
@@ -322,6 +346,7 @@ void TPlanche::Button1Click()
     // author sees the error and the path is not silently forgotten.
     m_store.setCurrentPicture(path);
     Image1->picture().clear();
+    describePicture(path);
     Image1->picture().loadFromFile(path);
     Image1->Echelle();
 }

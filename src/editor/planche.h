@@ -102,6 +102,7 @@ private:
     void connectChangeHandlers();
     void watchFieldKeys();
     QList<QWidget *> fieldWidgets() const;
+    void describePicture(const QString &path);
 
     bool FormKeyDown(int key);
     void FormResize();

@@ -27,13 +27,18 @@ void HelpWindow::createWidgets()
     auto *prompt = new QLabel(tr("&Tapez les premières lettres du mot cherché :"));
     prompt->setWordWrap(true);
     m_searchBox = new QLineEdit;
+    m_searchBox->setObjectName(QStringLiteral("SearchBox"));
     prompt->setBuddy(m_searchBox);
     m_keywordList = new QListWidget;
+    m_keywordList->setObjectName(QStringLiteral("KeywordList"));
+    m_keywordList->setAccessibleName(tr("Mots-clés"));
     indexLayout->addWidget(prompt);
     indexLayout->addWidget(m_searchBox);
     indexLayout->addWidget(m_keywordList);
 
     m_browser = new QTextBrowser;
+    m_browser->setObjectName(QStringLiteral("Browser"));
+    m_browser->setAccessibleName(tr("Page d'aide"));
     m_browser->setOpenLinks(true);
     m_browser->setSearchPaths({m_pagesRoot});
 

@@ -2,6 +2,7 @@
 
 #include "pictures/imageframe.h"
 #include "runner/resultat.h"
+#include "platform/accessiblenames.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
 
@@ -113,6 +114,7 @@ void TQcm::createToolPanel()
         button->setIcon(style()->standardIcon(item.icon));
         button->setIconSize(QSize(18, 18));
         button->setToolTip(item.hint);
+        button->setAccessibleName(item.hint);
         button->setFocusPolicy(Qt::NoFocus);
         *item.button = button;
     }
@@ -139,6 +141,7 @@ void TQcm::createQuestionArea()
     Edit1->setFont(arial(19, true));
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::ClickFocus);
+    AccessibleNames::setName(Edit1, tr("Titre"));
 
     Panel3 = new QLabel(m_page);
     Panel3->setObjectName(QStringLiteral("Panel3"));
@@ -152,6 +155,7 @@ void TQcm::createQuestionArea()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(15, 96 + top, 280, 215);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    AccessibleNames::setName(Panel2, tr("Image"));
     auto *frameLayout = new QVBoxLayout(Panel2);
     frameLayout->setContentsMargins(1, 1, 1, 1);
 
@@ -161,6 +165,7 @@ void TQcm::createQuestionArea()
     Memo1->setFont(arial(16));
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::ClickFocus);
+    AccessibleNames::setName(Memo1, tr("Texte libre"));
 
     Label6 = new QLabel(tr("Réponse"), m_page);
     Label6->setObjectName(QStringLiteral("Label6"));
@@ -174,7 +179,7 @@ void TQcm::createQuestionArea()
     SpinEdit1->setFont(arial(19, true));
     SpinEdit1->setRange(0, QcmFormat::AnswerCount);
     SpinEdit1->setValue(0);
-    Label6->setBuddy(SpinEdit1);
+    AccessibleNames::setCaption(SpinEdit1, Label6);
 }
 
 void TQcm::createAnswerArea()
@@ -304,6 +309,7 @@ void TQcm::display(const RunQuestion &question)
     for (QLabel *label : answerLabels)
         label->clear();
     Image1->picture().clear();
+    Panel2->setAccessibleDescription(QString());
     Edit1->setText(question.title);
     Edit1->setCursorPosition(0);
     for (size_t k = 0; k < answerLabels.size(); ++k)
@@ -324,11 +330,13 @@ void TQcm::showPicture(const QString &path)
     // the person answering cannot do anything about a missing file.
     try {
         Image1->picture().loadFromFile(path);
+        Panel2->setAccessibleDescription(QcmFormat::fileNameOf(path));
         if (Picture *picture = Image1->picture().picture(); picture && picture->needsPreparation())
             picture->prepare();
         Echelle();
     } catch (...) {
         Image1->picture().clear();
+        Panel2->setAccessibleDescription(QString());
     }
 }
 

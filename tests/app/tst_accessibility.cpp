@@ -1,0 +1,190 @@
+#include "app/mainform.h"
+#include "app/workspace.h"
+#include "pictures/pictureregistry.h"
+#include "platform/accessiblenames.h"
+#include "platform/helpwindow.h"
+#include "platform/scriptedfiledialogs.h"
+#include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QTreeView>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Every window the program makes, with scripted boxes, dialogs and clock.
+struct Program
+{
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    ScriptedFileDialogs pictureDialogs;
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
+    PictureRegistry pictures;
+    Services services{boxes, dialogs, pictureDialogs, clock, pictures};
+    Workspace workspace{services};
+};
+
+// The role a screen reader must announce for a kind of control; the most derived kind first.
+QAccessible::Role expectedRole(const QWidget *control)
+{
+    if (qobject_cast<const QCheckBox *>(control))
+        return QAccessible::CheckBox;
+    if (qobject_cast<const QRadioButton *>(control))
+        return QAccessible::RadioButton;
+    if (qobject_cast<const QAbstractButton *>(control))
+        return QAccessible::Button;
+    if (qobject_cast<const QAbstractSpinBox *>(control))
+        return QAccessible::SpinBox;
+    if (qobject_cast<const QComboBox *>(control))
+        return QAccessible::ComboBox;
+    if (qobject_cast<const QTextBrowser *>(control))
+        return QAccessible::StaticText; // a page to read, not to write
+    if (qobject_cast<const QLineEdit *>(control) || qobject_cast<const QPlainTextEdit *>(control)
+        || qobject_cast<const QTextEdit *>(control))
+        return QAccessible::EditableText;
+    if (qobject_cast<const QTableView *>(control))
+        return QAccessible::Table;
+    if (qobject_cast<const QTreeView *>(control))
+        return QAccessible::Tree;
+    if (qobject_cast<const QListView *>(control))
+        return QAccessible::List;
+    return QAccessible::NoRole;
+}
+
+// A control the keyboard reaches on its own: not a part that hands its focus to its owner (a
+// spin box's line, a scroll area's viewport).
+bool takesFocus(const QWidget *widget)
+{
+    return widget->focusPolicy() != Qt::NoFocus && !widget->focusProxy() && !qobject_cast<const QMenu *>(widget);
+}
+
+QString controlPath(const QWidget *window, const QWidget *control)
+{
+    const auto nameOf = [](const QObject *object) {
+        return object->objectName().isEmpty() ? QString::fromLatin1(object->metaObject()->className())
+                                              : object->objectName();
+    };
+    QString path = nameOf(control);
+    for (const QWidget *up = control->parentWidget(); up && up != window; up = up->parentWidget()) {
+        if (!up->objectName().isEmpty())
+            path.prepend(up->objectName() + QLatin1Char('/'));
+    }
+    return nameOf(window) + QLatin1Char('/') + path;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QPointer<QWidget>)
+
+class TestAccessibility : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void focusableControls_data();
+    void focusableControls();
+
+private:
+    std::unique_ptr<Program> program;
+};
+
+void TestAccessibility::initTestCase()
+{
+    program = std::make_unique<Program>();
+    // Made on first use by the program: made here so that it is walked with the others.
+    program->workspace.mainForm.helpWindow();
+}
+
+void TestAccessibility::cleanupTestCase()
+{
+    program.reset();
+}
+
+void TestAccessibility::focusableControls_data()
+{
+    QTest::addColumn<QPointer<QWidget>>("control");
+    QTest::addColumn<QString>("expectedName");
+
+    // Names the people using the program know the fields by (the end of the control's path);
+    // every other control only needs one.
+    const QHash<QString, QString> knownNames{
+        {QStringLiteral("SheetWindow/Edit1"), QStringLiteral("Titre")},
+        {QStringLiteral("SheetWindow/Edit2"), QStringLiteral("Réponse 1")},
+        {QStringLiteral("SheetWindow/Edit6"), QStringLiteral("Réponse 5")},
+        {QStringLiteral("SheetWindow/SpinEdit1"), QStringLiteral("Bonne réponse")},
+        {QStringLiteral("SheetWindow/Memo1"), QStringLiteral("Texte libre")},
+        {QStringLiteral("ToolPanel/SpeedButton2"), QStringLiteral("Exécuter questionnaire")},
+        {QStringLiteral("ToolPanel/OpenBtn"), QStringLiteral("Ouvrir")},
+        {QStringLiteral("TQcm/Page/SpinEdit1"), QStringLiteral("Réponse")},
+    };
+
+    QSet<QString> seen;
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMenu *>(window))
+            continue;
+        QList<QWidget *> controls = window->findChildren<QWidget *>();
+        controls.prepend(window);
+        for (QWidget *control : std::as_const(controls)) {
+            if (!takesFocus(control) || control->window() != window)
+                continue;
+            QString path = controlPath(window, control);
+            for (int n = 2; seen.contains(path); ++n)
+                path = controlPath(window, control) + QLatin1Char('#') + QString::number(n);
+            seen.insert(path);
+            QString expected;
+            for (auto known = knownNames.cbegin(); known != knownNames.cend(); ++known) {
+                if (path.endsWith(known.key()))
+                    expected = known.value();
+            }
+            QTest::newRow(qPrintable(path)) << QPointer<QWidget>(control) << expected;
+        }
+    }
+}
+
+void TestAccessibility::focusableControls()
+{
+    QFETCH(QPointer<QWidget>, control);
+    QFETCH(QString, expectedName);
+    QVERIFY(control);
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control.data());
+    QVERIFY(accessible);
+    const QString name = accessible->text(QAccessible::Name);
+    QVERIFY2(!name.trimmed().isEmpty(), "no accessible name");
+    QVERIFY2(name != control->objectName(), qPrintable(name));
+    if (!expectedName.isEmpty())
+        QCOMPARE(name, expectedName);
+    if (const QAccessible::Role role = expectedRole(control); role != QAccessible::NoRole)
+        QCOMPARE(accessible->role(), role);
+
+    // A caption reading as the control's name is its buddy: its accelerator leads there.
+    for (const QLabel *label : control->window()->findChildren<QLabel *>()) {
+        if (AccessibleNames::spokenCaption(label->text()) == name && label->window() == control->window())
+            QCOMPARE(label->buddy(), control.data());
+    }
+}
+
+QTEST_MAIN(TestAccessibility)
+#include "tst_accessibility.moc"
