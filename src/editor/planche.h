@@ -9,6 +9,7 @@
 
 class ImageFrame;
 class MessageBoxes;
+class PageScrollArea;
 class FileDialogs;
 class PictureRegistry;
 struct Services;
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void chooseGuardedPicture();
 
 private:
+    void createPage();
     void createControls();
     void createAnswerRows();
     void setFieldTabOrder();
@@ -111,6 +113,8 @@ private:
     FileDialogs &m_pictureDialogs;
     QuestionStore m_store;
     TQcm *m_runner = nullptr;
+    QWidget *m_page = nullptr;
+    PageScrollArea *m_scroll = nullptr;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
     std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
 };

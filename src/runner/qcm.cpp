@@ -4,6 +4,7 @@
 #include "runner/resultat.h"
 #include "platform/accessiblenames.h"
 #include "platform/messageboxes.h"
+#include "platform/pagescrollarea.h"
 #include "platform/services.h"
 
 #include <QApplication>
@@ -69,9 +70,10 @@ TQcm::TQcm(Services &services, QWidget *parent) : QDialog(parent), m_boxes(servi
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    m_page = new QWidget(this);
+    m_page = new QWidget;
     m_page->setObjectName(QStringLiteral("Page"));
-    m_page->resize(DesignWidth, DesignHeight - ToolPanelHeight);
+    m_page->setFixedSize(DesignWidth, DesignHeight - ToolPanelHeight);
+    m_scroll = new PageScrollArea(m_page, PageScrollArea::Fit::Centred, this);
     createToolPanel();
     createQuestionArea();
     Image1 = new ImageFrame(services.pictures, services.boxes, Panel2);
@@ -243,17 +245,17 @@ void TQcm::resizeEvent(QResizeEvent *event)
 void TQcm::placePage()
 {
     // Maximised on a large screen the design's page stands in the middle, under a tool bar as
-    // wide as the window whose buttons stay above the page's columns.
+    // wide as the window whose buttons stay above the page's columns. In a window smaller than
+    // the design the page scrolls below the tool bar.
     const int left = std::max(0, (width() - DesignWidth) / 2);
-    const int below = std::max(0, (height() - DesignHeight) / 2);
     Panel1->setGeometry(0, 0, width(), ToolPanelHeight);
+    m_scroll->setGeometry(0, ToolPanelHeight, width(), std::max(0, height() - ToolPanelHeight));
     const std::array<QToolButton *, 4> navigation{SpeedButton4, SpeedButton2, SpeedButton1, SpeedButton3};
     for (size_t i = 0; i < navigation.size(); ++i)
         navigation[i]->setGeometry(left + NavigationLefts[i], (ToolPanelHeight - ToolButtonSize) / 2, ToolButtonSize,
                                    ToolButtonSize);
     Button2->setGeometry(left + 582, 4, 89, 25);
     Button1->setGeometry(left + 686, 4, 75, 25);
-    m_page->move(left, ToolPanelHeight + below);
 }
 
 // Run
