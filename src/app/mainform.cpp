@@ -3,6 +3,7 @@
 #include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/artwork.h"
+#include "app/helpkey.h"
 #include "app/hints.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
@@ -39,6 +40,8 @@ constexpr int ToolButtonSize = 25;
 constexpr int ClockInterval = 1000;
 // Panel 0 of the status bar takes the window's width but this much, which is the clock's.
 constexpr int ClockPanelWidth = 100;
+// "&Fichier" carries this help context, the next menus the following ones.
+constexpr int FirstMenuHelpContext = 3;
 
 } // namespace
 
@@ -65,6 +68,7 @@ TMainForm::TMainForm(Services &services, QWidget *parent)
     createToolBar();
     createStatusBar();
     createClock();
+    new HelpKey([this](int context) { guarded([this, context] { showHelpContext(context); }); }, this);
     resize(584, 356);
 }
 
@@ -160,6 +164,11 @@ void TMainForm::createMenus()
     addMenuItem(m_helpMenu, tr("&Utiliser l'aide"), QString(), {}, &TMainForm::HowToUse, true);
     m_helpMenu->addSeparator();
     addMenuItem(m_helpMenu, tr("&A propos..."), tr("Informations sur le logiciel"), {}, &TMainForm::showAboutBox, true);
+
+    // F1 with a menu open shows that menu's page.
+    int context = FirstMenuHelpContext;
+    for (QMenu *menu : {m_fileMenu, m_editMenu, m_pageMenu, m_runMenu, m_toolsMenu, m_helpMenu})
+        menu->setProperty(HelpKey::ContextProperty, context++);
 }
 
 QToolButton *TMainForm::addToolButton(const QString &name, int left, const QString &icon, const QString &hint,
@@ -445,6 +454,14 @@ HelpWindow *TMainForm::helpWindow()
 void TMainForm::HContents()
 {
     helpWindow()->showContents();
+}
+
+void TMainForm::showHelpContext(int context)
+{
+    if (context > 0)
+        helpWindow()->showContext(context);
+    else
+        HContents();
 }
 
 void TMainForm::HSearch()

@@ -6,7 +6,7 @@
 #include "platform/services.h"
 
 Workspace::Workspace(Services &services)
-    : mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
+    : focusReturn(), mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
       results(&runner), calendar(services, &mainForm), clock(services, &mainForm),
       calculator(services, &mainForm)
 {

@@ -1,4 +1,5 @@
 #include "app/mainform.h"
+#include "editor/planche.h"
 #include "app/workspace.h"
 #include "pictures/pictureregistry.h"
 #include "platform/accessiblenames.h"
@@ -9,6 +10,7 @@
 #include "platform/systemclock.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
@@ -19,11 +21,13 @@
 #include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QSpinBox>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
@@ -105,8 +109,14 @@ private Q_SLOTS:
     void cleanupTestCase();
     void focusableControls_data();
     void focusableControls();
+    void helpKey_data();
+    void helpKey();
+    void focusComesBackAfterAModalWindow_data();
+    void focusComesBackAfterAModalWindow();
 
 private:
+    QMenu *menu(const QString &title);
+
     std::unique_ptr<Program> program;
 };
 
@@ -115,6 +125,17 @@ void TestAccessibility::initTestCase()
     program = std::make_unique<Program>();
     // Made on first use by the program: made here so that it is walked with the others.
     program->workspace.mainForm.helpWindow();
+    program->workspace.mainForm.show();
+    QVERIFY(QTest::qWaitForWindowActive(&program->workspace.mainForm));
+}
+
+QMenu *TestAccessibility::menu(const QString &title)
+{
+    for (QMenu *menu : program->workspace.mainForm.findChildren<QMenu *>()) {
+        if (menu->title() == title)
+            return menu;
+    }
+    return nullptr;
 }
 
 void TestAccessibility::cleanupTestCase()
@@ -184,6 +205,82 @@ void TestAccessibility::focusableControls()
         if (AccessibleNames::spokenCaption(label->text()) == name && label->window() == control->window())
             QCOMPARE(label->buddy(), control.data());
     }
+}
+
+void TestAccessibility::helpKey_data()
+{
+    QTest::addColumn<QString>("openMenu");
+    QTest::addColumn<QString>("page");
+    QTest::newRow("from the title box: contents") << "" << "contents.html";
+    QTest::newRow("Fichier menu open") << "&Fichier" << "writing.html";
+    QTest::newRow("Questionnaire menu open") << "&Questionnaire" << "running.html";
+    QTest::newRow("Utilitaires menu open") << "&Utilitaires" << "accessories.html";
+    QTest::newRow("Aide menu open") << "&Aide" << "usinghelp.html";
+}
+
+void TestAccessibility::helpKey()
+{
+    QFETCH(QString, openMenu);
+    QFETCH(QString, page);
+    HelpWindow *help = program->workspace.mainForm.helpWindow();
+    help->hide();
+    help->browser()->setSource(QUrl(QStringLiteral("results.html")));
+    QWidget *receiver = program->workspace.sheet->Edit1;
+    receiver->setFocus();
+    if (!openMenu.isEmpty()) {
+        QMenu *opened = menu(openMenu);
+        QVERIFY(opened);
+        opened->popup(QPoint(10, 10));
+        QVERIFY(QTest::qWaitForWindowExposed(opened));
+        receiver = opened;
+    }
+    QTest::keyClick(receiver, Qt::Key_F1);
+    QVERIFY(help->isVisible());
+    QCOMPARE(help->currentPage(), page);
+    QVERIFY(!QApplication::activePopupWidget());
+    // The title box never saw the key.
+    QCOMPARE(program->workspace.sheet->Edit1->text(), QString());
+    help->hide();
+}
+
+void TestAccessibility::focusComesBackAfterAModalWindow_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("free text, calendar") << 0 << "&Calendrier";
+    QTest::newRow("answer 3, calculator") << 3 << "C&alculatrice";
+    QTest::newRow("right answer, clock") << 6 << "&Horloge";
+    QTest::newRow("answer 5, about box") << 5 << "&A propos...";
+}
+
+void TestAccessibility::focusComesBackAfterAModalWindow()
+{
+    QFETCH(int, field);
+    QFETCH(QString, command);
+    TPlanche &sheet = *program->workspace.sheet;
+    QWidget *had = field == 0 ? static_cast<QWidget *>(sheet.Memo1)
+        : field == 6          ? static_cast<QWidget *>(sheet.SpinEdit1)
+                              : sheet.answerEdits[size_t(field - 1)];
+    had->setFocus();
+    QCOMPARE(QApplication::focusWidget(), had);
+    QAction *item = nullptr;
+    for (QAction *action : program->workspace.mainForm.findChildren<QAction *>()) {
+        if (action->text() == command)
+            item = action;
+    }
+    QVERIFY(item);
+    bool closed = false;
+    QTimer::singleShot(0, this, [&closed] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            // Whatever the window did with the focus meanwhile.
+            modal->setFocus();
+            QTest::keyClick(modal, Qt::Key_Escape);
+            closed = true;
+        }
+    });
+    item->trigger();
+    QVERIFY(closed);
+    QTRY_COMPARE(QApplication::focusWidget(), had);
 }
 
 QTEST_MAIN(TestAccessibility)
