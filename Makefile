@@ -6,6 +6,7 @@ FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 CTEST_JOBS   ?= $(shell nproc)
 CMAKE_GEN    := -G Ninja
+PREFIX       ?= /usr/local
 
 # `make run QCM=quiz.qcm`, or `make run quiz.qcm`.
 QCM ?= $(firstword $(filter %.qcm,$(MAKECMDGOALS)))
@@ -13,11 +14,14 @@ ifeq ($(QCM),)
 QCM := examples/capitales.qcm
 endif
 
-.PHONY: all deps build run test test-asan bench fuzz clean
+.PHONY: all deps build run test test-asan bench fuzz clean install package
 all: build
 
+# The install and package checks of the test suite, and the package itself, need the Debian
+# packaging tools; `make run` does not.
+test test-asan package: DEPS_GROUPS = packaging
 deps:
-	@scripts/install-deps
+	@scripts/install-deps $(DEPS_GROUPS)
 
 build: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -53,6 +57,17 @@ fuzz: deps
 	  echo "== $$name ($(FUZZ_SECONDS) s)"; \
 	  QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 $$f -max_total_time=$(FUZZ_SECONDS) \
 	    -rss_limit_mb=4096 -print_final_stats=1 $(FUZZ_BUILD)/corpus/$$name $$seeds; done
+
+# `make install` copies the program, its menu entry, file type, icons, manual page, help and
+# sample under PREFIX (DESTDIR= stages it elsewhere); `make package` builds the Debian package
+# $(BUILD)/nelo-qcm_<version>_<arch>.deb from the same files.
+# install does not build: under sudo it would leave files owned by root in the build tree.
+install:
+	@[ -f $(BUILD)/cmake_install.cmake ] || { echo "make install: run 'make build' first"; exit 1; }
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

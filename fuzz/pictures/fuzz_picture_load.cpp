@@ -4,11 +4,15 @@
 //
 // Kinds: 0 bitmap, 1 icon, 2 WMF/EMF, 3 JPEG, 4 JPEG quantised, 5 GIF, 6 WMF/EMF.
 // Metafiles are converted in this process here, so that a fault inside libwmf or libemf2svg
-// is seen; the program itself converts them in a child process.
+// is seen; the program itself runs the same conversion in its helper process, whose limits
+// stand in for the ones libFuzzer sets. The program's caps apply here as they do there: libwmf's
+// blocks (the cap lives in the conversion itself) and the size of the SVG.
 #include "pictures/bitmappicture.h"
 #include "pictures/gifpicture.h"
 #include "pictures/iconpicture.h"
 #include "pictures/jpegpicture.h"
+#include "pictures/metafileconverter.h"
+#include "pictures/metafileconverterprocess.h"
 #include "pictures/metafilepicture.h"
 #include "platform/apperror.h"
 
@@ -27,16 +31,27 @@ namespace {
 // that each kind can be fuzzed for its own share of time.
 int g_pinnedKind = -1;
 
+MetafileError convertAsTheHelperDoes(const QByteArray &metafile, QByteArray &svg)
+{
+    using Limits = MetafileConverterProcess::Limits;
+    if (metafile.size() > Limits::InputBytes)
+        return MetafileError::TooComplex;
+    const MetafileError error = convertMetafileToSvg(metafile, svg);
+    if (error == MetafileError::None && svg.size() > Limits::SvgBytes)
+        return MetafileError::TooComplex;
+    return error;
+}
+
 std::unique_ptr<Picture> pictureOfKind(uint8_t selector)
 {
     switch (g_pinnedKind >= 0 ? g_pinnedKind : selector % 7) {
     case 0: return std::make_unique<BitmapPicture>();
     case 1: return std::make_unique<IconPicture>();
-    case 2: return std::make_unique<MetafilePicture>(MetafileIsolation::InProcess);
+    case 2: return std::make_unique<MetafilePicture>(convertAsTheHelperDoes);
     case 3: return std::make_unique<JpegPicture>(24);
     case 4: return std::make_unique<JpegPicture>(8); // the quantised 8-bit path
     case 5: return std::make_unique<GifPicture>();
-    default: return std::make_unique<MetafilePicture>(MetafileIsolation::InProcess);
+    default: return std::make_unique<MetafilePicture>(convertAsTheHelperDoes);
     }
 }
 

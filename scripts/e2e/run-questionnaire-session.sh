@@ -41,8 +41,13 @@ grid=$(window_named '^Resultat$')
 sleep 1
 focus "$grid"
 xdotool key --clearmodifiers ctrl+c
-sleep 0.5
-"$reader" > "$results" || { echo "nothing was copied from the results"; exit 1; }
+# A slow (sanitizer) build may take a moment to fill the clipboard.
+copied=false
+for attempt in 1 2 3 4 5 6 7 8 9 10; do
+  sleep 0.5
+  if "$reader" > "$results"; then copied=true; break; fi
+done
+$copied || { echo "nothing was copied from the results"; exit 1; }
 
 # Escape closes the results, then the runner; the questionnaire was not changed, so quitting
 # asks nothing.

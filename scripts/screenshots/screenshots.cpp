@@ -1,6 +1,7 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
-// the splash window, the about box, the help window, the runner, the results window, the
-// calendar, the clock and the calculator, drawn offscreen by the program's own windows.
+// the splash window, the about box, the help window, the question list, the find, replace and
+// path dialogs, the runner, the results window, the calendar, the clock and the calculator, drawn
+// offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]
 // With a suffix, only the sheet and the runner, maximised on the screen the platform gives
 // (run with QT_SCALE_FACTOR and a screen size to see them enlarged): sheet-<suffix>.png and
@@ -29,6 +30,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -131,6 +133,22 @@ int main(int argc, char *argv[])
     QTest::keyClicks(help->searchBox(), QStringLiteral("enr"));
     QTest::keyClick(help->searchBox(), Qt::Key_Return);
     ok = save(*help, output.filePath(QStringLiteral("help.png"))) && ok;
+
+    // The sheet's windows as the author meets them, shown without their modal loop.
+    TPageListe &list = workspace.pageListe;
+    list.Init(workspace.sheet->store().document(), 1);
+    list.show();
+    ok = save(list, output.filePath(QStringLiteral("question-list.png"))) && ok;
+    workspace.findDialog.Edit1->setText(QStringLiteral("capitale"));
+    workspace.findDialog.show();
+    ok = save(workspace.findDialog, output.filePath(QStringLiteral("find-dialog.png"))) && ok;
+    workspace.replaceDialog.Edit1->setText(QStringLiteral("capitale"));
+    workspace.replaceDialog.Edit2->setText(QStringLiteral("ville principale"));
+    workspace.replaceDialog.show();
+    ok = save(workspace.replaceDialog, output.filePath(QStringLiteral("replace-dialog.png"))) && ok;
+    workspace.fixchemin.openDirectory(QFileInfo(questionnaire).absolutePath());
+    workspace.fixchemin.show();
+    ok = save(workspace.fixchemin, output.filePath(QStringLiteral("path-dialog.png"))) && ok;
     help->hide();
 
     // The runner at the size of a common projector screen, on question 1 with its picture and

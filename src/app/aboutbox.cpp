@@ -1,6 +1,7 @@
 #include "app/aboutbox.h"
 
 #include "app/artwork.h"
+#include "app/version.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -42,7 +43,7 @@ void TAboutBox::createPanel()
     name->setFont(bold);
     name->setGeometry(92, 16, 200, 26);
 
-    auto *version = new QLabel(tr("Version 2.0"), panel);
+    auto *version = new QLabel(tr("Version %1").arg(QLatin1String(NeloVersion::Shown)), panel);
     version->setObjectName(QStringLiteral("Version"));
     version->setGeometry(92, 46, 200, 20);
 

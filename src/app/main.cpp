@@ -2,8 +2,34 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+int answer(const StartupOptions &options)
+{
+    std::FILE *stream = options.exitCode == 0 ? stdout : stderr;
+    std::fputs(options.text.toLocal8Bit().constData(), stream);
+    return options.exitCode;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // --help and --version answer before the display is opened, so they work without one.
+    // Qt's own options (-platform, -style...) are only known once the application has taken
+    // them out, hence a second, strict reading afterwards.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const StartupOptions early = parseCommandLine(arguments);
+    if (early.action == StartupOptions::Action::ShowHelp || early.action == StartupOptions::Action::ShowVersion)
+        return answer(early);
+
     QApplication app(argc, argv);
-    return runNeloQcm(app, parseCommandLine(QApplication::arguments()));
+    const StartupOptions options = parseCommandLine(QApplication::arguments());
+    if (options.action != StartupOptions::Action::Run)
+        return answer(options);
+    return runNeloQcm(app, options);
 }

@@ -5,6 +5,8 @@
 #include "app/artwork.h"
 #include "app/helpkey.h"
 #include "app/hints.h"
+#include "app/questionnaireprinting.h"
+#include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
 #include "editor/planche.h"
@@ -12,6 +14,7 @@
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
 #include "platform/helpwindow.h"
+#include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/messageboxes.h"
 #include "platform/systemclock.h"
@@ -46,7 +49,8 @@ constexpr int FirstMenuHelpContext = 3;
 } // namespace
 
 TMainForm::TMainForm(Services &services, QWidget *parent)
-    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock)
+    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock),
+      m_pictures(services.pictures), m_printDialogs(&PrintDialogs::standard())
 {
     setWindowTitle(tr("Nelo Qcm"));
     setAcceptDrops(true);
@@ -116,20 +120,28 @@ void TMainForm::createMenus()
                 &TMainForm::SaveItemClick, true);
     addMenuItem(m_fileMenu, tr("Enregistrer &sous..."), tr("Enregistrer sous un autre nom"), {}, &TMainForm::SaveAs, true);
     m_fileMenu->addSeparator();
+    addMenuItem(m_fileMenu, tr("&Imprimer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
+                QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
+    m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
     quit->setStatusTip(tr("Quitter l'application"));
     quit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     m_editMenu = menuBar()->addMenu(tr("&Edition"));
+    // Enabled while the sheet has a question command to take back (see setSheet).
+    m_undoAction = addSheetItem(m_editMenu, tr("&Annuler"), tr("Annuler la dernière commande"),
+                                QKeySequence(Qt::CTRL | Qt::Key_Z), &TPlanche::Annuler);
+    m_waitingActions.removeOne(m_undoAction);
+    m_editMenu->addSeparator();
     addSheetItem(m_editMenu, tr("&Copier"), tr("Copier"), QKeySequence(Qt::CTRL | Qt::Key_C), &TPlanche::Copier);
     addSheetItem(m_editMenu, tr("C&oller"), tr("Coller"), QKeySequence(Qt::CTRL | Qt::Key_V), &TPlanche::Coller);
     addSheetItem(m_editMenu, tr("Copier &Image"), tr("Copier l'image dans le presse-papiers"), {}, &TPlanche::CopierImg);
     m_editMenu->addSeparator();
-    addMenuItem(m_editMenu, tr("C&hercher..."), tr("Chercher"), {}, &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_editMenu, tr("Co&ntinuer"), tr("Continuer la recherche"), QKeySequence(Qt::Key_F3),
-                &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TMainForm::commandNotYetAvailable, false);
+    addSheetItem(m_editMenu, tr("C&hercher..."), tr("Chercher"), {}, &TPlanche::Chercher);
+    addSheetItem(m_editMenu, tr("Co&ntinuer"), tr("Continuer la recherche"), QKeySequence(Qt::Key_F3),
+                 &TPlanche::Continuer);
+    addSheetItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TPlanche::Remplacer);
     m_editMenu->addSeparator();
     addSheetItem(m_editMenu, tr("&Suprimer image"), tr("Supprimer image"), {}, &TPlanche::SuppImg);
 
@@ -142,16 +154,16 @@ void TMainForm::createMenus()
     addMenuItem(m_pageMenu, tr("&Ajouter"), tr("Ajouter écran"), {}, &TMainForm::AjoutAndValide, false);
     addSheetItem(m_pageMenu, tr("S&upprimer"), tr("Supprimer écran"), {}, &TPlanche::Supprime);
     m_pageMenu->addSeparator();
-    addMenuItem(m_pageMenu, tr("&Chemins relatifs"), tr("Convertif en chemins relatifs"), {},
-                &TMainForm::commandNotYetAvailable, false);
-    addMenuItem(m_pageMenu, tr("Chemins &absolus..."), tr("Fixer des chemins absolus"), {},
-                &TMainForm::commandNotYetAvailable, false);
+    addSheetItem(m_pageMenu, tr("&Chemins relatifs"), tr("Convertif en chemins relatifs"), {}, &TPlanche::ChRelatifs);
+    addSheetItem(m_pageMenu, tr("Chemins &absolus..."), tr("Fixer des chemins absolus"), {}, &TPlanche::Chemins);
     m_pageMenu->addSeparator();
     addSheetItem(m_pageMenu, tr("&Liste des questions"), tr("Liste des questions"), QKeySequence(Qt::Key_F2),
                  &TPlanche::Index);
 
     m_runMenu = menuBar()->addMenu(tr("&Questionnaire"));
     addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
+    addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
+                &TMainForm::showResultsStatistics, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -261,6 +273,7 @@ void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
     m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
+    connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));
     // The frame holds the sheet without a border or a title bar of its own: the keyboard goes
@@ -529,4 +542,18 @@ void TMainForm::dropEvent(QDropEvent *event)
         return;
     event->acceptProposedAction();
     openNamedQuestionnaire(path);
+}
+
+void TMainForm::printQuestionnaire()
+{
+    // What is printed is what the sheet shows, its pending edits included.
+    m_sheet->store().EcritFiche();
+    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, *m_printDialogs, m_pictures,
+                                 this);
+}
+
+void TMainForm::showResultsStatistics()
+{
+    m_sheet->store().EcritFiche();
+    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, this);
 }

@@ -8,6 +8,8 @@
 class FileDialogs;
 class HelpWindow;
 class MessageBoxes;
+class PictureRegistry;
+class PrintDialogs;
 class QAction;
 class QDialog;
 class QLabel;
@@ -40,6 +42,8 @@ public:
     void setCalendar(QDialog *calendar);
     void setClockWindow(QDialog *clock);
     void setCalculator(TPocket *calculator);
+    // Tests print to PDF files instead of the real print dialogs.
+    void setPrintDialogs(PrintDialogs &dialogs) { m_printDialogs = &dialogs; }
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -106,6 +110,8 @@ private:
     void openClock();
     void showCalculator();
     void commandNotYetAvailable();
+    void printQuestionnaire();
+    void showResultsStatistics();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;
@@ -113,6 +119,8 @@ private:
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
     const SystemClock &m_clock;
+    const PictureRegistry &m_pictures;
+    PrintDialogs *m_printDialogs;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
     QDialog *m_calendar = nullptr;
@@ -131,6 +139,7 @@ private:
     QMenu *m_runMenu = nullptr;
     QMenu *m_toolsMenu = nullptr;
     QMenu *m_helpMenu = nullptr;
+    QAction *m_undoAction = nullptr;
     // Items and buttons disabled until the first new, open or add (Valide enables them).
     QList<QAction *> m_waitingActions;
     QList<QToolButton *> m_waitingButtons;

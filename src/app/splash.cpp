@@ -1,6 +1,7 @@
 #include "app/splash.h"
 
 #include "app/artwork.h"
+#include "app/version.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,7 +45,7 @@ void TSplash::createLabels()
     name->setGeometry(130, 78, 170, 32);
     name->setAlignment(Qt::AlignCenter);
 
-    auto *version = new QLabel(tr("Version 2.0"), this);
+    auto *version = new QLabel(tr("Version %1").arg(QLatin1String(NeloVersion::Shown)), this);
     version->setObjectName(QStringLiteral("Version"));
     QFont versionFont(QStringLiteral("Arial"));
     versionFont.setPixelSize(15);

@@ -7,34 +7,98 @@
 #include "platform/desktopconventions.h"
 #include "platform/services.h"
 
+#include "app/version.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+QString helpText(const QString &program)
+{
+    return QApplication::tr("Utilisation : %1 [options] [questionnaire]\n"
+                            "Générateur de questionnaires à choix multiples.\n"
+                            "\n"
+                            "Options :\n"
+                            "  -h, --help       Affiche cette aide.\n"
+                            "  -v, --version    Affiche la version du programme.\n"
+                            "\n"
+                            "Arguments :\n"
+                            "  questionnaire    Questionnaire à ouvrir (.qcm).\n")
+        .arg(program);
+}
+
+// The option as it was typed ("--ouvrir", not the parser's "ouvrir").
+QString typedOption(const QStringList &arguments, const QString &name)
+{
+    for (const QString &argument : arguments) {
+        if (argument.startsWith(QLatin1Char('-')) && argument.section(QLatin1Char('='), 0, 0).endsWith(name))
+            return argument.section(QLatin1Char('='), 0, 0);
+    }
+    return name;
+}
+
+} // namespace
+
 StartupOptions parseCommandLine(const QStringList &arguments)
 {
+    // The parser's own help, version and error texts are English: ours replace them.
     QCommandLineParser parser;
-    parser.setApplicationDescription(QApplication::tr("Générateur de questionnaires à choix multiples."));
-    parser.addPositionalArgument(QStringLiteral("questionnaire"), QApplication::tr("Questionnaire à ouvrir (.qcm)"));
-    QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
-    quitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(quitWhenShown);
-    parser.addHelpOption();
-    parser.process(arguments);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption version(QStringList{QStringLiteral("v"), QStringLiteral("version")});
+    const QCommandLineOption quitWhenShown(QStringLiteral("quit-when-shown"));
+    parser.addOptions({help, version, quitWhenShown});
+    const bool parsed = parser.parse(arguments);
+    const QString program = arguments.isEmpty() ? QStringLiteral("nelo-qcm")
+                                                : QFileInfo(arguments.constFirst()).fileName();
 
     StartupOptions options;
-    if (!parser.positionalArguments().isEmpty())
-        options.questionnaire = parser.positionalArguments().constFirst();
-    options.quitWhenShown = parser.isSet(quitWhenShown);
+    if (parser.isSet(help)) {
+        options.action = StartupOptions::Action::ShowHelp;
+        options.text = helpText(program);
+    } else if (parser.isSet(version)) {
+        options.action = StartupOptions::Action::ShowVersion;
+        options.text = QStringLiteral("Nelo Qcm %1\n").arg(QLatin1String(NeloVersion::Full));
+    } else if (!parsed || parser.positionalArguments().size() > 1) {
+        const QString wrong = parser.unknownOptionNames().isEmpty()
+            ? parser.positionalArguments().value(1)
+            : typedOption(arguments.mid(1), parser.unknownOptionNames().constFirst());
+        const QString what = parser.unknownOptionNames().isEmpty()
+            ? QApplication::tr("%1 : argument en trop « %2 ».\n")
+            : QApplication::tr("%1 : option inconnue « %2 ».\n");
+        options.action = StartupOptions::Action::Refuse;
+        options.text = what.arg(program, wrong)
+            + QApplication::tr("Pour en savoir plus : %1 --help\n").arg(program);
+        options.exitCode = 1;
+    } else {
+        options.questionnaire = parser.positionalArguments().value(0);
+        options.quitWhenShown = parser.isSet(quitWhenShown);
+    }
     return options;
+}
+
+bool loadQtFrenchTranslations(QTranslator &translator, const QString &folder)
+{
+    return translator.load(QStringLiteral("qtbase_fr"),
+                           folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder);
 }
 
 int runNeloQcm(QApplication &app, const StartupOptions &options)
 {
+    // The whole program speaks French, whatever the desktop's language.
+    QTranslator qtFrench;
+    if (loadQtFrenchTranslations(qtFrench))
+        QCoreApplication::installTranslator(&qtFrench);
+
     auto splash = std::make_unique<TSplash>();
     splash->showAndPaint();
 

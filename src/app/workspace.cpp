@@ -6,10 +6,21 @@
 #include "platform/services.h"
 
 Workspace::Workspace(Services &services)
-    : focusReturn(), mainForm(services), aboutBox(&mainForm), sheet(new TPlanche(services)), runner(services, &mainForm),
-      results(&runner), calendar(services, &mainForm), clock(services, &mainForm),
+    : focusReturn(),
+      mainForm(services),
+      aboutBox(&mainForm),
+      sheet(new TPlanche(services)),
+      pageListe(&mainForm),
+      fixchemin(&mainForm),
+      findDialog(&mainForm),
+      replaceDialog(&mainForm),
+      runner(services, &mainForm),
+      results(services, &runner),
+      calendar(services, &mainForm),
+      clock(services, &mainForm),
       calculator(services, &mainForm)
 {
+    sheet->setWindows({&pageListe, &fixchemin, &findDialog, &replaceDialog});
     mainForm.setAboutBox(&aboutBox);
     mainForm.setSheet(sheet);
     mainForm.setCalendar(&calendar);
@@ -17,6 +28,7 @@ Workspace::Workspace(Services &services)
     mainForm.setCalculator(&calculator);
     sheet->setRunner(&runner);
     runner.setResultsWindow(&results);
+    results.setQuestionnaireFile([this] { return mainForm.CurrentFileName(); });
     runner.setNavigationIcons({artworkIcon(QStringLiteral(":/toolbar/first.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/previous.svg")),
                                artworkIcon(QStringLiteral(":/toolbar/next.svg")),

@@ -142,6 +142,7 @@ void QuestionStore::ChargeLignes(const QStringList &lines, const QString &captio
 
 void QuestionStore::adopt(QStringList lines, const QString &caption, int droppedNuls)
 {
+    m_history.clear();
     m_document = std::move(lines);
     m_blocksBeyond.clear();
     m_documentModified = false;
@@ -189,10 +190,12 @@ void QuestionStore::Sauve(const QString &path)
     m_document = std::move(lines);
     m_documentModified = false;
     m_sheetModified = false;
+    m_history.markAllModified();
 }
 
 void QuestionStore::Nouveau()
 {
+    m_history.clear();
     m_document.clear();
     m_blocksBeyond.clear();
     m_questionCount = 1;
@@ -223,6 +226,8 @@ void QuestionStore::Squize()
 
 void QuestionStore::EcritFiche()
 {
+    if (!m_history.isEmpty() && sheetEditedSinceRead())
+        m_history.clear();
     QcmBlock::remove(m_document, m_currentQuestion);
     QcmBlock::append(m_document, m_currentQuestion, m_currentPicture, m_sheet.fields());
 }
@@ -238,6 +243,8 @@ void QuestionStore::LitFiche()
     const std::optional<QcmBlock::Content> block = QcmBlock::read(m_document, m_currentQuestion);
     if (!block) {
         m_sheet.setFields(QuestionFields());
+        m_readFields = m_sheet.fields();
+        m_readPicture.clear();
         m_reading = false;
         return;
     }
@@ -253,6 +260,8 @@ void QuestionStore::LitFiche()
     }
     m_sheet.focusTitle();
     m_sheetModified = false;
+    m_readFields = m_sheet.fields();
+    m_readPicture = m_currentPicture;
     m_reading = false;
 }
 
@@ -262,7 +271,7 @@ void QuestionStore::Ajout()
         m_boxes.warn(QObject::tr("Un questionnaire ne peut pas contenir plus de %1 questions.").arg(MaxQuestions));
         return;
     }
-    EcritFiche();
+    remember();
     // A loaded file without any block counts no question although the sheet shows one: the
     // write-back above has just given that question its block.
     m_questionCount = std::max(m_questionCount, m_currentQuestion + 1);
@@ -275,6 +284,7 @@ void QuestionStore::Ajout()
 
 void QuestionStore::Supprime()
 {
+    remember();
     QcmBlock::remove(m_document, m_currentQuestion);
     m_documentModified = true;
     Renum();
@@ -303,6 +313,58 @@ void QuestionStore::AllerA(int question)
     m_currentQuestion = std::clamp(question, 0, std::max(0, m_questionCount - 1));
     LitFiche();
     m_sheet.focusTitle();
+}
+
+void QuestionStore::rewriteDocument(const LineEdit &edit, int questionAfter)
+{
+    EcritFiche();
+    UndoHistory::State before = currentState();
+    // The edit works on a copy (the lines themselves are shared until written): a command that
+    // fails half-way leaves nothing half-done.
+    QStringList lines = m_document;
+    const bool changed = edit(lines);
+    m_document = std::move(lines);
+    if (changed) {
+        m_history.push(std::move(before));
+        m_documentModified = true;
+    }
+    m_questionCount = countQuestions(m_document);
+    if (questionAfter >= 0)
+        m_currentQuestion = questionAfter;
+    m_currentQuestion = std::clamp(m_currentQuestion, 0, std::max(0, m_questionCount - 1));
+    LitFiche();
+}
+
+UndoHistory::State QuestionStore::currentState() const
+{
+    return {m_document, m_questionCount, m_currentQuestion, m_documentModified, m_sheetModified};
+}
+
+bool QuestionStore::sheetEditedSinceRead() const
+{
+    return m_currentPicture != m_readPicture || m_sheet.fields() != m_readFields;
+}
+
+void QuestionStore::remember()
+{
+    EcritFiche();
+    m_history.push(currentState());
+    // What the sheet shows is now in the history: the command may change it.
+    m_readFields = m_sheet.fields();
+    m_readPicture = m_currentPicture;
+}
+
+void QuestionStore::Annuler()
+{
+    if (m_history.isEmpty())
+        return;
+    UndoHistory::State state = m_history.pop();
+    m_document = std::move(state.document);
+    m_questionCount = state.questionCount;
+    m_currentQuestion = state.currentQuestion;
+    LitFiche();
+    m_documentModified = state.documentModified;
+    m_sheetModified = state.sheetModified;
 }
 
 void QuestionStore::Precedent()
@@ -339,13 +401,17 @@ void QuestionStore::SheetEdited()
 
 void QuestionStore::setCurrentPicture(const QString &path)
 {
+    remember();
     m_currentPicture = path;
+    m_readPicture = path;
     SheetEdited();
 }
 
 void QuestionStore::SuppImg()
 {
+    remember();
     m_currentPicture.clear();
+    m_readPicture.clear();
     EcritFiche();
     LitFiche();
     SheetEdited();
@@ -353,10 +419,12 @@ void QuestionStore::SuppImg()
 
 void QuestionStore::Coller(const QString &title, const std::array<QString, QcmFormat::AnswerCount> &answers)
 {
+    remember();
     QuestionFields fields = m_sheet.fields();
     fields.title = title;
     fields.answers = answers;
     m_sheet.setFields(fields);
+    m_readFields = m_sheet.fields();
     EcritFiche();
     LitFiche();
     SheetEdited();

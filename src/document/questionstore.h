@@ -1,9 +1,12 @@
 #pragma once
 
 #include "document/questionfields.h"
+#include "document/undohistory.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 class MessageBoxes;
 class SheetFields;
@@ -17,9 +20,6 @@ public:
     QuestionStore(SheetFields &sheet, MessageBoxes &boxes);
 
     const QStringList &document() const { return m_document; }
-    // For the commands that rewrite lines in place (question list, find and replace, picture
-    // paths); they call markDocumentModified() when they changed something.
-    QStringList &document() { return m_document; }
 
     int QuestionCount() const { return m_questionCount; }
     int CurrentQuestion() const { return m_currentQuestion; }
@@ -63,11 +63,30 @@ public:
     void SuppImg();
     // Title and answers replaced by copied ones; right answer, picture and free text stay.
     void Coller(const QString &title, const std::array<QString, QcmFormat::AnswerCount> &answers);
-    void markDocumentModified() { m_documentModified = true; }
+
+    // The one way for a command to rewrite lines of the questionnaire (question list, find and
+    // replace, picture paths): the sheet is written back, `edit` rewrites the lines and returns
+    // true when it changed something (the questionnaire is then modified), the questions are
+    // counted again and the sheet reads `questionAfter` (the question it showed when that is
+    // negative). An exception thrown by `edit` leaves the document as it was.
+    using LineEdit = std::function<bool(QStringList &lines)>;
+    void rewriteDocument(const LineEdit &edit, int questionAfter = -1);
+
+    // Takes back the last question command (paste, delete, add, picture removal or choice, a
+    // rewrite that changed lines): the document, the question shown and the flags return to what
+    // they were before it. Edits made on the sheet outside these commands and then written back
+    // end what can be taken back, so that no typing is ever thrown away unseen.
+    bool canUndo() const { return !m_history.isEmpty(); }
+    void Annuler();
+    void setUndoListener(std::function<void(bool canUndo)> listener) { m_history.setListener(std::move(listener)); }
 
 private:
     QStringList savedLines() const;
     void adopt(QStringList lines, const QString &caption, int droppedNuls);
+    UndoHistory::State currentState() const;
+    // Writes the sheet back and keeps the state as it is before a question command.
+    void remember();
+    bool sheetEditedSinceRead() const;
 
     SheetFields &m_sheet;
     MessageBoxes &m_boxes;
@@ -81,4 +100,9 @@ private:
     bool m_sheetModified = false;
     bool m_reading = false;
     QString m_currentPicture;
+    // The fields and picture as the sheet showed them after the last read or command: typing
+    // since then is not covered by the history.
+    QuestionFields m_readFields;
+    QString m_readPicture;
+    UndoHistory m_history;
 };

@@ -1,9 +1,15 @@
 #include "editor/planche.h"
 
+#include "document/picturepaths.h"
+#include "editor/finddialog.h"
+#include "editor/fixchemin.h"
+#include "editor/pageliste.h"
+#include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
 #include "platform/accessiblenames.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
+#include "platform/messageboxes.h"
 #include "platform/pagescrollarea.h"
 #include "platform/services.h"
 #include "runner/qcm.h"
@@ -17,6 +23,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
@@ -55,6 +62,19 @@ bool isSheetKey(const QKeyEvent *key)
     return key->modifiers() == Qt::NoModifier;
 }
 
+// Ctrl+Z takes back the typing of the field first, as in any editor; only a field with nothing
+// of its own to take back lets the key through to "Annuler".
+bool fieldHasOwnUndo(QObject *field)
+{
+    if (auto *spin = qobject_cast<QAbstractSpinBox *>(field))
+        field = spin->findChild<QLineEdit *>();
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        return edit->isUndoAvailable();
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(field))
+        return memo->document()->isUndoAvailable();
+    return false;
+}
+
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
 // The answers' captions are Label2, Label3, Label5, Label6 and Label7 on the design.
 constexpr int AnswerLabelNumbers[] = {2, 3, 5, 6, 7};
@@ -67,7 +87,11 @@ const QString TPlanche::PictureFilter = QStringLiteral(
     "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx");
 
 TPlanche::TPlanche(Services &services, QWidget *parent)
-    : QWidget(parent), m_boxes(services.boxes), m_pictureDialogs(services.pictureDialogs), m_store(*this, services.boxes)
+    : QWidget(parent),
+      m_boxes(services.boxes),
+      m_pictureDialogs(services.pictureDialogs),
+      m_store(*this, services.boxes),
+      m_search(m_store, services.boxes)
 {
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
     setAutoFillBackground(true);
@@ -81,6 +105,7 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
     setFieldTabOrder();
     connectChangeHandlers();
     watchFieldKeys();
+    m_store.setUndoListener([this](bool available) { Q_EMIT undoAvailable(available); });
     resize(DesignWidth, DesignHeight);
     Edit1->setFocus();
 }
@@ -307,12 +332,30 @@ void TPlanche::Supprime()
     m_store.Supprime();
 }
 
+void TPlanche::setWindows(const SheetWindows &windows)
+{
+    m_windows = windows;
+}
+
 void TPlanche::Index()
 {
-    // The question list comes with its own window; until then F2 writes the question back and
-    // reads it again, which is what choosing the question on the sheet would do.
+    Q_ASSERT(m_windows.list);
+    TPageListe &list = *m_windows.list;
     m_store.EcritFiche();
-    m_store.LitFiche();
+    const int shown = m_store.CurrentQuestion();
+    list.Init(m_store.document(), shown);
+    list.exec();
+    // Row k is question k once the order is written back. Without a choice the sheet stays on
+    // the question it showed, wherever the list moved it.
+    const int chosen = list.chosenRow();
+    const int after = chosen >= 0 ? chosen : list.rowOf(shown);
+    m_store.rewriteDocument(
+        [&list](QStringList &lines) {
+            bool modified = false;
+            list.Result(lines, modified);
+            return modified;
+        },
+        after);
 }
 
 void TPlanche::Quest()
@@ -361,6 +404,63 @@ void TPlanche::Button1Click()
     describePicture(path);
     Image1->picture().loadFromFile(path);
     Image1->Echelle();
+}
+
+void TPlanche::Chercher()
+{
+    Q_ASSERT(m_windows.find);
+    m_windows.find->exec();
+    QString text;
+    m_windows.find->Result(text);
+    m_search.Chercher(text);
+}
+
+void TPlanche::Continuer()
+{
+    m_search.Continuer();
+}
+
+void TPlanche::Remplacer()
+{
+    Q_ASSERT(m_windows.replace);
+    m_windows.replace->exec();
+    QString search;
+    QString replacement;
+    m_windows.replace->Result(search, replacement);
+    m_search.Remplacer(search, replacement);
+}
+
+void TPlanche::ChRelatifs()
+{
+    const MessageAnswer answer = m_boxes.show(
+        MessageIcon::Warning, tr("Attention, modification irréversible. Continuer ?"), MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes)
+        return;
+    // The command counts as a change even where every name was already bare.
+    m_store.rewriteDocument([](QStringList &lines) {
+        PicturePaths::makeRelative(lines);
+        return true;
+    });
+}
+
+void TPlanche::Chemins()
+{
+    Q_ASSERT(m_windows.paths);
+    m_windows.paths->exec();
+    QString directory;
+    m_windows.paths->Result(directory);
+    const QString prefix = PicturePaths::directoryPrefix(directory);
+    if (prefix.isEmpty())
+        return;
+    m_store.rewriteDocument([&prefix](QStringList &lines) {
+        PicturePaths::makeAbsolute(lines, prefix);
+        return true;
+    });
+}
+
+void TPlanche::Annuler()
+{
+    m_store.Annuler();
 }
 
 void TPlanche::chooseGuardedPicture()
@@ -417,8 +517,11 @@ bool TPlanche::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_page && event->type() == QEvent::Resize)
         FormResize();
-    if (event->type() == QEvent::ShortcutOverride && isQuestionClipboardKey(static_cast<QKeyEvent *>(event)))
-        return true; // left unaccepted: the menu shortcut takes the key
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (isQuestionClipboardKey(key) || (key->matches(QKeySequence::Undo) && !fieldHasOwnUndo(watched)))
+            return true; // left unaccepted: the menu shortcut takes the key
+    }
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         // The field never sees the navigation keys: PgUp/PgDn in the free-text box change the

@@ -2,6 +2,7 @@
 
 #include "document/questionstore.h"
 #include "document/sheetfields.h"
+#include "document/titlesearch.h"
 
 #include <QWidget>
 
@@ -21,6 +22,19 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QSpinBox;
+class TFindDialog;
+class TFixchemin;
+class TPageListe;
+class TReplaceDialog;
+
+// The windows the sheet opens, created once at start-up right after it, in this order.
+struct SheetWindows
+{
+    TPageListe *list = nullptr;
+    TFixchemin *paths = nullptr;
+    TFindDialog *find = nullptr;
+    TReplaceDialog *replace = nullptr;
+};
 
 // The question sheet: one question at a time, its title, five answers, the number of the right
 // answer, a picture and free text. It holds the open questionnaire (QuestionStore) and is the
@@ -46,6 +60,9 @@ public:
 
     QuestionStore &store() { return m_store; }
     const QuestionStore &store() const { return m_store; }
+    const TitleSearch &search() const { return m_search; }
+    // Start-up hands over the question list, path, find and replace windows.
+    void setWindows(const SheetWindows &windows);
 
     // SheetFields: what the store reads from and writes to the sheet.
     QuestionFields fields() const override;
@@ -71,6 +88,14 @@ public:
     void CopierImg();
     void SuppImg();
     void Button1Click();
+    // Find and replace over the titles, and the picture path conversions.
+    void Chercher();
+    void Continuer();
+    void Remplacer();
+    void ChRelatifs();
+    void Chemins();
+    // Takes back the last question command.
+    void Annuler();
 
     // Controls, named as on the design, for the main window's tests and screenshots.
     QLabel *Label1 = nullptr;
@@ -84,6 +109,10 @@ public:
     QSpinBox *SpinEdit1 = nullptr;
     std::array<QLabel *, 5> answerLabels{};   // Label2, Label3, Label5, Label6, Label7
     std::array<QLineEdit *, 5> answerEdits{}; // Edit2 to Edit6
+
+Q_SIGNALS:
+    // Whether "Annuler" has something to take back.
+    void undoAvailable(bool available);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -115,6 +144,8 @@ private:
     TQcm *m_runner = nullptr;
     QWidget *m_page = nullptr;
     PageScrollArea *m_scroll = nullptr;
+    TitleSearch m_search;
+    SheetWindows m_windows;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
     std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
 };

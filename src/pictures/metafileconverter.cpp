@@ -8,83 +8,66 @@
 #include <libwmf/api.h>
 #include <libwmf/svg.h>
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <limits>
-
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
-constexpr quint32 PlaceableWmfKey = 0x9AC6CDD7u;
-constexpr int PlaceableHeaderSize = 22;
-constexpr quint32 EmrHeader = 1;
-constexpr quint32 EmfSignature = 0x464D4520u; // " EMF"
-constexpr int EmfHeaderMinimumSize = 88;
 constexpr int EmfFileSizeOffset = 48;
 constexpr int EmfDescriptionLengthOffset = 60;
 constexpr int EmfDescriptionOffsetOffset = 64;
-constexpr int ScreenDpi = 96;
-constexpr int PointsPerInch = 72;
-constexpr double HundredthsOfMmPerInch = 2540.0;
-// Pictures beyond this side are refused rather than handed to a vector renderer.
-constexpr qint64 MaximumSide = 32767;
 
-template<typename T>
-T readLittle(const QByteArray &bytes, int offset)
+// libwmf sizes some of its blocks from counts in the file, so a few bytes can ask for
+// gigabytes. Every block it takes goes through this account, which refuses to go beyond a
+// quarter of a gigabyte in all: the conversion then fails like any refused content.
+class WmfAllocations
 {
-    return qFromLittleEndian<T>(bytes.constData() + offset);
-}
+public:
+    static constexpr size_t Limit = size_t(256) << 20;
 
-MetafileError sizeFrom(qint64 width, qint64 height, QSize &size)
-{
-    if (width <= 0 || height <= 0 || width > MaximumSide || height > MaximumSide)
-        return MetafileError::BadHeader;
-    size = QSize(int(width), int(height));
-    return MetafileError::None;
-}
+    static void *allocate(void *context, size_t size)
+    {
+        return static_cast<WmfAllocations *>(context)->resize(nullptr, size);
+    }
+    static void *reallocate(void *context, void *block, size_t size)
+    {
+        return static_cast<WmfAllocations *>(context)->resize(block, size);
+    }
+    static void release(void *context, void *block)
+    {
+        if (block) {
+            Prefix *prefix = prefixOf(block);
+            static_cast<WmfAllocations *>(context)->m_used -= prefix->size;
+            std::free(prefix);
+        }
+    }
 
-MetafileError readPlaceableHeader(const QByteArray &bytes, MetafileHeader &header)
-{
-    if (bytes.size() < PlaceableHeaderSize + 18) // placeable header + standard metafile header
-        return MetafileError::BadHeader;
-    const qint64 left = readLittle<qint16>(bytes, 6);
-    const qint64 top = readLittle<qint16>(bytes, 8);
-    const qint64 right = readLittle<qint16>(bytes, 10);
-    const qint64 bottom = readLittle<qint16>(bytes, 12);
-    const qint64 unitsPerInch = readLittle<quint16>(bytes, 14);
-    if (unitsPerInch == 0)
-        return MetafileError::BadHeader;
-    header.type = MetafileType::PlaceableWmf;
-    header.frameInPoints = QSizeF(double(std::abs(right - left)) * PointsPerInch / double(unitsPerInch),
-                                  double(std::abs(bottom - top)) * PointsPerInch / double(unitsPerInch));
-    return sizeFrom((std::abs(right - left) * ScreenDpi + unitsPerInch / 2) / unitsPerInch,
-                    (std::abs(bottom - top) * ScreenDpi + unitsPerInch / 2) / unitsPerInch, header.size);
-}
+private:
+    // Each block carries its size in front of it, aligned like anything malloc returns.
+    struct alignas(std::max_align_t) Prefix
+    {
+        size_t size;
+    };
 
-MetafileError readEmfHeader(const QByteArray &bytes, MetafileHeader &header)
-{
-    if (bytes.size() < EmfHeaderMinimumSize)
-        return MetafileError::BadHeader;
-    header.type = MetafileType::Emf;
-    // The frame (in hundredths of a millimetre) is the picture's own size; the bounds in
-    // device pixels stand in when a writer left the frame empty.
-    const qint64 frameWidth = qint64(readLittle<qint32>(bytes, 32)) - readLittle<qint32>(bytes, 24);
-    const qint64 frameHeight = qint64(readLittle<qint32>(bytes, 36)) - readLittle<qint32>(bytes, 28);
-    if (frameWidth > 0 && frameHeight > 0)
-        return sizeFrom(qint64(frameWidth * ScreenDpi / HundredthsOfMmPerInch + 0.5),
-                        qint64(frameHeight * ScreenDpi / HundredthsOfMmPerInch + 0.5), header.size);
-    const qint64 boundsWidth = qint64(readLittle<qint32>(bytes, 16)) - readLittle<qint32>(bytes, 8) + 1;
-    const qint64 boundsHeight = qint64(readLittle<qint32>(bytes, 20)) - readLittle<qint32>(bytes, 12) + 1;
-    return sizeFrom(boundsWidth, boundsHeight, header.size);
-}
+    static Prefix *prefixOf(void *block) { return static_cast<Prefix *>(block) - 1; }
+
+    void *resize(void *block, size_t size)
+    {
+        const size_t old = block ? prefixOf(block)->size : 0;
+        if (size > Limit || m_used - old > Limit - size)
+            return nullptr;
+        auto *prefix = static_cast<Prefix *>(std::realloc(block ? prefixOf(block) : nullptr,
+                                                          sizeof(Prefix) + size));
+        if (!prefix)
+            return nullptr;
+        prefix->size = size;
+        m_used = m_used - old + size;
+        return prefix + 1;
+    }
+
+    size_t m_used = 0;
+};
 
 // libwmf names the PostScript base fonts and refuses to play a metafile when it cannot load
 // any of them; the Liberation fonts (metric-compatible with Times, Arial and Courier) stand
@@ -120,12 +103,17 @@ const wmfMapping PostScriptFonts[] = {
 
 MetafileError wmfToSvg(const QByteArray &bytes, const MetafileHeader &header, QByteArray &svg)
 {
+    WmfAllocations allocations;
     wmfAPI_Options options;
     std::memset(&options, 0, sizeof options);
+    options.context = &allocations;
+    options.malloc = &WmfAllocations::allocate;
+    options.realloc = &WmfAllocations::reallocate;
+    options.free = &WmfAllocations::release;
     options.function = wmf_svg_function;
     options.fontdirs = const_cast<char **>(FontFolders);
     options.font.ps = const_cast<wmfMapping *>(PostScriptFonts);
-    const unsigned long flags = WMF_OPT_FUNCTION | WMF_OPT_FONTDIRS | WMF_OPT_FONTMAP
+    const unsigned long flags = WMF_OPT_ALLOC | WMF_OPT_FUNCTION | WMF_OPT_FONTDIRS | WMF_OPT_FONTMAP
         | WMF_OPT_IGNORE_NONFATAL | WMF_OPT_NO_ERROR | WMF_OPT_NO_DEBUG;
     wmfAPI *api = nullptr;
     if (wmf_api_create(&api, flags, &options) != wmf_E_None) {
@@ -226,136 +214,12 @@ MetafileError emfToSvg(const QByteArray &bytes, const MetafileHeader &header, QB
     return result;
 }
 
-MetafileError convertInProcess(const QByteArray &bytes, QByteArray &svg)
+} // namespace
+
+MetafileError convertMetafileToSvg(const QByteArray &bytes, QByteArray &svg)
 {
     MetafileHeader header;
     if (const MetafileError error = readMetafileHeader(bytes, header); error != MetafileError::None)
         return error;
     return header.type == MetafileType::Emf ? emfToSvg(bytes, header, svg) : wmfToSvg(bytes, header, svg);
-}
-
-#ifdef Q_OS_UNIX
-
-constexpr int ChildTimeoutMs = 10000;
-#if !defined(__SANITIZE_ADDRESS__) && !(defined(__has_feature) && __has_feature(address_sanitizer))
-constexpr rlim_t ChildAddressSpace = rlim_t(2) << 30; // 2 GiB
-#define NELO_LIMIT_CHILD_MEMORY 1
-#endif
-
-bool writeAll(int fd, const char *data, size_t length)
-{
-    while (length > 0) {
-        const ssize_t written = ::write(fd, data, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        length -= size_t(written);
-    }
-    return true;
-}
-
-[[noreturn]] void runChild(int fd, const QByteArray &bytes)
-{
-#ifdef NELO_LIMIT_CHILD_MEMORY
-    const rlimit limit{ChildAddressSpace, ChildAddressSpace};
-    setrlimit(RLIMIT_AS, &limit);
-#endif
-    QByteArray svg;
-    const MetafileError error = convertInProcess(bytes, svg);
-    const char status = char(error);
-    const bool ok = writeAll(fd, &status, 1) && (error != MetafileError::None || writeAll(fd, svg.constData(), size_t(svg.size())));
-    ::_exit(ok ? 0 : 1);
-}
-
-qint64 nowMs()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-MetafileError convertInChild(const QByteArray &bytes, QByteArray &svg)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return MetafileError::ConverterDied;
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-        ::close(fds[0]);
-        ::close(fds[1]);
-        return MetafileError::ConverterDied;
-    }
-    if (pid == 0) {
-        ::close(fds[0]);
-        runChild(fds[1], bytes);
-    }
-    ::close(fds[1]);
-    QByteArray output;
-    bool timedOut = false;
-    const qint64 deadline = nowMs() + ChildTimeoutMs;
-    char chunk[65536];
-    for (;;) {
-        const qint64 left = deadline - nowMs();
-        if (left <= 0) {
-            timedOut = true;
-            break;
-        }
-        pollfd wait{fds[0], POLLIN, 0};
-        const int ready = ::poll(&wait, 1, int(left));
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0) {
-            timedOut = ready == 0;
-            break;
-        }
-        const ssize_t got = ::read(fds[0], chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            break;
-        output.append(chunk, qsizetype(got));
-    }
-    ::close(fds[0]);
-    if (timedOut)
-        ::kill(pid, SIGKILL);
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (timedOut || !WIFEXITED(status) || WEXITSTATUS(status) != 0 || output.isEmpty())
-        return MetafileError::ConverterDied;
-    const auto error = MetafileError(output.at(0));
-    if (error == MetafileError::None)
-        svg = output.mid(1);
-    return error;
-}
-
-#endif
-
-} // namespace
-
-MetafileError readMetafileHeader(const QByteArray &bytes, MetafileHeader &header)
-{
-    header = MetafileHeader();
-    if (bytes.size() >= 4 && readLittle<quint32>(bytes, 0) == PlaceableWmfKey)
-        return readPlaceableHeader(bytes, header);
-    if (bytes.size() >= 44 && readLittle<quint32>(bytes, 0) == EmrHeader
-        && readLittle<quint32>(bytes, 40) == EmfSignature)
-        return readEmfHeader(bytes, header);
-    return MetafileError::NotAMetafile;
-}
-
-MetafileError convertMetafileToSvg(const QByteArray &bytes, QByteArray &svg, MetafileIsolation isolation)
-{
-    MetafileHeader header;
-    if (const MetafileError error = readMetafileHeader(bytes, header); error != MetafileError::None)
-        return error;
-#ifdef Q_OS_UNIX
-    if (isolation == MetafileIsolation::ChildProcess)
-        return convertInChild(bytes, svg);
-#else
-    Q_UNUSED(isolation);
-#endif
-    return convertInProcess(bytes, svg);
 }

@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-MetafilePicture::MetafilePicture(MetafileIsolation isolation) : m_isolation(isolation) {}
+MetafilePicture::MetafilePicture(MetafileConversion convert) : m_convert(std::move(convert)) {}
 
 MetafilePicture::~MetafilePicture() = default;
 
@@ -21,7 +21,7 @@ void MetafilePicture::loadFromData(const QByteArray &bytes)
     if (readMetafileHeader(bytes, header) != MetafileError::None)
         throw invalid();
     QByteArray svg;
-    if (convertMetafileToSvg(bytes, svg, m_isolation) != MetafileError::None)
+    if (!m_convert || m_convert(bytes, svg) != MetafileError::None)
         throw invalid();
     auto renderer = std::make_unique<QSvgRenderer>(svg);
     if (!renderer->isValid())

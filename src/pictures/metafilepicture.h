@@ -1,14 +1,18 @@
 #pragma once
 
-#include "pictures/metafileconverter.h"
+#include "pictures/metafileheader.h"
 #include "pictures/picture.h"
 
 #include <QByteArray>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 
 class QSvgRenderer;
+
+// Turns the bytes of a metafile into SVG text: the program runs MetafileConverterProcess.
+using MetafileConversion = std::function<MetafileError(const QByteArray &metafile, QByteArray &svg)>;
 
 // A placeable WMF or an EMF, converted to SVG at load and drawn as vectors, scaled to the
 // target rectangle.
@@ -17,7 +21,7 @@ class MetafilePicture : public Picture
     Q_OBJECT
 
 public:
-    explicit MetafilePicture(MetafileIsolation isolation = MetafileIsolation::ChildProcess);
+    explicit MetafilePicture(MetafileConversion convert);
     ~MetafilePicture() override;
 
     void loadFromData(const QByteArray &bytes) override;
@@ -32,7 +36,7 @@ public:
     const QByteArray &svg() const { return m_svg; }
 
 private:
-    MetafileIsolation m_isolation;
+    MetafileConversion m_convert;
     QSize m_size;
     QByteArray m_svg;
     std::unique_ptr<QSvgRenderer> m_renderer;

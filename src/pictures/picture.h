@@ -6,6 +6,7 @@
 
 class QByteArray;
 class QClipboard;
+class QFile;
 class QMimeData;
 class QPainter;
 
@@ -51,6 +52,11 @@ public:
 
     // Empties the clipboard, then puts the picture on it (Copy to clipboard).
     void copyToClipboard(QClipboard &clipboard);
+
+protected:
+    // Opens a regular file for reading (links followed); anything else, a FIFO or a device
+    // among them, fails like a missing file: "Ne peut ouvrir le fichier %s".
+    static void openForReading(QFile &file, const QString &path);
 
 Q_SIGNALS:
     // The picture's look changed (a new animation frame, a new size): frames repaint.

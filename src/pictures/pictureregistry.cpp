@@ -2,6 +2,7 @@
 
 #include "pictures/bitmappicture.h"
 #include "pictures/iconpicture.h"
+#include "pictures/metafileconverterprocess.h"
 #include "pictures/metafilepicture.h"
 #include "platform/apperror.h"
 
@@ -23,8 +24,16 @@ QString pictureExtension(const QString &path)
 }
 
 PictureRegistry::PictureRegistry()
+    : PictureRegistry([converter = MetafileConverterProcess(MetafileConverterProcess::locate())](
+                          const QByteArray &metafile, QByteArray &svg) { return converter.convert(metafile, svg); })
 {
-    const auto metafile = [] { return std::unique_ptr<Picture>(new MetafilePicture); };
+}
+
+PictureRegistry::PictureRegistry(MetafileConversion convertMetafile)
+{
+    const auto metafile = [convertMetafile] {
+        return std::unique_ptr<Picture>(new MetafilePicture(convertMetafile));
+    };
     registerFormat(QStringLiteral("wmf"), QCoreApplication::translate("PictureRegistry", "MetaFichiers"),
                    PictureKind::Metafile, metafile);
     registerFormat(QStringLiteral("emf"),

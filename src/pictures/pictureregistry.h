@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pictures/metafilepicture.h"
 #include "pictures/picture.h"
 
 #include <QString>
@@ -30,7 +31,9 @@ public:
         Factory create;
     };
 
+    // Metafiles are converted by the helper found beside the program (MetafileConverterProcess).
     PictureRegistry();
+    explicit PictureRegistry(MetafileConversion convertMetafile);
 
     // Appends an entry; the extension is stored lower case.
     void registerFormat(const QString &extension, const QString &description, PictureKind kind,

@@ -1,8 +1,19 @@
 #include "runner/resultat.h"
 
+#include "platform/errorguard.h"
+#include "platform/printdialogs.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
+#include "runner/pupilnamedialog.h"
+#include "runner/resultsfile.h"
+#include "runner/resultsreport.h"
 #include "runner/resultstable.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPrinter>
+#include <QTextDocument>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -21,7 +32,8 @@ constexpr int ColumnWidths[] = {290, 70, 70, 10};
 
 } // namespace
 
-TResultat::TResultat(QWidget *parent) : QDialog(parent)
+TResultat::TResultat(Services &services, QWidget *parent)
+    : QDialog(parent), m_services(services), m_printDialogs(&PrintDialogs::standard())
 {
     setWindowTitle(tr("Resultat"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -35,9 +47,77 @@ TResultat::TResultat(QWidget *parent) : QDialog(parent)
     Button1->setGeometry(431, 4, 75, 25);
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &TResultat::Button1Click);
+    createButtons();
     createGrid();
     // Ctrl+C copies the whole grid, not only the cell the grid's own copy would take.
     StringGrid1->installEventFilter(this);
+}
+
+void TResultat::createButtons()
+{
+    Button2 = new QPushButton(tr("&Enregistrer..."), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setGeometry(221, 4, 100, 25);
+    Button2->setToolTip(tr("Ajouter ces résultats au fichier de résultats du questionnaire"));
+    connect(Button2, &QPushButton::clicked, this, &TResultat::Button2Click);
+    Button3 = new QPushButton(tr("&Imprimer..."), this);
+    Button3->setObjectName(QStringLiteral("Button3"));
+    Button3->setGeometry(326, 4, 100, 25);
+    connect(Button3, &QPushButton::clicked, this, &TResultat::Button3Click);
+}
+
+void TResultat::setQuestionnaireFile(std::function<QString()> currentFileName)
+{
+    m_currentFileName = std::move(currentFileName);
+}
+
+QString TResultat::questionnaireFile() const
+{
+    return m_currentFileName ? m_currentFileName() : QString();
+}
+
+bool TResultat::askPupil(QString *resultsPath)
+{
+    PupilNameDialog dialog(m_services.dialogs, m_pupil, resultsPath ? *resultsPath : QString(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    m_pupil = dialog.name();
+    if (resultsPath)
+        *resultsPath = dialog.resultsPath();
+    return true;
+}
+
+void TResultat::Button2Click()
+{
+    const QString questionnaire = questionnaireFile();
+    QString folder = m_lastFolder;
+    if (folder.isEmpty())
+        folder = questionnaire.isEmpty() ? QDir::homePath() : QFileInfo(questionnaire).absolutePath();
+    QString path = ResultsFile::pathFor(folder, questionnaire);
+    if (!askPupil(&path))
+        return;
+    runGuarded(m_services.boxes, [&] {
+        const ResultsFile::Saved saved = ResultsFile::append(path, {m_services.clock.now(), m_pupil, m_table->results()});
+        m_lastFolder = QFileInfo(saved.path).absolutePath();
+        if (saved.notice.isEmpty())
+            m_services.boxes.inform(tr("Résultats enregistrés dans %1.").arg(QDir::toNativeSeparators(saved.path)));
+        else
+            m_services.boxes.warn(saved.notice);
+    });
+}
+
+void TResultat::Button3Click()
+{
+    if (!askPupil(nullptr))
+        return;
+    const QString questionnaire = questionnaireFile();
+    const QString name = questionnaire.isEmpty() ? tr("Questionnaire sans nom") : QFileInfo(questionnaire).completeBaseName();
+    QTextDocument report;
+    report.setHtml(ResultsReport::html(name, m_pupil, m_services.clock.now(), m_table->results()));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(tr("Résultats - %1").arg(name));
+    m_printDialogs->print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
 }
 
 void TResultat::createGrid()

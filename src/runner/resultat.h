@@ -4,9 +4,13 @@
 
 #include <QDialog>
 
+#include <functional>
+
+class PrintDialogs;
 class QPushButton;
 class QTableView;
 class ResultsTable;
+struct Services;
 
 // The results of a run: one row per question with its number, title, the answer given, the
 // right answer and "*" when both agree, then the number of right answers. Shown modally over
@@ -19,7 +23,11 @@ public:
     static constexpr int DesignWidth = 536;
     static constexpr int DesignHeight = 343;
 
-    explicit TResultat(QWidget *parent = nullptr);
+    explicit TResultat(Services &services, QWidget *parent = nullptr);
+
+    // The open questionnaire's file (empty when never saved): the results are kept beside it.
+    void setQuestionnaireFile(std::function<QString()> currentFileName);
+    void setPrintDialogs(PrintDialogs &dialogs) { m_printDialogs = &dialogs; }
 
     // Fills the grid and shows the window modally; returns when it is closed.
     void showResults(RunResults results);
@@ -31,6 +39,8 @@ public:
     QString cellText(int column, int row) const;
 
     QPushButton *Button1 = nullptr;   // "Fermer"
+    QPushButton *Button2 = nullptr;   // "&Enregistrer...": keeps the run in the results file
+    QPushButton *Button3 = nullptr;   // "&Imprimer..."
     QTableView *StringGrid1 = nullptr;
 
 protected:
@@ -41,10 +51,22 @@ protected:
 private Q_SLOTS:
     void Button1Click();
     void copyToClipboard();
+    void Button2Click();
+    void Button3Click();
 
 private:
+    void createButtons();
     void createGrid();
     void FormShow();
+    QString questionnaireFile() const;
+    // The pupil's name from its dialog; false when cancelled.
+    bool askPupil(QString *resultsPath);
 
+    Services &m_services;
+    PrintDialogs *m_printDialogs;
+    std::function<QString()> m_currentFileName;
     ResultsTable *m_table = nullptr;
+    // Kept between showings: the next pupil's results usually go to the same folder.
+    QString m_lastFolder;
+    QString m_pupil;
 };

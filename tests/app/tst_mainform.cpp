@@ -209,15 +209,16 @@ void TestMainForm::menus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
-                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Quitter"};
+                             << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...",
+                                            "&Imprimer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
-                             << QStringList{"&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
+                             << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
     QTest::newRow("Page") << "&Page"
                           << QStringList{"&Précédente           PgUp", "&Suivante                 PgDn  ", "P&remière",
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
-    QTest::newRow("Questionnaire") << "&Questionnaire" << QStringList{"&Exécuter"};
+    QTest::newRow("Questionnaire") << "&Questionnaire" << QStringList{"&Exécuter", "&Statistiques des résultats..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }
@@ -247,8 +248,9 @@ void TestMainForm::menus()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "Copier &Image", "&Remplacer...", "&Dernière",
-                             "S&upprimer", "Chemins &absolus...", "&Utiliser l'aide"})
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "&Imprimer le questionnaire...", "&Annuler",
+                             "Copier &Image", "&Remplacer...", "&Dernière", "S&upprimer", "Chemins &absolus...",
+                             "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
 }
 
@@ -269,7 +271,7 @@ void TestMainForm::separatorsStandAfter()
         for (QAction *entry : top->menu()->actions())
             separators += entry->isSeparator() ? 1 : 0;
     }
-    QCOMPARE(separators, 8);
+    QCOMPARE(separators, 10);
 }
 
 void TestMainForm::toolButtons_data()
@@ -319,7 +321,8 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
     for (const char *item :
          {"&Copier", "C&oller", "Copier &Image", "&Chemins relatifs", "C&hercher...", "Co&ntinuer", "&Remplacer...",
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
-          "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter"})
+          "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
+          "&Imprimer le questionnaire...", "&Statistiques des résultats..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QTranslator>
 #include <QtTest>
 
 class TestStartWindows : public QObject
@@ -22,6 +23,11 @@ private Q_SLOTS:
     void aboutBoxClosesWithOkAndEscape();
     void commandLine_data();
     void commandLine();
+    void commandLineAnswersInFrench_data();
+    void commandLineAnswersInFrench();
+    void qtSpeaksFrench_data();
+    void qtSpeaksFrench();
+    void missingQtTranslationsAreNoError();
     void programReadsEveryPictureKind_data();
     void programReadsEveryPictureKind();
 };
@@ -135,6 +141,7 @@ void TestStartWindows::commandLine_data()
     QTest::newRow("nothing") << QStringList{"nelo-qcm"} << "" << false;
     QTest::newRow("a questionnaire") << QStringList{"nelo-qcm", "capitales.qcm"} << "capitales.qcm" << false;
     QTest::newRow("measurement") << QStringList{"nelo-qcm", "--quit-when-shown"} << "" << true;
+    QTest::newRow("a name like an option, after --") << QStringList{"nelo-qcm", "--", "-v.qcm"} << "-v.qcm" << false;
 }
 
 void TestStartWindows::commandLine()
@@ -143,8 +150,75 @@ void TestStartWindows::commandLine()
     QFETCH(QString, questionnaire);
     QFETCH(bool, quitWhenShown);
     const StartupOptions options = parseCommandLine(arguments);
+    QCOMPARE(int(options.action), int(StartupOptions::Action::Run));
     QCOMPARE(options.questionnaire, questionnaire);
     QCOMPARE(options.quitWhenShown, quitWhenShown);
+}
+
+void TestStartWindows::commandLineAnswersInFrench_data()
+{
+    using Action = StartupOptions::Action;
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("exitCode");
+    const QString usage = QStringLiteral("Utilisation : nelo-qcm [options] [questionnaire]\n");
+    QTest::newRow("--help") << QStringList{"/usr/bin/nelo-qcm", "--help"} << int(Action::ShowHelp) << usage << 0;
+    QTest::newRow("-h beside a questionnaire") << QStringList{"nelo-qcm", "a.qcm", "-h"} << int(Action::ShowHelp) << usage << 0;
+    QTest::newRow("help before an unknown option") << QStringList{"nelo-qcm", "-platform", "offscreen", "--help"}
+                                                   << int(Action::ShowHelp) << usage << 0;
+    QTest::newRow("--version") << QStringList{"nelo-qcm", "--version"} << int(Action::ShowVersion) << "Nelo Qcm 2.0.0\n" << 0;
+    QTest::newRow("-v") << QStringList{"nelo-qcm", "-v"} << int(Action::ShowVersion) << "Nelo Qcm 2.0.0\n" << 0;
+    QTest::newRow("unknown option") << QStringList{"nelo-qcm", "--ouvrir"} << int(Action::Refuse)
+                                    << QStringLiteral("nelo-qcm : option inconnue « --ouvrir ».\n"
+                                                      "Pour en savoir plus : nelo-qcm --help\n") << 1;
+    QTest::newRow("two questionnaires") << QStringList{"nelo-qcm", "a.qcm", "b.qcm"} << int(Action::Refuse)
+                                        << QStringLiteral("nelo-qcm : argument en trop « b.qcm ».\n"
+                                                          "Pour en savoir plus : nelo-qcm --help\n") << 1;
+}
+
+void TestStartWindows::commandLineAnswersInFrench()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(QString, text);
+    QFETCH(int, exitCode);
+    const StartupOptions options = parseCommandLine(arguments);
+    QCOMPARE(int(options.action), action);
+    if (action == int(StartupOptions::Action::ShowHelp))
+        QVERIFY2(options.text.startsWith(text), qPrintable(options.text));
+    else
+        QCOMPARE(options.text, text);
+    QCOMPARE(options.exitCode, exitCode);
+}
+
+void TestStartWindows::qtSpeaksFrench_data()
+{
+    QTest::addColumn<QByteArray>("context");
+    QTest::addColumn<QByteArray>("english");
+    QTest::newRow("edit field menu") << QByteArray("QLineEdit") << QByteArray("&Undo");
+    QTest::newRow("file dialog column") << QByteArray("QFileSystemModel") << QByteArray("Name");
+    QTest::newRow("file dialog accept button") << QByteArray("QFileDialog") << QByteArray("&Open");
+}
+
+void TestStartWindows::qtSpeaksFrench()
+{
+    QFETCH(QByteArray, context);
+    QFETCH(QByteArray, english);
+    QTranslator translator;
+    if (!loadQtFrenchTranslations(translator))
+        QSKIP("Qt's French translations (qt6-translations-l10n) are not installed");
+    const QString french = translator.translate(context.constData(), english.constData());
+    QVERIFY2(!french.isEmpty() && french != QString::fromLatin1(english), qPrintable(french));
+    qDebug() << french;
+}
+
+void TestStartWindows::missingQtTranslationsAreNoError()
+{
+    QTemporaryDir empty;
+    QTranslator translator;
+    QVERIFY(!loadQtFrenchTranslations(translator, empty.path()));
+    QVERIFY(translator.isEmpty());
 }
 
 QTEST_MAIN(TestStartWindows)

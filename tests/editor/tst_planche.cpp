@@ -1,5 +1,9 @@
 #include "document/qcmformat.h"
+#include "editor/finddialog.h"
+#include "editor/fixchemin.h"
+#include "editor/pageliste.h"
 #include "editor/planche.h"
+#include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
 #include "pictures/pictureregistry.h"
 #include "platform/scriptedfiledialogs.h"
@@ -12,11 +16,14 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include "whenshown.h"
 
 namespace {
 
@@ -108,6 +115,10 @@ private:
     FixedClock *clock = nullptr;
     Services *services = nullptr;
     QTemporaryDir *dir = nullptr;
+    TPageListe *list = nullptr;
+    TFixchemin *paths = nullptr;
+    TFindDialog *find = nullptr;
+    TReplaceDialog *replace = nullptr;
 };
 
 void TestPlanche::init()
@@ -119,6 +130,11 @@ void TestPlanche::init()
     clock = new FixedClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
     services = new Services{boxes, *dialogs, *dialogs, *clock, *registry};
     sheet = new TPlanche(*services);
+    list = new TPageListe(sheet);
+    paths = new TFixchemin(sheet);
+    find = new TFindDialog(sheet);
+    replace = new TReplaceDialog(sheet);
+    sheet->setWindows({list, paths, find, replace});
     sheet->show();
     QVERIFY(QTest::qWaitForWindowExposed(sheet));
 }
@@ -336,6 +352,8 @@ void TestPlanche::navigationKeysInEveryField()
                                                       : sheet->Button1;
     target->setFocus();
     const int spinBefore = sheet->SpinEdit1->value();
+    if (key == Qt::Key_F2)
+        whenShown(list, [this] { QTest::keyClick(list->ListBox1, Qt::Key_Escape); });
     QTest::keyClick(target, Qt::Key(key));
     QCOMPARE(sheet->store().CurrentQuestion(), expected);
     QCOMPARE(sheet->Panel1->text(), QStringLiteral("Question %1").arg(expected + 1));
@@ -540,6 +558,7 @@ void TestPlanche::modifiedFlag()
         dialogs->script(picture);
         QTest::mouseClick(sheet->Button1, Qt::LeftButton);
     } else if (action == QLatin1String("index")) {
+        whenShown(list, [this] { QTest::keyClick(list->ListBox1, Qt::Key_Return); });
         QTest::keyClick(sheet->Edit1, Qt::Key_F2);
     }
     QCOMPARE(sheet->store().DocumentModified(), modified);

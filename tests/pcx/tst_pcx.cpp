@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace PcxTestKit;
 
 namespace {
@@ -82,6 +84,8 @@ private Q_SLOTS:
     void creation();
     void load_data();
     void load();
+    void loadMatchesTheBmpFileImage_data();
+    void loadMatchesTheBmpFileImage();
     void failedLoadReplacesPicture();
     void tooLarge();
     void loadFromFile();
@@ -208,6 +212,39 @@ void TestPcx::load()
     QCOMPARE(pixelAt(picture, 0, 0), topLeft);
 }
 
+// A picture decodes straight into its bitmap; what it shows must be exactly what the codec's
+// BMP file image of the same file shows.
+void TestPcx::loadMatchesTheBmpFileImage_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("1 bit, width not a multiple of 8") << encoded(17, 3, 1);
+    QTest::newRow("4 bits, odd width") << encoded(9, 4, 4);
+    QTest::newRow("8 bits") << encoded(33, 5, 8);
+    QTest::newRow("24 bits, odd width") << trueColour(7, 3);
+    QTest::newRow("24 bits, one pixel") << trueColour(1, 1);
+    QTest::newRow("8 bits, lines wider than the width") << pcxFile(header(2, 2, 1, 8, 8), literals(bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16})), paletteBlock());
+    QTest::newRow("4 bits, lines wider than the width") << pcxFile(header(3, 2, 1, 4, 4), literals(bytes({0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0})));
+    QTest::newRow("a run across two lines") << pcxFile(header(3, 2, 1, 8, 4), bytes({0xC8, 7}), paletteBlock());
+}
+
+void TestPcx::loadMatchesTheBmpFileImage()
+{
+    QFETCH(QByteArray, file);
+    const PcxDecodeResult codec = PcxDecoder().decode(file);
+    QVERIFY(codec.ok());
+    PcxBitmap fromBmp;
+    QVERIFY(fromBmp.loadBmp(codec.bmp));
+    TPCX picture(24);
+    picture.loadFromData(file);
+    QVERIFY(!picture.isEmpty());
+    QCOMPARE(picture.bitmap().depth(), fromBmp.depth());
+    QCOMPARE(picture.bitmap().image().format(), fromBmp.image().format());
+    QCOMPARE(picture.bitmap().image().colorTable(), fromBmp.image().colorTable());
+    QCOMPARE(picture.bitmap().image().dotsPerMeterX(), fromBmp.image().dotsPerMeterX());
+    QCOMPARE(picture.bitmap().image(), fromBmp.image());
+    QCOMPARE(picture.palette(), fromBmp.palette());
+}
+
 void TestPcx::failedLoadReplacesPicture()
 {
     TPCX picture(24);
@@ -247,6 +284,11 @@ void TestPcx::loadFromFile()
     const QString missing = dir.filePath(QStringLiteral("absent.pcx"));
     QCOMPARE(expectedFailure([&] { picture.loadFromFile(missing); }),
              QStringLiteral("Ne peut ouvrir le fichier %1").arg(missing));
+    // Read as a stream, a FIFO would block the window until something wrote to it.
+    const QString fifo = dir.filePath(QStringLiteral("tube.pcx"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(expectedFailure([&] { picture.loadFromFile(fifo); }),
+             QStringLiteral("Ne peut ouvrir le fichier %1").arg(fifo));
 }
 
 void TestPcx::registration()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "pictures/metafileconverterprocess.h"
+#include "pictures/metafilepicture.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
@@ -18,6 +21,14 @@ inline QByteArray sampleBytes(const QString &name)
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
+}
+
+// The program's metafile converter as this build made it.
+inline MetafileConversion testMetafileConversion()
+{
+    return [](const QByteArray &metafile, QByteArray &svg) {
+        return MetafileConverterProcess(QStringLiteral(NELO_METAFILE_CONVERTER)).convert(metafile, svg);
+    };
 }
 
 // A BMP file of one colour, for placement tests that need a picture of a given size.

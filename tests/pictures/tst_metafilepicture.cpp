@@ -1,5 +1,6 @@
 #include "picturetestdata.h"
 #include "pictures/metafileconverter.h"
+#include "pictures/metafileconverterprocess.h"
 #include "pictures/metafilepicture.h"
 #include "platform/apperror.h"
 
@@ -22,6 +23,65 @@ QByteArray patched16(QByteArray bytes, int offset, qint16 value)
     return bytes;
 }
 
+// A placeable WMF, two inches by one, of count small red rectangles.
+QByteArray wmfOfRectangles(int count)
+{
+    constexpr quint16 SetWindowOrg = 0x020B, SetWindowExt = 0x020C, CreateBrush = 0x02FC;
+    constexpr quint16 SelectObject = 0x012D, Rectangle = 0x041B;
+    constexpr qint16 Width = 2880, Height = 1440;
+    QByteArray records;
+    QDataStream out(&records, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    const auto record = [&out](quint16 function, std::initializer_list<qint16> words) {
+        out << quint32(3 + words.size()) << function;
+        for (qint16 word : words)
+            out << word;
+    };
+    record(SetWindowOrg, {0, 0});
+    record(SetWindowExt, {Height, Width});
+    out << quint32(7) << CreateBrush << quint16(0) << quint32(0x0000FF) << quint16(0);
+    record(SelectObject, {0});
+    for (int i = 0; i < count; ++i) {
+        const auto x = qint16(i * 7 % (Width - 20));
+        const auto y = qint16(i * 13 % (Height - 20));
+        record(Rectangle, {qint16(y + 60), qint16(x + 60), y, x});
+    }
+    record(0, {}); // end of file
+    QByteArray file;
+    QDataStream header(&file, QIODevice::WriteOnly);
+    header.setByteOrder(QDataStream::LittleEndian);
+    header << quint32(0x9AC6CDD7) << quint16(0) << qint16(0) << qint16(0) << Width << Height
+           << quint16(1440) << quint32(0);
+    quint16 checksum = 0;
+    for (int i = 0; i < file.size(); i += 2)
+        checksum ^= qFromLittleEndian<quint16>(file.constData() + i);
+    header << checksum;
+    header << quint16(1) << quint16(9) << quint16(0x0300) << quint32((18 + records.size()) / 2)
+           << quint16(1) << quint32(7) << quint16(0);
+    return file + records;
+}
+
+// A small shell script standing in for the helper.
+QString fakeHelper(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
+{
+    const QString path = dir.filePath(name);
+    QFile script(path);
+    if (!script.open(QIODevice::WriteOnly) || script.write("#!/bin/sh\n" + body + "\n") < 0)
+        qFatal("cannot write %s", qPrintable(path));
+    script.close();
+    script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+    return path;
+}
+
+enum class Conversion { Helper, InProcess };
+
+MetafileConversion conversion(Conversion where)
+{
+    if (where == Conversion::Helper)
+        return testMetafileConversion();
+    return [](const QByteArray &metafile, QByteArray &svg) { return convertMetafileToSvg(metafile, svg); };
+}
+
 QImage rendered(MetafilePicture &picture)
 {
     QImage canvas(picture.width(), picture.height(), QImage::Format_RGB32);
@@ -34,7 +94,7 @@ QImage rendered(MetafilePicture &picture)
 
 } // namespace
 
-Q_DECLARE_METATYPE(MetafileIsolation)
+Q_DECLARE_METATYPE(Conversion)
 
 class TestMetafilePicture : public QObject
 {
@@ -79,19 +139,19 @@ private Q_SLOTS:
     void drawsItsVectors_data()
     {
         QTest::addColumn<QString>("sample");
-        QTest::addColumn<MetafileIsolation>("isolation");
+        QTest::addColumn<Conversion>("where");
         QTest::addColumn<QColor>("fill");
-        QTest::newRow("wmf in a child process") << "drawing.wmf" << MetafileIsolation::ChildProcess << QColor(Qt::red);
-        QTest::newRow("wmf in process") << "drawing.wmf" << MetafileIsolation::InProcess << QColor(Qt::red);
-        QTest::newRow("emf in a child process") << "drawing.emf" << MetafileIsolation::ChildProcess << QColor(Qt::green);
-        QTest::newRow("emf in process") << "drawing.emf" << MetafileIsolation::InProcess << QColor(Qt::green);
+        QTest::newRow("wmf in the helper") << "drawing.wmf" << Conversion::Helper << QColor(Qt::red);
+        QTest::newRow("wmf in process") << "drawing.wmf" << Conversion::InProcess << QColor(Qt::red);
+        QTest::newRow("emf in the helper") << "drawing.emf" << Conversion::Helper << QColor(Qt::green);
+        QTest::newRow("emf in process") << "drawing.emf" << Conversion::InProcess << QColor(Qt::green);
     }
     void drawsItsVectors()
     {
         QFETCH(QString, sample);
-        QFETCH(MetafileIsolation, isolation);
+        QFETCH(Conversion, where);
         QFETCH(QColor, fill);
-        MetafilePicture picture(isolation);
+        MetafilePicture picture(conversion(where));
         picture.loadFromData(sampleBytes(sample));
         QCOMPARE(QSize(picture.width(), picture.height()), QSize(192, 96));
         const QImage canvas = rendered(picture);
@@ -100,22 +160,20 @@ private Q_SLOTS:
         QCOMPARE(QColor(canvas.pixel(0, 0)), QColor(Qt::white));
     }
 
-    void childProcessGivesTheSameDrawing()
+    void helperGivesTheSameDrawing()
     {
         for (const QString &sample : {QStringLiteral("drawing.wmf"), QStringLiteral("drawing.emf")}) {
-            QByteArray inChild;
+            QByteArray inHelper;
             QByteArray inProcess;
-            QCOMPARE(int(convertMetafileToSvg(sampleBytes(sample), inChild, MetafileIsolation::ChildProcess)),
-                     int(MetafileError::None));
-            QCOMPARE(int(convertMetafileToSvg(sampleBytes(sample), inProcess, MetafileIsolation::InProcess)),
-                     int(MetafileError::None));
-            QCOMPARE(inChild, inProcess);
+            QCOMPARE(int(conversion(Conversion::Helper)(sampleBytes(sample), inHelper)), int(MetafileError::None));
+            QCOMPARE(int(convertMetafileToSvg(sampleBytes(sample), inProcess)), int(MetafileError::None));
+            QCOMPARE(inHelper, inProcess);
         }
     }
 
     void drawsScaledToTheTarget()
     {
-        MetafilePicture picture;
+        MetafilePicture picture(testMetafileConversion());
         picture.loadFromData(sampleBytes(QStringLiteral("drawing.wmf")));
         QImage canvas(96, 48, QImage::Format_RGB32);
         canvas.fill(Qt::white);
@@ -138,7 +196,7 @@ private Q_SLOTS:
     void refusedContent()
     {
         QFETCH(QByteArray, bytes);
-        MetafilePicture picture;
+        MetafilePicture picture(testMetafileConversion());
         try {
             picture.loadFromData(bytes);
             QFAIL("loaded");
@@ -162,7 +220,7 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QByteArray svg;
-        QCOMPARE(int(convertMetafileToSvg(bytes, svg, MetafileIsolation::InProcess)), int(MetafileError::BadRecords));
+        QCOMPARE(int(convertMetafileToSvg(bytes, svg)), int(MetafileError::BadRecords));
         QVERIFY(svg.isEmpty());
     }
 
@@ -171,10 +229,10 @@ private Q_SLOTS:
         const QByteArray emf = sampleBytes(QStringLiteral("drawing.emf"));
         QByteArray clean;
         QByteArray padded;
-        QCOMPARE(int(convertMetafileToSvg(emf, clean, MetafileIsolation::InProcess)), int(MetafileError::None));
+        QCOMPARE(int(convertMetafileToSvg(emf, clean)), int(MetafileError::None));
         // A header claiming a much larger file, and bytes that are no record at all.
         const QByteArray longer = patched32(emf, 48, 0x7ffffff0) + QByteArray(64, '\xff');
-        QCOMPARE(int(convertMetafileToSvg(longer, padded, MetafileIsolation::InProcess)), int(MetafileError::None));
+        QCOMPARE(int(convertMetafileToSvg(longer, padded)), int(MetafileError::None));
         QCOMPARE(padded, clean);
     }
 
@@ -182,15 +240,119 @@ private Q_SLOTS:
     {
         // Found by fuzzing: a header naming a description without a length made libemf2svg read
         // past the end of the file. The description is dropped, the drawing itself is fine.
-        MetafilePicture picture(MetafileIsolation::InProcess);
+        MetafilePicture picture(conversion(Conversion::InProcess));
         picture.loadFromData(sampleBytes(QStringLiteral("crashes/emf-description-beyond-file.emf")));
         QCOMPARE(QSize(picture.width(), picture.height()), QSize(192, 96));
         QVERIFY(QColor(rendered(picture).pixel(96, 48)) != QColor(Qt::white)); // its fill is drawn
     }
 
+    // Both froze the window or stopped the fuzzer: a file whose header asks libwmf for a block of
+    // two gigabytes, and one of 300,000 shapes that took eleven seconds to draw.
+    void refusedWithinBounds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Conversion>("where");
+        QTest::addColumn<QList<int>>("errors");
+        constexpr int MaxRecordOffset = 22 + 12;
+        const QByteArray hugeRecord = patched32(sampleBytes(QStringLiteral("drawing.wmf")), MaxRecordOffset, 1 << 30);
+        const QList<int> refused{int(MetafileError::ConversionFailed)};
+        QTest::newRow("record of 2 GiB announced, in process") << hugeRecord << Conversion::InProcess << refused;
+        QTest::newRow("record of 2 GiB announced, in the helper") << hugeRecord << Conversion::Helper << refused;
+        // Over its processor time the helper is ended; a little under, its trial drawing refuses.
+        QTest::newRow("300,000 rectangles") << wmfOfRectangles(300000) << Conversion::Helper
+                                            << QList<int>{int(MetafileError::ConverterDied), int(MetafileError::TooComplex)};
+    }
+    void refusedWithinBounds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Conversion, where);
+        QFETCH(QList<int>, errors);
+        QByteArray svg;
+        const int error = int(conversion(where)(bytes, svg));
+        QVERIFY2(errors.contains(error), qPrintable(QString::number(error)));
+        QVERIFY(svg.isEmpty());
+        MetafilePicture picture(conversion(where));
+        QVERIFY_THROWS_EXCEPTION(AppError, picture.loadFromData(bytes));
+    }
+
+    void manyShapesStillDraw()
+    {
+        MetafilePicture picture(testMetafileConversion());
+        picture.loadFromData(wmfOfRectangles(2000));
+        const QImage canvas = rendered(picture);
+        int drawn = 0;
+        for (int y = 0; y < canvas.height(); ++y) {
+            for (int x = 0; x < canvas.width(); ++x)
+                drawn += canvas.pixel(x, y) != QColor(Qt::white).rgb() ? 1 : 0;
+        }
+        QVERIFY2(drawn > canvas.width() * canvas.height() / 10, qPrintable(QString::number(drawn)));
+    }
+
+    // Whatever goes wrong with the helper fails that picture only, within its time.
+    void helperFaultsFailThePicture_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<int>("wallTimeMs");
+        QTest::addColumn<int>("error");
+        const int died = int(MetafileError::ConverterDied);
+        QTest::newRow("missing") << QByteArray() << 500 << died;
+        QTest::newRow("never answers") << QByteArray("exec sleep 30") << 500 << died;
+        QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << 5000 << died;
+        // Its output is cut off once too large for a picture, however long it would go on.
+        QTest::newRow("floods its output") << QByteArray("exec cat /dev/zero") << 60000 << int(MetafileError::TooComplex);
+        QTest::newRow("exits with a code not its own") << QByteArray("exit 77") << 5000 << died;
+        QTest::newRow("succeeds silently") << QByteArray("cat >/dev/null") << 5000 << int(MetafileError::ConversionFailed);
+        QTest::newRow("reports a refusal") << QByteArray("cat >/dev/null; exit 3") << 5000 << int(MetafileError::BadRecords);
+    }
+    void helperFaultsFailThePicture()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(int, wallTimeMs);
+        QFETCH(int, error);
+        QTemporaryDir dir;
+        const QString program = script.isEmpty() ? dir.filePath(QStringLiteral("absent"))
+                                                 : fakeHelper(dir, QStringLiteral("helper"), script);
+        const MetafileConverterProcess helper(program, std::chrono::milliseconds(wallTimeMs));
+        QByteArray svg;
+        QCOMPARE(int(helper.convert(sampleBytes(QStringLiteral("drawing.wmf")), svg)), error);
+        QVERIFY(svg.isEmpty());
+    }
+
+    void helperIsFoundBesideTheProgramThenInLibexec_data()
+    {
+        QTest::addColumn<QStringList>("executables");
+        QTest::addColumn<QStringList>("plainFiles");
+        QTest::addColumn<QString>("found");
+        const QString beside = QStringLiteral("bin/nelo-metafile-converter");
+        const QString installed = QStringLiteral("libexec/nelo-qcm/nelo-metafile-converter");
+        QTest::newRow("build tree") << QStringList{beside} << QStringList() << beside;
+        QTest::newRow("installed") << QStringList{installed} << QStringList() << installed;
+        QTest::newRow("both: beside first") << QStringList{beside, installed} << QStringList() << beside;
+        QTest::newRow("not executable") << QStringList() << QStringList{beside} << QString();
+        QTest::newRow("neither") << QStringList() << QStringList() << QString();
+    }
+    void helperIsFoundBesideTheProgramThenInLibexec()
+    {
+        QFETCH(QStringList, executables);
+        QFETCH(QStringList, plainFiles);
+        QFETCH(QString, found);
+        QTemporaryDir prefix;
+        QDir(prefix.path()).mkpath(QStringLiteral("bin"));
+        for (const QString &name : executables + plainFiles) {
+            QDir(prefix.path()).mkpath(QFileInfo(name).path());
+            QFile file(prefix.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            if (executables.contains(name))
+                file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+        }
+        const QString located = MetafileConverterProcess::locate(prefix.filePath(QStringLiteral("bin")));
+        QCOMPARE(located.isEmpty() ? QString() : QFileInfo(located).canonicalFilePath(),
+                 found.isEmpty() ? QString() : QFileInfo(prefix.filePath(found)).canonicalFilePath());
+    }
+
     void clipboardHoldsVectorsAndBitmap()
     {
-        MetafilePicture picture;
+        MetafilePicture picture(testMetafileConversion());
         picture.loadFromData(sampleBytes(QStringLiteral("drawing.emf")));
         std::unique_ptr<QMimeData> data(picture.toMimeData());
         QVERIFY(data->hasFormat(QStringLiteral("image/svg+xml")));

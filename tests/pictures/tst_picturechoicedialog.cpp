@@ -19,7 +19,7 @@ class TestPictureChoiceDialog : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry;
+    PictureRegistry m_registry{testMetafileConversion()};
     QString m_startFolder;
 
     // The patterns of the first ("Tout") file type, as the dialog applies them.

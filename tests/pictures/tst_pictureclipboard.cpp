@@ -33,7 +33,7 @@ class TestPictureClipboard : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry;
+    PictureRegistry m_registry{testMetafileConversion()};
 
     static QClipboard &clipboard() { return *QGuiApplication::clipboard(); }
 

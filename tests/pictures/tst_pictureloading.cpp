@@ -8,6 +8,7 @@
 #include <QtTest>
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <jpeglib.h>
 #include <jerror.h>
 
@@ -18,7 +19,7 @@ class TestPictureLoading : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry;
+    PictureRegistry m_registry{testMetafileConversion()};
     QTemporaryDir m_dir;
 
     QString writeFile(const QString &name, const QByteArray &bytes)
@@ -164,6 +165,42 @@ private Q_SLOTS:
         QDir(m_dir.path()).mkpath(QStringLiteral("dossier.bmp"));
         const QString path = m_dir.filePath(QStringLiteral("dossier.bmp"));
         QCOMPARE(loadFailure(holder, path), QStringLiteral("Ne peut ouvrir le fichier ") + path);
+    }
+
+    // A FIFO blocked the window for ever and /dev/zero ate memory until it failed: whatever is
+    // not a regular file, once links are followed, fails at once like a missing file.
+    void onlyRegularFilesAreRead_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("linkTarget");
+        QTest::newRow("fifo") << "tube.bmp" << "";
+        QTest::newRow("link to a fifo") << "vers-tube.bmp" << "tube.bmp";
+        QTest::newRow("link to /dev/zero") << "zero.bmp" << "/dev/zero";
+        QTest::newRow("link to a folder") << "dossier-lien.jpg" << "/tmp";
+        QTest::newRow("dangling link") << "perdu.gif" << "nulle-part.gif";
+    }
+    void onlyRegularFilesAreRead()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, linkTarget);
+        const QString fifo = m_dir.filePath(QStringLiteral("tube.bmp"));
+        if (!QFileInfo::exists(fifo))
+            QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        const QString path = m_dir.filePath(name);
+        if (!linkTarget.isEmpty() && !QFileInfo(path).isSymLink())
+            QVERIFY(QFile::link(linkTarget, path));
+        PictureHolder holder(m_registry);
+        QCOMPARE(loadFailure(holder, path), QStringLiteral("Ne peut ouvrir le fichier ") + path);
+        QVERIFY(!holder.picture());
+    }
+
+    void linkToAPictureIsFollowed()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("raccourci.bmp"));
+        QVERIFY(QFile::link(samplePath(QStringLiteral("bitmap.bmp")), path));
+        PictureHolder holder(m_registry);
+        holder.loadFromFile(path);
+        QCOMPARE(QSize(holder.width(), holder.height()), QSize(40, 30));
     }
 
     void holderKeepsItsPictureWhenALoadFails()

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QPainter>
@@ -46,14 +47,21 @@ TPCX::TPCX(int screenDepth, PcxDecoderOptions decoderOptions, PcxEncoderOptions 
 {
 }
 
+void TPCX::loadFromFile(const QString &path)
+{
+    QFile file;
+    openForReading(file, path);
+    loadFromStream(file);
+}
+
 void TPCX::loadFromData(const QByteArray &bytes)
 {
-    takeDecoded(m_decoder.decode(bytes));
+    takeDecoded(m_bitmap.decode(m_decoder, bytes));
 }
 
 void TPCX::loadFromStream(QIODevice &stream)
 {
-    takeDecoded(m_decoder.decode(stream));
+    takeDecoded(m_bitmap.decode(m_decoder, stream));
 }
 
 void TPCX::takeDecoded(const PcxDecodeResult &result)
@@ -64,10 +72,6 @@ void TPCX::takeDecoded(const PcxDecodeResult &result)
         if (result.error == PcxError::TooLarge)
             throw AppError(outOfMemoryText());
         return;
-    }
-    if (!m_bitmap.loadBmp(result.bmp)) {
-        becomeEmpty();
-        throw AppError(outOfMemoryText());
     }
     m_empty = false;
     setFormatCode(result.formatCode);

@@ -27,6 +27,8 @@ public:
     // 32 bits give three-plane pictures; anything else gives PcxFormatCode::Other).
     explicit TPCX(int screenDepth, PcxDecoderOptions decoderOptions = {}, PcxEncoderOptions encoderOptions = {});
 
+    // Streams the file through the decoder's input buffer: no copy of the whole file.
+    void loadFromFile(const QString &path) override;
     void loadFromData(const QByteArray &bytes) override;
     int width() const override;
     int height() const override;

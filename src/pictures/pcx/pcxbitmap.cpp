@@ -131,6 +131,76 @@ QImage::Format PcxBitmap::storageFormat() const
     return QImage::Format_RGB32;
 }
 
+namespace {
+
+// The image a BMP file of that layout loads into, colour table and resolution included; null
+// when memory runs out.
+QImage imageFor(const BmpLayout &layout)
+{
+    const int depth = layout.bitsPerPixel;
+    QImage image(layout.width, layout.height, depth == 1 ? QImage::Format_Mono
+                                                         : depth == 24 ? QImage::Format_RGB32 : QImage::Format_Indexed8);
+    if (image.isNull())
+        return image;
+    if (depth <= 8) {
+        QList<QRgb> colours;
+        for (const PcxColour &colour : layout.palette)
+            colours.append(qRgb(colour.red, colour.green, colour.blue));
+        // Indices beyond a short colour table would have no colour.
+        while (colours.size() < (1 << depth))
+            colours.append(qRgb(0, 0, 0));
+        image.setColorTable(colours);
+    }
+    if (layout.xPixelsPerMetre > 0)
+        image.setDotsPerMeterX(layout.xPixelsPerMetre);
+    if (layout.yPixelsPerMetre > 0)
+        image.setDotsPerMeterY(layout.yPixelsPerMetre);
+    return image;
+}
+
+} // namespace
+
+template <typename Source>
+PcxDecodeResult PcxBitmap::decodeFrom(const PcxDecoder &decoder, Source &pcxFile)
+{
+    QImage image;
+    int depth = 0;
+    PcxDecodeResult result = decoder.decodeInto(pcxFile, [&image, &depth](const BmpLayout &layout) {
+        image = imageFor(layout);
+        depth = layout.bitsPerPixel;
+        PcxPixelRows rows;
+        if (!image.isNull()) {
+            rows.firstLine = image.scanLine(0);
+            rows.step = image.bytesPerLine();
+            rows.rowBytes = image.bytesPerLine();
+            rows.packing = PcxPixelRows::Packing::Unpacked;
+        }
+        return rows;
+    });
+    if (result.ok())
+        adopt(std::move(image), depth);
+    return result;
+}
+
+PcxDecodeResult PcxBitmap::decode(const PcxDecoder &decoder, const QByteArray &pcxFile)
+{
+    return decodeFrom(decoder, pcxFile);
+}
+
+PcxDecodeResult PcxBitmap::decode(const PcxDecoder &decoder, QIODevice &pcxFile)
+{
+    return decodeFrom(decoder, pcxFile);
+}
+
+void PcxBitmap::adopt(QImage image, int depth)
+{
+    m_width = image.width();
+    m_height = image.height();
+    m_depth = depth;
+    m_colourTable = image.colorTable();
+    m_image = std::move(image);
+}
+
 bool PcxBitmap::loadBmp(const QByteArray &bmpFile)
 {
     BmpLayout layout;
@@ -138,19 +208,9 @@ bool PcxBitmap::loadBmp(const QByteArray &bmpFile)
     if (parseBmpFile(bmpFile, layout, pixelOffset) != PcxError::None)
         return false;
     const int depth = layout.bitsPerPixel;
-    QImage image(layout.width, layout.height, depth == 1 ? QImage::Format_Mono
-                                                         : depth == 24 ? QImage::Format_RGB32 : QImage::Format_Indexed8);
+    QImage image = imageFor(layout);
     if (image.isNull())
         return false;
-    QList<QRgb> colours;
-    for (const PcxColour &colour : layout.palette)
-        colours.append(qRgb(colour.red, colour.green, colour.blue));
-    if (depth <= 8)
-        image.setColorTable(colours);
-    if (layout.xPixelsPerMetre > 0)
-        image.setDotsPerMeterX(layout.xPixelsPerMetre);
-    if (layout.yPixelsPerMetre > 0)
-        image.setDotsPerMeterY(layout.yPixelsPerMetre);
 
     const auto *pixels = reinterpret_cast<const uchar *>(bmpFile.constData()) + pixelOffset;
     const qint64 rowSize = layout.rowSize();
@@ -178,17 +238,7 @@ bool PcxBitmap::loadBmp(const QByteArray &bmpFile)
         }
         }
     }
-    // Indices beyond a short colour table would have no colour.
-    if (depth <= 8 && colours.size() < (1 << depth)) {
-        while (colours.size() < (1 << depth))
-            colours.append(qRgb(0, 0, 0));
-        image.setColorTable(colours);
-    }
-    m_image = std::move(image);
-    m_width = layout.width;
-    m_height = layout.height;
-    m_depth = depth;
-    m_colourTable = m_image.colorTable();
+    adopt(std::move(image), depth);
     return true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pictures/pcx/pcxdecoder.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QList>
@@ -28,6 +30,11 @@ public:
     // Loads an uncompressed BMP file image of 1, 4, 8 or 24 bits; the depth becomes the
     // file's. False (and the bitmap unchanged) for any other file or when memory runs out.
     bool loadBmp(const QByteArray &bmpFile);
+    // Decodes a PCX file straight into the bitmap's pixels, one pass and no BMP file image in
+    // between. On failure the bitmap is unchanged; the result says why.
+    PcxDecodeResult decode(const PcxDecoder &decoder, const QByteArray &pcxFile);
+    PcxDecodeResult decode(const PcxDecoder &decoder, QIODevice &pcxFile);
+
     // The bitmap as an uncompressed BMP file image at its depth, bottom-up; empty when it has
     // no pixels or a depth other than 1, 4, 8 or 24.
     QByteArray toBmp() const;
@@ -60,6 +67,9 @@ public:
     static int depthOf(const QImage &image);
 
 private:
+    template <typename Source>
+    PcxDecodeResult decodeFrom(const PcxDecoder &decoder, Source &pcxFile);
+    void adopt(QImage image, int depth);
     void resize(int width, int height);
     QImage::Format storageFormat() const;
 

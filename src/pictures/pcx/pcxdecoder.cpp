@@ -15,6 +15,7 @@ namespace {
 // BMP stores a pixel as blue, green, red; PCX sends the red plane line first.
 constexpr int TrueColourPlanes = 3;
 constexpr int BytesPerTrueColourPixel = 3;
+constexpr int BytesPerPixelWord = 4;
 
 PcxError readPaletteBlock(QIODevice &device, PcxPalette &palette)
 {
@@ -131,68 +132,83 @@ PcxError expandRuns(PcxInput &input, int bytesPerLine, uchar *line, NextLine nex
     }
 }
 
-// The first scan line of the PCX file becomes the last row of the BMP image.
+// Where each scan line's row is. A BMP image takes the first scan line as its last row.
 struct RowCursor
 {
-    uchar *pixels;
-    qint64 rowSize;
+    uchar *first;
+    qint64 step;
+    qint64 rowBytes;
     int height;
-
-    uchar *rowForLine(int line) const { return pixels + qint64(height - 1 - line) * rowSize; }
+    PcxPixelRows::Packing packing;
 };
 
-// One plane: the plane line is the BMP row, cut or padded to the row size. When the plane line
-// fits the row (always, for files whose bytes per line follow their width) it is expanded in
-// place; wider lines go through a line buffer and their extra bytes are dropped. Whatever
-// follows the bytes the width needs is zero, so the padding of the PCX line never shows up in
-// the BMP rows.
-PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, qint64 usedBytes, const RowCursor &rows)
+// One plane: the plane line is the row, cut or padded to the row's bytes. When the plane line
+// fits the row (always, for files whose bytes per line follow their width) and needs no
+// unpacking it is expanded in place; otherwise it goes through a line buffer, its extra bytes
+// are dropped and 4-bit indices are unpacked where the rows want one per byte. Whatever
+// follows the pixels is zero, so the padding of the PCX line never shows up in the rows.
+PcxError decodeOnePlane(PcxInput &input, int bytesPerLine, qint64 usedBytes, int width, int bitsPerPixel,
+                        const RowCursor &rows)
 {
-    const bool inPlace = bytesPerLine <= rows.rowSize;
+    const bool unpackNibbles = bitsPerPixel == 4 && rows.packing == PcxPixelRows::Packing::Unpacked;
+    const qint64 rowUsed = unpackNibbles ? qint64(width) : usedBytes;
+    const bool inPlace = !unpackNibbles && bytesPerLine <= rows.rowBytes;
     std::vector<uchar> lineBuffer(inPlace ? 0 : static_cast<size_t>(bytesPerLine));
-    const auto padding = static_cast<size_t>(rows.rowSize - usedBytes);
+    const auto padding = static_cast<size_t>(rows.rowBytes - rowUsed);
     int linesDone = 0;
-    uchar *row = rows.rowForLine(0);
+    uchar *row = rows.first;
     auto nextLine = [&]() -> uchar * {
-        if (!inPlace)
+        if (unpackNibbles) {
+            const uchar *packed = lineBuffer.data();
+            for (int x = 0; x < width; ++x)
+                row[x] = uchar(x % 2 ? packed[x / 2] & 0x0F : packed[x / 2] >> 4);
+        } else if (!inPlace) {
             std::memcpy(row, lineBuffer.data(), static_cast<size_t>(usedBytes));
-        std::memset(row + usedBytes, 0, padding);
+        }
+        std::memset(row + rowUsed, 0, padding);
         if (++linesDone == rows.height)
             return nullptr;
-        row -= rows.rowSize;
+        row += rows.step;
         return inPlace ? row : lineBuffer.data();
     };
     return expandRuns(input, bytesPerLine, inPlace ? row : lineBuffer.data(), nextLine);
 }
 
 // Three planes: red, green and blue plane lines in turn, kept side by side and interleaved
-// into one BMP row once the blue one is complete (one sequential pass over the row); the
-// values beyond the width (the padding of odd widths) are dropped.
+// into one row once the blue one is complete (one sequential pass over the row); the values
+// beyond the width (the padding of odd widths) are dropped.
 PcxError decodeThreePlanes(PcxInput &input, int bytesPerLine, int width, const RowCursor &rows)
 {
     std::vector<uchar> planeLines(static_cast<size_t>(TrueColourPlanes) * static_cast<size_t>(bytesPerLine));
     const uchar *const red = planeLines.data();
     const uchar *const green = red + bytesPerLine;
     const uchar *const blue = green + bytesPerLine;
-    const qint64 usedBytes = qint64(width) * BytesPerTrueColourPixel;
+    const bool words = rows.packing == PcxPixelRows::Packing::Unpacked;
+    const qint64 usedBytes = qint64(width) * (words ? BytesPerPixelWord : BytesPerTrueColourPixel);
     int plane = 0;
     int linesDone = 0;
-    uchar *row = rows.rowForLine(0);
+    uchar *row = rows.first;
     auto nextLine = [&]() -> uchar * {
         if (++plane < TrueColourPlanes)
             return planeLines.data() + qint64(plane) * bytesPerLine;
         plane = 0;
-        uchar *pixel = row;
-        for (int x = 0; x < width; ++x) {
-            pixel[0] = blue[x];
-            pixel[1] = green[x];
-            pixel[2] = red[x];
-            pixel += BytesPerTrueColourPixel;
+        if (words) {
+            auto *pixel = reinterpret_cast<quint32 *>(row);
+            for (int x = 0; x < width; ++x)
+                pixel[x] = 0xFF000000u | quint32(red[x]) << 16 | quint32(green[x]) << 8 | blue[x];
+        } else {
+            uchar *pixel = row;
+            for (int x = 0; x < width; ++x) {
+                pixel[0] = blue[x];
+                pixel[1] = green[x];
+                pixel[2] = red[x];
+                pixel += BytesPerTrueColourPixel;
+            }
         }
-        std::memset(row + usedBytes, 0, static_cast<size_t>(rows.rowSize - usedBytes));
+        std::memset(row + usedBytes, 0, static_cast<size_t>(rows.rowBytes - usedBytes));
         if (++linesDone == rows.height)
             return nullptr;
-        row -= rows.rowSize;
+        row += rows.step;
         return planeLines.data();
     };
     return expandRuns(input, bytesPerLine, planeLines.data(), nextLine);
@@ -207,7 +223,27 @@ PcxDecodeResult PcxDecoder::decode(const QByteArray &file) const
     QBuffer buffer;
     buffer.setData(file);
     buffer.open(QIODevice::ReadOnly);
-    return decodeRandomAccess(buffer, &file);
+    return decodeRandomAccess(buffer, &file, nullptr);
+}
+
+PcxDecodeResult PcxDecoder::decodeInto(const QByteArray &file, const RowAllocator &allocate) const
+{
+    QBuffer buffer;
+    buffer.setData(file);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeRandomAccess(buffer, &file, &allocate);
+}
+
+PcxDecodeResult PcxDecoder::decodeInto(QIODevice &device, const RowAllocator &allocate) const
+{
+    if (!device.isReadable()) {
+        PcxDecodeResult result;
+        result.error = PcxError::ReadFailed;
+        return result;
+    }
+    if (device.isSequential())
+        return decodeInto(device.readAll(), allocate);
+    return decodeRandomAccess(device, nullptr, &allocate);
 }
 
 PcxDecodeResult PcxDecoder::decode(QIODevice &device) const
@@ -220,10 +256,11 @@ PcxDecodeResult PcxDecoder::decode(QIODevice &device) const
     // The palette block sits at the end, so a pipe or socket is read whole first.
     if (device.isSequential())
         return decode(device.readAll());
-    return decodeRandomAccess(device, nullptr);
+    return decodeRandomAccess(device, nullptr, nullptr);
 }
 
-PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device, const QByteArray *memory) const
+PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device, const QByteArray *memory,
+                                               const RowAllocator *allocate) const
 {
     PcxDecodeResult result;
     auto refuse = [&result](PcxError error) {
@@ -282,16 +319,26 @@ PcxDecodeResult PcxDecoder::decodeRandomAccess(QIODevice &device, const QByteArr
 
     if (!device.seek(Pcx::HeaderSize))
         return refuse(PcxError::ReadFailed);
-    result.bmp = QByteArray(fileSize, Qt::Uninitialized);
-    auto *data = reinterpret_cast<uchar *>(result.bmp.data());
-    writeBmpHeaders(bmp, data);
+    RowCursor rows{nullptr, 0, 0, height, PcxPixelRows::Packing::AsBmp};
+    if (allocate) {
+        const PcxPixelRows given = (*allocate)(bmp);
+        if (!given.firstLine)
+            return refuse(PcxError::TooLarge);
+        rows = RowCursor{given.firstLine, given.step, given.rowBytes, height, given.packing};
+    } else {
+        result.bmp = QByteArray(fileSize, Qt::Uninitialized);
+        auto *data = reinterpret_cast<uchar *>(result.bmp.data());
+        writeBmpHeaders(bmp, data);
+        rows = RowCursor{data + bmp.pixelOffset() + qint64(height - 1) * bmp.rowSize(), -bmp.rowSize(),
+                         bmp.rowSize(), height, PcxPixelRows::Packing::AsBmp};
+    }
 
     PcxInput input = memory ? PcxInput(reinterpret_cast<const uchar *>(memory->constData()) + Pcx::HeaderSize,
                                        memory->size() - Pcx::HeaderSize, m_options.inputBufferSize)
                             : PcxInput(device, m_options.inputBufferSize);
-    const RowCursor rows{data + bmp.pixelOffset(), bmp.rowSize(), height};
-    const PcxError decoded = layout.planes == 1 ? decodeOnePlane(input, bytesPerLine, neededBytesPerLine, rows)
-                                                : decodeThreePlanes(input, bytesPerLine, width, rows);
+    const PcxError decoded = layout.planes == 1
+        ? decodeOnePlane(input, bytesPerLine, neededBytesPerLine, width, layout.bmpBitsPerPixel, rows)
+        : decodeThreePlanes(input, bytesPerLine, width, rows);
     result.inputRefills = input.refills();
     if (decoded != PcxError::None)
         return refuse(decoded);

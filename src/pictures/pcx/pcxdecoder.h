@@ -4,7 +4,11 @@
 #include "pictures/pcx/pcxformatcode.h"
 #include "pictures/pcx/pcxheader.h"
 
+#include "pictures/pcx/bmpfile.h"
+
 #include <QByteArray>
+
+#include <functional>
 
 class QIODevice;
 
@@ -31,23 +35,47 @@ struct PcxDecodeResult
     bool ok() const { return error == PcxError::None; }
 };
 
+// Pixel rows that the caller holds (a toolkit image), which decodeInto() fills directly: one
+// pass over the pixels instead of a BMP file image first and the caller's copy of it after.
+struct PcxPixelRows
+{
+    enum class Packing {
+        AsBmp,      // as in a BMP file: 1, 4 and 8 bits as they are, 24 bits as blue, green, red
+        Unpacked,   // 4-bit pixels one index per byte, 24-bit pixels as 32-bit 0xffRRGGBB words
+    };
+
+    uchar *firstLine = nullptr; // the row of the file's first scan line; null: no memory
+    qint64 step = 0;            // from one scan line's row to the next (negative: bottom-up)
+    qint64 rowBytes = 0;        // bytes of one row; those after the pixels are zeroed
+    Packing packing = Packing::AsBmp;
+};
+
 // Translates one PCX file into an in-memory Windows BMP file image.
 class PcxDecoder
 {
 public:
+    // Given the picture's shape once the header is read (size, depth, colour table and
+    // resolution as the BMP file image would hold them), gives the rows to fill.
+    using RowAllocator = std::function<PcxPixelRows(const BmpLayout &layout)>;
+
     explicit PcxDecoder(PcxDecoderOptions options = {});
 
     // The file starts at the device's offset 0 and occupies the whole device: the 8-bit
     // palette block is looked for at its end. Sequential devices are read whole first.
     PcxDecodeResult decode(QIODevice &device) const;
     PcxDecodeResult decode(const QByteArray &file) const;
+    // The same decoding into rows the caller allocates; the result holds no BMP file image.
+    // Rows that cannot be had (a null firstLine) refuse the file as TooLarge.
+    PcxDecodeResult decodeInto(const QByteArray &file, const RowAllocator &allocate) const;
+    PcxDecodeResult decodeInto(QIODevice &device, const RowAllocator &allocate) const;
 
     const PcxDecoderOptions &options() const { return m_options; }
 
 private:
     // memory: the same file as device when it is already in memory, so the pixel data is read
     // from it in place.
-    PcxDecodeResult decodeRandomAccess(QIODevice &device, const QByteArray *memory) const;
+    PcxDecodeResult decodeRandomAccess(QIODevice &device, const QByteArray *memory,
+                                       const RowAllocator *allocate) const;
 
     PcxDecoderOptions m_options;
 };

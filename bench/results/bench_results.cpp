@@ -1,0 +1,132 @@
+// Kept results and the paper test at class size: adding a run to a results file of 1,000 earlier
+// runs of a 200-question questionnaire, and the statistics over it, against reading the file's
+// bytes alone; the paper layout of a 1,000-question questionnaire, against measuring its texts.
+#include "document/qcmfile.h"
+#include "printing/paperlayout.h"
+#include "runner/resultsfile.h"
+#include "runner/resultsstatistics.h"
+
+#include <QFile>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int Questions = 200;
+constexpr int EarlierRuns = 1000;
+
+KeptRun runOf(int pupil)
+{
+    KeptRun run{QDateTime(QDate(2026, 3, 9), QTime(10, 0)), QStringLiteral("Élève %1").arg(pupil), {}};
+    for (int q = 0; q < Questions; ++q) {
+        const int answer = (q + pupil) % 6;
+        run.results.rows.push_back({QStringLiteral("Question %1 sur les capitales").arg(q + 1), answer, (q % 5) + 1,
+                                    answer == (q % 5) + 1});
+        run.results.rightCount += answer == (q % 5) + 1 ? 1 : 0;
+    }
+    return run;
+}
+
+// A results file of 1,000 runs, made once.
+const QString &classFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("classe-resultats.csv"));
+        for (int pupil = 0; pupil < EarlierRuns; ++pupil)
+            ResultsFile::append(file, runOf(pupil));
+        return file;
+    }();
+    return path;
+}
+
+void BM_ReadBytesBaseline(benchmark::State &state)
+{
+    const QString &path = classFile();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QcmFile::read(path));
+}
+
+void BM_AppendRun(benchmark::State &state)
+{
+    const QString &path = classFile();
+    const QByteArray original = QcmFile::read(path);
+    const KeptRun run = runOf(EarlierRuns);
+    for (auto _ : state) {
+        ResultsFile::append(path, run);
+        state.PauseTiming();
+        QcmFile::write(path, original);
+        state.ResumeTiming();
+    }
+}
+
+void BM_Statistics(benchmark::State &state)
+{
+    const QString &path = classFile();
+    std::vector<std::optional<int>> solutions;
+    for (int q = 0; q < Questions; ++q)
+        solutions.push_back((q % 5) + 1);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ResultsStatistics::of(ResultsFile::read(path), solutions));
+}
+
+std::vector<PaperQuestion> paperQuestions(int count)
+{
+    std::vector<PaperQuestion> questions(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        PaperQuestion &question = questions[size_t(i)];
+        question.title = QStringLiteral("Quelle est la capitale du pays numéro %1 ?").arg(i + 1);
+        question.freeText << QStringLiteral("Un indice : elle est au bord d'un fleuve.");
+        if (i % 4 == 0)
+            question.pictureSize = QSizeF(640, 480);
+        for (int a = 0; a < QcmFormat::AnswerCount; ++a)
+            question.answers[size_t(a)] = QStringLiteral("Ville %1").arg(a + 1);
+        question.solution = (i % 5) + 1;
+    }
+    return questions;
+}
+
+const QSizeF A4Area(510, 757);
+
+void BM_MeasureTextsBaseline(benchmark::State &state)
+{
+    const std::vector<PaperQuestion> questions = paperQuestions(int(state.range(0)));
+    const PaperLayout::Fonts fonts = PaperLayout::fonts();
+    const QFontMetricsF title(fonts.title), text(fonts.text);
+    for (auto _ : state) {
+        qreal total = 0;
+        for (const PaperQuestion &question : questions) {
+            total += title.horizontalAdvance(question.title) + text.horizontalAdvance(question.freeText.front());
+            for (const QString &answer : question.answers)
+                total += text.horizontalAdvance(answer);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+}
+
+void BM_PaperLayout(benchmark::State &state)
+{
+    const std::vector<PaperQuestion> questions = paperQuestions(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(PaperLayout::layOut(QStringLiteral("Capitales"), questions, A4Area, true));
+}
+
+} // namespace
+
+BENCHMARK(BM_ReadBytesBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MeasureTextsBaseline)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PaperLayout)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv); // fonts need it
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

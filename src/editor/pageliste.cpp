@@ -1,0 +1,162 @@
+#include "editor/pageliste.h"
+
+#include "document/questionorder.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
+#include <QToolButton>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr int TopBarHeight = 34;
+constexpr int RowHeight = 16;
+
+// Rows of the design's height whatever the font.
+class FixedRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), RowHeight};
+    }
+};
+
+QToolButton *moveButton(QStyle::StandardPixmap arrow, const QString &tip, int left, QWidget *parent)
+{
+    auto *button = new QToolButton(parent);
+    button->setGeometry(left, 5, 25, 25);
+    button->setAutoRaise(true);
+    button->setIcon(parent->style()->standardIcon(arrow));
+    button->setToolTip(tip);
+    // A speed button takes no focus: the list keeps it, with its selection.
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+} // namespace
+
+TPageListe::TPageListe(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("PageListe"));
+    setWindowTitle(tr("Liste des images"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(DesignWidth, DesignHeight);
+    createControls();
+}
+
+void TPageListe::createControls()
+{
+    SpeedButton1 = moveButton(QStyle::SP_ArrowUp, tr("Monter la question"), 23, this);
+    SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
+    SpeedButton2 = moveButton(QStyle::SP_ArrowDown, tr("Descendre la question"), 47, this);
+    SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
+
+    Button1 = new QPushButton(tr("Fermer"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(472, 3, 75, 28);
+    Button1->setAutoDefault(false);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(tr("Questions"));
+    ListBox1->setGeometry(0, TopBarHeight, DesignWidth, DesignHeight - TopBarHeight);
+    ListBox1->setUniformItemSizes(true);
+    ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setFocus();
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TPageListe::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TPageListe::SpeedButton2Click);
+    connect(Button1, &QPushButton::clicked, this, &TPageListe::Button1Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TPageListe::ListBox1DblClick);
+}
+
+void TPageListe::Init(const QStringList &document, int current)
+{
+    const QStringList titles = QuestionOrder::listedTitles(document);
+    ListBox1->clear();
+    ListBox1->addItems(titles);
+    m_order.resize(size_t(titles.size()));
+    std::iota(m_order.begin(), m_order.end(), 0);
+    if (current >= 0 && current < int(titles.size())) {
+        ListBox1->setCurrentRow(current);
+        ListBox1->scrollToItem(ListBox1->currentItem(), QAbstractItemView::PositionAtCenter);
+    }
+    ListBox1->setFocus();
+}
+
+void TPageListe::Result(QStringList &document, bool &modified) const
+{
+    if (QuestionOrder::apply(document, m_order))
+        modified = true;
+}
+
+int TPageListe::chosenRow() const
+{
+    const QListWidgetItem *item = ListBox1->currentItem();
+    return item && item->isSelected() ? ListBox1->row(item) : -1;
+}
+
+int TPageListe::rowOf(int question) const
+{
+    const auto at = std::find(m_order.begin(), m_order.end(), question);
+    return at == m_order.end() ? -1 : int(at - m_order.begin());
+}
+
+void TPageListe::moveSelected(int step)
+{
+    const int row = chosenRow();
+    const int target = row + step;
+    if (row < 0 || target < 0 || target >= ListBox1->count())
+        return;
+    QListWidgetItem *item = ListBox1->takeItem(row);
+    ListBox1->insertItem(target, item);
+    std::swap(m_order[size_t(row)], m_order[size_t(target)]);
+    ListBox1->setCurrentRow(target);
+}
+
+void TPageListe::SpeedButton1Click()
+{
+    moveSelected(-1);
+}
+
+void TPageListe::SpeedButton2Click()
+{
+    moveSelected(+1);
+}
+
+void TPageListe::ListBox1DblClick()
+{
+    accept();
+}
+
+void TPageListe::Button1Click()
+{
+    accept();
+}
+
+void TPageListe::keyPressEvent(QKeyEvent *event)
+{
+    // Enter closes with the selection kept, wherever the focus is.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TPageListe::reject()
+{
+    // Escape and the close box leave without choosing a question.
+    ListBox1->setCurrentRow(-1);
+    ListBox1->clearSelection();
+    QDialog::reject();
+}

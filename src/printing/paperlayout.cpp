@@ -1,0 +1,184 @@
+#include "printing/paperlayout.h"
+
+#include <QFontMetricsF>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr qreal QuestionGap = 14;   // between two questions
+constexpr qreal LineGap = 3;        // between the parts of a question
+constexpr qreal BoxSize = 9;        // the box to tick
+constexpr qreal BoxGap = 6;
+constexpr qreal Indent = 18;        // answers and free text under the title
+constexpr qreal FooterHeight = 18;
+constexpr int KeyColumns = 4;
+
+QFont makeFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    // Unhinted, the measures scale exactly from the layout's points to the printer's dots.
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
+
+// Height of the text wrapped at `width`; one line without wrapping when it fits (most do).
+qreal textHeight(const QFontMetricsF &metrics, const QString &text, qreal width)
+{
+    if (!text.contains(QLatin1Char('\n')) && metrics.horizontalAdvance(text) <= width)
+        return metrics.lineSpacing();
+    return std::ceil(metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height());
+}
+
+// Places items one after another down the pages.
+class Pager
+{
+public:
+    Pager(std::vector<PaperItem> &items, const QSizeF &area) : m_items(items), m_area(area) {}
+
+    qreal bottom() const { return m_area.height() - FooterHeight; }
+    qreal y() const { return m_y; }
+    int page() const { return m_page; }
+    void newPage()
+    {
+        ++m_page;
+        m_y = 0;
+    }
+    // A group of items measured from 0: on this page when it fits, else at the top of the next;
+    // a group taller than a page breaks between its items.
+    void placeGroup(std::vector<PaperItem> group, qreal height)
+    {
+        if (m_y > 0 && m_y + height > bottom())
+            newPage();
+        if (height <= bottom()) {
+            for (PaperItem &item : group) {
+                item.page = m_page;
+                item.rect.translate(0, m_y);
+                m_items.push_back(std::move(item));
+            }
+            m_y += height;
+            return;
+        }
+        qreal shift = m_y;
+        for (PaperItem &item : group) {
+            if (item.rect.top() + shift > 0 && item.rect.bottom() + shift > bottom()) {
+                newPage();
+                shift = -item.rect.top();
+            }
+            item.page = m_page;
+            item.rect.translate(0, shift);
+            m_y = item.rect.bottom();
+            m_items.push_back(std::move(item));
+        }
+    }
+
+private:
+    std::vector<PaperItem> &m_items;
+    QSizeF m_area;
+    int m_page = 0;
+    qreal m_y = 0;
+};
+
+} // namespace
+
+PaperLayout::Fonts PaperLayout::fonts()
+{
+    return {makeFont(16, true), makeFont(12, true), makeFont(11, false)};
+}
+
+PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQuestion> &questions, const QSizeF &area,
+                                bool answerKey)
+{
+    PaperLayout layout;
+    const Fonts font = fonts();
+    const QFontMetricsF headingMetrics(font.heading), titleMetrics(font.title), textMetrics(font.text);
+    const qreal width = area.width();
+    Pager pager(layout.items, area);
+
+    {
+        std::vector<PaperItem> header;
+        qreal y = 0;
+        const qreal h = textHeight(headingMetrics, name, width);
+        header.push_back({PaperItem::Heading, 0, QRectF(0, y, width, h), name});
+        y += h + 10;
+        const qreal line = textMetrics.lineSpacing() * 2;
+        const QString fields[] = {tr("Nom :"), tr("Prénom :"), tr("Classe :"), tr("Date :")};
+        for (int i = 0; i < 4; ++i) {
+            const qreal left = (i % 2) * width / 2;
+            header.push_back({PaperItem::NameField, 0, QRectF(left, y + (i / 2) * line, width / 2 - 10, line), fields[i]});
+        }
+        y += 2 * line + QuestionGap;
+        pager.placeGroup(std::move(header), y);
+    }
+
+    const qreal textWidth = width - Indent;
+    const qreal answerWidth = textWidth - BoxSize - BoxGap;
+    for (size_t q = 0; q < questions.size(); ++q) {
+        const PaperQuestion &question = questions[q];
+        const int index = int(q);
+        std::vector<PaperItem> group;
+        qreal y = 0;
+        const QString title = tr("%1. %2").arg(q + 1).arg(question.title);
+        qreal h = textHeight(titleMetrics, title, width);
+        group.push_back({PaperItem::QuestionTitle, 0, QRectF(0, y, width, h), title, index});
+        y += h + LineGap;
+        if (!question.pictureSize.isEmpty()) {
+            QSizeF size = question.pictureSize;
+            size.scale(QSizeF(width / 3, pager.bottom() / 3).boundedTo(size), Qt::KeepAspectRatio);
+            group.push_back({PaperItem::Picture, 0, QRectF(QPointF(Indent, y), size), QString(), index});
+            y += size.height() + LineGap;
+        }
+        for (const QString &line : question.freeText) {
+            h = textHeight(textMetrics, line, textWidth);
+            group.push_back({PaperItem::FreeText, 0, QRectF(Indent, y, textWidth, h), line, index});
+            y += h;
+        }
+        if (!question.freeText.isEmpty())
+            y += LineGap;
+        for (int a = 0; a < QcmFormat::AnswerCount; ++a) {
+            if (question.answers[size_t(a)].isEmpty())
+                continue;
+            const QString answer = QStringLiteral("%1) %2").arg(a + 1).arg(question.answers[size_t(a)]);
+            h = textHeight(textMetrics, answer, answerWidth);
+            const qreal boxTop = y + (textMetrics.lineSpacing() - BoxSize) / 2;
+            group.push_back({PaperItem::CheckBox, 0, QRectF(Indent, boxTop, BoxSize, BoxSize), QString(), index});
+            group.push_back({PaperItem::Answer, 0, QRectF(Indent + BoxSize + BoxGap, y, answerWidth, h), answer, index});
+            y += h + 2;
+        }
+        pager.placeGroup(std::move(group), y + QuestionGap);
+    }
+
+    if (answerKey && !questions.empty()) {
+        pager.newPage();
+        const QString heading = tr("Corrigé");
+        const qreal h = textHeight(headingMetrics, heading, width);
+        pager.placeGroup({{PaperItem::KeyHeading, 0, QRectF(0, 0, width, h), heading}}, h + 10);
+        const qreal line = textMetrics.lineSpacing() + 2;
+        const qreal columnWidth = width / KeyColumns;
+        // The key fills each page column by column, so numbers read downwards as in a list.
+        for (size_t q = 0; q < questions.size();) {
+            const qreal top = pager.y();
+            const int rows = std::max(1, int((pager.bottom() - top) / line));
+            for (int column = 0; column < KeyColumns && q < questions.size(); ++column) {
+                for (int row = 0; row < rows && q < questions.size(); ++row, ++q) {
+                    const std::optional<int> &solution = questions[q].solution;
+                    const QString text = tr("%1) %2").arg(q + 1).arg(solution ? QString::number(*solution) : tr("?"));
+                    layout.items.push_back({PaperItem::KeyLine, pager.page(),
+                                            QRectF(column * columnWidth, top + row * line, columnWidth, line), text, int(q)});
+                }
+            }
+            if (q < questions.size())
+                pager.newPage();
+        }
+    }
+
+    layout.pageCount = pager.page() + 1;
+    for (int page = 0; page < layout.pageCount; ++page) {
+        layout.items.push_back({PaperItem::Footer, page, QRectF(0, area.height() - FooterHeight + 4, width, FooterHeight - 4),
+                                tr("Page %1 / %2").arg(page + 1).arg(layout.pageCount)});
+    }
+    return layout;
+}

@@ -1,0 +1,133 @@
+#include "runner/statisticswindow.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+
+namespace {
+
+QTableWidgetItem *cell(const QString &text, bool number = false)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (number)
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &captions, int rows)
+{
+    auto *grid = new QTableWidget(rows, int(captions.size()), parent);
+    grid->setObjectName(name);
+    grid->setHorizontalHeaderLabels(captions);
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return grid;
+}
+
+} // namespace
+
+StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics, QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowTitle(tr("Statistiques des résultats"));
+    resize(900, 620);
+    auto *layout = new QVBoxLayout(this);
+    auto *summary = new QLabel(tr("%1 : %n passation(s)", nullptr, int(statistics.pupils.size()))
+                                   .arg(QFileInfo(resultsFile).fileName()),
+                               this);
+    summary->setObjectName(QStringLiteral("Summary"));
+    layout->addWidget(summary);
+
+    createQuestionGrid(statistics);
+    createPupilGrid(statistics);
+    createChart(statistics);
+    auto *grids = new QSplitter(Qt::Horizontal, this);
+    grids->addWidget(QuestionGrid);
+    grids->addWidget(PupilGrid);
+    grids->setStretchFactor(0, 3);
+    grids->setStretchFactor(1, 2);
+    auto *split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(Chart);
+    split->addWidget(grids);
+    layout->addWidget(split, 1);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(tr("Fermer"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
+{
+    QuestionGrid = makeGrid(this, QStringLiteral("QuestionGrid"),
+                            {tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes")},
+                            int(statistics.questions.size()));
+    QuestionGrid->setAccessibleName(tr("Statistiques par question"));
+    for (size_t q = 0; q < statistics.questions.size(); ++q) {
+        const ResultsStatistics::Question &question = statistics.questions[q];
+        const int row = int(q);
+        QuestionGrid->setItem(row, 0, cell(question.caption));
+        QuestionGrid->setItem(row, 1, cell(QString::number(question.answered), true));
+        QuestionGrid->setItem(row, 2, cell(QString::number(question.right), true));
+        QuestionGrid->setItem(row, 3, cell(QStringLiteral("%1 %").arg(qRound(statistics.shareRight(q) * 100)), true));
+    }
+}
+
+void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
+{
+    PupilGrid = makeGrid(this, QStringLiteral("PupilGrid"), {tr("Élève"), tr("Date"), tr("Score")},
+                         int(statistics.pupils.size()));
+    PupilGrid->setAccessibleName(tr("Scores par élève"));
+    for (size_t p = 0; p < statistics.pupils.size(); ++p) {
+        const ResultsStatistics::Pupil &pupil = statistics.pupils[p];
+        const int row = int(p);
+        PupilGrid->setItem(row, 0, cell(pupil.name.isEmpty() ? tr("(sans nom)") : pupil.name));
+        PupilGrid->setItem(row, 1, cell(pupil.date + QLatin1Char(' ') + pupil.time));
+        PupilGrid->setItem(row, 2, cell(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count), true));
+    }
+}
+
+void StatisticsWindow::createChart(const ResultsStatistics &statistics)
+{
+    auto *set = new QBarSet(tr("% de bonnes réponses"));
+    QStringList categories;
+    for (size_t q = 0; q < statistics.questions.size(); ++q) {
+        *set << statistics.shareRight(q) * 100;
+        categories << QString::number(q + 1);
+    }
+    auto *series = new QBarSeries;
+    series->append(set);
+    auto *chart = new QChart;
+    chart->addSeries(series);
+    chart->setTitle(tr("Part de bonnes réponses par question"));
+    chart->legend()->hide();
+    auto *axisX = new QBarCategoryAxis;
+    axisX->append(categories);
+    axisX->setTitleText(tr("Question"));
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    auto *axisY = new QValueAxis;
+    axisY->setRange(0, 100);
+    axisY->setLabelFormat(QStringLiteral("%d %%"));
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+    Chart = new QChartView(chart, this);
+    Chart->setObjectName(QStringLiteral("Chart"));
+    Chart->setAccessibleName(tr("Part de bonnes réponses par question"));
+    Chart->setRenderHint(QPainter::Antialiasing);
+    Chart->setMinimumHeight(220);
+}

@@ -1,0 +1,171 @@
+#include "app/workspace.h"
+#include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
+#include "platform/scriptedfiledialogs.h"
+#include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
+#include "runner/pupilnamedialog.h"
+#include "runner/resultsfile.h"
+#include "runnertestdata.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+
+// Runs `act` on the next modal window of type T, from inside its own event loop.
+template <typename T>
+void onNextModal(std::function<void(T *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (T *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(window);
+        }
+    });
+    timer->start();
+}
+
+// A reply to the pupil's name dialog: a name and OK, or Annuler when `name` is null.
+void answerPupil(const QString &name)
+{
+    onNextModal<PupilNameDialog>([name](PupilNameDialog *dialog) {
+        if (name.isNull()) {
+            dialog->reject();
+            return;
+        }
+        dialog->NameEdit->setText(name);
+        dialog->accept();
+    });
+}
+
+QString commandOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(30000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+} // namespace
+
+struct Program
+{
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    ScriptedPrintDialogs printing;
+    PictureRegistry pictures;
+    FixedClock clock{QDateTime(QDate(2026, 3, 9), QTime(10, 30, 0))};
+    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Workspace workspace{services};
+    QString questionnaire;
+
+    explicit Program(const QString &path) : questionnaire(path)
+    {
+        workspace.results.setQuestionnaireFile([this] { return questionnaire; });
+        workspace.results.setPrintDialogs(printing);
+    }
+
+    // Scores a run of three questions answered 1, 3 and nothing, shows the results and
+    // presses `button` in them before closing.
+    void pressInResults(QPushButton *TResultat::*button)
+    {
+        RunSession session;
+        session.Init(RunnerTestData::questionnaire(3));
+        session.Compte();
+        session.Exec();
+        session.Suivant(1);
+        session.Suivant(3);
+        onNextModal<TResultat>([button](TResultat *results) {
+            (results->*button)->click();
+            results->accept();
+        });
+        workspace.results.showResults(session.score(0));
+    }
+};
+
+class TestResultat : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keepingResults_data();
+    void keepingResults();
+    void printingResults();
+};
+
+void TestResultat::keepingResults_data()
+{
+    QTest::addColumn<QByteArray>("existing");   // the results file before, empty for none
+    QTest::addColumn<QString>("pupil");         // null: the dialog is cancelled
+    QTest::addColumn<int>("runsAfter");         // -1: the file is as it was
+    QTest::addColumn<QString>("message");
+    QTest::newRow("first run makes the file") << QByteArray() << "Léa" << 1 << "Résultats enregistrés dans";
+    QTest::newRow("cancelled keeps nothing") << QByteArray() << QString() << -1 << QString();
+    QTest::newRow("a foreign file is left alone") << QByteArray("Nom;Note\r\nLéa;12\r\n") << "Léa" << -1
+                                                  << "n'a pas été modifié";
+}
+
+void TestResultat::keepingResults()
+{
+    QFETCH(QByteArray, existing);
+    QFETCH(QString, pupil);
+    QFETCH(int, runsAfter);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    Program program(dir.filePath("quiz.qcm"));
+    const QString path = dir.filePath("quiz-resultats.csv");
+    if (!existing.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(existing);
+    }
+
+    answerPupil(pupil);
+    program.pressInResults(&TResultat::Button2);
+
+    QCOMPARE(program.boxes.lastText().contains(message), true);
+    if (message.isEmpty())
+        QCOMPARE(program.boxes.shown().size(), 0);
+    if (runsAfter < 0) {
+        QFile file(path);
+        QCOMPARE(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(), existing);
+        return;
+    }
+    const ResultsSheet sheet = ResultsFile::read(path);
+    QCOMPARE(int(sheet.runs.size()), runsAfter);
+    QCOMPARE(sheet.runs.back().mid(0, 8), (QStringList{"09/03/2026", "10:30:00", pupil, "1", "3", "1", "3", ""}));
+}
+
+void TestResultat::printingResults()
+{
+    if (QStandardPaths::findExecutable("pdftotext").isEmpty() || QStandardPaths::findExecutable("pdfinfo").isEmpty())
+        QSKIP("poppler-utils is not installed");
+    QTemporaryDir dir;
+    Program program(dir.filePath("capitales.qcm"));
+    const QString pdf = dir.filePath("resultats.pdf");
+    program.printing.script(pdf);
+    answerPupil("Léa Martin");
+    program.pressInResults(&TResultat::Button3);
+
+    const QString text = commandOutput("pdftotext", {"-layout", pdf, "-"});
+    for (const char *expected : {"capitales", "Léa Martin", "09/03/2026", "Bonnes réponses : 1 sur 3", "Titre 3"})
+        QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
+    QVERIFY(commandOutput("pdfinfo", {pdf}).contains(QRegularExpression("Pages:\\s+1\\n")));
+}
+
+QTEST_MAIN(TestResultat)
+#include "tst_resultat.moc"
