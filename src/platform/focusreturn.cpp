@@ -38,6 +38,9 @@ bool FocusReturn::eventFilter(QObject *watched, QEvent *event)
     // window may still move the focus meanwhile (to the title after a jump, say); the window
     // keeps that choice.
     QTimer::singleShot(0, field->window(), [underneath = field->window()] {
+        const QWidget *modal = QApplication::activeModalWidget();
+        if (modal && modal != underneath)
+            return; // another modal window came meanwhile: it keeps the keys
         const QWidget *active = QApplication::activeWindow();
         if (underneath->isVisible() && (!active || !active->isVisible()))
             underneath->activateWindow();

@@ -88,12 +88,14 @@ bool takesFocus(const QWidget *widget)
     return widget->focusPolicy() != Qt::NoFocus && !widget->focusProxy() && !qobject_cast<const QMenu *>(widget);
 }
 
+QString nameOf(const QObject *object)
+{
+    return object->objectName().isEmpty() ? QString::fromLatin1(object->metaObject()->className())
+                                          : object->objectName();
+}
+
 QString controlPath(const QWidget *window, const QWidget *control)
 {
-    const auto nameOf = [](const QObject *object) {
-        return object->objectName().isEmpty() ? QString::fromLatin1(object->metaObject()->className())
-                                              : object->objectName();
-    };
     QString path = nameOf(control);
     for (const QWidget *up = control->parentWidget(); up && up != window; up = up->parentWidget()) {
         if (!up->objectName().isEmpty())
@@ -154,17 +156,18 @@ void TestAccessibility::focusableControls_data()
     QTest::addColumn<QPointer<QWidget>>("control");
     QTest::addColumn<QString>("expectedName");
 
-    // Names the people using the program know the fields by (the end of the control's path);
-    // every other control only needs one.
-    const QHash<QString, QString> knownNames{
-        {QStringLiteral("SheetWindow/Edit1"), QStringLiteral("Titre")},
-        {QStringLiteral("SheetWindow/Edit2"), QStringLiteral("Réponse 1")},
-        {QStringLiteral("SheetWindow/Edit6"), QStringLiteral("Réponse 5")},
-        {QStringLiteral("SheetWindow/SpinEdit1"), QStringLiteral("Bonne réponse")},
-        {QStringLiteral("SheetWindow/Memo1"), QStringLiteral("Texte libre")},
-        {QStringLiteral("ToolPanel/SpeedButton2"), QStringLiteral("Exécuter questionnaire")},
-        {QStringLiteral("ToolPanel/OpenBtn"), QStringLiteral("Ouvrir")},
-        {QStringLiteral("TQcm/Page/SpinEdit1"), QStringLiteral("Réponse")},
+    // Names the people using the program know the fields by ("window/control"); every other
+    // control only needs one.
+    QHash<QString, QString> knownNames{
+        {QStringLiteral("TMainForm/Edit1"), QStringLiteral("Titre")},
+        {QStringLiteral("TMainForm/Edit2"), QStringLiteral("Réponse 1")},
+        {QStringLiteral("TMainForm/Edit6"), QStringLiteral("Réponse 5")},
+        {QStringLiteral("TMainForm/SpinEdit1"), QStringLiteral("Bonne réponse")},
+        {QStringLiteral("TMainForm/Memo1"), QStringLiteral("Texte libre")},
+        {QStringLiteral("TMainForm/SpeedButton2"), QStringLiteral("Exécuter questionnaire")},
+        {QStringLiteral("TMainForm/OpenBtn"), QStringLiteral("Ouvrir")},
+        {QStringLiteral("TQcm/SpinEdit1"), QStringLiteral("Réponse")},
+        {QStringLiteral("TQcm/Memo1"), QStringLiteral("Texte libre")},
     };
 
     QSet<QString> seen;
@@ -180,14 +183,12 @@ void TestAccessibility::focusableControls_data()
             for (int n = 2; seen.contains(path); ++n)
                 path = controlPath(window, control) + QLatin1Char('#') + QString::number(n);
             seen.insert(path);
-            QString expected;
-            for (auto known = knownNames.cbegin(); known != knownNames.cend(); ++known) {
-                if (path.endsWith(known.key()))
-                    expected = known.value();
-            }
+            const QString expected = knownNames.take(nameOf(window) + QLatin1Char('/') + nameOf(control));
             QTest::newRow(qPrintable(path)) << QPointer<QWidget>(control) << expected;
         }
     }
+    // Each of them was found and checked.
+    QCOMPARE(knownNames.keys(), QStringList());
 }
 
 void TestAccessibility::focusableControls()
