@@ -75,7 +75,8 @@ clean:
 # Lets `make run quiz.qcm` name the file as a goal.
 %.qcm: ;
 
-# The main window with a question and its picture, the splash window and the about box.
+# The main window with a question and its picture, the splash window and the about box; the
+# sheet and the runner enlarged 150 % on 1366x768 and 200 % on 1920x1080.
 .PHONY: screenshots
 screenshots: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -83,3 +84,7 @@ screenshots: deps
 	@mkdir -p docs/screenshots
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm \
 	  examples/drapeau-france.bmp docs/screenshots
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json QT_SCALE_FACTOR=1.5 \
+	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 150
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1920x1080.json QT_SCALE_FACTOR=2 \
+	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 200

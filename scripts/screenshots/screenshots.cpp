@@ -2,7 +2,10 @@
 // the splash window, the about box, the help window, the question list, the find, replace and
 // path dialogs, the runner, the results window, the calendar, the clock and the calculator, drawn
 // offscreen by the program's own windows.
-// Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>
+// Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]
+// With a suffix, only the sheet and the runner, maximised on the screen the platform gives
+// (run with QT_SCALE_FACTOR and a screen size to see them enlarged): sheet-<suffix>.png and
+// runner-<suffix>.png as they open, then -bottom.png with the focus on their last field.
 #include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -25,9 +28,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStatusTipEvent>
 #include <QTimer>
@@ -45,13 +51,34 @@ bool save(QWidget &window, const QString &path)
     return saved;
 }
 
+// The sheet and the runner filling the screen, first as they open, then scrolled to their
+// last field by the keyboard focus.
+bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffix)
+{
+    const QString name = QStringLiteral("%1-") + suffix + QStringLiteral("%2.png");
+    TMainForm &form = workspace.mainForm;
+    bool ok = save(form, output.filePath(name.arg(QStringLiteral("sheet"), QString())));
+    workspace.sheet->answerEdits.back()->setFocus();
+    ok = save(form, output.filePath(name.arg(QStringLiteral("sheet"), QStringLiteral("-bottom")))) && ok;
+
+    TQcm &runner = workspace.runner;
+    runner.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
+    runner.Init(workspace.sheet->store().document());
+    runner.show();
+    ok = save(runner, output.filePath(name.arg(QStringLiteral("runner"), QString()))) && ok;
+    // The last answer line, which the focus cannot take: the box's neighbour the page ends on.
+    runner.findChild<QScrollArea *>()->ensureWidgetVisible(runner.answerLabels.back());
+    ok = save(runner, output.filePath(name.arg(QStringLiteral("runner"), QStringLiteral("-bottom")))) && ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 4) {
-        QTextStream(stderr) << "usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder>\n";
+    if (argc != 4 && argc != 5) {
+        QTextStream(stderr) << "usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]\n";
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
@@ -60,6 +87,7 @@ int main(int argc, char *argv[])
     const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     // Absolute: opening the questionnaire makes its folder current.
     const QDir output(QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath());
+    const QString suffix = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
 
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
@@ -71,7 +99,10 @@ int main(int argc, char *argv[])
     Services services{boxes, dialogs, dialogs, clock, pictures};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
-    form.resize(1024, 720);
+    if (suffix.isEmpty())
+        form.resize(1024, 720);
+    else
+        form.setGeometry(QGuiApplication::primaryScreen()->availableGeometry());
     form.show();
     form.openNamedQuestionnaire(questionnaire);
     // The picture as "Choisir image" would show it.
@@ -87,6 +118,8 @@ int main(int argc, char *argv[])
     bool ok = chosen && boxes.shown().isEmpty();
     if (!ok)
         QTextStream(stderr) << "could not open " << questionnaire << " or its picture: " << boxes.lastText() << '\n';
+    if (!suffix.isEmpty())
+        return saveEnlarged(workspace, output, suffix) && ok ? 0 : 1;
     ok = save(form, output.filePath(QStringLiteral("main-window.png"))) && ok;
 
     TSplash splash;

@@ -58,8 +58,10 @@ void TCalendrier::createPanel()
     Panel1->setPalette(colours);
 
     BitBtn1 = createMonthButton(QStringLiteral("BitBtn1"), 16, Qt::LeftArrow);
+    BitBtn1->setAccessibleName(tr("Mois précédent"));
     connect(BitBtn1, &QPushButton::clicked, this, &TCalendrier::BitBtn1Click);
     BitBtn2 = createMonthButton(QStringLiteral("BitBtn2"), 126, Qt::RightArrow);
+    BitBtn2->setAccessibleName(tr("Mois suivant"));
     connect(BitBtn2, &QPushButton::clicked, this, &TCalendrier::BitBtn2Click);
 
     Button1 = new QPushButton(tr("Fermer"), Panel1);
@@ -96,6 +98,7 @@ void TCalendrier::createGrid(const QDate &today)
 {
     Calendar1 = new MonthGridView(today, this);
     Calendar1->setObjectName(QStringLiteral("Calendar1"));
+    Calendar1->setAccessibleName(tr("Jours du mois"));
     Calendar1->setGeometry(0, PanelHeight, GridWidth, GridHeight);
     connect(Calendar1, &MonthGridView::changed, this, &TCalendrier::Calendar1Change);
     Calendar1->installEventFilter(this);

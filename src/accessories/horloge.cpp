@@ -110,9 +110,12 @@ void THorloge::createFieldSelector()
     layout->setSpacing(0);
     m_fields = new QButtonGroup(this);
     const QStringList items{tr("Hr"), tr("Mn"), tr("Jo"), tr("Mo"), tr("An")};
+    // The captions are abbreviations: a screen reader says the whole words.
+    const QStringList fieldNames{tr("Heures"), tr("Minutes"), tr("Jour"), tr("Mois"), tr("Année")};
     for (int i = 0; i < int(items.size()); ++i) {
         auto *item = new QRadioButton(items.at(i), RadioGroup1);
         item->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
+        item->setAccessibleName(fieldNames.at(i));
         item->setFont(arial(12, true));
         paint(item, QPalette::WindowText, Qt::white);
         layout->addWidget(item);
@@ -124,6 +127,7 @@ void THorloge::createButtons()
 {
     SpinButton1 = new SpinButton(Panel1);
     SpinButton1->setObjectName(QStringLiteral("SpinButton1"));
+    SpinButton1->setAccessibleName(tr("Avancer ou reculer le champ choisi"));
     SpinButton1->setGeometry(236, 26, 20, 25);
     // Dark arrows on light buttons, not the panel's white.
     paint(SpinButton1, QPalette::WindowText, Qt::black);
@@ -133,6 +137,8 @@ void THorloge::createButtons()
 
     Button2 = new QPushButton(tr("Set"), Panel1);
     Button2->setObjectName(QStringLiteral("Button2"));
+    // The caption is the design's English word; a screen reader says what it does, in French.
+    Button2->setAccessibleName(tr("Régler la date et l'heure"));
     Button2->setGeometry(228, 66, 37, 24);
     connect(Button2, &QPushButton::clicked, this, &THorloge::Button2Click);
 

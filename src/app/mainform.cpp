@@ -3,6 +3,7 @@
 #include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/artwork.h"
+#include "app/helpkey.h"
 #include "app/hints.h"
 #include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
@@ -42,6 +43,8 @@ constexpr int ToolButtonSize = 25;
 constexpr int ClockInterval = 1000;
 // Panel 0 of the status bar takes the window's width but this much, which is the clock's.
 constexpr int ClockPanelWidth = 100;
+// "&Fichier" carries this help context, the next menus the following ones.
+constexpr int FirstMenuHelpContext = 3;
 
 } // namespace
 
@@ -69,6 +72,7 @@ TMainForm::TMainForm(Services &services, QWidget *parent)
     createToolBar();
     createStatusBar();
     createClock();
+    new HelpKey([this](int context) { guarded([this, context] { showHelpContext(context); }); }, this);
     resize(584, 356);
 }
 
@@ -177,6 +181,11 @@ void TMainForm::createMenus()
     addMenuItem(m_helpMenu, tr("&Utiliser l'aide"), QString(), {}, &TMainForm::HowToUse, true);
     m_helpMenu->addSeparator();
     addMenuItem(m_helpMenu, tr("&A propos..."), tr("Informations sur le logiciel"), {}, &TMainForm::showAboutBox, true);
+
+    // F1 with a menu open shows that menu's page.
+    int context = FirstMenuHelpContext;
+    for (QMenu *menu : {m_fileMenu, m_editMenu, m_pageMenu, m_runMenu, m_toolsMenu, m_helpMenu})
+        menu->setProperty(HelpKey::ContextProperty, context++);
 }
 
 QToolButton *TMainForm::addToolButton(const QString &name, int left, const QString &icon, const QString &hint,
@@ -189,6 +198,8 @@ QToolButton *TMainForm::addToolButton(const QString &name, int left, const QStri
     button->setIcon(artworkIcon(QStringLiteral(":/toolbar/%1.svg").arg(icon)));
     button->setIconSize(QSize(18, 18));
     button->setToolTip(shortHint(hint));
+    // A picture button has no caption: screen readers say its tooltip's words.
+    button->setAccessibleName(shortHint(hint));
     // The long part goes to the status bar on entering, even when it is empty (see eventFilter).
     button->setProperty("longHint", longHint(hint));
     button->installEventFilter(this);
@@ -270,6 +281,9 @@ void TMainForm::setSheet(TPlanche *sheet)
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));
+    // The frame holds the sheet without a border or a title bar of its own: the keyboard goes
+    // straight to the sheet's fields, never to a nameless window in between.
+    window->setFocusPolicy(Qt::NoFocus);
     window->showMaximized();
     // A .qcm file dropped on any field opens it instead of landing in the field as text.
     sheet->installEventFilter(this);
@@ -468,6 +482,14 @@ HelpWindow *TMainForm::helpWindow()
 void TMainForm::HContents()
 {
     helpWindow()->showContents();
+}
+
+void TMainForm::showHelpContext(int context)
+{
+    if (context > 0)
+        helpWindow()->showContext(context);
+    else
+        HContents();
 }
 
 void TMainForm::HSearch()

@@ -106,6 +106,7 @@ private:
     void HContents();
     void HSearch();
     void HowToUse();
+    void showHelpContext(int context);
     void showAboutBox();
     void openCalendar();
     void openClock();

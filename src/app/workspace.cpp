@@ -6,7 +6,8 @@
 #include "platform/services.h"
 
 Workspace::Workspace(Services &services)
-    : mainForm(services),
+    : focusReturn(),
+      mainForm(services),
       aboutBox(&mainForm),
       sheet(new TPlanche(services)),
       pageListe(&mainForm),

@@ -5,6 +5,7 @@
 #include "accessories/pocket.h"
 #include "app/aboutbox.h"
 #include "app/mainform.h"
+#include "platform/focusreturn.h"
 #include "runner/qcm.h"
 #include "runner/resultat.h"
 #include "editor/finddialog.h"
@@ -24,6 +25,8 @@ class Workspace
 public:
     explicit Workspace(Services &services);
 
+    // First made, last gone: every window below gives the focus back when it closes.
+    FocusReturn focusReturn;
     TMainForm mainForm;
     TAboutBox aboutBox;
     TPlanche *const sheet;

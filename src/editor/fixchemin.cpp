@@ -61,6 +61,7 @@ void TFixchemin::createControls()
 
     DirectoryListBox1 = new QTreeWidget(this);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
+    DirectoryListBox1->setAccessibleName(tr("Dossiers"));
     DirectoryListBox1->setGeometry(14, 64, 408, 208);
     DirectoryListBox1->setHeaderHidden(true);
     DirectoryListBox1->setColumnCount(1);

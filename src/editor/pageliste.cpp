@@ -66,6 +66,7 @@ void TPageListe::createControls()
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setAccessibleName(tr("Questions"));
     ListBox1->setGeometry(0, TopBarHeight, DesignWidth, DesignHeight - TopBarHeight);
     ListBox1->setUniformItemSizes(true);
     ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));

@@ -7,9 +7,11 @@
 #include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
 #include "pictures/picturefilter.h"
+#include "platform/accessiblenames.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
+#include "platform/pagescrollarea.h"
 #include "platform/services.h"
 #include "runner/qcm.h"
 
@@ -35,9 +37,10 @@ QFont pixelFont(const QString &family, int pixels, bool bold = false)
     return font;
 }
 
-QLabel *captionLabel(const QString &text, int pixels, QWidget *parent)
+QLabel *captionLabel(const QString &name, const QString &text, int pixels, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
     label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), pixels));
     return label;
 }
@@ -74,6 +77,8 @@ bool fieldHasOwnUndo(QObject *field)
 }
 
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
+// The answers' captions are Label2, Label3, Label5, Label6 and Label7 on the design.
+constexpr int AnswerLabelNumbers[] = {2, 3, 5, 6, 7};
 
 } // namespace
 
@@ -88,6 +93,7 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
 {
     setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
     setAutoFillBackground(true);
+    createPage();
     createControls();
     Image1 = new ImageFrame(services.pictures, services.boxes, Panel2);
     Image1->setCenter(true);
@@ -102,41 +108,61 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
     Edit1->setFocus();
 }
 
+void TPlanche::createPage()
+{
+    // The controls keep their design places on a page that scrolls when the sheet is smaller.
+    m_page = new QWidget;
+    m_page->setObjectName(QStringLiteral("Page"));
+    m_page->setMinimumSize(DesignWidth, DesignHeight);
+    m_page->installEventFilter(this);
+    m_scroll = new PageScrollArea(m_page, PageScrollArea::Fit::GrowWithArea, this);
+}
+
 void TPlanche::createControls()
 {
-    Label1 = captionLabel(tr("Titre"), 24, this);
+    Label1 = captionLabel(QStringLiteral("Label1"), tr("Titre"), 24, m_page);
     Label1->setGeometry(14, 38, 50, 29);
 
-    Edit1 = new QLineEdit(this);
+    Edit1 = new QLineEdit(m_page);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    AccessibleNames::setCaption(Edit1, Label1);
     Edit1->setGeometry(82, 37, 559, 30);
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
     // The file keeps 255 characters of a title; a longer one would be cut on the next reading.
     Edit1->setMaxLength(QcmFormat::MaxFieldLength);
 
-    Panel1 = new QLabel(tr("Question 1"), this);
+    Panel1 = new QLabel(tr("Question 1"), m_page);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setGeometry(656, 5, 101, 31);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    Panel2 = new QFrame(this);
+    Panel2 = new QFrame(m_page);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    AccessibleNames::setName(Panel2, tr("Image"));
     Panel2->setGeometry(24, 88, 281, 217);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *frameLayout = new QVBoxLayout(Panel2);
     frameLayout->setContentsMargins(1, 1, 1, 1);
 
-    Memo1 = new QPlainTextEdit(this);
+    Memo1 = new QPlainTextEdit(m_page);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    AccessibleNames::setName(Memo1, tr("Texte libre"));
     Memo1->setGeometry(384, 80, 321, 177);
     Memo1->setFont(pixelFont(QStringLiteral("Arial"), 16));
     Memo1->setTabChangesFocus(true);
 
-    Button1 = new QPushButton(tr("Choisir image"), this);
+    Button1 = new QPushButton(tr("Choisir image"), m_page);
+    Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(384, 272, 113, 28);
 
-    Label4 = captionLabel(tr("Bonne réponse"), 19, this);
+    Label4 = captionLabel(QStringLiteral("Label4"), tr("Bonne réponse"), 19, m_page);
     Label4->move(520, 272);
     Label4->adjustSize();
 
-    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1 = new QSpinBox(m_page);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    AccessibleNames::setCaption(SpinEdit1, Label4);
     SpinEdit1->setGeometry(664, 272, 57, 31);
     SpinEdit1->setRange(1, QcmFormat::AnswerCount);
     SpinEdit1->setValue(1);
@@ -145,12 +171,14 @@ void TPlanche::createControls()
 void TPlanche::createAnswerRows()
 {
     for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
-        QLabel *label = captionLabel(tr("Réponse %1").arg(i + 1), 19, this);
+        QLabel *label = captionLabel(QStringLiteral("Label%1").arg(AnswerLabelNumbers[i]), tr("Réponse %1").arg(i + 1), 19, m_page);
         label->move(16, AnswerTops[i]);
         label->adjustSize();
         answerLabels[size_t(i)] = label;
 
-        auto *edit = new QLineEdit(this);
+        auto *edit = new QLineEdit(m_page);
+        edit->setObjectName(QStringLiteral("Edit%1").arg(i + 2));
+        AccessibleNames::setCaption(edit, label);
         edit->setGeometry(120, AnswerTops[i], 569, 26);
         edit->setFont(pixelFont(QStringLiteral("Arial"), 16));
         edit->setMaxLength(QcmFormat::MaxFieldLength);
@@ -239,10 +267,12 @@ void TPlanche::setCaption(const QString &caption)
 void TPlanche::clearPicture()
 {
     Image1->picture().clear();
+    describePicture(QString());
 }
 
 void TPlanche::loadPicture(const QString &path)
 {
+    describePicture(path);
     Image1->picture().loadFromFile(path);
     Image1->Echelle();
 }
@@ -260,6 +290,12 @@ void TPlanche::restyleTitle()
     Edit1->setPalette(palette);
     // 12 points at the design's 120 pixels per inch; the style stays bold.
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
+}
+
+void TPlanche::describePicture(const QString &path)
+{
+    // A screen reader says which picture the question shows, by its file's name.
+    Panel2->setAccessibleDescription(QcmFormat::fileNameOf(path));
 }
 
 // Commands
@@ -363,6 +399,7 @@ void TPlanche::Button1Click()
     // author sees the error and the path is not silently forgotten.
     m_store.setCurrentPicture(path);
     Image1->picture().clear();
+    describePicture(path);
     Image1->picture().loadFromFile(path);
     Image1->Echelle();
 }
@@ -476,6 +513,8 @@ void TPlanche::keyPressEvent(QKeyEvent *event)
 
 bool TPlanche::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_page && event->type() == QEvent::Resize)
+        FormResize();
     if (event->type() == QEvent::ShortcutOverride) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (isQuestionClipboardKey(key) || (key->matches(QKeySequence::Undo) && !fieldHasOwnUndo(watched)))
@@ -498,11 +537,14 @@ bool TPlanche::eventFilter(QObject *watched, QEvent *event)
 void TPlanche::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    FormResize();
+    m_scroll->setGeometry(rect());
 }
 
 void TPlanche::FormResize()
 {
-    Edit1->resize(width() - 220, Edit1->height());
-    Panel1->move(width() - 120, 38);
+    // Follows the page, which is the sheet's width unless the sheet is narrower than the design.
+    if (!Edit1)
+        return;
+    Edit1->resize(m_page->width() - 220, Edit1->height());
+    Panel1->move(m_page->width() - 120, 38);
 }

@@ -10,6 +10,7 @@
 
 class ImageFrame;
 class MessageBoxes;
+class PageScrollArea;
 class FileDialogs;
 class PictureRegistry;
 struct Services;
@@ -125,12 +126,14 @@ private Q_SLOTS:
     void chooseGuardedPicture();
 
 private:
+    void createPage();
     void createControls();
     void createAnswerRows();
     void setFieldTabOrder();
     void connectChangeHandlers();
     void watchFieldKeys();
     QList<QWidget *> fieldWidgets() const;
+    void describePicture(const QString &path);
 
     bool FormKeyDown(int key);
     void FormResize();
@@ -139,6 +142,8 @@ private:
     FileDialogs &m_pictureDialogs;
     QuestionStore m_store;
     TQcm *m_runner = nullptr;
+    QWidget *m_page = nullptr;
+    PageScrollArea *m_scroll = nullptr;
     TitleSearch m_search;
     SheetWindows m_windows;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).

@@ -2,7 +2,9 @@
 
 #include "pictures/imageframe.h"
 #include "runner/resultat.h"
+#include "platform/accessiblenames.h"
 #include "platform/messageboxes.h"
+#include "platform/pagescrollarea.h"
 #include "platform/services.h"
 
 #include <QApplication>
@@ -68,9 +70,10 @@ TQcm::TQcm(Services &services, QWidget *parent) : QDialog(parent), m_boxes(servi
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint
                    | Qt::WindowCloseButtonHint);
     setSizeGripEnabled(false);
-    m_page = new QWidget(this);
+    m_page = new QWidget;
     m_page->setObjectName(QStringLiteral("Page"));
-    m_page->resize(DesignWidth, DesignHeight - ToolPanelHeight);
+    m_page->setFixedSize(DesignWidth, DesignHeight - ToolPanelHeight);
+    m_scroll = new PageScrollArea(m_page, PageScrollArea::Fit::Centred, this);
     createToolPanel();
     createQuestionArea();
     Image1 = new ImageFrame(services.pictures, services.boxes, Panel2);
@@ -113,6 +116,7 @@ void TQcm::createToolPanel()
         button->setIcon(style()->standardIcon(item.icon));
         button->setIconSize(QSize(18, 18));
         button->setToolTip(item.hint);
+        button->setAccessibleName(item.hint);
         button->setFocusPolicy(Qt::NoFocus);
         *item.button = button;
     }
@@ -139,6 +143,7 @@ void TQcm::createQuestionArea()
     Edit1->setFont(arial(19, true));
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::ClickFocus);
+    AccessibleNames::setName(Edit1, tr("Titre"));
 
     Panel3 = new QLabel(m_page);
     Panel3->setObjectName(QStringLiteral("Panel3"));
@@ -152,6 +157,7 @@ void TQcm::createQuestionArea()
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setGeometry(15, 96 + top, 280, 215);
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    AccessibleNames::setName(Panel2, tr("Image"));
     auto *frameLayout = new QVBoxLayout(Panel2);
     frameLayout->setContentsMargins(1, 1, 1, 1);
 
@@ -161,6 +167,7 @@ void TQcm::createQuestionArea()
     Memo1->setFont(arial(16));
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::ClickFocus);
+    AccessibleNames::setName(Memo1, tr("Texte libre"));
 
     Label6 = new QLabel(tr("Réponse"), m_page);
     Label6->setObjectName(QStringLiteral("Label6"));
@@ -174,7 +181,7 @@ void TQcm::createQuestionArea()
     SpinEdit1->setFont(arial(19, true));
     SpinEdit1->setRange(0, QcmFormat::AnswerCount);
     SpinEdit1->setValue(0);
-    Label6->setBuddy(SpinEdit1);
+    AccessibleNames::setCaption(SpinEdit1, Label6);
 }
 
 void TQcm::createAnswerArea()
@@ -238,17 +245,17 @@ void TQcm::resizeEvent(QResizeEvent *event)
 void TQcm::placePage()
 {
     // Maximised on a large screen the design's page stands in the middle, under a tool bar as
-    // wide as the window whose buttons stay above the page's columns.
+    // wide as the window whose buttons stay above the page's columns. In a window smaller than
+    // the design the page scrolls below the tool bar.
     const int left = std::max(0, (width() - DesignWidth) / 2);
-    const int below = std::max(0, (height() - DesignHeight) / 2);
     Panel1->setGeometry(0, 0, width(), ToolPanelHeight);
+    m_scroll->setGeometry(0, ToolPanelHeight, width(), std::max(0, height() - ToolPanelHeight));
     const std::array<QToolButton *, 4> navigation{SpeedButton4, SpeedButton2, SpeedButton1, SpeedButton3};
     for (size_t i = 0; i < navigation.size(); ++i)
         navigation[i]->setGeometry(left + NavigationLefts[i], (ToolPanelHeight - ToolButtonSize) / 2, ToolButtonSize,
                                    ToolButtonSize);
     Button2->setGeometry(left + 582, 4, 89, 25);
     Button1->setGeometry(left + 686, 4, 75, 25);
-    m_page->move(left, ToolPanelHeight + below);
 }
 
 // Run
@@ -304,6 +311,7 @@ void TQcm::display(const RunQuestion &question)
     for (QLabel *label : answerLabels)
         label->clear();
     Image1->picture().clear();
+    Panel2->setAccessibleDescription(QString());
     Edit1->setText(question.title);
     Edit1->setCursorPosition(0);
     for (size_t k = 0; k < answerLabels.size(); ++k)
@@ -324,11 +332,13 @@ void TQcm::showPicture(const QString &path)
     // the person answering cannot do anything about a missing file.
     try {
         Image1->picture().loadFromFile(path);
+        Panel2->setAccessibleDescription(QcmFormat::fileNameOf(path));
         if (Picture *picture = Image1->picture().picture(); picture && picture->needsPreparation())
             picture->prepare();
         Echelle();
     } catch (...) {
         Image1->picture().clear();
+        Panel2->setAccessibleDescription(QString());
     }
 }
 

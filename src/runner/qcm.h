@@ -8,6 +8,7 @@
 
 class ImageFrame;
 class MessageBoxes;
+class PageScrollArea;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -101,4 +102,5 @@ private:
     TResultat *m_results = nullptr;
     // The design's area below the tool bar, centred in the maximised window.
     QWidget *m_page = nullptr;
+    PageScrollArea *m_scroll = nullptr;
 };

@@ -125,6 +125,7 @@ void TResultat::createGrid()
     m_table = new ResultsTable(this);
     StringGrid1 = new QTableView(this);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setAccessibleName(tr("Résultats"));
     StringGrid1->setGeometry(0, TopBarHeight, DesignWidth, DesignHeight - TopBarHeight);
     StringGrid1->setModel(m_table);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -76,6 +76,7 @@ void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
     QuestionGrid = makeGrid(this, QStringLiteral("QuestionGrid"),
                             {tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes")},
                             int(statistics.questions.size()));
+    QuestionGrid->setAccessibleName(tr("Statistiques par question"));
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
         const int row = int(q);
@@ -90,6 +91,7 @@ void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
 {
     PupilGrid = makeGrid(this, QStringLiteral("PupilGrid"), {tr("Élève"), tr("Date"), tr("Score")},
                          int(statistics.pupils.size()));
+    PupilGrid->setAccessibleName(tr("Scores par élève"));
     for (size_t p = 0; p < statistics.pupils.size(); ++p) {
         const ResultsStatistics::Pupil &pupil = statistics.pupils[p];
         const int row = int(p);
@@ -125,6 +127,7 @@ void StatisticsWindow::createChart(const ResultsStatistics &statistics)
     series->attachAxis(axisY);
     Chart = new QChartView(chart, this);
     Chart->setObjectName(QStringLiteral("Chart"));
+    Chart->setAccessibleName(tr("Part de bonnes réponses par question"));
     Chart->setRenderHint(QPainter::Antialiasing);
     Chart->setMinimumHeight(220);
 }

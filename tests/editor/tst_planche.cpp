@@ -77,6 +77,8 @@ private Q_SLOTS:
     void fonts_data();
     void fonts();
     void tabOrder();
+    void everyFieldReachableInASmallSheet_data();
+    void everyFieldReachableInASmallSheet();
     void formResize();
 
     void navigation_data();
@@ -228,6 +230,38 @@ void TestPlanche::tabOrder()
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), sheet->Edit1);
     QCOMPARE(sheet->Panel1->focusPolicy(), Qt::NoFocus);
+}
+
+void TestPlanche::everyFieldReachableInASmallSheet_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("window of 800 x 500 less the frame") << QSize(790, 420);
+    QTest::newRow("narrower and lower than the design") << QSize(500, 300);
+    QTest::newRow("design size") << QSize(TPlanche::DesignWidth, TPlanche::DesignHeight);
+    QTest::newRow("larger: title box follows the width") << QSize(1200, 700);
+}
+
+void TestPlanche::everyFieldReachableInASmallSheet()
+{
+    QFETCH(QSize, size);
+    sheet->resize(size);
+    // Design places stay whatever the size; the title box and the question label follow the
+    // page's width, which is never below the design's.
+    const int pageWidth = std::max(size.width(), int(TPlanche::DesignWidth));
+    QCOMPARE(sheet->Edit1->width(), pageWidth - 220);
+    QCOMPARE(sheet->answerEdits[4]->geometry(), QRect(120, 448, 569, 26));
+
+    QList<QWidget *> fields{sheet->Edit1, sheet->Memo1, sheet->SpinEdit1, sheet->Button1};
+    for (QLineEdit *edit : sheet->answerEdits)
+        fields.append(edit);
+    for (QWidget *field : fields) {
+        field->setFocus();
+        QCOMPARE(QApplication::focusWidget(), field);
+        // The focused field's top-left corner is inside the sheet, where the eye finds it.
+        const QPoint corner = field->mapTo(sheet, QPoint(0, 0));
+        QVERIFY2(sheet->rect().contains(corner) && corner.y() + field->height() <= sheet->height(),
+                 qPrintable(field->objectName()));
+    }
 }
 
 void TestPlanche::formResize()
