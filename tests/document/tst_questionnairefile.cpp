@@ -254,7 +254,13 @@ void TestQuestionnaireFile::fileChangedByAnotherProgram()
 
     const QByteArray theirs = questionnaireBytes(2, "Autre ");
     if (changed) {
-        f.write(QStringLiteral("partage.qcm"), theirs);
+        const QString theirPath = f.write(QStringLiteral("partage.qcm"), theirs);
+        // Another program edits later than our save; a slow (sanitizer) build could otherwise
+        // land both writes in one tick of the file system's clock.
+        QFile edited(theirPath);
+        QVERIFY(edited.open(QIODevice::ReadWrite));
+        QVERIFY(edited.setFileTime(QDateTime::currentDateTime().addSecs(2), QFileDevice::FileModificationTime));
+        edited.close();
         f.boxes.script(MessageAnswer(answer));
     }
     f.sheet.type(QStringLiteral("second"));
