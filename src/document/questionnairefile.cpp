@@ -32,10 +32,16 @@ bool QuestionnaireFile::saveChangesFirst()
 {
     if (!m_store.TestModif())
         return true;
-    const QString question = tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName));
-    switch (m_boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
+    return askToSave(MessageIcon::Question,
+                     tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName)));
+}
+
+bool QuestionnaireFile::askToSave(MessageIcon icon, const QString &question)
+{
+    switch (m_boxes.show(icon, question, MessageButtons::YesNoCancel)) {
     case MessageAnswer::Yes:
-        // A cancelled or refused save leaves the changes unsaved: they are not thrown away.
+        // "Oui" means the changes must not be lost: a save that fails or is cancelled stops the
+        // command, and the changes stay.
         return save() && !m_store.TestModif();
     case MessageAnswer::No:
         return true;
@@ -141,17 +147,8 @@ bool QuestionnaireFile::mayClose()
 {
     if (!m_store.TestModif())
         return true;
-    const QString question = tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName));
-    switch (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNoCancel)) {
-    case MessageAnswer::Yes:
-        // "Oui" means the changes must not be lost: a save that fails or is cancelled keeps the
-        // program open.
-        return save() && !m_store.TestModif();
-    case MessageAnswer::No:
-        return true;
-    default:
-        return false;
-    }
+    return askToSave(MessageIcon::Warning,
+                     tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName)));
 }
 
 bool QuestionnaireFile::importQuestions()

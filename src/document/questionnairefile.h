@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/qcmfile.h"
+#include "platform/messageboxes.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -54,6 +55,9 @@ public:
 private:
     // "Oui" saves, "Non" goes on, "Annuler" stops: true when the caller may go on.
     bool saveChangesFirst();
+    // Asks `question` with Oui/Non/Annuler: "Oui" saves, and only a completed save lets the
+    // caller go on; "Non" goes on; "Annuler" stops.
+    bool askToSave(MessageIcon icon, const QString &question);
     void load(const QString &path);
     // Saves the questionnaire to `path`; false when the author chose not to overwrite a file
     // another program changed since the questionnaire was read from it or written to it.
