@@ -5,15 +5,13 @@ program=$1
 file=$2
 title=$3
 
-cd "$(dirname "$file")"
-QT_QPA_PLATFORM=xcb "$program" "$(basename "$file")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
+. "$(dirname "$0")/session-lib.sh"
+start_program "$program" "$file"
 
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Nelo Qcm' | head -n 1)
+window=$(window_named '^Nelo Qcm')
 [ -n "$window" ] || { echo "the main window did not appear"; exit 1; }
 sleep 1
-xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+focus "$window"
 # The title box has the focus after loading: select its text and type over it.
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "$title"
@@ -22,14 +20,4 @@ sleep 1
 xdotool key --clearmodifiers alt+x
 
 # Saved and unmodified: the program quits without asking anything.
-i=0
-while kill -0 $pid 2>/dev/null; do
-  i=$((i + 1))
-  if [ $i -gt 100 ]; then
-    echo "the program did not quit (a question left open?)"
-    exit 1
-  fi
-  sleep 0.1
-done
-wait $pid
-trap - EXIT
+wait_until_quit "a question left open?"

@@ -6,18 +6,8 @@ reader=$2
 file=$3
 results=$4
 
-cd "$(dirname "$file")"
-QT_QPA_PLATFORM=xcb "$program" "$(basename "$file")" &
-pid=$!
-trap 'kill $pid 2>/dev/null || true' EXIT
-
-focus() {
-  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-}
-# The first visible window whose name is exactly $1, waited for at most 30 seconds.
-window_named() {
-  timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
-}
+. "$(dirname "$0")/session-lib.sh"
+start_program "$program" "$file"
 
 main=$(window_named '^Nelo Qcm')
 [ -n "$main" ] || { echo "the main window did not appear"; exit 1; }
@@ -58,14 +48,4 @@ sleep 0.5
 focus "$main"
 xdotool key --clearmodifiers alt+x
 
-i=0
-while kill -0 $pid 2>/dev/null; do
-  i=$((i + 1))
-  if [ $i -gt 100 ]; then
-    echo "the program did not quit (a window or a question left open?)"
-    exit 1
-  fi
-  sleep 0.1
-done
-wait $pid
-trap - EXIT
+wait_until_quit "a window or a question left open?"

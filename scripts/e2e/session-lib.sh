@@ -1,0 +1,35 @@
+# Shared steps of the end-to-end sessions, sourced by the scripts that run inside the virtual
+# X server. Each caller sets `set -eu` first.
+
+# Starts the program on a questionnaire from its own folder, so bare picture names resolve; the
+# program is killed if the session stops early.
+start_program() {
+  cd "$(dirname "$2")"
+  QT_QPA_PLATFORM=xcb "$1" "$(basename "$2")" &
+  pid=$!
+  trap 'kill $pid 2>/dev/null || true' EXIT
+}
+
+focus() {
+  xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
+}
+
+# The first visible window whose name matches $1, waited for at most 30 seconds.
+window_named() {
+  timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+}
+
+# Waits at most 10 seconds for the program to quit on its own; $1 says what may be holding it.
+wait_until_quit() {
+  i=0
+  while kill -0 $pid 2>/dev/null; do
+    i=$((i + 1))
+    if [ $i -gt 100 ]; then
+      echo "the program did not quit ($1)"
+      exit 1
+    fi
+    sleep 0.1
+  done
+  wait $pid
+  trap - EXIT
+}
