@@ -4,18 +4,7 @@
 
 namespace QcmBlock {
 
-namespace {
-
 using namespace QcmFormat;
-
-QString fieldAt(const QStringList &lines, int index, int end, qsizetype skip)
-{
-    if (index >= end)
-        return {};
-    return lines.at(index).mid(skip, MaxFieldLength);
-}
-
-} // namespace
 
 std::optional<Content> read(const QStringList &lines, int question)
 {

@@ -115,6 +115,13 @@ int findBlock(const QStringList &lines, int question)
     return -1;
 }
 
+QString fieldAt(const QStringList &lines, int index, int end, qsizetype keywordSize)
+{
+    if (index >= end)
+        return {};
+    return lines.at(index).mid(keywordSize, MaxFieldLength);
+}
+
 int blockEnd(const QStringList &lines, int open, int question)
 {
     const QString tag = closingTag(question);

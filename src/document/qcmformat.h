@@ -48,6 +48,9 @@ int findBlock(const QStringList &lines, int question);
 // block's own closing tag in another case excepted), or the end of the document. The one block
 // boundary of every reader and writer.
 int blockEnd(const QStringList &lines, int open, int question);
+// The text of a fixed field of a block ending at `end`: the line at `index` without its keyword
+// (`keywordSize` characters), at most 255 characters; empty when the block ended before it.
+QString fieldAt(const QStringList &lines, int index, int end, qsizetype keywordSize);
 
 // The questionnaire file a chosen name stands for: "quiz.txt" -> "quiz.qcm", "quiz" -> "quiz.qcm";
 // a name ending in ".qcm" in any letter case stays as it is ("quiz.v2.qcm", "QUIZ.QCM"). Only the

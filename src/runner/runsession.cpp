@@ -6,15 +6,6 @@ namespace {
 
 using namespace QcmFormat;
 
-// The text of a fixed field: the line at `index` without its keyword, at most 255 characters;
-// empty when the block ended before that line (the sheet reads it the same way).
-QString fieldAt(const QStringList &lines, int index, int end, qsizetype keywordSize)
-{
-    if (index >= end)
-        return {};
-    return lines.at(index).mid(keywordSize, MaxFieldLength);
-}
-
 std::optional<int> solutionOf(const QString &field)
 {
     bool ok = false;
