@@ -18,6 +18,7 @@
 #include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
 #include "platform/helpwindow.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -90,13 +91,14 @@ int main(int argc, char *argv[])
     const QString suffix = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
 
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
     if (suffix.isEmpty())

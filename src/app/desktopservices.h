@@ -3,6 +3,7 @@
 #include "pictures/picturechoicedialog.h"
 #include "pictures/pictureregistry.h"
 #include "platform/qtfiledialogs.h"
+#include "platform/printdialogs.h"
 #include "platform/qtmessageboxes.h"
 #include "platform/systemclock.h"
 
@@ -21,4 +22,5 @@ struct DesktopServices
     SystemClock clock;
     PictureRegistry pictures;
     PictureFileDialogs pictureDialogs;
+    QtPrintDialogs printDialogs;
 };

@@ -50,7 +50,7 @@ constexpr int FirstMenuHelpContext = 3;
 
 TMainForm::TMainForm(Services &services, QWidget *parent)
     : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock),
-      m_pictures(services.pictures), m_printDialogs(&PrintDialogs::standard())
+      m_pictures(services.pictures), m_printDialogs(services.printDialogs)
 {
     setWindowTitle(tr("Nelo Qcm"));
     setAcceptDrops(true);
@@ -563,7 +563,7 @@ void TMainForm::printQuestionnaire()
 {
     // What is printed is what the sheet shows, its pending edits included.
     m_sheet->store().EcritFiche();
-    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, *m_printDialogs, m_pictures,
+    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, m_printDialogs, m_pictures,
                                  this);
 }
 

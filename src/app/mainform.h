@@ -43,7 +43,6 @@ public:
     void setClockWindow(QDialog *clock);
     void setCalculator(TPocket *calculator);
     // Tests print to PDF files instead of the real print dialogs.
-    void setPrintDialogs(PrintDialogs &dialogs) { m_printDialogs = &dialogs; }
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -122,7 +121,7 @@ private:
     FileDialogs &m_dialogs;
     const SystemClock &m_clock;
     const PictureRegistry &m_pictures;
-    PrintDialogs *m_printDialogs;
+    PrintDialogs &m_printDialogs;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
     QDialog *m_calendar = nullptr;

@@ -116,7 +116,8 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     DesktopServices services(screen ? screen->depth() : 24);
-    Services shared{services.boxes, services.dialogs, services.pictureDialogs, services.clock, services.pictures};
+    Services shared{services.boxes, services.dialogs, services.pictureDialogs, services.clock, services.pictures,
+                    services.printDialogs};
     Workspace workspace(shared);
     services.boxes.setParent(&workspace.mainForm);
     services.dialogs.setParent(&workspace.mainForm);

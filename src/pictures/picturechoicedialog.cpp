@@ -4,6 +4,7 @@
 #include "pictures/picturepreview.h"
 #include "pictures/picturepreviewpane.h"
 #include "pictures/previewwindow.h"
+#include "platform/dialogparent.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -72,7 +73,7 @@ void PictureChoiceDialog::showPreviewWindow()
 
 QString PictureFileDialogs::askOpenFile(const QString &, const QString &fileName)
 {
-    PictureChoiceDialog dialog(m_registry, m_parent);
+    PictureChoiceDialog dialog(m_registry, dialogParent(m_parent));
     if (!fileName.isEmpty() && !fileName.contains(QLatin1Char('*'))) {
         dialog.selectFile(fileName);
         // Selecting by program moves no current item, so the preview is told directly.
@@ -85,6 +86,6 @@ QString PictureFileDialogs::askOpenFile(const QString &, const QString &fileName
 
 QString PictureFileDialogs::askSaveFile(const QString &qtFilter, const QString &fileName)
 {
-    return QFileDialog::getSaveFileName(m_parent, QString(), fileName, qtFilter, nullptr,
+    return QFileDialog::getSaveFileName(dialogParent(m_parent), QString(), fileName, qtFilter, nullptr,
                                         QFileDialog::DontUseNativeDialog);
 }

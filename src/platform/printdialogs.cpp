@@ -4,36 +4,22 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
-namespace {
-
-class QtPrintDialogs : public PrintDialogs
+bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
-public:
-    bool print(QPrinter &printer, const Painter &paint, QWidget *parent) override
-    {
-        QPrintDialog dialog(&printer, parent);
-        if (dialog.exec() != QDialog::Accepted)
-            return false;
-        paint(printer);
-        return true;
-    }
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    paint(printer);
+    return true;
+}
 
-    bool preview(QPrinter &printer, const Painter &paint, QWidget *parent) override
-    {
-        QPrintPreviewDialog dialog(&printer, parent);
-        dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
-        QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                         [&paint](QPrinter *target) { paint(*target); });
-        return dialog.exec() == QDialog::Accepted;
-    }
-};
-
-} // namespace
-
-PrintDialogs &PrintDialogs::standard()
+bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
-    static QtPrintDialogs dialogs;
-    return dialogs;
+    QPrintPreviewDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                     [&paint](QPrinter *target) { paint(*target); });
+    return dialog.exec() == QDialog::Accepted;
 }
 
 bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *)

@@ -23,9 +23,14 @@ public:
     virtual bool print(QPrinter &printer, const Painter &paint, QWidget *parent) = 0;
     // A preview window from which the pages can be printed; false when nothing was printed.
     virtual bool preview(QPrinter &printer, const Painter &paint, QWidget *parent) = 0;
+};
 
-    // The real dialogs. They hold no state, so one serves every window.
-    static PrintDialogs &standard();
+// Qt's print dialog and print preview, French captions.
+class QtPrintDialogs : public PrintDialogs
+{
+public:
+    bool print(QPrinter &printer, const Painter &paint, QWidget *parent) override;
+    bool preview(QPrinter &printer, const Painter &paint, QWidget *parent) override;
 };
 
 // For tests: each dialog takes the next scripted PDF file name (an empty name cancels) and

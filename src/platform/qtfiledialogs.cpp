@@ -1,5 +1,7 @@
 #include "platform/qtfiledialogs.h"
 
+#include "platform/dialogparent.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -21,7 +23,7 @@ QString QtFileDialogs::askSaveFileAndType(const QString &qtFilter, const QString
 
 QString QtFileDialogs::ask(bool saving, const QString &qtFilter, const QString &fileName, int *fileType)
 {
-    QFileDialog dialog(m_parent, saving ? QApplication::tr("Enregistrer sous") : QApplication::tr("Ouvrir"),
+    QFileDialog dialog(dialogParent(m_parent), saving ? QApplication::tr("Enregistrer sous") : QApplication::tr("Ouvrir"),
                        QDir::currentPath(), qtFilter);
     // Qt's own dialog, so that the French labels below are the ones shown, and no overwrite
     // question of its own: the caller asks its own, on the name that will really be written.

@@ -1,5 +1,7 @@
 #include "platform/qtmessageboxes.h"
 
+#include "platform/dialogparent.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,7 +25,7 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
 {
     const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
                                                          : QApplication::applicationDisplayName();
-    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, m_parent);
+    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, dialogParent(m_parent));
 
     QPushButton *ok = nullptr;
     QPushButton *yes = nullptr;

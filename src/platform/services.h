@@ -3,6 +3,7 @@
 class FileDialogs;
 class MessageBoxes;
 class PictureRegistry;
+class PrintDialogs;
 class SystemClock;
 
 // The process-wide services a window may need, made once (real ones by the program, scripted
@@ -16,4 +17,5 @@ struct Services
     FileDialogs &pictureDialogs;  // picture choice, with its preview pane
     SystemClock &clock;
     const PictureRegistry &pictures;
+    PrintDialogs &printDialogs;
 };

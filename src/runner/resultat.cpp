@@ -33,7 +33,7 @@ constexpr int ColumnWidths[] = {290, 70, 70, 10};
 } // namespace
 
 TResultat::TResultat(Services &services, QWidget *parent)
-    : QDialog(parent), m_services(services), m_printDialogs(&PrintDialogs::standard())
+    : QDialog(parent), m_services(services)
 {
     setWindowTitle(tr("Resultat"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -117,7 +117,7 @@ void TResultat::Button3Click()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(tr("Résultats - %1").arg(name));
-    m_printDialogs->print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
+    m_services.printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
 }
 
 void TResultat::createGrid()

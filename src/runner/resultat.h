@@ -6,7 +6,6 @@
 
 #include <functional>
 
-class PrintDialogs;
 class QPushButton;
 class QTableView;
 class ResultsTable;
@@ -27,7 +26,6 @@ public:
 
     // The open questionnaire's file (empty when never saved): the results are kept beside it.
     void setQuestionnaireFile(std::function<QString()> currentFileName);
-    void setPrintDialogs(PrintDialogs &dialogs) { m_printDialogs = &dialogs; }
 
     // Fills the grid and shows the window modally; returns when it is closed.
     void showResults(RunResults results);
@@ -63,7 +61,6 @@ private:
     bool askPupil(QString *resultsPath);
 
     Services &m_services;
-    PrintDialogs *m_printDialogs;
     std::function<QString()> m_currentFileName;
     ResultsTable *m_table = nullptr;
     // Kept between showings: the next pupil's results usually go to the same folder.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -13,8 +14,9 @@ struct AccessoryServices
     explicit AccessoryServices(const QDateTime &now) : clock(now) {}
 
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     FixedClock clock;
     PictureRegistry pictures;
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
 };

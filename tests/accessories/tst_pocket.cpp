@@ -1,5 +1,6 @@
 #include "accessories/pocket.h"
 #include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -46,10 +47,11 @@ private Q_SLOTS:
 
 private:
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
     PictureRegistry pictures;
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     std::unique_ptr<TPocket> pocket;
 };
 

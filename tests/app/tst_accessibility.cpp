@@ -4,6 +4,7 @@
 #include "pictures/pictureregistry.h"
 #include "platform/accessiblenames.h"
 #include "platform/helpwindow.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -43,11 +44,12 @@ namespace {
 struct Program
 {
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
     PictureRegistry pictures;
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures};
+    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     Workspace workspace{services};
     // Windows made for one command only, walked with the others.
     StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), &workspace.mainForm};

@@ -7,6 +7,7 @@
 #include "pictures/imageframe.h"
 #include "pictures/pictureregistry.h"
 #include "platform/helpwindow.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -69,11 +70,12 @@ QByteArray readFile(const QString &path)
 struct Program
 {
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
     PictureRegistry pictures;
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures};
+    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     Workspace workspace{services};
 
     TMainForm &form() { return workspace.mainForm; }

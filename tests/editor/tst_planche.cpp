@@ -6,6 +6,7 @@
 #include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
 #include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -110,6 +111,7 @@ private Q_SLOTS:
 private:
     TPlanche *sheet = nullptr;
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs *dialogs = nullptr;
     PictureRegistry *registry = nullptr;
     FixedClock *clock = nullptr;
@@ -128,7 +130,7 @@ void TestPlanche::init()
     dialogs = new ScriptedFileDialogs;
     registry = new PictureRegistry;
     clock = new FixedClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-    services = new Services{boxes, *dialogs, *dialogs, *clock, *registry};
+    services = new Services{boxes, *dialogs, *dialogs, *clock, *registry, printing};
     sheet = new TPlanche(*services);
     list = new TPageListe(sheet);
     paths = new TFixchemin(sheet);

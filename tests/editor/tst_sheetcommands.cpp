@@ -4,6 +4,7 @@
 #include "document/qcmformat.h"
 #include "editor/planche.h"
 #include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -45,10 +46,11 @@ QStringList questionnaire(const QStringList &titles)
 struct Program
 {
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
     PictureRegistry pictures;
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace{services};
 
     TPlanche &sheet() { return *workspace.sheet; }

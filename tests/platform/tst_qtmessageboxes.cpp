@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -15,6 +16,7 @@ private Q_SLOTS:
     void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm")); }
     void answers_data();
     void answers();
+    void opensOverTheModalWindowInFront();
 };
 
 void TestQtMessageBoxes::answers_data()
@@ -68,6 +70,29 @@ void TestQtMessageBoxes::answers()
     QCOMPARE(seen, texts);
     QCOMPARE(seenCaption, caption);
     QCOMPARE(int(got), answer);
+}
+
+// A box raised from the maximised runner must not open behind it, over the main window.
+void TestQtMessageBoxes::opensOverTheModalWindowInFront()
+{
+    QWidget mainWindow;
+    mainWindow.show();
+    QDialog runner(&mainWindow);
+    QWidget *boxParent = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        QtMessageBoxes boxes(&mainWindow);
+        QTimer::singleShot(0, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (box) {
+                boxParent = box->parentWidget();
+                box->buttons().first()->click();
+            }
+        });
+        boxes.inform(QStringLiteral("Résultats enregistrés."));
+        runner.accept();
+    });
+    runner.exec();
+    QCOMPARE(boxParent, &runner);
 }
 
 QTEST_MAIN(TestQtMessageBoxes)

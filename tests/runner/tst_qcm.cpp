@@ -3,6 +3,7 @@
 #include "pictures/imageframe.h"
 #include "pictures/jpegpicture.h"
 #include "pictures/pictureregistry.h"
+#include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
@@ -53,10 +54,11 @@ QStringList labelTexts(const TQcm &runner)
 struct Program
 {
     ScriptedMessageBoxes boxes;
+    ScriptedPrintDialogs printing;
     ScriptedFileDialogs dialogs;
     PictureRegistry pictures;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace{services};
 
     Program() { registerJpegFormats(pictures, 24); }

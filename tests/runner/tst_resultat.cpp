@@ -69,14 +69,13 @@ struct Program
     ScriptedPrintDialogs printing;
     PictureRegistry pictures;
     FixedClock clock{QDateTime(QDate(2026, 3, 9), QTime(10, 30, 0))};
-    Services services{boxes, dialogs, dialogs, clock, pictures};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace{services};
     QString questionnaire;
 
     explicit Program(const QString &path) : questionnaire(path)
     {
         workspace.results.setQuestionnaireFile([this] { return questionnaire; });
-        workspace.results.setPrintDialogs(printing);
     }
 
     // Scores a run of three questions answered 1, 3 and nothing, shows the results and
