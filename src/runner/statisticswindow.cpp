@@ -46,8 +46,9 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     setWindowTitle(tr("Statistiques des résultats"));
     resize(900, 620);
     auto *layout = new QVBoxLayout(this);
-    auto *summary = new QLabel(tr("%1 : %n passation(s)", nullptr, int(statistics.pupils.size()))
-                                   .arg(QFileInfo(resultsFile).fileName()),
+    const QString file = QFileInfo(resultsFile).fileName();
+    const size_t runs = statistics.pupils.size();
+    auto *summary = new QLabel(runs == 1 ? tr("%1 : 1 passation").arg(file) : tr("%1 : %2 passations").arg(file).arg(runs),
                                this);
     summary->setObjectName(QStringLiteral("Summary"));
     layout->addWidget(summary);

@@ -12,6 +12,9 @@
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
+#include "runner/resultsfile.h"
+#include "runner/statisticswindow.h"
+#include "pdfreader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +25,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -157,6 +161,12 @@ private Q_SLOTS:
     void droppedQuestionnaireOpens();
     void commandLineQuestionnaireOpens();
 
+    void printQuestionnaireWithCtrlP_data();
+    void printQuestionnaireWithCtrlP();
+    void statisticsWithoutMatchingResults_data();
+    void statisticsWithoutMatchingResults();
+    void statisticsOfKeptResults();
+
 private:
     std::unique_ptr<Program> program;
     std::unique_ptr<QTemporaryDir> dir;
@@ -165,6 +175,17 @@ private:
     QString sample(const QString &name, int count = 5)
     {
         return writeFile(dir->filePath(name), questionnaireBytes(count));
+    }
+    // Keeps a run of the questionnaire the sheet holds, answered `answers` (0: no answer).
+    void keepRun(const QString &resultsPath, const QString &pupil, const std::vector<int> &answers)
+    {
+        RunSession session;
+        session.Init(program->sheet().store().document());
+        session.Compte();
+        session.Exec();
+        for (size_t i = 0; i + 1 < answers.size(); ++i)
+            session.Suivant(answers[i]);
+        ResultsFile::append(resultsPath, {program->clock.now(), pupil, session.score(answers.back())});
     }
     // Opens through the dialog, as the author would.
     void open(const QString &path)
@@ -947,6 +968,101 @@ void TestMainForm::commandLineQuestionnaireOpens()
     program->form().openNamedQuestionnaire(dir->filePath(QStringLiteral("absent.qcm")));
     QCOMPARE(program->boxes.shown().size(), 1);
     QCOMPARE(program->form().CurrentFileName(), path);
+}
+
+void TestMainForm::printQuestionnaireWithCtrlP_data()
+{
+    QTest::addColumn<MessageAnswer>("answerKey");
+    QTest::newRow("with the answer key") << MessageAnswer::Yes;
+    QTest::newRow("questions only") << MessageAnswer::No;
+    QTest::newRow("cancelled") << MessageAnswer::Cancel;
+}
+
+void TestMainForm::printQuestionnaireWithCtrlP()
+{
+    QFETCH(MessageAnswer, answerKey);
+    if (!PdfReader::available())
+        QSKIP("poppler-utils is not installed");
+    open(sample(QStringLiteral("papier.qcm"), 3));
+    // A title being typed is printed as the sheet shows it.
+    QTest::keyClicks(program->sheet().Edit1, QStringLiteral(" revu"));
+    const QString pdf = dir->filePath(QStringLiteral("papier.pdf"));
+    program->boxes.script(answerKey);
+    program->printing.script(pdf);
+    QTest::keyClick(program->sheet().Edit1, Qt::Key_P, Qt::ControlModifier);
+    if (answerKey == MessageAnswer::Cancel) {
+        QCOMPARE(program->printing.printed(), 0);
+        return;
+    }
+    QCOMPARE(program->printing.printed(), 1);
+    const QString text = PdfReader::text(pdf);
+    for (const QString &expected : {QString("Nom :"), QString("1. Titre 1 revu"), QString("3. Titre 3"),
+                                    QString("5) 3-5"), QString("Page 1 / ")})
+        QVERIFY2(text.contains(expected), qPrintable(text));
+    // The answer key has a last page of its own.
+    const bool withKey = answerKey == MessageAnswer::Yes;
+    QCOMPARE(text.contains(QStringLiteral("Corrigé")), withKey);
+    QCOMPARE(PdfReader::pageCount(pdf), withKey ? 2 : 1);
+}
+
+void TestMainForm::statisticsWithoutMatchingResults_data()
+{
+    QTest::addColumn<QString>("questionnaire");
+    QTest::addColumn<bool>("keptForOtherQuestions");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never saved") << QString() << false << "pas encore de fichier";
+    QTest::newRow("no results kept") << "classe.qcm" << false << "Aucun résultat enregistré";
+    // The titles changed since the runs were kept: their columns would be other questions.
+    QTest::newRow("kept for other questions") << "classe.qcm" << true << "Aucun résultat enregistré";
+}
+
+void TestMainForm::statisticsWithoutMatchingResults()
+{
+    QFETCH(QString, questionnaire);
+    QFETCH(bool, keptForOtherQuestions);
+    QFETCH(QString, message);
+    if (questionnaire.isEmpty())
+        program->trigger(QStringLiteral("&Nouveau"));
+    else
+        open(sample(questionnaire, 3));
+    if (keptForOtherQuestions) {
+        keepRun(dir->filePath(QStringLiteral("classe-resultats.csv")), QStringLiteral("Léa"), {1, 1, 1});
+        program->sheet().Edit1->setText(QStringLiteral("Autre titre"));
+    }
+    program->boxes.script(MessageAnswer::Ok);
+    program->trigger(QStringLiteral("&Statistiques des résultats..."));
+    QVERIFY2(program->boxes.lastText().contains(message), qPrintable(program->boxes.lastText()));
+}
+
+void TestMainForm::statisticsOfKeptResults()
+{
+    open(sample(QStringLiteral("classe.qcm"), 3)); // every right answer is 1
+    const QString results = dir->filePath(QStringLiteral("classe-resultats.csv"));
+    keepRun(results, QStringLiteral("Léa"), {1, 1, 2});
+    keepRun(results, QString(), {1, 3, 0});
+    QStringList questionRows;
+    QStringList pupilRows;
+    QTimer::singleShot(0, this, [&] {
+        auto *window = qobject_cast<StatisticsWindow *>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        const auto rows = [](QTableWidget *grid) {
+            QStringList lines;
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                QStringList cells;
+                for (int column = 0; column < grid->columnCount(); ++column)
+                    cells << grid->item(row, column)->text();
+                lines << cells.join(QLatin1Char('|'));
+            }
+            return lines;
+        };
+        questionRows = rows(window->QuestionGrid);
+        pupilRows = rows(window->PupilGrid);
+        window->reject();
+    });
+    program->trigger(QStringLiteral("&Statistiques des résultats..."));
+    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %", "2. Titre 2|2|1|50 %", "3. Titre 3|1|0|0 %"}));
+    QCOMPARE(pupilRows, (QStringList{"Léa|07/12/2026 09:05:07|2 / 3", "(sans nom)|07/12/2026 09:05:07|1 / 3"}));
 }
 
 QTEST_MAIN(TestMainForm)
