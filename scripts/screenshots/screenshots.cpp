@@ -1,7 +1,8 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
 // the splash window, the about box, the help window, the question list, the find, replace and
-// path dialogs, the runner, the results window, the calendar, the clock and the calculator, drawn
-// offscreen by the program's own windows.
+// path dialogs, the runner, the results window, the statistics of a class, the first page of the
+// paper test (printed to PDF, then drawn by pdftoppm), the calendar, the clock and the
+// calculator, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]
 // With a suffix, only the sheet and the runner, maximised on the screen the platform gives
 // (run with QT_SCALE_FACTOR and a screen size to see them enlarged): sheet-<suffix>.png and
@@ -25,12 +26,18 @@
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
 #include "runner/resultat.h"
+#include "runner/resultsfile.h"
+#include "runner/resultsstatistics.h"
+#include "runner/runsession.h"
+#include "runner/statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -71,6 +78,62 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
     runner.findChild<QScrollArea *>()->ensureWidgetVisible(runner.answerLabels.back());
     ok = save(runner, output.filePath(name.arg(QStringLiteral("runner"), QStringLiteral("-bottom")))) && ok;
     return ok;
+}
+
+// A class of eight pupils who each ran the questionnaire once, some questions missed more
+// than others, kept in a results file as "Enregistrer..." keeps them.
+bool saveStatistics(const QStringList &document, const QDateTime &when, const QDir &output)
+{
+    const QStringList pupils = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan").split(QLatin1Char(' '));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
+    for (int p = 0; p < pupils.size(); ++p) {
+        RunSession session;
+        session.Init(document);
+        session.Compte();
+        session.Exec();
+        const RunResults blank = session.score(0);
+        session.Premier(0);
+        const int count = int(blank.rows.size());
+        int answer = 0;
+        for (int q = 0; q < count; ++q) {
+            const int solution = blank.rows[size_t(q)].solution.value_or(1);
+            answer = (p + q) % (q % 4 + 2) == 0 ? solution % 5 + 1 : solution;
+            if (q + 1 < count)
+                session.Suivant(answer);
+        }
+        ResultsFile::append(path, {when.addSecs(600 * p), pupils[p], session.score(answer)});
+    }
+    std::vector<std::optional<int>> solutions;
+    RunSession session;
+    session.Init(document);
+    session.Compte();
+    for (const RunResultRow &row : session.score(0).rows)
+        solutions.push_back(row.solution);
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions));
+    window.show();
+    return save(window, output.filePath(QStringLiteral("statistics.png")));
+}
+
+// The paper test as "Imprimer le questionnaire..." prints it to a PDF, its first page drawn
+// by pdftoppm.
+bool savePaperTest(TMainForm &form, ScriptedMessageBoxes &boxes, ScriptedPrintDialogs &printing, const QDir &output)
+{
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("capitales.pdf"));
+    boxes.script(MessageAnswer::No);
+    printing.script(pdf);
+    for (QAction *action : form.findChildren<QAction *>()) {
+        if (action->text() == QStringLiteral("&Imprimer le questionnaire..."))
+            action->trigger();
+    }
+    const QString png = output.filePath(QStringLiteral("paper-test"));
+    const bool drawn = QProcess::execute(QStringLiteral("pdftoppm"),
+                                         QStringLiteral("-png -r 72 -f 1 -l 1 -singlefile").split(QLatin1Char(' '))
+                                             << pdf << png)
+                       == 0;
+    QTextStream(stdout) << (drawn ? "wrote " : "could not write ") << png << ".png\n";
+    return drawn;
 }
 
 } // namespace
@@ -169,6 +232,9 @@ int main(int argc, char *argv[])
         workspace.results.accept();
     });
     runner.Button2->click();
+
+    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), output) && ok;
+    ok = savePaperTest(form, boxes, printing, output) && ok;
 
     workspace.calendar.show();
     ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;

@@ -34,6 +34,8 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
     grid->verticalHeader()->hide();
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The question or the pupil takes the room the numbers and dates leave.
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return grid;
 }
