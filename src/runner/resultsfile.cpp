@@ -91,10 +91,9 @@ std::vector<QStringList> parsed(const QString &path, const QByteArray &bytes)
 
 QString ResultsFile::pathFor(const QString &folder, const QString &questionnairePath)
 {
-    QString name = QFileInfo(questionnairePath).fileName();
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
+    // Only the extension goes: "controle.6a.qcm" and "controle.6b.qcm" keep the results of
+    // their two classes apart, as the questionnaires themselves are kept apart.
+    QString name = QFileInfo(questionnairePath).completeBaseName();
     if (name.isEmpty())
         name = tr("questionnaire");
     return QDir(folder).filePath(name + QStringLiteral("-resultats.csv"));

@@ -50,7 +50,7 @@ public:
         QString notice;    // why it is not the file asked for; empty when it is
     };
 
-    // "<folder>/<name>-resultats.csv", the name being the questionnaire's without its extension
+    // "<folder>/<name>-resultats.csv", the name being the questionnaire's without its last extension
     // ("questionnaire" for one never saved).
     static QString pathFor(const QString &folder, const QString &questionnairePath);
     // The n-th file (n >= 2) taken when the first one's questions are no longer the

@@ -118,7 +118,7 @@ void TestResultsFile::runsAppendedAndReadBack()
     QFETCH(QStringList, names);
     QTemporaryDir dir;
     const QString path = ResultsFile::pathFor(dir.path(), dir.filePath("classe.6b.qcm"));
-    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("classe-resultats.csv"));
+    QCOMPARE(QFileInfo(path).fileName(), QStringLiteral("classe.6b-resultats.csv"));
     for (int i = 0; i < pupils.size(); ++i) {
         const ResultsFile::Saved saved = ResultsFile::append(path, runOf(pupils.at(i), {1, i % 3, 2}));
         QCOMPARE(saved.path, path);
