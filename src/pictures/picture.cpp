@@ -19,6 +19,9 @@
 
 namespace {
 
+// Far above any picture a question shows, far below what reading a file whole could exhaust.
+constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
+
 // Only regular files are read: a FIFO would block the window until some program writes to
 // it, and a device such as /dev/zero never ends. Anything else fails like a missing file.
 bool openRegularFile(QFile &file, const QString &path)
@@ -56,6 +59,9 @@ void Picture::loadFromFile(const QString &path)
 {
     QFile file;
     openForReading(file, path);
+    if (file.size() > MaxFileSize)
+        throw AppError(QCoreApplication::translate("Picture", "Le fichier %1 est trop volumineux pour une image (plus de 256 Mo).")
+                           .arg(path));
     loadFromData(file.readAll());
 }
 

@@ -194,6 +194,20 @@ private Q_SLOTS:
         QVERIFY(!holder.picture());
     }
 
+    // Read whole, a file of several gigabytes would take the memory before any decoder could
+    // refuse it. The file is sparse: it costs no disk.
+    void hugeFileIsRefusedBeforeReading()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("enorme.bmp"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(300) * 1024 * 1024));
+        file.close();
+        PictureHolder holder(m_registry);
+        QCOMPARE(loadFailure(holder, path),
+                 QStringLiteral("Le fichier %1 est trop volumineux pour une image (plus de 256 Mo).").arg(path));
+    }
+
     void linkToAPictureIsFollowed()
     {
         const QString path = m_dir.filePath(QStringLiteral("raccourci.bmp"));
