@@ -565,6 +565,7 @@ void TestQuestionStore::freeTextBeginningLikeATagStaysInItsBlock_data()
     QTest::newRow("<BLOCAGE, kept as loaded") << "<BLOCAGE moteur" << MessageAnswer::No;
     QTest::newRow("<BLOCAGE, restored") << "<BLOCAGE moteur" << MessageAnswer::Yes;
     QTest::newRow("</BLOCKQUOTE>, restored") << "</BLOCKQUOTE>" << MessageAnswer::Yes;
+    QTest::newRow("closing tag cut short, restored") << "</BLOC0000." << MessageAnswer::Yes;
     QTest::newRow("<BLOC without four digits") << "<BLOC 12 ans>" << MessageAnswer::No;
 }
 
