@@ -25,7 +25,7 @@ namespace {
 constexpr int ToolPanelHeight = 33;
 constexpr int ToolButtonSize = 25;
 constexpr int NavigationLefts[] = {31, 55, 79, 103}; // first, previous, next, last
-constexpr int NavigationRight = 103 + ToolButtonSize;
+constexpr int NavigationRight = NavigationLefts[3] + ToolButtonSize;
 constexpr QRect ResultButtonPlace{582, 4, 89, 25};
 constexpr QRect CloseButtonPlace{686, 4, 75, 25};
 // Between the last navigation button and "Résultat" when the window is at its narrowest.
