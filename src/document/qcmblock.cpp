@@ -12,7 +12,6 @@ std::optional<Content> read(const QStringList &lines, int question)
     if (open < 0)
         return std::nullopt;
     const int end = blockEnd(lines, open, question);
-    const QString closing = closingTag(question);
 
     Content content;
     QuestionFields &fields = content.fields;
@@ -30,12 +29,7 @@ std::optional<Content> read(const QStringList &lines, int question)
         content.rightAnswerReadable = ok;
     }
 
-    const int lastFreeText = std::min(end, open + FirstFreeTextLine + MaxFreeTextLines);
-    for (int i = open + FirstFreeTextLine; i < lastFreeText; ++i) {
-        if (lines.at(i) == closing)
-            break;
-        fields.freeText.append(lines.at(i));
-    }
+    fields.freeText = freeTextAt(lines, open, end, question);
     return content;
 }
 

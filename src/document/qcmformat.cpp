@@ -1,5 +1,7 @@
 #include "document/qcmformat.h"
 
+#include <algorithm>
+
 namespace QcmFormat {
 
 namespace {
@@ -120,6 +122,19 @@ QString fieldAt(const QStringList &lines, int index, int end, qsizetype keywordS
     if (index >= end)
         return {};
     return lines.at(index).mid(keywordSize, MaxFieldLength);
+}
+
+QStringList freeTextAt(const QStringList &lines, int open, int end, int question)
+{
+    const QString closing = closingTag(question);
+    const int last = std::min(end, open + FirstFreeTextLine + MaxFreeTextLines);
+    QStringList text;
+    for (int i = open + FirstFreeTextLine; i < last; ++i) {
+        if (lines.at(i) == closing)
+            break;
+        text.append(lines.at(i));
+    }
+    return text;
 }
 
 int blockEnd(const QStringList &lines, int open, int question)

@@ -51,6 +51,9 @@ int blockEnd(const QStringList &lines, int open, int question);
 // The text of a fixed field of a block ending at `end`: the line at `index` without its keyword
 // (`keywordSize` characters), at most 255 characters; empty when the block ended before it.
 QString fieldAt(const QStringList &lines, int index, int end, qsizetype keywordSize);
+// The free text of the block of `question` opened at `open` and ending at `end`: the lines after
+// its fixed fields, at most 12, up to its closing tag.
+QStringList freeTextAt(const QStringList &lines, int open, int end, int question);
 
 // The questionnaire file a chosen name stands for: "quiz.txt" -> "quiz.qcm", "quiz" -> "quiz.qcm";
 // a name ending in ".qcm" in any letter case stays as it is ("quiz.v2.qcm", "QUIZ.QCM"). Only the

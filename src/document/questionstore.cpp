@@ -33,6 +33,13 @@ void dropBlankTop(QStringList &lines)
     }
 }
 
+// A well-formed tag line ("</Bloc0007>") with the number of `question`, its letter case kept.
+QString renumberedTag(const QString &tagLine, int question)
+{
+    const QString number = blockNumber(question);
+    return tagLine.chopped(number.size() + 1) + number + QLatin1Char('>');
+}
+
 // Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
 // numeric order, renumbered from 0 without holes, each ending where every reader ends it
 // (blockEnd) and getting its closing tag back.
@@ -54,8 +61,13 @@ QStringList rebuiltFromBlocks(const QStringList &lines)
         const QString closing = closingTag(number);
         rebuilt.append(openingTag(next));
         const int end = blockEnd(lines, open, number);
-        for (int i = open + 1; i < end && lines.at(i) != closing; ++i)
-            rebuilt.append(lines.at(i));
+        for (int i = open + 1; i < end && lines.at(i) != closing; ++i) {
+            // The block's own closing tag in another letter case is free text inside it; left
+            // with its old number it would close the renumbered block there and strand the
+            // lines after it, so it takes the new number, its letter case kept.
+            const QString &line = lines.at(i);
+            rebuilt.append(closingTagNumber(line) == number ? renumberedTag(line, next) : line);
+        }
         rebuilt.append(closingTag(next));
         ++next;
     }

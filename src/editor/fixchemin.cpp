@@ -1,5 +1,7 @@
 #include "editor/fixchemin.h"
 
+#include "platform/accessiblenames.h"
+
 #include <QDir>
 #include <QFrame>
 #include <QHeaderView>
@@ -51,6 +53,8 @@ void TFixchemin::createControls()
     white.setColor(QPalette::WindowText, Qt::black);
     Label2->setPalette(white);
     Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Named by its caption; the path it shows is heard as its description (its tool tip).
+    AccessibleNames::setCaption(Label2, Label1);
 
     Button1 = new QPushButton(tr("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -25,6 +25,11 @@ namespace {
 constexpr int ToolPanelHeight = 33;
 constexpr int ToolButtonSize = 25;
 constexpr int NavigationLefts[] = {31, 55, 79, 103}; // first, previous, next, last
+constexpr int NavigationRight = NavigationLefts[3] + ToolButtonSize;
+constexpr QRect ResultButtonPlace{582, 4, 89, 25};
+constexpr QRect CloseButtonPlace{686, 4, 75, 25};
+// Between the last navigation button and "Résultat" when the window is at its narrowest.
+constexpr int NarrowestGap = 16;
 constexpr int AnswerTops[] = {352, 384, 416, 448, 480};
 
 QFont arial(int pixels, bool bold = false)
@@ -85,6 +90,8 @@ TQcm::TQcm(Services &services, QWidget *parent) : QDialog(parent), m_boxes(servi
     createAnswerArea();
     connectButtons();
     watchKeys();
+    // Narrower, "Résultat" would cover the navigation buttons.
+    setMinimumWidth(NavigationRight + NarrowestGap + DesignWidth - ResultButtonPlace.left());
     resize(DesignWidth, DesignHeight);
 }
 
@@ -246,16 +253,18 @@ void TQcm::placePage()
 {
     // Maximised on a large screen the design's page stands in the middle, under a tool bar as
     // wide as the window whose buttons stay above the page's columns. In a window smaller than
-    // the design the page scrolls below the tool bar.
+    // the design the page scrolls below the tool bar, but the bar does not scroll: "Résultat"
+    // and "Fermer" move left with the window's right edge, so that they are never out of reach.
     const int left = std::max(0, (width() - DesignWidth) / 2);
+    const int rightShift = std::min(0, width() - DesignWidth);
     Panel1->setGeometry(0, 0, width(), ToolPanelHeight);
     m_scroll->setGeometry(0, ToolPanelHeight, width(), std::max(0, height() - ToolPanelHeight));
     const std::array<QToolButton *, 4> navigation{SpeedButton4, SpeedButton2, SpeedButton1, SpeedButton3};
     for (size_t i = 0; i < navigation.size(); ++i)
         navigation[i]->setGeometry(left + NavigationLefts[i], (ToolPanelHeight - ToolButtonSize) / 2, ToolButtonSize,
                                    ToolButtonSize);
-    Button2->setGeometry(left + 582, 4, 89, 25);
-    Button1->setGeometry(left + 686, 4, 75, 25);
+    Button2->setGeometry(ResultButtonPlace.translated(left + rightShift, 0));
+    Button1->setGeometry(CloseButtonPlace.translated(left + rightShift, 0));
 }
 
 // Run

@@ -83,13 +83,7 @@ RunQuestion RunSession::LitFiche()
         shown.answerLines[size_t(k)] = QString::number(k + 1) + QStringLiteral(") ") + answer;
         ++m_answerCount;
     }
-    const QString closing = closingTag(m_current);
-    const int lastFreeText = std::min(end, open + FirstFreeTextLine + MaxFreeTextLines);
-    for (int i = open + FirstFreeTextLine; i < lastFreeText; ++i) {
-        if (m_document.at(i) == closing)
-            break;
-        shown.freeText.append(m_document.at(i));
-    }
+    shown.freeText = freeTextAt(m_document, open, end, m_current);
     shown.answerCount = m_answerCount;
 
     if (m_current < m_questionCount) {

@@ -170,6 +170,7 @@ void TestAccessibility::focusableControls_data()
         {QStringLiteral("TMainForm/OpenBtn"), QStringLiteral("Ouvrir")},
         {QStringLiteral("TQcm/SpinEdit1"), QStringLiteral("Réponse")},
         {QStringLiteral("TQcm/Memo1"), QStringLiteral("Texte libre")},
+        {QStringLiteral("Fixchemin/Label2"), QStringLiteral("Chemin absolu")},
     };
 
     QSet<QString> seen;

@@ -93,6 +93,7 @@ private Q_SLOTS:
     void restoreQuestion_data();
     void restoreQuestion();
     void repairKeepsEveryBlock();
+    void repairKeepsAClosingTagInAnotherCaseInsideItsRenumberedBlock();
     void missingClosingTagDoesNotSwallowTheNextBlock();
     void modifiedFlag_data();
     void modifiedFlag();
@@ -485,6 +486,24 @@ void TestQuestionStore::repairKeepsEveryBlock()
     QVERIFY(w.store.document().contains(QStringLiteral("libre")));
 }
 
+void TestQuestionStore::repairKeepsAClosingTagInAnotherCaseInsideItsRenumberedBlock()
+{
+    Workspace w;
+    w.boxes.script(MessageAnswer::Yes);
+    // Inside block 1 "</Bloc0001>" is free text; block 1 becomes block 0, where the same line
+    // would close another block and leave "après" outside every block.
+    w.load(block(1, "b", "1", {"avant", "</Bloc0001>", "après"}) + QStringList{"<BLOC0003>", "TITLE c"});
+    QCOMPARE(w.boxes.pendingAnswers(), 0);
+    const QStringList freeText{"avant", "</Bloc0000>", "après"};
+    QCOMPARE(w.sheet.shown.freeText, freeText);
+    w.store.Suivant();
+    QCOMPARE(w.sheet.shown.title, QStringLiteral("c"));
+    w.store.Premier();
+    QCOMPARE(w.sheet.shown.freeText, freeText);
+    QCOMPARE(w.store.document().count(QStringLiteral("après")), 1);
+    QCOMPARE(w.store.document().count(QcmFormat::closingTag(0)), 1);
+}
+
 void TestQuestionStore::missingClosingTagDoesNotSwallowTheNextBlock()
 {
     Workspace w;
@@ -565,6 +584,7 @@ void TestQuestionStore::freeTextBeginningLikeATagStaysInItsBlock_data()
     QTest::newRow("<BLOCAGE, kept as loaded") << "<BLOCAGE moteur" << MessageAnswer::No;
     QTest::newRow("<BLOCAGE, restored") << "<BLOCAGE moteur" << MessageAnswer::Yes;
     QTest::newRow("</BLOCKQUOTE>, restored") << "</BLOCKQUOTE>" << MessageAnswer::Yes;
+    QTest::newRow("closing tag cut short, restored") << "</BLOC0000." << MessageAnswer::Yes;
     QTest::newRow("<BLOC without four digits") << "<BLOC 12 ans>" << MessageAnswer::No;
 }
 

@@ -109,6 +109,8 @@ private Q_SLOTS:
     void cleanup();
 
     void windowsAsDesigned();
+    void everyControlWithinReach_data();
+    void everyControlWithinReach();
     void executeCommand_data();
     void executeCommand();
     void pageKeys_data();
@@ -170,6 +172,39 @@ void TestQcm::windowsAsDesigned()
     QVERIFY(results.StringGrid1->columnWidth(3) >= 10);
     QCOMPARE(results.StringGrid1->editTriggers(), QAbstractItemView::NoEditTriggers);
     QCOMPARE(grid.size(), 6);
+}
+
+void TestQcm::everyControlWithinReach_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::newRow("small screen") << QSize(640, 480);
+    QTest::newRow("just narrower than the buttons' design places") << QSize(760, 500);
+    QTest::newRow("design size") << QSize(TQcm::DesignWidth, TQcm::DesignHeight);
+    QTest::newRow("maximised on 1366x768") << QSize(1366, 768);
+    QTest::newRow("made as small as it goes") << QSize(100, 100);
+}
+
+void TestQcm::everyControlWithinReach()
+{
+    QFETCH(QSize, windowSize);
+    TQcm &runner = program->runner();
+    program->start(questionnaire(2));
+    runner.resize(windowSize);
+    const QRect window = runner.rect();
+
+    // The bar does not scroll: its buttons stand whole inside the window, none over another
+    // (the flat navigation buttons share their one-pixel edges).
+    QList<QRect> taken;
+    for (const QWidget *button : runner.Panel1->findChildren<QWidget *>()) {
+        if (!button->isVisible())
+            continue;
+        const QRect place(button->mapTo(&runner, QPoint(0, 0)), button->size());
+        QVERIFY2(window.contains(place), qPrintable(button->objectName()));
+        for (const QRect &other : std::as_const(taken))
+            QVERIFY2(other.intersected(place).width() <= 1, qPrintable(button->objectName()));
+        taken << place;
+    }
+    QCOMPARE(taken.size(), 6);
 }
 
 void TestQcm::executeCommand_data()
