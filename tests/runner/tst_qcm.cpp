@@ -25,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
+#include <QScrollArea>
 #include <QtTest>
 
 #include <functional>
@@ -205,6 +206,17 @@ void TestQcm::everyControlWithinReach()
         taken << place;
     }
     QCOMPARE(taken.size(), 6);
+
+    // The page scrolls: the answer box, once focused, comes into sight whole, arrows included.
+    runner.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&runner));
+    runner.Button1->setFocus();
+    runner.SpinEdit1->setFocus();
+    QApplication::processEvents();
+    const QScrollArea *area = runner.findChild<QScrollArea *>();
+    const QRect box(runner.SpinEdit1->mapTo(area->viewport(), QPoint(0, 0)), runner.SpinEdit1->size());
+    if (area->viewport()->width() >= box.width() && area->viewport()->height() >= box.height())
+        QVERIFY(area->viewport()->rect().contains(box));
 }
 
 void TestQcm::executeCommand_data()
