@@ -1,6 +1,6 @@
 // Writes the pictures of docs/screenshots: the main window with a question and its picture,
 // the splash window, the about box, the help window, the question list, the find, replace and
-// path dialogs, the runner, the results window, the statistics of a class, the first page of the
+// path dialogs, the runner, the results window and its pupil's name dialog, the statistics of a class, the first page of the
 // paper test (printed to PDF, then drawn by pdftoppm), the calendar, the clock and the
 // calculator, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]
@@ -25,6 +25,7 @@
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
+#include "runner/pupilnamedialog.h"
 #include "runner/resultat.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsstatistics.h"
@@ -229,6 +230,12 @@ int main(int argc, char *argv[])
     runner.SpinEdit1->setValue(1);
     QTimer::singleShot(0, &runner, [&] {
         ok = save(workspace.results, output.filePath(QStringLiteral("results.png"))) && ok;
+        // "Enregistrer..." asks the pupil's name first.
+        PupilNameDialog pupil(dialogs, QStringLiteral("Léa"), QDir(QFileInfo(questionnaire).absolutePath())
+                                  .filePath(QStringLiteral("capitales-resultats.csv")), &workspace.results);
+        pupil.show();
+        ok = save(pupil, output.filePath(QStringLiteral("pupil-name.png"))) && ok;
+        pupil.hide();
         workspace.results.accept();
     });
     runner.Button2->click();
