@@ -8,15 +8,7 @@ set -euo pipefail
 step=$1
 shift
 status=0
-fail() { echo "FAIL: $*"; status=1; }
-need() {
-  for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "skipped: $tool is not installed (scripts/install-deps packaging installs it)"
-      exit 77
-    fi
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/check-lib.sh"
 need dpkg-deb dpkg
 package_file() { echo "$1/nelo-qcm_$2_$(dpkg --print-architecture).deb"; }
 

@@ -13,15 +13,7 @@ shift 2
 share=$stage/usr/share
 status=0
 
-fail() { echo "FAIL: $*"; status=1; }
-need() {
-  for tool in "$@"; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-      echo "skipped: $tool is not installed (scripts/install-deps packaging installs it)"
-      exit 77
-    fi
-  done
-}
+. "$(dirname "${BASH_SOURCE[0]}")/check-lib.sh"
 desktop_key() { sed -n "s/^$1=//p" "$share/applications/nelo-qcm.desktop"; }
 
 case $check in
