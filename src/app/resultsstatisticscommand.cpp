@@ -1,5 +1,7 @@
 #include "app/resultsstatisticscommand.h"
 
+#include "platform/apperror.h"
+#include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsstatistics.h"
@@ -9,14 +11,26 @@
 #include <QDir>
 #include <QFileInfo>
 
-void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
-                                    QWidget *parent)
+namespace {
+
+// The results file the person picks; empty when they decline or cancel. The open dialog makes
+// the chosen file's folder current, which would lose the questionnaire's pictures: it is put
+// back.
+QString chooseOtherFile(const QString &question, const QString &folder, MessageBoxes &boxes, FileDialogs &dialogs)
 {
-    if (fileName.isEmpty()) {
-        boxes.inform(tr("Le questionnaire n'a pas encore de fichier : ses résultats sont enregistrés à côté de lui, "
-                        "une fois le questionnaire enregistré."));
-        return;
-    }
+    if (boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return QString();
+    const QString current = QDir::currentPath();
+    const QString chosen = dialogs.openFile(ResultsStatisticsCommand::tr("Résultats (*.csv)|*.csv"), folder);
+    QDir::setCurrent(current);
+    return chosen;
+}
+
+} // namespace
+
+void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
+                                    FileDialogs &dialogs, QWidget *parent)
+{
     // The titles and right answers of the questionnaire as it stands, as a run reads them.
     RunSession session;
     session.Init(document);
@@ -26,16 +40,29 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
     solutions.reserve(questions.rows.size());
     for (const RunResultRow &row : questions.rows)
         solutions.push_back(row.solution);
+    const QStringList captions = ResultsFile::header(questions).mid(ResultsFile::FixedColumnCount);
 
-    const QString path = ResultsFile::pathFor(QFileInfo(fileName).absolutePath(), fileName);
-    const QString found =
-        ResultsFile::findFor(path, ResultsFile::header(questions).mid(ResultsFile::FixedColumnCount));
-    if (found.isEmpty()) {
-        boxes.inform(tr("Aucun résultat enregistré pour ce questionnaire dans ses questions actuelles (%1).")
-                         .arg(QDir::toNativeSeparators(path)));
-        return;
+    QString found;
+    if (fileName.isEmpty()) {
+        found = chooseOtherFile(tr("Le questionnaire n'a pas encore de fichier : ses résultats sont enregistrés à côté "
+                                   "de lui, une fois le questionnaire enregistré.\nOuvrir un fichier de résultats ?"),
+                                QDir::homePath(), boxes, dialogs);
+    } else {
+        const QString path = ResultsFile::pathFor(QFileInfo(fileName).absolutePath(), fileName);
+        found = ResultsFile::findFor(path, captions);
+        if (found.isEmpty())
+            found = chooseOtherFile(tr("Aucun résultat enregistré pour ce questionnaire dans ses questions actuelles (%1).\n"
+                                       "Ouvrir un autre fichier de résultats ?")
+                                        .arg(QDir::toNativeSeparators(path)),
+                                    QFileInfo(path).absolutePath(), boxes, dialogs);
     }
-    const ResultsStatistics statistics = ResultsStatistics::of(ResultsFile::read(found), solutions);
-    StatisticsWindow window(found, statistics, parent);
+    if (found.isEmpty())
+        return;
+    const ResultsSheet sheet = ResultsFile::read(found);
+    if (sheet.questions != captions)
+        throw AppError(tr("Les questions du fichier de résultats %1 ne sont pas celles du questionnaire ouvert : "
+                          "ses colonnes ne peuvent pas être comptées.")
+                           .arg(QDir::toNativeSeparators(found)));
+    StatisticsWindow window(found, ResultsStatistics::of(sheet, solutions), parent);
     window.exec();
 }

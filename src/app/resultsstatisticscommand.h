@@ -3,15 +3,21 @@
 #include <QCoreApplication>
 #include <QStringList>
 
+class FileDialogs;
 class MessageBoxes;
 class QWidget;
 
 // "Statistiques des résultats...": finds the results file of the open questionnaire whose
-// questions are its questions, reads it and shows the statistics window.
+// questions are its questions, reads it and shows the statistics window. Without one (results
+// kept in a file chosen with "Autre fichier...", or a questionnaire not saved yet) it offers to
+// open another results file, provided its questions are the questionnaire's.
+//
+// Failures throw AppError with a French message.
 class ResultsStatisticsCommand
 {
     Q_DECLARE_TR_FUNCTIONS(ResultsStatisticsCommand)
 
 public:
-    static void show(const QString &fileName, const QStringList &document, MessageBoxes &boxes, QWidget *parent);
+    static void show(const QString &fileName, const QStringList &document, MessageBoxes &boxes, FileDialogs &dialogs,
+                     QWidget *parent);
 };

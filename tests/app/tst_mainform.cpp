@@ -166,6 +166,8 @@ private Q_SLOTS:
     void statisticsWithoutMatchingResults_data();
     void statisticsWithoutMatchingResults();
     void statisticsOfKeptResults();
+    void statisticsOfAFileChosenElsewhere_data();
+    void statisticsOfAFileChosenElsewhere();
 
 private:
     std::unique_ptr<Program> program;
@@ -1029,9 +1031,52 @@ void TestMainForm::statisticsWithoutMatchingResults()
         keepRun(dir->filePath(QStringLiteral("classe-resultats.csv")), QStringLiteral("Léa"), {1, 1, 1});
         program->sheet().Edit1->setText(QStringLiteral("Autre titre"));
     }
-    program->boxes.script(MessageAnswer::Ok);
+    program->boxes.script(MessageAnswer::No); // no other results file
     program->trigger(QStringLiteral("&Statistiques des résultats..."));
     QVERIFY2(program->boxes.lastText().contains(message), qPrintable(program->boxes.lastText()));
+}
+
+// Results kept with "Autre fichier..." are found through the open dialog, provided their
+// columns are the questionnaire's questions.
+void TestMainForm::statisticsOfAFileChosenElsewhere_data()
+{
+    QTest::addColumn<QString>("keptFor");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("the same questions") << "classe.qcm" << QString();
+    QTest::newRow("other questions") << "autre.qcm" << "ne sont pas celles du questionnaire ouvert";
+    QTest::newRow("not a results file") << QString() << "n'est pas un fichier de résultats";
+}
+
+void TestMainForm::statisticsOfAFileChosenElsewhere()
+{
+    QFETCH(QString, keptFor);
+    QFETCH(QString, message);
+    // Another folder: the open dialog makes it current, and the command must put it back.
+    QVERIFY(QDir(dir->path()).mkpath(QStringLiteral("ailleurs")));
+    const QString elsewhere = dir->filePath(QStringLiteral("ailleurs/resultats-6b.csv"));
+    if (keptFor.isEmpty()) {
+        writeFile(elsewhere, "Prénom;Note\r\nLéa;12\r\n");
+    } else {
+        open(sample(keptFor, keptFor == QStringLiteral("autre.qcm") ? 4 : 3));
+        keepRun(elsewhere, QStringLiteral("Léa"), {1, 1, 2});
+    }
+    open(sample(QStringLiteral("classe.qcm"), 3));
+    const QString folder = QDir::currentPath();
+    program->boxes.script(MessageAnswer::Yes);
+    program->dialogs.script(elsewhere);
+    int pupils = -1;
+    QTimer::singleShot(0, this, [&] {
+        if (auto *window = qobject_cast<StatisticsWindow *>(QApplication::activeModalWidget())) {
+            pupils = window->PupilGrid->rowCount();
+            window->reject();
+        }
+    });
+    program->trigger(QStringLiteral("&Statistiques des résultats..."));
+    QCOMPARE(pupils, message.isEmpty() ? 1 : -1);
+    if (!message.isEmpty())
+        QVERIFY2(program->boxes.lastText().contains(message), qPrintable(program->boxes.lastText()));
+    // The questionnaire's pictures are still looked for beside it.
+    QCOMPARE(QDir::currentPath(), folder);
 }
 
 void TestMainForm::statisticsOfKeptResults()
