@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Checks the results grid copied by run-questionnaire.sh: a header row, one row per question of
 the sample with its number, title, the answer given (0 when none), its solution and "*" when
-both agree, an empty row, then the number of right answers."""
+both agree, an empty row, then the number of right answers.
+With --kept, checks the results file kept by "Enregistrer..." instead: its header names the
+questions, and its one row holds the pupil, the score and the answers given."""
+import csv
 import sys
 
 
@@ -15,7 +18,28 @@ def questions(path: str):
     return found
 
 
+def right_count(sample: str, given):
+    return sum(1 for n, (_, solution) in enumerate(questions(sample)) if n < len(given) and str(given[n]) == solution)
+
+
+def check_kept(sample: str, kept: str, pupil: str, given) -> int:
+    with open(kept, encoding="utf-8-sig", newline="") as f:
+        rows = list(csv.reader(f, delimiter=";"))
+    titles = questions(sample)
+    header = ["Date", "Heure", "Nom", "Bonnes réponses", "Questions"]
+    header += [f"{n}. {title}" for n, (title, _) in enumerate(titles, start=1)]
+    answers = [str(a) for a in given] + [""] * (len(titles) - len(given))
+    row = [pupil, str(right_count(sample, given)), str(len(titles))] + answers
+    if len(rows) != 2 or rows[0] != header or rows[1][2:] != row:
+        print(f"kept file: {rows!r}\nexpected the header {header!r} and a row ending {row!r}")
+        return 1
+    print(f"ok: the run of {pupil} was kept with {row[1]} right answers")
+    return 0
+
+
 def main() -> int:
+    if sys.argv[1] == "--kept":
+        return check_kept(sys.argv[2], sys.argv[3], sys.argv[4], [int(a) for a in sys.argv[5:]])
     sample, copied = sys.argv[1:3]
     given = [int(a) for a in sys.argv[3:]]
     with open(copied, encoding="utf-8") as f:

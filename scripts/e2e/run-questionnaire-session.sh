@@ -39,11 +39,39 @@ for attempt in 1 2 3 4 5 6 7 8 9 10; do
 done
 $copied || { echo "nothing was copied from the results"; exit 1; }
 
-# Escape closes the results, then the runner; the questionnaire was not changed, so quitting
-# asks nothing.
+# "Enregistrer..." keeps the run under the pupil's name, beside the questionnaire; the message
+# that says so must come in front of the maximised runner.
+xdotool key --clearmodifiers alt+e
+pupil=$(window_named '^Enregistrer les résultats$')
+[ -n "$pupil" ] || { echo "\"Enregistrer...\" did not ask the pupil's name"; exit 1; }
+sleep 0.5
+focus "$pupil"
+xdotool type --delay 50 "Léa Martin"
+xdotool key Return
+saved=$(window_named '^Nelo Qcm$')
+[ -n "$saved" ] || { echo "saving the results said nothing"; exit 1; }
+sleep 0.5
+focus "$saved"
+xdotool key Return
+sleep 0.5
+
+# Escape closes the results, then the runner.
+focus "$grid"
 xdotool key --delay 200 Escape
 focus "$runner"
 xdotool key --delay 200 Escape
+sleep 0.5
+
+# The statistics of the kept run open from the "Questionnaire" menu and close with Escape.
+focus "$main"
+xdotool key --clearmodifiers --delay 200 alt+q s
+statistics=$(window_named '^Statistiques des résultats$')
+[ -n "$statistics" ] || { echo "the statistics did not open"; exit 1; }
+sleep 0.5
+focus "$statistics"
+xdotool key --delay 200 Escape
+
+# The questionnaire was not changed, so quitting asks nothing.
 sleep 0.5
 focus "$main"
 xdotool key --clearmodifiers alt+x
