@@ -111,7 +111,8 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, const QD
     session.Compte();
     for (const RunResultRow &row : session.score(0).rows)
         solutions.push_back(row.solution);
-    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions));
+    ScriptedPrintDialogs printing;
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions), printing);
     window.show();
     return save(window, output.filePath(QStringLiteral("statistics.png")));
 }

@@ -570,5 +570,6 @@ void TMainForm::printQuestionnaire()
 void TMainForm::showResultsStatistics()
 {
     m_sheet->store().EcritFiche();
-    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, m_dialogs, this);
+    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, m_dialogs, m_printDialogs,
+                                   this);
 }

@@ -29,7 +29,7 @@ QString chooseOtherFile(const QString &question, const QString &folder, MessageB
 } // namespace
 
 void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
-                                    FileDialogs &dialogs, QWidget *parent)
+                                    FileDialogs &dialogs, PrintDialogs &printDialogs, QWidget *parent)
 {
     // The titles and right answers of the questionnaire as it stands, as a run reads them.
     RunSession session;
@@ -63,6 +63,6 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
         throw AppError(tr("Les questions du fichier de résultats %1 ne sont pas celles du questionnaire ouvert : "
                           "ses colonnes ne peuvent pas être comptées.")
                            .arg(QDir::toNativeSeparators(found)));
-    StatisticsWindow window(found, ResultsStatistics::of(sheet, solutions), parent);
+    StatisticsWindow window(found, ResultsStatistics::of(sheet, solutions), printDialogs, parent);
     window.exec();
 }

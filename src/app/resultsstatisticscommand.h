@@ -5,6 +5,7 @@
 
 class FileDialogs;
 class MessageBoxes;
+class PrintDialogs;
 class QWidget;
 
 // "Statistiques des résultats...": finds the results file of the open questionnaire whose
@@ -19,5 +20,5 @@ class ResultsStatisticsCommand
 
 public:
     static void show(const QString &fileName, const QStringList &document, MessageBoxes &boxes, FileDialogs &dialogs,
-                     QWidget *parent);
+                     PrintDialogs &printDialogs, QWidget *parent);
 };

@@ -9,8 +9,11 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const std::ve
 {
     ResultsStatistics statistics;
     statistics.questions.resize(size_t(sheet.questions.size()));
-    for (size_t q = 0; q < statistics.questions.size(); ++q)
+    for (size_t q = 0; q < statistics.questions.size(); ++q) {
         statistics.questions[q].caption = sheet.questions.at(qsizetype(q));
+        if (q < solutions.size())
+            statistics.questions[q].solution = solutions[q];
+    }
     statistics.pupils.reserve(sheet.runs.size());
     for (const QStringList &run : sheet.runs) {
         Pupil pupil{run.at(ResultsFile::DateColumn), run.at(ResultsFile::TimeColumn), run.at(ResultsFile::NameColumn),
@@ -22,7 +25,9 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const std::ve
                 continue;
             Question &question = statistics.questions[q];
             ++question.answered;
-            if (q < solutions.size() && solutions[q] && *solutions[q] == answer)
+            if (answer <= int(question.chosen.size()))
+                ++question.chosen[size_t(answer - 1)];
+            if (question.solution == answer)
                 ++question.right;
         }
         statistics.pupils.push_back(std::move(pupil));

@@ -2,6 +2,7 @@
 
 #include "runner/resultsfile.h"
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -14,6 +15,10 @@ struct ResultsStatistics
         QString caption;   // "1. Titre", as in the file's header
         int answered = 0;
         int right = 0;
+        std::optional<int> solution;
+        // How many runs gave each answer number, 1 to 5 at [0] to [4]: a wrong answer many
+        // pupils chose points at a misunderstanding, or at a badly worded answer.
+        std::array<int, 5> chosen{};
     };
     struct Pupil
     {

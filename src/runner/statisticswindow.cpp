@@ -1,5 +1,8 @@
 #include "runner/statisticswindow.h"
 
+#include "platform/printdialogs.h"
+#include "runner/statisticsreport.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
@@ -9,9 +12,11 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTextDocument>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -42,16 +47,14 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
 
 } // namespace
 
-StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics, QWidget *parent)
-    : QDialog(parent)
+StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics,
+                                   PrintDialogs &printDialogs, QWidget *parent)
+    : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_printDialogs(printDialogs)
 {
     setWindowTitle(tr("Statistiques des résultats"));
-    resize(900, 620);
+    resize(960, 620);
     auto *layout = new QVBoxLayout(this);
-    const QString file = QFileInfo(resultsFile).fileName();
-    const size_t runs = statistics.pupils.size();
-    auto *summary = new QLabel(runs == 1 ? tr("%1 : 1 passation").arg(file) : tr("%1 : %2 passations").arg(file).arg(runs),
-                               this);
+    auto *summary = new QLabel(StatisticsReport::summary(resultsFile, statistics.pupils.size()), this);
     summary->setObjectName(QStringLiteral("Summary"));
     layout->addWidget(summary);
 
@@ -63,21 +66,41 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     grids->addWidget(PupilGrid);
     grids->setStretchFactor(0, 3);
     grids->setStretchFactor(1, 2);
+    // The titles need the room; names, dates and scores are short.
+    grids->setSizes({620, 320});
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(Chart);
     split->addWidget(grids);
     layout->addWidget(split, 1);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(tr("Fermer"));
+    QPushButton *close = buttons->button(QDialogButtonBox::Close);
+    close->setText(tr("Fermer"));
+    close->setDefault(true);
+    PrintButton = buttons->addButton(tr("&Imprimer..."), QDialogButtonBox::ActionRole);
+    // Enter closes the window; printing is asked for by name.
+    PrintButton->setAutoDefault(false);
+    PrintButton->setObjectName(QStringLiteral("PrintButton"));
+    connect(PrintButton, &QPushButton::clicked, this, &StatisticsWindow::print);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+void StatisticsWindow::print()
+{
+    QTextDocument report;
+    report.setHtml(StatisticsReport::html(m_resultsFile, m_statistics));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()));
+    m_printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
 }
 
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
 {
     QuestionGrid = makeGrid(this, QStringLiteral("QuestionGrid"),
-                            {tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes")},
+                            {tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("1)"), tr("2)"), tr("3)"),
+                             tr("4)"), tr("5)")},
                             int(statistics.questions.size()));
     QuestionGrid->setAccessibleName(tr("Statistiques par question"));
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
@@ -86,7 +109,19 @@ void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
         QuestionGrid->setItem(row, 0, cell(question.caption));
         QuestionGrid->setItem(row, 1, cell(QString::number(question.answered), true));
         QuestionGrid->setItem(row, 2, cell(QString::number(question.right), true));
-        QuestionGrid->setItem(row, 3, cell(QStringLiteral("%1 %").arg(qRound(statistics.shareRight(q) * 100)), true));
+        QuestionGrid->setItem(row, 3, cell(StatisticsReport::percent(statistics.shareRight(q)), true));
+        // How many chose each answer; the right one in bold, so a wrong answer many chose
+        // stands out beside it.
+        for (size_t a = 0; a < question.chosen.size(); ++a) {
+            QTableWidgetItem *count = cell(QString::number(question.chosen[a]), true);
+            if (question.solution == int(a + 1)) {
+                QFont bold = count->font();
+                bold.setBold(true);
+                count->setFont(bold);
+                count->setToolTip(tr("Bonne réponse"));
+            }
+            QuestionGrid->setItem(row, 4 + int(a), count);
+        }
     }
 }
 
@@ -98,7 +133,7 @@ void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
     for (size_t p = 0; p < statistics.pupils.size(); ++p) {
         const ResultsStatistics::Pupil &pupil = statistics.pupils[p];
         const int row = int(p);
-        PupilGrid->setItem(row, 0, cell(pupil.name.isEmpty() ? tr("(sans nom)") : pupil.name));
+        PupilGrid->setItem(row, 0, cell(StatisticsReport::pupilName(pupil.name)));
         PupilGrid->setItem(row, 1, cell(pupil.date + QLatin1Char(' ') + pupil.time));
         PupilGrid->setItem(row, 2, cell(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count), true));
     }

@@ -1087,6 +1087,8 @@ void TestMainForm::statisticsOfKeptResults()
     keepRun(results, QString(), {1, 3, 0});
     QStringList questionRows;
     QStringList pupilRows;
+    const QString pdf = dir->filePath(QStringLiteral("statistiques.pdf"));
+    program->printing.script(pdf);
     QTimer::singleShot(0, this, [&] {
         auto *window = qobject_cast<StatisticsWindow *>(QApplication::activeModalWidget());
         if (!window)
@@ -1103,11 +1105,22 @@ void TestMainForm::statisticsOfKeptResults()
         };
         questionRows = rows(window->QuestionGrid);
         pupilRows = rows(window->PupilGrid);
+        window->PrintButton->click();
         window->reject();
     });
     program->trigger(QStringLiteral("&Statistiques des résultats..."));
-    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %", "2. Titre 2|2|1|50 %", "3. Titre 3|1|0|0 %"}));
+    // Question, answered, right, share right, then how many chose answers 1 to 5.
+    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %|2|0|0|0|0", "2. Titre 2|2|1|50 %|1|0|1|0|0",
+                                        "3. Titre 3|1|0|0 %|0|1|0|0|0"}));
     QCOMPARE(pupilRows, (QStringList{"Léa|07/12/2026 09:05:07|2 / 3", "(sans nom)|07/12/2026 09:05:07|1 / 3"}));
+    QCOMPARE(program->printing.printed(), 1);
+    if (!PdfReader::available())
+        QSKIP("poppler-utils is not installed");
+    const QString text = PdfReader::text(pdf);
+    for (const QString &expected : {QString("Statistiques des résultats"), QString("classe-resultats.csv : 2 passations"),
+                                    QString("2. Titre 2"), QString("50 %"), QString("Scores par élève"),
+                                    QString("(sans nom)"), QString("Léa")})
+        QVERIFY2(text.contains(expected), qPrintable(text));
 }
 
 QTEST_MAIN(TestMainForm)

@@ -239,6 +239,10 @@ void TestResultsFile::statisticsOfAKnownFile()
         QCOMPARE(statistics.shareRight(q), share[q]);
     }
     QCOMPARE(statistics.questions[1].caption, QStringLiteral("2. Deux"));
+    // Which answers were chosen: the text cell and the empty ones count for none.
+    QCOMPARE(statistics.questions[0].chosen, (std::array<int, 5>{1, 2, 0, 0, 0}));
+    QCOMPARE(statistics.questions[1].chosen, (std::array<int, 5>{0, 0, 1, 2, 0}));
+    QCOMPARE(statistics.questions[2].chosen, (std::array<int, 5>{1, 0, 0, 0, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestResultsFile)
