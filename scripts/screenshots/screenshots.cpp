@@ -83,7 +83,7 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
 
 // A class of eight pupils who each ran the questionnaire once, some questions missed more
 // than others, kept in a results file as "Enregistrer..." keeps them.
-bool saveStatistics(const QStringList &document, const QDateTime &when, const QDir &output)
+bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QDir &output)
 {
     const QStringList pupils = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan").split(QLatin1Char(' '));
     QTemporaryDir folder;
@@ -111,8 +111,7 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, const QD
     session.Compte();
     for (const RunResultRow &row : session.score(0).rows)
         solutions.push_back(row.solution);
-    ScriptedPrintDialogs printing;
-    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions), printing);
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions), services);
     window.show();
     return save(window, output.filePath(QStringLiteral("statistics.png")));
 }
@@ -241,7 +240,7 @@ int main(int argc, char *argv[])
     });
     runner.Button2->click();
 
-    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), output) && ok;
+    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services, output) && ok;
     ok = savePaperTest(form, boxes, printing, output) && ok;
 
     workspace.calendar.show();

@@ -14,7 +14,6 @@
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
 #include "platform/helpwindow.h"
-#include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/messageboxes.h"
 #include "platform/systemclock.h"
@@ -49,8 +48,8 @@ constexpr int FirstMenuHelpContext = 3;
 } // namespace
 
 TMainForm::TMainForm(Services &services, QWidget *parent)
-    : QMainWindow(parent), m_boxes(services.boxes), m_dialogs(services.dialogs), m_clock(services.clock),
-      m_pictures(services.pictures), m_printDialogs(services.printDialogs)
+    : QMainWindow(parent), m_services(services), m_boxes(services.boxes), m_dialogs(services.dialogs),
+      m_clock(services.clock)
 {
     setWindowTitle(tr("Nelo Qcm"));
     setAcceptDrops(true);
@@ -563,13 +562,11 @@ void TMainForm::printQuestionnaire()
 {
     // What is printed is what the sheet shows, its pending edits included.
     m_sheet->store().EcritFiche();
-    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_boxes, m_printDialogs, m_pictures,
-                                 this);
+    QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_services, this);
 }
 
 void TMainForm::showResultsStatistics()
 {
     m_sheet->store().EcritFiche();
-    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_boxes, m_dialogs, m_printDialogs,
-                                   this);
+    ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_services, this);
 }

@@ -8,8 +8,6 @@
 class FileDialogs;
 class HelpWindow;
 class MessageBoxes;
-class PictureRegistry;
-class PrintDialogs;
 class QAction;
 class QDialog;
 class QLabel;
@@ -117,11 +115,10 @@ private:
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;
 
+    Services &m_services;
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
     const SystemClock &m_clock;
-    const PictureRegistry &m_pictures;
-    PrintDialogs &m_printDialogs;
     TPlanche *m_sheet = nullptr;
     TAboutBox *m_aboutBox = nullptr;
     QDialog *m_calendar = nullptr;

@@ -2,24 +2,25 @@
 
 #include "platform/messageboxes.h"
 #include "platform/printdialogs.h"
+#include "platform/services.h"
 #include "printing/papertest.h"
 
 #include <QFileInfo>
 #include <QPrinter>
 
-void QuestionnairePrinting::print(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
-                                  PrintDialogs &printDialogs, const PictureRegistry &pictures, QWidget *parent)
+void QuestionnairePrinting::print(const QString &fileName, const QStringList &document, Services &services,
+                                  QWidget *parent)
 {
     const MessageAnswer key =
-        boxes.show(MessageIcon::Question, tr("Imprimer aussi le corrigé sur une dernière page ?"), MessageButtons::YesNoCancel);
+        services.boxes.show(MessageIcon::Question, tr("Imprimer aussi le corrigé sur une dernière page ?"), MessageButtons::YesNoCancel);
     if (key == MessageAnswer::Cancel)
         return;
     const QString name = fileName.isEmpty() ? tr("Questionnaire") : QFileInfo(fileName).completeBaseName();
-    PaperTest test(name, document, pictures);
+    PaperTest test(name, document, services.pictures);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(name);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     const bool answerKey = key == MessageAnswer::Yes;
-    printDialogs.preview(printer, [&test, answerKey](QPrinter &target) { test.print(target, answerKey); }, parent);
+    services.printDialogs.preview(printer, [&test, answerKey](QPrinter &target) { test.print(target, answerKey); }, parent);
 }

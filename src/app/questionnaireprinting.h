@@ -3,10 +3,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-class MessageBoxes;
-class PictureRegistry;
-class PrintDialogs;
 class QWidget;
+struct Services;
 
 // "Imprimer le questionnaire...": asks whether the answer key goes on a last page, then shows
 // the paper test in the print preview, from which it is printed or saved as PDF.
@@ -15,6 +13,5 @@ class QuestionnairePrinting
     Q_DECLARE_TR_FUNCTIONS(QuestionnairePrinting)
 
 public:
-    static void print(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
-                      PrintDialogs &printDialogs, const PictureRegistry &pictures, QWidget *parent);
+    static void print(const QString &fileName, const QStringList &document, Services &services, QWidget *parent);
 };

@@ -3,6 +3,7 @@
 #include "platform/apperror.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
+#include "platform/services.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsstatistics.h"
 #include "runner/runsession.h"
@@ -28,8 +29,8 @@ QString chooseOtherFile(const QString &question, const QString &folder, MessageB
 
 } // namespace
 
-void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, MessageBoxes &boxes,
-                                    FileDialogs &dialogs, PrintDialogs &printDialogs, QWidget *parent)
+void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, Services &services,
+                                    QWidget *parent)
 {
     // The titles and right answers of the questionnaire as it stands, as a run reads them.
     RunSession session;
@@ -46,7 +47,7 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
     if (fileName.isEmpty()) {
         found = chooseOtherFile(tr("Le questionnaire n'a pas encore de fichier : ses résultats sont enregistrés à côté "
                                    "de lui, une fois le questionnaire enregistré.\nOuvrir un fichier de résultats ?"),
-                                QDir::homePath(), boxes, dialogs);
+                                QDir::homePath(), services.boxes, services.dialogs);
     } else {
         const QString path = ResultsFile::pathFor(QFileInfo(fileName).absolutePath(), fileName);
         found = ResultsFile::findFor(path, captions);
@@ -54,7 +55,7 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
             found = chooseOtherFile(tr("Aucun résultat enregistré pour ce questionnaire dans ses questions actuelles (%1).\n"
                                        "Ouvrir un autre fichier de résultats ?")
                                         .arg(QDir::toNativeSeparators(path)),
-                                    QFileInfo(path).absolutePath(), boxes, dialogs);
+                                    QFileInfo(path).absolutePath(), services.boxes, services.dialogs);
     }
     if (found.isEmpty())
         return;
@@ -63,6 +64,6 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
         throw AppError(tr("Les questions du fichier de résultats %1 ne sont pas celles du questionnaire ouvert : "
                           "ses colonnes ne peuvent pas être comptées.")
                            .arg(QDir::toNativeSeparators(found)));
-    StatisticsWindow window(found, ResultsStatistics::of(sheet, solutions), printDialogs, parent);
+    StatisticsWindow window(found, ResultsStatistics::of(sheet, solutions), services, parent);
     window.exec();
 }

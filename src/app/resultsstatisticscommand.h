@@ -3,10 +3,8 @@
 #include <QCoreApplication>
 #include <QStringList>
 
-class FileDialogs;
-class MessageBoxes;
-class PrintDialogs;
 class QWidget;
+struct Services;
 
 // "Statistiques des résultats...": finds the results file of the open questionnaire whose
 // questions are its questions, reads it and shows the statistics window. Without one (results
@@ -19,6 +17,5 @@ class ResultsStatisticsCommand
     Q_DECLARE_TR_FUNCTIONS(ResultsStatisticsCommand)
 
 public:
-    static void show(const QString &fileName, const QStringList &document, MessageBoxes &boxes, FileDialogs &dialogs,
-                     PrintDialogs &printDialogs, QWidget *parent);
+    static void show(const QString &fileName, const QStringList &document, Services &services, QWidget *parent);
 };

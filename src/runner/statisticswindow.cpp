@@ -1,6 +1,7 @@
 #include "runner/statisticswindow.h"
 
 #include "platform/printdialogs.h"
+#include "platform/services.h"
 #include "runner/statisticsreport.h"
 
 #include <QBarCategoryAxis>
@@ -48,8 +49,8 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
 } // namespace
 
 StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics,
-                                   PrintDialogs &printDialogs, QWidget *parent)
-    : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_printDialogs(printDialogs)
+                                   Services &services, QWidget *parent)
+    : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_services(services)
 {
     setWindowTitle(tr("Statistiques des résultats"));
     resize(960, 620);
@@ -93,7 +94,7 @@ void StatisticsWindow::print()
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setDocName(tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()));
-    m_printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
+    m_services.printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
 }
 
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)

@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class PrintDialogs;
+struct Services;
 class QChartView;
 class QPushButton;
 class QTableWidget;
@@ -17,7 +17,7 @@ class StatisticsWindow : public QDialog
     Q_OBJECT
 
 public:
-    StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics, PrintDialogs &printDialogs,
+    StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics, Services &services,
                      QWidget *parent = nullptr);
 
     QTableWidget *QuestionGrid = nullptr;
@@ -34,5 +34,5 @@ private:
 
     QString m_resultsFile;
     ResultsStatistics m_statistics;
-    PrintDialogs &m_printDialogs;
+    Services &m_services;
 };

@@ -52,7 +52,7 @@ struct Program
     Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     Workspace workspace{services};
     // Windows made for one command only, walked with the others.
-    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), printing, &workspace.mainForm};
+    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services, &workspace.mainForm};
     PupilNameDialog pupilName{dialogs, QStringLiteral("Élève"), QString(), &workspace.results};
 };
 
