@@ -5,6 +5,9 @@
 #include "runner/statisticsreport.h"
 
 #include <QBarCategoryAxis>
+#include <QCategoryAxis>
+#include <QCursor>
+#include <QToolTip>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -44,6 +47,35 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return grid;
+}
+
+// The questions' axis: every number while they fit, else one number every 5, 10, 20, 50... so
+// that some twenty stay readable.
+QAbstractAxis *questionAxis(int count)
+{
+    constexpr int ReadableLabels = 25;
+    if (count <= ReadableLabels) {
+        auto *axis = new QBarCategoryAxis;
+        for (int q = 1; q <= count; ++q)
+            axis->append(QString::number(q));
+        axis->setTitleText(StatisticsWindow::tr("Question"));
+        return axis;
+    }
+    int step = 1;
+    for (int candidate : {2, 5, 10, 20, 50, 100, 200, 500, 1000}) {
+        if (count / step <= ReadableLabels)
+            break;
+        step = candidate;
+    }
+    auto *axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // Bar i stands at i: its number is i + 1.
+    axis->setRange(-0.5, count - 0.5);
+    axis->setStartValue(-0.5);
+    for (int number = step; number <= count; number += step)
+        axis->append(QString::number(number), number - 1);
+    axis->setTitleText(StatisticsWindow::tr("Question"));
+    return axis;
 }
 
 } // namespace
@@ -143,22 +175,28 @@ void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
 void StatisticsWindow::createChart(const ResultsStatistics &statistics)
 {
     auto *set = new QBarSet(tr("% de bonnes réponses"));
-    QStringList categories;
-    for (size_t q = 0; q < statistics.questions.size(); ++q) {
-        *set << statistics.shareRight(q) * 100;
-        categories << QString::number(q + 1);
-    }
+    const int count = int(statistics.questions.size());
+    for (int q = 0; q < count; ++q)
+        *set << statistics.shareRight(size_t(q)) * 100;
     auto *series = new QBarSeries;
     series->append(set);
     auto *chart = new QChart;
     chart->addSeries(series);
     chart->setTitle(tr("Part de bonnes réponses par question"));
     chart->legend()->hide();
-    auto *axisX = new QBarCategoryAxis;
-    axisX->append(categories);
-    axisX->setTitleText(tr("Question"));
-    chart->addAxis(axisX, Qt::AlignBottom);
-    series->attachAxis(axisX);
+    chart->addAxis(questionAxis(count), Qt::AlignBottom);
+    series->attachAxis(chart->axes(Qt::Horizontal).constFirst());
+    // With many questions the bars are thin: the one under the mouse says which it is.
+    connect(set, &QBarSet::hovered, this, [this, &statistics = m_statistics](bool over, int index) {
+        if (!over || index < 0 || size_t(index) >= statistics.questions.size()) {
+            QToolTip::hideText();
+            return;
+        }
+        QToolTip::showText(QCursor::pos(), tr("%1 : %2 de bonnes réponses")
+                                               .arg(statistics.questions[size_t(index)].caption,
+                                                    StatisticsReport::percent(statistics.shareRight(size_t(index)))),
+                           Chart);
+    });
     auto *axisY = new QValueAxis;
     axisY->setRange(0, 100);
     axisY->setLabelFormat(QStringLiteral("%d %%"));
