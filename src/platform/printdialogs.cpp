@@ -1,10 +1,10 @@
 #include "platform/printdialogs.h"
 
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QGuiApplication>
 
 bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
