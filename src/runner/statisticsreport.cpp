@@ -4,17 +4,27 @@
 
 namespace {
 
-QString cell(const QString &text, bool emphasised = false)
+QString cell(const QString &text)
 {
-    const QString escaped = text.toHtmlEscaped();
-    return emphasised ? QStringLiteral("<td><b>%1</b></td>").arg(escaped) : QStringLiteral("<td>%1</td>").arg(escaped);
+    return QStringLiteral("<td>%1</td>").arg(text.toHtmlEscaped());
 }
 
-QString header(const QStringList &captions)
+// Numbers line up on the right, as in the window.
+QString number(const QString &text, bool emphasised = false)
+{
+    const QString escaped = text.toHtmlEscaped();
+    return QStringLiteral("<td align=\"right\">%1</td>")
+        .arg(emphasised ? QStringLiteral("<b>%1</b>").arg(escaped) : escaped);
+}
+
+// The first column (a title, a name) takes `firstWidth` of the page; the numbers share the rest.
+QString header(const QStringList &captions, int firstWidth)
 {
     QString row = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
-    for (const QString &caption : captions)
-        row += QStringLiteral("<th>%1</th>").arg(caption.toHtmlEscaped());
+    for (qsizetype c = 0; c < captions.size(); ++c) {
+        const QString width = c == 0 ? QStringLiteral(" width=\"%1%\"").arg(firstWidth) : QString();
+        row += QStringLiteral("<th%1>%2</th>").arg(width, captions.at(c).toHtmlEscaped());
+    }
     return row + QStringLiteral("</tr></thead>");
 }
 
@@ -45,22 +55,23 @@ QString StatisticsReport::html(const QString &resultsFile, const ResultsStatisti
 
     // The right answer's count is in bold, so the wrong answers many pupils chose stand out.
     page += header({tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("1)"), tr("2)"), tr("3)"), tr("4)"),
-                    tr("5)")});
+                    tr("5)")},
+                   50);
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
-        page += QStringLiteral("<tr>") + cell(question.caption) + cell(QString::number(question.answered))
-              + cell(QString::number(question.right)) + cell(percent(statistics.shareRight(q)));
+        page += QStringLiteral("<tr>") + cell(question.caption) + number(QString::number(question.answered))
+              + number(QString::number(question.right)) + number(percent(statistics.shareRight(q)));
         for (size_t a = 0; a < question.chosen.size(); ++a)
-            page += cell(QString::number(question.chosen[a]), question.solution == int(a + 1));
+            page += number(QString::number(question.chosen[a]), question.solution == int(a + 1));
         page += QStringLiteral("</tr>");
     }
     page += QStringLiteral("</table>");
 
     page += QStringLiteral("<h3>%1</h3>").arg(tr("Scores par élève").toHtmlEscaped());
-    page += header({tr("Élève"), tr("Date"), tr("Score")});
+    page += header({tr("Élève"), tr("Date"), tr("Score")}, 50);
     for (const ResultsStatistics::Pupil &pupil : statistics.pupils) {
         page += QStringLiteral("<tr>") + cell(pupilName(pupil.name)) + cell(pupil.date + QLatin1Char(' ') + pupil.time)
-              + cell(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count)) + QStringLiteral("</tr>");
+              + number(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count)) + QStringLiteral("</tr>");
     }
     page += QStringLiteral("</table></body></html>");
     return page;
