@@ -1,4 +1,4 @@
-#include "accessorytestkit.h"
+#include "scriptedservices.h"
 
 #include "accessories/calendrier.h"
 #include "accessories/monthgridview.h"
@@ -33,12 +33,12 @@ private Q_SLOTS:
     void escapeCloses();
 
 private:
-    std::unique_ptr<AccessoryServices> accessories;
+    std::unique_ptr<ScriptedServices> accessories;
     std::unique_ptr<TCalendrier> window;
 
     void open(const QDate &today)
     {
-        accessories = std::make_unique<AccessoryServices>(QDateTime(today, QTime(12, 0)));
+        accessories = std::make_unique<ScriptedServices>(QDateTime(today, QTime(12, 0)));
         window = std::make_unique<TCalendrier>(accessories->services);
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window.get()));

@@ -1,4 +1,4 @@
-#include "accessorytestkit.h"
+#include "scriptedservices.h"
 
 #include "accessories/horloge.h"
 #include "accessories/spinbutton.h"
@@ -37,7 +37,7 @@ private Q_SLOTS:
     void escape();
 
 private:
-    std::unique_ptr<AccessoryServices> accessories;
+    std::unique_ptr<ScriptedServices> accessories;
     std::unique_ptr<THorloge> window;
 
     QString time() const { return window->Label1->text(); }
@@ -54,7 +54,7 @@ private:
 
 void TestClockWindow::init()
 {
-    accessories = std::make_unique<AccessoryServices>(Start);
+    accessories = std::make_unique<ScriptedServices>(Start);
     window = std::make_unique<THorloge>(accessories->services);
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));

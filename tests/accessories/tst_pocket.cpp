@@ -1,10 +1,5 @@
 #include "accessories/pocket.h"
-#include "pictures/pictureregistry.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
+#include "scriptedservices.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -46,19 +41,14 @@ private Q_SLOTS:
     void escapeCloses();
 
 private:
-    ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
-    ScriptedFileDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
-    PictureRegistry pictures;
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
+    ScriptedServices scripted;
     std::unique_ptr<TPocket> pocket;
 };
 
 void TestPocket::init()
 {
-    boxes.clear();
-    pocket = std::make_unique<TPocket>(services);
+    scripted.boxes.clear();
+    pocket = std::make_unique<TPocket>(scripted.services);
     pocket->show();
 }
 
@@ -100,7 +90,7 @@ void TestPocket::keysPressTheirButtons()
     QCOMPARE(pocket->Label1->text(), display);
     QVERIFY(pocket->focusWidget());
     QCOMPARE(pocket->focusWidget()->objectName(), focus);
-    QVERIFY(boxes.shown().isEmpty());
+    QVERIFY(scripted.boxes.shown().isEmpty());
 }
 
 void TestPocket::mouseAndKeysShareTheEngine()
@@ -116,9 +106,9 @@ void TestPocket::mouseAndKeysShareTheEngine()
 void TestPocket::failureShowsStandardErrorBox()
 {
     type(*pocket, QStringLiteral("8/0="));
-    QCOMPARE(boxes.shown().size(), 1);
-    QCOMPARE(boxes.shown().first().icon, MessageIcon::Stop);
-    QCOMPARE(boxes.lastText(), QStringLiteral("Division flottante par zéro."));
+    QCOMPARE(scripted.boxes.shown().size(), 1);
+    QCOMPARE(scripted.boxes.shown().first().icon, MessageIcon::Stop);
+    QCOMPARE(scripted.boxes.lastText(), QStringLiteral("Division flottante par zéro."));
     QCOMPARE(pocket->Label1->text(), QStringLiteral("0"));
     // The calculator goes on: the pending division now takes 2.
     type(*pocket, QStringLiteral("2="));

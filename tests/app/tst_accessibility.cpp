@@ -1,17 +1,12 @@
 #include "app/mainform.h"
 #include "editor/planche.h"
 #include "app/workspace.h"
-#include "pictures/pictureregistry.h"
 #include "platform/accessiblenames.h"
 #include "platform/helpwindow.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
 #include "runner/pupilnamedialog.h"
 #include "runner/resultsstatistics.h"
 #include "runner/statisticswindow.h"
+#include "scriptedservices.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -41,15 +36,8 @@
 namespace {
 
 // Every window the program makes, with scripted boxes, dialogs and clock.
-struct Program
+struct Program : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
-    ScriptedFileDialogs dialogs;
-    ScriptedFileDialogs pictureDialogs;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
-    PictureRegistry pictures;
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     Workspace workspace{services};
     // Windows made for one command only, walked with the others.
     StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services, &workspace.mainForm};

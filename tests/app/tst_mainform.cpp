@@ -5,16 +5,11 @@
 #include "document/qcmformat.h"
 #include "editor/planche.h"
 #include "pictures/imageframe.h"
-#include "pictures/pictureregistry.h"
 #include "platform/helpwindow.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
 #include "runner/resultsfile.h"
 #include "runner/statisticswindow.h"
 #include "pdfreader.h"
+#include "scriptedservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -71,15 +66,8 @@ QByteArray readFile(const QString &path)
 } // namespace
 
 // One fresh program for every test: scripted boxes, dialogs and clock, the real windows.
-struct Program
+struct Program : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
-    ScriptedFileDialogs dialogs;
-    ScriptedFileDialogs pictureDialogs;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
-    PictureRegistry pictures;
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     Workspace workspace{services};
 
     TMainForm &form() { return workspace.mainForm; }

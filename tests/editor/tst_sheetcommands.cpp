@@ -3,12 +3,7 @@
 #include "app/workspace.h"
 #include "document/qcmformat.h"
 #include "editor/planche.h"
-#include "pictures/pictureregistry.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
+#include "scriptedservices.h"
 
 #include <QAction>
 #include <QDir>
@@ -43,14 +38,10 @@ QStringList questionnaire(const QStringList &titles)
     return lines;
 }
 
-struct Program
+struct Program : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
-    ScriptedFileDialogs dialogs;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
-    PictureRegistry pictures;
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
+    Program() : ScriptedServices(QDateTime(QDate(2026, 12, 7), QTime(9, 0))) {}
+
     Workspace workspace{services};
 
     TPlanche &sheet() { return *workspace.sheet; }

@@ -2,14 +2,9 @@
 #include "editor/planche.h"
 #include "pictures/imageframe.h"
 #include "pictures/jpegpicture.h"
-#include "pictures/pictureregistry.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
 #include "runner/resultstable.h"
 #include "runnertestdata.h"
+#include "scriptedservices.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,14 +47,8 @@ QStringList labelTexts(const TQcm &runner)
 } // namespace
 
 // The program's windows with scripted services, as start-up makes them.
-struct Program
+struct Program : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
-    ScriptedFileDialogs dialogs;
-    PictureRegistry pictures;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 7))};
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace{services};
 
     Program() { registerJpegFormats(pictures, 24); }

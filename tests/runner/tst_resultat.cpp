@@ -1,14 +1,9 @@
 #include "app/workspace.h"
-#include "pictures/pictureregistry.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
-#include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
 #include "runner/pupilnamedialog.h"
 #include "runner/resultsfile.h"
 #include "pdfreader.h"
 #include "runnertestdata.h"
+#include "scriptedservices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -53,18 +48,13 @@ void answerPupil(const QString &name)
 
 } // namespace
 
-struct Program
+struct Program : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialogs dialogs;
-    ScriptedPrintDialogs printing;
-    PictureRegistry pictures;
-    FixedClock clock{QDateTime(QDate(2026, 3, 9), QTime(10, 30, 0))};
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
     Workspace workspace{services};
     QString questionnaire;
 
-    explicit Program(const QString &path) : questionnaire(path)
+    explicit Program(const QString &path)
+        : ScriptedServices(QDateTime(QDate(2026, 3, 9), QTime(10, 30, 0))), questionnaire(path)
     {
         workspace.results.setQuestionnaireFile([this] { return questionnaire; });
     }
