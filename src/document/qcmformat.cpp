@@ -48,6 +48,12 @@ QString closingTag(int question)
     return ClosingPrefix + blockNumber(question) + QLatin1Char('>');
 }
 
+QString renumberedTag(const QString &tagLine, int question)
+{
+    const QString number = blockNumber(question);
+    return tagLine.chopped(number.size() + 1) + number + QLatin1Char('>');
+}
+
 bool startsOpeningTag(const QString &line)
 {
     return line.startsWith(OpeningPrefix);

@@ -24,6 +24,9 @@ QString answerKeyword(int answer); // "REP1 " to "REP5 "
 QString blockNumber(int question);
 QString openingTag(int question);
 QString closingTag(int question);
+// A whole opening or closing tag line ("</Bloc0007>") given the number of `question`, its letter
+// case kept.
+QString renumberedTag(const QString &tagLine, int question);
 
 // Tag tests on the first characters, letter case included (what counting and renumbering use).
 bool startsOpeningTag(const QString &line);

@@ -7,13 +7,6 @@ using namespace QcmFormat;
 
 namespace QuestionOrder {
 
-namespace {
-
-constexpr int OpeningDigitsAt = 5; // after "<BLOC"
-constexpr int ClosingDigitsAt = 6; // after "</BLOC"
-
-} // namespace
-
 QStringList listedTitles(const QStringList &lines)
 {
     const std::vector<int> first = firstOpeningLines(lines);
@@ -44,14 +37,11 @@ bool apply(QStringList &lines, const std::vector<int> &order)
     bool changed = false;
     for (QString &line : lines) {
         int number = openingTagNumber(line);
-        int digitsAt = OpeningDigitsAt;
-        if (number < 0) {
+        if (number < 0)
             number = closingTagNumber(line);
-            digitsAt = ClosingDigitsAt;
-        }
         if (number < 0 || number >= listed || newNumber[size_t(number)] == number)
             continue;
-        line.replace(digitsAt, 4, blockNumber(newNumber[size_t(number)]));
+        line = renumberedTag(line, newNumber[size_t(number)]);
         changed = true;
     }
     return changed;

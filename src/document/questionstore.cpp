@@ -1,5 +1,6 @@
 #include "document/questionstore.h"
 
+#include "document/blockindex.h"
 #include "document/qcmblock.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
@@ -33,24 +34,12 @@ void dropBlankTop(QStringList &lines)
     }
 }
 
-// A well-formed tag line ("</Bloc0007>") with the number of `question`, its letter case kept.
-QString renumberedTag(const QString &tagLine, int question)
-{
-    const QString number = blockNumber(question);
-    return tagLine.chopped(number.size() + 1) + number + QLatin1Char('>');
-}
-
 // Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
 // numeric order, renumbered from 0 without holes, each ending where every reader ends it
 // (blockEnd) and getting its closing tag back.
 QStringList rebuiltFromBlocks(const QStringList &lines)
 {
-    std::vector<int> firstOpening(MaxQuestions, -1);
-    for (int i = 0; i < int(lines.size()); ++i) {
-        const int number = openingTagNumber(lines.at(i));
-        if (number >= 0 && firstOpening[number] < 0)
-            firstOpening[number] = i;
-    }
+    const std::vector<int> firstOpening = firstOpeningLines(lines);
 
     QStringList rebuilt;
     int next = 0;
