@@ -1,3 +1,4 @@
+#include "runner/resultstable.h"
 #include "runner/runsession.h"
 #include "runnertestdata.h"
 
@@ -86,6 +87,8 @@ private Q_SLOTS:
     void newRunForgetsPreviousRun();
     void typedAnswerFolding_data();
     void typedAnswerFolding();
+    void resultsGrid_data();
+    void resultsGrid();
 };
 
 void TestRunSession::showing_data()
@@ -372,6 +375,52 @@ void TestRunSession::typedAnswerFolding()
     QFETCH(int, typed);
     QFETCH(int, kept);
     QCOMPARE(RunSession::foldTypedAnswer(typed), kept);
+}
+
+void TestRunSession::resultsGrid_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("text");
+
+    // A 3-question run answered 1 (right), 0 and 2 (wrong).
+    QTest::newRow("corner") << 0 << 0 << QString();
+    QTest::newRow("header Question") << 1 << 0 << QStringLiteral("Question");
+    QTest::newRow("header Réponse") << 2 << 0 << QStringLiteral("Réponse");
+    QTest::newRow("header Solution") << 3 << 0 << QStringLiteral("Solution");
+    QTest::newRow("row number") << 0 << 3 << QStringLiteral("3");
+    QTest::newRow("title") << 1 << 2 << QStringLiteral("Titre 2");
+    QTest::newRow("unanswered") << 2 << 2 << QStringLiteral("0");
+    QTest::newRow("solution") << 3 << 3 << QStringLiteral("3");
+    QTest::newRow("mark of a right answer") << 4 << 1 << QStringLiteral("*");
+    QTest::newRow("no mark") << 4 << 3 << QString();
+    QTest::newRow("empty row") << 1 << 4 << QString();
+    QTest::newRow("empty row number") << 0 << 4 << QString();
+    QTest::newRow("total caption") << 1 << 5 << QStringLiteral("Nombre de bonnes réponses");
+    QTest::newRow("total") << 2 << 5 << QStringLiteral("1");
+    QTest::newRow("beside the total") << 3 << 5 << QString();
+    QTest::newRow("below the total") << 1 << 6 << QString();
+}
+
+void TestRunSession::resultsGrid()
+{
+    QFETCH(int, column);
+    QFETCH(int, row);
+    QFETCH(QString, text);
+
+    RunSession session = started(questionnaire(3));
+    session.Dernier(1);
+    session.LitFiche();
+    ResultsTable table;
+    table.setResults(session.score(2));
+    QCOMPARE(table.rowCount(), 5);
+    QCOMPARE(table.cellText(column, row), text);
+    QVERIFY(!(table.flags(table.index(0, 0)) & Qt::ItemIsEditable));
+
+    table.clear();
+    QCOMPARE(table.rowCount(), 0);
+    if (row > 0)
+        QCOMPARE(table.cellText(column, row), QString());
 }
 
 QTEST_GUILESS_MAIN(TestRunSession)
