@@ -105,13 +105,11 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
         }
         ResultsFile::append(path, {when.addSecs(600 * p), pupils[p], session.score(answer)});
     }
-    std::vector<std::optional<int>> solutions;
     RunSession session;
     session.Init(document);
     session.Compte();
-    for (const RunResultRow &row : session.score(0).rows)
-        solutions.push_back(row.solution);
-    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), solutions), services);
+    session.score(0);
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), session.Solutions()), services);
     window.show();
     return save(window, output.filePath(QStringLiteral("statistics.png")));
 }

@@ -24,7 +24,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -523,11 +522,6 @@ void TMainForm::showCalculator()
 {
     if (m_calculator)
         m_calculator->exec();
-}
-
-void TMainForm::commandNotYetAvailable()
-{
-    m_boxes.inform(tr("Cette commande n'est pas encore disponible dans cette version."));
 }
 
 // Drag and drop

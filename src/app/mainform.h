@@ -24,8 +24,8 @@ class TPlanche;
 class TPocket;
 
 // The program's frame: menus, a tool bar of picture buttons and a two-panel status bar around
-// the question sheet, which it holds maximised and borderless. It owns the file name and the
-// file commands and forwards every editing, page and run command to the sheet.
+// the question sheet, which it holds maximised and borderless. Its file commands go to
+// QuestionnaireFile; it forwards every editing, page and run command to the sheet.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
@@ -40,7 +40,6 @@ public:
     void setCalendar(QDialog *calendar);
     void setClockWindow(QDialog *clock);
     void setCalculator(TPocket *calculator);
-    // Tests print to PDF files instead of the real print dialogs.
 
     TPlanche *sheet() const { return m_sheet; }
     QMdiArea *mdiArea() const { return m_mdiArea; }
@@ -108,7 +107,6 @@ private:
     void openCalendar();
     void openClock();
     void showCalculator();
-    void commandNotYetAvailable();
     void printQuestionnaire();
     void showResultsStatistics();
 

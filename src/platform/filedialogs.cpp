@@ -4,10 +4,10 @@
 #include <QFileInfo>
 #include <QStringList>
 
-QString FileDialogs::openFile(const QString &filter, const QString &fileName)
+QString FileDialogs::openFile(const QString &filter, const QString &fileName, Folder folder)
 {
     const QString chosen = askOpenFile(qtFileFilter(filter), fileName);
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty() && folder == Folder::MakeCurrent)
         QDir::setCurrent(QFileInfo(chosen).absolutePath());
     return chosen;
 }

@@ -11,8 +11,13 @@ class FileDialogs
 public:
     virtual ~FileDialogs() = default;
 
-    // The chosen path, or an empty text when the author cancelled.
-    QString openFile(const QString &filter, const QString &fileName);
+    // What a confirmed open dialog does to the current folder.
+    enum class Folder { MakeCurrent, KeepCurrent };
+
+    // The chosen path, or an empty text when the author cancelled. A file that is no
+    // questionnaire (a results file) keeps the current folder: the open questionnaire's
+    // pictures are looked for there.
+    QString openFile(const QString &filter, const QString &fileName, Folder folder = Folder::MakeCurrent);
     QString saveFile(const QString &filter, const QString &fileName);
     // Also gives the file type chosen in the dialog's list (0 for the first), for commands whose
     // file types are formats.

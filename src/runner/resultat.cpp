@@ -12,8 +12,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QPrinter>
-#include <QTextDocument>
 #include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -112,12 +110,8 @@ void TResultat::Button3Click()
         return;
     const QString questionnaire = questionnaireFile();
     const QString name = questionnaire.isEmpty() ? tr("Questionnaire sans nom") : QFileInfo(questionnaire).completeBaseName();
-    QTextDocument report;
-    report.setHtml(ResultsReport::html(name, m_pupil, m_services.clock.now(), m_table->results()));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(tr("Résultats - %1").arg(name));
-    m_services.printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
+    printRichText(m_services.printDialogs, tr("Résultats - %1").arg(name),
+                  ResultsReport::html(name, m_pupil, m_services.clock.now(), m_table->results()), this);
 }
 
 void TResultat::createGrid()

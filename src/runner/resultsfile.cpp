@@ -101,6 +101,8 @@ QString ResultsFile::pathFor(const QString &folder, const QString &questionnaire
 
 QString ResultsFile::numberedPath(const QString &path, int number)
 {
+    if (number == 1)
+        return path;
     QString numbered = path;
     const QString suffix = QStringLiteral(".csv");
     if (numbered.endsWith(suffix))
@@ -146,7 +148,7 @@ ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run)
     const QStringList expected = header(run.results);
     const QByteArray newRow = CsvText::row(row(run));
     for (int number = 1; number <= MaxNumberedFiles; ++number) {
-        const QString candidate = number == 1 ? path : numberedPath(path, number);
+        const QString candidate = numberedPath(path, number);
         QByteArray bytes;
         const Kind kind = kindOf(candidate, expected, &bytes);
         if (kind == Kind::Stale)
@@ -187,15 +189,19 @@ ResultsSheet ResultsFile::read(const QString &path)
     return sheet;
 }
 
-QString ResultsFile::findFor(const QString &path, const QStringList &questions)
+QString ResultsFile::findFor(const QString &path, const QStringList &questions, ResultsSheet *sheet)
 {
     for (int number = 1; number <= MaxNumberedFiles; ++number) {
-        const QString candidate = number == 1 ? path : numberedPath(path, number);
+        const QString candidate = numberedPath(path, number);
         if (!QFileInfo(candidate).isFile())
             return QString();
         try {
-            if (read(candidate).questions == questions)
+            ResultsSheet found = read(candidate);
+            if (found.questions == questions) {
+                if (sheet)
+                    *sheet = std::move(found);
                 return candidate;
+            }
         } catch (const AppError &) {
             // Not ours, or unreadable: the series goes on past it.
         }

@@ -53,8 +53,8 @@ public:
     // "<folder>/<name>-resultats.csv", the name being the questionnaire's without its last extension
     // ("questionnaire" for one never saved).
     static QString pathFor(const QString &folder, const QString &questionnairePath);
-    // The n-th file (n >= 2) taken when the first one's questions are no longer the
-    // questionnaire's: "x-resultats-2.csv".
+    // The n-th file of the series: `path` itself for 1, then, taken when the first one's
+    // questions are no longer the questionnaire's, "x-resultats-2.csv" and so on.
     static QString numberedPath(const QString &path, int number);
 
     static QStringList header(const RunResults &results);
@@ -67,8 +67,8 @@ public:
     // The file, checked to be ours; throws when it is not, or cannot be read.
     static ResultsSheet read(const QString &path);
     // The file of `path`'s series (itself or a numbered one) whose header names these
-    // questions; empty when none does.
-    static QString findFor(const QString &path, const QStringList &questions);
+    // questions, its content in `sheet` when given; empty when none does.
+    static QString findFor(const QString &path, const QStringList &questions, ResultsSheet *sheet = nullptr);
 
 private:
     enum class Kind { Missing, Matching, Stale };

@@ -1,34 +1,10 @@
 #include "runner/statisticsreport.h"
 
+#include "runner/reporthtml.h"
+
 #include <QFileInfo>
 
-namespace {
-
-QString cell(const QString &text)
-{
-    return QStringLiteral("<td>%1</td>").arg(text.toHtmlEscaped());
-}
-
-// Numbers line up on the right, as in the window.
-QString number(const QString &text, bool emphasised = false)
-{
-    const QString escaped = text.toHtmlEscaped();
-    return QStringLiteral("<td align=\"right\">%1</td>")
-        .arg(emphasised ? QStringLiteral("<b>%1</b>").arg(escaped) : escaped);
-}
-
-// The first column (a title, a name) takes `firstWidth` of the page; the numbers share the rest.
-QString header(const QStringList &captions, int firstWidth)
-{
-    QString row = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><thead><tr>");
-    for (qsizetype c = 0; c < captions.size(); ++c) {
-        const QString width = c == 0 ? QStringLiteral(" width=\"%1%\"").arg(firstWidth) : QString();
-        row += QStringLiteral("<th%1>%2</th>").arg(width, captions.at(c).toHtmlEscaped());
-    }
-    return row + QStringLiteral("</tr></thead>");
-}
-
-} // namespace
+using namespace ReportHtml;
 
 QString StatisticsReport::summary(const QString &resultsFile, size_t runs)
 {
@@ -54,7 +30,7 @@ QString StatisticsReport::html(const QString &resultsFile, const ResultsStatisti
                      summary(resultsFile, statistics.pupils.size()).toHtmlEscaped());
 
     // The right answer's count is in bold, so the wrong answers many pupils chose stand out.
-    page += header({tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("1)"), tr("2)"), tr("3)"), tr("4)"),
+    page += tableHeader({tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("1)"), tr("2)"), tr("3)"), tr("4)"),
                     tr("5)")},
                    50);
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
@@ -68,7 +44,7 @@ QString StatisticsReport::html(const QString &resultsFile, const ResultsStatisti
     page += QStringLiteral("</table>");
 
     page += QStringLiteral("<h3>%1</h3>").arg(tr("Scores par élève").toHtmlEscaped());
-    page += header({tr("Élève"), tr("Date"), tr("Score")}, 50);
+    page += tableHeader({tr("Élève"), tr("Date"), tr("Score")}, 50);
     for (const ResultsStatistics::Pupil &pupil : statistics.pupils) {
         page += QStringLiteral("<tr>") + cell(pupilName(pupil.name)) + cell(pupil.date + QLatin1Char(' ') + pupil.time)
               + number(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count)) + QStringLiteral("</tr>");

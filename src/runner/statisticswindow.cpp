@@ -16,11 +16,9 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QTextDocument>
 #include <QValueAxis>
 #include <QVBoxLayout>
 
@@ -121,12 +119,8 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
 
 void StatisticsWindow::print()
 {
-    QTextDocument report;
-    report.setHtml(StatisticsReport::html(m_resultsFile, m_statistics));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()));
-    m_services.printDialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, this);
+    printRichText(m_services.printDialogs, tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()),
+                  StatisticsReport::html(m_resultsFile, m_statistics), this);
 }
 
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
