@@ -159,14 +159,6 @@ bool TFixchemin::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-void TFixchemin::done(int result)
-{
-    // "OK" confirms; "Annuler", Escape and the close box all cancel: confirming by Escape would
-    // rewrite every picture path of the questionnaire without a word.
-    m_confirmed = result == QDialog::Accepted;
-    QDialog::done(result);
-}
-
 void TFixchemin::Button1Click()
 {
     accept();
@@ -179,7 +171,9 @@ void TFixchemin::Button2Click()
 
 void TFixchemin::Result(QString &directory) const
 {
+    // Only "OK" confirms; "Annuler", Escape and the close box all cancel: confirming by Escape
+    // would rewrite every picture path of the questionnaire without a word.
     directory.clear();
-    if (m_confirmed)
+    if (result() == QDialog::Accepted)
         directory = m_chosen;
 }

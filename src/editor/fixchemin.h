@@ -37,9 +37,6 @@ public:
     QPushButton *Button1 = nullptr; // "OK"
     QPushButton *Button2 = nullptr; // "Annuler"
 
-public Q_SLOTS:
-    void done(int result) override;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -53,5 +50,4 @@ private:
     void showDirectory(const QString &path);
 
     QString m_chosen;
-    bool m_confirmed = false;
 };

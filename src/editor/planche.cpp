@@ -399,9 +399,7 @@ void TPlanche::Button1Click()
     // author sees the error and the path is not silently forgotten.
     m_store.setCurrentPicture(path);
     Image1->picture().clear();
-    describePicture(path);
-    Image1->picture().loadFromFile(path);
-    Image1->Echelle();
+    loadPicture(path);
 }
 
 void TPlanche::Chercher()

@@ -63,12 +63,6 @@ void SearchDialog::showEvent(QShowEvent *event)
     }
 }
 
-void SearchDialog::done(int result)
-{
-    m_accepted = result == QDialog::Accepted;
-    QDialog::done(result);
-}
-
 void SearchDialog::Button1Click()
 {
     accept();

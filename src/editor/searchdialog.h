@@ -16,13 +16,11 @@ class SearchDialog : public QDialog
 public:
     static constexpr int DesignWidth = 350;
 
-    bool accepted() const { return m_accepted; }
+    // Qt keeps the last closing's result, and clears it when the dialog opens again.
+    bool accepted() const { return result() == QDialog::Accepted; }
 
     QPushButton *Button1 = nullptr; // "OK"
     QPushButton *Button2 = nullptr; // "Annuler"
-
-public Q_SLOTS:
-    void done(int result) override;
 
 protected:
     SearchDialog(const QString &caption, int height, int buttonsTop, QWidget *parent);
@@ -36,5 +34,4 @@ private Q_SLOTS:
 
 private:
     QLineEdit *m_firstEdit = nullptr;
-    bool m_accepted = false;
 };

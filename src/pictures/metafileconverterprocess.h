@@ -39,7 +39,6 @@ public:
 
     MetafileError convert(const QByteArray &metafile, QByteArray &svg) const;
 
-    const QString &program() const { return m_program; }
 
 private:
     QString m_program;

@@ -51,7 +51,6 @@ private:
     QString m_pagesRoot;
     HelpIndex m_index;
     HelpIndex m_contexts;
-    bool m_placed = false;
     QToolButton *m_backButton = nullptr;
     QToolButton *m_homeButton = nullptr;
     QLineEdit *m_searchBox = nullptr;

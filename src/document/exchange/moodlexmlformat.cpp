@@ -27,7 +27,6 @@ struct TextElement
     QString text;
     QString format;
     QHash<QString, QByteArray> files;
-    QStringList fileOrder;
     QString fraction;
     QString feedback;
 
@@ -217,10 +216,8 @@ private:
                 QByteArray base64 = m_xml.readElementText(QXmlStreamReader::SkipChildElements).toLatin1();
                 base64.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
                 const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
-                if (decoded && !fileName.isEmpty() && !element.files.contains(fileName)) {
+                if (decoded && !fileName.isEmpty() && !element.files.contains(fileName))
                     element.files.insert(fileName, *decoded);
-                    element.fileOrder.append(fileName);
-                }
             } else if (name == QLatin1String("feedback")) {
                 element.feedback = readText().text;
             } else {

@@ -147,16 +147,6 @@ Format detectFormat(const QByteArray &bytes)
     return Format::Gift;
 }
 
-Format formatOfName(const QString &path, Format fallback)
-{
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == QLatin1String("xml"))
-        return Format::MoodleXml;
-    if (suffix == QLatin1String("gift"))
-        return Format::Gift;
-    return fallback;
-}
-
 Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
 {
     ReadResult read;
@@ -180,7 +170,6 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     QList<QuestionMapping::Block> blocks;
     int number = 0;
     auto nextSkipped = read.skipped.cbegin();
-    const QDir pictureFolder(options.pictureFolder);
     for (const ExchangeQuestion &question : std::as_const(read.questions)) {
         ++number;
         while (nextSkipped != read.skipped.cend() && nextSkipped->number == number) {

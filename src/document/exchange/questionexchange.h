@@ -46,8 +46,6 @@ struct Exported
 // The file's format from its content: XML when it starts with "<", Aiken when it has an
 // "ANSWER:" line and no brace, else GIFT.
 Format detectFormat(const QByteArray &bytes);
-// From the file name when it settles it (.xml, .gift), else `fallback`.
-Format formatOfName(const QString &path, Format fallback);
 
 // Throws AppError when the file cannot be read at all (a broken Moodle XML file). Embedded
 // pictures that are not pictures, or that cannot be written, stay out, with a note.
