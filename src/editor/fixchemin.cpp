@@ -30,7 +30,15 @@ TFixchemin::TFixchemin(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(DesignWidth, DesignHeight);
     createControls();
+    m_chosen = QDir::cleanPath(QDir::currentPath());
+}
+
+void TFixchemin::showEvent(QShowEvent *event)
+{
+    // Listed when it opens, not when the program starts: the current folder is then the open
+    // questionnaire's, or the one last chosen here.
     showDirectory(QDir::currentPath());
+    QDialog::showEvent(event);
 }
 
 void TFixchemin::createControls()
