@@ -5,6 +5,7 @@
 #include "document/exchange/giftformat.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
+#include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "platform/apperror.h"
 
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace QuestionExchange {
 
@@ -29,15 +29,10 @@ QString failureReason(QFileDevice::FileError error)
     switch (error) {
     case QFileDevice::PermissionsError:
         return tr("accès refusé");
-    case QFileDevice::ResourceError:
-    case QFileDevice::WriteError:
-        return tr("écriture impossible, le disque est peut-être plein");
     case QFileDevice::ReadError:
         return tr("lecture impossible");
     case QFileDevice::OpenError:
         return tr("ouverture impossible (dossier absent ou accès refusé)");
-    case QFileDevice::RenameError:
-        return tr("le fichier n'a pas pu remplacer l'ancien");
     default:
         return tr("erreur du système de fichiers");
     }
@@ -311,17 +306,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
     const QFileInfo info(path);
     if (info.exists() && (!info.isFile() || info.isSymLink()))
         throw AppError(tr("%1 n'est pas un fichier ordinaire : il n'est pas remplacé.").arg(path));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw AppError(tr("Ne peut créer le fichier %1 : %2.").arg(path, failureReason(file.error())));
-    // commit() does not notice a failed final flush: flush and check before it.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = failureReason(file.error());
-        file.cancelWriting();
-        throw AppError(tr("Ne peut enregistrer le fichier %1 : %2.").arg(path, reason));
-    }
-    if (!file.commit())
-        throw AppError(tr("Ne peut enregistrer le fichier %1 : %2.").arg(path, failureReason(file.error())));
+    // The questionnaire's own checked save: every write checked, synced, then renamed.
+    QcmFile::write(path, bytes);
 }
 
 QString importSummary(const Report &report)
