@@ -335,7 +335,7 @@ void QuestionStore::rewriteDocument(const LineEdit &edit, int questionAfter)
         m_history.push(std::move(before));
         m_documentModified = true;
     }
-    m_questionCount = countQuestions(m_document);
+    m_questionCount = reachableQuestions(m_document);
     if (questionAfter >= 0)
         m_currentQuestion = questionAfter;
     m_currentQuestion = std::clamp(m_currentQuestion, 0, std::max(0, m_questionCount - 1));
