@@ -4,6 +4,7 @@
 #include "pdfreader.h"
 #include "runnertestdata.h"
 #include "scriptedservices.h"
+#include "whenshown.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,26 +18,10 @@
 
 namespace {
 
-// Runs `act` on the next modal window of type T, from inside its own event loop.
-template <typename T>
-void onNextModal(std::function<void(T *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (T *window = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(window);
-        }
-    });
-    timer->start();
-}
-
 // A reply to the pupil's name dialog: a name and OK, or Annuler when `name` is null.
 void answerPupil(const QString &name)
 {
-    onNextModal<PupilNameDialog>([name](PupilNameDialog *dialog) {
+    whenModal<PupilNameDialog>([name](PupilNameDialog *dialog) {
         if (name.isNull()) {
             dialog->reject();
             return;
@@ -69,7 +54,7 @@ struct Program : ScriptedServices
         session.Exec();
         session.Suivant(1);
         session.Suivant(3);
-        onNextModal<TResultat>([button](TResultat *results) {
+        whenModal<TResultat>([button](TResultat *results) {
             (results->*button)->click();
             results->accept();
         });

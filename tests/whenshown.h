@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QDialog>
 #include <QTimer>
 
@@ -22,6 +23,27 @@ inline void whenShown(QDialog *dialog, std::function<void()> act)
             act();
         if (dialog->isVisible())
             dialog->reject();
+    });
+    timer->start();
+}
+
+// Acts on the next modal window of type T, one the command makes for itself (so the test holds
+// no pointer to it), from inside its own event loop. Gives up after a few seconds like
+// whenShown, so a window that never comes cannot be acted on by a later test.
+template <typename T>
+void whenModal(std::function<void(T *)> act)
+{
+    auto *timer = new QTimer(QCoreApplication::instance());
+    timer->setInterval(10);
+    auto tries = std::make_shared<int>(500);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act = std::move(act), tries] {
+        T *window = qobject_cast<T *>(QApplication::activeModalWidget());
+        if (!window && --*tries > 0)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (window)
+            act(window);
     });
     timer->start();
 }
