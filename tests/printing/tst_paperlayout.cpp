@@ -143,7 +143,7 @@ void TestPaperLayout::capitalesAsPdf()
     QFETCH(bool, answerKey);
     if (!PdfReader::available())
         QSKIP("poppler-utils is not installed");
-    const QString examples = QStringLiteral(NELO_SOURCE_DIR "/examples");
+    const QString examples = QStringLiteral(NELO_EXAMPLES);
     QFile file(examples + "/capitales.qcm");
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString previous = QDir::currentPath();
