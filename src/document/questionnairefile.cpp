@@ -36,6 +36,12 @@ bool QuestionnaireFile::saveChangesFirst()
                      tr("Enregistrer changements dans '%1'?").arg(QcmFormat::fileNameOf(m_currentFileName)));
 }
 
+bool QuestionnaireFile::mayReplace(const QString &path)
+{
+    return !QFileInfo::exists(path)
+           || m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) == MessageAnswer::Ok;
+}
+
 bool QuestionnaireFile::askToSave(MessageIcon icon, const QString &question)
 {
     switch (m_boxes.show(icon, question, MessageButtons::YesNoCancel)) {
@@ -101,8 +107,7 @@ bool QuestionnaireFile::saveAs()
     // The existing file that matters is the one the save will replace: the name after the file
     // name rule, so "quiz" typed without extension is checked against quiz.qcm.
     const QString name = QcmFormat::qcmFileName(chosen);
-    if (QFileInfo::exists(name)
-        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) != MessageAnswer::Ok)
+    if (!mayReplace(name))
         return false;
     // The author has just chosen to replace whatever stands there.
     if (!writeTo(name, true))
@@ -187,8 +192,7 @@ bool QuestionnaireFile::exportQuestions()
     const QuestionExchange::Format format = QuestionExchange::formatOfFileType(fileType);
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QLatin1Char('.') + QuestionExchange::defaultSuffix(format);
-    if (QFileInfo::exists(chosen)
-        && m_boxes.show(MessageIcon::Warning, tr("Ce fichier existe déjà"), MessageButtons::OkCancel) != MessageAnswer::Ok)
+    if (!mayReplace(chosen))
         return false;
     // Bare picture names are found where the program finds them: in the current folder.
     const QuestionExchange::Exported exported =

@@ -58,6 +58,8 @@ private:
     // Asks `question` with Oui/Non/Annuler: "Oui" saves, and only a completed save lets the
     // caller go on; "Non" goes on; "Annuler" stops.
     bool askToSave(MessageIcon icon, const QString &question);
+    // True when nothing stands at `path`, or the author agrees to replace it.
+    bool mayReplace(const QString &path);
     void load(const QString &path);
     // Saves the questionnaire to `path`; false when the author chose not to overwrite a file
     // another program changed since the questionnaire was read from it or written to it.

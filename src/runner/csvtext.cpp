@@ -4,6 +4,9 @@
 
 namespace CsvText {
 
+namespace {
+
+// One field, quoted when a spreadsheet would otherwise split or trim it.
 QByteArray field(const QString &text)
 {
     static const QString needsQuotes = QStringLiteral(";\"\r\n");
@@ -23,6 +26,8 @@ QByteArray field(const QString &text)
     doubled.replace(QLatin1Char('"'), QLatin1String("\"\""));
     return '"' + doubled.toUtf8() + '"';
 }
+
+} // namespace
 
 QByteArray row(const QStringList &fields)
 {

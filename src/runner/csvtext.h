@@ -15,7 +15,6 @@ inline constexpr char Separator = ';';
 // UTF-8's byte-order mark: without it some spreadsheets read the file as Windows-1252.
 inline constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 
-QByteArray field(const QString &text);
 // One row, its fields joined and ended by CR LF.
 QByteArray row(const QStringList &fields);
 
