@@ -5,10 +5,12 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 #include <QSaveFile>
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <limits>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -95,12 +97,29 @@ bool flushed(QSaveFile &file)
 
 } // namespace
 
-Stamp stampOf(const QString &path)
+Stamp stampOf(const QByteArray &bytes)
+{
+    // Qt's hash of bytes runs on the processor's AES instructions when it has them (a few
+    // gigabytes a second): loading 10,000 questions pays well under a tenth of a millisecond.
+    // The seed only has to be the same for the program's whole run.
+    constexpr size_t ContentSeed = 0x9E3779B97F4A7C15u & std::numeric_limits<size_t>::max();
+    return {bytes.size(), qHashBits(bytes.constData(), size_t(bytes.size()), ContentSeed)};
+}
+
+bool changedSince(const QString &path, const Stamp &stamp)
 {
     const QFileInfo info(path);
     if (!info.isFile())
-        return {};
-    return {info.size(), info.lastModified()};
+        return false;
+    // A size of its own is a change without reading a byte.
+    if (info.size() != stamp.size)
+        return true;
+    try {
+        return stampOf(read(path)) != stamp;
+    } catch (const AppError &) {
+        // What it holds cannot be read any more: nothing vouches that it is still ours.
+        return true;
+    }
 }
 
 QByteArray read(const QString &path)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 
 // Whole-file reads and writes of questionnaires. Failures throw AppError with a French message
@@ -11,17 +10,22 @@ namespace QcmFile {
 // A questionnaire is text: a bigger file is not one, and reading it would only fill the memory.
 inline constexpr qint64 MaxSize = qint64(256) * 1024 * 1024;
 
-// What a file looked like when the program last read or wrote it, to notice that another
-// program changed it since.
+// What a questionnaire file held when the program last read or wrote it, to notice that another
+// program changed it since: its size, and a hash of its bytes, so that a rewrite of the same size
+// that keeps the file's time is seen too.
 struct Stamp
 {
-    qint64 size = -1; // -1: no such file
-    QDateTime modified;
+    qint64 size = -1; // -1: nothing read or written yet
+    size_t contentHash = 0;
 
-    bool operator==(const Stamp &other) const { return size == other.size && modified == other.modified; }
+    bool operator==(const Stamp &other) const { return size == other.size && contentHash == other.contentHash; }
     bool operator!=(const Stamp &other) const { return !(*this == other); }
 };
-Stamp stampOf(const QString &path);
+Stamp stampOf(const QByteArray &bytes);
+// True when the regular file at `path` no longer holds what `stamp` describes. A file that is gone,
+// or that is no regular file, has not been "changed": saving simply writes it again, or says why
+// it cannot.
+bool changedSince(const QString &path, const Stamp &stamp);
 
 // Regular files only (after following links), up to MaxSize: a FIFO or a device would block
 // the program or never end.

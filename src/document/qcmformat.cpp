@@ -97,16 +97,24 @@ int countQuestions(const QStringList &lines)
     return count;
 }
 
+TagCounts countTags(const QStringList &lines)
+{
+    TagCounts counts;
+    for (const QString &line : lines) {
+        // Nearly every line is rejected on its first character.
+        if (line.isEmpty() || line.front() != u'<')
+            continue;
+        if (startsOpeningTag(line))
+            ++counts.openings;
+        else if (startsClosingTag(line))
+            ++counts.closings;
+    }
+    return counts;
+}
+
 int tagBalance(const QStringList &lines)
 {
-    int balance = 0;
-    for (const QString &line : lines) {
-        if (startsOpeningTag(line))
-            ++balance;
-        else if (startsClosingTag(line))
-            --balance;
-    }
-    return balance;
+    return countTags(lines).balance();
 }
 
 int findBlock(const QStringList &lines, int question)

@@ -41,6 +41,15 @@ int tagDigits(const QString &line);
 
 // Number of lines whose first five characters are exactly "<BLOC".
 int countQuestions(const QStringList &lines);
+// Lines beginning exactly with "<BLOC" and with "</BLOC", counted in one pass.
+struct TagCounts
+{
+    int openings = 0;
+    int closings = 0;
+    // 0 for a sound document.
+    int balance() const { return openings - closings; }
+};
+TagCounts countTags(const QStringList &lines);
 // Opening tags minus closing tags; 0 for a sound document.
 int tagBalance(const QStringList &lines);
 

@@ -92,10 +92,9 @@ void QuestionnaireFile::load(const QString &path)
     const QString name = QcmFormat::qcmFileName(path);
     // The name is taken only once the file is loaded: after a failed open, "Enregistrer" must
     // still write the questionnaire that is on screen to its own file.
-    m_store.Charge(name);
+    m_stamp = m_store.Charge(name);
     m_currentFileName = name;
     m_stampedFile = name;
-    m_stamp = QcmFile::stampOf(name);
 }
 
 bool QuestionnaireFile::saveAs()
@@ -118,19 +117,18 @@ bool QuestionnaireFile::saveAs()
 
 bool QuestionnaireFile::save()
 {
-    if (m_currentFileName.isEmpty())
-        return saveAs();
+    // After the name is chosen the questionnaire is written once more, like every save under
+    // its name: the first write moved the question on the sheet to the end, and this one drops
+    // the blank lines that move left at the top of the file.
+    if (m_currentFileName.isEmpty() && !saveAs())
+        return false;
     m_currentFileName = QcmFormat::qcmFileName(m_currentFileName);
     return writeTo(m_currentFileName, false);
 }
 
 bool QuestionnaireFile::changedByAnotherProgram(const QString &path) const
 {
-    if (path != m_stampedFile)
-        return false;
-    const QcmFile::Stamp now = QcmFile::stampOf(path);
-    // A file deleted meanwhile is simply written again.
-    return now.size >= 0 && now != m_stamp;
+    return path == m_stampedFile && QcmFile::changedSince(path, m_stamp);
 }
 
 bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
@@ -139,12 +137,12 @@ bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
         const QString question = tr("Le fichier « %1 » a été modifié par un autre programme depuis son ouverture. "
                                     "L'enregistrer quand même ?")
                                      .arg(QcmFormat::fileNameOf(path));
-        if (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        // Enter must not overwrite the other program's text: "Non" is the default.
+        if (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
             return false;
     }
-    m_store.Sauve(path);
+    m_stamp = m_store.Sauve(path);
     m_stampedFile = path;
-    m_stamp = QcmFile::stampOf(path);
     return true;
 }
 

@@ -36,7 +36,8 @@ public:
     // A questionnaire named outside the dialog (command line, drop): opened as a confirmed
     // dialog would, its folder made current.
     bool openNamed(const QString &path);
-    // Saves under the current name, asking for one when there is none.
+    // Saves under the current name, asking for one when there is none (and then writing the
+    // file a second time under it, as every save under a name does).
     bool save();
     // Asks for a name (the questionnaire has none while the dialog is open), then saves.
     bool saveAs();

@@ -128,12 +128,16 @@ QByteArray encodedForSaving(const QStringList &lines)
 
 QuestionStore::QuestionStore(SheetFields &sheet, MessageBoxes &boxes) : m_sheet(sheet), m_boxes(boxes) {}
 
-void QuestionStore::Charge(const QString &path)
+QcmFile::Stamp QuestionStore::Charge(const QString &path)
 {
     const QString name = qcmFileName(path);
+    const QByteArray bytes = QcmFile::read(name);
+    // Hashed while the bytes are fresh from the read.
+    const QcmFile::Stamp stamp = QcmFile::stampOf(bytes);
     int droppedNuls = 0;
-    QStringList lines = QcmText::decodeLines(QcmFile::read(name), &droppedNuls);
+    QStringList lines = QcmText::decodeLines(bytes, &droppedNuls);
     adopt(std::move(lines), fileNameOf(name), droppedNuls);
+    return stamp;
 }
 
 void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
@@ -154,23 +158,30 @@ void QuestionStore::adopt(QStringList lines, const QString &caption, int dropped
     m_blocksBeyond.clear();
     m_documentModified = false;
     m_sheet.setCaption(caption);
-    if (droppedNuls > 0)
-        m_boxes.warn(QObject::tr("Le fichier contenait %1 caractère(s) nul(s), qui ont été retirés.").arg(droppedNuls));
-    const int blocks = countQuestions(m_document);
+    // One pass gives the questions and the balance of the tags.
+    TagCounts tags = countTags(m_document);
+    const int blocks = tags.openings;
     if (blocks > MaxQuestions) {
         m_blocksBeyond = takeRepeatedBlocks(m_document);
-        m_boxes.warn(QObject::tr("Ce questionnaire compte %1 questions ; seules les %2 premières peuvent être "
-                                 "affichées et modifiées.")
-                         .arg(blocks)
-                         .arg(MaxQuestions));
+        tags = countTags(m_document);
     }
-    m_questionCount = reachableQuestions(m_document);
-    Verif();
+    m_questionCount = std::min(tags.openings, MaxQuestions);
+    if (tags.balance() != 0)
+        offerRepair();
     m_currentQuestion = 0;
     LitFiche();
     // The dropped NUL bytes are a change the file does not have yet.
     m_documentModified = droppedNuls > 0;
     m_sheetModified = false;
+
+    // Told over the questionnaire they are about, once it is on screen.
+    if (droppedNuls > 0)
+        m_boxes.warn(QObject::tr("Le fichier contenait %1 caractère(s) nul(s), qui ont été retirés.").arg(droppedNuls));
+    if (blocks > MaxQuestions)
+        m_boxes.warn(QObject::tr("Ce questionnaire compte %1 questions ; seules les %2 premières peuvent être "
+                                 "affichées et modifiées.")
+                         .arg(blocks)
+                         .arg(MaxQuestions));
 }
 
 QStringList QuestionStore::savedLines() const
@@ -187,17 +198,19 @@ QByteArray QuestionStore::ContenuFichier() const
     return encodedForSaving(savedLines());
 }
 
-void QuestionStore::Sauve(const QString &path)
+QcmFile::Stamp QuestionStore::Sauve(const QString &path)
 {
     // Everything is prepared on a copy: a save that fails leaves the document and the flags as
     // they were, and the earlier file intact.
     QStringList lines = savedLines();
-    QcmFile::write(qcmFileName(path), encodedForSaving(lines));
+    const QByteArray bytes = encodedForSaving(lines);
+    QcmFile::write(qcmFileName(path), bytes);
     lines.resize(lines.size() - m_blocksBeyond.size());
     m_document = std::move(lines);
     m_documentModified = false;
     m_sheetModified = false;
     m_history.markAllModified();
+    return QcmFile::stampOf(bytes);
 }
 
 void QuestionStore::Nouveau()
@@ -214,8 +227,12 @@ void QuestionStore::Nouveau()
 
 void QuestionStore::Verif()
 {
-    if (tagBalance(m_document) == 0)
-        return;
+    if (tagBalance(m_document) != 0)
+        offerRepair();
+}
+
+void QuestionStore::offerRepair()
+{
     const MessageAnswer answer = m_boxes.show(MessageIcon::Warning, QObject::tr("Le fichier a été altéré. Restaurer ?"),
                                               MessageButtons::YesNo);
     if (answer == MessageAnswer::No)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/qcmfile.h"
 #include "document/questionfields.h"
 #include "document/undohistory.h"
 
@@ -27,11 +28,12 @@ public:
     bool SheetModified() const { return m_sheetModified; }
     const QString &CurrentPicture() const { return m_currentPicture; }
 
-    // Load and save. Charge and Sauve apply the file name rule to `path` first. Charge drops NUL
-    // bytes (saying so) and keeps a questionnaire of more than 10,000 questions to its first
-    // 10,000 (saying so); the others are saved as they were.
-    void Charge(const QString &path);
-    void Sauve(const QString &path);
+    // Load and save. Charge and Sauve apply the file name rule to `path` first, and return what
+    // the file held once they read or wrote it. Charge drops NUL bytes and keeps a questionnaire
+    // of more than 10,000 questions to its first 10,000, the others saved as they were; it says
+    // so once the first question is on the sheet.
+    QcmFile::Stamp Charge(const QString &path);
+    QcmFile::Stamp Sauve(const QString &path);
     bool TestModif() const { return m_documentModified; }
     void Nouveau();
     // Loads lines that did not come from a file (a file's content, already decoded).
@@ -86,6 +88,8 @@ public:
 private:
     QStringList savedLines() const;
     void adopt(QStringList lines, const QString &caption, int droppedNuls);
+    // The repair question of Verif, for a document whose tags do not balance.
+    void offerRepair();
     UndoHistory::State currentState() const;
     // Writes the sheet back and keeps the state as it is before a question command.
     void remember();

@@ -13,9 +13,27 @@ class MessageBoxes
 public:
     virtual ~MessageBoxes() = default;
 
-    virtual MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) = 0;
+    // The first button ("OK" or "Oui") is the default one, the answer Enter gives.
+    MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons)
+    {
+        return ask(icon, text, buttons, firstAnswer(buttons));
+    }
+    // A question whose first answer would do harm when given without thinking (overwriting
+    // another program's file): Enter gives `defaultAnswer` instead, one of the box's buttons.
+    MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
+    {
+        return ask(icon, text, buttons, defaultAnswer);
+    }
 
     void warn(const QString &text) { show(MessageIcon::Warning, text, MessageButtons::Ok); }
     void inform(const QString &text) { show(MessageIcon::Information, text, MessageButtons::Ok); }
     void error(const QString &text) { show(MessageIcon::Stop, text, MessageButtons::Ok); }
+
+    static MessageAnswer firstAnswer(MessageButtons buttons)
+    {
+        return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Yes;
+    }
+
+protected:
+    virtual MessageAnswer ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) = 0;
 };

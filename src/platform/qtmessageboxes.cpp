@@ -21,7 +21,7 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
 
 } // namespace
 
-MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
+MessageAnswer QtMessageBoxes::ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
 {
     const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
                                                          : QApplication::applicationDisplayName();
@@ -33,17 +33,14 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
     QPushButton *cancel = nullptr;
     if (buttons == MessageButtons::Ok) {
         ok = box.addButton(QApplication::tr("OK"), QMessageBox::AcceptRole);
-        box.setDefaultButton(ok);
         box.setEscapeButton(ok);
     } else if (buttons == MessageButtons::OkCancel) {
         ok = box.addButton(QApplication::tr("OK"), QMessageBox::AcceptRole);
         cancel = box.addButton(QApplication::tr("Annuler"), QMessageBox::RejectRole);
-        box.setDefaultButton(ok);
         box.setEscapeButton(cancel);
     } else {
         yes = box.addButton(QApplication::tr("&Oui"), QMessageBox::YesRole);
         no = box.addButton(QApplication::tr("&Non"), QMessageBox::NoRole);
-        box.setDefaultButton(yes);
         if (buttons == MessageButtons::YesNoCancel) {
             cancel = box.addButton(QApplication::tr("Annuler"), QMessageBox::RejectRole);
             box.setEscapeButton(cancel);
@@ -51,6 +48,10 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
             box.setEscapeButton(no);
         }
     }
+    // In the order of MessageAnswer; an answer the box does not offer leaves its first button.
+    QPushButton *const byAnswer[] = {ok, yes, no, cancel};
+    QPushButton *preferred = byAnswer[int(defaultAnswer)];
+    box.setDefaultButton(preferred ? preferred : ok ? ok : yes);
     box.exec();
 
     const QAbstractButton *clicked = box.clickedButton();

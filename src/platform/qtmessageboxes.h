@@ -12,7 +12,9 @@ public:
     explicit QtMessageBoxes(QWidget *parent = nullptr) : m_parent(parent) {}
 
     void setParent(QWidget *parent) { m_parent = parent; }
-    MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
+
+protected:
+    MessageAnswer ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) override;
 
 private:
     QWidget *m_parent;

@@ -1,8 +1,9 @@
 #include "platform/scriptedmessageboxes.h"
 
-MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
+MessageAnswer ScriptedMessageBoxes::ask(MessageIcon icon, const QString &text, MessageButtons buttons,
+                                        MessageAnswer defaultAnswer)
 {
-    m_shown.append({icon, text, buttons});
+    m_shown.append({icon, text, buttons, defaultAnswer});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     if (buttons != MessageButtons::Ok)

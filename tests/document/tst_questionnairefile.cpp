@@ -2,6 +2,7 @@
 
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
+#include "document/qcmtext.h"
 #include "document/questionnairefile.h"
 #include "platform/apperror.h"
 #include "platform/errorguard.h"
@@ -136,6 +137,10 @@ private Q_SLOTS:
     void openingOpensTheFileChosen();
     void onlyRegularFilesAreOpened_data();
     void onlyRegularFilesAreOpened();
+    void changeKeepingSizeAndTimeIsSeen_data();
+    void changeKeepingSizeAndTimeIsSeen();
+    void savingUnderANewNameWritesTwice_data();
+    void savingUnderANewNameWritesTwice();
 
 private:
     QString startFolder;
@@ -357,6 +362,77 @@ void TestQuestionnaireFile::onlyRegularFilesAreOpened()
     // The questionnaire on screen and its name stay.
     QCOMPARE(f.file.CurrentFileName(), f.path(QStringLiteral("garde.qcm")));
     QCOMPARE(f.sheet.shown.title, QStringLiteral("en cours"));
+}
+
+void TestQuestionnaireFile::changeKeepingSizeAndTimeIsSeen_data()
+{
+    QTest::addColumn<QByteArray>("theirs");
+    QTest::addColumn<bool>("asked");
+    // "Autre " is as long as "Titre ": the file keeps its size.
+    QTest::newRow("other text, same size, time put back") << questionnaireBytes(2, "Autre ") << true;
+    QTest::newRow("the same bytes written again later") << questionnaireBytes(2) << false;
+}
+
+void TestQuestionnaireFile::changeKeepingSizeAndTimeIsSeen()
+{
+    QFETCH(QByteArray, theirs);
+    QFETCH(bool, asked);
+    Flows f;
+    const QString path = f.write(QStringLiteral("partage.qcm"), questionnaireBytes(2));
+    QVERIFY(f.open(QStringLiteral("partage.qcm")));
+    const QDateTime readAt = QFileInfo(path).lastModified();
+
+    f.write(QStringLiteral("partage.qcm"), theirs);
+    QFile edited(path);
+    QVERIFY(edited.open(QIODevice::ReadWrite));
+    QVERIFY(edited.setFileTime(asked ? readAt : readAt.addSecs(2), QFileDevice::FileModificationTime));
+    edited.close();
+
+    f.sheet.type(QStringLiteral("nôtre"));
+    if (asked)
+        f.boxes.script(MessageAnswer::No);
+    QCOMPARE(f.run(&QuestionnaireFile::save), !asked);
+    QCOMPARE(f.boxes.shown().size(), asked ? 1 : 0);
+    if (asked) {
+        // Enter keeps the other program's text.
+        QCOMPARE(f.boxes.shown().last().defaultAnswer, MessageAnswer::No);
+        QCOMPARE(f.read(QStringLiteral("partage.qcm")), theirs);
+    } else {
+        QVERIFY(f.read(QStringLiteral("partage.qcm")).contains("TITLE n\xf4tre"));
+    }
+}
+
+void TestQuestionnaireFile::savingUnderANewNameWritesTwice_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Enregistrer") << "save";
+    QTest::newRow("Quitter, Oui") << "close";
+    QTest::newRow("Nouveau, Oui") << "new";
+}
+
+// Writing the question on the sheet back moves its block to the end and leaves the blank line
+// that followed it at the top; the second write under the new name drops that line.
+void TestQuestionnaireFile::savingUnderANewNameWritesTwice()
+{
+    QFETCH(QString, command);
+    Flows f;
+    f.sheet.type(QStringLiteral("un"));
+    f.store.Ajout();
+    f.sheet.type(QStringLiteral("deux"));
+    f.store.Premier();
+
+    f.dialogs.script(f.path(QStringLiteral("neuf")));
+    if (command != QLatin1String("save"))
+        f.boxes.script(MessageAnswer::Yes);
+    QVERIFY(f.run(command == QLatin1String("save")    ? &QuestionnaireFile::save
+                  : command == QLatin1String("close") ? &QuestionnaireFile::mayClose
+                                                      : &QuestionnaireFile::newQuestionnaire));
+    const QStringList saved = QcmText::decodeLines(f.read(QStringLiteral("neuf.qcm")));
+    QVERIFY(!saved.isEmpty());
+    QCOMPARE(saved.first(), QcmFormat::openingTag(1));
+    QCOMPARE(saved.count(QStringLiteral("TITLE un")), 1);
+    QCOMPARE(saved.count(QStringLiteral("TITLE deux")), 1);
+    QCOMPARE(f.boxes.unexpected(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestQuestionnaireFile)

@@ -102,6 +102,8 @@ private Q_SLOTS:
     void freeTextBeginningLikeATagStaysInItsBlock();
     void nulBytesAreDroppedNotWhatFollows();
     void questionsBeyond10000AreKeptButNeverReached();
+    void loadingReportsComeOverTheFirstQuestion_data();
+    void loadingReportsComeOverTheFirstQuestion();
 };
 
 void TestQuestionStore::workedExampleRoundTrips()
@@ -663,6 +665,63 @@ void TestQuestionStore::questionsBeyond10000AreKeptButNeverReached()
     const QStringList saved = QcmText::decodeLines(w.store.ContenuFichier());
     QCOMPARE(saved.mid(saved.size() - beyond.size()), beyond);
     QCOMPARE(saved.count(QStringLiteral("TITLE au-delà 10000")), 1);
+}
+
+// Boxes that note the title on the sheet when each one comes up.
+struct WatchingBoxes : ScriptedMessageBoxes
+{
+    const FakeSheet *sheet = nullptr;
+    QStringList titlesSeen;
+
+protected:
+    MessageAnswer ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) override
+    {
+        titlesSeen << sheet->shown.title;
+        return ScriptedMessageBoxes::ask(icon, text, buttons, defaultAnswer);
+    }
+};
+
+void TestQuestionStore::loadingReportsComeOverTheFirstQuestion_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("texts");
+    const QString repair = QStringLiteral("Le fichier a été altéré. Restaurer ?");
+    const QString nul = QStringLiteral("Le fichier contenait 1 caractère(s) nul(s), qui ont été retirés.");
+    QStringList many;
+    for (int n = 0; n < QcmFormat::MaxQuestions + 2; ++n)
+        many << QcmFormat::openingTag(n) << QStringLiteral("TITLE q%1").arg(n % QcmFormat::MaxQuestions)
+             << QcmFormat::closingTag(n);
+    const QString tooMany = QStringLiteral("Ce questionnaire compte 10002 questions ; seules les 10000 premières "
+                                           "peuvent être affichées et modifiées.");
+    const QStringList stray{QStringLiteral("<BLOC0001>"), QStringLiteral("TITLE perdu")};
+
+    QTest::newRow("NUL byte") << QcmText::encodeLines(block(0, "q0")) + '\0' << QStringList{nul};
+    QTest::newRow("NUL byte in a damaged file") << QcmText::encodeLines(block(0, "q0") + stray) + '\0'
+                                                << QStringList{repair, nul};
+    QTest::newRow("10,002 questions") << QcmText::encodeLines(many) << QStringList{tooMany};
+    QTest::newRow("10,002 questions, damaged") << QcmText::encodeLines(many + QStringList{"</BLOC0003>"})
+                                               << QStringList{repair, tooMany};
+}
+
+void TestQuestionStore::loadingReportsComeOverTheFirstQuestion()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, texts);
+    Workspace files;
+    FakeSheet sheet;
+    WatchingBoxes boxes;
+    QuestionStore store{sheet, boxes};
+    sheet.store = &store;
+    boxes.sheet = &sheet;
+    boxes.script(MessageAnswer::Yes); // the repair, when it is offered
+
+    store.Charge(files.write(QStringLiteral("rapport.qcm"), bytes));
+    QStringList shown;
+    for (const ScriptedMessageBoxes::Shown &box : boxes.shown())
+        shown << box.text;
+    QCOMPARE(shown, texts);
+    QCOMPARE(boxes.titlesSeen.last(), QStringLiteral("q0"));
+    QCOMPARE(sheet.label, QStringLiteral("Question 1"));
 }
 
 QTEST_GUILESS_MAIN(TestQuestionStore)

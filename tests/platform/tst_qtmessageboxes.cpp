@@ -17,6 +17,8 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void opensOverTheModalWindowInFront();
+    void enterGivesTheDefaultAnswer_data();
+    void enterGivesTheDefaultAnswer();
 };
 
 void TestQtMessageBoxes::answers_data()
@@ -93,6 +95,38 @@ void TestQtMessageBoxes::opensOverTheModalWindowInFront()
     });
     runner.exec();
     QCOMPARE(boxParent, &runner);
+}
+
+void TestQtMessageBoxes::enterGivesTheDefaultAnswer_data()
+{
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("defaultAnswer"); // -1: the usual first button
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Oui/Non: Oui first") << int(MessageButtons::YesNo) << -1 << int(MessageAnswer::Yes);
+    QTest::newRow("Oui/Non: Non when Oui would overwrite") << int(MessageButtons::YesNo) << int(MessageAnswer::No)
+                                                           << int(MessageAnswer::No);
+    QTest::newRow("Oui/Non/Annuler: Annuler") << int(MessageButtons::YesNoCancel) << int(MessageAnswer::Cancel)
+                                              << int(MessageAnswer::Cancel);
+    QTest::newRow("OK/Annuler: OK first") << int(MessageButtons::OkCancel) << -1 << int(MessageAnswer::Ok);
+    QTest::newRow("an answer the box lacks: its first button") << int(MessageButtons::OkCancel) << int(MessageAnswer::No)
+                                                               << int(MessageAnswer::Ok);
+}
+
+void TestQtMessageBoxes::enterGivesTheDefaultAnswer()
+{
+    QFETCH(int, buttons);
+    QFETCH(int, defaultAnswer);
+    QFETCH(int, answer);
+    QTimer::singleShot(0, this, [] {
+        if (QWidget *box = QApplication::activeModalWidget())
+            QTest::keyClick(box, Qt::Key_Return);
+    });
+    QtMessageBoxes boxes;
+    const QString text = QStringLiteral("Le fichier a été modifié par un autre programme. L'enregistrer quand même ?");
+    const MessageAnswer got = defaultAnswer < 0
+        ? boxes.show(MessageIcon::Warning, text, MessageButtons(buttons))
+        : boxes.show(MessageIcon::Warning, text, MessageButtons(buttons), MessageAnswer(defaultAnswer));
+    QCOMPARE(int(got), answer);
 }
 
 QTEST_MAIN(TestQtMessageBoxes)
