@@ -135,6 +135,7 @@ private Q_SLOTS:
     void quit_data();
     void quit();
     void quitAfterOnlyBrowsingAsksNothing();
+    void quitSavingANewQuestionnaireLeavesNoBlankLineOnTop();
     void quitRestoresStartFolder();
     void editsThatAskOnQuitting_data();
     void editsThatAskOnQuitting();
@@ -750,6 +751,25 @@ void TestMainForm::quitAfterOnlyBrowsingAsksNothing()
     program->trigger(QStringLiteral("P&remière"));
     QVERIFY(program->form().close());
     QCOMPARE(program->boxes.shown().size(), 0);
+}
+
+// Alt+X, "Oui", a name: the file is written under it a second time, which drops the blank line
+// the first write left on top when it moved question 1 to the end.
+void TestMainForm::quitSavingANewQuestionnaireLeavesNoBlankLineOnTop()
+{
+    program->trigger(QStringLiteral("&Nouveau"));
+    QTest::keyClicks(program->sheet().Edit1, QStringLiteral("un"));
+    program->trigger(QStringLiteral("&Ajouter"));
+    QTest::keyClicks(program->sheet().Edit1, QStringLiteral("deux"));
+    program->trigger(QStringLiteral("P&remière"));
+    program->boxes.script(MessageAnswer::Yes);
+    program->dialogs.script(dir->filePath(QStringLiteral("nouveau.qcm")));
+    QTest::keyClick(program->sheet().Edit1, Qt::Key_X, Qt::AltModifier);
+
+    QVERIFY(!program->form().isVisible());
+    const QByteArray saved = readFile(dir->filePath(QStringLiteral("nouveau.qcm")));
+    QVERIFY2(saved.startsWith("<BLOC0001>\r\nTITLE deux\r\n"), saved.left(40).constData());
+    QVERIFY(saved.contains("<BLOC0000>\r\nTITLE un\r\n"));
 }
 
 void TestMainForm::quitRestoresStartFolder()
