@@ -142,8 +142,12 @@ QByteArray read(const QString &path)
         throw AppError(Text::tr("Impossible d'ouvrir le fichier %1 : %2")
                            .arg(path, reason.isEmpty() ? Text::tr("erreur de lecture") : reason));
     }
-    // At most one byte more than allowed: a file that grew since it was looked at stops here.
-    QByteArray bytes = file.read(MaxSize + 1);
+    // A buffer of the file's own size (one of the largest allowed would be mapped afresh, page by
+    // page, at every load); a file that grew since it was looked at is read on, but never beyond
+    // one byte more than allowed.
+    QByteArray bytes = file.read(info.size() + 1);
+    if (bytes.size() > info.size() && file.error() == QFileDevice::NoError)
+        bytes += file.read(MaxSize + 1 - bytes.size());
     const int error = errno;
     if (file.error() != QFileDevice::NoError) {
         const QString reason = systemReason(error);

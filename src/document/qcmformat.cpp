@@ -54,12 +54,12 @@ QString renumberedTag(const QString &tagLine, int question)
     return tagLine.chopped(number.size() + 1) + number + QLatin1Char('>');
 }
 
-bool startsOpeningTag(const QString &line)
+bool startsOpeningTag(QStringView line)
 {
     return line.startsWith(OpeningPrefix);
 }
 
-bool startsClosingTag(const QString &line)
+bool startsClosingTag(QStringView line)
 {
     return line.startsWith(ClosingPrefix);
 }
@@ -100,15 +100,8 @@ int countQuestions(const QStringList &lines)
 TagCounts countTags(const QStringList &lines)
 {
     TagCounts counts;
-    for (const QString &line : lines) {
-        // Nearly every line is rejected on its first character.
-        if (line.isEmpty() || line.front() != u'<')
-            continue;
-        if (startsOpeningTag(line))
-            ++counts.openings;
-        else if (startsClosingTag(line))
-            ++counts.closings;
-    }
+    for (const QString &line : lines)
+        counts.count(line);
     return counts;
 }
 

@@ -29,8 +29,8 @@ QString closingTag(int question);
 QString renumberedTag(const QString &tagLine, int question);
 
 // Tag tests on the first characters, letter case included (what counting and renumbering use).
-bool startsOpeningTag(const QString &line);
-bool startsClosingTag(const QString &line);
+bool startsOpeningTag(QStringView line);
+bool startsClosingTag(QStringView line);
 // The number of a well-formed tag line ("<BLOC0042>" or "</BLOC0042>", four ASCII digits
 // after the prefix), or -1.
 int openingTagNumber(const QString &line);
@@ -41,13 +41,24 @@ int tagDigits(const QString &line);
 
 // Number of lines whose first five characters are exactly "<BLOC".
 int countQuestions(const QStringList &lines);
-// Lines beginning exactly with "<BLOC" and with "</BLOC", counted in one pass.
+// Lines beginning exactly with "<BLOC" and with "</BLOC".
 struct TagCounts
 {
     int openings = 0;
     int closings = 0;
     // 0 for a sound document.
     int balance() const { return openings - closings; }
+    // Counts `line` if it begins like a tag. Cheap enough to run on every line as it is decoded.
+    void count(QStringView line)
+    {
+        // Nearly every line is rejected on its first character.
+        if (line.isEmpty() || line.front() != u'<')
+            return;
+        if (startsOpeningTag(line))
+            ++openings;
+        else if (startsClosingTag(line))
+            ++closings;
+    }
 };
 TagCounts countTags(const QStringList &lines);
 // Opening tags minus closing tags; 0 for a sound document.

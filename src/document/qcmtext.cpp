@@ -39,13 +39,12 @@ int encodeChar(char16_t c)
 
 } // namespace
 
-QStringList decodeLines(const QByteArray &bytes, int *droppedNuls)
+Decoded decodeQuestionnaire(const QByteArray &bytes)
 {
     const char *data = bytes.constData();
     const qsizetype end = bytes.size();
-    int nuls = 0;
+    Decoded decoded;
 
-    QStringList lines;
     qsizetype start = 0;
     while (start < end) {
         qsizetype stop = start;
@@ -56,20 +55,27 @@ QStringList decodeLines(const QByteArray &bytes, int *droppedNuls)
         char16_t *out = reinterpret_cast<char16_t *>(line.data());
         for (qsizetype i = start; i < stop; ++i) {
             if (data[i] == '\0')
-                ++nuls;
+                ++decoded.droppedNuls;
             else
                 *out++ = decodeByte(static_cast<unsigned char>(data[i]));
         }
         line.truncate(out - reinterpret_cast<const char16_t *>(line.constData()));
-        lines.append(std::move(line));
+        decoded.tags.count(line);
+        decoded.lines.append(std::move(line));
 
         if (stop < end && data[stop] == CR && stop + 1 < end && data[stop + 1] == LF)
             ++stop;
         start = stop + 1;
     }
+    return decoded;
+}
+
+QStringList decodeLines(const QByteArray &bytes, int *droppedNuls)
+{
+    Decoded decoded = decodeQuestionnaire(bytes);
     if (droppedNuls)
-        *droppedNuls = nuls;
-    return lines;
+        *droppedNuls = decoded.droppedNuls;
+    return std::move(decoded.lines);
 }
 
 int firstUnencodable(const QString &text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/qcmformat.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,16 @@ namespace QcmText {
 // (a NUL cannot be saved again, and ending the text there would lose everything after it);
 // `droppedNuls` receives how many there were.
 QStringList decodeLines(const QByteArray &bytes, int *droppedNuls = nullptr);
+
+// A questionnaire's text as loading needs it: the lines as decodeLines gives them, with what
+// loading would otherwise learn from a second pass over them, counted while each line is fresh.
+struct Decoded
+{
+    QStringList lines;
+    int droppedNuls = 0;
+    QcmFormat::TagCounts tags;
+};
+Decoded decodeQuestionnaire(const QByteArray &bytes);
 
 // A character that cannot go into a .qcm file: outside Windows-1252, or a NUL, CR or LF that
 // would cut the line when the file is read again.

@@ -134,32 +134,29 @@ QcmFile::Stamp QuestionStore::Charge(const QString &path)
     const QByteArray bytes = QcmFile::read(name);
     // Hashed while the bytes are fresh from the read.
     const QcmFile::Stamp stamp = QcmFile::stampOf(bytes);
-    int droppedNuls = 0;
-    QStringList lines = QcmText::decodeLines(bytes, &droppedNuls);
-    adopt(std::move(lines), fileNameOf(name), droppedNuls);
+    QcmText::Decoded decoded = QcmText::decodeQuestionnaire(bytes);
+    adopt(std::move(decoded.lines), decoded.tags, fileNameOf(name), decoded.droppedNuls);
     return stamp;
 }
 
 void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
 {
-    adopt(lines, caption, 0);
+    adopt(lines, countTags(lines), caption, 0);
 }
 
 void QuestionStore::loadUnsaved(const QStringList &lines)
 {
-    adopt(lines, QString(), 0);
+    adopt(lines, countTags(lines), QString(), 0);
     m_documentModified = true;
 }
 
-void QuestionStore::adopt(QStringList lines, const QString &caption, int droppedNuls)
+void QuestionStore::adopt(QStringList lines, TagCounts tags, const QString &caption, int droppedNuls)
 {
     m_history.clear();
     m_document = std::move(lines);
     m_blocksBeyond.clear();
     m_documentModified = false;
     m_sheet.setCaption(caption);
-    // One pass gives the questions and the balance of the tags.
-    TagCounts tags = countTags(m_document);
     const int blocks = tags.openings;
     if (blocks > MaxQuestions) {
         m_blocksBeyond = takeRepeatedBlocks(m_document);

@@ -87,7 +87,8 @@ public:
 
 private:
     QStringList savedLines() const;
-    void adopt(QStringList lines, const QString &caption, int droppedNuls);
+    // `tags` counts the tag lines of `lines`.
+    void adopt(QStringList lines, QcmFormat::TagCounts tags, const QString &caption, int droppedNuls);
     // The repair question of Verif, for a document whose tags do not balance.
     void offerRepair();
     UndoHistory::State currentState() const;

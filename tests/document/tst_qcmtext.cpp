@@ -10,6 +10,8 @@ private Q_SLOTS:
     void decode_data();
     void decode();
     void everyByteSurvivesARoundTrip();
+    void tagsCountedWhileDecoding_data();
+    void tagsCountedWhileDecoding();
     void encodeRefuses_data();
     void encodeRefuses();
 };
@@ -53,6 +55,35 @@ void TestQcmText::everyByteSurvivesARoundTrip()
     }
     all.append("\r\n");
     QCOMPARE(QcmText::encodeLines(QcmText::decodeLines(all)), all);
+}
+
+void TestQcmText::tagsCountedWhileDecoding_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("openings");
+    QTest::addColumn<int>("closings");
+    QTest::newRow("one block") << QByteArray("<BLOC0000>\r\nTITLE a\r\n</BLOC0000>\r\n") << 1 << 1;
+    QTest::newRow("free text beginning like a tag") << QByteArray("<BLOCAGE\r\n</BLOC> fin\r\n") << 1 << 1;
+    QTest::newRow("lower case is no tag") << QByteArray("<bloc0000>\r\n</bloc0000>") << 0 << 0;
+    QTest::newRow("prefix cut by a line end") << QByteArray("<BL\r\nOC0000>\r\n</BLO\rC>") << 0 << 0;
+    QTest::newRow("NUL inside the prefix dropped first") << QByteArray("<BL\0OC0001>\r\n<\0/BLOC0001>", 25) << 1 << 1;
+    QTest::newRow("last line without its line end") << QByteArray("x\n<BLOC0002>") << 1 << 0;
+}
+
+// Loading takes the counts from decoding instead of going over the lines again: they must be
+// what counting the decoded lines gives.
+void TestQcmText::tagsCountedWhileDecoding()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, openings);
+    QFETCH(int, closings);
+    const QcmText::Decoded decoded = QcmText::decodeQuestionnaire(bytes);
+    QCOMPARE(decoded.tags.openings, openings);
+    QCOMPARE(decoded.tags.closings, closings);
+    QCOMPARE(QcmFormat::countTags(decoded.lines).openings, openings);
+    QCOMPARE(QcmFormat::countTags(decoded.lines).closings, closings);
+    QCOMPARE(QcmFormat::countQuestions(decoded.lines), openings);
+    QCOMPARE(QcmFormat::tagBalance(decoded.lines), openings - closings);
 }
 
 void TestQcmText::encodeRefuses_data()
