@@ -129,7 +129,8 @@ void TResultat::createGrid()
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setWordWrap(false);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
-    StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    // The grid keeps its columns' widths: the mark's narrow column is not stretched to the edge.
+    StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     StringGrid1->horizontalHeader()->setMinimumSectionSize(ColumnWidths[3]);
     StringGrid1->verticalHeader()->setHighlightSections(false);

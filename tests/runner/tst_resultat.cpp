@@ -8,8 +8,10 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -70,6 +72,8 @@ private Q_SLOTS:
     void keepingResults_data();
     void keepingResults();
     void printingResults();
+    void markColumnKeepsItsWidth_data();
+    void markColumnKeepsItsWidth();
 };
 
 void TestResultat::keepingResults_data()
@@ -130,6 +134,35 @@ void TestResultat::printingResults()
     for (const char *expected : {"capitales", "Léa Martin", "09/03/2026", "Bonnes réponses : 1 sur 3", "Titre 3"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(PdfReader::pageCount(pdf), 1);
+}
+
+void TestResultat::markColumnKeepsItsWidth_data()
+{
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("titleWidth"); // set by hand once shown; 0 leaves it
+    QTest::newRow("three questions") << 3 << 0;
+    QTest::newRow("a grid that scrolls") << 40 << 0;
+    QTest::newRow("title column narrowed by hand") << 3 << 150;
+}
+
+void TestResultat::markColumnKeepsItsWidth()
+{
+    QFETCH(int, questions);
+    QFETCH(int, titleWidth);
+    Program program{QString()};
+    RunSession session;
+    session.Init(RunnerTestData::questionnaire(questions));
+    session.Compte();
+    QList<int> widths;
+    whenModal<TResultat>([&](TResultat *results) {
+        if (titleWidth > 0)
+            results->StringGrid1->horizontalHeader()->resizeSection(0, titleWidth);
+        for (int column = 0; column < 4; ++column)
+            widths << results->StringGrid1->columnWidth(column);
+        results->accept();
+    });
+    program.workspace.results.showResults(session.score(0));
+    QCOMPARE(widths, (QList<int>{titleWidth > 0 ? titleWidth : 290, 70, 70, 10}));
 }
 
 QTEST_MAIN(TestResultat)
