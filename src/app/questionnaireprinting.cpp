@@ -22,5 +22,12 @@ void QuestionnairePrinting::print(const QString &fileName, const QStringList &do
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
     const bool answerKey = key == MessageAnswer::Yes;
+    // Pictures that cannot be read are told before any paper is spent; those spoilt since, after.
+    const auto tellPictureProblems = [&test, &services] {
+        if (const QString problems = test.untoldPictureProblems(); !problems.isEmpty())
+            services.boxes.warn(problems);
+    };
+    tellPictureProblems();
     services.printDialogs.preview(printer, [&test, answerKey](QPrinter &target) { test.print(target, answerKey); }, parent);
+    tellPictureProblems();
 }

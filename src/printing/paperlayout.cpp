@@ -130,6 +130,10 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             size.scale(QSizeF(width / 3, pager.bottom() / 3).boundedTo(size), Qt::KeepAspectRatio);
             group.push_back({PaperItem::Picture, 0, QRectF(QPointF(Indent, y), size), QString(), index});
             y += size.height() + LineGap;
+        } else if (!question.pictureProblem.isEmpty()) {
+            h = textHeight(textMetrics, question.pictureProblem, textWidth);
+            group.push_back({PaperItem::PictureProblem, 0, QRectF(Indent, y, textWidth, h), question.pictureProblem, index});
+            y += h + LineGap;
         }
         for (const QString &line : question.freeText) {
             h = textHeight(textMetrics, line, textWidth);
