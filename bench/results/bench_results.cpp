@@ -1,17 +1,27 @@
 // Kept results and the paper test at class size: adding a run to a results file of 1,000 earlier
 // runs of a 200-question questionnaire, and the statistics over it, against reading the file's
-// bytes alone; the paper layout of a 1,000-question questionnaire, against measuring its texts.
+// bytes alone; the paper layout of a 1,000-question questionnaire, against measuring its texts;
+// printing the results of a run of 10,000 questions to a PDF file, against a run of 1,000 (the
+// pages must cost in proportion to the rows: at most some 12 times as much).
 #include "document/qcmfile.h"
 #include "printing/paperlayout.h"
 #include "runner/resultsfile.h"
+#include "runner/reportpages.h"
+#include "runner/resultsreport.h"
 #include "runner/resultsstatistics.h"
 
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
 
 namespace {
 
@@ -114,6 +124,56 @@ void BM_PaperLayout(benchmark::State &state)
         benchmark::DoNotOptimize(PaperLayout::layOut(QStringLiteral("Capitales"), questions, A4Area, true));
 }
 
+void BM_PrintResults(benchmark::State &state)
+{
+    const int questions = int(state.range(0));
+    RunResults results;
+    for (int q = 0; q < questions; ++q) {
+        const int answer = q % 6;
+        results.rows.push_back({QStringLiteral("Quelle est la capitale du pays numéro %1 ?").arg(q + 1), answer, (q % 5) + 1,
+                                answer == (q % 5) + 1});
+    }
+    const Report report =
+        ResultsReport::report(QStringLiteral("Capitales"), QStringLiteral("Léa"), QDateTime(QDate(2026, 3, 9), QTime(10, 0)), results);
+    QTemporaryDir dir;
+    int pages = 0;
+    for (auto _ : state) {
+        QPdfWriter writer(dir.filePath(QStringLiteral("resultats.pdf")));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setResolution(1200);
+        const ReportPages layout = ReportPages::layOut(report, writer.pageLayout().paintRect(QPageLayout::Point).size());
+        QPainter painter(&writer);
+        layout.draw(painter, writer);
+        pages = layout.pageCount();
+    }
+    state.counters["pages"] = pages;
+}
+
+// Keeps each benchmark's median times (or their means without repetitions) for the ratio; the
+// processor's time beside the real one, which other programs on a busy machine disturb more.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> seconds, cpuSeconds;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+            const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                seconds[name] = run.GetAdjustedRealTime() / unit;
+                cpuSeconds[name] = run.GetAdjustedCPUTime() / unit;
+            } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && run.repetitions <= 1) {
+                seconds[name] = run.real_accumulated_time / double(run.iterations);
+                cpuSeconds[name] = run.cpu_accumulated_time / double(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
 } // namespace
 
 BENCHMARK(BM_ReadBytesBaseline)->Unit(benchmark::kMillisecond);
@@ -121,12 +181,19 @@ BENCHMARK(BM_AppendRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasureTextsBaseline)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaperLayout)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintResults)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv); // fonts need it
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const std::string small = "BM_PrintResults/1000", large = "BM_PrintResults/10000";
+    if (reporter.seconds[small] > 0 && reporter.cpuSeconds[small] > 0)
+        std::printf("\nPrinting results: 10,000 questions / 1,000 questions = %.2f real, %.2f processor "
+                    "(linear: 10, target <= 12)\n",
+                    reporter.seconds[large] / reporter.seconds[small], reporter.cpuSeconds[large] / reporter.cpuSeconds[small]);
     benchmark::Shutdown();
     return 0;
 }

@@ -5,7 +5,6 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
-#include <QTextDocument>
 
 bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
@@ -29,16 +28,6 @@ bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *p
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(*target); });
     return dialog.exec() == QDialog::Accepted;
-}
-
-bool printRichText(PrintDialogs &dialogs, const QString &documentName, const QString &html, QWidget *parent)
-{
-    QTextDocument report;
-    report.setHtml(html);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(documentName);
-    return dialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, parent);
 }
 
 bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *)

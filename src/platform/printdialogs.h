@@ -25,9 +25,6 @@ public:
     virtual bool preview(QPrinter &printer, const Painter &paint, QWidget *parent) = 0;
 };
 
-// A report (rich text) printed on A4 through the print dialog; false when the person cancelled.
-bool printRichText(PrintDialogs &dialogs, const QString &documentName, const QString &html, QWidget *parent);
-
 // Qt's print dialog and print preview, French captions.
 class QtPrintDialogs : public PrintDialogs
 {

@@ -1,10 +1,10 @@
 #include "runner/resultat.h"
 
 #include "platform/errorguard.h"
-#include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/pupilnamedialog.h"
+#include "runner/reportprinting.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsreport.h"
 #include "runner/resultstable.h"
@@ -110,8 +110,8 @@ void TResultat::Button3Click()
         return;
     const QString questionnaire = questionnaireFile();
     const QString name = questionnaire.isEmpty() ? tr("Questionnaire sans nom") : QFileInfo(questionnaire).completeBaseName();
-    printRichText(m_services.printDialogs, tr("Résultats - %1").arg(name),
-                  ResultsReport::html(name, m_pupil, m_services.clock.now(), m_table->results()), this);
+    ReportPrinting::print(m_services.printDialogs, tr("Résultats - %1").arg(name),
+                          ResultsReport::report(name, m_pupil, m_services.clock.now(), m_table->results()), this);
 }
 
 void TResultat::createGrid()

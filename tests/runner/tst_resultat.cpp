@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -62,6 +63,20 @@ struct Program : ScriptedServices
         });
         workspace.results.showResults(session.score(0));
     }
+
+    // Prints the results of an unanswered run of `questions` questions for Léa.
+    void printRun(int questions)
+    {
+        RunSession session;
+        session.Init(RunnerTestData::questionnaire(questions));
+        session.Compte();
+        answerPupil("Léa");
+        whenModal<TResultat>([](TResultat *results) {
+            results->Button3->click();
+            results->accept();
+        });
+        workspace.results.showResults(session.score(0));
+    }
 };
 
 class TestResultat : public QObject
@@ -72,6 +87,8 @@ private Q_SLOTS:
     void keepingResults_data();
     void keepingResults();
     void printingResults();
+    void printingLongResults_data();
+    void printingLongResults();
     void markColumnKeepsItsWidth_data();
     void markColumnKeepsItsWidth();
 };
@@ -134,6 +151,42 @@ void TestResultat::printingResults()
     for (const char *expected : {"capitales", "Léa Martin", "09/03/2026", "Bonnes réponses : 1 sur 3", "Titre 3"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(PdfReader::pageCount(pdf), 1);
+}
+
+void TestResultat::printingLongResults_data()
+{
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("printed to the end") << false;
+    QTest::newRow("stopped") << true;
+}
+
+void TestResultat::printingLongResults()
+{
+    QFETCH(bool, cancel);
+    QTemporaryDir dir;
+    Program program(dir.filePath("capitales.qcm"));
+    const QString pdf = dir.filePath("resultats.pdf");
+    program.printing.script(pdf);
+    // The window answers while the pages are made: the progress shows, and "Annuler" is heard.
+    QString label;
+    whenModal<QProgressDialog>([&label, cancel](QProgressDialog *progress) {
+        label = progress->labelText();
+        if (cancel)
+            progress->cancel();
+    });
+    program.printRun(3000);
+
+    QVERIFY2(label == "Mise en page..." || label.startsWith("Impression de la page "), qPrintable(label));
+    QCOMPARE(QFile::exists(pdf), !cancel);
+    if (cancel || !PdfReader::available())
+        return;
+    const int pages = PdfReader::pageCount(pdf);
+    QVERIFY(pages > 60);
+    const QString text = PdfReader::text(pdf);
+    // The header row on every page, every question once.
+    QCOMPARE(int(text.count("Solution")), pages);
+    QVERIFY(text.contains("Titre 3000"));
+    QVERIFY(text.contains(QStringLiteral("Page %1 / %1").arg(pages)));
 }
 
 void TestResultat::markColumnKeepsItsWidth_data()
