@@ -115,7 +115,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             y += size.height() + LineGap;
         } else if (!question.pictureProblem.isEmpty()) {
             h = PrintedText::height(textMetrics, question.pictureProblem, textWidth);
-            group.push_back({PaperItem::PictureProblem, 0, QRectF(Indent, y, textWidth, h), question.pictureProblem, index});
+            group.push_back({PaperItem::MissingPicture, 0, QRectF(Indent, y, textWidth, h), question.pictureProblem, index});
             y += h + LineGap;
         }
         for (const QString &line : question.freeText) {

@@ -26,7 +26,7 @@ struct PaperQuestion
 // One thing drawn on a page, in points from the page's printable area's top left corner.
 struct PaperItem
 {
-    enum Kind { Heading, NameField, QuestionTitle, Picture, PictureProblem, FreeText, Answer, CheckBox, Footer, KeyHeading,
+    enum Kind { Heading, NameField, QuestionTitle, Picture, MissingPicture, FreeText, Answer, CheckBox, Footer, KeyHeading,
                 KeyLine };
     Kind kind;
     int page;          // from 0

@@ -172,7 +172,7 @@ PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
                 painter.setFont(fonts.text);
                 painter.drawText(item.rect, Qt::AlignHCenter | Qt::AlignBottom, item.text);
                 break;
-            case PaperItem::PictureProblem:
+            case PaperItem::MissingPicture:
             case PaperItem::FreeText:
             case PaperItem::Answer:
             case PaperItem::KeyLine:
