@@ -1,5 +1,9 @@
 #include "platform/printdialogs.h"
 
+#include "platform/messageboxes.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -7,7 +11,25 @@
 #include <QScreen>
 #include <QTextDocument>
 
-bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool PrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
+{
+    return sayWhereFileWent(showPrintDialog(printer, paint, parent), printer);
+}
+
+bool PrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+{
+    return sayWhereFileWent(showPreview(printer, paint, parent), printer);
+}
+
+bool PrintDialogs::sayWhereFileWent(bool printed, const QPrinter &printer)
+{
+    if (printed && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        m_boxes.inform(tr("Le fichier PDF a été enregistré sous %1.")
+                           .arg(QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath())));
+    return printed;
+}
+
+bool QtPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -16,7 +38,7 @@ bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *par
     return true;
 }
 
-bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool QtPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
@@ -41,7 +63,7 @@ bool printRichText(PrintDialogs &dialogs, const QString &documentName, const QSt
     return dialogs.print(printer, [&report](QPrinter &target) { report.print(&target); }, parent);
 }
 
-bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *)
+bool ScriptedPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *)
 {
     ++m_shown;
     const QString path = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
@@ -53,7 +75,7 @@ bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidge
     return true;
 }
 
-bool ScriptedPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool ScriptedPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
-    return print(printer, paint, parent);
+    return showPrintDialog(printer, paint, parent);
 }

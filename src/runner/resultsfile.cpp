@@ -4,13 +4,28 @@
 #include "platform/apperror.h"
 #include "runner/csvtext.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QStorageInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
 
 namespace {
 
 // A numbered series stops here: past it, something else is wrong.
 constexpr int MaxNumberedFiles = 99;
+// A file another program keeps rewriting while a run is added is given up after this many tries.
+constexpr int MaxAttempts = 3;
+// Between two tries for the lock: short, since a writer holds it for a few milliseconds.
+constexpr int LockPollMilliseconds = 20;
+// A big file is looked through in pieces of this size, never held whole.
+constexpr qint64 ChunkSize = qint64(1) << 20;
 
 QString fixedCaption(int column)
 {
@@ -73,6 +88,14 @@ QByteArray readBytes(const QString &path)
     return QcmFile::read(path);
 }
 
+AppError notOurs(const QString &path)
+{
+    return AppError(ResultsFile::tr("Le fichier %1 n'est pas un fichier de résultats de ce programme : "
+                                    "il n'a pas été modifié.")
+                        .arg(path));
+}
+
+// The rows of a results file; an empty list when it holds no row at all.
 std::vector<QStringList> parsed(const QString &path, const QByteArray &bytes)
 {
     std::optional<std::vector<QStringList>> rows = CsvText::parse(bytes);
@@ -80,11 +103,167 @@ std::vector<QStringList> parsed(const QString &path, const QByteArray &bytes)
         throw AppError(ResultsFile::tr("Le fichier de résultats %1 est endommagé (texte illisible ou guillemet non fermé) : "
                                        "il n'a pas été modifié.")
                            .arg(path));
-    if (rows->empty() || !isOurHeader(rows->front()))
-        throw AppError(ResultsFile::tr("Le fichier %1 n'est pas un fichier de résultats de ce programme : "
-                                       "il n'a pas été modifié.")
-                           .arg(path));
+    if (!rows->empty() && !isOurHeader(rows->front()))
+        throw notOurs(path);
     return std::move(*rows);
+}
+
+enum class Kind { Missing, Matching, Stale };
+
+// A file of the series as an addition finds it.
+struct Candidate
+{
+    Kind kind = Kind::Missing;
+    QcmFile::Stamp stamp;          // as it was looked at, to notice another writer
+    // Matching and ready for a row at its end: UTF-8 with its mark, no quote left open.
+    bool appendable = false;
+    bool endsWithLineEnd = true;
+    std::vector<QStringList> rows; // when not appendable: the whole table, written back with the run
+};
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// A file as this program writes it, found by reading it once in pieces and keeping only its
+// first row: the header says which questions it holds, its end where the next row goes. No
+// value when it is written otherwise, and must be read whole.
+std::optional<Candidate> surveyed(const QString &path, const QStringList &expectedHeader)
+{
+    Candidate candidate;
+    candidate.stamp = QcmFile::stampOf(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    QByteArray firstRow;
+    bool firstRowEnded = false;
+    bool atStart = true;
+    CsvText::QuoteTracker quotes;
+    char last = '\n';
+    for (;;) {
+        const qint64 count = file.read(buffer.data(), ChunkSize);
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        QByteArrayView piece(buffer.constData(), count);
+        if (atStart) {
+            // Pieces of a regular file are whole until its end: the mark is in the first one.
+            if (!piece.startsWith(QByteArrayView(CsvText::ByteOrderMark)))
+                return std::nullopt;
+            piece = piece.sliced(3);
+            atStart = false;
+        }
+        if (std::memchr(piece.data(), '\0', size_t(piece.size())))
+            return std::nullopt;
+        if (!firstRowEnded) {
+            const char *end = piece.data();
+            while (end < piece.data() + piece.size() && !isLineEnd(*end))
+                ++end;
+            firstRowEnded = end < piece.data() + piece.size();
+            firstRow.append(piece.data(), end - piece.data());
+        }
+        quotes.feed(piece);
+        if (!piece.isEmpty())
+            last = piece.back();
+    }
+    if (atStart || quotes.insideQuotes())
+        return std::nullopt;
+    const std::optional<std::vector<QStringList>> header = CsvText::parse(firstRow);
+    if (!header || header->size() != 1 || !isOurHeader(header->front()))
+        return std::nullopt;
+    candidate.kind = header->front() == expectedHeader ? Kind::Matching : Kind::Stale;
+    candidate.appendable = true;
+    candidate.endsWithLineEnd = isLineEnd(last);
+    return candidate;
+}
+
+Candidate examined(const QString &path, const QStringList &expectedHeader)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    if (info.isFile() && info.size() > 0 && info.size() <= ResultsFile::MaxSize) {
+        if (std::optional<Candidate> candidate = surveyed(path, expectedHeader))
+            return std::move(*candidate);
+    }
+    // Read whole: saved again by a spreadsheet, or not ours, which reading says.
+    Candidate candidate;
+    candidate.stamp = QcmFile::stampOf(path);
+    std::vector<QStringList> rows = parsed(path, readBytes(path));
+    // A file with no row at all holds nothing to lose: it is begun again.
+    if (rows.empty())
+        return candidate;
+    candidate.kind = rows.front() == expectedHeader ? Kind::Matching : Kind::Stale;
+    if (candidate.kind == Kind::Matching)
+        candidate.rows = std::move(rows);
+    return candidate;
+}
+
+// The table written back whole, in this program's own way, the run at its end.
+QByteArray rewritten(std::vector<QStringList> &rows, const QByteArray &newRow)
+{
+    QByteArray bytes(CsvText::ByteOrderMark);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        QStringList &fields = rows[i];
+        // A spreadsheet drops the mark that keeps a name from being taken for a formula.
+        if (i > 0 && fields.size() > ResultsFile::NameColumn)
+            fields[ResultsFile::NameColumn] = safeText(unsafeText(fields.at(ResultsFile::NameColumn)));
+        bytes += CsvText::row(fields);
+    }
+    return bytes + newRow;
+}
+
+// Adds the run to the file as it was examined; false when another program changed the file
+// since.
+bool added(const QString &path, Candidate &candidate, const QStringList &header, const QByteArray &newRow)
+{
+    if (candidate.appendable)
+        return QcmFile::append(path, candidate.endsWithLineEnd ? newRow : "\r\n" + newRow, candidate.stamp);
+    if (QcmFile::stampOf(path) != candidate.stamp)
+        return false;
+    if (candidate.kind == Kind::Missing)
+        QcmFile::write(path, QByteArray(CsvText::ByteOrderMark) + CsvText::row(header) + newRow);
+    else
+        QcmFile::write(path, rewritten(candidate.rows, newRow));
+    return true;
+}
+
+QString refusedText(const QString &path, const QString &reason)
+{
+    return ResultsFile::tr("Impossible d'enregistrer les résultats dans le dossier %1 : %2.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), reason);
+}
+
+// Waits for the series' lock; throws when it cannot be had.
+void lockSeries(QLockFile &lock, const QString &path, const ResultsFile::LockWait &wait)
+{
+    lock.setStaleLockTime(int(std::chrono::milliseconds(ResultsFile::StaleLockTime).count()));
+    const QDeadlineTimer deadline(wait.timeout.count());
+    for (;;) {
+        if (lock.tryLock(0))
+            return;
+        if (lock.error() != QLockFile::LockFailedError) {
+            // The lock file cannot be made beside the results: neither can the results.
+            const QString folder = QFileInfo(path).absolutePath();
+            const QStorageInfo storage(folder);
+            QString reason = ResultsFile::tr("accès refusé");
+            if (!QFileInfo(folder).isDir())
+                reason = ResultsFile::tr("le dossier n'existe pas");
+            else if (storage.isValid() && storage.isReadOnly())
+                reason = ResultsFile::tr("le disque est en lecture seule");
+            throw ResultsFile::Refused(refusedText(path, reason));
+        }
+        if (deadline.hasExpired())
+            throw ResultsFile::Busy(ResultsFile::tr("Le fichier de résultats %1 est en cours d'enregistrement sur un autre "
+                                                    "poste ou dans une autre fenêtre.")
+                                        .arg(QDir::toNativeSeparators(path)));
+        if (wait.whileWaiting)
+            wait.whileWaiting();
+        QThread::msleep(LockPollMilliseconds);
+    }
 }
 
 } // namespace
@@ -130,57 +309,68 @@ QStringList ResultsFile::row(const KeptRun &run)
     return fields;
 }
 
-ResultsFile::Kind ResultsFile::kindOf(const QString &path, const QStringList &expectedHeader, QByteArray *bytes)
+QString ResultsFile::lockPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return Kind::Missing;
-    *bytes = readBytes(path);
-    // An empty file holds nothing to lose: it is begun again.
-    if (bytes->isEmpty())
-        return Kind::Missing;
-    const std::vector<QStringList> rows = parsed(path, *bytes);
-    return rows.front() == expectedHeader ? Kind::Matching : Kind::Stale;
+    return path + QStringLiteral(".lock");
 }
 
 ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run)
 {
+    return append(path, run, LockWait());
+}
+
+ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run, const LockWait &wait)
+{
     const QStringList expected = header(run.results);
     const QByteArray newRow = CsvText::row(row(run));
-    for (int number = 1; number <= MaxNumberedFiles; ++number) {
-        const QString candidate = numberedPath(path, number);
-        QByteArray bytes;
-        const Kind kind = kindOf(candidate, expected, &bytes);
-        if (kind == Kind::Stale)
-            continue;
-        if (kind == Kind::Missing) {
-            bytes = QByteArray(CsvText::ByteOrderMark) + CsvText::row(expected);
-        } else if (!bytes.endsWith('\n') && !bytes.endsWith('\r')) {
-            // A last row without its line end (a hand edit) keeps its cells to itself.
-            bytes += "\r\n";
+    QLockFile lock(lockPath(path));
+    lockSeries(lock, path, wait);
+    for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
+        bool changed = false;
+        for (int number = 1; number <= MaxNumberedFiles && !changed; ++number) {
+            const QString candidatePath = numberedPath(path, number);
+            Candidate candidate = examined(candidatePath, expected);
+            if (candidate.kind == Kind::Stale)
+                continue;
+            const QFileInfo info(candidatePath);
+            if (info.exists() && !info.isWritable())
+                throw Refused(tr("Le fichier de résultats %1 est en lecture seule : les résultats ne peuvent pas y être "
+                                 "ajoutés.")
+                                  .arg(QDir::toNativeSeparators(candidatePath)));
+            if (!added(candidatePath, candidate, expected, newRow)) {
+                changed = true;
+                continue;
+            }
+            Saved saved{candidatePath, QString()};
+            if (number > 1)
+                saved.notice = tr("Les questions du questionnaire ne sont plus celles du fichier de résultats %1 : "
+                                  "ce fichier n'a pas été modifié et les résultats ont été enregistrés dans %2.")
+                                   .arg(QFileInfo(path).fileName(), QFileInfo(candidatePath).fileName());
+            return saved;
         }
-        QcmFile::write(candidate, bytes + newRow);
-        Saved saved{candidate, QString()};
-        if (number > 1)
-            saved.notice = tr("Les questions du questionnaire ne sont plus celles du fichier de résultats %1 : "
-                              "ce fichier n'a pas été modifié et les résultats ont été enregistrés dans %2.")
-                               .arg(QFileInfo(path).fileName(), QFileInfo(candidate).fileName());
-        return saved;
+        if (!changed)
+            throw AppError(tr("Trop de fichiers de résultats pour des versions différentes de ce questionnaire (%1) : "
+                              "aucun n'a été modifié.")
+                               .arg(path));
     }
-    throw AppError(tr("Trop de fichiers de résultats pour des versions différentes de ce questionnaire (%1) : "
-                      "aucun n'a été modifié.")
-                       .arg(path));
+    throw Busy(tr("Le fichier de résultats %1 est modifié par un autre programme pendant l'enregistrement.")
+                   .arg(QDir::toNativeSeparators(path)));
 }
 
 ResultsSheet ResultsFile::read(const QString &path)
 {
     std::vector<QStringList> rows = parsed(path, readBytes(path));
+    if (rows.empty())
+        throw notOurs(path);
     ResultsSheet sheet;
     const QStringList &header = rows.front();
     sheet.questions = header.mid(FixedColumnCount);
     sheet.runs.reserve(rows.size() - 1);
     for (size_t i = 1; i < rows.size(); ++i) {
         QStringList fields = std::move(rows[i]);
+        // A spreadsheet writes the empty rows under a table as separators alone.
+        if (std::all_of(fields.cbegin(), fields.cend(), [](const QString &field) { return field.trimmed().isEmpty(); }))
+            continue;
         while (fields.size() < header.size())
             fields.append(QString());
         fields[NameColumn] = unsafeText(fields.at(NameColumn));
