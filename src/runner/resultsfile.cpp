@@ -1,5 +1,6 @@
 #include "runner/resultsfile.h"
 
+#include "document/exchange/exchangetext.h"
 #include "document/qcmfile.h"
 #include "platform/apperror.h"
 #include "runner/csvtext.h"
@@ -95,53 +96,99 @@ AppError notOurs(const QString &path)
                         .arg(path));
 }
 
+AppError damaged(const QString &path)
+{
+    return AppError(ResultsFile::tr("Le fichier de résultats %1 est endommagé (texte illisible ou guillemet non fermé) : "
+                                    "il n'a pas été modifié.")
+                        .arg(path));
+}
+
 // The rows of a results file; an empty list when it holds no row at all.
 std::vector<QStringList> parsed(const QString &path, const QByteArray &bytes)
 {
     std::optional<std::vector<QStringList>> rows = CsvText::parse(bytes);
     if (!rows)
-        throw AppError(ResultsFile::tr("Le fichier de résultats %1 est endommagé (texte illisible ou guillemet non fermé) : "
-                                       "il n'a pas été modifié.")
-                           .arg(path));
+        throw damaged(path);
     if (!rows->empty() && !isOurHeader(rows->front()))
         throw notOurs(path);
     return std::move(*rows);
 }
-
-enum class Kind { Missing, Matching, Stale };
-
-// A file of the series as an addition finds it.
-struct Candidate
-{
-    Kind kind = Kind::Missing;
-    QcmFile::Stamp stamp;          // as it was looked at, to notice another writer
-    // Matching and ready for a row at its end: UTF-8 with its mark, no quote left open.
-    bool appendable = false;
-    bool endsWithLineEnd = true;
-    std::vector<QStringList> rows; // when not appendable: the whole table, written back with the run
-};
 
 bool isLineEnd(char c)
 {
     return c == '\r' || c == '\n';
 }
 
-// A file as this program writes it, found by reading it once in pieces and keeping only its
-// first row: the header says which questions it holds, its end where the next row goes. No
-// value when it is written otherwise, and must be read whole.
-std::optional<Candidate> surveyed(const QString &path, const QStringList &expectedHeader)
+// What adding a run needs to know of a results file's text (UTF-8, without its mark), gathered
+// piece by piece so that a big file is never held whole: its first row, which names the
+// questions, whether it ends inside quotes or on a line end, and whether it holds a NUL, which
+// no text does.
+class TextSurvey
 {
-    Candidate candidate;
-    candidate.stamp = QcmFile::stampOf(path);
+public:
+    void feed(QByteArrayView piece)
+    {
+        if (std::memchr(piece.data(), '\0', size_t(piece.size())))
+            m_nul = true;
+        for (qsizetype i = 0; i < piece.size() && !m_firstRowEnded; ++i) {
+            if (!isLineEnd(piece[i]))
+                m_firstRow += piece[i];
+            else
+                m_firstRowEnded = !m_firstRow.isEmpty(); // empty lines before it are no row
+        }
+        m_quotes.feed(piece);
+        if (!piece.isEmpty())
+            m_last = piece.back();
+    }
+
+    bool damaged() const { return m_nul || m_quotes.insideQuotes(); }
+    bool endsWithLineEnd() const { return isLineEnd(m_last); }
+    const QByteArray &firstRow() const { return m_firstRow; }
+
+private:
+    QByteArray m_firstRow;
+    bool m_firstRowEnded = false;
+    bool m_nul = false;
+    CsvText::QuoteTracker m_quotes;
+    char m_last = '\n';
+};
+
+enum class Kind { Missing, Matching, Stale };
+
+Kind kindOf(const QString &path, const TextSurvey &survey, const QStringList &expectedHeader)
+{
+    if (survey.damaged())
+        throw damaged(path);
+    // A file with no row at all holds nothing to lose: it is begun again.
+    if (survey.firstRow().isEmpty())
+        return Kind::Missing;
+    const std::optional<std::vector<QStringList>> header = CsvText::parse(survey.firstRow());
+    if (!header || header->size() != 1 || !isOurHeader(header->front()))
+        throw notOurs(path);
+    return header->front() == expectedHeader ? Kind::Matching : Kind::Stale;
+}
+
+// A file of the series as an addition finds it.
+struct Candidate
+{
+    Kind kind = Kind::Missing;
+    QcmFile::Stamp stamp;           // as it was looked at, to notice another writer
+    bool endsWithLineEnd = true;
+    // Empty when the run is only added at the end; otherwise the whole file as this program
+    // writes it, to be written back with the run.
+    QByteArray converted;
+};
+
+// A file as this program writes it (UTF-8 with its mark), read once in pieces. No value when
+// it is not such a file, or could not be read to its end.
+std::optional<TextSurvey> surveyed(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QByteArray buffer(ChunkSize, Qt::Uninitialized);
-    QByteArray firstRow;
-    bool firstRowEnded = false;
+    TextSurvey survey;
     bool atStart = true;
-    CsvText::QuoteTracker quotes;
-    char last = '\n';
     for (;;) {
         const qint64 count = file.read(buffer.data(), ChunkSize);
         if (count < 0)
@@ -156,28 +203,11 @@ std::optional<Candidate> surveyed(const QString &path, const QStringList &expect
             piece = piece.sliced(3);
             atStart = false;
         }
-        if (std::memchr(piece.data(), '\0', size_t(piece.size())))
-            return std::nullopt;
-        if (!firstRowEnded) {
-            const char *end = piece.data();
-            while (end < piece.data() + piece.size() && !isLineEnd(*end))
-                ++end;
-            firstRowEnded = end < piece.data() + piece.size();
-            firstRow.append(piece.data(), end - piece.data());
-        }
-        quotes.feed(piece);
-        if (!piece.isEmpty())
-            last = piece.back();
+        survey.feed(piece);
     }
-    if (atStart || quotes.insideQuotes())
+    if (atStart)
         return std::nullopt;
-    const std::optional<std::vector<QStringList>> header = CsvText::parse(firstRow);
-    if (!header || header->size() != 1 || !isOurHeader(header->front()))
-        return std::nullopt;
-    candidate.kind = header->front() == expectedHeader ? Kind::Matching : Kind::Stale;
-    candidate.appendable = true;
-    candidate.endsWithLineEnd = isLineEnd(last);
-    return candidate;
+    return survey;
 }
 
 Candidate examined(const QString &path, const QStringList &expectedHeader)
@@ -185,49 +215,48 @@ Candidate examined(const QString &path, const QStringList &expectedHeader)
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return {};
-    if (info.isFile() && info.size() > 0 && info.size() <= ResultsFile::MaxSize) {
-        if (std::optional<Candidate> candidate = surveyed(path, expectedHeader))
-            return std::move(*candidate);
-    }
-    // Read whole: saved again by a spreadsheet, or not ours, which reading says.
     Candidate candidate;
     candidate.stamp = QcmFile::stampOf(path);
-    std::vector<QStringList> rows = parsed(path, readBytes(path));
-    // A file with no row at all holds nothing to lose: it is begun again.
-    if (rows.empty())
-        return candidate;
-    candidate.kind = rows.front() == expectedHeader ? Kind::Matching : Kind::Stale;
-    if (candidate.kind == Kind::Matching)
-        candidate.rows = std::move(rows);
-    return candidate;
-}
-
-// The table written back whole, in this program's own way, the run at its end.
-QByteArray rewritten(std::vector<QStringList> &rows, const QByteArray &newRow)
-{
-    QByteArray bytes(CsvText::ByteOrderMark);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        QStringList &fields = rows[i];
-        // A spreadsheet drops the mark that keeps a name from being taken for a formula.
-        if (i > 0 && fields.size() > ResultsFile::NameColumn)
-            fields[ResultsFile::NameColumn] = safeText(unsafeText(fields.at(ResultsFile::NameColumn)));
-        bytes += CsvText::row(fields);
+    if (info.isFile() && info.size() <= ResultsFile::MaxSize) {
+        if (const std::optional<TextSurvey> survey = surveyed(path)) {
+            candidate.kind = kindOf(path, *survey, expectedHeader);
+            candidate.endsWithLineEnd = survey->endsWithLineEnd();
+            return candidate;
+        }
     }
-    return bytes + newRow;
+    // Saved again by a spreadsheet (without the mark, in the local code page), or not ours:
+    // decoded whole, and converted to this program's own way when the run goes into it.
+    QByteArray text;
+    {
+        const QByteArray bytes = readBytes(path);
+        const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        if (!utf16 && bytes.contains('\0'))
+            throw damaged(path);
+        text = ExchangeText::decode(bytes).text.toUtf8().replace("\n", "\r\n");
+    }
+    TextSurvey survey;
+    survey.feed(text);
+    candidate.kind = kindOf(path, survey, expectedHeader);
+    if (candidate.kind == Kind::Matching) {
+        candidate.converted = CsvText::ByteOrderMark + text;
+        if (!survey.endsWithLineEnd())
+            candidate.converted += "\r\n";
+    }
+    return candidate;
 }
 
 // Adds the run to the file as it was examined; false when another program changed the file
 // since.
-bool added(const QString &path, Candidate &candidate, const QStringList &header, const QByteArray &newRow)
+bool added(const QString &path, const Candidate &candidate, const QStringList &header, const QByteArray &newRow)
 {
-    if (candidate.appendable)
+    if (candidate.kind == Kind::Matching && candidate.converted.isEmpty())
         return QcmFile::append(path, candidate.endsWithLineEnd ? newRow : "\r\n" + newRow, candidate.stamp);
     if (QcmFile::stampOf(path) != candidate.stamp)
         return false;
     if (candidate.kind == Kind::Missing)
         QcmFile::write(path, QByteArray(CsvText::ByteOrderMark) + CsvText::row(header) + newRow);
     else
-        QcmFile::write(path, rewritten(candidate.rows, newRow));
+        QcmFile::write(path, candidate.converted + newRow);
     return true;
 }
 
@@ -329,7 +358,7 @@ ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run, 
         bool changed = false;
         for (int number = 1; number <= MaxNumberedFiles && !changed; ++number) {
             const QString candidatePath = numberedPath(path, number);
-            Candidate candidate = examined(candidatePath, expected);
+            const Candidate candidate = examined(candidatePath, expected);
             if (candidate.kind == Kind::Stale)
                 continue;
             const QFileInfo info(candidatePath);
