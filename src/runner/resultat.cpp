@@ -121,12 +121,12 @@ void TResultat::keepRun(QString path)
                 m_services.boxes.warn(saved.notice);
             return;
         } catch (const ResultsFile::Busy &busy) {
-            if (m_services.boxes.show(MessageIcon::Question, tr("%1\nRéessayer ?").arg(busy.message()), MessageButtons::YesNo)
+            if (m_services.boxes.show(MessageIcon::Question, tr("%1\n\nRéessayer ?").arg(busy.message()), MessageButtons::YesNo)
                 != MessageAnswer::Yes)
                 return;
         } catch (const ResultsFile::Refused &refused) {
             if (m_services.boxes.show(MessageIcon::Question,
-                                      tr("%1\nEnregistrer les résultats à un autre emplacement ?").arg(refused.message()),
+                                      tr("%1\n\nEnregistrer les résultats à un autre emplacement ?").arg(refused.message()),
                                       MessageButtons::YesNo)
                 != MessageAnswer::Yes)
                 return;
