@@ -22,5 +22,5 @@ struct DesktopServices
     SystemClock clock;
     PictureRegistry pictures;
     PictureFileDialogs pictureDialogs;
-    QtPrintDialogs printDialogs;
+    QtPrintDialogs printDialogs{boxes};
 };

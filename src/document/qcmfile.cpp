@@ -82,7 +82,7 @@ QString writeReason(const QString &path, int error, qint64 bytesNeeded)
 }
 
 // Makes sure the bytes have reached the disk: a full disk often shows only here.
-bool flushed(QSaveFile &file)
+bool flushed(QFileDevice &file)
 {
     if (!file.flush() || file.error() != QFileDevice::NoError)
         return false;
@@ -158,6 +158,27 @@ void write(const QString &path, const QByteArray &bytes)
     errno = 0;
     if (!file.commit())
         cannotSave(path, writeReason(path, errno, 0));
+}
+
+bool append(const QString &path, const QByteArray &bytes, const Stamp &expected)
+{
+    if (expected.size < 0)
+        return false;
+    QFile file(path);
+    errno = 0;
+    // Unbuffered: the bytes go out in one write, and nothing is left in a buffer that would
+    // stop cutting the file back after a failure.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+        cannotSave(path, writeReason(path, errno, 0));
+    if (stampOf(path) != expected || file.size() != expected.size)
+        return false;
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !flushed(file)) {
+        const int error = file.error() == QFileDevice::ResourceError ? ENOSPC : errno;
+        file.resize(expected.size);
+        cannotSave(path, writeReason(path, error, bytes.size()));
+    }
+    return true;
 }
 
 } // namespace QcmFile

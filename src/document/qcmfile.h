@@ -29,5 +29,11 @@ QByteArray read(const QString &path);
 // Through a temporary file and a rename; every write and the final flush are checked before the
 // rename, so a failed write (a full disk) leaves any earlier file untouched.
 void write(const QString &path, const QByteArray &bytes);
+// Adds `bytes` at the end of the file, provided it is still as `expected` says: false, and
+// nothing written, when another program changed it since it was looked at. Every write and the
+// flush are checked; after a failure the file is cut back to its earlier length, so no half
+// line is left behind. For files that only grow (kept results), where rewriting everything
+// for each addition would cost as much as the file is big.
+bool append(const QString &path, const QByteArray &bytes, const Stamp &expected);
 
 } // namespace QcmFile

@@ -1,12 +1,34 @@
 #include "platform/printdialogs.h"
 
+#include "platform/messageboxes.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QScreen>
 
-bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool PrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
+{
+    return sayWhereFileWent(showPrintDialog(printer, paint, parent), printer);
+}
+
+bool PrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+{
+    return sayWhereFileWent(showPreview(printer, paint, parent), printer);
+}
+
+bool PrintDialogs::sayWhereFileWent(bool printed, const QPrinter &printer)
+{
+    if (printed && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        m_boxes.inform(tr("Le fichier PDF a été enregistré sous %1.")
+                           .arg(QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath())));
+    return printed;
+}
+
+bool QtPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
     QPrintDialog dialog(&printer, parent);
     if (dialog.exec() != QDialog::Accepted)
@@ -15,7 +37,7 @@ bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *par
     return true;
 }
 
-bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool QtPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
@@ -30,7 +52,7 @@ bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *p
     return dialog.exec() == QDialog::Accepted;
 }
 
-bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *)
+bool ScriptedPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *)
 {
     ++m_shown;
     const QString path = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
@@ -42,7 +64,7 @@ bool ScriptedPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidge
     return true;
 }
 
-bool ScriptedPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool ScriptedPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
-    return print(printer, paint, parent);
+    return showPrintDialog(printer, paint, parent);
 }

@@ -111,7 +111,7 @@ private Q_SLOTS:
 private:
     TPlanche *sheet = nullptr;
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs *dialogs = nullptr;
     PictureRegistry *registry = nullptr;
     FixedClock *clock = nullptr;

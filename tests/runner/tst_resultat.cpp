@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QLockFile>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -18,6 +19,8 @@
 #include <QtTest>
 
 #include <functional>
+
+#include <unistd.h>
 
 namespace {
 
@@ -32,6 +35,30 @@ void answerPupil(const QString &name)
         dialog->NameEdit->setText(name);
         dialog->accept();
     });
+}
+
+// Runs the test as an ordinary user while it lives: a folder's permissions mean nothing to root,
+// who runs the tests on the build machines.
+class AsOrdinaryUser
+{
+public:
+    AsOrdinaryUser() : m_switched(geteuid() == 0 && seteuid(NobodyId) == 0) {}
+    ~AsOrdinaryUser()
+    {
+        if (m_switched && seteuid(0) != 0)
+            qFatal("could not become root again");
+    }
+    AsOrdinaryUser(const AsOrdinaryUser &) = delete;
+    AsOrdinaryUser &operator=(const AsOrdinaryUser &) = delete;
+
+private:
+    static constexpr uid_t NobodyId = 65534;
+    bool m_switched;
+};
+
+int runsIn(const QString &path)
+{
+    return QFile::exists(path) ? int(ResultsFile::read(path).runs.size()) : 0;
 }
 
 } // namespace
@@ -91,6 +118,9 @@ private Q_SLOTS:
     void printingLongResults();
     void markColumnKeepsItsWidth_data();
     void markColumnKeepsItsWidth();
+    void keepingWhereTheFolderIsReadOnly();
+    void keepingWhileAnotherWriterHoldsTheFile_data();
+    void keepingWhileAnotherWriterHoldsTheFile();
 };
 
 void TestResultat::keepingResults_data()
@@ -151,6 +181,77 @@ void TestResultat::printingResults()
     for (const char *expected : {"capitales", "Léa Martin", "09/03/2026", "Bonnes réponses : 1 sur 3", "Titre 3"})
         QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(PdfReader::pageCount(pdf), 1);
+    // The print dialog showed only a name: where the file went is said afterwards.
+    QCOMPARE(program.boxes.lastText(), QStringLiteral("Le fichier PDF a été enregistré sous %1.").arg(pdf));
+}
+
+void TestResultat::keepingWhereTheFolderIsReadOnly()
+{
+    QTemporaryDir dir;
+    QDir root(dir.path());
+    QVERIFY(root.mkdir("partage") && root.mkdir("ailleurs"));
+    // Group as others: the tests' root keeps its groups when it becomes an ordinary user.
+    const auto readable = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+        | QFile::ExeOther;
+    const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    QVERIFY(QFile::setPermissions(dir.path(), readable | QFile::WriteOwner));
+    QVERIFY(QFile::setPermissions(root.filePath("partage"), readable));
+    QVERIFY(QFile::setPermissions(root.filePath("ailleurs"), readable | writable));
+    Program program(root.filePath("partage/quiz.qcm"));
+    const QString elsewhere = root.filePath("ailleurs/quiz-resultats.csv");
+    {
+        const AsOrdinaryUser user;
+        program.boxes.script(MessageAnswer::Yes);
+        program.dialogs.script(elsewhere);
+        answerPupil("Léa");
+        program.pressInResults(&TResultat::Button2);
+        // The next pupil's run goes to the place chosen, without asking again.
+        answerPupil("Noé");
+        program.pressInResults(&TResultat::Button2);
+    }
+    const auto &shown = program.boxes.shown();
+    QCOMPARE(shown.size(), 3);
+    QVERIFY2(shown.at(0).text.contains("accès refusé") && shown.at(0).text.contains("autre emplacement"),
+             qPrintable(shown.at(0).text));
+    QCOMPARE(shown.at(2).text, QStringLiteral("Résultats enregistrés dans %1.").arg(elsewhere));
+    QCOMPARE(program.dialogs.shown().size(), 1);
+    QCOMPARE(runsIn(elsewhere), 2);
+    QVERIFY(!QFile::exists(root.filePath("partage/quiz-resultats.csv")));
+}
+
+void TestResultat::keepingWhileAnotherWriterHoldsTheFile_data()
+{
+    QTest::addColumn<bool>("released");  // the other writer finishes while the window waits
+    QTest::addColumn<int>("runsAfter");
+    QTest::newRow("released while waiting") << true << 1;
+    QTest::newRow("held throughout, not tried again") << false << 0;
+}
+
+void TestResultat::keepingWhileAnotherWriterHoldsTheFile()
+{
+    QFETCH(bool, released);
+    QFETCH(int, runsAfter);
+    QTemporaryDir dir;
+    Program program(dir.filePath("quiz.qcm"));
+    const QString path = dir.filePath("quiz-resultats.csv");
+    QLockFile other(ResultsFile::lockPath(path));
+    QVERIFY(other.tryLock(0));
+    // Runs only if the window keeps handling events while it waits.
+    if (released)
+        QTimer::singleShot(300, &program.workspace.results, [&other] { other.unlock(); });
+    else
+        program.boxes.script(MessageAnswer::No);
+    answerPupil("Léa");
+    program.pressInResults(&TResultat::Button2);
+
+    QCOMPARE(runsIn(path), runsAfter);
+    if (released) {
+        QCOMPARE(program.boxes.shown().size(), 1);
+        QVERIFY(program.boxes.lastText().startsWith("Résultats enregistrés"));
+    } else {
+        QVERIFY2(program.boxes.lastText().contains("Réessayer ?"), qPrintable(program.boxes.lastText()));
+        QCOMPARE(program.boxes.pendingAnswers(), 0);
+    }
 }
 
 void TestResultat::printingLongResults_data()
