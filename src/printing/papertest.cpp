@@ -1,5 +1,6 @@
 #include "printing/papertest.h"
 
+#include "document/picturelocation.h"
 #include "pictures/picture.h"
 #include "pictures/pictureregistry.h"
 #include "runner/runsession.h"
@@ -27,7 +28,9 @@ std::unique_ptr<Picture> loadPicture(const PictureRegistry &registry, const QStr
 
 } // namespace
 
-PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures) : m_name(name)
+PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
+                     const QString &pictureFolder)
+    : m_name(name)
 {
     // The questions exactly as a run reads them.
     RunSession session;
@@ -47,7 +50,7 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
             question.answers[a] = line.isEmpty() ? QString() : line.mid(3);
         }
         question.solution = session.Solutions()[size_t(i)];
-        m_pictures.push_back(loadPicture(pictures, shown.picture));
+        m_pictures.push_back(loadPicture(pictures, PictureLocation::resolve(shown.picture, pictureFolder)));
         if (m_pictures.back())
             question.pictureSize = QSizeF(m_pictures.back()->width(), m_pictures.back()->height());
         m_questions.push_back(std::move(question));

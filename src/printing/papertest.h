@@ -20,7 +20,10 @@ class PaperTest
     Q_DECLARE_TR_FUNCTIONS(PaperTest)
 
 public:
-    PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures);
+    // Pictures whose stored path leads nowhere are looked for in `pictureFolder`
+    // (PictureLocation), as in a run.
+    PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
+              const QString &pictureFolder = QString());
     ~PaperTest();
 
     const std::vector<PaperQuestion> &questions() const { return m_questions; }

@@ -39,8 +39,9 @@ public:
 
     // A fresh copy of the questionnaire; answers forgotten, results emptied. Shows nothing.
     void Init(const QStringList &document);
-    // Init, then shows the runner maximised and modally; returns when it is closed.
-    void run(const QStringList &document);
+    // Init, then shows the runner maximised and modally; returns when it is closed. Pictures
+    // whose stored path leads nowhere are looked for in `pictureFolder` (PictureLocation).
+    void run(const QStringList &document, const QString &pictureFolder = QString());
 
     void Compte();
     void Exec();
@@ -99,6 +100,7 @@ private:
 
     MessageBoxes &m_boxes;
     RunSession m_session;
+    QString m_pictureFolder;
     TResultat *m_results = nullptr;
     // The design's area below the tool bar, centred in the maximised window.
     QWidget *m_page = nullptr;

@@ -23,11 +23,11 @@ inline QByteArray sampleBytes(const QString &name)
     return file.readAll();
 }
 
-// The program's metafile converter as this build made it.
-inline MetafileConversion testMetafileConversion()
+// The program's helper (metafiles converted, SVG files checked) as this build made it.
+inline DrawingConversion testDrawingConversion()
 {
-    return [](const QByteArray &metafile, QByteArray &svg) {
-        return MetafileConverterProcess(QStringLiteral(NELO_METAFILE_CONVERTER)).convert(metafile, svg);
+    return [](DrawingSource source, const QByteArray &input, QByteArray &svg) {
+        return MetafileConverterProcess(QStringLiteral(NELO_METAFILE_CONVERTER)).convert(source, input, svg);
     };
 }
 
