@@ -270,9 +270,10 @@ void TQcm::placePage()
 
 // Run
 
-void TQcm::Init(const QStringList &document)
+void TQcm::Init(const QStringList &document, const QString &pictureFolder)
 {
     m_session.Init(document);
+    m_pictureFolder = pictureFolder;
     SpinEdit1->setValue(0);
     if (m_results)
         m_results->clear();
@@ -280,8 +281,7 @@ void TQcm::Init(const QStringList &document)
 
 void TQcm::run(const QStringList &document, const QString &pictureFolder)
 {
-    Init(document);
-    m_pictureFolder = pictureFolder;
+    Init(document, pictureFolder);
     // Without a window manager "maximised" means nothing: take the screen's room first.
     if (const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());

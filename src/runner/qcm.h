@@ -38,9 +38,10 @@ public:
     void setNavigationIcons(const std::array<QIcon, 4> &firstPreviousNextLast);
 
     // A fresh copy of the questionnaire; answers forgotten, results emptied. Shows nothing.
-    void Init(const QStringList &document);
-    // Init, then shows the runner maximised and modally; returns when it is closed. Pictures
-    // whose stored path leads nowhere are looked for in `pictureFolder` (PictureLocation).
+    // Pictures whose stored path leads nowhere are looked for in `pictureFolder`
+    // (PictureLocation), the questionnaire's own folder.
+    void Init(const QStringList &document, const QString &pictureFolder = QString());
+    // Init, then shows the runner maximised and modally; returns when it is closed.
     void run(const QStringList &document, const QString &pictureFolder = QString());
 
     void Compte();

@@ -328,6 +328,72 @@ private Q_SLOTS:
         QVERIFY(svg.isEmpty());
     }
 
+    // Every failure read "MetaFichier incorrect", even a good file whose helper was missing:
+    // only a file the conversion refused says so now, the other causes are named.
+    void failureNamesItsCause_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message");
+        const QString damaged = QStringLiteral("MetaFichier incorrect");
+        const QString cannot = QStringLiteral("Impossible d'afficher le métafichier : ");
+        QTest::newRow("refused records") << int(MetafileError::BadRecords) << damaged;
+        QTest::newRow("refused by the library") << int(MetafileError::ConversionFailed) << damaged;
+        QTest::newRow("helper missing")
+            << int(MetafileError::ConverterMissing)
+            << cannot + "le programme qui prépare les dessins (nelo-metafile-converter) est introuvable ; réinstallez Nelo Qcm";
+        QTest::newRow("processor time used up")
+            << int(MetafileError::TimeLimit)
+            << cannot + "sa préparation a dépassé le temps permis (dessin trop complexe ou fichier endommagé).";
+        QTest::newRow("memory used up")
+            << int(MetafileError::MemoryLimit)
+            << cannot + "sa préparation demandait plus de mémoire que permis (dessin trop complexe ou fichier endommagé).";
+        QTest::newRow("too many shapes")
+            << int(MetafileError::TooComplex)
+            << cannot + "son dessin est trop volumineux ou trop complexe pour être tracé sans bloquer la fenêtre";
+        QTest::newRow("helper crashed")
+            << int(MetafileError::ConverterDied)
+            << cannot + "le programme qui prépare les dessins (nelo-metafile-converter) s'est arrêté anormalement";
+    }
+    void failureNamesItsCause()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        MetafilePicture picture([error](DrawingSource, const QByteArray &, QByteArray &) { return MetafileError(error); });
+        try {
+            picture.loadFromData(sampleBytes(QStringLiteral("drawing.wmf")));
+            QFAIL("loaded");
+        } catch (const AppError &failure) {
+            QCOMPARE(failure.message(), message);
+        }
+    }
+
+    void realCausesReachThePicture_data()
+    {
+        QTest::addColumn<QByteArray>("script");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing") << QByteArray() << "est introuvable";
+        QTest::newRow("never answers") << QByteArray("exec sleep 30") << "le temps permis";
+        QTest::newRow("runs out of memory") << QByteArray("cat >/dev/null; exit 8") << "plus de mémoire que permis";
+    }
+    void realCausesReachThePicture()
+    {
+        QFETCH(QByteArray, script);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        const QString program = script.isEmpty() ? dir.filePath(QStringLiteral("absent"))
+                                                 : fakeHelper(dir, QStringLiteral("helper"), script);
+        const MetafileConverterProcess helper(program, std::chrono::milliseconds(500));
+        MetafilePicture picture([&helper](DrawingSource source, const QByteArray &input, QByteArray &svg) {
+            return helper.convert(source, input, svg);
+        });
+        try {
+            picture.loadFromData(sampleBytes(QStringLiteral("drawing.emf")));
+            QFAIL("loaded");
+        } catch (const AppError &failure) {
+            QVERIFY2(failure.message().contains(message), qPrintable(failure.message()));
+        }
+    }
+
     void helperIsFoundBesideTheProgramThenInLibexec_data()
     {
         QTest::addColumn<QStringList>("executables");
