@@ -22,15 +22,6 @@ private:
     PictureRegistry m_registry{testDrawingConversion()};
     QTemporaryDir m_dir;
 
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
     static QString loadFailure(PictureHolder &holder, const QString &path)
     {
         try {
@@ -93,7 +84,7 @@ private Q_SLOTS:
     void jpegNamesLoadAsJpeg()
     {
         QFETCH(QString, name);
-        const QString path = writeFile(name, sampleBytes(QStringLiteral("colour.jpg")));
+        const QString path = writeTestFile(m_dir, name, sampleBytes(QStringLiteral("colour.jpg")));
         PictureHolder holder(m_registry);
         holder.loadFromFile(path);
         QVERIFY(qobject_cast<JpegPicture *>(holder.picture()));
@@ -148,7 +139,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, message);
         QDir(m_dir.path()).mkpath(QStringLiteral("mes.images"));
-        const QString path = writeFile(name, content);
+        const QString path = writeTestFile(m_dir, name, content);
         PictureHolder holder(m_registry);
         QCOMPARE(loadFailure(holder, path), message);
         QVERIFY(!holder.picture());

@@ -35,13 +35,6 @@ private:
 
     QString quizFolder() const { return m_dir.filePath(QStringLiteral("quiz")); }
 
-    void writeFile(const QString &name, const QByteArray &bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(name));
-    }
-
     // Two questions, the first showing the picture by the path it had where it was written.
     static QStringList questionnaire()
     {
@@ -56,9 +49,9 @@ private Q_SLOTS:
         QVERIFY(m_dir.isValid());
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("quiz")));
         QVERIFY(QDir(m_dir.path()).mkpath(QStringLiteral("ailleurs")));
-        writeFile(QStringLiteral("quiz/chat.bmp"), bmpOfSize(30, 20, qRgb(200, 0, 0)));
-        writeFile(QStringLiteral("quiz/CHIEN.BMP"), bmpOfSize(30, 20, qRgb(0, 200, 0)));
-        writeFile(QStringLiteral("ailleurs/local.bmp"), bmpOfSize(30, 20, qRgb(0, 0, 200)));
+        writeTestFile(m_dir, QStringLiteral("quiz/chat.bmp"), bmpOfSize(30, 20, qRgb(200, 0, 0)));
+        writeTestFile(m_dir, QStringLiteral("quiz/CHIEN.BMP"), bmpOfSize(30, 20, qRgb(0, 200, 0)));
+        writeTestFile(m_dir, QStringLiteral("ailleurs/local.bmp"), bmpOfSize(30, 20, qRgb(0, 0, 200)));
         m_startFolder = QDir::currentPath();
         QDir::setCurrent(m_dir.filePath(QStringLiteral("ailleurs")));
     }
@@ -97,7 +90,7 @@ private Q_SLOTS:
     void sheetShowsItAndKeepsTheStoredLine()
     {
         const QString file = m_dir.filePath(QStringLiteral("quiz/quiz.qcm"));
-        writeFile(QStringLiteral("quiz/quiz.qcm"), questionnaire().join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
+        writeTestFile(m_dir, QStringLiteral("quiz/quiz.qcm"), questionnaire().join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
         RecordingSheet sheet;
         ScriptedMessageBoxes boxes;
         QuestionStore store(sheet, boxes);

@@ -28,11 +28,7 @@ private:
     // The failure of loading `bytes` as `name`, then of drawing and copying what loaded.
     QString failureOf(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        file.close();
+        const QString path = writeTestFile(m_dir, name, bytes);
         PictureHolder holder(m_registry);
         try {
             holder.loadFromFile(path);

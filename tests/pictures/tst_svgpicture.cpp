@@ -92,15 +92,6 @@ class TestSvgPicture : public QObject
 private:
     QTemporaryDir m_dir;
 
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
     static QString loadFailure(const DrawingConversion &conversion, const QByteArray &svg)
     {
         SvgPicture picture(conversion);
@@ -213,7 +204,7 @@ private Q_SLOTS:
         PictureRegistry registry(testDrawingConversion());
         registerWebFormats(registry);
         PictureHolder holder(registry);
-        const QString path = writeFile(QStringLiteral("plan.svg"), svg);
+        const QString path = writeTestFile(m_dir, QStringLiteral("plan.svg"), svg);
         const FifoRescuer rescuer(fifo, std::chrono::seconds(3));
         holder.loadFromFile(path);
         QVERIFY2(!rescuer.rescued(), "the FIFO was opened");
