@@ -54,16 +54,29 @@ bool isKept(QStringView element, QStringView reference)
     return isEmbeddedRasterPicture(reference);
 }
 
-void copyElementStart(const QXmlStreamReader &reader, QXmlStreamWriter &writer, bool &dropped)
+// Copies the start of the element the reader stands on, without the references it may not
+// keep. An image whose picture goes is left out whole (it would draw nothing, and Qt would
+// warn about it at every drawing): false then, the reader having passed its end.
+bool copyElementStart(QXmlStreamReader &reader, QXmlStreamWriter &writer, bool &dropped)
 {
-    writer.writeStartElement(reader.qualifiedName().toString());
+    const QString element = reader.qualifiedName().toString();
+    QXmlStreamAttributes kept;
+    bool droppedHere = false;
     for (const QXmlStreamAttribute &attribute : reader.attributes()) {
-        if (isReferenceAttribute(attribute.qualifiedName()) && !isKept(reader.qualifiedName(), attribute.value())) {
-            dropped = true;
-            continue;
-        }
-        writer.writeAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+        if (isReferenceAttribute(attribute.qualifiedName()) && !isKept(element, attribute.value()))
+            droppedHere = true;
+        else
+            kept.append(attribute);
     }
+    dropped = dropped || droppedHere;
+    if (droppedHere && isImageElement(element)) {
+        reader.skipCurrentElement();
+        return false;
+    }
+    writer.writeStartElement(element);
+    for (const QXmlStreamAttribute &attribute : kept)
+        writer.writeAttribute(attribute.qualifiedName().toString(), attribute.value().toString());
+    return true;
 }
 
 } // namespace
@@ -81,8 +94,8 @@ std::optional<QByteArray> svgWithoutOutsideReferences(const QByteArray &svg)
     while (!reader.atEnd()) {
         switch (reader.readNext()) {
         case QXmlStreamReader::StartElement:
-            ++depth;
-            copyElementStart(reader, writer, dropped);
+            if (copyElementStart(reader, writer, dropped))
+                ++depth;
             break;
         case QXmlStreamReader::EndElement:
             writer.writeEndElement();

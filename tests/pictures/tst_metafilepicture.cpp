@@ -367,33 +367,6 @@ private Q_SLOTS:
         }
     }
 
-    void realCausesReachThePicture_data()
-    {
-        QTest::addColumn<QByteArray>("script");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("missing") << QByteArray() << "est introuvable";
-        QTest::newRow("never answers") << QByteArray("exec sleep 30") << "le temps permis";
-        QTest::newRow("runs out of memory") << QByteArray("cat >/dev/null; exit 8") << "plus de mémoire que permis";
-    }
-    void realCausesReachThePicture()
-    {
-        QFETCH(QByteArray, script);
-        QFETCH(QString, message);
-        QTemporaryDir dir;
-        const QString program = script.isEmpty() ? dir.filePath(QStringLiteral("absent"))
-                                                 : fakeHelper(dir, QStringLiteral("helper"), script);
-        const MetafileConverterProcess helper(program, std::chrono::milliseconds(500));
-        MetafilePicture picture([&helper](DrawingSource source, const QByteArray &input, QByteArray &svg) {
-            return helper.convert(source, input, svg);
-        });
-        try {
-            picture.loadFromData(sampleBytes(QStringLiteral("drawing.emf")));
-            QFAIL("loaded");
-        } catch (const AppError &failure) {
-            QVERIFY2(failure.message().contains(message), qPrintable(failure.message()));
-        }
-    }
-
     void helperIsFoundBesideTheProgramThenInLibexec_data()
     {
         QTest::addColumn<QStringList>("executables");
