@@ -1,5 +1,6 @@
 #include "app/questionnaireprinting.h"
 
+#include "document/picturelocation.h"
 #include "platform/messageboxes.h"
 #include "platform/printdialogs.h"
 #include "platform/services.h"
@@ -16,7 +17,7 @@ void QuestionnairePrinting::print(const QString &fileName, const QStringList &do
     if (key == MessageAnswer::Cancel)
         return;
     const QString name = fileName.isEmpty() ? tr("Questionnaire") : QFileInfo(fileName).completeBaseName();
-    PaperTest test(name, document, services.pictures);
+    PaperTest test(name, document, services.pictures, PictureLocation::folderOf(fileName));
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(name);
     printer.setPageSize(QPageSize(QPageSize::A4));

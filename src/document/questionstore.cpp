@@ -1,6 +1,7 @@
 #include "document/questionstore.h"
 
 #include "document/blockindex.h"
+#include "document/picturelocation.h"
 #include "document/qcmblock.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
@@ -133,16 +134,19 @@ void QuestionStore::Charge(const QString &path)
     const QString name = qcmFileName(path);
     int droppedNuls = 0;
     QStringList lines = QcmText::decodeLines(QcmFile::read(name), &droppedNuls);
+    m_questionnaireFolder = PictureLocation::folderOf(name);
     adopt(std::move(lines), fileNameOf(name), droppedNuls);
 }
 
 void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
 {
+    m_questionnaireFolder.clear();
     adopt(lines, caption, 0);
 }
 
 void QuestionStore::loadUnsaved(const QStringList &lines)
 {
+    m_questionnaireFolder.clear();
     adopt(lines, QString(), 0);
     m_documentModified = true;
 }
@@ -193,6 +197,7 @@ void QuestionStore::Sauve(const QString &path)
     // they were, and the earlier file intact.
     QStringList lines = savedLines();
     QcmFile::write(qcmFileName(path), encodedForSaving(lines));
+    m_questionnaireFolder = PictureLocation::folderOf(qcmFileName(path));
     lines.resize(lines.size() - m_blocksBeyond.size());
     m_document = std::move(lines);
     m_documentModified = false;
@@ -205,6 +210,7 @@ void QuestionStore::Nouveau()
     m_history.clear();
     m_document.clear();
     m_blocksBeyond.clear();
+    m_questionnaireFolder.clear();
     m_questionCount = 1;
     m_currentQuestion = 0;
     m_sheet.restyleTitle();
@@ -257,9 +263,10 @@ void QuestionStore::LitFiche()
     }
     m_sheet.setFields(block->fields);
     m_currentPicture = block->picture;
-    if (block->rightAnswerReadable && !m_currentPicture.isEmpty() && QFileInfo::exists(m_currentPicture)) {
+    const QString pictureFile = PictureLocation::resolve(m_currentPicture, m_questionnaireFolder);
+    if (block->rightAnswerReadable && !pictureFile.isEmpty() && QFileInfo::exists(pictureFile)) {
         try {
-            m_sheet.loadPicture(m_currentPicture);
+            m_sheet.loadPicture(pictureFile);
         } catch (...) {
             // A picture that cannot be read is simply not shown while browsing questions.
             m_sheet.clearPicture();

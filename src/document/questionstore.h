@@ -26,6 +26,9 @@ public:
     bool DocumentModified() const { return m_documentModified; }
     bool SheetModified() const { return m_sheetModified; }
     const QString &CurrentPicture() const { return m_currentPicture; }
+    // The folder of the questionnaire's file, where pictures whose stored path leads nowhere are
+    // looked for (PictureLocation); empty while the questionnaire has no file.
+    const QString &questionnaireFolder() const { return m_questionnaireFolder; }
 
     // Load and save. Charge and Sauve apply the file name rule to `path` first. Charge drops NUL
     // bytes (saying so) and keeps a questionnaire of more than 10,000 questions to its first
@@ -103,6 +106,7 @@ private:
     bool m_sheetModified = false;
     bool m_reading = false;
     QString m_currentPicture;
+    QString m_questionnaireFolder;
     // The fields and picture as the sheet showed them after the last read or command: typing
     // since then is not covered by the history.
     QuestionFields m_readFields;

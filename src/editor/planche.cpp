@@ -362,7 +362,7 @@ void TPlanche::Quest()
     // stands: edits of the question on the sheet not yet written back are not part of it.
     if (m_store.QuestionCount() < 2 || !m_runner)
         return;
-    m_runner->run(m_store.document());
+    m_runner->run(m_store.document(), m_store.questionnaireFolder());
 }
 
 void TPlanche::Copier()

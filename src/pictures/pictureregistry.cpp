@@ -25,14 +25,16 @@ QString pictureExtension(const QString &path)
 
 PictureRegistry::PictureRegistry()
     : PictureRegistry([converter = MetafileConverterProcess(MetafileConverterProcess::locate())](
-                          const QByteArray &metafile, QByteArray &svg) { return converter.convert(metafile, svg); })
+                          DrawingSource source, const QByteArray &input, QByteArray &svg) {
+          return converter.convert(source, input, svg);
+      })
 {
 }
 
-PictureRegistry::PictureRegistry(MetafileConversion convertMetafile)
+PictureRegistry::PictureRegistry(DrawingConversion convertDrawing) : m_convertDrawing(std::move(convertDrawing))
 {
-    const auto metafile = [convertMetafile] {
-        return std::unique_ptr<Picture>(new MetafilePicture(convertMetafile));
+    const auto metafile = [convert = m_convertDrawing] {
+        return std::unique_ptr<Picture>(new MetafilePicture(convert));
     };
     registerFormat(QStringLiteral("wmf"), QCoreApplication::translate("PictureRegistry", "MetaFichiers"),
                    PictureKind::Metafile, metafile);

@@ -32,9 +32,10 @@ public:
         Factory create;
     };
 
-    // Metafiles are converted by the helper found beside the program (MetafileConverterProcess).
+    // Metafiles are converted, and SVG files checked, by the helper found beside the program
+    // (MetafileConverterProcess).
     PictureRegistry();
-    explicit PictureRegistry(MetafileConversion convertMetafile);
+    explicit PictureRegistry(DrawingConversion convertDrawing);
 
     // Appends an entry; the extension is stored lower case.
     void registerFormat(const QString &extension, const QString &description, PictureKind kind,
@@ -49,7 +50,10 @@ public:
     std::unique_ptr<Picture> createFor(const QString &path) const;
 
     const std::vector<Entry> &entries() const { return m_entries; }
+    // What the kinds drawn from SVG text run their files through.
+    const DrawingConversion &drawingConversion() const { return m_convertDrawing; }
 
 private:
+    DrawingConversion m_convertDrawing;
     std::vector<Entry> m_entries;
 };

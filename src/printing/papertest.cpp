@@ -1,5 +1,6 @@
 #include "printing/papertest.h"
 
+#include "document/picturelocation.h"
 #include "pictures/picture.h"
 #include "pictures/pictureregistry.h"
 #include "platform/apperror.h"
@@ -42,7 +43,8 @@ constexpr size_t MaximumNamedInWarning = 10;
 
 } // namespace
 
-PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures)
+PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
+                     const QString &pictureFolder)
     : m_name(name), m_registry(pictures)
 {
     // The questions exactly as a run reads them.
@@ -63,11 +65,12 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
             question.answers[a] = line.isEmpty() ? QString() : line.mid(3);
         }
         question.solution = session.Solutions()[size_t(i)];
-        m_picturePaths.push_back(shown.picture);
+        const QString picturePath = PictureLocation::resolve(shown.picture, pictureFolder);
+        m_picturePaths.push_back(picturePath);
         if (!shown.picture.isEmpty()) {
             // Only the size is kept: the picture is read again for its page.
             const QString failure = failureOf([&] {
-                const std::unique_ptr<Picture> picture = loadPicture(pictures, shown.picture);
+                const std::unique_ptr<Picture> picture = loadPicture(pictures, picturePath);
                 if (picture->isEmpty())
                     throw AppError(tr("Image vide"));
                 question.pictureSize = QSizeF(picture->width(), picture->height());

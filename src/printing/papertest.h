@@ -28,8 +28,10 @@ class PaperTest
     Q_DECLARE_TR_FUNCTIONS(PaperTest)
 
 public:
-    // `pictures` must outlive the paper test.
-    PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures);
+    // `pictures` must outlive the paper test. Pictures whose stored path leads nowhere are looked
+    // for in `pictureFolder` (PictureLocation), as in a run.
+    PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
+              const QString &pictureFolder = QString());
     ~PaperTest();
 
     const std::vector<PaperQuestion> &questions() const { return m_questions; }

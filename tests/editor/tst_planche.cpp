@@ -588,7 +588,7 @@ void TestPlanche::choosingPicture()
 
     QCOMPARE(dialogs->shown().size(), 1);
     QCOMPARE(dialogs->shown().first().filter.section(QStringLiteral(";;"), 0, 0),
-             QStringLiteral("Tout (*.bmp *.ico *.emf *.wmf *.jpg *.gif *.pcx *.png *.svg *.webp)"));
+             QStringLiteral("Tout (*.bmp *.ico *.emf *.wmf *.jpg *.jpeg *.gif *.pcx *.png *.svg *.webp)"));
     QCOMPARE(sheet->store().CurrentPicture(), picture);
     QCOMPARE(sheet->Image1->picture().width(), size.width());
     QCOMPARE(sheet->Image1->stretch(), stretched);

@@ -68,7 +68,7 @@ QList<QSize> embeddedImages(const QString &pdf)
 
 PictureRegistry registryWithJpeg()
 {
-    PictureRegistry registry(testMetafileConversion());
+    PictureRegistry registry(testDrawingConversion());
     registerJpegFormats(registry, 24);
     return registry;
 }
