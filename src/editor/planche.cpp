@@ -346,6 +346,9 @@ void TPlanche::Index()
     // Row k is question k once the order is written back. Without a choice the sheet stays on
     // the question it showed, wherever the list moved it.
     const int chosen = list.chosenRow();
+    // Left with nothing chosen and nothing moved: the sheet is as it was, and so is the focus.
+    if (chosen < 0 && !list.orderChanged())
+        return;
     const int after = chosen >= 0 ? chosen : list.rowOf(shown);
     m_store.rewriteDocument(
         [&list](QStringList &lines) {
