@@ -127,7 +127,7 @@ void TPlanche::createControls()
     Edit1->setObjectName(QStringLiteral("Edit1"));
     AccessibleNames::setCaption(Edit1, Label1);
     Edit1->setGeometry(82, 37, 559, 30);
-    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
+    plainTitle();
     // The file keeps 255 characters of a title; a longer one would be cut on the next reading.
     Edit1->setMaxLength(QcmFormat::MaxFieldLength);
 
@@ -290,6 +290,12 @@ void TPlanche::restyleTitle()
     Edit1->setPalette(palette);
     // 12 points at the design's 120 pixels per inch; the style stays bold.
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
+}
+
+void TPlanche::plainTitle()
+{
+    Edit1->setPalette(QPalette());
+    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
 }
 
 void TPlanche::describePicture(const QString &path)

@@ -122,6 +122,7 @@ private Q_SLOTS:
     void newWhileModified();
     void newAsksWithEmptyNameWhenNeverSaved();
     void newQuestionnaireIsWhiteOnBlack();
+    void newGivesTitleTheFocus();
     void openWhileModified_data();
     void openWhileModified();
     void openTxtLoadsQcm();
@@ -545,6 +546,36 @@ void TestMainForm::newQuestionnaireIsWhiteOnBlack()
     QCOMPARE(program->sheet().Edit1->text(), QString());
     QCOMPARE(program->form().CurrentFileName(), QString());
     QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm"));
+    // The look marks the new questionnaire only: one opened afterwards shows its title plainly.
+    open(sample(QStringLiteral("histoire.qcm")));
+    QCOMPARE(program->sheet().Edit1->palette().color(QPalette::Base), program->sheet().Memo1->palette().color(QPalette::Base));
+    QCOMPARE(program->sheet().Edit1->palette().color(QPalette::Text), program->sheet().Memo1->palette().color(QPalette::Text));
+    QCOMPARE(program->sheet().Edit1->font().pixelSize(), 19);
+}
+
+// "Nouveau" chosen while another window held the keys (the save question, say): once the main
+// window has them again, typing goes to the title, whichever field had them before.
+void TestMainForm::newGivesTitleTheFocus()
+{
+    open(sample(QStringLiteral("geo.qcm")));
+    program->form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program->form()));
+    QLineEdit *answer = program->sheet().answerEdits[1];
+    answer->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), answer);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+
+    program->trigger(QStringLiteral("&Nouveau"));
+    other.close();
+    program->form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program->form()));
+    QTRY_COMPARE(QApplication::focusWidget(), program->sheet().Edit1);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Nouvelle question"));
+    QCOMPARE(program->sheet().Edit1->text(), QStringLiteral("Nouvelle question"));
+    QCOMPARE(answer->text(), QString());
 }
 
 void TestMainForm::openWhileModified_data()
