@@ -123,7 +123,7 @@ void TMainForm::createMenus()
     addMenuItem(m_fileMenu, tr("E&xporter..."), tr("Exporter les questions pour Moodle (GIFT, Aiken, Moodle XML)"), {},
                 &TMainForm::ExportItemClick, true);
     m_fileMenu->addSeparator();
-    addMenuItem(m_fileMenu, tr("&Imprimer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
+    addMenuItem(m_fileMenu, tr("Im&primer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
                 QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
     m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));

@@ -158,6 +158,7 @@ void QuestionStore::adopt(QStringList lines, const QString &caption, int dropped
     m_blocksBeyond.clear();
     m_documentModified = false;
     m_sheet.setCaption(caption);
+    m_sheet.plainTitle();
     if (droppedNuls > 0)
         m_boxes.warn(QObject::tr("Le fichier contenait %1 caractère(s) nul(s), qui ont été retirés.").arg(droppedNuls));
     const int blocks = countQuestions(m_document);
@@ -215,6 +216,8 @@ void QuestionStore::Nouveau()
     m_currentQuestion = 0;
     m_sheet.restyleTitle();
     LitFiche();
+    // The empty question has no block, so reading it leaves the focus where it was.
+    m_sheet.focusTitle();
     m_documentModified = false;
 }
 

@@ -14,6 +14,10 @@ public:
     virtual ~MessageBoxes() = default;
 
     virtual MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) = 0;
+    // The same box with a second, smaller text under the first saying what it is about (which
+    // question, say). That text is the author's own and is shown as plain text, never markup.
+    virtual MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                          MessageButtons buttons) = 0;
 
     void warn(const QString &text) { show(MessageIcon::Warning, text, MessageButtons::Ok); }
     void inform(const QString &text) { show(MessageIcon::Information, text, MessageButtons::Ok); }

@@ -2,13 +2,79 @@
 
 #include "platform/messageboxes.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+
+// Enter presses a tool button that has the focus, as it presses a push button.
+class EnterPressesButton : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key != Qt::Key_Return && key != Qt::Key_Enter)
+            return false;
+        static_cast<QToolButton *>(watched)->click();
+        return true;
+    }
+};
+
+// Qt keeps the preview's tool bar out of the Tab chain: without a mouse nothing could be printed.
+// Every button joins the chain (Space and Enter press it). Printing comes first, on the bar and
+// after the page in the chain, so a narrow window never hides it beyond the bar's end.
+void reachToolBarByKeyboard(QPrintPreviewDialog &dialog)
+{
+    auto *bar = dialog.findChild<QToolBar *>();
+    auto *page = dialog.findChild<QPrintPreviewWidget *>();
+    if (!bar || !page)
+        return;
+    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+    const QList<QAction *> actions = bar->actions();
+    const auto print = std::find_if(actions.begin(), actions.end(),
+                                    [&printText](const QAction *action) { return action->text() == printText; });
+    if (print == actions.end() || actions.isEmpty())
+        return;
+    if (print != actions.begin()) {
+        bar->removeAction(*print);
+        bar->insertAction(actions.first(), *print);
+        bar->insertSeparator(actions.first());
+    }
+    auto *enter = new EnterPressesButton(&dialog);
+    for (QAction *action : bar->actions()) {
+        if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action))) {
+            button->setFocusPolicy(Qt::TabFocus);
+            button->installEventFilter(enter);
+        }
+    }
+    QWidget *pageEnd = nullptr;
+    for (QWidget *next = page->nextInFocusChain(); page->isAncestorOf(next); next = next->nextInFocusChain()) {
+        if (next->focusPolicy() & Qt::TabFocus)
+            pageEnd = next;
+    }
+    if (pageEnd)
+        QWidget::setTabOrder(pageEnd, bar->widgetForAction(*print));
+}
+
+} // namespace
 
 bool PrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
 {
@@ -49,6 +115,7 @@ bool QtPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidge
     }
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(*target); });
+    reachToolBarByKeyboard(dialog);
     return dialog.exec() == QDialog::Accepted;
 }
 

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -23,9 +24,18 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
 
 MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
+    return showInformative(icon, text, QString(), buttons);
+}
+
+MessageAnswer QtMessageBoxes::showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                              MessageButtons buttons)
+{
     const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
                                                          : QApplication::applicationDisplayName();
     QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, dialogParent(m_parent));
+    // Written as markup that shows the text as it is: a title holding "<b>" is not made bold.
+    if (!informativeText.isEmpty())
+        box.setInformativeText(Qt::convertFromPlainText(informativeText, Qt::WhiteSpaceNormal));
 
     QPushButton *ok = nullptr;
     QPushButton *yes = nullptr;

@@ -13,6 +13,8 @@ public:
 
     void setParent(QWidget *parent) { m_parent = parent; }
     MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
+    MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                  MessageButtons buttons) override;
 
 private:
     QWidget *m_parent;

@@ -2,7 +2,7 @@
 
 MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
-    m_shown.append({icon, text, buttons});
+    m_shown.append({icon, text, buttons, QString()});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     if (buttons != MessageButtons::Ok)
@@ -14,4 +14,12 @@ MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, 
     case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     }
     return MessageAnswer::Ok;
+}
+
+MessageAnswer ScriptedMessageBoxes::showInformative(MessageIcon icon, const QString &text,
+                                                    const QString &informativeText, MessageButtons buttons)
+{
+    const MessageAnswer answer = show(icon, text, buttons);
+    m_shown.last().informativeText = informativeText;
+    return answer;
 }

@@ -16,10 +16,13 @@ public:
         MessageIcon icon;
         QString text;
         MessageButtons buttons;
+        QString informativeText;
     };
 
     void script(MessageAnswer answer) { m_answers.append(answer); }
     MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
+    MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                  MessageButtons buttons) override;
 
     const QList<Shown> &shown() const { return m_shown; }
     QString lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }

@@ -514,9 +514,14 @@ void TestPlanche::newQuestionnaireRestylesTitle()
     QCOMPARE(sheet->Panel1->text(), QStringLiteral("Question 1"));
     QCOMPARE(sheet->store().QuestionCount(), 1);
     QVERIFY(!sheet->store().DocumentModified());
-    // The style stays for the rest of the run, through reading other questions.
-    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    // The style stays while the new questionnaire is edited, through its other questions...
+    sheet->store().Ajout();
+    sheet->store().Precedent();
     QCOMPARE(sheet->Edit1->palette().color(QPalette::Base), QColor(Qt::black));
+    // ...and goes when another questionnaire is read.
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    QCOMPARE(sheet->Edit1->palette().color(QPalette::Base), before.color(QPalette::Base));
+    QCOMPARE(sheet->Edit1->font().pixelSize(), 19);
 }
 
 void TestPlanche::modifiedFlag_data()

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void opensOverTheModalWindowInFront();
+    void informativeTextShownAsWritten();
 };
 
 void TestQtMessageBoxes::answers_data()
@@ -93,6 +95,28 @@ void TestQtMessageBoxes::opensOverTheModalWindowInFront()
     });
     runner.exec();
     QCOMPARE(boxParent, &runner);
+}
+
+// A question's title under the question: read as the author wrote it, markup characters included.
+void TestQtMessageBoxes::informativeTextShownAsWritten()
+{
+    const QString title = QStringLiteral("Question 7 : 3 < 5 et <b>gras</b> & co");
+    QString text;
+    QString seen;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        QTextDocument shown;
+        shown.setHtml(box->informativeText());
+        seen = shown.toPlainText();
+        box->buttons().first()->click();
+    });
+    QtMessageBoxes boxes;
+    boxes.showInformative(MessageIcon::Warning, QStringLiteral("Remplacer ?"), title, MessageButtons::YesNoCancel);
+    QCOMPARE(text, QStringLiteral("Remplacer ?"));
+    QCOMPARE(seen, title);
 }
 
 QTEST_MAIN(TestQtMessageBoxes)
