@@ -13,6 +13,7 @@ public:
 
     void setParent(QWidget *parent) { m_parent = parent; }
     MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
+    void showDetails(MessageIcon icon, const QString &text, const QString &details) override;
 
 private:
     QWidget *m_parent;

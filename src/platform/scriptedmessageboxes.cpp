@@ -2,7 +2,7 @@
 
 MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
-    m_shown.append({icon, text, buttons});
+    m_shown.append({icon, text, buttons, QString()});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     if (buttons != MessageButtons::Ok)
@@ -14,4 +14,10 @@ MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, 
     case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     }
     return MessageAnswer::Ok;
+}
+
+void ScriptedMessageBoxes::showDetails(MessageIcon icon, const QString &text, const QString &details)
+{
+    // Only OK to press: nothing is taken from the script.
+    m_shown.append({icon, text, MessageButtons::Ok, details});
 }
