@@ -10,6 +10,8 @@
 #include <QXmlStreamReader>
 #include <QtEndian>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int BitmapFileHeaderSize = 14;
