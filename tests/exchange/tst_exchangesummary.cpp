@@ -22,7 +22,7 @@ void TestExchangeSummary::details_data()
     QTest::newRow("nothing to say") << 0 << 0 << 0 << "";
     QTest::newRow("skipped, then notes") << 2 << 1 << 3 << "remarque 1";
     QTest::newRow("exactly the limit") << 999 << 1 << 1000 << "remarque 1";
-    QTest::newRow("one past the limit") << 1000 << 1 << 1001 << "… et 1 autres";
+    QTest::newRow("one past the limit") << 1000 << 1 << 1001 << "… et 1 autre";
     QTest::newRow("100,000 skipped") << 100000 << 5 << 1001 << "… et 99005 autres";
 }
 

@@ -171,8 +171,11 @@ Summary summaryOf(const QString &text, const Report &report)
             break;
         lines.append(note);
     }
-    if (total > lines.size())
-        lines.append(tr("… et %1 autres").arg(total - lines.size()));
+    const qsizetype left = total - lines.size();
+    if (left == 1)
+        lines.append(tr("… et 1 autre"));
+    else if (left > 1)
+        lines.append(tr("… et %1 autres").arg(left));
     return Summary{text, lines.join(QLatin1Char('\n'))};
 }
 
