@@ -20,7 +20,6 @@ private Q_SLOTS:
     void initTestCase() { QApplication::setApplicationDisplayName(QStringLiteral("Nelo Qcm")); }
     void fitsTheScreen_data();
     void fitsTheScreen();
-    void withoutDetailsAPlainBox();
 };
 
 void TestSummaryBox::fitsTheScreen_data()
@@ -69,21 +68,6 @@ void TestSummaryBox::fitsTheScreen()
     QCOMPARE(lines, listed);
     QVERIFY2(screen.contains(frame), qPrintable(QStringLiteral("%1x%2").arg(frame.width()).arg(frame.height())));
     QVERIFY(screen.contains(okButton));
-}
-
-void TestSummaryBox::withoutDetailsAPlainBox()
-{
-    QString text;
-    QString caption;
-    whenModal<QMessageBox>([&](QMessageBox *box) {
-        text = box->text();
-        caption = box->windowTitle();
-        box->accept();
-    });
-    QtMessageBoxes boxes;
-    boxes.showDetails(MessageIcon::Warning, QStringLiteral("0 questions importées ; 0 ignorées"), QString());
-    QCOMPARE(text, QStringLiteral("0 questions importées ; 0 ignorées"));
-    QCOMPARE(caption, QStringLiteral("Avertissement"));
 }
 
 QTEST_MAIN(TestSummaryBox)

@@ -278,9 +278,11 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     // needs none (a 200 MB picture took seconds and gigabytes that way).
     qsizetype expected = 0;
     for (const ExchangeQuestion &question : questions) {
-        expected += (question.pictureData.size() + 2) / 3 * 4 + 2 * question.text.size() + 1024;
-        for (const QString &answer : question.answers)
-            expected += 2 * answer.size() + 128;
+        expected += (question.pictureData.size() + 2) / 3 * 4 + 2 * (question.name.size() + question.text.size()) + 1024;
+        for (const QStringList *texts : {&question.answers, &question.freeText}) {
+            for (const QString &text : *texts)
+                expected += 2 * text.size() + 128;
+        }
     }
     QByteArray bytes;
     bytes.reserve(expected);
