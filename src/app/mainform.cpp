@@ -10,6 +10,7 @@
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
 #include "editor/planche.h"
+#include "pictures/picturecontent.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
@@ -275,7 +276,9 @@ void TMainForm::setCalculator(TPocket *calculator)
 void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
-    m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
+    m_file = std::make_unique<QuestionnaireFile>(
+        sheet->store(), m_boxes, m_dialogs,
+        [&pictures = m_services.pictures](const QString &path) { return readPictureAsIs(pictures, path); });
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <cerrno>
 
 #ifdef Q_OS_UNIX
@@ -124,7 +125,17 @@ QByteArray read(const QString &path)
                            .arg(path, reason.isEmpty() ? Text::tr("erreur de lecture") : reason));
     }
     // At most one byte more than allowed: a file that grew since it was looked at stops here.
-    QByteArray bytes = file.read(MaxSize + 1);
+    // Read as it comes: QIODevice::read(MaxSize + 1) would reserve the whole bound for every
+    // questionnaire, which fails under a memory limit however small the file.
+    QByteArray bytes;
+    bytes.reserve(info.size());
+    constexpr qint64 Piece = qint64(1) << 20;
+    while (bytes.size() <= MaxSize) {
+        const QByteArray piece = file.read(std::min(Piece, MaxSize + 1 - bytes.size()));
+        if (piece.isEmpty())
+            break;
+        bytes += piece;
+    }
     const int error = errno;
     if (file.error() != QFileDevice::NoError) {
         const QString reason = systemReason(error);

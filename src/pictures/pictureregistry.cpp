@@ -70,7 +70,7 @@ const PictureRegistry::Entry *PictureRegistry::find(const QString &extension) co
     return nullptr;
 }
 
-std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
+const PictureRegistry::Entry &PictureRegistry::entryFor(const QString &path) const
 {
     const QString extension = pictureExtension(path);
     const Entry *entry = find(extension);
@@ -78,5 +78,10 @@ std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
         throw AppError(QCoreApplication::translate("PictureRegistry",
                                                    "Extension de fichier graphique inconnue (.%1)")
                            .arg(extension));
-    return entry->create();
+    return *entry;
+}
+
+std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
+{
+    return entryFor(path).create();
 }

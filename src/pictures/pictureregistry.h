@@ -45,8 +45,9 @@ public:
 
     // The last registered entry whose extension equals this one, letter case ignored; or null.
     const Entry *find(const QString &extension) const;
-    // A new, empty picture of the kind registered for the path's extension.
-    // Throws "Extension de fichier graphique inconnue (.%s)".
+    // The entry for the path's extension. Throws "Extension de fichier graphique inconnue (.%s)".
+    const Entry &entryFor(const QString &path) const;
+    // A new, empty picture of the kind registered for the path's extension (same failure).
     std::unique_ptr<Picture> createFor(const QString &path) const;
 
     const std::vector<Entry> &entries() const { return m_entries; }

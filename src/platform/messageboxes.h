@@ -18,6 +18,9 @@ public:
     // question, say). That text is the author's own and is shown as plain text, never markup.
     virtual MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
                                           MessageButtons buttons) = 0;
+    // A short text and, below it, details that may run to many lines (one reason per line) in
+    // a list that scrolls, the box sized to the screen. OK only; without details, a plain box.
+    virtual void showDetails(MessageIcon icon, const QString &text, const QString &details) = 0;
 
     void warn(const QString &text) { show(MessageIcon::Warning, text, MessageButtons::Ok); }
     void inform(const QString &text) { show(MessageIcon::Information, text, MessageButtons::Ok); }

@@ -1,5 +1,6 @@
 #include "platform/qtmessageboxes.h"
 
+#include "platform/detailsmessagebox.h"
 #include "platform/dialogparent.h"
 
 #include <QApplication>
@@ -20,7 +21,22 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+QString captionFor(MessageIcon icon)
+{
+    return icon == MessageIcon::Warning ? QApplication::tr("Avertissement") : QApplication::applicationDisplayName();
+}
+
 } // namespace
+
+void QtMessageBoxes::showDetails(MessageIcon icon, const QString &text, const QString &details)
+{
+    if (details.isEmpty()) {
+        show(icon, text, MessageButtons::Ok);
+        return;
+    }
+    DetailsMessageBox box(toQtIcon(icon), captionFor(icon), text, details, dialogParent(m_parent));
+    box.exec();
+}
 
 MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
@@ -30,9 +46,7 @@ MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, Messag
 MessageAnswer QtMessageBoxes::showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
                                               MessageButtons buttons)
 {
-    const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
-                                                         : QApplication::applicationDisplayName();
-    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, dialogParent(m_parent));
+    QMessageBox box(toQtIcon(icon), captionFor(icon), text, QMessageBox::NoButton, dialogParent(m_parent));
     // Written as markup that shows the text as it is: a title holding "<b>" is not made bold.
     if (!informativeText.isEmpty())
         box.setInformativeText(Qt::convertFromPlainText(informativeText, Qt::WhiteSpaceNormal));

@@ -15,6 +15,7 @@ public:
     MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
     MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
                                   MessageButtons buttons) override;
+    void showDetails(MessageIcon icon, const QString &text, const QString &details) override;
 
 private:
     QWidget *m_parent;

@@ -2,7 +2,7 @@
 
 MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
-    m_shown.append({icon, text, buttons, QString()});
+    m_shown.append({icon, text, buttons, QString(), QString()});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     if (buttons != MessageButtons::Ok)
@@ -22,4 +22,10 @@ MessageAnswer ScriptedMessageBoxes::showInformative(MessageIcon icon, const QStr
     const MessageAnswer answer = show(icon, text, buttons);
     m_shown.last().informativeText = informativeText;
     return answer;
+}
+
+void ScriptedMessageBoxes::showDetails(MessageIcon icon, const QString &text, const QString &details)
+{
+    // Only OK to press: nothing is taken from the script.
+    m_shown.append({icon, text, MessageButtons::Ok, QString(), details});
 }

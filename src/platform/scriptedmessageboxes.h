@@ -17,15 +17,18 @@ public:
         QString text;
         MessageButtons buttons;
         QString informativeText;
+        QString details; // the scrolling list of a box with details
     };
 
     void script(MessageAnswer answer) { m_answers.append(answer); }
     MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) override;
     MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
                                   MessageButtons buttons) override;
+    void showDetails(MessageIcon icon, const QString &text, const QString &details) override;
 
     const QList<Shown> &shown() const { return m_shown; }
     QString lastText() const { return m_shown.isEmpty() ? QString() : m_shown.last().text; }
+    QString lastDetails() const { return m_shown.isEmpty() ? QString() : m_shown.last().details; }
     int unexpected() const { return m_unexpected; }
     int pendingAnswers() const { return int(m_answers.size()); }
     void clear() { m_shown.clear(); m_answers.clear(); m_unexpected = 0; }
