@@ -19,7 +19,7 @@ struct ScriptedServices
     ScriptedServices &operator=(const ScriptedServices &) = delete;
 
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs dialogs;
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock;

@@ -1,17 +1,36 @@
 // Kept results and the paper test at class size: adding a run to a results file of 1,000 earlier
 // runs of a 200-question questionnaire, and the statistics over it, against reading the file's
-// bytes alone; the paper layout of a 1,000-question questionnaire, against measuring its texts.
+// bytes alone; adding a run to a results file of 60 MB (years of a school's runs), against
+// reading its bytes in the same iteration, with the memory the addition takes; the paper layout
+// of a 1,000-question questionnaire, against measuring its texts; printing the results of a run
+// of 10,000 questions to a PDF file, against a run of 1,000 (the pages must cost in proportion
+// to the rows: at most some 12 times as much).
 #include "document/qcmfile.h"
 #include "printing/paperlayout.h"
+#include "runner/csvtext.h"
 #include "runner/resultsfile.h"
+#include "runner/reportpages.h"
+#include "runner/resultsreport.h"
 #include "runner/resultsstatistics.h"
 
 #include <QFile>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+#include <string>
+
+#include <cstdio>
+#include <map>
 
 namespace {
 
@@ -61,6 +80,99 @@ void BM_AppendRun(benchmark::State &state)
         QcmFile::write(path, original);
         state.ResumeTiming();
     }
+}
+
+constexpr qint64 LargeFileBytes = qint64(60) * 1024 * 1024;
+
+// A results file of about 60 MB, made once, its rows written directly.
+const QString &largeFile()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString file = dir.filePath(QStringLiteral("ecole-resultats.csv"));
+        QByteArray bytes(CsvText::ByteOrderMark);
+        bytes += CsvText::row(ResultsFile::header(runOf(0).results));
+        std::vector<QByteArray> rows;
+        for (int pupil = 0; pupil < 30; ++pupil)
+            rows.push_back(CsvText::row(ResultsFile::row(runOf(pupil))));
+        bytes.reserve(LargeFileBytes + 1024);
+        for (size_t i = 0; bytes.size() < LargeFileBytes; ++i)
+            bytes += rows[i % rows.size()];
+        QcmFile::write(file, bytes);
+        return file;
+    }();
+    return path;
+}
+
+// Kibibytes of a line of /proc/self/status ("VmRSS", "VmHWM"); 0 where there is none.
+double statusKib(const std::string &field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.compare(0, field.size() + 1, field + ":") == 0)
+            return std::stod(line.substr(field.size() + 1));
+    }
+    return 0;
+}
+
+// The peak resident size starts again from the present one (Linux 4.0 and later), memory freed
+// earlier given back first, so that what is measured next is not served from it unseen.
+void resetPeakMemory()
+{
+    malloc_trim(0);
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+// Reading the file's bytes and adding one run take turns in every iteration, so a machine that
+// gets busier weighs on both alike; the file is cut back to its size after each addition.
+void BM_AppendToLargeFile(benchmark::State &state)
+{
+    const QString &path = largeFile();
+    const qint64 size = QFileInfo(path).size();
+    const KeptRun run = runOf(EarlierRuns);
+    std::vector<double> readSeconds, appendSeconds, appendPeakMib, readPeakMib;
+    const auto seconds = [](auto start) {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    for (auto _ : state) {
+        resetPeakMemory();
+        double before = statusKib("VmRSS");
+        auto start = std::chrono::steady_clock::now();
+        {
+            const QByteArray bytes = QcmFile::read(path);
+            benchmark::DoNotOptimize(bytes.constData());
+        }
+        readSeconds.push_back(seconds(start));
+        readPeakMib.push_back((statusKib("VmHWM") - before) / 1024);
+
+        resetPeakMemory();
+        before = statusKib("VmRSS");
+        start = std::chrono::steady_clock::now();
+        ResultsFile::append(path, run);
+        const double appended = seconds(start);
+        appendSeconds.push_back(appended);
+        appendPeakMib.push_back((statusKib("VmHWM") - before) / 1024);
+        state.SetIterationTime(appended);
+
+        QFile file(path);
+        if (!file.resize(size)) {
+            state.SkipWithError("the file could not be cut back");
+            return;
+        }
+    }
+    state.counters["read_ms"] = median(readSeconds) * 1000;
+    state.counters["append_ms"] = median(appendSeconds) * 1000;
+    state.counters["ratio_to_read"] = median(appendSeconds) / median(readSeconds);
+    state.counters["read_peak_MiB"] = median(readPeakMib);
+    state.counters["append_peak_MiB"] = median(appendPeakMib);
+    state.counters["file_MiB"] = double(size) / (1024 * 1024);
 }
 
 void BM_Statistics(benchmark::State &state)
@@ -114,19 +226,77 @@ void BM_PaperLayout(benchmark::State &state)
         benchmark::DoNotOptimize(PaperLayout::layOut(QStringLiteral("Capitales"), questions, A4Area, true));
 }
 
+void BM_PrintResults(benchmark::State &state)
+{
+    const int questions = int(state.range(0));
+    RunResults results;
+    for (int q = 0; q < questions; ++q) {
+        const int answer = q % 6;
+        results.rows.push_back({QStringLiteral("Quelle est la capitale du pays numéro %1 ?").arg(q + 1), answer, (q % 5) + 1,
+                                answer == (q % 5) + 1});
+    }
+    const Report report =
+        ResultsReport::report(QStringLiteral("Capitales"), QStringLiteral("Léa"), QDateTime(QDate(2026, 3, 9), QTime(10, 0)), results);
+    QTemporaryDir dir;
+    int pages = 0;
+    for (auto _ : state) {
+        QPdfWriter writer(dir.filePath(QStringLiteral("resultats.pdf")));
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        writer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+        writer.setResolution(1200);
+        const ReportPages layout = ReportPages::layOut(report, writer.pageLayout().paintRect(QPageLayout::Point).size());
+        QPainter painter(&writer);
+        layout.draw(painter, writer);
+        pages = layout.pageCount();
+    }
+    state.counters["pages"] = pages;
+}
+
+// Keeps each benchmark's median times (or their means without repetitions) for the ratio; the
+// processor's time beside the real one, which other programs on a busy machine disturb more.
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    std::map<std::string, double> seconds, cpuSeconds;
+
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &run : runs) {
+            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
+            const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                seconds[name] = run.GetAdjustedRealTime() / unit;
+                cpuSeconds[name] = run.GetAdjustedCPUTime() / unit;
+            } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && run.repetitions <= 1) {
+                seconds[name] = run.real_accumulated_time / double(run.iterations);
+                cpuSeconds[name] = run.cpu_accumulated_time / double(run.iterations);
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
 } // namespace
 
 BENCHMARK(BM_ReadBytesBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AppendToLargeFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
 BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MeasureTextsBaseline)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaperLayout)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrintResults)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
 
 int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv); // fonts need it
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const std::string small = "BM_PrintResults/1000", large = "BM_PrintResults/10000";
+    if (reporter.seconds[small] > 0 && reporter.cpuSeconds[small] > 0)
+        std::printf("\nPrinting results: 10,000 questions / 1,000 questions = %.2f real, %.2f processor "
+                    "(linear: 10, target <= 12)\n",
+                    reporter.seconds[large] / reporter.seconds[small], reporter.cpuSeconds[large] / reporter.cpuSeconds[small]);
     benchmark::Shutdown();
     return 0;
 }

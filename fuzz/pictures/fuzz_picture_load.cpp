@@ -31,7 +31,7 @@ namespace {
 // that each kind can be fuzzed for its own share of time.
 int g_pinnedKind = -1;
 
-MetafileError convertAsTheHelperDoes(const QByteArray &metafile, QByteArray &svg)
+MetafileError convertAsTheHelperDoes(DrawingSource, const QByteArray &metafile, QByteArray &svg)
 {
     using Limits = MetafileConverterProcess::Limits;
     if (metafile.size() > Limits::InputBytes)

@@ -123,7 +123,7 @@ bool savePaperTest(TMainForm &form, ScriptedMessageBoxes &boxes, ScriptedPrintDi
     boxes.script(MessageAnswer::No);
     printing.script(pdf);
     for (QAction *action : form.findChildren<QAction *>()) {
-        if (action->text() == QStringLiteral("&Imprimer le questionnaire..."))
+        if (action->text() == QStringLiteral("Im&primer le questionnaire..."))
             action->trigger();
     }
     const QString png = output.filePath(QStringLiteral("paper-test"));

@@ -5,12 +5,17 @@
 #include "pictures/pcx/pcx.h"
 #include "pictures/webpictures.h"
 
+void registerPictureFormats(PictureRegistry &registry, int screenDepth)
+{
+    registerJpegFormats(registry, screenDepth);
+    registerGifFormat(registry);
+    registerPcx(registry);
+    registerWebFormats(registry);
+}
+
 DesktopServices::DesktopServices(int screenDepth) : pictureDialogs(pictures)
 {
-    registerJpegFormats(pictures, screenDepth);
-    registerGifFormat(pictures);
-    registerPcx(pictures);
-    registerWebFormats(pictures);
+    registerPictureFormats(pictures, screenDepth);
 }
 
 DesktopServices::~DesktopServices()

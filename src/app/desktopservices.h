@@ -7,6 +7,10 @@
 #include "platform/qtmessageboxes.h"
 #include "platform/systemclock.h"
 
+// Every picture format the program reads, in registration order: JPEG, GIF, PCX, then the web
+// formats after the registry's own. screenDepth as below.
+void registerPictureFormats(PictureRegistry &registry, int screenDepth);
+
 // The program's process-wide services, made once by main() and handed to the windows by
 // reference: real message boxes and file dialogs, the system clock, the picture formats.
 struct DesktopServices
@@ -22,5 +26,5 @@ struct DesktopServices
     SystemClock clock;
     PictureRegistry pictures;
     PictureFileDialogs pictureDialogs;
-    QtPrintDialogs printDialogs;
+    QtPrintDialogs printDialogs{boxes};
 };

@@ -2,7 +2,6 @@
 #include "document/exchange/batchconversion.h"
 
 #include <QApplication>
-#include <QTextStream>
 
 #include <cstdio>
 
@@ -28,8 +27,7 @@ int main(int argc, char *argv[])
     // Conversions for scripts need no window either: they run before any window system.
     if (BatchConversion::requested(arguments)) {
         QCoreApplication app(argc, argv);
-        QTextStream errors(stderr);
-        return BatchConversion::run(QCoreApplication::arguments(), errors);
+        return runConversion(QCoreApplication::arguments());
     }
     const StartupOptions early = parseCommandLine(arguments);
     if (early.action == StartupOptions::Action::ShowHelp || early.action == StartupOptions::Action::ShowVersion)

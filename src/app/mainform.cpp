@@ -10,6 +10,7 @@
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
 #include "editor/planche.h"
+#include "pictures/picturecontent.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/frenchconventions.h"
@@ -123,7 +124,7 @@ void TMainForm::createMenus()
     addMenuItem(m_fileMenu, tr("E&xporter..."), tr("Exporter les questions pour Moodle (GIFT, Aiken, Moodle XML)"), {},
                 &TMainForm::ExportItemClick, true);
     m_fileMenu->addSeparator();
-    addMenuItem(m_fileMenu, tr("&Imprimer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
+    addMenuItem(m_fileMenu, tr("Im&primer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
                 QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
     m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
@@ -275,7 +276,9 @@ void TMainForm::setCalculator(TPocket *calculator)
 void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
-    m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
+    m_file = std::make_unique<QuestionnaireFile>(
+        sheet->store(), m_boxes, m_dialogs,
+        [&pictures = m_services.pictures](const QString &path) { return readPictureAsIs(pictures, path); });
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));

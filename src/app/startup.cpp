@@ -4,6 +4,9 @@
 #include "app/desktopservices.h"
 #include "app/splash.h"
 #include "app/workspace.h"
+#include "document/exchange/batchconversion.h"
+#include "pictures/pcx/pcx.h"
+#include "pictures/picturecontent.h"
 #include "platform/desktopconventions.h"
 #include "platform/services.h"
 
@@ -14,6 +17,7 @@
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QScreen>
+#include <QTextStream>
 #include <QTimer>
 #include <QTranslator>
 
@@ -35,6 +39,9 @@ QString helpText(const QString &program)
                             "  --importer ENTRÉE QUESTIONNAIRE.qcm\n"
                             "                   Importe des questions GIFT, Aiken ou Moodle XML dans un\n"
                             "                   nouveau questionnaire, sans fenêtre.\n"
+                            "  --ecraser, --force\n"
+                            "                   Avec --exporter ou --importer : remplace le fichier de\n"
+                            "                   sortie s'il existe (jamais le fichier d'entrée).\n"
                             "\n"
                             "Arguments :\n"
                             "  questionnaire    Questionnaire à ouvrir (.qcm).\n")
@@ -95,6 +102,19 @@ bool loadQtFrenchTranslations(QTranslator &translator, const QString &folder)
 {
     return translator.load(QStringLiteral("qtbase_fr"),
                            folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder);
+}
+
+int runConversion(const QStringList &arguments)
+{
+    QTextStream errors(stderr);
+    // Formats are only looked up, never drawn: the screen's depth plays no part.
+    PictureRegistry pictures;
+    registerPictureFormats(pictures, 24);
+    const int status = BatchConversion::run(arguments, errors, [&pictures](const QString &path) {
+        return readPictureAsIs(pictures, path);
+    });
+    unregisterPcx(pictures);
+    return status;
 }
 
 int runNeloQcm(QApplication &app, const StartupOptions &options)

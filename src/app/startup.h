@@ -32,3 +32,7 @@ StartupOptions parseCommandLine(const QStringList &arguments);
 bool loadQtFrenchTranslations(QTranslator &translator, const QString &folder = QString());
 
 int runNeloQcm(QApplication &app, const StartupOptions &options);
+
+// "--exporter" and "--importer" (BatchConversion), with no window: the messages go to the error
+// stream, and the pictures an export embeds are checked by the program's picture formats.
+int runConversion(const QStringList &arguments);

@@ -67,7 +67,9 @@ QString directoryPrefix(const QString &directory)
     while (end > begin && isBlankOrControl(directory.at(end - 1)))
         --end;
     QString prefix = directory.mid(begin, end - begin);
-    if (!prefix.isEmpty() && !prefix.endsWith(QLatin1Char('/')) && !prefix.endsWith(QLatin1Char('\\')))
+    // The directory comes from this system's folders, where "\" is a character a folder's name
+    // may end with, not a separator.
+    if (!prefix.isEmpty() && !prefix.endsWith(QLatin1Char('/')))
         prefix += QLatin1Char('/');
     return prefix;
 }

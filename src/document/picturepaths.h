@@ -8,7 +8,7 @@
 namespace PicturePaths {
 
 // The directory the author chose, made ready to stand in front of file names: blanks and control
-// characters around it removed, and a "/" appended unless it already ends with "/" or "\".
+// characters around it removed, and a "/" appended unless it already ends with one.
 // Empty when the directory is empty.
 QString directoryPrefix(const QString &directory);
 

@@ -4,6 +4,7 @@
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/questionstore.h"
+#include "platform/apperror.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
 
@@ -16,8 +17,9 @@ const QString QcmPattern = QStringLiteral("*.qcm");
 
 } // namespace
 
-QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs)
-    : m_store(store), m_boxes(boxes), m_dialogs(dialogs)
+QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
+                                     QuestionExchange::PictureReader readPicture)
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_readPicture(std::move(readPicture))
 {
 }
 
@@ -92,7 +94,7 @@ void QuestionnaireFile::load(const QString &path)
     const QString name = QcmFormat::qcmFileName(path);
     // The name is taken only once the file is loaded: after a failed open, "Enregistrer" must
     // still write the questionnaire that is on screen to its own file.
-    m_stamp = m_store.Charge(name);
+    m_fingerprint = m_store.Charge(name);
     m_currentFileName = name;
     m_stampedFile = name;
 }
@@ -128,7 +130,7 @@ bool QuestionnaireFile::save()
 
 bool QuestionnaireFile::changedByAnotherProgram(const QString &path) const
 {
-    return path == m_stampedFile && QcmFile::changedSince(path, m_stamp);
+    return path == m_stampedFile && QcmFile::changedSince(path, m_fingerprint);
 }
 
 bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
@@ -138,10 +140,11 @@ bool QuestionnaireFile::writeTo(const QString &path, bool replaceConfirmed)
                                     "L'enregistrer quand même ?")
                                      .arg(QcmFormat::fileNameOf(path));
         // Enter must not overwrite the other program's text: "Non" is the default.
-        if (m_boxes.show(MessageIcon::Warning, question, MessageButtons::YesNo, MessageAnswer::No) != MessageAnswer::Yes)
+        if (m_boxes.showWithDefault(MessageIcon::Warning, question, MessageButtons::YesNo, MessageAnswer::No)
+            != MessageAnswer::Yes)
             return false;
     }
-    m_stamp = m_store.Sauve(path);
+    m_fingerprint = m_store.Sauve(path);
     m_stampedFile = path;
     return true;
 }
@@ -165,16 +168,16 @@ bool QuestionnaireFile::importQuestions()
     options.pictureFolder = QFileInfo(chosen).absolutePath();
     const QuestionExchange::Imported imported =
         QuestionExchange::importQuestions(QuestionExchange::readFile(chosen), options);
-    const QString summary = QuestionExchange::importSummary(imported.report);
+    const QuestionExchange::Summary summary = QuestionExchange::importSummary(imported.report);
     if (imported.report.done == 0) {
         // Nothing came in: the questionnaire on screen stays as it was.
-        m_boxes.warn(summary);
+        m_boxes.showDetails(MessageIcon::Warning, summary.text, summary.details);
         return false;
     }
     m_currentFileName.clear();
     m_stampedFile.clear();
     m_store.loadUnsaved(imported.lines);
-    m_boxes.inform(summary);
+    m_boxes.showDetails(MessageIcon::Information, summary.text, summary.details);
     return true;
 }
 
@@ -190,17 +193,23 @@ bool QuestionnaireFile::exportQuestions()
     const QuestionExchange::Format format = QuestionExchange::formatOfFileType(fileType);
     if (QFileInfo(chosen).suffix().isEmpty())
         chosen += QLatin1Char('.') + QuestionExchange::defaultSuffix(format);
+    // Replacing the questionnaire's own file with questions in another format would lose it.
+    if (QuestionExchange::sameFile(chosen, m_currentFileName))
+        throw AppError(tr("Le questionnaire ne peut pas être exporté dans son propre fichier %1 : choisissez un autre nom.")
+                           .arg(QcmFormat::fileNameOf(chosen)));
     if (!mayReplace(chosen))
         return false;
     // Bare picture names are found where the program finds them: in the current folder.
     const QuestionExchange::Exported exported =
-        QuestionExchange::exportQuestions(m_store.document(), format, QDir::currentPath());
-    const QString summary = QuestionExchange::exportSummary(exported.report);
+        QuestionExchange::exportQuestions(m_store.document(), format, QDir::currentPath(), m_readPicture);
+    const QuestionExchange::Summary summary = QuestionExchange::exportSummary(exported.report);
     if (exported.report.done == 0) {
-        m_boxes.warn(summary + QLatin1Char('\n') + tr("Aucune question à exporter : le fichier n'est pas écrit."));
+        m_boxes.showDetails(MessageIcon::Warning,
+                            summary.text + QLatin1Char('\n') + tr("Aucune question à exporter : le fichier n'est pas écrit."),
+                            summary.details);
         return false;
     }
     QuestionExchange::writeFile(chosen, exported.bytes);
-    m_boxes.inform(summary);
+    m_boxes.showDetails(MessageIcon::Information, summary.text, summary.details);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/exchange/questionexchange.h"
 #include "document/qcmfile.h"
 #include "platform/messageboxes.h"
 
@@ -22,7 +23,10 @@ class QuestionnaireFile
     Q_DECLARE_TR_FUNCTIONS(QuestionnaireFile)
 
 public:
-    QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs);
+    // readPicture reads the pictures a Moodle XML export embeds (the picture registry's
+    // checked reading in the program).
+    QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
+                      QuestionExchange::PictureReader readPicture);
 
     // Full path of the open questionnaire after the file name rule; empty when it has none.
     const QString &CurrentFileName() const { return m_currentFileName; }
@@ -70,8 +74,9 @@ private:
     QuestionStore &m_store;
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
+    QuestionExchange::PictureReader m_readPicture;
     QString m_currentFileName;
     // The file the questionnaire was last read from or written to, as it was then.
     QString m_stampedFile;
-    QcmFile::Stamp m_stamp;
+    QcmFile::Fingerprint m_fingerprint;
 };

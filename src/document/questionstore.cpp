@@ -1,6 +1,7 @@
 #include "document/questionstore.h"
 
 #include "document/blockindex.h"
+#include "document/picturelocation.h"
 #include "document/qcmblock.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
@@ -128,24 +129,27 @@ QByteArray encodedForSaving(const QStringList &lines)
 
 QuestionStore::QuestionStore(SheetFields &sheet, MessageBoxes &boxes) : m_sheet(sheet), m_boxes(boxes) {}
 
-QcmFile::Stamp QuestionStore::Charge(const QString &path)
+QcmFile::Fingerprint QuestionStore::Charge(const QString &path)
 {
     const QString name = qcmFileName(path);
     const QByteArray bytes = QcmFile::read(name);
     // Hashed while the bytes are fresh from the read.
-    const QcmFile::Stamp stamp = QcmFile::stampOf(bytes);
+    const QcmFile::Fingerprint fingerprint = QcmFile::fingerprintOf(bytes);
     QcmText::Decoded decoded = QcmText::decodeQuestionnaire(bytes);
+    m_questionnaireFolder = PictureLocation::folderOf(name);
     adopt(std::move(decoded.lines), decoded.tags, fileNameOf(name), decoded.droppedNuls);
-    return stamp;
+    return fingerprint;
 }
 
 void QuestionStore::ChargeLignes(const QStringList &lines, const QString &caption)
 {
+    m_questionnaireFolder.clear();
     adopt(lines, countTags(lines), caption, 0);
 }
 
 void QuestionStore::loadUnsaved(const QStringList &lines)
 {
+    m_questionnaireFolder.clear();
     adopt(lines, countTags(lines), QString(), 0);
     m_documentModified = true;
 }
@@ -157,6 +161,7 @@ void QuestionStore::adopt(QStringList lines, TagCounts tags, const QString &capt
     m_blocksBeyond.clear();
     m_documentModified = false;
     m_sheet.setCaption(caption);
+    m_sheet.plainTitle();
     const int blocks = tags.openings;
     if (blocks > MaxQuestions) {
         m_blocksBeyond = takeRepeatedBlocks(m_document);
@@ -195,19 +200,20 @@ QByteArray QuestionStore::ContenuFichier() const
     return encodedForSaving(savedLines());
 }
 
-QcmFile::Stamp QuestionStore::Sauve(const QString &path)
+QcmFile::Fingerprint QuestionStore::Sauve(const QString &path)
 {
     // Everything is prepared on a copy: a save that fails leaves the document and the flags as
     // they were, and the earlier file intact.
     QStringList lines = savedLines();
     const QByteArray bytes = encodedForSaving(lines);
     QcmFile::write(qcmFileName(path), bytes);
+    m_questionnaireFolder = PictureLocation::folderOf(qcmFileName(path));
     lines.resize(lines.size() - m_blocksBeyond.size());
     m_document = std::move(lines);
     m_documentModified = false;
     m_sheetModified = false;
     m_history.markAllModified();
-    return QcmFile::stampOf(bytes);
+    return QcmFile::fingerprintOf(bytes);
 }
 
 void QuestionStore::Nouveau()
@@ -215,10 +221,13 @@ void QuestionStore::Nouveau()
     m_history.clear();
     m_document.clear();
     m_blocksBeyond.clear();
+    m_questionnaireFolder.clear();
     m_questionCount = 1;
     m_currentQuestion = 0;
     m_sheet.restyleTitle();
     LitFiche();
+    // The empty question has no block, so reading it leaves the focus where it was.
+    m_sheet.focusTitle();
     m_documentModified = false;
 }
 
@@ -271,9 +280,10 @@ void QuestionStore::LitFiche()
     }
     m_sheet.setFields(block->fields);
     m_currentPicture = block->picture;
-    if (block->rightAnswerReadable && !m_currentPicture.isEmpty() && QFileInfo::exists(m_currentPicture)) {
+    const QString pictureFile = PictureLocation::resolve(m_currentPicture, m_questionnaireFolder);
+    if (block->rightAnswerReadable && !pictureFile.isEmpty() && QFileInfo::exists(pictureFile)) {
         try {
-            m_sheet.loadPicture(m_currentPicture);
+            m_sheet.loadPicture(pictureFile);
         } catch (...) {
             // A picture that cannot be read is simply not shown while browsing questions.
             m_sheet.clearPicture();

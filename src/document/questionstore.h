@@ -27,13 +27,16 @@ public:
     bool DocumentModified() const { return m_documentModified; }
     bool SheetModified() const { return m_sheetModified; }
     const QString &CurrentPicture() const { return m_currentPicture; }
+    // The folder of the questionnaire's file, where pictures whose stored path leads nowhere are
+    // looked for (PictureLocation); empty while the questionnaire has no file.
+    const QString &questionnaireFolder() const { return m_questionnaireFolder; }
 
     // Load and save. Charge and Sauve apply the file name rule to `path` first, and return what
     // the file held once they read or wrote it. Charge drops NUL bytes and keeps a questionnaire
     // of more than 10,000 questions to its first 10,000, the others saved as they were; it says
     // so once the first question is on the sheet.
-    QcmFile::Stamp Charge(const QString &path);
-    QcmFile::Stamp Sauve(const QString &path);
+    QcmFile::Fingerprint Charge(const QString &path);
+    QcmFile::Fingerprint Sauve(const QString &path);
     bool TestModif() const { return m_documentModified; }
     void Nouveau();
     // Loads lines that did not come from a file (a file's content, already decoded).
@@ -108,6 +111,7 @@ private:
     bool m_sheetModified = false;
     bool m_reading = false;
     QString m_currentPicture;
+    QString m_questionnaireFolder;
     // The fields and picture as the sheet showed them after the last read or command: typing
     // since then is not covered by the history.
     QuestionFields m_readFields;

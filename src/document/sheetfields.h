@@ -20,6 +20,8 @@ public:
     // Shows the picture file; throws when it cannot be read.
     virtual void loadPicture(const QString &path) = 0;
     virtual void focusTitle() = 0;
-    // A new questionnaire shows its title white on black.
+    // A new questionnaire shows its title white on black, until a questionnaire is read from a
+    // file or imported, which shows it plainly again.
     virtual void restyleTitle() = 0;
+    virtual void plainTitle() {}
 };

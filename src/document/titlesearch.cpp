@@ -126,8 +126,11 @@ void TitleSearch::Replace()
             if (title < 0 || !TitleText::matches(lines.at(title), m_searchText))
                 continue;
             matched = true;
+            // The sheet may show another question: the box says which title would change.
+            const QString concerned =
+                tr("Question %1 : %2").arg(QString::number(n + 1), lines.at(title).mid(TitleKeyword.size()));
             const MessageAnswer answer =
-                m_boxes.show(MessageIcon::Warning, tr("Remplacer ?"), MessageButtons::YesNoCancel);
+                m_boxes.showInformative(MessageIcon::Warning, tr("Remplacer ?"), concerned, MessageButtons::YesNoCancel);
             if (answer == MessageAnswer::Cancel)
                 return changed;
             if (answer == MessageAnswer::Yes) {

@@ -3,6 +3,7 @@
 #include "platform/accessiblenames.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -30,14 +31,18 @@ TFixchemin::TFixchemin(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(DesignWidth, DesignHeight);
     createControls();
-    m_chosen = QDir::cleanPath(QDir::currentPath());
+    showDirectory(QDir::currentPath());
 }
 
 void TFixchemin::showEvent(QShowEvent *event)
 {
-    // Listed when it opens, not when the program starts: the current folder is then the open
-    // questionnaire's, or the one last chosen here.
-    showDirectory(QDir::currentPath());
+    // Opens again on the directory chosen last, whatever folder is current now; its folders are
+    // listed afresh. One removed meanwhile gives way to the nearest folder above it that is left.
+    QString chosen = m_chosen;
+    for (QString above = QFileInfo(chosen).path(); !QFileInfo(chosen).isDir() && above != chosen;
+         above = QFileInfo(chosen).path())
+        chosen = above;
+    showDirectory(chosen);
     QDialog::showEvent(event);
 }
 

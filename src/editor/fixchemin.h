@@ -21,7 +21,7 @@ public:
     static constexpr int DesignWidth = 530;
     static constexpr int DesignHeight = 290;
 
-    // Starts on the process's current directory.
+    // Starts on the process's current directory; later showings start on the one chosen last.
     explicit TFixchemin(QWidget *parent = nullptr);
 
     // The chosen directory when the dialog was confirmed with "OK", else empty.

@@ -2,6 +2,8 @@
 
 #include "document/questionorder.h"
 
+#include <QAction>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
@@ -36,8 +38,10 @@ QToolButton *moveButton(QStyle::StandardPixmap arrow, const QString &tip, int le
     button->setAutoRaise(true);
     button->setIcon(parent->style()->standardIcon(arrow));
     button->setToolTip(tip);
-    // A speed button takes no focus: the list keeps it, with its selection.
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setAccessibleName(tip);
+    // Reached with Tab (Space presses it) but not taken by a click: the list keeps the focus
+    // while the mouse moves titles.
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -54,9 +58,9 @@ TPageListe::TPageListe(QWidget *parent) : QDialog(parent)
 
 void TPageListe::createControls()
 {
-    SpeedButton1 = moveButton(QStyle::SP_ArrowUp, tr("Monter la question"), 23, this);
+    SpeedButton1 = moveButton(QStyle::SP_ArrowUp, tr("Monter la question (Ctrl+Haut)"), 23, this);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
-    SpeedButton2 = moveButton(QStyle::SP_ArrowDown, tr("Descendre la question"), 47, this);
+    SpeedButton2 = moveButton(QStyle::SP_ArrowDown, tr("Descendre la question (Ctrl+Bas)"), 47, this);
     SpeedButton2->setObjectName(QStringLiteral("SpeedButton2"));
 
     Button1 = new QPushButton(tr("Fermer"), this);
@@ -73,10 +77,31 @@ void TPageListe::createControls()
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setFocus();
 
+    // Tab goes from the list to the arrows, then "Fermer", as they stand on the window.
+    setTabOrder(ListBox1, SpeedButton1);
+    setTabOrder(SpeedButton1, SpeedButton2);
+    setTabOrder(SpeedButton2, Button1);
+    createMoveKeys();
+
     connect(SpeedButton1, &QToolButton::clicked, this, &TPageListe::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TPageListe::SpeedButton2Click);
     connect(Button1, &QPushButton::clicked, this, &TPageListe::Button1Click);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TPageListe::ListBox1DblClick);
+}
+
+void TPageListe::createMoveKeys()
+{
+    // Ctrl+Up and Ctrl+Down move the chosen title from the keyboard, wherever the focus is in
+    // the window; they come before the list, which would only move its cursor.
+    const auto addMoveKey = [this](QKeyCombination key, void (TPageListe::*move)()) {
+        auto *action = new QAction(this);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, move);
+    };
+    addMoveKey(Qt::CTRL | Qt::Key_Up, &TPageListe::SpeedButton1Click);
+    addMoveKey(Qt::CTRL | Qt::Key_Down, &TPageListe::SpeedButton2Click);
 }
 
 void TPageListe::Init(const QStringList &document, int current)
@@ -86,8 +111,11 @@ void TPageListe::Init(const QStringList &document, int current)
     ListBox1->addItems(titles);
     m_order.resize(size_t(titles.size()));
     std::iota(m_order.begin(), m_order.end(), 0);
+    // Nothing is chosen: an arrow pressed straight away must not move a question. The keyboard
+    // cursor waits on the question shown, so the arrow keys start from there.
+    ListBox1->clearSelection();
     if (current >= 0 && current < int(titles.size())) {
-        ListBox1->setCurrentRow(current);
+        ListBox1->setCurrentRow(current, QItemSelectionModel::NoUpdate);
         ListBox1->scrollToItem(ListBox1->currentItem(), QAbstractItemView::PositionAtCenter);
     }
     ListBox1->setFocus();
@@ -109,6 +137,15 @@ int TPageListe::rowOf(int question) const
 {
     const auto at = std::find(m_order.begin(), m_order.end(), question);
     return at == m_order.end() ? -1 : int(at - m_order.begin());
+}
+
+bool TPageListe::orderChanged() const
+{
+    for (size_t row = 0; row < m_order.size(); ++row) {
+        if (m_order[row] != int(row))
+            return true;
+    }
+    return false;
 }
 
 void TPageListe::moveSelected(int step)
@@ -153,9 +190,17 @@ void TPageListe::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
+void TPageListe::closeEvent(QCloseEvent *event)
+{
+    // The close box leaves like "Fermer", with the title chosen.
+    if (isVisible())
+        accept();
+    event->accept();
+}
+
 void TPageListe::reject()
 {
-    // Escape and the close box leave without choosing a question.
+    // Escape leaves without choosing a question.
     ListBox1->setCurrentRow(-1);
     ListBox1->clearSelection();
     QDialog::reject();

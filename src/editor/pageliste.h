@@ -8,9 +8,11 @@ class QListWidget;
 class QPushButton;
 class QToolButton;
 
-// The question list ("Liste des images"): every title in question order. The author moves a
-// title up or down to reorder the questions and picks one to go to it. Closing it with Escape
-// or its close box picks nothing; the new order is written back however it was closed.
+// The question list ("Liste des images"): every title in question order. The author chooses a
+// title, moves it up or down (the arrow buttons, or Ctrl+Up and Ctrl+Down) to reorder the
+// questions, and closes the list to go to the chosen one. It opens with nothing chosen, so the
+// arrows do nothing until a title is. Escape picks nothing; "Fermer", Enter, a double click and
+// the close box keep the choice. The new order is written back however it was closed.
 class TPageListe : public QDialog
 {
     Q_OBJECT
@@ -21,7 +23,8 @@ public:
 
     explicit TPageListe(QWidget *parent = nullptr);
 
-    // Fills the list from the questionnaire; `current` (a question number) is selected.
+    // Fills the list from the questionnaire, nothing chosen; the keyboard starts from `current`
+    // (a question number), which is scrolled into view.
     void Init(const QStringList &document, int current = -1);
     // Writes the order of the list back into `document` by exchanging block numbers; sets
     // `modified` when a line changed and leaves it alone otherwise.
@@ -30,6 +33,8 @@ public:
     int chosenRow() const;
     // The row that now holds the question numbered `question` when the list was filled.
     int rowOf(int question) const;
+    // Whether a title was moved since the list was filled.
+    bool orderChanged() const;
 
     QToolButton *SpeedButton1 = nullptr; // move up
     QToolButton *SpeedButton2 = nullptr; // move down
@@ -41,6 +46,7 @@ public Q_SLOTS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private Q_SLOTS:
     void SpeedButton1Click();
@@ -50,6 +56,7 @@ private Q_SLOTS:
 
 private:
     void createControls();
+    void createMoveKeys();
     void moveSelected(int step);
 
     // The question number each row had when the list was filled, in row order.

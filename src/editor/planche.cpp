@@ -127,7 +127,7 @@ void TPlanche::createControls()
     Edit1->setObjectName(QStringLiteral("Edit1"));
     AccessibleNames::setCaption(Edit1, Label1);
     Edit1->setGeometry(82, 37, 559, 30);
-    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
+    plainTitle();
     // The file keeps 255 characters of a title; a longer one would be cut on the next reading.
     Edit1->setMaxLength(QcmFormat::MaxFieldLength);
 
@@ -292,6 +292,12 @@ void TPlanche::restyleTitle()
     Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
 }
 
+void TPlanche::plainTitle()
+{
+    Edit1->setPalette(QPalette());
+    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
+}
+
 void TPlanche::describePicture(const QString &path)
 {
     // A screen reader says which picture the question shows, by its file's name.
@@ -346,6 +352,9 @@ void TPlanche::Index()
     // Row k is question k once the order is written back. Without a choice the sheet stays on
     // the question it showed, wherever the list moved it.
     const int chosen = list.chosenRow();
+    // Left with nothing chosen and nothing moved: the sheet is as it was, and so is the focus.
+    if (chosen < 0 && !list.orderChanged())
+        return;
     const int after = chosen >= 0 ? chosen : list.rowOf(shown);
     m_store.rewriteDocument(
         [&list](QStringList &lines) {
@@ -362,7 +371,7 @@ void TPlanche::Quest()
     // stands: edits of the question on the sheet not yet written back are not part of it.
     if (m_store.QuestionCount() < 2 || !m_runner)
         return;
-    m_runner->run(m_store.document());
+    m_runner->run(m_store.document(), m_store.questionnaireFolder());
 }
 
 void TPlanche::Copier()

@@ -73,6 +73,7 @@ public:
     void loadPicture(const QString &path) override;
     void focusTitle() override;
     void restyleTitle() override;
+    void plainTitle() override;
 
     // The commands of the page and edit menus.
     void Precedent();

@@ -20,16 +20,20 @@ GifPicture::~GifPicture()
 
 void GifPicture::loadFromData(const QByteArray &bytes)
 {
+    const auto damaged = [] {
+        return AppError(QCoreApplication::translate("GifPicture", "Image GIF incorrecte : données tronquées ou endommagées"));
+    };
     GifHeader header;
     switch (readGifHeader(bytes, header)) {
     case GifHeaderError::None:
         break;
     case GifHeaderError::BadSignature:
-        throw AppError(QCoreApplication::translate("GifPicture", "Invalid GIF signature"));
+        throw AppError(QCoreApplication::translate("GifPicture", "Image GIF incorrecte : ce fichier n'est pas au format GIF"));
     case GifHeaderError::BadVersion:
-        throw AppError(QCoreApplication::translate("GifPicture", "Unsupported GIF version"));
+        throw AppError(QCoreApplication::translate("GifPicture",
+                                                   "Version d'image GIF non prise en charge (seules GIF87a et GIF89a le sont)."));
     case GifHeaderError::Truncated:
-        throw AppError(QCoreApplication::translate("GifPicture", "Invalid GIF data"));
+        throw damaged();
     }
 
     QBuffer buffer;
@@ -39,7 +43,7 @@ void GifPicture::loadFromData(const QByteArray &bytes)
     reader.setAutoDetectImageFormat(false);
     QImage first = reader.read();
     if (first.isNull())
-        throw AppError(QCoreApplication::translate("GifPicture", "Invalid GIF data"));
+        throw damaged();
     // Count the frames that really decode: a broken later frame ends the animation there.
     int frames = 1;
     while (reader.canRead() && !reader.read().isNull())

@@ -11,8 +11,8 @@
 class PictureRegistry;
 class QMovie;
 
-// A GIF file with all its frames. The header is checked first so the failures read "Invalid
-// GIF signature", "Unsupported GIF version" or "Invalid GIF data". One frame is drawn directly;
+// A GIF file with all its frames. The header is checked first, so a failure says whether the
+// file is no GIF at all, a GIF of another version, or damaged data. One frame is drawn directly;
 // several frames are animated by QMovie from the first drawing on, with the file's delays and
 // loop count, each new frame announced by changed(). Transparent pixels stay transparent.
 class GifPicture : public Picture

@@ -44,6 +44,21 @@ void setSource(jpeg_decompress_struct &info, const QByteArray &bytes)
                  static_cast<unsigned long>(bytes.size()));
 }
 
+// libjpeg scales at decode by M/8 for M from 1 to 16; below 8 it decodes less of each block.
+constexpr unsigned EighthsDenominator = 8;
+
+// The fewest eighths whose output still covers `wanted` (8 when it is not valid, or larger).
+unsigned scaleEighths(const jpeg_decompress_struct &info, const QSize &wanted)
+{
+    if (!wanted.isValid() || info.image_width == 0 || info.image_height == 0)
+        return EighthsDenominator;
+    const auto eighths = [](qint64 wantedSide, qint64 side) {
+        return (wantedSide * EighthsDenominator + side - 1) / side;
+    };
+    const qint64 needed = std::max(eighths(wanted.width(), info.image_width), eighths(wanted.height(), info.image_height));
+    return unsigned(std::clamp<qint64>(needed, 1, EighthsDenominator));
+}
+
 JpegStatus tooLarge()
 {
     return JpegStatus{JpegError::TooLarge, JERR_OUT_OF_MEMORY};
@@ -99,8 +114,8 @@ JpegStatus decodeFrame(jpeg_decompress_struct &info, ErrorManager &errors, const
     jpeg_read_header(&info, TRUE);
 
     const bool grey = info.jpeg_color_space == JCS_GRAYSCALE;
-    info.scale_num = 1;
-    info.scale_denom = 1;
+    info.scale_num = scaleEighths(info, options.atLeast);
+    info.scale_denom = EighthsDenominator;
     info.do_block_smoothing = TRUE;
     info.dct_method = JDCT_ISLOW;
     info.buffered_image = FALSE;

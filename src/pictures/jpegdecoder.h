@@ -34,6 +34,10 @@ struct JpegDecodeOptions
     // dithering for colour pictures). Used when the screen shows 256 colours or fewer; grey
     // pictures always take the 8-bit path.
     bool quantise = false;
+    // When valid: libjpeg scales the picture down while decoding, by eighths, to the smallest
+    // size that still covers this one (never up). Printing asks for the size a picture is
+    // printed at, so a photograph of 4000 x 3000 does not cost 36 MB on every page.
+    QSize atLeast;
 };
 
 // At most this many colours come out of the 8-bit path, leaving room for the system colours
@@ -43,7 +47,7 @@ constexpr int JpegQuantisedColours = 236;
 // Reads the header only.
 JpegStatus readJpegHeader(const QByteArray &bytes, JpegHeader &header);
 
-// Decodes the whole picture at full size: block smoothing on, accurate integer DCT, no
+// Decodes the whole picture, at full size unless options.atLeast asks for less: block smoothing on, accurate integer DCT, no
 // progressive display. Gives Format_RGB888 for 24-bit output and Format_Indexed8 (with the
 // quantised colour table, grey shades for grey pictures) for 8-bit output.
 JpegStatus decodeJpeg(const QByteArray &bytes, const JpegDecodeOptions &options, QImage &image);

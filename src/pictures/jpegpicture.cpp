@@ -57,6 +57,19 @@ void JpegPicture::prepare()
     m_bytes = QByteArray();
 }
 
+QImage JpegPicture::decodedToCover(const QSize &size) const
+{
+    if (m_bytes.isEmpty())
+        return m_image;
+    JpegDecodeOptions options;
+    options.atLeast = size;
+    QImage image;
+    const JpegStatus status = decodeJpeg(m_bytes, options, image);
+    if (!status.ok())
+        throw AppError(failureText(status));
+    return image;
+}
+
 void JpegPicture::draw(QPainter &painter, const QRectF &target)
 {
     if (!m_image.isNull())

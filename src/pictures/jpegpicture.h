@@ -31,6 +31,11 @@ public:
     void draw(QPainter &painter, const QRectF &target) override;
     QMimeData *toMimeData() override;
 
+    // For paper: the picture decoded afresh at the smallest eighth of its size that covers
+    // `size`, in full colour whatever the screen; nothing is kept. Once the picture was
+    // prepared for the screen, its bitmap is all there is. Throws "Erreur JPEG #%d".
+    QImage decodedToCover(const QSize &size) const;
+
     const JpegHeader &header() const { return m_header; }
     // The decoded bitmap; null before prepare() or after a failure.
     const QImage &image() const { return m_image; }

@@ -1,5 +1,7 @@
 #include "pictures/metafileconverter.h"
 
+#include "pictures/svgoutsidereferences.h"
+
 #include <QtEndian>
 
 #include <emf2svg.h>
@@ -221,5 +223,16 @@ MetafileError convertMetafileToSvg(const QByteArray &bytes, QByteArray &svg)
     MetafileHeader header;
     if (const MetafileError error = readMetafileHeader(bytes, header); error != MetafileError::None)
         return error;
-    return header.type == MetafileType::Emf ? emfToSvg(bytes, header, svg) : wmfToSvg(bytes, header, svg);
+    QByteArray converted;
+    const MetafileError error =
+        header.type == MetafileType::Emf ? emfToSvg(bytes, header, converted) : wmfToSvg(bytes, header, converted);
+    if (error != MetafileError::None)
+        return error;
+    // The libraries copy text from the file into the drawing: a reference spelt out there is
+    // dropped as an SVG file's would be, and a drawing they broke is refused here.
+    std::optional<QByteArray> own = svgWithoutOutsideReferences(converted);
+    if (!own)
+        return MetafileError::ConversionFailed;
+    svg = std::move(*own);
+    return MetafileError::None;
 }

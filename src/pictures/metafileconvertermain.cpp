@@ -1,29 +1,58 @@
 // nelo-metafile-converter: reads one Windows metafile on its standard input, writes the SVG
 // text of its drawing on its standard output and exits with the MetafileError code (0 when the
-// SVG was written). The program starts it for every metafile it shows; it must end quickly and
-// within its memory whatever the file holds, so it limits itself before reading a byte.
+// SVG was written). With --svg its input is an SVG file, written back without what it refers to
+// outside itself. The program starts it for every metafile and SVG file it shows; it must end
+// quickly and within its memory whatever the file holds, so it limits itself before reading a
+// byte, and says which limit ended it.
 #include "pictures/metafileconverter.h"
 #include "pictures/metafileconverterprocess.h"
 #include "pictures/svgdrawingcheck.h"
+#include "pictures/svgoutsidereferences.h"
 
 #include <QGuiApplication>
 
 #include <cstdio>
+#include <cstring>
+#include <new>
 
 #ifdef Q_OS_UNIX
+#include <csignal>
 #include <sys/resource.h>
 #include <sys/time.h>
+#include <unistd.h>
 #endif
 
 namespace {
 
 using Limits = MetafileConverterProcess::Limits;
 
+int exitCode(MetafileError error)
+{
+    return int(error);
+}
+
+[[noreturn]] void endOutOfMemory()
+{
+    std::_Exit(exitCode(MetafileError::MemoryLimit));
+}
+
+#ifdef Q_OS_UNIX
+extern "C" void endOutOfTime(int)
+{
+    _exit(exitCode(MetafileError::TimeLimit));
+}
+#endif
+
 void limitThisProcess()
 {
+    std::set_new_handler(endOutOfMemory);
 #ifdef Q_OS_UNIX
     // SIGPROF ends the process once it has used its processor time, however busy the machine
-    // is otherwise: the program sees a helper that died.
+    // is otherwise, with the code that tells the program so.
+    struct sigaction onProcessorTime;
+    std::memset(&onProcessorTime, 0, sizeof onProcessorTime);
+    onProcessorTime.sa_handler = endOutOfTime;
+    sigaction(SIGPROF, &onProcessorTime, nullptr);
     const auto budget = std::chrono::duration_cast<std::chrono::microseconds>(Limits::ProcessorTime);
     itimerval timer{};
     timer.it_value.tv_sec = budget.count() / 1000000;
@@ -59,35 +88,58 @@ bool writeOutput(const QByteArray &bytes)
 // Qt's warnings about a file's oddities would reach the program's terminal for every picture.
 void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
 
-int exitCode(MetafileError error)
+MetafileError drawingOf(DrawingSource source, const QByteArray &input, QByteArray &svg, QSize &size)
 {
-    return int(error);
+    if (source == DrawingSource::Svg) {
+        std::optional<QByteArray> own = svgWithoutOutsideReferences(input);
+        if (!own)
+            return MetafileError::ConversionFailed;
+        svg = std::move(*own);
+        return MetafileError::None;
+    }
+    if (const MetafileError error = convertMetafileToSvg(input, svg); error != MetafileError::None)
+        return error;
+    MetafileHeader header;
+    readMetafileHeader(input, header);
+    size = header.size;
+    return MetafileError::None;
+}
+
+MetafileError run(DrawingSource source, char *program)
+{
+    // Drawing needs the fonts of a GUI application, and recognising embedded pictures its
+    // format plug-ins, but never a screen.
+    int guiArgc = 3;
+    char platformOption[] = "-platform";
+    char platformName[] = "offscreen";
+    char *guiArgv[] = {program, platformOption, platformName, nullptr};
+    QGuiApplication application(guiArgc, guiArgv);
+
+    QByteArray input;
+    if (!readInput(input))
+        return MetafileError::TooComplex;
+    QByteArray svg;
+    QSize size;
+    if (const MetafileError error = drawingOf(source, input, svg, size); error != MetafileError::None)
+        return error;
+    if (svg.size() > Limits::SvgBytes)
+        return MetafileError::TooComplex;
+    if (!drawsWithinBudget(svg, size, Limits::DrawingTime))
+        return MetafileError::TooComplex;
+    return writeOutput(svg) ? MetafileError::None : MetafileError::ConverterDied;
 }
 
 } // namespace
 
-int main(int, char *argv[])
+int main(int argc, char *argv[])
 {
     limitThisProcess();
     qInstallMessageHandler(discardMessage);
-    QByteArray metafile;
-    if (!readInput(metafile))
-        return exitCode(MetafileError::TooComplex);
-    QByteArray svg;
-    if (const MetafileError error = convertMetafileToSvg(metafile, svg); error != MetafileError::None)
-        return exitCode(error);
-    if (svg.size() > Limits::SvgBytes)
-        return exitCode(MetafileError::TooComplex);
-
-    // Drawing needs the fonts of a GUI application, but never a screen.
-    int guiArgc = 3;
-    char platformOption[] = "-platform";
-    char platformName[] = "offscreen";
-    char *guiArgv[] = {argv[0], platformOption, platformName, nullptr};
-    QGuiApplication application(guiArgc, guiArgv);
-    MetafileHeader header;
-    readMetafileHeader(metafile, header);
-    if (!drawsWithinBudget(svg, header.size, Limits::DrawingTime))
-        return exitCode(MetafileError::TooComplex);
-    return writeOutput(svg) ? exitCode(MetafileError::None) : exitCode(MetafileError::ConverterDied);
+    const bool svgInput = argc > 1 && std::strcmp(argv[1], MetafileConverterProcess::SvgOption) == 0;
+    try {
+        return exitCode(run(svgInput ? DrawingSource::Svg : DrawingSource::Metafile, argv[0]));
+    } catch (const std::bad_alloc &) {
+        // Qt reports a failed allocation this way rather than through the new handler.
+        return exitCode(MetafileError::MemoryLimit);
+    }
 }

@@ -21,11 +21,11 @@ QString MetafileConverterProcess::locate(const QString &folder)
                                           {folder, folder + QStringLiteral("/../libexec/nelo-qcm")});
 }
 
-MetafileError MetafileConverterProcess::convert(const QByteArray &metafile, QByteArray &svg) const
+MetafileError MetafileConverterProcess::convert(DrawingSource source, const QByteArray &input, QByteArray &svg) const
 {
     if (m_program.isEmpty())
-        return MetafileError::ConverterDied;
-    if (metafile.size() > Limits::InputBytes)
+        return MetafileError::ConverterMissing;
+    if (input.size() > Limits::InputBytes)
         return MetafileError::TooComplex;
     const QDeadlineTimer deadline(m_wallTime);
     QProcess helper;
@@ -35,10 +35,10 @@ MetafileError MetafileConverterProcess::convert(const QByteArray &metafile, QByt
         helper.waitForFinished();
         return error;
     };
-    helper.start(m_program, QStringList());
+    helper.start(m_program, source == DrawingSource::Svg ? QStringList{QString::fromLatin1(SvgOption)} : QStringList());
     if (!helper.waitForStarted(int(deadline.remainingTime())))
-        return stop(MetafileError::ConverterDied);
-    helper.write(metafile);
+        return stop(helper.error() == QProcess::FailedToStart ? MetafileError::ConverterMissing : MetafileError::TimeLimit);
+    helper.write(input);
     helper.closeWriteChannel();
     // The output is taken as it comes, so a helper gone wrong cannot fill this process's memory.
     QByteArray output;
@@ -50,13 +50,13 @@ MetafileError MetafileConverterProcess::convert(const QByteArray &metafile, QByt
         if (readable)
             continue;
         if (helper.state() != QProcess::NotRunning)
-            return stop(MetafileError::ConverterDied); // out of time
+            return stop(MetafileError::TimeLimit);
         break;
     }
     if (helper.exitStatus() != QProcess::NormalExit)
         return MetafileError::ConverterDied;
     const int code = helper.exitCode();
-    if (code < int(MetafileError::None) || code > int(MetafileError::TooComplex))
+    if (code < int(MetafileError::None) || code > int(MetafileError::MemoryLimit))
         return MetafileError::ConverterDied; // not ours: the loader's or a sanitizer's code
     if (code != int(MetafileError::None))
         return MetafileError(code);

@@ -1,19 +1,23 @@
 #pragma once
 
 #include "pictures/metafileheader.h"
+#include "pictures/svgdrawnpicture.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <chrono>
 
-// Converts metafiles in the helper executable nelo-metafile-converter, started afresh for each
-// picture: the libraries that read metafiles never run in the window's process, and whatever a
-// file makes them do (crash, loop, ask for gigabytes) ends with the helper within its limits.
+// Converts metafiles, and checks SVG files, in the helper executable nelo-metafile-converter,
+// started afresh for each picture: the libraries that read metafiles never run in the window's
+// process, and whatever a file makes them do (crash, loop, ask for gigabytes, open a FIFO) ends
+// with the helper within its limits.
 class MetafileConverterProcess
 {
 public:
     static constexpr const char *ProgramName = "nelo-metafile-converter";
+    // The helper's one argument when its input is an SVG file rather than a metafile.
+    static constexpr const char *SvgOption = "--svg";
 
     // The helper bounds itself by these, so that loading a metafile (the helper's work, then
     // parsing the SVG) and drawing it each hold the window for well under a second. The program
@@ -28,7 +32,7 @@ public:
         static constexpr unsigned long long AddressSpace = 1ull << 30;
     };
 
-    // program: the helper's path; empty when it was not found, and then every metafile fails.
+    // program: the helper's path; empty when it was not found, and then every drawing fails.
     explicit MetafileConverterProcess(QString program,
                                       std::chrono::milliseconds wallTime = Limits::WallTime);
 
@@ -37,8 +41,10 @@ public:
     static QString locate();
     static QString locate(const QString &programFolder);
 
-    MetafileError convert(const QByteArray &metafile, QByteArray &svg) const;
-
+    // The SVG text to draw: the metafile converted, or the SVG file without what it refers to
+    // outside itself. Says why when there is none: the helper's own verdict, TimeLimit when it
+    // was stopped waiting, ConverterMissing when it cannot be started.
+    MetafileError convert(DrawingSource source, const QByteArray &input, QByteArray &svg) const;
 
 private:
     QString m_program;

@@ -4,17 +4,18 @@
 
 #include <QCoreApplication>
 
-MetafilePicture::MetafilePicture(MetafileConversion convert) : SvgDrawnPicture(Qt::white), m_convert(std::move(convert)) {}
+MetafilePicture::MetafilePicture(DrawingConversion convert)
+    : SvgDrawnPicture(std::move(convert), Qt::white,
+                      {QCoreApplication::translate("MetafilePicture", "MetaFichier incorrect"),
+                       QCoreApplication::translate("MetafilePicture", "le métafichier")})
+{
+}
 
 void MetafilePicture::loadFromData(const QByteArray &bytes)
 {
-    const auto invalid = [] {
-        return AppError(QCoreApplication::translate("MetafilePicture", "MetaFichier incorrect"));
-    };
+    // A file that is no metafile at all is refused before any helper is started.
     MetafileHeader header;
     if (readMetafileHeader(bytes, header) != MetafileError::None)
-        throw invalid();
-    QByteArray svg;
-    if (!m_convert || m_convert(bytes, svg) != MetafileError::None || !adopt(std::move(svg), header.size))
-        throw invalid();
+        throw AppError(damagedText());
+    loadDrawing(DrawingSource::Metafile, bytes, header.size);
 }

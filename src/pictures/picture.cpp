@@ -19,9 +19,6 @@
 
 namespace {
 
-// Far above any picture a question shows, far below what reading a file whole could exhaust.
-constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
-
 // Only regular files are read: a FIFO would block the window until some program writes to
 // it, and a device such as /dev/zero never ends. Anything else fails like a missing file.
 bool openRegularFile(QFile &file, const QString &path)
@@ -55,14 +52,26 @@ void Picture::openForReading(QFile &file, const QString &path)
         throw AppError(QCoreApplication::translate("Picture", "Ne peut ouvrir le fichier %1").arg(path));
 }
 
-void Picture::loadFromFile(const QString &path)
+QByteArray Picture::readFile(const QString &path)
 {
     QFile file;
     openForReading(file, path);
+    const auto refuse = [&path] {
+        return AppError(QCoreApplication::translate("Picture", "Le fichier %1 est trop volumineux pour une image (plus de 256 Mo).")
+                            .arg(path));
+    };
     if (file.size() > MaxFileSize)
-        throw AppError(QCoreApplication::translate("Picture", "Le fichier %1 est trop volumineux pour une image (plus de 256 Mo).")
-                           .arg(path));
-    loadFromData(file.readAll());
+        throw refuse();
+    QByteArray bytes = file.readAll();
+    // A file that grew past the bound while it was read is refused like a large one.
+    if (bytes.size() > MaxFileSize)
+        throw refuse();
+    return bytes;
+}
+
+void Picture::loadFromFile(const QString &path)
+{
+    loadFromData(readFile(path));
 }
 
 void Picture::copyToClipboard(QClipboard &clipboard)

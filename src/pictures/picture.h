@@ -22,7 +22,15 @@ class Picture : public QObject
     Q_OBJECT
 
 public:
+    // Far above any picture a question shows, far below what reading a file whole could
+    // exhaust: every reading of a whole picture file stops here.
+    static constexpr qint64 MaxFileSize = qint64(256) * 1024 * 1024;
+
     ~Picture() override;
+
+    // The whole content of a picture file: a regular file only ("Ne peut ouvrir le fichier %s"
+    // otherwise, see openForReading) of at most MaxFileSize bytes.
+    static QByteArray readFile(const QString &path);
 
     // Opens the file ("Ne peut ouvrir le fichier %s" when it cannot be read) and decodes its
     // whole content with loadFromData(). On failure the picture must not be used further.

@@ -6,10 +6,10 @@ QString pictureOpenFilter()
 {
     return QCoreApplication::translate(
         "PictureFilter",
-        "Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp)|"
-        "*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp|"
+        "Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|"
+        "*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.gif;*.pcx;*.png;*.svg;*.webp|"
         "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
-        "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx|"
+        "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg;*.jpeg)|*.jpg;*.jpeg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx|"
         "Png (*.png)|*.png|Svg (*.svg)|*.svg|WebP (*.webp)|*.webp");
 }
 

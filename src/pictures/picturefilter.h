@@ -4,7 +4,10 @@
 #include <QStringList>
 
 // The file types of the picture-choice dialog, as the program's menus write them:
-// pairs of caption and patterns separated by "|".
+// pairs of caption and patterns separated by "|". The first, selected one keeps the caption
+// authors have always read, "Tout (...)" with the seven historical patterns, yet shows every
+// picture the program reads (.jpeg, PNG, SVG and WebP too); the newer formats follow as types
+// of their own.
 QString pictureOpenFilter();
 
 // The same list in Qt's form. Each caption is kept as the author reads it, and its patterns

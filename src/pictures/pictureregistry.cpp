@@ -25,14 +25,16 @@ QString pictureExtension(const QString &path)
 
 PictureRegistry::PictureRegistry()
     : PictureRegistry([converter = MetafileConverterProcess(MetafileConverterProcess::locate())](
-                          const QByteArray &metafile, QByteArray &svg) { return converter.convert(metafile, svg); })
+                          DrawingSource source, const QByteArray &input, QByteArray &svg) {
+          return converter.convert(source, input, svg);
+      })
 {
 }
 
-PictureRegistry::PictureRegistry(MetafileConversion convertMetafile)
+PictureRegistry::PictureRegistry(DrawingConversion convertDrawing) : m_convertDrawing(std::move(convertDrawing))
 {
-    const auto metafile = [convertMetafile] {
-        return std::unique_ptr<Picture>(new MetafilePicture(convertMetafile));
+    const auto metafile = [convert = m_convertDrawing] {
+        return std::unique_ptr<Picture>(new MetafilePicture(convert));
     };
     registerFormat(QStringLiteral("wmf"), QCoreApplication::translate("PictureRegistry", "MetaFichiers"),
                    PictureKind::Metafile, metafile);
@@ -68,7 +70,7 @@ const PictureRegistry::Entry *PictureRegistry::find(const QString &extension) co
     return nullptr;
 }
 
-std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
+const PictureRegistry::Entry &PictureRegistry::entryFor(const QString &path) const
 {
     const QString extension = pictureExtension(path);
     const Entry *entry = find(extension);
@@ -76,5 +78,10 @@ std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
         throw AppError(QCoreApplication::translate("PictureRegistry",
                                                    "Extension de fichier graphique inconnue (.%1)")
                            .arg(extension));
-    return entry->create();
+    return *entry;
+}
+
+std::unique_ptr<Picture> PictureRegistry::createFor(const QString &path) const
+{
+    return entryFor(path).create();
 }

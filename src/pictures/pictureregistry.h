@@ -32,9 +32,10 @@ public:
         Factory create;
     };
 
-    // Metafiles are converted by the helper found beside the program (MetafileConverterProcess).
+    // Metafiles are converted, and SVG files checked, by the helper found beside the program
+    // (MetafileConverterProcess).
     PictureRegistry();
-    explicit PictureRegistry(MetafileConversion convertMetafile);
+    explicit PictureRegistry(DrawingConversion convertDrawing);
 
     // Appends an entry; the extension is stored lower case.
     void registerFormat(const QString &extension, const QString &description, PictureKind kind,
@@ -44,12 +45,16 @@ public:
 
     // The last registered entry whose extension equals this one, letter case ignored; or null.
     const Entry *find(const QString &extension) const;
-    // A new, empty picture of the kind registered for the path's extension.
-    // Throws "Extension de fichier graphique inconnue (.%s)".
+    // The entry for the path's extension. Throws "Extension de fichier graphique inconnue (.%s)".
+    const Entry &entryFor(const QString &path) const;
+    // A new, empty picture of the kind registered for the path's extension (same failure).
     std::unique_ptr<Picture> createFor(const QString &path) const;
 
     const std::vector<Entry> &entries() const { return m_entries; }
+    // What the kinds drawn from SVG text run their files through.
+    const DrawingConversion &drawingConversion() const { return m_convertDrawing; }
 
 private:
+    DrawingConversion m_convertDrawing;
     std::vector<Entry> m_entries;
 };

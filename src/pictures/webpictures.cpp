@@ -1,7 +1,6 @@
 #include "pictures/webpictures.h"
 
 #include "pictures/pictureregistry.h"
-#include "platform/apperror.h"
 
 #include <QCoreApplication>
 
@@ -15,13 +14,17 @@ void WebRasterPicture::loadFromData(const QByteArray &bytes)
     readImage(bytes, m_format, m_failureText);
 }
 
-SvgPicture::SvgPicture() : SvgDrawnPicture(Qt::transparent) {}
+SvgPicture::SvgPicture(DrawingConversion convert)
+    : SvgDrawnPicture(std::move(convert), Qt::transparent,
+                      {QCoreApplication::translate("SvgPicture", "Image SVG incorrecte"),
+                       QCoreApplication::translate("SvgPicture", "l'image SVG")})
+{
+}
 
 void SvgPicture::loadFromData(const QByteArray &bytes)
 {
     // Its own size is the one the file declares; a file that declares none cannot be placed.
-    if (!adopt(bytes))
-        throw AppError(QCoreApplication::translate("SvgPicture", "Image SVG incorrecte"));
+    loadDrawing(DrawingSource::Svg, bytes);
 }
 
 void registerWebFormats(PictureRegistry &registry)
@@ -32,7 +35,9 @@ void registerWebFormats(PictureRegistry &registry)
                                     "png", QCoreApplication::translate("PictureRegistry", "Image PNG incorrecte")));
                             });
     registry.registerFormat(QStringLiteral("svg"), QCoreApplication::translate("PictureRegistry", "Image SVG"),
-                            PictureKind::Svg, [] { return std::unique_ptr<Picture>(new SvgPicture); });
+                            PictureKind::Svg, [convert = registry.drawingConversion()] {
+                                return std::unique_ptr<Picture>(new SvgPicture(convert));
+                            });
     registry.registerFormat(QStringLiteral("webp"), QCoreApplication::translate("PictureRegistry", "Image WebP"),
                             PictureKind::WebP, [] {
                                 return std::unique_ptr<Picture>(new WebRasterPicture(

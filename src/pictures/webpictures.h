@@ -23,15 +23,18 @@ private:
 };
 
 // An SVG drawing, scaled to the target rectangle like a metafile; transparent on the clipboard.
+// Its text is checked in the helper process, as metafiles are converted there: what it refers
+// to outside itself is dropped, and a drawing too slow to draw is refused.
 class SvgPicture : public SvgDrawnPicture
 {
     Q_OBJECT
 
 public:
-    SvgPicture();
+    explicit SvgPicture(DrawingConversion convert);
 
     void loadFromData(const QByteArray &bytes) override;
 };
 
-// PNG, SVG and WebP, after the formats the program always knew.
+// PNG, SVG and WebP, after the formats the program always knew. SVG files are checked by the
+// registry's drawing conversion.
 void registerWebFormats(PictureRegistry &registry);

@@ -2,6 +2,8 @@
 
 #include "platform/apperror.h"
 
+#include <QCoreApplication>
+
 #include <new>
 
 QString standardErrorText(const QString &message)
@@ -11,6 +13,20 @@ QString standardErrorText(const QString &message)
     return message;
 }
 
+QString failureMessage(const std::exception &error)
+{
+    if (const auto *appError = dynamic_cast<const AppError *>(&error))
+        return appError->message();
+    if (dynamic_cast<const std::bad_alloc *>(&error))
+        return QCoreApplication::translate("ErrorGuard", "Mémoire insuffisante pour terminer l'opération.");
+    return failureMessage();
+}
+
+QString failureMessage()
+{
+    return QCoreApplication::translate("ErrorGuard", "Erreur inattendue : l'opération est abandonnée.");
+}
+
 bool runGuarded(MessageBoxes &boxes, const std::function<void()> &command)
 {
     try {
@@ -18,10 +34,8 @@ bool runGuarded(MessageBoxes &boxes, const std::function<void()> &command)
         return true;
     } catch (const AppError &error) {
         boxes.error(standardErrorText(error.message()));
-    } catch (const std::bad_alloc &) {
-        boxes.error(QStringLiteral("Mémoire insuffisante pour terminer l'opération."));
     } catch (const std::exception &error) {
-        boxes.error(standardErrorText(QString::fromLocal8Bit(error.what())));
+        boxes.error(standardErrorText(failureMessage(error)));
     }
     return false;
 }

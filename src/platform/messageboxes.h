@@ -14,16 +14,18 @@ public:
     virtual ~MessageBoxes() = default;
 
     // The first button ("OK" or "Oui") is the default one, the answer Enter gives.
-    MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons)
-    {
-        return ask(icon, text, buttons, firstAnswer(buttons));
-    }
+    virtual MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons) = 0;
     // A question whose first answer would do harm when given without thinking (overwriting
-    // another program's file): Enter gives `defaultAnswer` instead, one of the box's buttons.
-    MessageAnswer show(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
-    {
-        return ask(icon, text, buttons, defaultAnswer);
-    }
+    // another program's file): Enter gives `defaultAnswer`, one of the box's buttons, instead.
+    virtual MessageAnswer showWithDefault(MessageIcon icon, const QString &text, MessageButtons buttons,
+                                          MessageAnswer defaultAnswer) = 0;
+    // The same box with a second, smaller text under the first saying what it is about (which
+    // question, say). That text is the author's own and is shown as plain text, never markup.
+    virtual MessageAnswer showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                          MessageButtons buttons) = 0;
+    // A short text and, below it, details that may run to many lines (one reason per line) in
+    // a list that scrolls, the box sized to the screen. OK only; without details, a plain box.
+    virtual void showDetails(MessageIcon icon, const QString &text, const QString &details) = 0;
 
     void warn(const QString &text) { show(MessageIcon::Warning, text, MessageButtons::Ok); }
     void inform(const QString &text) { show(MessageIcon::Information, text, MessageButtons::Ok); }
@@ -33,7 +35,4 @@ public:
     {
         return buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel ? MessageAnswer::Ok : MessageAnswer::Yes;
     }
-
-protected:
-    virtual MessageAnswer ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) = 0;
 };

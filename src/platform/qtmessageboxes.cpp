@@ -1,10 +1,12 @@
 #include "platform/qtmessageboxes.h"
 
+#include "platform/detailsmessagebox.h"
 #include "platform/dialogparent.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextDocument>
 
 namespace {
 
@@ -19,13 +21,47 @@ QMessageBox::Icon toQtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+QString captionFor(MessageIcon icon)
+{
+    return icon == MessageIcon::Warning ? QApplication::tr("Avertissement") : QApplication::applicationDisplayName();
+}
+
 } // namespace
 
-MessageAnswer QtMessageBoxes::ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer)
+void QtMessageBoxes::showDetails(MessageIcon icon, const QString &text, const QString &details)
 {
-    const QString caption = icon == MessageIcon::Warning ? QApplication::tr("Avertissement")
-                                                         : QApplication::applicationDisplayName();
-    QMessageBox box(toQtIcon(icon), caption, text, QMessageBox::NoButton, dialogParent(m_parent));
+    if (details.isEmpty()) {
+        show(icon, text, MessageButtons::Ok);
+        return;
+    }
+    DetailsMessageBox box(toQtIcon(icon), captionFor(icon), text, details, dialogParent(m_parent));
+    box.exec();
+}
+
+MessageAnswer QtMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
+{
+    return ask(icon, text, QString(), buttons, firstAnswer(buttons));
+}
+
+MessageAnswer QtMessageBoxes::showWithDefault(MessageIcon icon, const QString &text, MessageButtons buttons,
+                                              MessageAnswer defaultAnswer)
+{
+    return ask(icon, text, QString(), buttons, defaultAnswer);
+}
+
+MessageAnswer QtMessageBoxes::showInformative(MessageIcon icon, const QString &text, const QString &informativeText,
+                                              MessageButtons buttons)
+{
+    return ask(icon, text, informativeText, buttons, firstAnswer(buttons));
+}
+
+MessageAnswer QtMessageBoxes::ask(MessageIcon icon, const QString &text, const QString &informativeText,
+                                  MessageButtons buttons, MessageAnswer defaultAnswer)
+{
+    QMessageBox box(toQtIcon(icon), captionFor(icon), text, QMessageBox::NoButton, dialogParent(m_parent));
+    // Written as markup that shows the text as it is: a title holding "<b>" is not made bold.
+    if (!informativeText.isEmpty())
+        box.setInformativeText(Qt::convertFromPlainText(informativeText, Qt::WhiteSpaceNormal));
 
     QPushButton *ok = nullptr;
     QPushButton *yes = nullptr;

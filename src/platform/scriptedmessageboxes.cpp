@@ -1,9 +1,14 @@
 #include "platform/scriptedmessageboxes.h"
 
-MessageAnswer ScriptedMessageBoxes::ask(MessageIcon icon, const QString &text, MessageButtons buttons,
-                                        MessageAnswer defaultAnswer)
+MessageAnswer ScriptedMessageBoxes::show(MessageIcon icon, const QString &text, MessageButtons buttons)
 {
-    m_shown.append({icon, text, buttons, defaultAnswer});
+    return showWithDefault(icon, text, buttons, firstAnswer(buttons));
+}
+
+MessageAnswer ScriptedMessageBoxes::showWithDefault(MessageIcon icon, const QString &text, MessageButtons buttons,
+                                                    MessageAnswer defaultAnswer)
+{
+    m_shown.append({icon, text, buttons, QString(), QString(), defaultAnswer});
     if (!m_answers.isEmpty())
         return m_answers.takeFirst();
     if (buttons != MessageButtons::Ok)
@@ -15,4 +20,18 @@ MessageAnswer ScriptedMessageBoxes::ask(MessageIcon icon, const QString &text, M
     case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
     }
     return MessageAnswer::Ok;
+}
+
+MessageAnswer ScriptedMessageBoxes::showInformative(MessageIcon icon, const QString &text,
+                                                    const QString &informativeText, MessageButtons buttons)
+{
+    const MessageAnswer answer = show(icon, text, buttons);
+    m_shown.last().informativeText = informativeText;
+    return answer;
+}
+
+void ScriptedMessageBoxes::showDetails(MessageIcon icon, const QString &text, const QString &details)
+{
+    // Only OK to press: nothing is taken from the script.
+    m_shown.append({icon, text, MessageButtons::Ok, QString(), details});
 }

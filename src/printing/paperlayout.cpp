@@ -1,9 +1,10 @@
 #include "printing/paperlayout.h"
 
+#include "runner/printedtext.h"
+
 #include <QFontMetricsF>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -14,24 +15,6 @@ constexpr qreal BoxGap = 6;
 constexpr qreal Indent = 18;        // answers and free text under the title
 constexpr qreal FooterHeight = 18;
 constexpr int KeyColumns = 4;
-
-QFont makeFont(int pixels, bool bold)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    // Unhinted, the measures scale exactly from the layout's points to the printer's dots.
-    font.setHintingPreference(QFont::PreferNoHinting);
-    return font;
-}
-
-// Height of the text wrapped at `width`; one line without wrapping when it fits (most do).
-qreal textHeight(const QFontMetricsF &metrics, const QString &text, qreal width)
-{
-    if (!text.contains(QLatin1Char('\n')) && metrics.horizontalAdvance(text) <= width)
-        return metrics.lineSpacing();
-    return std::ceil(metrics.boundingRect(QRectF(0, 0, width, 1e6), Qt::TextWordWrap, text).height());
-}
 
 // Places items one after another down the pages.
 class Pager
@@ -86,7 +69,7 @@ private:
 
 PaperLayout::Fonts PaperLayout::fonts()
 {
-    return {makeFont(16, true), makeFont(12, true), makeFont(11, false)};
+    return {PrintedText::font(16, true), PrintedText::font(12, true), PrintedText::font(11, false)};
 }
 
 PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQuestion> &questions, const QSizeF &area,
@@ -101,7 +84,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
     {
         std::vector<PaperItem> header;
         qreal y = 0;
-        const qreal h = textHeight(headingMetrics, name, width);
+        const qreal h = PrintedText::height(headingMetrics, name, width);
         header.push_back({PaperItem::Heading, 0, QRectF(0, y, width, h), name});
         y += h + 10;
         const qreal line = textMetrics.lineSpacing() * 2;
@@ -122,7 +105,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
         std::vector<PaperItem> group;
         qreal y = 0;
         const QString title = tr("%1. %2").arg(q + 1).arg(question.title);
-        qreal h = textHeight(titleMetrics, title, width);
+        qreal h = PrintedText::height(titleMetrics, title, width);
         group.push_back({PaperItem::QuestionTitle, 0, QRectF(0, y, width, h), title, index});
         y += h + LineGap;
         if (!question.pictureSize.isEmpty()) {
@@ -130,9 +113,13 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             size.scale(QSizeF(width / 3, pager.bottom() / 3).boundedTo(size), Qt::KeepAspectRatio);
             group.push_back({PaperItem::Picture, 0, QRectF(QPointF(Indent, y), size), QString(), index});
             y += size.height() + LineGap;
+        } else if (!question.pictureProblem.isEmpty()) {
+            h = PrintedText::height(textMetrics, question.pictureProblem, textWidth);
+            group.push_back({PaperItem::MissingPicture, 0, QRectF(Indent, y, textWidth, h), question.pictureProblem, index});
+            y += h + LineGap;
         }
         for (const QString &line : question.freeText) {
-            h = textHeight(textMetrics, line, textWidth);
+            h = PrintedText::height(textMetrics, line, textWidth);
             group.push_back({PaperItem::FreeText, 0, QRectF(Indent, y, textWidth, h), line, index});
             y += h;
         }
@@ -142,7 +129,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             if (question.answers[size_t(a)].isEmpty())
                 continue;
             const QString answer = QStringLiteral("%1) %2").arg(a + 1).arg(question.answers[size_t(a)]);
-            h = textHeight(textMetrics, answer, answerWidth);
+            h = PrintedText::height(textMetrics, answer, answerWidth);
             const qreal boxTop = y + (textMetrics.lineSpacing() - BoxSize) / 2;
             group.push_back({PaperItem::CheckBox, 0, QRectF(Indent, boxTop, BoxSize, BoxSize), QString(), index});
             group.push_back({PaperItem::Answer, 0, QRectF(Indent + BoxSize + BoxGap, y, answerWidth, h), answer, index});
@@ -154,7 +141,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
     if (answerKey && !questions.empty()) {
         pager.newPage();
         const QString heading = tr("Corrigé");
-        const qreal h = textHeight(headingMetrics, heading, width);
+        const qreal h = PrintedText::height(headingMetrics, heading, width);
         pager.placeGroup({{PaperItem::KeyHeading, 0, QRectF(0, 0, width, h), heading}}, h + 10);
         const qreal line = textMetrics.lineSpacing() + 2;
         const qreal columnWidth = width / KeyColumns;

@@ -16,7 +16,8 @@
 struct PaperQuestion
 {
     QString title;
-    QSizeF pictureSize;    // empty: no picture (none named, or it could not be read)
+    QSizeF pictureSize;    // empty: no picture drawn
+    QString pictureProblem; // a picture named but not drawable: this text is printed in its place
     QStringList freeText;
     std::array<QString, QcmFormat::AnswerCount> answers; // empty: no answer at that number
     std::optional<int> solution;
@@ -25,7 +26,8 @@ struct PaperQuestion
 // One thing drawn on a page, in points from the page's printable area's top left corner.
 struct PaperItem
 {
-    enum Kind { Heading, NameField, QuestionTitle, Picture, FreeText, Answer, CheckBox, Footer, KeyHeading, KeyLine };
+    enum Kind { Heading, NameField, QuestionTitle, Picture, MissingPicture, FreeText, Answer, CheckBox, Footer, KeyHeading,
+                KeyLine };
     Kind kind;
     int page;          // from 0
     QRectF rect;
@@ -35,7 +37,7 @@ struct PaperItem
 
 // The paper test: a header with lines for the pupil's name, first name, class and date; then
 // each question with its number and title, picture (in proportion, at most a third of the width
-// and of the height), free text and answers "1)" to "5)" each with a box to tick; "Page n / N"
+// and of the height; the name of one that cannot be drawn), free text and answers "1)" to "5)" each with a box to tick; "Page n / N"
 // at the foot of every page; and, when asked, the answer key on pages of its own at the end.
 // A question starts on a new page rather than be split, unless it is taller than a whole page.
 //

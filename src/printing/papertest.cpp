@@ -1,33 +1,51 @@
 #include "printing/papertest.h"
 
+#include "document/picturelocation.h"
 #include "pictures/picture.h"
 #include "pictures/pictureregistry.h"
+#include "platform/apperror.h"
+#include "printing/printedpicture.h"
 #include "runner/runsession.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
+#include <memory>
+#include <new>
+
 namespace {
 
+// Throws the picture kind's French reason when it cannot be read.
 std::unique_ptr<Picture> loadPicture(const PictureRegistry &registry, const QString &path)
 {
-    if (path.isEmpty())
-        return nullptr;
-    try {
-        std::unique_ptr<Picture> picture = registry.createFor(path);
-        picture->loadFromFile(path);
-        if (picture->needsPreparation())
-            picture->prepare();
-        return picture->isEmpty() ? nullptr : std::move(picture);
-    } catch (...) {
-        // A picture that cannot be read is left out of the page, as the run leaves it out.
-        return nullptr;
-    }
+    std::unique_ptr<Picture> picture = registry.createFor(path);
+    picture->loadFromFile(path);
+    return picture;
 }
+
+// The reason `act` failed, or nothing when it did not.
+template <typename Act>
+QString failureOf(Act &&act)
+{
+    try {
+        act();
+    } catch (const AppError &error) {
+        return error.message();
+    } catch (const std::bad_alloc &) {
+        return PaperTest::tr("Mémoire insuffisante");
+    }
+    return {};
+}
+
+// A warning names this many pictures at most; the pages name them all.
+constexpr size_t MaximumNamedInWarning = 10;
 
 } // namespace
 
-PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures) : m_name(name)
+PaperTest::PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
+                     const QString &pictureFolder)
+    : m_name(name), m_registry(pictures)
 {
     // The questions exactly as a run reads them.
     RunSession session;
@@ -35,7 +53,7 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
     session.Compte();
     const int count = session.RunQuestionCount();
     m_questions.reserve(size_t(count));
-    m_pictures.reserve(size_t(count));
+    m_picturePaths.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const RunQuestion shown = i == 0 ? session.Exec() : session.LitFiche();
         PaperQuestion question;
@@ -47,15 +65,68 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
             question.answers[a] = line.isEmpty() ? QString() : line.mid(3);
         }
         question.solution = session.Solutions()[size_t(i)];
-        m_pictures.push_back(loadPicture(pictures, shown.picture));
-        if (m_pictures.back())
-            question.pictureSize = QSizeF(m_pictures.back()->width(), m_pictures.back()->height());
+        const QString picturePath = PictureLocation::resolve(shown.picture, pictureFolder);
+        m_picturePaths.push_back(picturePath);
+        if (!shown.picture.isEmpty()) {
+            // Only the size is kept: the picture is read again for its page.
+            const QString failure = failureOf([&] {
+                const std::unique_ptr<Picture> picture = loadPicture(pictures, picturePath);
+                if (picture->isEmpty())
+                    throw AppError(tr("Image vide"));
+                question.pictureSize = QSizeF(picture->width(), picture->height());
+            });
+            if (!failure.isEmpty())
+                question.pictureProblem = noteProblem(i, failure);
+        }
         m_questions.push_back(std::move(question));
         session.Suivant(0);
     }
 }
 
 PaperTest::~PaperTest() = default;
+
+QString PaperTest::noteProblem(int question, const QString &reason)
+{
+    const QString &picture = m_picturePaths[size_t(question)];
+    const bool known = std::any_of(m_problems.begin(), m_problems.end(),
+                                   [question](const PictureProblem &problem) { return problem.question == question; });
+    if (!known)
+        m_problems.push_back({question, picture, reason});
+    return tr("Image non imprimable : %1 (%2)").arg(QcmFormat::fileNameOf(picture), reason);
+}
+
+QString PaperTest::untoldPictureProblems()
+{
+    const size_t untold = m_problems.size() - m_told;
+    if (untold == 0)
+        return {};
+    QStringList lines;
+    lines << (untold == 1 ? tr("Une image ne peut pas être imprimée ; son nom est écrit à sa place :")
+                          : tr("%1 images ne peuvent pas être imprimées ; leur nom est écrit à leur place :").arg(untold));
+    for (size_t i = m_told; i < m_problems.size() && i < m_told + MaximumNamedInWarning; ++i) {
+        const PictureProblem &problem = m_problems[i];
+        lines << tr("Question %1 : %2 (%3)").arg(problem.question + 1).arg(problem.picture, problem.reason);
+    }
+    if (untold > MaximumNamedInWarning)
+        lines << tr("et %1 autres.").arg(untold - MaximumNamedInWarning);
+    m_told = m_problems.size();
+    return lines.join(QLatin1Char('\n'));
+}
+
+void PaperTest::drawPicture(QPainter &painter, const PaperItem &item, qreal dotsPerPoint)
+{
+    const QString failure = failureOf([&] {
+        const std::unique_ptr<Picture> picture = loadPicture(m_registry, m_picturePaths[size_t(item.question)]);
+        PrintedPicture::draw(*picture, painter, item.rect, PrintedPicture::dotsFor(item.rect, dotsPerPoint));
+    });
+    if (failure.isEmpty())
+        return;
+    // Gone or spoilt since the questions were read: its place keeps its name.
+    painter.drawRect(item.rect);
+    painter.setFont(PaperLayout::fonts().text);
+    painter.drawText(item.rect.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWordWrap,
+                     noteProblem(item.question, failure));
+}
 
 PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
 {
@@ -95,8 +166,7 @@ PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
                 break;
             }
             case PaperItem::Picture:
-                if (Picture *picture = m_pictures[size_t(item.question)].get())
-                    picture->draw(painter, item.rect);
+                drawPicture(painter, item, scale);
                 break;
             case PaperItem::CheckBox:
                 painter.drawRect(item.rect);
@@ -105,6 +175,7 @@ PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
                 painter.setFont(fonts.text);
                 painter.drawText(item.rect, Qt::AlignHCenter | Qt::AlignBottom, item.text);
                 break;
+            case PaperItem::MissingPicture:
             case PaperItem::FreeText:
             case PaperItem::Answer:
             case PaperItem::KeyLine:

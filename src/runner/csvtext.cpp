@@ -1,6 +1,8 @@
 #include "runner/csvtext.h"
 
-#include <QStringDecoder>
+#include "document/exchange/exchangetext.h"
+
+#include <cstring>
 
 namespace CsvText {
 
@@ -43,15 +45,11 @@ QByteArray row(const QStringList &fields)
 
 std::optional<std::vector<QStringList>> parse(const QByteArray &bytes)
 {
-    if (bytes.contains('\0'))
+    // UTF-16 is the one text with NUL bytes; in any other a NUL means this is no text at all.
+    const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+    if (!utf16 && bytes.contains('\0'))
         return std::nullopt;
-    QByteArrayView view(bytes);
-    if (view.startsWith(QByteArrayView(ByteOrderMark)))
-        view = view.sliced(3);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder(view);
-    if (decoder.hasError())
-        return std::nullopt;
+    const QString text = ExchangeText::decode(bytes).text;
 
     std::vector<QStringList> rows;
     QStringList fields;
@@ -114,6 +112,44 @@ std::optional<std::vector<QStringList>> parse(const QByteArray &bytes)
         fields = QStringList();
     }
     return rows;
+}
+
+void QuoteTracker::feed(QByteArrayView bytes)
+{
+    const char *const begin = bytes.data();
+    const char *const end = begin + bytes.size();
+    const char *p = begin;
+    if (p < end && m_state == State::QuoteSeen) {
+        if (*p == '"') {
+            m_state = State::Quoted;
+            ++p;
+        } else {
+            m_state = State::Unquoted;
+        }
+    }
+    while (p < end) {
+        const auto *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+        if (!quote)
+            break;
+        if (m_state == State::Quoted) {
+            if (quote + 1 == end) {
+                m_state = State::QuoteSeen;
+            } else if (quote[1] == '"') {
+                ++quote;
+            } else {
+                m_state = State::Unquoted;
+            }
+        } else {
+            // A quote opens a field only where a field begins, as parse() reads it; anywhere
+            // else it is text.
+            const char before = quote > begin ? quote[-1] : m_last;
+            if (before == Separator || before == '\r' || before == '\n')
+                m_state = State::Quoted;
+        }
+        p = quote + 1;
+    }
+    if (!bytes.isEmpty())
+        m_last = bytes.back();
 }
 
 } // namespace CsvText

@@ -55,12 +55,20 @@ QString PupilNameDialog::name() const
     return NameEdit->text().trimmed();
 }
 
+QString PupilNameDialog::askResultsFile(FileDialogs &dialogs, const QString &proposed)
+{
+    const QString chosen = dialogs.saveFile(tr("Résultats (*.csv)|*.csv"), proposed);
+    if (chosen.isEmpty() || chosen.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        return chosen;
+    return chosen + QStringLiteral(".csv");
+}
+
 void PupilNameDialog::chooseFile()
 {
-    const QString chosen = m_dialogs.saveFile(tr("Résultats (*.csv)|*.csv"), m_resultsPath);
+    const QString chosen = askResultsFile(m_dialogs, m_resultsPath);
     if (chosen.isEmpty())
         return;
-    m_resultsPath = chosen.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? chosen : chosen + QStringLiteral(".csv");
+    m_resultsPath = chosen;
     showPath();
 }
 

@@ -20,6 +20,10 @@ public:
     QString name() const;
     const QString &resultsPath() const { return m_resultsPath; }
 
+    // The save dialog for a results file, `proposed` shown first; the chosen path ends in
+    // ".csv", empty when cancelled.
+    static QString askResultsFile(FileDialogs &dialogs, const QString &proposed);
+
     QLineEdit *NameEdit = nullptr;
     QLabel *FileLabel = nullptr;
     QPushButton *FileButton = nullptr;

@@ -1,5 +1,6 @@
 #include "runner/qcm.h"
 
+#include "document/picturelocation.h"
 #include "pictures/imageframe.h"
 #include "runner/resultat.h"
 #include "platform/accessiblenames.h"
@@ -269,17 +270,18 @@ void TQcm::placePage()
 
 // Run
 
-void TQcm::Init(const QStringList &document)
+void TQcm::Init(const QStringList &document, const QString &pictureFolder)
 {
     m_session.Init(document);
+    m_pictureFolder = pictureFolder;
     SpinEdit1->setValue(0);
     if (m_results)
         m_results->clear();
 }
 
-void TQcm::run(const QStringList &document)
+void TQcm::run(const QStringList &document, const QString &pictureFolder)
 {
-    Init(document);
+    Init(document, pictureFolder);
     // Without a window manager "maximised" means nothing: take the screen's room first.
     if (const QScreen *screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -340,7 +342,7 @@ void TQcm::showPicture(const QString &path)
     // A picture that cannot be shown leaves the frame empty and the question shown in full:
     // the person answering cannot do anything about a missing file.
     try {
-        Image1->picture().loadFromFile(path);
+        Image1->picture().loadFromFile(PictureLocation::resolve(path, m_pictureFolder));
         Panel2->setAccessibleDescription(QcmFormat::fileNameOf(path));
         if (Picture *picture = Image1->picture().picture(); picture && picture->needsPreparation())
             picture->prepare();

@@ -38,9 +38,11 @@ public:
     void setNavigationIcons(const std::array<QIcon, 4> &firstPreviousNextLast);
 
     // A fresh copy of the questionnaire; answers forgotten, results emptied. Shows nothing.
-    void Init(const QStringList &document);
+    // Pictures whose stored path leads nowhere are looked for in `pictureFolder`
+    // (PictureLocation), the questionnaire's own folder.
+    void Init(const QStringList &document, const QString &pictureFolder = QString());
     // Init, then shows the runner maximised and modally; returns when it is closed.
-    void run(const QStringList &document);
+    void run(const QStringList &document, const QString &pictureFolder = QString());
 
     void Compte();
     void Exec();
@@ -99,6 +101,7 @@ private:
 
     MessageBoxes &m_boxes;
     RunSession m_session;
+    QString m_pictureFolder;
     TResultat *m_results = nullptr;
     // The design's area below the tool bar, centred in the maximised window.
     QWidget *m_page = nullptr;

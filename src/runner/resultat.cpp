@@ -1,10 +1,12 @@
 #include "runner/resultat.h"
 
 #include "platform/errorguard.h"
+#include "platform/messageboxes.h"
 #include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/pupilnamedialog.h"
+#include "runner/reportprinting.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsreport.h"
 #include "runner/resultstable.h"
@@ -18,6 +20,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -27,6 +30,15 @@ constexpr int TopBarHeight = 33;
 // Row-number column, then title, answer, right answer and mark, as set at each showing.
 constexpr int NumberColumnWidth = 64;
 constexpr int ColumnWidths[] = {290, 70, 70, 10};
+
+// The wait cursor for as long as it lives, whichever way the work ends.
+struct WaitCursor
+{
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
 
 } // namespace
 
@@ -94,14 +106,49 @@ void TResultat::Button2Click()
     QString path = ResultsFile::pathFor(folder, questionnaire);
     if (!askPupil(&path))
         return;
-    runGuarded(m_services.boxes, [&] {
-        const ResultsFile::Saved saved = ResultsFile::append(path, {m_services.clock.now(), m_pupil, m_table->results()});
-        m_lastFolder = QFileInfo(saved.path).absolutePath();
-        if (saved.notice.isEmpty())
-            m_services.boxes.inform(tr("Résultats enregistrés dans %1.").arg(QDir::toNativeSeparators(saved.path)));
-        else
-            m_services.boxes.warn(saved.notice);
-    });
+    runGuarded(m_services.boxes, [&] { keepRun(path); });
+}
+
+void TResultat::keepRun(QString path)
+{
+    const KeptRun run{m_services.clock.now(), m_pupil, m_table->results()};
+    for (;;) {
+        try {
+            const ResultsFile::Saved saved = appendRepainting(path, run);
+            m_lastFolder = QFileInfo(saved.path).absolutePath();
+            if (saved.notice.isEmpty())
+                m_services.boxes.inform(tr("Résultats enregistrés dans %1.").arg(QDir::toNativeSeparators(saved.path)));
+            else
+                m_services.boxes.warn(saved.notice);
+            return;
+        } catch (const ResultsFile::Busy &busy) {
+            if (m_services.boxes.show(MessageIcon::Question, tr("%1\n\nRéessayer ?").arg(busy.message()), MessageButtons::YesNo)
+                != MessageAnswer::Yes)
+                return;
+        } catch (const ResultsFile::Refused &refused) {
+            if (m_services.boxes.show(MessageIcon::Question,
+                                      tr("%1\n\nEnregistrer les résultats à un autre emplacement ?").arg(refused.message()),
+                                      MessageButtons::YesNo)
+                != MessageAnswer::Yes)
+                return;
+            const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+            const QString elsewhere = QFileInfo(documents).isDir() ? documents : QDir::homePath();
+            path = PupilNameDialog::askResultsFile(m_services.dialogs,
+                                                   QDir(elsewhere).filePath(QFileInfo(path).fileName()));
+            if (path.isEmpty())
+                return;
+        }
+    }
+}
+
+ResultsFile::Saved TResultat::appendRepainting(const QString &path, const KeptRun &run)
+{
+    // Another computer or window is adding its run: the windows keep painting meanwhile, but
+    // take no clicks, so that nothing starts a second addition.
+    ResultsFile::LockWait wait;
+    wait.whileWaiting = [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); };
+    const WaitCursor busy;
+    return ResultsFile::append(path, run, wait);
 }
 
 void TResultat::Button3Click()
@@ -110,8 +157,8 @@ void TResultat::Button3Click()
         return;
     const QString questionnaire = questionnaireFile();
     const QString name = questionnaire.isEmpty() ? tr("Questionnaire sans nom") : QFileInfo(questionnaire).completeBaseName();
-    printRichText(m_services.printDialogs, tr("Résultats - %1").arg(name),
-                  ResultsReport::html(name, m_pupil, m_services.clock.now(), m_table->results()), this);
+    ReportPrinting::print(m_services.printDialogs, tr("Résultats - %1").arg(name),
+                          ResultsReport::report(name, m_pupil, m_services.clock.now(), m_table->results()), this);
 }
 
 void TResultat::createGrid()
@@ -129,7 +176,8 @@ void TResultat::createGrid()
     StringGrid1->setTextElideMode(Qt::ElideNone);
     StringGrid1->setWordWrap(false);
     StringGrid1->horizontalHeader()->setHighlightSections(false);
-    StringGrid1->horizontalHeader()->setStretchLastSection(true);
+    // The grid keeps its columns' widths: the mark's narrow column is not stretched to the edge.
+    StringGrid1->horizontalHeader()->setStretchLastSection(false);
     StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     StringGrid1->horizontalHeader()->setMinimumSectionSize(ColumnWidths[3]);
     StringGrid1->verticalHeader()->setHighlightSections(false);

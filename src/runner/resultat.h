@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runner/resultsfile.h"
 #include "runner/runsession.h"
 
 #include <QDialog>
@@ -59,11 +60,16 @@ private:
     QString questionnaireFile() const;
     // The pupil's name from its dialog; false when cancelled.
     bool askPupil(QString *resultsPath);
+    // Keeps the run in the file at `path`; when another writer holds the file, or the place
+    // cannot be written, asks whether to try again or to choose another place.
+    void keepRun(QString path);
+    ResultsFile::Saved appendRepainting(const QString &path, const KeptRun &run);
 
     Services &m_services;
     std::function<QString()> m_currentFileName;
     ResultsTable *m_table = nullptr;
-    // Kept between showings: the next pupil's results usually go to the same folder.
+    // Kept between showings: the next pupil's results usually go to the same folder, and a
+    // place chosen instead of a read-only one is not asked for again.
     QString m_lastFolder;
     QString m_pupil;
 };

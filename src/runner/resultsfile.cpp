@@ -1,16 +1,32 @@
 #include "runner/resultsfile.h"
 
+#include "document/exchange/exchangetext.h"
 #include "document/qcmfile.h"
 #include "platform/apperror.h"
 #include "runner/csvtext.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QStorageInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
 
 namespace {
 
 // A numbered series stops here: past it, something else is wrong.
 constexpr int MaxNumberedFiles = 99;
+// A file another program keeps rewriting while a run is added is given up after this many tries.
+constexpr int MaxAttempts = 3;
+// Between two tries for the lock: short, since a writer holds it for a few milliseconds.
+constexpr int LockPollMilliseconds = 20;
+// A big file is looked through in pieces of this size, never held whole.
+constexpr qint64 ChunkSize = qint64(1) << 20;
 
 QString fixedCaption(int column)
 {
@@ -73,18 +89,210 @@ QByteArray readBytes(const QString &path)
     return QcmFile::read(path);
 }
 
+AppError notOurs(const QString &path)
+{
+    return AppError(ResultsFile::tr("Le fichier %1 n'est pas un fichier de résultats de ce programme : "
+                                    "il n'a pas été modifié.")
+                        .arg(path));
+}
+
+AppError damaged(const QString &path)
+{
+    return AppError(ResultsFile::tr("Le fichier de résultats %1 est endommagé (texte illisible ou guillemet non fermé) : "
+                                    "il n'a pas été modifié.")
+                        .arg(path));
+}
+
+// The rows of a results file; an empty list when it holds no row at all.
 std::vector<QStringList> parsed(const QString &path, const QByteArray &bytes)
 {
     std::optional<std::vector<QStringList>> rows = CsvText::parse(bytes);
     if (!rows)
-        throw AppError(ResultsFile::tr("Le fichier de résultats %1 est endommagé (texte illisible ou guillemet non fermé) : "
-                                       "il n'a pas été modifié.")
-                           .arg(path));
-    if (rows->empty() || !isOurHeader(rows->front()))
-        throw AppError(ResultsFile::tr("Le fichier %1 n'est pas un fichier de résultats de ce programme : "
-                                       "il n'a pas été modifié.")
-                           .arg(path));
+        throw damaged(path);
+    if (!rows->empty() && !isOurHeader(rows->front()))
+        throw notOurs(path);
     return std::move(*rows);
+}
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+// What adding a run needs to know of a results file's text (UTF-8, without its mark), gathered
+// piece by piece so that a big file is never held whole: its first row, which names the
+// questions, whether it ends inside quotes or on a line end, and whether it holds a NUL, which
+// no text does.
+class TextSurvey
+{
+public:
+    void feed(QByteArrayView piece)
+    {
+        if (std::memchr(piece.data(), '\0', size_t(piece.size())))
+            m_nul = true;
+        for (qsizetype i = 0; i < piece.size() && !m_firstRowEnded; ++i) {
+            if (!isLineEnd(piece[i]))
+                m_firstRow += piece[i];
+            else
+                m_firstRowEnded = !m_firstRow.isEmpty(); // empty lines before it are no row
+        }
+        m_quotes.feed(piece);
+        if (!piece.isEmpty())
+            m_last = piece.back();
+    }
+
+    bool damaged() const { return m_nul || m_quotes.insideQuotes(); }
+    bool endsWithLineEnd() const { return isLineEnd(m_last); }
+    const QByteArray &firstRow() const { return m_firstRow; }
+
+private:
+    QByteArray m_firstRow;
+    bool m_firstRowEnded = false;
+    bool m_nul = false;
+    CsvText::QuoteTracker m_quotes;
+    char m_last = '\n';
+};
+
+enum class Kind { Missing, Matching, Stale };
+
+Kind kindOf(const QString &path, const TextSurvey &survey, const QStringList &expectedHeader)
+{
+    if (survey.damaged())
+        throw damaged(path);
+    // A file with no row at all holds nothing to lose: it is begun again.
+    if (survey.firstRow().isEmpty())
+        return Kind::Missing;
+    const std::optional<std::vector<QStringList>> header = CsvText::parse(survey.firstRow());
+    if (!header || header->size() != 1 || !isOurHeader(header->front()))
+        throw notOurs(path);
+    return header->front() == expectedHeader ? Kind::Matching : Kind::Stale;
+}
+
+// A file of the series as an addition finds it.
+struct Candidate
+{
+    Kind kind = Kind::Missing;
+    QcmFile::Stamp stamp;           // as it was looked at, to notice another writer
+    bool endsWithLineEnd = true;
+    // Empty when the run is only added at the end; otherwise the whole file as this program
+    // writes it, to be written back with the run.
+    QByteArray converted;
+};
+
+// A file as this program writes it (UTF-8 with its mark), read once in pieces. No value when
+// it is not such a file, or could not be read to its end.
+std::optional<TextSurvey> surveyed(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray buffer(ChunkSize, Qt::Uninitialized);
+    TextSurvey survey;
+    bool atStart = true;
+    for (;;) {
+        const qint64 count = file.read(buffer.data(), ChunkSize);
+        if (count < 0)
+            return std::nullopt;
+        if (count == 0)
+            break;
+        QByteArrayView piece(buffer.constData(), count);
+        if (atStart) {
+            // Pieces of a regular file are whole until its end: the mark is in the first one.
+            if (!piece.startsWith(QByteArrayView(CsvText::ByteOrderMark)))
+                return std::nullopt;
+            piece = piece.sliced(3);
+            atStart = false;
+        }
+        survey.feed(piece);
+    }
+    if (atStart)
+        return std::nullopt;
+    return survey;
+}
+
+Candidate examined(const QString &path, const QStringList &expectedHeader)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return {};
+    Candidate candidate;
+    candidate.stamp = QcmFile::stampOf(path);
+    if (info.isFile() && info.size() <= ResultsFile::MaxSize) {
+        if (const std::optional<TextSurvey> survey = surveyed(path)) {
+            candidate.kind = kindOf(path, *survey, expectedHeader);
+            candidate.endsWithLineEnd = survey->endsWithLineEnd();
+            return candidate;
+        }
+    }
+    // Saved again by a spreadsheet (without the mark, in the local code page), or not ours:
+    // decoded whole, and converted to this program's own way when the run goes into it.
+    QByteArray text;
+    {
+        const QByteArray bytes = readBytes(path);
+        const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
+        if (!utf16 && bytes.contains('\0'))
+            throw damaged(path);
+        text = ExchangeText::decode(bytes).text.toUtf8().replace("\n", "\r\n");
+    }
+    TextSurvey survey;
+    survey.feed(text);
+    candidate.kind = kindOf(path, survey, expectedHeader);
+    if (candidate.kind == Kind::Matching) {
+        candidate.converted = CsvText::ByteOrderMark + text;
+        if (!survey.endsWithLineEnd())
+            candidate.converted += "\r\n";
+    }
+    return candidate;
+}
+
+// Adds the run to the file as it was examined; false when another program changed the file
+// since.
+bool added(const QString &path, const Candidate &candidate, const QStringList &header, const QByteArray &newRow)
+{
+    if (candidate.kind == Kind::Matching && candidate.converted.isEmpty())
+        return QcmFile::append(path, candidate.endsWithLineEnd ? newRow : "\r\n" + newRow, candidate.stamp);
+    if (QcmFile::stampOf(path) != candidate.stamp)
+        return false;
+    if (candidate.kind == Kind::Missing)
+        QcmFile::write(path, QByteArray(CsvText::ByteOrderMark) + CsvText::row(header) + newRow);
+    else
+        QcmFile::write(path, candidate.converted + newRow);
+    return true;
+}
+
+QString refusedText(const QString &path, const QString &reason)
+{
+    return ResultsFile::tr("Impossible d'enregistrer les résultats dans le dossier %1 : %2.")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), reason);
+}
+
+// Waits for the series' lock; throws when it cannot be had.
+void lockSeries(QLockFile &lock, const QString &path, const ResultsFile::LockWait &wait)
+{
+    lock.setStaleLockTime(int(std::chrono::milliseconds(ResultsFile::StaleLockTime).count()));
+    const QDeadlineTimer deadline(wait.timeout.count());
+    for (;;) {
+        if (lock.tryLock(0))
+            return;
+        if (lock.error() != QLockFile::LockFailedError) {
+            // The lock file cannot be made beside the results: neither can the results.
+            const QString folder = QFileInfo(path).absolutePath();
+            const QStorageInfo storage(folder);
+            QString reason = ResultsFile::tr("accès refusé");
+            if (!QFileInfo(folder).isDir())
+                reason = ResultsFile::tr("le dossier n'existe pas");
+            else if (storage.isValid() && storage.isReadOnly())
+                reason = ResultsFile::tr("le disque est en lecture seule");
+            throw ResultsFile::Refused(refusedText(path, reason));
+        }
+        if (deadline.hasExpired())
+            throw ResultsFile::Busy(ResultsFile::tr("Le fichier de résultats %1 est en cours d'enregistrement sur un autre "
+                                                    "poste ou dans une autre fenêtre.")
+                                        .arg(QDir::toNativeSeparators(path)));
+        if (wait.whileWaiting)
+            wait.whileWaiting();
+        QThread::msleep(LockPollMilliseconds);
+    }
 }
 
 } // namespace
@@ -130,57 +338,68 @@ QStringList ResultsFile::row(const KeptRun &run)
     return fields;
 }
 
-ResultsFile::Kind ResultsFile::kindOf(const QString &path, const QStringList &expectedHeader, QByteArray *bytes)
+QString ResultsFile::lockPath(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return Kind::Missing;
-    *bytes = readBytes(path);
-    // An empty file holds nothing to lose: it is begun again.
-    if (bytes->isEmpty())
-        return Kind::Missing;
-    const std::vector<QStringList> rows = parsed(path, *bytes);
-    return rows.front() == expectedHeader ? Kind::Matching : Kind::Stale;
+    return path + QStringLiteral(".lock");
 }
 
 ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run)
 {
+    return append(path, run, LockWait());
+}
+
+ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run, const LockWait &wait)
+{
     const QStringList expected = header(run.results);
     const QByteArray newRow = CsvText::row(row(run));
-    for (int number = 1; number <= MaxNumberedFiles; ++number) {
-        const QString candidate = numberedPath(path, number);
-        QByteArray bytes;
-        const Kind kind = kindOf(candidate, expected, &bytes);
-        if (kind == Kind::Stale)
-            continue;
-        if (kind == Kind::Missing) {
-            bytes = QByteArray(CsvText::ByteOrderMark) + CsvText::row(expected);
-        } else if (!bytes.endsWith('\n') && !bytes.endsWith('\r')) {
-            // A last row without its line end (a hand edit) keeps its cells to itself.
-            bytes += "\r\n";
+    QLockFile lock(lockPath(path));
+    lockSeries(lock, path, wait);
+    for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
+        bool changed = false;
+        for (int number = 1; number <= MaxNumberedFiles && !changed; ++number) {
+            const QString candidatePath = numberedPath(path, number);
+            const Candidate candidate = examined(candidatePath, expected);
+            if (candidate.kind == Kind::Stale)
+                continue;
+            const QFileInfo info(candidatePath);
+            if (info.exists() && !info.isWritable())
+                throw Refused(tr("Le fichier de résultats %1 est en lecture seule : les résultats ne peuvent pas y être "
+                                 "ajoutés.")
+                                  .arg(QDir::toNativeSeparators(candidatePath)));
+            if (!added(candidatePath, candidate, expected, newRow)) {
+                changed = true;
+                continue;
+            }
+            Saved saved{candidatePath, QString()};
+            if (number > 1)
+                saved.notice = tr("Les questions du questionnaire ne sont plus celles du fichier de résultats %1 : "
+                                  "ce fichier n'a pas été modifié et les résultats ont été enregistrés dans %2.")
+                                   .arg(QFileInfo(path).fileName(), QFileInfo(candidatePath).fileName());
+            return saved;
         }
-        QcmFile::write(candidate, bytes + newRow);
-        Saved saved{candidate, QString()};
-        if (number > 1)
-            saved.notice = tr("Les questions du questionnaire ne sont plus celles du fichier de résultats %1 : "
-                              "ce fichier n'a pas été modifié et les résultats ont été enregistrés dans %2.")
-                               .arg(QFileInfo(path).fileName(), QFileInfo(candidate).fileName());
-        return saved;
+        if (!changed)
+            throw AppError(tr("Trop de fichiers de résultats pour des versions différentes de ce questionnaire (%1) : "
+                              "aucun n'a été modifié.")
+                               .arg(path));
     }
-    throw AppError(tr("Trop de fichiers de résultats pour des versions différentes de ce questionnaire (%1) : "
-                      "aucun n'a été modifié.")
-                       .arg(path));
+    throw Busy(tr("Le fichier de résultats %1 est modifié par un autre programme pendant l'enregistrement.")
+                   .arg(QDir::toNativeSeparators(path)));
 }
 
 ResultsSheet ResultsFile::read(const QString &path)
 {
     std::vector<QStringList> rows = parsed(path, readBytes(path));
+    if (rows.empty())
+        throw notOurs(path);
     ResultsSheet sheet;
     const QStringList &header = rows.front();
     sheet.questions = header.mid(FixedColumnCount);
     sheet.runs.reserve(rows.size() - 1);
     for (size_t i = 1; i < rows.size(); ++i) {
         QStringList fields = std::move(rows[i]);
+        // A spreadsheet writes the empty rows under a table as separators alone.
+        if (std::all_of(fields.cbegin(), fields.cend(), [](const QString &field) { return field.trimmed().isEmpty(); }))
+            continue;
         while (fields.size() < header.size())
             fields.append(QString());
         fields[NameColumn] = unsafeText(fields.at(NameColumn));

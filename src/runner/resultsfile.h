@@ -2,11 +2,15 @@
 
 #include "runner/runsession.h"
 
+#include "platform/apperror.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+#include <functional>
 #include <vector>
 
 // One run as it is kept: when, who, and the results of every question.
@@ -27,11 +31,16 @@ struct ResultsSheet
 };
 
 // The file of kept results beside a questionnaire, "<questionnaire>-resultats.csv", opened by
-// any spreadsheet. A run is added by rewriting the file whole through a temporary file, so an
-// earlier row is never lost, even when the disk fills up half-way. A file whose header is not
-// ours is never touched; a file begun when the questionnaire had other questions is left as it
-// is and the run goes to a new file ("-resultats-2.csv", and so on), so that its columns never
-// mix two versions of the questionnaire.
+// any spreadsheet. Several writers may add runs to one file at once (two computers of a room
+// on a shared folder, two windows): every addition holds a lock beside the file
+// ("<file>.lock") from reading to writing, and writes only if the file is still as it was read.
+// A run is added at the end of the file without rewriting it, each write checked, and taken
+// back on failure, so an earlier row is never lost, even when the disk fills up half-way. A
+// file a spreadsheet saved again (Windows-1252, no byte-order mark, quotes left out) is read
+// as well and written back whole in UTF-8 with its mark. A file whose header is not ours is
+// never touched; a file begun when the questionnaire had other questions is left as it is and
+// the run goes to a new file ("-resultats-2.csv", and so on), so that its columns never mix
+// two versions of the questionnaire.
 //
 // Failures throw AppError with a French message.
 class ResultsFile
@@ -43,6 +52,32 @@ public:
     enum FixedColumn { DateColumn, TimeColumn, NameColumn, RightColumn, CountColumn, FixedColumnCount };
     // A results file bigger than this is no file of ours (a million runs would not reach it).
     static constexpr qint64 MaxSize = qint64(64) * 1024 * 1024;
+
+    // Another writer holds the file longer than the wait allowed (or kept changing it): trying
+    // again later may succeed.
+    class Busy : public AppError
+    {
+    public:
+        using AppError::AppError;
+    };
+    // The file or its folder cannot be written (read-only share, no permission): another place
+    // is needed.
+    class Refused : public AppError
+    {
+    public:
+        using AppError::AppError;
+    };
+
+    // How long an addition waits for another writer to finish, and what it does meanwhile (a
+    // window repaints itself).
+    struct LockWait
+    {
+        std::chrono::milliseconds timeout = std::chrono::seconds(3);
+        std::function<void()> whileWaiting;
+    };
+    // A lock older than this was left by a program that stopped before removing it; a live
+    // writer holds the lock for much less, even over a slow share.
+    static constexpr std::chrono::seconds StaleLockTime{30};
 
     struct Saved
     {
@@ -56,12 +91,18 @@ public:
     // The n-th file of the series: `path` itself for 1, then, taken when the first one's
     // questions are no longer the questionnaire's, "x-resultats-2.csv" and so on.
     static QString numberedPath(const QString &path, int number);
+    // The lock that every writer of `path`'s series holds while adding a run.
+    static QString lockPath(const QString &path);
 
     static QStringList header(const RunResults &results);
     static QStringList row(const KeptRun &run);
 
     // Adds the run at the end of the file at `path` (made when missing), or of the first
-    // numbered file whose questions are the run's when those of `path` are not.
+    // numbered file whose questions are the run's when those of `path` are not. Throws Busy
+    // when another writer keeps the series locked past `wait`, Refused when the place cannot be
+    // written.
+    static Saved append(const QString &path, const KeptRun &run, const LockWait &wait);
+    // The same, waiting the usual time without doing anything else meanwhile.
     static Saved append(const QString &path, const KeptRun &run);
 
     // The file, checked to be ours; throws when it is not, or cannot be read.
@@ -69,8 +110,4 @@ public:
     // The file of `path`'s series (itself or a numbered one) whose header names these
     // questions, its content in `sheet` when given; empty when none does.
     static QString findFor(const QString &path, const QStringList &questions, ResultsSheet *sheet = nullptr);
-
-private:
-    enum class Kind { Missing, Matching, Stale };
-    static Kind kindOf(const QString &path, const QStringList &expectedHeader, QByteArray *bytes);
 };

@@ -83,7 +83,8 @@ RunQuestion RunSession::LitFiche()
         shown.answerLines[size_t(k)] = QString::number(k + 1) + QStringLiteral(") ") + answer;
         ++m_answerCount;
     }
-    shown.freeText = freeTextAt(m_document, open, end, m_current);
+    // The document's last line is never free text, even when a block left open runs up to it.
+    shown.freeText = freeTextAt(m_document, open, std::min(end, int(m_document.size()) - 1), m_current);
     shown.answerCount = m_answerCount;
 
     if (m_current < m_questionCount) {

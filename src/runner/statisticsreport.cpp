@@ -1,10 +1,6 @@
 #include "runner/statisticsreport.h"
 
-#include "runner/reporthtml.h"
-
 #include <QFileInfo>
-
-using namespace ReportHtml;
 
 QString StatisticsReport::summary(const QString &resultsFile, size_t runs)
 {
@@ -22,33 +18,40 @@ QString StatisticsReport::pupilName(const QString &name)
     return name.isEmpty() ? tr("(sans nom)") : name;
 }
 
-QString StatisticsReport::html(const QString &resultsFile, const ResultsStatistics &statistics)
+Report StatisticsReport::report(const QString &resultsFile, const ResultsStatistics &statistics)
 {
-    QString page = QStringLiteral("<html><body>");
-    page += QStringLiteral("<h2>%1</h2><p>%2</p>")
-                .arg(tr("Statistiques des résultats").toHtmlEscaped(),
-                     summary(resultsFile, statistics.pupils.size()).toHtmlEscaped());
+    Report report;
+    report.add(ReportText::Heading, tr("Statistiques des résultats"));
+    report.add(ReportText::Plain, summary(resultsFile, statistics.pupils.size()));
 
     // The right answer's count is in bold, so the wrong answers many pupils chose stand out.
-    page += tableHeader({tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("1)"), tr("2)"), tr("3)"), tr("4)"),
-                    tr("5)")},
-                   50);
+    ReportTable questions;
+    questions.columns = {{tr("Question"), 35}, {tr("Réponses"), 12, true}, {tr("Justes"), 9, true},
+                         {tr("% justes"), 9, true}};
+    for (int a = 1; a <= 5; ++a)
+        questions.columns.push_back({tr("%1)").arg(a), 7, true});
+    questions.rows.reserve(statistics.questions.size());
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
-        page += QStringLiteral("<tr>") + cell(question.caption) + number(QString::number(question.answered))
-              + number(QString::number(question.right)) + number(percent(statistics.shareRight(q)));
-        for (size_t a = 0; a < question.chosen.size(); ++a)
-            page += number(QString::number(question.chosen[a]), question.solution == int(a + 1));
-        page += QStringLiteral("</tr>");
+        ReportTable::Row row{{question.caption, QString::number(question.answered), QString::number(question.right),
+                              percent(statistics.shareRight(q))}};
+        for (size_t a = 0; a < question.chosen.size(); ++a) {
+            row.cells << QString::number(question.chosen[a]);
+            if (question.solution == int(a + 1))
+                row.emphasised = int(row.cells.size()) - 1;
+        }
+        questions.rows.push_back(std::move(row));
     }
-    page += QStringLiteral("</table>");
+    report.add(std::move(questions));
 
-    page += QStringLiteral("<h3>%1</h3>").arg(tr("Scores par élève").toHtmlEscaped());
-    page += tableHeader({tr("Élève"), tr("Date"), tr("Score")}, 50);
+    report.add(ReportText::Subheading, tr("Scores par élève"));
+    ReportTable pupils;
+    pupils.columns = {{tr("Élève"), 50}, {tr("Date"), 30}, {tr("Score"), 20, true}};
+    pupils.rows.reserve(statistics.pupils.size());
     for (const ResultsStatistics::Pupil &pupil : statistics.pupils) {
-        page += QStringLiteral("<tr>") + cell(pupilName(pupil.name)) + cell(pupil.date + QLatin1Char(' ') + pupil.time)
-              + number(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count)) + QStringLiteral("</tr>");
+        pupils.rows.push_back({{pupilName(pupil.name), pupil.date + QLatin1Char(' ') + pupil.time,
+                                QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count)}});
     }
-    page += QStringLiteral("</table></body></html>");
-    return page;
+    report.add(std::move(pupils));
+    return report;
 }

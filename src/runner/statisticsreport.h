@@ -1,13 +1,13 @@
 #pragma once
 
+#include "runner/report.h"
 #include "runner/resultsstatistics.h"
 
 #include <QCoreApplication>
 #include <QString>
 
 // The statistics of a class as the window shows them and as they are printed: the texts both
-// share, and the printed page (rich text for QTextDocument, which paginates it and repeats the
-// tables' headers on every page).
+// share, and the printed report.
 class StatisticsReport
 {
     Q_DECLARE_TR_FUNCTIONS(StatisticsReport)
@@ -20,5 +20,5 @@ public:
     // "Léa", or "(sans nom)" for a run kept without a name.
     static QString pupilName(const QString &name);
 
-    static QString html(const QString &resultsFile, const ResultsStatistics &statistics);
+    static Report report(const QString &resultsFile, const ResultsStatistics &statistics);
 };

@@ -1,7 +1,7 @@
 #include "runner/statisticswindow.h"
 
-#include "platform/printdialogs.h"
 #include "platform/services.h"
+#include "runner/reportprinting.h"
 #include "runner/statisticsreport.h"
 
 #include <QBarCategoryAxis>
@@ -119,8 +119,8 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
 
 void StatisticsWindow::print()
 {
-    printRichText(m_services.printDialogs, tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()),
-                  StatisticsReport::html(m_resultsFile, m_statistics), this);
+    ReportPrinting::print(m_services.printDialogs, tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()),
+                          StatisticsReport::report(m_resultsFile, m_statistics), this);
 }
 
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void frameHoldsSheetMaximisedWithoutBorder();
     void menus_data();
     void menus();
+    void menuLettersDistinct();
     void separatorsStandAfter_data();
     void separatorsStandAfter();
     void toolButtons_data();
@@ -121,6 +122,7 @@ private Q_SLOTS:
     void newWhileModified();
     void newAsksWithEmptyNameWhenNeverSaved();
     void newQuestionnaireIsWhiteOnBlack();
+    void newGivesTitleTheFocus();
     void openWhileModified_data();
     void openWhileModified();
     void openTxtLoadsQcm();
@@ -224,7 +226,7 @@ void TestMainForm::menus_data()
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
                              << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Importer...",
-                                            "E&xporter...", "&Imprimer le questionnaire...", "&Quitter"};
+                                            "E&xporter...", "Im&primer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image"};
@@ -259,10 +261,40 @@ void TestMainForm::menus()
     QCOMPARE(order, (QStringList{"&Fichier", "&Edition", "&Page", "&Questionnaire", "&Utilitaires", "&Aide"}));
 }
 
+// Alt plus a letter must reach one item only. The one clash the original menus already had
+// ("&Ajouter" and "Chemins &absolus..." in "&Page") stays: those captions are the program's.
+void TestMainForm::menuLettersDistinct()
+{
+    const QSet<QStringList> kept{{"&Ajouter", "Chemins &absolus..."}};
+    // The menu bar, then every menu and submenu it leads to.
+    QList<QPair<QString, QList<QAction *>>> menus{{"la barre de menus", program->form().menuBar()->actions()}};
+    for (int i = 0; i < int(menus.size()); ++i) {
+        for (QAction *item : menus.at(i).second) {
+            if (QMenu *menu = item->menu())
+                menus.append({menu->title(), menu->actions()});
+        }
+    }
+    QVERIFY(menus.size() >= 7);
+    for (const auto &[title, actions] : std::as_const(menus)) {
+        QMultiHash<QChar, QString> byLetter;
+        for (QAction *item : actions) {
+            const QKeySequence letter = QKeySequence::mnemonic(item->text());
+            if (!letter.isEmpty())
+                byLetter.insert(QChar(letter[0].key()).toLower(), item->text());
+        }
+        for (const QChar letter : byLetter.uniqueKeys()) {
+            QStringList items = byLetter.values(letter);
+            std::sort(items.begin(), items.end());
+            if (items.size() > 1 && !kept.contains(items))
+                QFAIL(qPrintable(QStringLiteral("Alt+%1 dans %2 : %3").arg(letter, title, items.join(" / "))));
+        }
+    }
+}
+
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "&Imprimer le questionnaire...",
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "Im&primer le questionnaire...",
                              "&Annuler", "Copier &Image", "&Remplacer...", "&Dernière", "S&upprimer",
                              "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
@@ -336,7 +368,7 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
          {"&Copier", "C&oller", "Copier &Image", "&Chemins relatifs", "C&hercher...", "Co&ntinuer", "&Remplacer...",
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
           "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
-          "&Imprimer le questionnaire...", "&Statistiques des résultats..."})
+          "Im&primer le questionnaire...", "&Statistiques des résultats..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 
@@ -515,6 +547,23 @@ void TestMainForm::newQuestionnaireIsWhiteOnBlack()
     QCOMPARE(program->sheet().Edit1->text(), QString());
     QCOMPARE(program->form().CurrentFileName(), QString());
     QCOMPARE(program->form().windowTitle(), QStringLiteral("Nelo Qcm"));
+    // The look marks the new questionnaire only: one opened afterwards shows its title plainly.
+    open(sample(QStringLiteral("histoire.qcm")));
+    QCOMPARE(program->sheet().Edit1->palette().color(QPalette::Base), program->sheet().Memo1->palette().color(QPalette::Base));
+    QCOMPARE(program->sheet().Edit1->palette().color(QPalette::Text), program->sheet().Memo1->palette().color(QPalette::Text));
+    QCOMPARE(program->sheet().Edit1->font().pixelSize(), 19);
+}
+
+// The new questionnaire's empty question has no block to read: the title is given the focus all
+// the same, wherever it was.
+void TestMainForm::newGivesTitleTheFocus()
+{
+    open(sample(QStringLiteral("geo.qcm")));
+    program->form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&program->form()));
+    program->sheet().answerEdits[1]->setFocus();
+    program->trigger(QStringLiteral("&Nouveau"));
+    QTRY_COMPARE(QApplication::focusWidget(), program->sheet().Edit1);
 }
 
 void TestMainForm::openWhileModified_data()

@@ -32,8 +32,9 @@ void TestPicturePaths::convertLine_data()
     QTest::newRow("no picture") << "PICTURE " << qcm << "PICTURE " << "PICTURE ";
     QTest::newRow("root chosen: one slash") << "PICTURE C:\\IMAGES\\CHAT.BMP" << "/" << "PICTURE CHAT.BMP"
                                             << "PICTURE /CHAT.BMP";
-    QTest::newRow("Windows directory keeps its backslash") << "PICTURE C:\\IMAGES\\CHAT.BMP" << "D:\\QCM\\"
-                                                           << "PICTURE CHAT.BMP" << "PICTURE D:\\QCM\\CHAT.BMP";
+    QTest::newRow("folder name ending in a backslash still gets the slash")
+        << "PICTURE C:\\IMAGES\\CHAT.BMP" << "/home/prof/qcm\\" << "PICTURE CHAT.BMP"
+        << "PICTURE /home/prof/qcm\\/CHAT.BMP";
     QTest::newRow("file name beginning with SOUND") << "PICTURE C:\\SONS\\SOUNDS.BMP" << qcm << "PICTURE SOUNDS.BMP"
                                                     << "PICTURE /home/prof/qcm/SOUNDS.BMP";
     QTest::newRow("sound line") << "SOUND C:\\SONS\\CLOCHE.WAV" << qcm << "SOUND CLOCHE.WAV"

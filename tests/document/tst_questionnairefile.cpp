@@ -39,7 +39,7 @@ struct Flows
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     QuestionStore store{sheet, boxes};
-    QuestionnaireFile file{store, boxes, dialogs};
+    QuestionnaireFile file{store, boxes, dialogs, {}}; // exports nothing: no picture reader
     QTemporaryDir dir;
 
     Flows() { sheet.store = &store; }

@@ -673,11 +673,12 @@ struct WatchingBoxes : ScriptedMessageBoxes
     const FakeSheet *sheet = nullptr;
     QStringList titlesSeen;
 
-protected:
-    MessageAnswer ask(MessageIcon icon, const QString &text, MessageButtons buttons, MessageAnswer defaultAnswer) override
+    // Every box but the one with details comes here.
+    MessageAnswer showWithDefault(MessageIcon icon, const QString &text, MessageButtons buttons,
+                                  MessageAnswer defaultAnswer) override
     {
         titlesSeen << sheet->shown.title;
-        return ScriptedMessageBoxes::ask(icon, text, buttons, defaultAnswer);
+        return ScriptedMessageBoxes::showWithDefault(icon, text, buttons, defaultAnswer);
     }
 };
 

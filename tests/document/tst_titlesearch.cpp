@@ -196,8 +196,12 @@ void TestTitleSearch::replaceScan()
         w.boxes.script(answer);
     w.search.Remplacer(QStringLiteral("ciel"), QStringLiteral("Mer"));
     QCOMPARE(w.boxes.shown().size(), answers.size());
-    for (const auto &box : w.boxes.shown()) {
+    // Each box names the question it would change, by its number and its title as it stands.
+    const QStringList concerned{"Question 1 : Ciel", "Question 3 : ciel bleu", "Question 4 : le CIEL"};
+    for (int i = 0; i < int(w.boxes.shown().size()); ++i) {
+        const auto &box = w.boxes.shown().at(i);
         QCOMPARE(box.text, QStringLiteral("Remplacer ?"));
+        QCOMPARE(box.informativeText, concerned.at(i));
         QCOMPARE(box.icon, MessageIcon::Warning);
         QCOMPARE(box.buttons, MessageButtons::YesNoCancel);
     }

@@ -111,7 +111,7 @@ private Q_SLOTS:
 private:
     TPlanche *sheet = nullptr;
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs *dialogs = nullptr;
     PictureRegistry *registry = nullptr;
     FixedClock *clock = nullptr;
@@ -514,9 +514,14 @@ void TestPlanche::newQuestionnaireRestylesTitle()
     QCOMPARE(sheet->Panel1->text(), QStringLiteral("Question 1"));
     QCOMPARE(sheet->store().QuestionCount(), 1);
     QVERIFY(!sheet->store().DocumentModified());
-    // The style stays for the rest of the run, through reading other questions.
-    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    // The style stays while the new questionnaire is edited, through its other questions...
+    sheet->store().Ajout();
+    sheet->store().Precedent();
     QCOMPARE(sheet->Edit1->palette().color(QPalette::Base), QColor(Qt::black));
+    // ...and goes when another questionnaire is read.
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    QCOMPARE(sheet->Edit1->palette().color(QPalette::Base), before.color(QPalette::Base));
+    QCOMPARE(sheet->Edit1->font().pixelSize(), 19);
 }
 
 void TestPlanche::modifiedFlag_data()
@@ -588,7 +593,7 @@ void TestPlanche::choosingPicture()
 
     QCOMPARE(dialogs->shown().size(), 1);
     QCOMPARE(dialogs->shown().first().filter.section(QStringLiteral(";;"), 0, 0),
-             QStringLiteral("Tout (*.bmp *.ico *.emf *.wmf *.jpg *.gif *.pcx *.png *.svg *.webp)"));
+             QStringLiteral("Tout (*.bmp *.ico *.emf *.wmf *.jpg *.jpeg *.gif *.pcx *.png *.svg *.webp)"));
     QCOMPARE(sheet->store().CurrentPicture(), picture);
     QCOMPARE(sheet->Image1->picture().width(), size.width());
     QCOMPARE(sheet->Image1->stretch(), stretched);

@@ -79,6 +79,7 @@ private Q_SLOTS:
 
     void questionList_data();
     void questionList();
+    void questionListLeftAloneKeepsFocus();
     void findDialogVerdict_data();
     void findDialogVerdict();
     void replaceDialogVerdict_data();
@@ -88,6 +89,7 @@ private Q_SLOTS:
     void pathDialog_data();
     void pathDialog();
     void pathDialogOpensFolders();
+    void pathDialogReopensOnLastChoice();
     void undoAfterEachCommand_data();
     void undoAfterEachCommand();
     void ctrlZTakesBackFieldTypingFirst();
@@ -115,8 +117,10 @@ void TestSheetCommands::cleanup()
 
 void TestSheetCommands::questionList_data()
 {
-    // Steps in the list: "row:<k>" selects, "up", "down", "none" clears the selection, then one
-    // way of closing: "fermer", "escape", "enter", "close", "double:<k>".
+    // Steps in the list: "row:<k>" selects, "up", "down" (the arrow buttons), "ctrl+up",
+    // "ctrl+down", "key:down" (the arrow key), "tab" and "space" (on the focused control), "none"
+    // clears the selection, then one way of closing: "fermer", "escape", "enter", "close",
+    // "double:<k>".
     QTest::addColumn<QStringList>("titles");
     QTest::addColumn<int>("shown");
     QTest::addColumn<QStringList>("steps");
@@ -127,9 +131,18 @@ void TestSheetCommands::questionList_data()
     QTest::newRow("C, A, B and go to C") << abc << 1 << QStringList{"row:2", "up", "up", "fermer"}
                                          << QStringList{"2", "0", "1"} << 0 << true;
     QTest::newRow("Escape after moves writes the order, sheet stays on its question")
-        << abc << 1 << QStringList{"down", "escape"} << QStringList{"0", "2", "1"} << 2 << true;
-    QTest::newRow("close box likewise") << abc << 0 << QStringList{"down", "close"} << QStringList{"1", "0", "2"} << 1
-                                        << true;
+        << abc << 1 << QStringList{"row:1", "down", "escape"} << QStringList{"0", "2", "1"} << 2 << true;
+    QTest::newRow("close box goes to the chosen question") << abc << 0 << QStringList{"row:2", "close"}
+                                                           << QStringList{"0", "1", "2"} << 2 << false;
+    QTest::newRow("arrows before any choice do nothing") << abc << 1 << QStringList{"up", "down", "ctrl+up", "fermer"}
+                                                         << QStringList{"0", "1", "2"} << 1 << false;
+    QTest::newRow("Ctrl+Up twice, Ctrl+Down once: A, C, B")
+        << abc << 0 << QStringList{"row:2", "ctrl+up", "ctrl+up", "ctrl+down", "enter"} << QStringList{"0", "2", "1"} << 1
+        << true;
+    // The arrow key starts from the question shown; Tab reaches the arrows and "Fermer".
+    QTest::newRow("keyboard alone: arrow key, Tab, Space")
+        << abc << 0 << QStringList{"key:down", "tab", "space", "tab", "tab", "space"} << QStringList{"1", "0", "2"} << 0
+        << true;
     QTest::newRow("Fermer with nothing selected stays") << abc << 2 << QStringList{"none", "up", "fermer"}
                                                         << QStringList{"0", "1", "2"} << 2 << false;
     QTest::newRow("double click goes to that question") << abc << 0 << QStringList{"double:2"}
@@ -156,6 +169,7 @@ void TestSheetCommands::questionList()
     TPageListe *list = &program->workspace.pageListe;
     whenShown(list, [list, steps] {
         QCOMPARE(list->ListBox1->count(), 3);
+        QCOMPARE(list->ListBox1->selectedItems().size(), 0);
         for (const QString &step : steps) {
             const int row = step.section(QLatin1Char(':'), 1).toInt();
             if (step.startsWith(QLatin1String("row:")))
@@ -166,6 +180,16 @@ void TestSheetCommands::questionList()
                 QTest::mouseClick(list->SpeedButton1, Qt::LeftButton);
             else if (step == QLatin1String("down"))
                 QTest::mouseClick(list->SpeedButton2, Qt::LeftButton);
+            else if (step == QLatin1String("ctrl+up"))
+                QTest::keyClick(list->ListBox1, Qt::Key_Up, Qt::ControlModifier);
+            else if (step == QLatin1String("ctrl+down"))
+                QTest::keyClick(list->ListBox1, Qt::Key_Down, Qt::ControlModifier);
+            else if (step == QLatin1String("key:down"))
+                QTest::keyClick(list->ListBox1, Qt::Key_Down);
+            else if (step == QLatin1String("tab"))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            else if (step == QLatin1String("space"))
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
             else if (step == QLatin1String("fermer"))
                 QTest::mouseClick(list->Button1, Qt::LeftButton);
             else if (step == QLatin1String("escape"))
@@ -190,6 +214,21 @@ void TestSheetCommands::questionList()
     // The sheet shows the question it says, read from the document as it now stands.
     QCOMPARE(program->sheet().Memo1->toPlainText(), QStringLiteral("id ") + markers.at(current));
     QCOMPARE(program->sheet().Panel1->text(), QStringLiteral("Question %1").arg(current + 1));
+}
+
+void TestSheetCommands::questionListLeftAloneKeepsFocus()
+{
+    program->load({"A", "B", "C"});
+    program->store().AllerA(1);
+    program->sheet().Memo1->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), program->sheet().Memo1);
+    TPageListe *list = &program->workspace.pageListe;
+    whenShown(list, [list] { QTest::keyClick(list->ListBox1, Qt::Key_Escape); });
+    QTest::keyClick(program->sheet().Memo1, Qt::Key_F2);
+    QVERIFY(!list->isVisible());
+    QTRY_COMPARE(QApplication::focusWidget(), program->sheet().Memo1);
+    QCOMPARE(program->store().CurrentQuestion(), 1);
+    QVERIFY(!program->store().DocumentModified());
 }
 
 void TestSheetCommands::findDialogVerdict_data()
@@ -388,6 +427,27 @@ void TestSheetCommands::pathDialogOpensFolders()
     // A folder that does not exist is not opened.
     QVERIFY(!paths->openDirectory(QDir(root.path()).filePath(QStringLiteral("absent"))));
     QCOMPARE(paths->chosenDirectory(), images);
+}
+
+void TestSheetCommands::pathDialogReopensOnLastChoice()
+{
+    // A folder whose name ends in a backslash, as a folder copied from elsewhere may have.
+    QTemporaryDir root;
+    const QString chosen = QDir(root.path()).filePath(QStringLiteral("images\\"));
+    QVERIFY(QDir().mkpath(chosen));
+    program->load({"un", "deux"});
+    TFixchemin *paths = &program->workspace.fixchemin;
+    QVERIFY(paths->openDirectory(chosen));
+    // Another folder became current meanwhile (a questionnaire or a picture was chosen there).
+    QDir::setCurrent(root.path());
+    QString shown;
+    whenShown(paths, [paths, &shown] {
+        shown = paths->Label2->text();
+        QTest::mouseClick(paths->Button1, Qt::LeftButton);
+    });
+    program->sheet().Chemins();
+    QCOMPARE(shown, chosen);
+    QCOMPARE(program->store().CurrentPicture(), chosen + QStringLiteral("/0.BMP"));
 }
 
 void TestSheetCommands::undoAfterEachCommand_data()

@@ -1,5 +1,6 @@
 #include "document/exchange/batchconversion.h"
 #include "document/qcmtext.h"
+#include "platform/apperror.h"
 
 #include <QtTest>
 
@@ -12,7 +13,32 @@ private Q_SLOTS:
     void requested();
     void run_data();
     void run();
+    void everyFailureIsReportedInFrench_data();
+    void everyFailureIsReportedInFrench();
 };
+
+namespace {
+
+// The pictures are the tests' concern elsewhere: here any file named .png is one.
+QByteArray readAnyPicture(const QString &path)
+{
+    QFile file(path);
+    if (!path.endsWith(QLatin1String(".png")) || !file.open(QIODevice::ReadOnly))
+        throw AppError(QStringLiteral("pas une image"));
+    return file.readAll();
+}
+
+QMap<QString, QByteArray> filesIn(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files | QDir::System)) {
+        QFile file(info.filePath());
+        files.insert(info.fileName(), file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?"));
+    }
+    return files;
+}
+
+} // namespace
 
 void TestBatchConversion::requested_data()
 {
@@ -53,6 +79,31 @@ void TestBatchConversion::run_data()
     QTest::newRow("nothing to import") << QStringList{"--importer", "empty.gift", "new.qcm"} << 1
                                        << "Aucune question" << "";
     QTest::newRow("broken XML") << QStringList{"--importer", "broken.xml", "new.qcm"} << 1 << "incomplet" << "";
+
+    // An existing file is replaced only when asked; the input never.
+    QTest::newRow("import over a questionnaire") << QStringList{"--importer", "in.gift", "quiz.qcm"} << 1
+                                                 << "existe déjà : ajoutez --ecraser" << "";
+    QTest::newRow("import over a questionnaire, file name rule") << QStringList{"--importer", "in.gift", "quiz.txt"} << 1
+                                                                 << "quiz.qcm existe déjà" << "";
+    QTest::newRow("import with --ecraser") << QStringList{"--importer", "in.gift", "quiz.qcm", "--ecraser"} << 0
+                                           << "1 questions importées" << "quiz.qcm";
+    QTest::newRow("import with --force first") << QStringList{"--force", "--importer", "in.gift", "quiz.qcm"} << 0
+                                               << "1 questions importées" << "quiz.qcm";
+    QTest::newRow("export over an existing file") << QStringList{"--exporter", "gift", "quiz.qcm", "in.gift"} << 1
+                                                  << "existe déjà" << "";
+    QTest::newRow("export with --ecraser") << QStringList{"--exporter", "gift", "quiz.qcm", "in.gift", "--ecraser"} << 0
+                                           << "exportées" << "in.gift";
+    QTest::newRow("export over its own questionnaire")
+        << QStringList{"--exporter", "gift", "quiz.qcm", "quiz.qcm", "--ecraser"} << 1 << "le fichier d'entrée lui-même"
+        << "";
+    QTest::newRow("export over its questionnaire named without suffix")
+        << QStringList{"--exporter", "gift", "quiz", "sub/../quiz.qcm", "--force"} << 1 << "le fichier d'entrée lui-même"
+        << "";
+    QTest::newRow("export over its questionnaire through a link")
+        << QStringList{"--exporter", "xml", "quiz.qcm", "link.xml", "--ecraser"} << 1 << "le fichier d'entrée lui-même"
+        << "";
+    QTest::newRow("import over its own input") << QStringList{"--importer", "in.qcm", "in.qcm", "--ecraser"} << 1
+                                               << "le fichier d'entrée lui-même" << "";
 }
 
 void TestBatchConversion::run()
@@ -75,6 +126,10 @@ void TestBatchConversion::run()
     write(QStringLiteral("in.gift"), "Capitale ? {=Paris ~Lyon}\n\nVrai ? {T}\n");
     write(QStringLiteral("empty.gift"), "// rien\n");
     write(QStringLiteral("broken.xml"), "<quiz><question type=\"multichoice\">");
+    write(QStringLiteral("in.qcm"), "Capitale ? {=Paris ~Lyon}\n");
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("quiz.qcm")), folder.filePath(QStringLiteral("link.xml"))));
+    const QMap<QString, QByteArray> before = filesIn(folder.path());
 
     QStringList full = {QStringLiteral("nelo-qcm")};
     for (const QString &argument : arguments)
@@ -84,13 +139,54 @@ void TestBatchConversion::run()
                         : folder.filePath(argument));
     QString errors;
     QTextStream stream(&errors);
-    QCOMPARE(BatchConversion::run(full, stream), status);
+    QCOMPARE(BatchConversion::run(full, stream, readAnyPicture), status);
     QVERIFY2(errors.contains(message), qPrintable(errors));
     if (!written.isEmpty())
         QVERIFY(QFileInfo(folder.filePath(written)).isFile());
-    if (status != 0) {
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files).size(), 4);
-    }
+    // A failure writes nothing and changes nothing.
+    if (status != 0)
+        QCOMPARE(filesIn(folder.path()), before);
+}
+
+void TestBatchConversion::everyFailureIsReportedInFrench_data()
+{
+    QTest::addColumn<int>("failure");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("out of memory") << 0 << "Mémoire insuffisante pour terminer l'opération.";
+    QTest::newRow("library exception") << 1 << "Erreur inattendue : l'opération est abandonnée.";
+    QTest::newRow("anything thrown") << 2 << "Erreur inattendue : l'opération est abandonnée.";
+}
+
+// Whatever fails inside the conversion, the script reads a French reason and a failure status;
+// nothing escapes to the runtime, which would abort with its own English words.
+void TestBatchConversion::everyFailureIsReportedInFrench()
+{
+    QFETCH(int, failure);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    QFile quiz(folder.filePath(QStringLiteral("quiz.qcm")));
+    QVERIFY(quiz.open(QIODevice::WriteOnly));
+    quiz.write(QcmText::encodeLines({"<BLOC0000>", "TITLE Q", "PICTURE chat.png", "REP1 a", "REP2 b", "REP3 ", "REP4 ",
+                                     "REP5 ", "REPONSE 1", "</BLOC0000>"}));
+    quiz.close();
+    QFile picture(folder.filePath(QStringLiteral("chat.png")));
+    QVERIFY(picture.open(QIODevice::WriteOnly));
+    picture.close();
+
+    const auto fail = [failure](const QString &) -> QByteArray {
+        if (failure == 0)
+            throw std::bad_alloc();
+        if (failure == 1)
+            throw std::length_error("vector::reserve");
+        throw 42;
+    };
+    QString errors;
+    QTextStream stream(&errors);
+    QCOMPARE(BatchConversion::run({"nelo-qcm", "--exporter", "xml", quiz.fileName(), folder.filePath("quiz.xml")}, stream,
+                                  fail),
+             1);
+    QCOMPARE(errors, message + QLatin1Char('\n'));
+    QVERIFY(!QFileInfo::exists(folder.filePath("quiz.xml")));
 }
 
 QTEST_GUILESS_MAIN(TestBatchConversion)

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 
 // The sample pictures under tests/data/pictures (see make_samples.py there).
 inline QString samplePath(const QString &name)
@@ -23,11 +24,21 @@ inline QByteArray sampleBytes(const QString &name)
     return file.readAll();
 }
 
-// The program's metafile converter as this build made it.
-inline MetafileConversion testMetafileConversion()
+// Writes a file under the test's folder and gives its path; a test cannot go on without it.
+inline QString writeTestFile(const QTemporaryDir &dir, const QString &name, const QByteArray &bytes)
 {
-    return [](const QByteArray &metafile, QByteArray &svg) {
-        return MetafileConverterProcess(QStringLiteral(NELO_METAFILE_CONVERTER)).convert(metafile, svg);
+    const QString path = dir.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
+
+// The program's helper (metafiles converted, SVG files checked) as this build made it.
+inline DrawingConversion testDrawingConversion()
+{
+    return [](DrawingSource source, const QByteArray &input, QByteArray &svg) {
+        return MetafileConverterProcess(QStringLiteral(NELO_METAFILE_CONVERTER)).convert(source, input, svg);
     };
 }
 

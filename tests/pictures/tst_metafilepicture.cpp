@@ -75,11 +75,11 @@ QString fakeHelper(const QTemporaryDir &dir, const QString &name, const QByteArr
 
 enum class Conversion { Helper, InProcess };
 
-MetafileConversion conversion(Conversion where)
+DrawingConversion conversion(Conversion where)
 {
     if (where == Conversion::Helper)
-        return testMetafileConversion();
-    return [](const QByteArray &metafile, QByteArray &svg) { return convertMetafileToSvg(metafile, svg); };
+        return testDrawingConversion();
+    return [](DrawingSource, const QByteArray &metafile, QByteArray &svg) { return convertMetafileToSvg(metafile, svg); };
 }
 
 QImage rendered(MetafilePicture &picture)
@@ -165,7 +165,8 @@ private Q_SLOTS:
         for (const QString &sample : {QStringLiteral("drawing.wmf"), QStringLiteral("drawing.emf")}) {
             QByteArray inHelper;
             QByteArray inProcess;
-            QCOMPARE(int(conversion(Conversion::Helper)(sampleBytes(sample), inHelper)), int(MetafileError::None));
+            QCOMPARE(int(conversion(Conversion::Helper)(DrawingSource::Metafile, sampleBytes(sample), inHelper)),
+                     int(MetafileError::None));
             QCOMPARE(int(convertMetafileToSvg(sampleBytes(sample), inProcess)), int(MetafileError::None));
             QCOMPARE(inHelper, inProcess);
         }
@@ -173,7 +174,7 @@ private Q_SLOTS:
 
     void drawsScaledToTheTarget()
     {
-        MetafilePicture picture(testMetafileConversion());
+        MetafilePicture picture(testDrawingConversion());
         picture.loadFromData(sampleBytes(QStringLiteral("drawing.wmf")));
         QImage canvas(96, 48, QImage::Format_RGB32);
         canvas.fill(Qt::white);
@@ -196,7 +197,7 @@ private Q_SLOTS:
     void refusedContent()
     {
         QFETCH(QByteArray, bytes);
-        MetafilePicture picture(testMetafileConversion());
+        MetafilePicture picture(testDrawingConversion());
         try {
             picture.loadFromData(bytes);
             QFAIL("loaded");
@@ -260,7 +261,7 @@ private Q_SLOTS:
         QTest::newRow("record of 2 GiB announced, in the helper") << hugeRecord << Conversion::Helper << refused;
         // Over its processor time the helper is ended; a little under, its trial drawing refuses.
         QTest::newRow("300,000 rectangles") << wmfOfRectangles(300000) << Conversion::Helper
-                                            << QList<int>{int(MetafileError::ConverterDied), int(MetafileError::TooComplex)};
+                                            << QList<int>{int(MetafileError::TimeLimit), int(MetafileError::TooComplex)};
     }
     void refusedWithinBounds()
     {
@@ -268,7 +269,7 @@ private Q_SLOTS:
         QFETCH(Conversion, where);
         QFETCH(QList<int>, errors);
         QByteArray svg;
-        const int error = int(conversion(where)(bytes, svg));
+        const int error = int(conversion(where)(DrawingSource::Metafile, bytes, svg));
         QVERIFY2(errors.contains(error), qPrintable(QString::number(error)));
         QVERIFY(svg.isEmpty());
         MetafilePicture picture(conversion(where));
@@ -280,7 +281,7 @@ private Q_SLOTS:
 #ifdef NELO_SANITIZED_BUILD
         QSKIP("the converter's time limits are set for optimised builds; a sanitizer build is several times slower");
 #endif
-        MetafilePicture picture(testMetafileConversion());
+        MetafilePicture picture(testDrawingConversion());
         picture.loadFromData(wmfOfRectangles(2000));
         const QImage canvas = rendered(picture);
         int drawn = 0;
@@ -298,8 +299,14 @@ private Q_SLOTS:
         QTest::addColumn<int>("wallTimeMs");
         QTest::addColumn<int>("error");
         const int died = int(MetafileError::ConverterDied);
-        QTest::newRow("missing") << QByteArray() << 500 << died;
-        QTest::newRow("never answers") << QByteArray("exec sleep 30") << 500 << died;
+        QTest::newRow("missing") << QByteArray() << 500 << int(MetafileError::ConverterMissing);
+        QTest::newRow("never answers") << QByteArray("exec sleep 30") << 500 << int(MetafileError::TimeLimit);
+        QTest::newRow("reports its processor time used up") << QByteArray("cat >/dev/null; exit 7") << 5000
+                                                              << int(MetafileError::TimeLimit);
+        QTest::newRow("reports its memory used up") << QByteArray("cat >/dev/null; exit 8") << 5000
+                                                     << int(MetafileError::MemoryLimit);
+        // The program's own verdict, never the helper's.
+        QTest::newRow("exits with the missing code") << QByteArray("cat >/dev/null; exit 9") << 5000 << died;
         QTest::newRow("crashes") << QByteArray("kill -SEGV $$") << 5000 << died;
         // Its output is cut off once too large for a picture, however long it would go on.
         QTest::newRow("floods its output") << QByteArray("exec cat /dev/zero") << 60000 << int(MetafileError::TooComplex);
@@ -317,8 +324,47 @@ private Q_SLOTS:
                                                  : fakeHelper(dir, QStringLiteral("helper"), script);
         const MetafileConverterProcess helper(program, std::chrono::milliseconds(wallTimeMs));
         QByteArray svg;
-        QCOMPARE(int(helper.convert(sampleBytes(QStringLiteral("drawing.wmf")), svg)), error);
+        QCOMPARE(int(helper.convert(DrawingSource::Metafile, sampleBytes(QStringLiteral("drawing.wmf")), svg)), error);
         QVERIFY(svg.isEmpty());
+    }
+
+    // Every failure read "MetaFichier incorrect", even a good file whose helper was missing:
+    // only a file the conversion refused says so now, the other causes are named.
+    void failureNamesItsCause_data()
+    {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("message");
+        const QString damaged = QStringLiteral("MetaFichier incorrect");
+        const QString cannot = QStringLiteral("Impossible d'afficher le métafichier : ");
+        QTest::newRow("refused records") << int(MetafileError::BadRecords) << damaged;
+        QTest::newRow("refused by the library") << int(MetafileError::ConversionFailed) << damaged;
+        QTest::newRow("helper missing")
+            << int(MetafileError::ConverterMissing)
+            << cannot + "le programme qui prépare les dessins (nelo-metafile-converter) est introuvable ; réinstallez Nelo Qcm";
+        QTest::newRow("processor time used up")
+            << int(MetafileError::TimeLimit)
+            << cannot + "sa préparation a dépassé le temps permis (dessin trop complexe ou fichier endommagé).";
+        QTest::newRow("memory used up")
+            << int(MetafileError::MemoryLimit)
+            << cannot + "sa préparation demandait plus de mémoire que permis (dessin trop complexe ou fichier endommagé).";
+        QTest::newRow("too many shapes")
+            << int(MetafileError::TooComplex)
+            << cannot + "son dessin est trop volumineux ou trop complexe pour être tracé sans bloquer la fenêtre";
+        QTest::newRow("helper crashed")
+            << int(MetafileError::ConverterDied)
+            << cannot + "le programme qui prépare les dessins (nelo-metafile-converter) s'est arrêté anormalement";
+    }
+    void failureNamesItsCause()
+    {
+        QFETCH(int, error);
+        QFETCH(QString, message);
+        MetafilePicture picture([error](DrawingSource, const QByteArray &, QByteArray &) { return MetafileError(error); });
+        try {
+            picture.loadFromData(sampleBytes(QStringLiteral("drawing.wmf")));
+            QFAIL("loaded");
+        } catch (const AppError &failure) {
+            QCOMPARE(failure.message(), message);
+        }
     }
 
     void helperIsFoundBesideTheProgramThenInLibexec_data()
@@ -355,7 +401,7 @@ private Q_SLOTS:
 
     void clipboardHoldsVectorsAndBitmap()
     {
-        MetafilePicture picture(testMetafileConversion());
+        MetafilePicture picture(testDrawingConversion());
         picture.loadFromData(sampleBytes(QStringLiteral("drawing.emf")));
         std::unique_ptr<QMimeData> data(picture.toMimeData());
         QVERIFY(data->hasFormat(QStringLiteral("image/svg+xml")));

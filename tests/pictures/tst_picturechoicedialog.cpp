@@ -19,7 +19,7 @@ class TestPictureChoiceDialog : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry{testMetafileConversion()};
+    PictureRegistry m_registry{testDrawingConversion()};
     QString m_startFolder;
 
     // The patterns of the first ("Tout") file type, as the dialog applies them.
@@ -49,12 +49,13 @@ private Q_SLOTS:
 
     void filterIsTheProgramsList()
     {
+        // The first type reads as it always did, yet shows every picture the program reads.
         QCOMPARE(pictureOpenFilter(),
-                 QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp)|"
-                                "*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp|"
+                 QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)|"
+                                "*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.jpeg;*.gif;*.pcx;*.png;*.svg;*.webp|"
                                 "Bitmaps (*.bmp)|*.bmp|Icônes (*.ico)|*.ico|MétaFichiers améliorés (*.emf)|*.emf|"
-                                "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg)|*.jpg|Gif (*.gif)|*.gif|Pcx (*.pcx)|*.pcx|"
-                                "Png (*.png)|*.png|Svg (*.svg)|*.svg|WebP (*.webp)|*.webp"));
+                                "MetaFichiers (*.wmf)|*.wmf|Compressés Jpeg (*.jpg;*.jpeg)|*.jpg;*.jpeg|Gif (*.gif)|*.gif|"
+                                "Pcx (*.pcx)|*.pcx|Png (*.png)|*.png|Svg (*.svg)|*.svg|WebP (*.webp)|*.webp"));
     }
 
     void dialogShowsTheCaptionsAsWritten()
@@ -65,10 +66,10 @@ private Q_SLOTS:
         QStringList captions;
         for (int i = 0; i < types->count(); ++i)
             captions << types->itemText(i);
-        QCOMPARE(captions, QStringList({QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx;*.png;*.svg;*.webp)"),
+        QCOMPARE(captions, QStringList({QStringLiteral("Tout (*.bmp;*.ico;*.emf;*.wmf;*.jpg;*.gif;*.pcx)"),
                                         QStringLiteral("Bitmaps (*.bmp)"), QStringLiteral("Icônes (*.ico)"),
                                         QStringLiteral("MétaFichiers améliorés (*.emf)"),
-                                        QStringLiteral("MetaFichiers (*.wmf)"), QStringLiteral("Compressés Jpeg (*.jpg)"),
+                                        QStringLiteral("MetaFichiers (*.wmf)"), QStringLiteral("Compressés Jpeg (*.jpg;*.jpeg)"),
                                         QStringLiteral("Gif (*.gif)"), QStringLiteral("Pcx (*.pcx)"),
                                         QStringLiteral("Png (*.png)"), QStringLiteral("Svg (*.svg)"),
                                         QStringLiteral("WebP (*.webp)")}));
@@ -87,8 +88,10 @@ private Q_SLOTS:
         QTest::newRow("dessin.EMF") << "dessin.EMF" << true;
         QTest::newRow("icone.ico") << "icone.ico" << true;
         QTest::newRow("SCAN.PCX") << "SCAN.PCX" << true;
-        QTest::newRow("jpeg is not listed") << "chat.jpeg" << false;
+        QTest::newRow("jpeg listed with jpg") << "chat.JPEG" << true;
         QTest::newRow("png listed at the end") << "chat.png" << true;
+        QTest::newRow("svg") << "plan.Svg" << true;
+        QTest::newRow("webp") << "photo.webp" << true;
         QTest::newRow("tiff is not listed") << "chat.tif" << false;
         QTest::newRow("bmp inside the name") << "chat.bmp.txt" << false;
     }

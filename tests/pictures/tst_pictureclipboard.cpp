@@ -33,7 +33,7 @@ class TestPictureClipboard : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry{testMetafileConversion()};
+    PictureRegistry m_registry{testDrawingConversion()};
 
     static QClipboard &clipboard() { return *QGuiApplication::clipboard(); }
 

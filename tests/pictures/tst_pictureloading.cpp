@@ -19,17 +19,8 @@ class TestPictureLoading : public QObject
     Q_OBJECT
 
 private:
-    PictureRegistry m_registry{testMetafileConversion()};
+    PictureRegistry m_registry{testDrawingConversion()};
     QTemporaryDir m_dir;
-
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
 
     static QString loadFailure(PictureHolder &holder, const QString &path)
     {
@@ -93,7 +84,7 @@ private Q_SLOTS:
     void jpegNamesLoadAsJpeg()
     {
         QFETCH(QString, name);
-        const QString path = writeFile(name, sampleBytes(QStringLiteral("colour.jpg")));
+        const QString path = writeTestFile(m_dir, name, sampleBytes(QStringLiteral("colour.jpg")));
         PictureHolder holder(m_registry);
         holder.loadFromFile(path);
         QVERIFY(qobject_cast<JpegPicture *>(holder.picture()));
@@ -115,13 +106,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         const QByteArray bmp = sampleBytes(QStringLiteral("bitmap.bmp"));
         const QByteArray jpeg = sampleBytes(QStringLiteral("colour.jpg"));
+        const QString notGif = QStringLiteral("Image GIF incorrecte : ce fichier n'est pas au format GIF");
+        const QString damagedGif = QStringLiteral("Image GIF incorrecte : données tronquées ou endommagées");
         QTest::newRow("jpe is unknown") << jpeg << "chat.jpe"
                                         << "Extension de fichier graphique inconnue (.jpe)";
         QTest::newRow("valid picture without extension")
             << bmp << "chat" << "Extension de fichier graphique inconnue (.)";
         QTest::newRow("dot only in folder name") << bmp << "mes.images/chat"
                                                  << "Extension de fichier graphique inconnue (.)";
-        QTest::newRow("bitmap named gif") << bmp << "chat.gif" << "Invalid GIF signature";
+        QTest::newRow("bitmap named gif") << bmp << "chat.gif" << notGif;
         QTest::newRow("jpeg named bmp") << jpeg << "chat.bmp" << "Image bitmap incorrecte";
         QTest::newRow("empty bmp") << QByteArray() << "vide.bmp" << "Image bitmap incorrecte";
         QTest::newRow("truncated bmp") << bmp.left(40) << "court.bmp" << "Image bitmap incorrecte";
@@ -132,13 +125,13 @@ private Q_SLOTS:
         QTest::newRow("bitmap named jpg") << bmp << "chat.jpg" << jpegError(JERR_NO_SOI);
         QTest::newRow("empty jpg") << QByteArray() << "vide.jpg" << jpegError(JERR_INPUT_EMPTY);
         QTest::newRow("jpeg cut in its header") << jpeg.left(100) << "court.jpg" << jpegError(JERR_NO_IMAGE);
-        QTest::newRow("empty gif") << QByteArray() << "vide.gif" << "Invalid GIF signature";
+        QTest::newRow("empty gif") << QByteArray() << "vide.gif" << notGif;
         QTest::newRow("gif version 88a") << QByteArray("GIF88a\x01\x00\x01\x00\x00\x00\x00", 13)
-                                         << "version.gif" << "Unsupported GIF version";
+                                         << "version.gif" << "Version d'image GIF non prise en charge (seules GIF87a et GIF89a le sont).";
         QTest::newRow("gif cut in its screen descriptor") << QByteArray("GIF89a\x01\x00", 8)
-                                                          << "court.gif" << "Invalid GIF data";
+                                                          << "court.gif" << damagedGif;
         QTest::newRow("gif without any image")
-            << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00\x3b", 14) << "rien.gif" << "Invalid GIF data";
+            << QByteArray("GIF89a\x01\x00\x01\x00\x00\x00\x00\x3b", 14) << "rien.gif" << damagedGif;
     }
     void failures()
     {
@@ -146,7 +139,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, message);
         QDir(m_dir.path()).mkpath(QStringLiteral("mes.images"));
-        const QString path = writeFile(name, content);
+        const QString path = writeTestFile(m_dir, name, content);
         PictureHolder holder(m_registry);
         QCOMPARE(loadFailure(holder, path), message);
         QVERIFY(!holder.picture());

@@ -1,3 +1,4 @@
+#include "picturetestdata.h"
 #include "pictures/gifpicture.h"
 #include "pictures/jpegpicture.h"
 #include "pictures/pictureregistry.h"
@@ -66,7 +67,7 @@ void TestWebPictures::load()
     QFETCH(QByteArray, bytes);
     QFETCH(QSize, size);
     QFETCH(QString, failure);
-    PictureRegistry registry;
+    PictureRegistry registry(testDrawingConversion());
     registerWebFormats(registry);
     std::unique_ptr<Picture> picture = registry.createFor(name);
     try {

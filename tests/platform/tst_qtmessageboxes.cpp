@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QTextDocument>
 #include <QTimer>
 #include <QtTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void answers_data();
     void answers();
     void opensOverTheModalWindowInFront();
+    void informativeTextShownAsWritten();
     void enterGivesTheDefaultAnswer_data();
     void enterGivesTheDefaultAnswer();
 };
@@ -97,6 +99,28 @@ void TestQtMessageBoxes::opensOverTheModalWindowInFront()
     QCOMPARE(boxParent, &runner);
 }
 
+// A question's title under the question: read as the author wrote it, markup characters included.
+void TestQtMessageBoxes::informativeTextShownAsWritten()
+{
+    const QString title = QStringLiteral("Question 7 : 3 < 5 et <b>gras</b> & co");
+    QString text;
+    QString seen;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        text = box->text();
+        QTextDocument shown;
+        shown.setHtml(box->informativeText());
+        seen = shown.toPlainText();
+        box->buttons().first()->click();
+    });
+    QtMessageBoxes boxes;
+    boxes.showInformative(MessageIcon::Warning, QStringLiteral("Remplacer ?"), title, MessageButtons::YesNoCancel);
+    QCOMPARE(text, QStringLiteral("Remplacer ?"));
+    QCOMPARE(seen, title);
+}
+
 void TestQtMessageBoxes::enterGivesTheDefaultAnswer_data()
 {
     QTest::addColumn<int>("buttons");
@@ -125,7 +149,7 @@ void TestQtMessageBoxes::enterGivesTheDefaultAnswer()
     const QString text = QStringLiteral("Le fichier a été modifié par un autre programme. L'enregistrer quand même ?");
     const MessageAnswer got = defaultAnswer < 0
         ? boxes.show(MessageIcon::Warning, text, MessageButtons(buttons))
-        : boxes.show(MessageIcon::Warning, text, MessageButtons(buttons), MessageAnswer(defaultAnswer));
+        : boxes.showWithDefault(MessageIcon::Warning, text, MessageButtons(buttons), MessageAnswer(defaultAnswer));
     QCOMPARE(int(got), answer);
 }
 

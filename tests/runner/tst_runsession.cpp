@@ -158,6 +158,16 @@ void TestRunSession::showing_data()
         << unclosed << 0 << true << QStringLiteral("Titre 1") << five
         << QStringList{QStringLiteral("Texte 1"), QStringLiteral(" ")};
 
+    // The last block left open: the document's last line is never shown as free text.
+    QStringList openAtEnd = questionnaire(1);
+    openAtEnd << block(1, QStringLiteral("Fin"), {QStringLiteral("b")}, QStringLiteral("1"),
+                       {QStringLiteral("Texte 2"), QStringLiteral("Dernière ligne")});
+    openAtEnd.removeLast();
+    QTest::newRow("last block left open keeps the last line out")
+        << openAtEnd << 1 << true << QStringLiteral("Fin")
+        << QStringList{QStringLiteral("1) b"), QString(), QString(), QString(), QString()}
+        << QStringList{QStringLiteral("Texte 2")};
+
     QStringList truncated{QcmFormat::openingTag(0), QStringLiteral("TITLE Court"), QcmFormat::closingTag(0)};
     truncated << questionnaire(2).mid(12);
     QTest::newRow("block cut short reads empty fields")

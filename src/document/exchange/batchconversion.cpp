@@ -5,6 +5,7 @@
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 #include "platform/apperror.h"
+#include "platform/errorguard.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -16,6 +17,7 @@ namespace {
 
 const QString ExportOption = QStringLiteral("--exporter");
 const QString ImportOption = QStringLiteral("--importer");
+const QStringList ReplaceOptions = {QStringLiteral("--ecraser"), QStringLiteral("--force")};
 
 QString tr(const char *text)
 {
@@ -24,8 +26,9 @@ QString tr(const char *text)
 
 QString usage()
 {
-    return tr("Usage : nelo-qcm --exporter gift|aiken|xml QUESTIONNAIRE.qcm SORTIE\n"
-              "        nelo-qcm --importer ENTRÉE QUESTIONNAIRE.qcm");
+    return tr("Usage : nelo-qcm --exporter gift|aiken|xml QUESTIONNAIRE.qcm SORTIE [--ecraser]\n"
+              "        nelo-qcm --importer ENTRÉE QUESTIONNAIRE.qcm [--ecraser]\n"
+              "--ecraser (ou --force) remplace un fichier de sortie qui existe déjà.");
 }
 
 QuestionExchange::Format formatNamed(const QString &name)
@@ -40,22 +43,42 @@ QuestionExchange::Format formatNamed(const QString &name)
     throw AppError(tr("Format d'exportation inconnu : « %1 » (gift, aiken ou xml).").arg(name));
 }
 
-void exportQuiz(const QString &formatName, const QString &quiz, const QString &out, QTextStream &errors)
+// A script that names the wrong file must not destroy it: the input is never written over,
+// and an existing file only when the command line says so.
+void checkTarget(const QString &source, const QString &target, bool replace)
+{
+    if (QuestionExchange::sameFile(source, target))
+        throw AppError(tr("Le fichier de sortie %1 est le fichier d'entrée lui-même : rien n'est écrit.").arg(target));
+    if (!replace && QFileInfo::exists(target))
+        throw AppError(tr("Le fichier %1 existe déjà : ajoutez --ecraser pour le remplacer.").arg(target));
+}
+
+void printSummary(const QuestionExchange::Summary &summary, QTextStream &errors)
+{
+    errors << summary.text << Qt::endl;
+    if (!summary.details.isEmpty())
+        errors << summary.details << Qt::endl;
+}
+
+void exportQuiz(const QString &formatName, const QString &quiz, const QString &out, bool replace,
+                const QuestionExchange::PictureReader &readPicture, QTextStream &errors)
 {
     const QuestionExchange::Format format = formatNamed(formatName);
     const QString source = QcmFormat::qcmFileName(quiz);
+    checkTarget(source, out, replace);
     const QStringList lines = QcmText::decodeLines(QcmFile::read(source));
     const QuestionExchange::Exported exported =
-        QuestionExchange::exportQuestions(lines, format, QFileInfo(source).absolutePath());
-    errors << QuestionExchange::exportSummary(exported.report) << Qt::endl;
+        QuestionExchange::exportQuestions(lines, format, QFileInfo(source).absolutePath(), readPicture);
+    printSummary(QuestionExchange::exportSummary(exported.report), errors);
     if (exported.report.done == 0)
         throw AppError(tr("Aucune question à exporter : %1 n'est pas écrit.").arg(out));
     QuestionExchange::writeFile(out, exported.bytes);
 }
 
-void importQuiz(const QString &in, const QString &out, QTextStream &errors)
+void importQuiz(const QString &in, const QString &out, bool replace, QTextStream &errors)
 {
     const QString target = QcmFormat::qcmFileName(out);
+    checkTarget(in, target, replace);
     const QByteArray bytes = QuestionExchange::readFile(in);
     QuestionExchange::ImportOptions options;
     // Pictures go beside the questionnaire, named by their bare names as the program resolves them.
@@ -64,7 +87,7 @@ void importQuiz(const QString &in, const QString &out, QTextStream &errors)
     // The file is written at once: no author is there to correct what it cannot hold.
     options.keepUnencodable = false;
     const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
-    errors << QuestionExchange::importSummary(imported.report) << Qt::endl;
+    printSummary(QuestionExchange::importSummary(imported.report), errors);
     if (imported.report.done == 0)
         throw AppError(tr("Aucune question à importer : %1 n'est pas écrit.").arg(target));
     QuestionExchange::writeFile(target, QcmText::encodeLines(imported.lines));
@@ -82,15 +105,19 @@ bool requested(const QStringList &arguments)
     return false;
 }
 
-int run(const QStringList &arguments, QTextStream &errors)
+int run(const QStringList &arguments, QTextStream &errors, const QuestionExchange::PictureReader &readPicture)
 {
     QStringList rest = arguments.mid(1);
     QString formatName;
     bool exporting = false;
     bool importing = false;
+    bool replace = false;
     for (qsizetype i = 0; i < rest.size();) {
         const QString argument = rest.at(i);
-        if (argument.startsWith(ExportOption + QLatin1Char('='))) {
+        if (ReplaceOptions.contains(argument)) {
+            replace = true;
+            rest.removeAt(i);
+        } else if (argument.startsWith(ExportOption + QLatin1Char('='))) {
             exporting = true;
             formatName = argument.mid(ExportOption.size() + 1);
             rest.removeAt(i);
@@ -111,14 +138,18 @@ int run(const QStringList &arguments, QTextStream &errors)
         if (rest.size() != 2 || (exporting && formatName.isEmpty()))
             throw AppError(tr("Il faut un fichier d'entrée et un fichier de sortie.\n%1").arg(usage()));
         if (exporting)
-            exportQuiz(formatName, rest.at(0), rest.at(1), errors);
+            exportQuiz(formatName, rest.at(0), rest.at(1), replace, readPicture, errors);
         else
-            importQuiz(rest.at(0), rest.at(1), errors);
+            importQuiz(rest.at(0), rest.at(1), replace, errors);
         return 0;
-    } catch (const AppError &error) {
-        errors << error.message() << Qt::endl;
-        return 1;
+    } catch (const std::exception &error) {
+        // Out of memory included: a script reads a French reason and a failure status, never
+        // the runtime's English words after an abort.
+        errors << failureMessage(error) << Qt::endl;
+    } catch (...) {
+        errors << failureMessage() << Qt::endl;
     }
+    return 1;
 }
 
 } // namespace BatchConversion

@@ -15,6 +15,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <optional>
+
 namespace QuestionExchange {
 
 namespace {
@@ -92,18 +94,55 @@ QString savedPicture(const ExchangeQuestion &question, int number, const ImportO
     return options.absolutePicturePaths ? QFileInfo(path).absoluteFilePath() : QFileInfo(path).fileName();
 }
 
+// What stands at the picture's place, whatever it is: the reader says whether it may go out.
 QString findPicture(const QString &picture, const QString &pictureFolder)
 {
     const QFileInfo asNamed(picture);
-    if (asNamed.isAbsolute() && asNamed.isFile())
+    if (asNamed.isAbsolute() && asNamed.exists())
         return asNamed.filePath();
     const QDir folder(pictureFolder);
     for (const QString &candidate : {picture, QcmFormat::fileNameOf(picture)}) {
         const QFileInfo info(folder.filePath(candidate));
-        if (!candidate.isEmpty() && info.isFile())
+        if (!candidate.isEmpty() && info.exists())
             return info.filePath();
     }
     return {};
+}
+
+// The picture's bytes for the quiz file, or a note saying why it stays out. `embedded` counts
+// the bytes of the pictures already taken.
+std::optional<QByteArray> embeddablePicture(const QString &picture, int number, const QString &pictureFolder,
+                                            const PictureReader &readPicture, qint64 &embedded, QStringList &notes)
+{
+    const QString path = findPicture(picture, pictureFolder);
+    if (path.isEmpty()) {
+        notes.append(tr("Question %1 : l'image %2 est introuvable, elle n'est pas exportée.").arg(number).arg(picture));
+        return std::nullopt;
+    }
+    const auto refusal = [&](const QString &reason) {
+        return tr("Question %1 : l'image %2 n'est pas exportée. %3").arg(number).arg(picture, reason);
+    };
+    const QString tooMuch = tr("Avec elle, les images du fichier dépasseraient %1 Mo.").arg(MaxEmbeddedBytes >> 20);
+    // Known to pass the bound before it is read: the export does not spend time on it. A file
+    // too large by itself is the reader's to refuse, with its own reason.
+    const qint64 size = QFileInfo(path).size();
+    if (size <= MaxEmbeddedBytes && embedded + size > MaxEmbeddedBytes) {
+        notes.append(refusal(tooMuch));
+        return std::nullopt;
+    }
+    try {
+        QByteArray bytes = readPicture(path);
+        if (embedded + bytes.size() > MaxEmbeddedBytes)
+            throw AppError(tooMuch);
+        embedded += bytes.size();
+        return bytes;
+    } catch (const AppError &error) {
+        QString reason = error.message();
+        if (!reason.endsWith(QLatin1Char('.')))
+            reason += QLatin1Char('.');
+        notes.append(refusal(reason));
+    }
+    return std::nullopt;
 }
 
 // Kinds a web browser does not show: the question reaches Moodle, its picture stays blank.
@@ -115,16 +154,29 @@ bool browserShows(const QString &fileName)
     return shown.contains(QFileInfo(fileName).suffix().toLower());
 }
 
-QString summaryOf(const QString &head, const Report &report)
+Summary summaryOf(const QString &text, const Report &report)
 {
-    QStringList lines = {head};
+    QStringList lines;
+    const qsizetype total = report.skipped.size() + report.notes.size();
+    lines.reserve(std::min<qsizetype>(total, MaxSummaryDetails) + 1);
     for (const SkippedQuestion &skipped : report.skipped) {
+        if (lines.size() == MaxSummaryDetails)
+            break;
         lines.append(skipped.label.isEmpty()
                          ? tr("Question %1 : %2").arg(skipped.number).arg(skipped.reason)
                          : tr("Question %1 (« %2 ») : %3").arg(skipped.number).arg(skipped.label, skipped.reason));
     }
-    lines += report.notes;
-    return lines.join(QLatin1Char('\n'));
+    for (const QString &note : report.notes) {
+        if (lines.size() == MaxSummaryDetails)
+            break;
+        lines.append(note);
+    }
+    const qsizetype left = total - lines.size();
+    if (left == 1)
+        lines.append(tr("… et 1 autre"));
+    else if (left > 1)
+        lines.append(tr("… et %1 autres").arg(left));
+    return Summary{text, lines.join(QLatin1Char('\n'))};
 }
 
 } // namespace
@@ -203,11 +255,13 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     return imported;
 }
 
-Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder)
+Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder,
+                         const PictureReader &readPicture)
 {
     Exported exported;
     Report &report = exported.report;
     QList<ExchangeQuestion> questions;
+    qint64 embedded = 0;
     int picturesByName = 0;
     int freeTexts = 0;
     for (const auto &[index, block] : QuestionMapping::blocks(lines)) {
@@ -229,15 +283,12 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
         if (!question->picture.isEmpty()) {
             const QString name = QcmFormat::fileNameOf(question->picture);
             if (format == Format::MoodleXml) {
-                const QString path = findPicture(question->picture, pictureFolder);
-                QFile file(path);
-                if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-                    report.notes.append(tr("Question %1 : l'image %2 est introuvable, elle n'est pas exportée.")
-                                            .arg(number)
-                                            .arg(question->picture));
+                std::optional<QByteArray> bytes =
+                    embeddablePicture(question->picture, number, pictureFolder, readPicture, embedded, report.notes);
+                if (!bytes) {
                     question->picture.clear();
                 } else {
-                    question->pictureData = file.readAll();
+                    question->pictureData = std::move(*bytes);
                     if (!browserShows(name))
                         report.notes.append(tr("Question %1 : l'image %2 est exportée, mais un navigateur ne "
                                                "sait pas l'afficher ; convertissez-la en PNG.")
@@ -310,12 +361,18 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QcmFile::write(path, bytes);
 }
 
-QString importSummary(const Report &report)
+bool sameFile(const QString &first, const QString &second)
+{
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
+}
+
+Summary importSummary(const Report &report)
 {
     return summaryOf(tr("%1 questions importées ; %2 ignorées").arg(report.done).arg(report.skipped.size()), report);
 }
 
-QString exportSummary(const Report &report)
+Summary exportSummary(const Report &report)
 {
     return summaryOf(tr("%1 questions exportées ; %2 ignorées").arg(report.done).arg(report.skipped.size()), report);
 }

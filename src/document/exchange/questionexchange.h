@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Moving a questionnaire's questions to and from Moodle's quiz bank: the three formats behind
 // one interface, the questionnaire's limits applied, and a summary of what did not travel.
 namespace QuestionExchange {
@@ -50,18 +52,37 @@ Format detectFormat(const QByteArray &bytes);
 // Throws AppError when the file cannot be read at all (a broken Moodle XML file). Embedded
 // pictures that are not pictures, or that cannot be written, stay out, with a note.
 Imported importQuestions(const QByteArray &bytes, const ImportOptions &options);
+// Reads a picture file whole so that an export can embed it; throws AppError with the reason
+// it stays out. The program's reader is the picture registry's (readPictureAsIs): the layers
+// below the application do not know picture kinds.
+using PictureReader = std::function<QByteArray(const QString &path)>;
+
 // The questionnaire's questions, in order. Pictures are looked for as named, then by file name
-// in pictureFolder.
-Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder);
+// in pictureFolder, and only Moodle XML carries them: each read by readPicture, all of them
+// together at most MaxEmbeddedBytes; those that stay out are noted with the reason.
+Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder,
+                         const PictureReader &readPicture);
+// Keeps a Moodle XML file within what this program reads back (readFile), base64 included.
+constexpr qint64 MaxEmbeddedBytes = qint64(256) * 1024 * 1024;
 
 // Whole files. Writing goes through a temporary file renamed at the end, each write checked, so
 // a failure leaves any earlier file whole. Throws AppError with a French message.
 QByteArray readFile(const QString &path);
 void writeFile(const QString &path, const QByteArray &bytes);
+// True when both paths lead to one existing file, through links or another spelling.
+bool sameFile(const QString &first, const QString &second);
 
-// "%1 questions importées ; %2 ignorées", then one line per skipped question and per note.
-QString importSummary(const Report &report);
-QString exportSummary(const Report &report);
+// What a summary box shows: one short line, and the details below it in a list that scrolls.
+struct Summary
+{
+    QString text;    // "%1 questions importées ; %2 ignorées"
+    QString details; // one line per skipped question, then one per note; empty when none
+};
+// The details stop after this many lines, with "… et %1 autres" for the rest: enough to find
+// what went wrong, and a box that opens at once.
+constexpr int MaxSummaryDetails = 1000;
+Summary importSummary(const Report &report);
+Summary exportSummary(const Report &report);
 
 // The export dialog's file types, one per format in the order of Format, and the format of the
 // one chosen; the suffix a name without one gets.
