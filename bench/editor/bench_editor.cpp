@@ -279,7 +279,7 @@ struct SheetFixture
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
     PictureRegistry pictures;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     TPlanche sheet{services};
     QTemporaryDir dir;
