@@ -41,7 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ScriptedMessageBoxes boxes;
     boxes.script(restore ? MessageAnswer::Yes : MessageAnswer::No);
     QuestionStore store(sheet, boxes);
-    store.ChargeLignes(QcmText::decodeLines(bytes), QStringLiteral("fuzz.qcm"));
+    const QcmText::Decoded decoded = QcmText::decodeQuestionnaire(bytes);
+    // Loading a file trusts the tags counted while decoding: they must be the lines' own.
+    const QcmFormat::TagCounts counted = QcmFormat::countTags(decoded.lines);
+    if (decoded.tags.openings != counted.openings || decoded.tags.closings != counted.closings)
+        abort();
+    store.ChargeLignes(decoded.lines, QStringLiteral("fuzz.qcm"));
     if (restore && boxes.pendingAnswers() == 0 && !blocksInOrder(store.document()))
         abort();
 
