@@ -70,25 +70,11 @@ void ReadBytes(benchmark::State &state)
     }
 }
 
-// The least any loader does: read the bytes, turn each into its character, cut the lines, with
-// no check of any kind.
-QStringList floorDecode(const QByteArray &bytes);
-QStringList loadFloor(const QString &path)
-{
-    // Latin-1 values: what the floor pays is one look-up per byte, whatever the table holds.
-    static const std::array<char16_t, 256> table = [] {
-        std::array<char16_t, 256> codes{};
-        for (int byte = 0; byte < 256; ++byte)
-            codes[size_t(byte)] = char16_t(byte);
-        return codes;
-    }();
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return floorDecode(file.readAll());
-}
-
+// The least any loader does: turn each byte into its character and cut the lines, with no
+// check of any kind.
 QStringList floorDecode(const QByteArray &bytes)
 {
+    // Latin-1 values: what the floor pays is one look-up per byte, whatever the table holds.
     static const std::array<char16_t, 256> table = [] {
         std::array<char16_t, 256> codes{};
         for (int byte = 0; byte < 256; ++byte)
@@ -113,6 +99,14 @@ QStringList floorDecode(const QByteArray &bytes)
         start = stop + 1;
     }
     return lines;
+}
+
+// The load floor: read the bytes, decode, split.
+QStringList loadFloor(const QString &path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return floorDecode(file.readAll());
 }
 
 void LoadFloor(benchmark::State &state)
