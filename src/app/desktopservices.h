@@ -5,6 +5,7 @@
 #include "platform/qtfiledialogs.h"
 #include "platform/printdialogs.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/qtprogress.h"
 #include "platform/systemclock.h"
 
 // The program's process-wide services, made once by main() and handed to the windows by
@@ -23,4 +24,5 @@ struct DesktopServices
     PictureRegistry pictures;
     PictureFileDialogs pictureDialogs;
     QtPrintDialogs printDialogs;
+    QtProgress progress;
 };

@@ -275,7 +275,7 @@ void TMainForm::setCalculator(TPocket *calculator)
 void TMainForm::setSheet(TPlanche *sheet)
 {
     m_sheet = sheet;
-    m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs);
+    m_file = std::make_unique<QuestionnaireFile>(sheet->store(), m_boxes, m_dialogs, m_services.progress);
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
     window->setObjectName(QStringLiteral("SheetWindow"));

@@ -29,5 +29,9 @@ QByteArray read(const QString &path);
 // Through a temporary file and a rename; every write and the final flush are checked before the
 // rename, so a failed write (a full disk) leaves any earlier file untouched.
 void write(const QString &path, const QByteArray &bytes);
+// A new file, never over another one: false, and nothing written, when something already stands
+// at `path`. Every write is checked; a failed one leaves no part of the file behind. Not synced
+// one by one: many small files (pictures) are written this way.
+bool writeNew(const QString &path, const QByteArray &bytes);
 
 } // namespace QcmFile

@@ -17,7 +17,12 @@ const QString QcmPattern = QStringLiteral("*.qcm");
 } // namespace
 
 QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs)
-    : m_store(store), m_boxes(boxes), m_dialogs(dialogs)
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_progress(m_noProgress)
+{
+}
+
+QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs, Progress &progress)
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_progress(progress)
 {
 }
 
@@ -165,8 +170,13 @@ bool QuestionnaireFile::importQuestions()
         return false;
     QuestionExchange::ImportOptions options;
     options.pictureFolder = QFileInfo(chosen).absolutePath();
+    options.progress = &m_progress;
     const QuestionExchange::Imported imported =
         QuestionExchange::importQuestions(QuestionExchange::readFile(chosen), options);
+    if (imported.stopped) {
+        m_boxes.inform(tr("Importation annulée : le questionnaire n'a pas changé."));
+        return false;
+    }
     const QString summary = QuestionExchange::importSummary(imported.report);
     if (imported.report.done == 0) {
         // Nothing came in: the questionnaire on screen stays as it was.

@@ -2,6 +2,7 @@
 
 #include "document/qcmfile.h"
 #include "platform/messageboxes.h"
+#include "platform/progress.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -23,6 +24,8 @@ class QuestionnaireFile
 
 public:
     QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs);
+    // `progress` shows a long import and lets the author stop it.
+    QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs, Progress &progress);
 
     // Full path of the open questionnaire after the file name rule; empty when it has none.
     const QString &CurrentFileName() const { return m_currentFileName; }
@@ -43,6 +46,7 @@ public:
     // Offers to save the changes, then makes a new questionnaire, without a name yet, of the
     // questions of a GIFT, Aiken or Moodle XML file chosen in the open dialog; the pictures the
     // file carries are written beside it. A summary box says what came in and what did not.
+    // A stopped import changes nothing.
     bool importQuestions();
     // Writes the questions to a GIFT, Aiken or Moodle XML file, the format chosen by the save
     // dialog's file type, then shows what went out and what did not.
@@ -69,6 +73,8 @@ private:
     QuestionStore &m_store;
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
+    NoProgress m_noProgress;
+    Progress &m_progress;
     QString m_currentFileName;
     // The file the questionnaire was last read from or written to, as it was then.
     QString m_stampedFile;

@@ -5,6 +5,7 @@
 #include "platform/errorguard.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 
 #include <QtTest>
 
@@ -17,6 +18,7 @@ private Q_SLOTS:
     void import_data();
     void import();
     void importAsksToSaveChangesFirst();
+    void stoppedImportChangesNothing();
     void exportQuestions_data();
     void exportQuestions();
 };
@@ -28,8 +30,9 @@ struct Flows
     MemorySheet sheet;
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
+    ScriptedProgress progress;
     QuestionStore store{sheet, boxes};
-    QuestionnaireFile file{store, boxes, dialogs};
+    QuestionnaireFile file{store, boxes, dialogs, progress};
     QTemporaryDir dir;
     QString startFolder = QDir::currentPath();
 
@@ -102,6 +105,21 @@ void TestExchangeFlows::importAsksToSaveChangesFirst()
     QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
     QCOMPARE(flows.dialogs.shown().size(), 0);
     QCOMPARE(flows.store.QuestionCount(), 12);
+}
+
+void TestExchangeFlows::stoppedImportChangesNothing()
+{
+    Flows flows;
+    flows.loadCapitals();
+    const QString name = flows.file.CurrentFileName();
+    flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), "Capitale ? {=Paris ~Lyon}\n\nFleuve ? {=Seine ~Loire}"));
+    flows.progress.stopAfter(2);
+    QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
+    QCOMPARE(flows.boxes.lastText(), QStringLiteral("Importation annulée : le questionnaire n'a pas changé."));
+    QCOMPARE(flows.boxes.shown().constLast().icon, MessageIcon::Information);
+    QCOMPARE(flows.store.QuestionCount(), 12);
+    QVERIFY(!flows.store.DocumentModified());
+    QCOMPARE(flows.file.CurrentFileName(), name);
 }
 
 void TestExchangeFlows::exportQuestions_data()

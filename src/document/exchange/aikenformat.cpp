@@ -33,29 +33,46 @@ const QRegularExpression &rightAnswerLine()
 class Reader
 {
 public:
-    explicit Reader(const QString &text) : m_lines(text.split(QLatin1Char('\n'))) {}
+    Reader(const QString &text, ProgressTask *progress) : m_text(text), m_progress(progress) {}
 
     ReadResult read()
     {
-        while (m_next < m_lines.size()) {
-            if (m_lines.at(m_next).trimmed().isEmpty()) {
-                ++m_next;
+        while (!atEnd()) {
+            if (peekLine().isEmpty()) {
+                nextLine();
                 continue;
             }
             readQuestion();
+            if (m_progress)
+                m_progress->advance(std::min(m_next, m_text.size()));
         }
         return std::move(m_result);
     }
 
 private:
+    // The lines are taken one at a time, never all split at once: the file's text is not held
+    // a second time.
+    bool atEnd() const { return m_next > m_text.size(); }
+    qsizetype lineEnd() const
+    {
+        const qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_next);
+        return end < 0 ? m_text.size() : end;
+    }
+    QStringView peekLine() const { return QStringView(m_text).mid(m_next, lineEnd() - m_next).trimmed(); }
+    QString nextLine()
+    {
+        const QString line = peekLine().toString();
+        m_next = lineEnd() + 1;
+        return line;
+    }
+
     void readQuestion()
     {
         ExchangeQuestion question;
         QStringList stem;
         const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
-        while (m_next < m_lines.size()) {
-            const QString line = m_lines.at(m_next).trimmed();
-            ++m_next;
+        while (!atEnd()) {
+            const QString line = nextLine();
             if (line.isEmpty()) {
                 if (question.answers.isEmpty() && stem.isEmpty())
                     continue;
@@ -105,9 +122,8 @@ private:
     // Passes the rest of a malformed question: up to its answer line or a blank line.
     void skipToEnd(int number, const QStringList &stem, const QString &reason)
     {
-        while (m_next < m_lines.size()) {
-            const QString line = m_lines.at(m_next).trimmed();
-            ++m_next;
+        while (!atEnd()) {
+            const QString line = nextLine();
             if (line.isEmpty() || rightAnswerLine().match(line).hasMatch())
                 break;
         }
@@ -119,8 +135,9 @@ private:
         m_result.skipped.append(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
     }
 
-    QStringList m_lines;
-    qsizetype m_next = 0;
+    const QString &m_text;
+    ProgressTask *m_progress;
+    qsizetype m_next = 0; // where the next line starts; past the end once the last one is taken
     ReadResult m_result;
 };
 
@@ -135,9 +152,9 @@ QString oneLine(const QString &text)
 
 } // namespace
 
-ReadResult read(const QString &text)
+ReadResult read(const QString &text, ProgressTask *progress)
 {
-    return Reader(text).read();
+    return Reader(text, progress).read();
 }
 
 QString unwritable(const ExchangeQuestion &question)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QString>
 
@@ -8,7 +9,9 @@
 // "A. " or "A) ", then "ANSWER: X". It holds neither feedback nor pictures.
 namespace AikenFormat {
 
-ReadResult read(const QString &text);
+// `progress` hears of every question, in characters of `text` read; its stop ends the reading
+// with ProgressStopped.
+ReadResult read(const QString &text, ProgressTask *progress = nullptr);
 QString write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in Aiken (more than 26 answers, a line that would read as

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QString>
 
@@ -9,7 +10,9 @@
 // skipped with its reason.
 namespace GiftFormat {
 
-ReadResult read(const QString &text);
+// `progress` hears of every question, in characters of `text` read; its stop ends the reading
+// with ProgressStopped.
+ReadResult read(const QString &text, ProgressTask *progress = nullptr);
 
 // Every question as GIFT in plain-text format, its picture's file name in a comment line just
 // above it (Moodle ignores comments; read() takes it back).

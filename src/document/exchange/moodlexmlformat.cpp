@@ -58,14 +58,69 @@ struct Skip
     QString reason;
 };
 
+// The text the XML reader gets. A file that declares UTF-8 (or nothing, which means UTF-8) but
+// holds other bytes was most likely saved by a Windows editor: it is read as Windows-1252, as
+// the text formats are, and a note says where the first such byte is.
+class Source
+{
+public:
+    explicit Source(const QByteArray &bytes) : m_bytes(bytes)
+    {
+        if (!declaresUtf8())
+            return;
+        const qsizetype bad = ExchangeText::firstNonUtf8(bytes);
+        if (bad < 0)
+            return;
+        m_recoded = ExchangeText::decode(bytes).text;
+        m_note = tr("Le fichier n'est pas écrit en UTF-8 comme un fichier Moodle XML doit l'être (octet 0x%1 à la "
+                    "ligne %2) : il est lu comme un texte Windows-1252 ; vérifiez ses caractères accentués.")
+                     .arg(QStringLiteral("%1").arg(uint(uchar(bytes.at(bad))), 2, 16, QLatin1Char('0')).toUpper())
+                     .arg(QByteArrayView(bytes).first(bad).count('\n') + 1);
+    }
+
+    bool recoded() const { return !m_note.isEmpty(); }
+    const QString &recodedText() const { return m_recoded; }
+    const QString &note() const { return m_note; }
+
+private:
+    // A byte-order mark or a declared encoding other than UTF-8 is the XML reader's business.
+    bool declaresUtf8() const
+    {
+        if (m_bytes.startsWith("\xFF\xFE") || m_bytes.startsWith("\xFE\xFF"))
+            return false;
+        QXmlStreamReader declaration(m_bytes.left(DeclarationLength));
+        if (declaration.readNext() != QXmlStreamReader::StartDocument)
+            return true;
+        const QStringView encoding = declaration.documentEncoding();
+        return encoding.isEmpty() || encoding.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0
+            || encoding.compare(QLatin1String("utf8"), Qt::CaseInsensitive) == 0;
+    }
+
+    static constexpr qsizetype DeclarationLength = 1024;
+    const QByteArray &m_bytes;
+    QString m_recoded;
+    QString m_note;
+};
+
 class Reader
 {
 public:
-    explicit Reader(const QByteArray &bytes) : m_xml(bytes) {}
+    Reader(const QByteArray &bytes, ProgressTask *progress) : m_progress(progress), m_markup(startsWithMarkup(bytes))
+    {
+        const Source source(bytes);
+        if (source.recoded()) {
+            m_xml.addData(source.recodedText());
+            m_result.notes.append(source.note());
+        } else {
+            m_xml.addData(bytes);
+        }
+    }
 
     ReadResult read()
     {
         if (!m_xml.readNextStartElement() || m_xml.name() != QLatin1String("quiz")) {
+            if (m_markup)
+                failIfBroken();
             throw AppError(tr("Ce fichier n'est pas un fichier Moodle XML : il ne commence pas par <quiz>."));
         }
         while (m_xml.readNextStartElement()) {
@@ -73,12 +128,22 @@ public:
                 readQuestion();
             else
                 m_xml.skipCurrentElement();
+            if (m_progress)
+                m_progress->advance(m_xml.characterOffset());
         }
         failIfBroken();
         return std::move(m_result);
     }
 
 private:
+    // The file's first character, after a byte-order mark and blanks, opens markup: its faults
+    // are syntax errors, where another file is simply not Moodle XML.
+    static bool startsWithMarkup(const QByteArray &bytes)
+    {
+        constexpr qsizetype Start = 1024;
+        return ExchangeText::decode(bytes.left(Start)).text.trimmed().startsWith(QLatin1Char('<'));
+    }
+
     void failIfBroken()
     {
         if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
@@ -219,7 +284,7 @@ private:
                 if (decoded && !fileName.isEmpty() && !element.files.contains(fileName))
                     element.files.insert(fileName, *decoded);
             } else if (name == QLatin1String("feedback")) {
-                element.feedback = readText().text;
+                element.feedback = readFeedback();
             } else {
                 m_xml.skipCurrentElement();
             }
@@ -227,7 +292,23 @@ private:
         return element;
     }
 
+    // An answer's feedback: its text only. Whatever it nests is skipped without a call per
+    // level, so a file of thousands of nested elements cannot exhaust the stack.
+    QString readFeedback()
+    {
+        QString text;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == QLatin1String("text"))
+                text = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+            else
+                m_xml.skipCurrentElement();
+        }
+        return text;
+    }
+
     QXmlStreamReader m_xml;
+    ProgressTask *m_progress;
+    bool m_markup;
     ReadResult m_result;
 };
 
@@ -265,9 +346,9 @@ QString unwritable(const ExchangeQuestion &question)
     return {};
 }
 
-ReadResult read(const QByteArray &bytes)
+ReadResult read(const QByteArray &bytes, ProgressTask *progress)
 {
-    return Reader(bytes).read();
+    return Reader(bytes, progress).read();
 }
 
 QByteArray write(const QList<ExchangeQuestion> &questions)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QByteArray>
 
@@ -9,8 +10,9 @@
 // shows, so that it travels with the question.
 namespace MoodleXmlFormat {
 
-// Throws AppError when the bytes are not a well-formed Moodle XML file.
-ReadResult read(const QByteArray &bytes);
+// Throws AppError when the bytes are not a well-formed Moodle XML file. `progress` hears of
+// every question, in characters read; its stop ends the reading with ProgressStopped.
+ReadResult read(const QByteArray &bytes, ProgressTask *progress = nullptr);
 QByteArray write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry

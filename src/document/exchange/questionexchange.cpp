@@ -3,6 +3,7 @@
 #include "document/exchange/aikenformat.h"
 #include "document/exchange/exchangetext.h"
 #include "document/exchange/giftformat.h"
+#include "document/exchange/importedpictures.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
 #include "document/qcmfile.h"
@@ -49,27 +50,10 @@ QString safeFileName(const QString &name)
     return base;
 }
 
-// Where the picture goes: its name when free or already holding the same bytes, else a
-// numbered variant ("chat-2.png").
-QString picturePath(const QDir &folder, const QString &name, const QByteArray &bytes)
-{
-    const QFileInfo info(name);
-    const QString stem = info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    for (int attempt = 1;; ++attempt) {
-        const QString candidate = attempt == 1 ? name : QStringLiteral("%1-%2%3").arg(stem).arg(attempt).arg(suffix);
-        const QString path = folder.filePath(candidate);
-        QFile existing(path);
-        if (!existing.exists())
-            return path;
-        if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
-            return path;
-    }
-}
-
 // The embedded picture written beside the questionnaire, and the path its picture line gives;
 // empty (and a note says why) when it is no picture or cannot be written.
-QString savedPicture(const ExchangeQuestion &question, int number, const ImportOptions &options, QStringList &notes)
+QString savedPicture(const ExchangeQuestion &question, int number, const ImportOptions &options,
+                     ImportedPictures &pictures, QStringList &notes)
 {
     const QString name = safeFileName(question.picture);
     // Only picture files leave the quiz file: its attachments could be anything.
@@ -81,10 +65,9 @@ QString savedPicture(const ExchangeQuestion &question, int number, const ImportO
         notes.append(tr("Question %1 : le fichier joint %2 n'est pas une image, il n'est pas repris.").arg(number).arg(name));
         return {};
     }
-    const QString path = picturePath(QDir(options.pictureFolder), name, question.pictureData);
+    QString path;
     try {
-        if (!QFileInfo::exists(path))
-            writeFile(path, question.pictureData);
+        path = pictures.place(name, question.pictureData);
     } catch (const AppError &error) {
         notes.append(tr("Question %1 : l'image n'est pas reprise. %2").arg(number).arg(error.message()));
         return {};
@@ -142,21 +125,31 @@ Format detectFormat(const QByteArray &bytes)
     return Format::Gift;
 }
 
-Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
-{
-    ReadResult read;
-    switch (detectFormat(bytes)) {
-    case Format::MoodleXml:
-        read = MoodleXmlFormat::read(bytes);
-        break;
-    case Format::Aiken:
-        read = AikenFormat::read(ExchangeText::decode(bytes).text);
-        break;
-    case Format::Gift:
-        read = GiftFormat::read(ExchangeText::decode(bytes).text);
-        break;
-    }
+namespace {
 
+[[noreturn]] void refuseTooBig(const QString &what, qint64 size)
+{
+    throw AppError(tr("%1 est trop gros pour un fichier de questions (%2 Mio ; %3 Mio au plus).")
+                       .arg(what)
+                       .arg((size + (1 << 20) - 1) >> 20)
+                       .arg(MaxImportSize >> 20));
+}
+
+ReadResult readQuestions(const QByteArray &bytes, ProgressTask &progress)
+{
+    const Format format = detectFormat(bytes);
+    if (format == Format::MoodleXml)
+        return MoodleXmlFormat::read(bytes, &progress);
+    const QString text = ExchangeText::decode(bytes).text;
+    progress.stage(tr("Lecture des questions…"), text.size());
+    return format == Format::Aiken ? AikenFormat::read(text, &progress) : GiftFormat::read(text, &progress);
+}
+
+// The questions read, within the questionnaire's limits, their pictures written.
+Imported questionnaireOf(ReadResult read, const ImportOptions &options, ProgressTask &progress)
+{
+    progress.stage(tr("Création des questions…"), read.questions.size());
+    ImportedPictures pictures(options.pictureFolder);
     // Every question of the file in its order, taken or not, to number them as the file does.
     Imported imported;
     Report &report = imported.report;
@@ -165,7 +158,10 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     QList<QuestionMapping::Block> blocks;
     int number = 0;
     auto nextSkipped = read.skipped.cbegin();
-    for (const ExchangeQuestion &question : std::as_const(read.questions)) {
+    for (qsizetype index = 0; index < read.questions.size(); ++index) {
+        progress.advance(index);
+        // Taken out of the list: its text and picture go once they are in the block.
+        const ExchangeQuestion question = std::exchange(read.questions[index], ExchangeQuestion());
         ++number;
         while (nextSkipped != read.skipped.cend() && nextSkipped->number == number) {
             ++number;
@@ -192,15 +188,36 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
             continue;
         }
         if (!question.pictureData.isEmpty())
-            block->picture = savedPicture(question, number, options, report.notes);
-        blocks.append(*block);
+            block->picture = savedPicture(question, number, options, pictures, report.notes);
+        blocks.append(std::move(*block));
     }
     std::sort(skipped.begin(), skipped.end(),
               [](const SkippedQuestion &a, const SkippedQuestion &b) { return a.number < b.number; });
     report.skipped = skipped;
     report.done = int(blocks.size());
     imported.lines = QuestionMapping::documentOf(blocks);
+    pictures.keep();
     return imported;
+}
+
+} // namespace
+
+Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
+{
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Ce fichier"), bytes.size());
+    NoProgress silent;
+    ProgressTask progress(options.progress ? *options.progress : silent, tr("Lecture des questions…"), bytes.size());
+    try {
+        return questionnaireOf(readQuestions(bytes, progress), options, progress);
+    } catch (const ProgressStopped &) {
+        // The pictures already written went with the import; nothing else had changed.
+        Imported stopped;
+        stopped.stopped = true;
+        return stopped;
+    } catch (const std::bad_alloc &) {
+        throw AppError(tr("Mémoire insuffisante pour importer ce fichier de questions : rien n'a été importé."));
+    }
 }
 
 Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder)
@@ -287,16 +304,17 @@ QByteArray readFile(const QString &path)
         throw AppError(tr("Le fichier %1 est introuvable.").arg(path));
     if (!info.isFile())
         throw AppError(tr("%1 n'est pas un fichier.").arg(path));
-    // Quiz files with their pictures stay well below this; more would only fill the memory.
-    constexpr qint64 MaxSize = qint64(512) * 1024 * 1024;
-    if (info.size() > MaxSize)
-        throw AppError(tr("Le fichier %1 est trop gros pour être un fichier de questions.").arg(path));
+    if (info.size() > MaxImportSize)
+        refuseTooBig(tr("Le fichier %1").arg(path), info.size());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(tr("Ne peut ouvrir le fichier %1 : %2.").arg(path, failureReason(file.error())));
-    QByteArray bytes = file.readAll();
+    // One byte more than allowed at most: a file that grew since it was looked at stops here.
+    QByteArray bytes = file.read(MaxImportSize + 1);
     if (file.error() != QFileDevice::NoError)
         throw AppError(tr("Ne peut lire le fichier %1 : %2.").arg(path, failureReason(file.error())));
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Le fichier %1").arg(path), bytes.size());
     return bytes;
 }
 
