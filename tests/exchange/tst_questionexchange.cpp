@@ -38,6 +38,7 @@ private Q_SLOTS:
     void progressFollowsTheQuestions();
     void stoppedImportLeavesNothing_data();
     void stoppedImportLeavesNothing();
+    void brokenFileLeavesNoPicture();
 };
 
 namespace {
@@ -447,15 +448,14 @@ void TestQuestionExchange::progressFollowsTheQuestions()
     options.pictureFolder = folder.path();
     options.progress = &progress;
     QCOMPARE(QuestionExchange::importQuestions(bytes, options).report.done, questions);
-    // One step at least per question read and per question made, never beyond a stage's end.
-    QCOMPARE(progress.stages().constLast(), QStringLiteral("Création des questions…"));
-    QVERIFY(progress.stages().constFirst().startsWith(QStringLiteral("Lecture")));
-    QVERIFY2(progress.steps() >= 2 * questions, qPrintable(QString::number(progress.steps())));
+    // One step at least per question, never beyond the stage's end.
+    QCOMPARE(progress.stages().constLast(), QStringLiteral("Lecture des questions…"));
+    QVERIFY2(progress.steps() >= questions, qPrintable(QString::number(progress.steps())));
     QVERIFY(!progress.misreported());
     QCOMPARE(progress.ended(), 1);
 }
 
-// Stopped while reading or while writing the pictures: no questionnaire, and the folder as it was.
+// Stopped halfway or at the end: no questionnaire, and the pictures written meanwhile removed.
 void TestQuestionExchange::stoppedImportLeavesNothing_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -463,10 +463,9 @@ void TestQuestionExchange::stoppedImportLeavesNothing_data()
     QList<std::pair<QString, QByteArray>> pictures;
     for (int n = 0; n < 10; ++n)
         pictures.append({QStringLiteral("image.png"), QByteArray::number(n)});
-    QTest::newRow("GIFT, while reading") << giftOf(10) << 5;
-    QTest::newRow("Moodle XML, while reading") << xmlWithPictures(pictures) << 5;
-    QTest::newRow("Moodle XML, some pictures written") << xmlWithPictures(pictures) << 15;
-    QTest::newRow("Moodle XML, all pictures but the last written") << xmlWithPictures(pictures) << 20;
+    QTest::newRow("GIFT, halfway") << giftOf(10) << 5;
+    QTest::newRow("Moodle XML, halfway") << xmlWithPictures(pictures) << 5;
+    QTest::newRow("Moodle XML, every picture written") << xmlWithPictures(pictures) << 10;
 }
 
 void TestQuestionExchange::stoppedImportLeavesNothing()
@@ -489,6 +488,18 @@ void TestQuestionExchange::stoppedImportLeavesNothing()
     QCOMPARE(progress.steps(), stopAt);
     QCOMPARE(progress.ended(), 1);
     QCOMPARE(filesIn(folder.path()), before);
+}
+
+// The questions before the fault were made, and their pictures written, before it was found.
+void TestQuestionExchange::brokenFileLeavesNoPicture()
+{
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    QByteArray bytes = xmlWithPictures({{"a.png", "1"}, {"b.png", "2"}});
+    bytes.replace("</quiz>", "<question></quiz>");
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::importQuestions(bytes, options));
+    QCOMPARE(filesIn(folder.path()), (QMap<QString, QByteArray>()));
 }
 
 QTEST_GUILESS_MAIN(TestQuestionExchange)

@@ -33,9 +33,12 @@ const QRegularExpression &rightAnswerLine()
 class Reader
 {
 public:
-    Reader(const QString &text, ProgressTask *progress) : m_text(text), m_progress(progress) {}
+    Reader(const QString &text, QuestionSink &sink, ProgressTask *progress)
+        : m_text(text), m_sink(sink), m_progress(progress)
+    {
+    }
 
-    ReadResult read()
+    void read()
     {
         while (!atEnd()) {
             if (peekLine().isEmpty()) {
@@ -46,7 +49,6 @@ public:
             if (m_progress)
                 m_progress->advance(std::min(m_next, m_text.size()));
         }
-        return std::move(m_result);
     }
 
 private:
@@ -70,7 +72,7 @@ private:
     {
         ExchangeQuestion question;
         QStringList stem;
-        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
+        const int number = ++m_number;
         while (!atEnd()) {
             const QString line = nextLine();
             if (line.isEmpty()) {
@@ -116,7 +118,7 @@ private:
             return skip(number, stem, tr("« ANSWER: %1 » ne désigne aucune réponse").arg(letter));
         question.text = stem.join(QLatin1Char('\n'));
         question.rightAnswer = right;
-        m_result.questions.append(std::move(question));
+        m_sink.take(number, std::move(question));
     }
 
     // Passes the rest of a malformed question: up to its answer line or a blank line.
@@ -132,13 +134,14 @@ private:
 
     void skip(int number, const QStringList &stem, const QString &reason)
     {
-        m_result.skipped.append(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
+        m_sink.skip(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
     }
 
     const QString &m_text;
+    QuestionSink &m_sink;
     ProgressTask *m_progress;
     qsizetype m_next = 0; // where the next line starts; past the end once the last one is taken
-    ReadResult m_result;
+    int m_number = 0;     // questions met so far
 };
 
 // Line breaks become spaces; the reader trims each line, so the ends go too. Spaces inside
@@ -152,9 +155,16 @@ QString oneLine(const QString &text)
 
 } // namespace
 
-ReadResult read(const QString &text, ProgressTask *progress)
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
 {
-    return Reader(text, progress).read();
+    Reader(text, sink, progress).read();
+}
+
+ReadResult read(const QString &text)
+{
+    ReadCollector collector;
+    read(text, collector);
+    return std::move(collector.result);
 }
 
 QString unwritable(const ExchangeQuestion &question)

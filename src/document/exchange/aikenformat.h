@@ -9,9 +9,10 @@
 // "A. " or "A) ", then "ANSWER: X". It holds neither feedback nor pictures.
 namespace AikenFormat {
 
-// `progress` hears of every question, in characters of `text` read; its stop ends the reading
-// with ProgressStopped.
-ReadResult read(const QString &text, ProgressTask *progress = nullptr);
+ReadResult read(const QString &text);
+// Each question to `sink` as soon as it is read. `progress` hears of every question, in
+// characters of `text` read; its stop ends the reading with ProgressStopped.
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 QString write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in Aiken (more than 26 answers, a line that would read as

@@ -299,26 +299,28 @@ std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
 
 } // namespace
 
-ReadResult read(const QString &text, ProgressTask *progress)
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
 {
-    ReadResult result;
     int number = 0;
     forEachChunk(text, [&](const Chunk &chunk, qsizetype end) {
         QString label;
         try {
             std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
-            if (question) {
-                ++number;
-                result.questions.append(std::move(*question));
-            }
+            if (question)
+                sink.take(++number, std::move(*question));
         } catch (const Skip &skip) {
-            ++number;
-            result.skipped.append(SkippedQuestion{number, label, skip.reason});
+            sink.skip(SkippedQuestion{++number, label, skip.reason});
         }
         if (progress)
             progress->advance(end);
     });
-    return result;
+}
+
+ReadResult read(const QString &text)
+{
+    ReadCollector collector;
+    read(text, collector);
+    return std::move(collector.result);
 }
 
 QString escaped(const QString &text)

@@ -10,9 +10,10 @@
 // skipped with its reason.
 namespace GiftFormat {
 
-// `progress` hears of every question, in characters of `text` read; its stop ends the reading
-// with ProgressStopped.
-ReadResult read(const QString &text, ProgressTask *progress = nullptr);
+ReadResult read(const QString &text);
+// Each question to `sink` as soon as it is read. `progress` hears of every question, in
+// characters of `text` read; its stop ends the reading with ProgressStopped.
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 
 // Every question as GIFT in plain-text format, its picture's file name in a comment line just
 // above it (Moodle ignores comments; read() takes it back).

@@ -3,6 +3,7 @@
 #include "document/exchange/exchangetext.h"
 #include "platform/apperror.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QHash>
 #include <QUrl>
@@ -71,15 +72,15 @@ public:
         const qsizetype bad = ExchangeText::firstNonUtf8(bytes);
         if (bad < 0)
             return;
-        m_recoded = ExchangeText::decode(bytes).text;
+        m_recoded = ExchangeText::decode(bytes).text.toUtf8();
         m_note = tr("Le fichier n'est pas écrit en UTF-8 comme un fichier Moodle XML doit l'être (octet 0x%1 à la "
                     "ligne %2) : il est lu comme un texte Windows-1252 ; vérifiez ses caractères accentués.")
                      .arg(QStringLiteral("%1").arg(uint(uchar(bytes.at(bad))), 2, 16, QLatin1Char('0')).toUpper())
                      .arg(QByteArrayView(bytes).first(bad).count('\n') + 1);
     }
 
-    bool recoded() const { return !m_note.isEmpty(); }
-    const QString &recodedText() const { return m_recoded; }
+    // The bytes to read: the file's own, or its text recoded into UTF-8.
+    const QByteArray &bytes() const { return m_note.isEmpty() ? m_bytes : m_recoded; }
     const QString &note() const { return m_note; }
 
 private:
@@ -98,25 +99,27 @@ private:
 
     static constexpr qsizetype DeclarationLength = 1024;
     const QByteArray &m_bytes;
-    QString m_recoded;
+    QByteArray m_recoded;
     QString m_note;
 };
 
 class Reader
 {
 public:
-    Reader(const QByteArray &bytes, ProgressTask *progress) : m_progress(progress), m_markup(startsWithMarkup(bytes))
+    Reader(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress)
+        : m_sink(sink), m_progress(progress), m_markup(startsWithMarkup(bytes))
     {
         const Source source(bytes);
-        if (source.recoded()) {
-            m_xml.addData(source.recodedText());
-            m_result.notes.append(source.note());
-        } else {
-            m_xml.addData(bytes);
-        }
+        if (!source.note().isEmpty())
+            m_sink.note(source.note());
+        // Through a device, the reader decodes a few kilobytes at a time; given the bytes
+        // themselves, it would decode the whole file at once, twice its size in memory.
+        m_input.setData(source.bytes());
+        m_input.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_input);
     }
 
-    ReadResult read()
+    void read()
     {
         if (!m_xml.readNextStartElement() || m_xml.name() != QLatin1String("quiz")) {
             if (m_markup)
@@ -132,7 +135,6 @@ public:
                 m_progress->advance(m_xml.characterOffset());
         }
         failIfBroken();
-        return std::move(m_result);
     }
 
 private:
@@ -181,16 +183,16 @@ private:
         if (m_xml.hasError() || type == QLatin1String("category"))
             return;
 
-        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
+        const int number = ++m_number;
         const QString label = ExchangeText::label(name.isEmpty() ? questionText.plain() : name);
         try {
             if (type != QLatin1String("multichoice"))
                 throw Skip{skippedKind(type)};
             if (single != QLatin1String("true") && single != QLatin1String("1"))
                 throw Skip{tr("plusieurs réponses possibles")};
-            m_result.questions.append(question(number, name, questionText, generalFeedback, answers));
+            m_sink.take(number, question(number, name, questionText, generalFeedback, answers));
         } catch (const Skip &skip) {
-            m_result.skipped.append(SkippedQuestion{number, label, skip.reason});
+            m_sink.skip(SkippedQuestion{number, label, skip.reason});
         }
     }
 
@@ -244,7 +246,7 @@ private:
         int shown = 0;
         for (const QString &source : sources) {
             if (!source.startsWith(PluginFile)) {
-                m_result.notes.append(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
+                m_sink.note(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
                                           .arg(number)
                                           .arg(source));
                 continue;
@@ -252,11 +254,11 @@ private:
             const QString fileName = QUrl::fromPercentEncoding(source.mid(PluginFile.size()).toUtf8());
             const auto file = questionText.files.constFind(fileName);
             if (file == questionText.files.cend()) {
-                m_result.notes.append(tr("Question %1 : l'image %2 manque dans le fichier.").arg(number).arg(fileName));
+                m_sink.note(tr("Question %1 : l'image %2 manque dans le fichier.").arg(number).arg(fileName));
                 continue;
             }
             if (++shown > 1) {
-                m_result.notes.append(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.")
+                m_sink.note(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.")
                                           .arg(number)
                                           .arg(fileName));
                 continue;
@@ -306,10 +308,12 @@ private:
         return text;
     }
 
+    QBuffer m_input;
     QXmlStreamReader m_xml;
+    QuestionSink &m_sink;
     ProgressTask *m_progress;
     bool m_markup;
-    ReadResult m_result;
+    int m_number = 0; // questions met so far, categories aside
 };
 
 void writeTextElement(QXmlStreamWriter &xml, const QString &element, const QString &html)
@@ -346,9 +350,16 @@ QString unwritable(const ExchangeQuestion &question)
     return {};
 }
 
-ReadResult read(const QByteArray &bytes, ProgressTask *progress)
+void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress)
 {
-    return Reader(bytes, progress).read();
+    Reader(bytes, sink, progress).read();
+}
+
+ReadResult read(const QByteArray &bytes)
+{
+    ReadCollector collector;
+    read(bytes, collector);
+    return std::move(collector.result);
 }
 
 QByteArray write(const QList<ExchangeQuestion> &questions)

@@ -10,9 +10,12 @@
 // shows, so that it travels with the question.
 namespace MoodleXmlFormat {
 
-// Throws AppError when the bytes are not a well-formed Moodle XML file. `progress` hears of
-// every question, in characters read; its stop ends the reading with ProgressStopped.
-ReadResult read(const QByteArray &bytes, ProgressTask *progress = nullptr);
+// Throws AppError when the bytes are not a well-formed Moodle XML file.
+ReadResult read(const QByteArray &bytes);
+// Each question to `sink` as soon as it is read: a file found broken further on has already
+// handed its first questions. `progress` hears of every question, in characters read; its stop
+// ends the reading with ProgressStopped.
+void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress = nullptr);
 QByteArray write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry

@@ -135,69 +135,75 @@ namespace {
                        .arg(MaxImportSize >> 20));
 }
 
-ReadResult readQuestions(const QByteArray &bytes, ProgressTask &progress)
+// The questionnaire the questions of a file make, each made as soon as it is read, within the
+// questionnaire's limits, its picture written.
+class QuestionnaireBuilder : public QuestionSink
 {
-    const Format format = detectFormat(bytes);
-    if (format == Format::MoodleXml)
-        return MoodleXmlFormat::read(bytes, &progress);
-    const QString text = ExchangeText::decode(bytes).text;
-    progress.stage(tr("Lecture des questions…"), text.size());
-    return format == Format::Aiken ? AikenFormat::read(text, &progress) : GiftFormat::read(text, &progress);
-}
+public:
+    explicit QuestionnaireBuilder(const ImportOptions &options) : m_options(options), m_pictures(options.pictureFolder) {}
 
-// The questions read, within the questionnaire's limits, their pictures written.
-Imported questionnaireOf(ReadResult read, const ImportOptions &options, ProgressTask &progress)
-{
-    progress.stage(tr("Création des questions…"), read.questions.size());
-    ImportedPictures pictures(options.pictureFolder);
-    // Every question of the file in its order, taken or not, to number them as the file does.
-    Imported imported;
-    Report &report = imported.report;
-    report.notes = read.notes;
-    QList<SkippedQuestion> skipped = read.skipped;
-    QList<QuestionMapping::Block> blocks;
-    int number = 0;
-    auto nextSkipped = read.skipped.cbegin();
-    for (qsizetype index = 0; index < read.questions.size(); ++index) {
-        progress.advance(index);
-        // Taken out of the list: its text and picture go once they are in the block.
-        const ExchangeQuestion question = std::exchange(read.questions[index], ExchangeQuestion());
-        ++number;
-        while (nextSkipped != read.skipped.cend() && nextSkipped->number == number) {
-            ++number;
-            ++nextSkipped;
-        }
+    void take(int number, ExchangeQuestion &&question) override
+    {
         const QString label = ExchangeText::label(question.name.isEmpty() ? question.text : question.name);
         QString reason;
-        std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, report.notes);
-        if (block && blocks.size() >= QcmFormat::MaxQuestions)
+        std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, m_report.notes);
+        if (block && m_blocks.size() >= QcmFormat::MaxQuestions)
             reason = tr("un questionnaire ne peut dépasser %1 questions").arg(QcmFormat::MaxQuestions);
         if (block && reason.isEmpty()) {
             const QString character = QuestionMapping::unencodableCharacter(*block);
             if (!character.isEmpty()) {
                 const QString problem = tr("le caractère « %1 » ne peut pas être enregistré dans un questionnaire")
                                             .arg(character);
-                if (options.keepUnencodable)
-                    report.notes.append(tr("Question %1 : %2 ; remplacez-le avant d'enregistrer").arg(number).arg(problem));
+                if (m_options.keepUnencodable)
+                    note(tr("Question %1 : %2 ; remplacez-le avant d'enregistrer").arg(number).arg(problem));
                 else
                     reason = problem;
             }
         }
         if (!block || !reason.isEmpty()) {
-            skipped.append(SkippedQuestion{number, label, reason});
-            continue;
+            skip(SkippedQuestion{number, label, reason});
+            return;
         }
         if (!question.pictureData.isEmpty())
-            block->picture = savedPicture(question, number, options, pictures, report.notes);
-        blocks.append(std::move(*block));
+            block->picture = savedPicture(question, number, m_options, m_pictures, m_report.notes);
+        m_blocks.append(std::move(*block));
     }
-    std::sort(skipped.begin(), skipped.end(),
-              [](const SkippedQuestion &a, const SkippedQuestion &b) { return a.number < b.number; });
-    report.skipped = skipped;
-    report.done = int(blocks.size());
-    imported.lines = QuestionMapping::documentOf(blocks);
-    pictures.keep();
-    return imported;
+    void skip(SkippedQuestion &&skipped) override { m_report.skipped.append(std::move(skipped)); }
+    void note(const QString &note) override { m_report.notes.append(note); }
+
+    // The questionnaire; its pictures stay written.
+    Imported imported()
+    {
+        Imported imported;
+        imported.report = std::move(m_report);
+        imported.report.done = int(m_blocks.size());
+        imported.lines = QuestionMapping::documentOf(m_blocks);
+        m_pictures.keep();
+        return imported;
+    }
+
+private:
+    const ImportOptions &m_options;
+    ImportedPictures m_pictures; // removed again unless the import completes
+    Report m_report;
+    QList<QuestionMapping::Block> m_blocks;
+};
+
+Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options, ProgressTask &progress)
+{
+    QuestionnaireBuilder builder(options);
+    const Format format = detectFormat(bytes);
+    if (format == Format::MoodleXml) {
+        MoodleXmlFormat::read(bytes, builder, &progress);
+    } else {
+        const QString text = ExchangeText::decode(bytes).text;
+        progress.stage(tr("Lecture des questions…"), text.size());
+        if (format == Format::Aiken)
+            AikenFormat::read(text, builder, &progress);
+        else
+            GiftFormat::read(text, builder, &progress);
+    }
+    return builder.imported();
 }
 
 } // namespace
@@ -209,7 +215,7 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     NoProgress silent;
     ProgressTask progress(options.progress ? *options.progress : silent, tr("Lecture des questions…"), bytes.size());
     try {
-        return questionnaireOf(readQuestions(bytes, progress), options, progress);
+        return readQuestionnaire(bytes, options, progress);
     } catch (const ProgressStopped &) {
         // The pictures already written went with the import; nothing else had changed.
         Imported stopped;
