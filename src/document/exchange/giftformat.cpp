@@ -61,7 +61,16 @@ public:
         }
         return -1;
     }
-    bool startsWith(QStringView marks) const { return indexOf(marks) == 0 && size() >= marks.size(); }
+    bool startsWith(QStringView marks) const
+    {
+        if (size() < marks.size())
+            return false;
+        for (qsizetype k = 0; k < marks.size(); ++k) {
+            if (m_escaped[k] || m_chars.at(k) != marks.at(k))
+                return false;
+        }
+        return true;
+    }
     bool isMark(qsizetype i, QChar c) const { return !m_escaped[i] && m_chars.at(i) == c; }
 
     GiftText mid(qsizetype from, qsizetype length = -1) const
@@ -103,7 +112,8 @@ private:
     }
 
     QString m_chars;
-    std::vector<bool> m_escaped;
+    // A byte per character, not a bit: parts are copied often, and bytes copy in one move.
+    std::vector<char> m_escaped;
 };
 
 enum class TextFormat { Moodle, Html, Plain, Markdown };
