@@ -2,7 +2,8 @@
 // questionnaire's lines with the pictures written, against reading the same file's bytes. The
 // import must stay linear (10,000 questions within 12 times the cost of 1,000) and under two
 // seconds for 10,000. The worst cases of earlier versions are in the files: every picture is
-// named "image.png" with its own bytes, and HTML texts hold lone "<" and "&".
+// named "image.png" with its own bytes, and HTML texts hold lone "<" and "&" (one text of
+// 400,000 of them, against 40,000, on its own).
 #include "document/exchange/questionexchange.h"
 
 #include <QCoreApplication>
@@ -120,6 +121,32 @@ void Import(benchmark::State &state, Kind kind)
     }
 }
 
+// One HTML question whose text is `size` characters of lone "<" and "&": each once sent the
+// reading of markup to the end of the text.
+QByteArray loneMarks(int size)
+{
+    return "::Q::[html]<p>" + QByteArray("< &").repeated(size / 3) + "</p> {=a ~b}\n";
+}
+
+void ReadMarksBytes(benchmark::State &state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("marques.gift"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(loneMarks(int(state.range(0)))) < 0)
+        abort();
+    file.close();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QuestionExchange::readFile(path));
+}
+
+void ImportMarks(benchmark::State &state)
+{
+    const QByteArray bytes = loneMarks(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QuestionExchange::importQuestions(bytes, {}));
+}
+
 // Prints, once all have run, each import against reading its file, and 10,000 questions against 1,000.
 class RatioReporter : public benchmark::ConsoleReporter
 {
@@ -143,6 +170,12 @@ public:
     {
         ConsoleReporter::Finalize();
         std::printf("\nImport against reading the file's bytes, and 10,000 questions against 1,000:\n");
+        const double marks = find("ImportMarks/400000");
+        const double fewerMarks = find("ImportMarks/40000");
+        if (marks > 0 && fewerMarks > 0)
+            std::printf("HTML  400,000 lone marks %8.1f ms, %6.0f times reading the bytes; %5.1f times 40,000 (%s)\n",
+                        marks * 1e3, marks / find("ReadMarksBytes/400000"), marks / fewerMarks,
+                        marks / fewerMarks <= 12 ? "linear" : "NOT LINEAR");
         for (const char *kind : KindNames) {
             const double small = find(std::string("Import/") + kind + "/1000");
             const double large = find(std::string("Import/") + kind + "/10000");
@@ -174,6 +207,8 @@ BENCHMARK_CAPTURE(ReadBytes, gift, Gift) SIZES;
 BENCHMARK_CAPTURE(Import, gift, Gift) SIZES->UseManualTime()->Iterations(5);
 BENCHMARK_CAPTURE(ReadBytes, xml, Xml) SIZES;
 BENCHMARK_CAPTURE(Import, xml, Xml) SIZES->UseManualTime()->Iterations(3);
+BENCHMARK(ReadMarksBytes)->Arg(40000)->Arg(400000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportMarks)->Arg(40000)->Arg(400000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

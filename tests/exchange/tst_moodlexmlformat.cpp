@@ -179,6 +179,8 @@ void TestMoodleXmlFormat::bytesThatAreNotUtf8_data()
                                 "</questiontext>\n<answer fraction=\"100\"><text>Vienne</text></answer>"
                                 "<answer fraction=\"0\"><text>Lisbonne \x80</text></answer></question>";
     QTest::newRow("declared UTF-8") << quiz(question) << "Capitale à l'est ?" << "octet 0xE0 à la ligne 4";
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF" + quiz(question)) << "Capitale à l'est ?"
+                                           << "octet 0xE0 à la ligne 4";
     QTest::newRow("no declaration") << QByteArray("<quiz>" + question + "</quiz>") << "Capitale à l'est ?"
                                     << "octet 0xE0 à la ligne 2";
     QTest::newRow("odd byte in a comment before <quiz>")

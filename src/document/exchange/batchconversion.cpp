@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <new>
+
 namespace BatchConversion {
 
 namespace {
@@ -117,6 +119,9 @@ int run(const QStringList &arguments, QTextStream &errors)
         return 0;
     } catch (const AppError &error) {
         errors << error.message() << Qt::endl;
+        return 1;
+    } catch (const std::bad_alloc &) {
+        errors << tr("Mémoire insuffisante pour terminer la conversion : rien n'a été écrit.") << Qt::endl;
         return 1;
     }
 }

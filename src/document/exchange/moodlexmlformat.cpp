@@ -72,7 +72,9 @@ public:
         const qsizetype bad = ExchangeText::firstNonUtf8(bytes);
         if (bad < 0)
             return;
-        m_recoded = ExchangeText::decode(bytes).text.toUtf8();
+        // Without its byte-order mark, which would have the text decoded as UTF-8 all the same.
+        const QByteArray withoutMark = bytes.startsWith(Utf8Mark) ? bytes.mid(Utf8Mark.size()) : bytes;
+        m_recoded = ExchangeText::decode(withoutMark).text.toUtf8();
         m_note = tr("Le fichier n'est pas écrit en UTF-8 comme un fichier Moodle XML doit l'être (octet 0x%1 à la "
                     "ligne %2) : il est lu comme un texte Windows-1252 ; vérifiez ses caractères accentués.")
                      .arg(QStringLiteral("%1").arg(uint(uchar(bytes.at(bad))), 2, 16, QLatin1Char('0')).toUpper())
@@ -98,6 +100,7 @@ private:
     }
 
     static constexpr qsizetype DeclarationLength = 1024;
+    static constexpr QByteArrayView Utf8Mark = "\xEF\xBB\xBF";
     const QByteArray &m_bytes;
     QByteArray m_recoded;
     QString m_note;

@@ -127,6 +127,11 @@ Format detectFormat(const QByteArray &bytes)
 
 namespace {
 
+[[noreturn]] void refuseForMemory()
+{
+    throw AppError(tr("Mémoire insuffisante pour importer ce fichier de questions : rien n'a été importé."));
+}
+
 [[noreturn]] void refuseTooBig(const QString &what, qint64 size)
 {
     throw AppError(tr("%1 est trop gros pour un fichier de questions (%2 Mio ; %3 Mio au plus).")
@@ -222,7 +227,7 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
         stopped.stopped = true;
         return stopped;
     } catch (const std::bad_alloc &) {
-        throw AppError(tr("Mémoire insuffisante pour importer ce fichier de questions : rien n'a été importé."));
+        refuseForMemory();
     }
 }
 
@@ -315,8 +320,16 @@ QByteArray readFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(tr("Ne peut ouvrir le fichier %1 : %2.").arg(path, failureReason(file.error())));
-    // One byte more than allowed at most: a file that grew since it was looked at stops here.
-    QByteArray bytes = file.read(MaxImportSize + 1);
+    // The size seen above and one byte more (Qt sets aside all it is asked for); a file that grew
+    // since is read on, up to one byte beyond the bound.
+    QByteArray bytes;
+    try {
+        bytes = file.read(info.size() + 1);
+        if (bytes.size() > info.size() && file.error() == QFileDevice::NoError)
+            bytes += file.read(MaxImportSize + 1 - bytes.size());
+    } catch (const std::bad_alloc &) {
+        refuseForMemory();
+    }
     if (file.error() != QFileDevice::NoError)
         throw AppError(tr("Ne peut lire le fichier %1 : %2.").arg(path, failureReason(file.error())));
     if (bytes.size() > MaxImportSize)
