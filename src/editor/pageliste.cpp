@@ -1,6 +1,7 @@
 #include "editor/pageliste.h"
 
 #include "document/questionorder.h"
+#include "platform/deferredicon.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
@@ -34,7 +35,7 @@ QToolButton *moveButton(QStyle::StandardPixmap arrow, const QString &tip, int le
     auto *button = new QToolButton(parent);
     button->setGeometry(left, 5, 25, 25);
     button->setAutoRaise(true);
-    button->setIcon(parent->style()->standardIcon(arrow));
+    setStandardIconWhenShown(button, arrow);
     button->setToolTip(tip);
     // A speed button takes no focus: the list keeps it, with its selection.
     button->setFocusPolicy(Qt::NoFocus);

@@ -1,10 +1,10 @@
 #include "platform/printdialogs.h"
 
-#include <QGuiApplication>
+#include "platform/screenfit.h"
+
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QScreen>
 #include <QTextDocument>
 
 bool QtPrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
@@ -21,11 +21,7 @@ bool QtPrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *p
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
     // Qt's default size shows a page too small to read; most of the screen shows it whole.
-    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-        const QRect room = screen->availableGeometry();
-        dialog.resize(room.size() * 0.85);
-        dialog.move(room.center() - dialog.rect().center());
-    }
+    fitToScreen(dialog, availableRoom(dialog).size() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(*target); });
     return dialog.exec() == QDialog::Accepted;
