@@ -1,3 +1,5 @@
+#include "pictures/picturechoicedialog.h"
+#include "platform/helpwindow.h"
 #include "platform/printdialogs.h"
 #include "platform/qtfiledialogs.h"
 #include "runner/resultsstatistics.h"
@@ -19,7 +21,7 @@
 #include <functional>
 
 // The windows the program opens at a size of its own (statistics, print preview, print and file
-// dialogs) fit a 1366 x 768 screen at 100, 150 and 200 %. Qt reads the scale and the screen once,
+// dialogs, the picture choice, the help) fit a 1366 x 768 screen at 100, 150 and 200 %. Qt reads the scale and the screen once,
 // when the application starts: each scale runs in a child process of this test, which checks
 // every window and lists what lies out of reach.
 
@@ -152,7 +154,7 @@ void TestScreenFit::windowsAtThisScale_data()
 {
     QTest::addColumn<QString>("window");
     for (const char *window : {"statistics of a big class", "statistics without a chart", "print preview",
-                               "print dialog", "open dialog", "save dialog"})
+                               "print dialog", "open dialog", "save dialog", "picture dialog", "help"})
         QTest::newRow(window) << QString::fromLatin1(window);
 }
 
@@ -186,6 +188,14 @@ void TestScreenFit::windowsAtThisScale()
             else
                 printing.print(printer, blank, nullptr);
         });
+    } else if (window == QStringLiteral("help")) {
+        HelpWindow help(QStringLiteral(":/help"));
+        help.showContents();
+        QVERIFY(QTest::qWaitForWindowExposed(&help));
+        found = outOfReach(&help, room);
+    } else if (window == QStringLiteral("picture dialog")) {
+        PictureFileDialogs dialogs(scripted.pictures);
+        found = checkModal([&] { dialogs.openFile(QString(), QString(), FileDialogs::Folder::KeepCurrent); });
     } else {
         QtFileDialogs dialogs;
         found = checkModal([&] {
