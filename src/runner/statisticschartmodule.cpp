@@ -1,7 +1,8 @@
 #include "runner/statisticschartmodule.h"
 
+#include "platform/programparts.h"
+
 #include <QDir>
-#include <QFileInfo>
 #include <QPluginLoader>
 
 StatisticsChartModule::StatisticsChartModule(QString path) : m_path(std::move(path))
@@ -15,14 +16,7 @@ QString StatisticsChartModule::locate()
 
 QString StatisticsChartModule::locate(const QString &programFolder)
 {
-    // NELO_MODULE_FOLDER: the installed modules' folder seen from the installed program's.
-    const QDir program(programFolder);
-    for (const QString &candidate : {program.filePath(QStringLiteral(NELO_STATISTICS_CHART_FILE)),
-                                     program.filePath(QStringLiteral(NELO_MODULE_FOLDER "/" NELO_STATISTICS_CHART_FILE))}) {
-        if (QFileInfo(candidate).isFile())
-            return QDir::cleanPath(candidate);
-    }
-    return QString();
+    return locateProgramPart(programFolder, QStringLiteral(NELO_STATISTICS_CHART_FILE), ProgramPart::Module);
 }
 
 QWidget *StatisticsChartModule::makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent, QString *why) const
