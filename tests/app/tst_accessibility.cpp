@@ -40,7 +40,8 @@ struct Program : ScriptedServices
 {
     Workspace workspace{services};
     // Windows made for one command only, walked with the others.
-    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services, &workspace.mainForm};
+    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services,
+                                StatisticsChartModule(QStringLiteral(NELO_STATISTICS_CHART)), &workspace.mainForm};
     PupilNameDialog pupilName{dialogs, QStringLiteral("Élève"), QString(), &workspace.results};
 };
 
