@@ -109,14 +109,21 @@ QString roundingText(int hundredths)
     return text;
 }
 
+QStringList settingsLines(const QStringList &lines)
+{
+    QStringList found;
+    const int end = headerEnd(lines);
+    for (int i = 0; i < end; ++i) {
+        if (isSettingsLine(lines.at(i)))
+            found << lines.at(i);
+    }
+    return found;
+}
+
 ClassSettings read(const QStringList &lines)
 {
     ClassSettings settings;
-    const int end = headerEnd(lines);
-    for (int i = 0; i < end; ++i) {
-        const QString &line = lines.at(i);
-        if (!isSettingsLine(line))
-            continue;
+    for (const QString &line : settingsLines(lines)) {
         const QString pair = line.mid(Keyword.size()).trimmed();
         const qsizetype equals = pair.indexOf(QLatin1Char('='));
         if (equals > 0)

@@ -34,6 +34,9 @@ inline constexpr int MaxMarkScale = 1000;
 // Whether a line is one of the settings lines (the repair keeps them where they stand).
 bool isSettingsLine(const QString &line);
 
+// The settings lines of a document's header, as they stand: what a rebuilt document keeps.
+QStringList settingsLines(const QStringList &lines);
+
 // The settings a document's lines hold; the defaults for what they do not say or say wrongly
 // (a file edited by hand must still open).
 ClassSettings read(const QStringList &lines);
