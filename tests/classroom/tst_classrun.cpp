@@ -1,5 +1,7 @@
 #include "classroom/classrun.h"
+#include "classroom/pupilsession.h"
 #include "document/qcmformat.h"
+#include "platform/apperror.h"
 
 #include <QtTest>
 
@@ -28,6 +30,19 @@ std::shared_ptr<const ClassQuestionnaire> questionnaireOf(const QStringList &lin
     return std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines));
 }
 
+struct ListKeeper : ClassRunKeeper
+{
+    std::vector<ClassRunRecord> kept;
+    bool refuse = false;
+    QString keep(const ClassRunRecord &record) override
+    {
+        if (refuse)
+            throw AppError(QStringLiteral("Le disque est plein."));
+        kept.push_back(record);
+        return QStringLiteral("quiz-resultats.csv");
+    }
+};
+
 ClassSettings shuffled()
 {
     ClassSettings settings;
@@ -54,6 +69,7 @@ private Q_SLOTS:
     void refusedAnswers();
     void unansweredInThePupilsOrder();
     void fingerprintFollowsTheQuestions();
+    void sessionKeepsEveryRun();
 };
 
 void TestClassRun::questionsReadForAClass()
@@ -258,6 +274,44 @@ void TestClassRun::fingerprintFollowsTheQuestions()
                                            + fourAnswers(1, 2))
                  .fingerprint(),
              print);
+}
+
+void TestClassRun::sessionKeepsEveryRun()
+{
+    QStringList lines;
+    for (int n = 0; n < 4; ++n)
+        lines << fourAnswers(n, 1);
+    ListKeeper keeper;
+    QDateTime now(QDate(2026, 12, 8), QTime(10, 0));
+    quint64 nextSeed = 100;
+    PupilSession session(questionnaireOf(lines), shuffled(), keeper, [&now] { return now; },
+                         [&nextSeed] { return nextSeed++; });
+    QVERIFY(!session.stop()); // nobody answering: nothing to keep
+
+    ClassRun &first = session.startPupil(QStringLiteral("  DUPONT   Marie "));
+    for (int p = 0; p < first.size(); ++p)
+        first.setAnswer(first.version().questionAt(p), 1);
+    now = now.addSecs(754);
+    keeper.refuse = true;
+    QVERIFY_THROWS_EXCEPTION(AppError, session.finishPupil());
+    QVERIFY(session.pupilAnswering()); // not kept: still open, to be kept again
+    keeper.refuse = false;
+    const ClassRunRecord done = session.finishPupil();
+    QCOMPARE(done.pupil, QStringLiteral("DUPONT Marie"));
+    QCOMPARE(done.durationSeconds, 754);
+    QCOMPARE(done.seed, quint64(100));
+    QVERIFY(done.finished);
+    QCOMPARE(done.score.mark, 20.0);
+    QVERIFY(!session.pupilAnswering());
+
+    ClassRun &second = session.startPupil(QStringLiteral("MARTIN Léo"));
+    QCOMPARE(second.version().seed(), quint64(101));
+    second.setAnswer(2, 1);
+    const std::optional<ClassRunRecord> stopped = session.stop();
+    QVERIFY(stopped && !stopped->finished);
+    QCOMPARE(stopped->answers, (std::vector<int>{0, 0, 1, 0}));
+    QCOMPARE(keeper.kept.size(), size_t(2));
+    QCOMPARE(session.pupilsDone(), (QStringList{QStringLiteral("DUPONT Marie"), QStringLiteral("MARTIN Léo")}));
 }
 
 QTEST_GUILESS_MAIN(TestClassRun)
