@@ -29,6 +29,7 @@ public:
     ClassRun &startPupil(const QString &name);
     bool pupilAnswering() const { return m_run.has_value() && !m_run->finished(); }
     ClassRun *run() { return m_run ? &*m_run : nullptr; }
+    const ClassRun *run() const { return m_run ? &*m_run : nullptr; }
     const QString &pupil() const { return m_pupil; }
 
     // The pupil has finished: the run is kept and its record returned. Throws AppError when
