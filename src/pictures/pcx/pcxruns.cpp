@@ -61,8 +61,19 @@ void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count)
         if (!out)
             break;
         while (start < limit) {
+            // A value unlike the next one, most of a photograph, is written without a branch
+            // on its value: a run byte of 1 always goes out, and is kept only when needed.
+            const uchar value = values[start];
+            if (start + 1 >= count || values[start + 1] != value) {
+                const int flagged = value >= Pcx::RunFlag;
+                out[0] = uchar(Pcx::RunFlag | 1);
+                out[flagged] = value;
+                out += 1 + flagged;
+                ++start;
+                continue;
+            }
             const qint64 end = runEnd(values, start, count);
-            out = encodeRun(out, values[start], end - start);
+            out = encodeRun(out, value, end - start);
             start = end;
         }
         output.commit(out);
