@@ -76,15 +76,20 @@ clean:
 %.qcm: ;
 
 # The main window with a question and its picture, the splash window and the about box; the
-# sheet and the runner enlarged 150 % on 1366x768 and 200 % on 1920x1080.
+# sheet and the runner enlarged 150 % on 1366x768 and 200 % on 1920x1080; the statistics
+# window enlarged 150 % and 200 % on 1366x768.
 .PHONY: screenshots
 screenshots: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 	@cmake --build $(BUILD) --target nelo-screenshots
 	@mkdir -p docs/screenshots
-	@QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm \
-	  examples/drapeau-france.bmp docs/screenshots
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1920x1080.json \
+	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots
 	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json QT_SCALE_FACTOR=1.5 \
-	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 150
+	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 150 \
+	  sheet,runner,statistics
 	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1920x1080.json QT_SCALE_FACTOR=2 \
 	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 200
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json QT_SCALE_FACTOR=2 \
+	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 200 \
+	  statistics

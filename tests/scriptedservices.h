@@ -4,6 +4,7 @@
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 
@@ -24,5 +25,6 @@ struct ScriptedServices
     ScriptedFileDialogs pictureDialogs;
     FixedClock clock;
     PictureRegistry pictures;
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
+    ScriptedProgress progress;
+    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing, progress};
 };

@@ -28,7 +28,8 @@ QStringList generatedQuestionnaire(int questions)
     return lines;
 }
 
-// Scoring as the Parts word it, without an index: every question's block searched for anew.
+// Scoring the plain way, without an index: every question's block searched for anew, as a
+// reader of the format that knows nothing but the tags would do it.
 RunResults blockSearchScore(const QStringList &document, const std::vector<int> &answers)
 {
     RunResults results;

@@ -3,10 +3,12 @@
 // path dialogs, the runner, the results window and its pupil's name dialog, the statistics of a class, the first page of the
 // paper test (printed to PDF, then drawn by pdftoppm), the calendar, the clock and the
 // calculator, drawn offscreen by the program's own windows.
-// Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]
-// With a suffix, only the sheet and the runner, maximised on the screen the platform gives
-// (run with QT_SCALE_FACTOR and a screen size to see them enlarged): sheet-<suffix>.png and
-// runner-<suffix>.png as they open, then -bottom.png with the focus on their last field.
+// Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix> [<windows>]]
+// With a suffix, only the windows named (comma-separated; "sheet,runner" when not given) on the
+// screen the platform gives (run with QT_SCALE_FACTOR and a screen size to see them enlarged):
+// the sheet and the runner maximised, sheet-<suffix>.png and runner-<suffix>.png as they open,
+// then -bottom.png with the focus on their last field; the statistics window at the size it opens
+// at, statistics-<suffix>.png.
 #include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -82,8 +84,9 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
 }
 
 // A class of eight pupils who each ran the questionnaire once, some questions missed more
-// than others, kept in a results file as "Enregistrer..." keeps them.
-bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QDir &output)
+// than others, kept in a results file as "Enregistrer..." keeps them; shown at the size the
+// window takes on this screen.
+bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png)
 {
     const QStringList pupils = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan").split(QLatin1Char(' '));
     QTemporaryDir folder;
@@ -111,7 +114,7 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
     session.score(0);
     StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), session.Solutions()), services);
     window.show();
-    return save(window, output.filePath(QStringLiteral("statistics.png")));
+    return save(window, png);
 }
 
 // The paper test as "Imprimer le questionnaire..." prints it to a PDF, its first page drawn
@@ -140,8 +143,8 @@ bool savePaperTest(TMainForm &form, ScriptedMessageBoxes &boxes, ScriptedPrintDi
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 4 && argc != 5) {
-        QTextStream(stderr) << "usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix>]\n";
+    if (argc < 4 || argc > 6) {
+        QTextStream(stderr) << "usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix> [<windows>]]\n";
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Nelo Qcm"));
@@ -150,7 +153,9 @@ int main(int argc, char *argv[])
     const QString picture = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     // Absolute: opening the questionnaire makes its folder current.
     const QDir output(QFileInfo(QString::fromLocal8Bit(argv[3])).absoluteFilePath());
-    const QString suffix = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+    const QString suffix = argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+    const QStringList enlarged = (argc == 6 ? QString::fromLocal8Bit(argv[5]) : QStringLiteral("sheet,runner"))
+                                     .split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     ScriptedMessageBoxes boxes;
     ScriptedPrintDialogs printing;
@@ -182,8 +187,15 @@ int main(int argc, char *argv[])
     bool ok = chosen && boxes.shown().isEmpty();
     if (!ok)
         QTextStream(stderr) << "could not open " << questionnaire << " or its picture: " << boxes.lastText() << '\n';
-    if (!suffix.isEmpty())
-        return saveEnlarged(workspace, output, suffix) && ok ? 0 : 1;
+    if (!suffix.isEmpty()) {
+        if (enlarged.contains(QStringLiteral("sheet")) || enlarged.contains(QStringLiteral("runner")))
+            ok = saveEnlarged(workspace, output, suffix) && ok;
+        if (enlarged.contains(QStringLiteral("statistics")))
+            ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
+                                output.filePath(QStringLiteral("statistics-%1.png").arg(suffix)))
+                 && ok;
+        return ok ? 0 : 1;
+    }
     ok = save(form, output.filePath(QStringLiteral("main-window.png"))) && ok;
 
     TSplash splash;
@@ -238,7 +250,9 @@ int main(int argc, char *argv[])
     });
     runner.Button2->click();
 
-    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services, output) && ok;
+    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
+                        output.filePath(QStringLiteral("statistics.png")))
+         && ok;
     ok = savePaperTest(form, boxes, printing, output) && ok;
 
     workspace.calendar.show();

@@ -127,7 +127,7 @@ void Calculator::evaluate()
     m_operand = Real48::fromExtended(FloatText::toFloat(m_display));
     const Extended result = combine(m_accumulator.toExtended(), m_pendingOperator, m_operand.toExtended());
     m_accumulator = Real48::fromExtended(result);
-    m_display = FloatText::shortenResult(FloatText::generalText(m_accumulator.toExtended()));
+    m_display = FloatText::resultText(m_accumulator);
     m_resultShown = true;
 }
 

@@ -219,4 +219,27 @@ QString shortenResult(const QString &generalText)
     return generalText;
 }
 
+QString resultText(const Real48 &stored)
+{
+    const QString general = generalText(stored.toExtended());
+    const std::optional<Decimal> parsed = parse(general);
+    if (!parsed || parsed->isZero())
+        return shortenResult(general);
+    const Decimal &number = *parsed;
+    // Integer digits are never dropped, as in shortenResult(): a large integer keeps them all.
+    const int fewest = number.fitsFixed() ? std::max(1, number.exponent + 1) : 1;
+    for (int count = fewest; count <= StoredDigits; ++count) {
+        const QString text = number.rounded(count).generalText();
+        if (text.size() > MaxShortenedLength)
+            continue;
+        try {
+            if (Real48::fromExtended(toFloat(text)) == stored)
+                return text;
+        } catch (const AppError &) {
+            // A rounded text beyond the register's range cannot be the stored value.
+        }
+    }
+    return shortenResult(general);
+}
+
 } // namespace FloatText

@@ -36,4 +36,10 @@ QString generalText(Extended value);
 // "0,333333333333". Text that is not a number is returned as it is.
 QString shortenResult(const QString &generalText);
 
+// What "=" and the operator keys show of a stored result: the shortest text of at most twelve
+// significant digits, integer digits all kept, that reads back into exactly `stored`, so that
+// 8 + 0,01 shows "8,01" and not the "8,00999999999" its twelve stored digits spell; when no
+// such text exists, shortenResult() of its general text.
+QString resultText(const Real48 &stored);
+
 } // namespace FloatText

@@ -1,5 +1,7 @@
 #include "accessories/pocket.h"
 
+#include "accessories/displaylabel.h"
+
 #include "platform/errorguard.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -62,7 +64,7 @@ void TPocket::createDisplay()
     Panel1->setGeometry(4, 4, DisplayWidth, DisplayHeight - 8);
     paintBackground(Panel1, Navy);
 
-    Label1 = new QLabel(Panel1);
+    Label1 = new DisplayLabel(Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Panel1->rect().adjusted(DisplayFrame, DisplayFrame, -DisplayFrame, -DisplayFrame));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "accessories/calculator.h"
+#include "accessories/displaylabel.h"
 
 #include <QDialog>
 #include <QHash>
@@ -29,7 +30,7 @@ public:
     // Controls, named as on the design.
     QFrame *Bevel1 = nullptr;   // the white display strip
     QFrame *Panel1 = nullptr;   // the navy frame of the display
-    QLabel *Label1 = nullptr;   // the display
+    DisplayLabel *Label1 = nullptr;   // the display
     QLabel *Label2 = nullptr;   // the red bar
     std::array<QPushButton *, 10> digitButtons{}; // Button0 to Button9
     QPushButton *Button10 = nullptr; // ","

@@ -5,6 +5,7 @@
 #include "platform/qtfiledialogs.h"
 #include "platform/printdialogs.h"
 #include "platform/qtmessageboxes.h"
+#include "platform/qtprogress.h"
 #include "platform/systemclock.h"
 
 // Every picture format the program reads, in registration order: JPEG, GIF, PCX, then the web
@@ -27,4 +28,5 @@ struct DesktopServices
     PictureRegistry pictures;
     PictureFileDialogs pictureDialogs;
     QtPrintDialogs printDialogs{boxes};
+    QtProgress progress;
 };

@@ -58,6 +58,8 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
                               "ses colonnes ne peuvent pas être comptées.")
                                .arg(QDir::toNativeSeparators(found)));
     }
-    StatisticsWindow window(found, ResultsStatistics::of(sheet, session.Solutions()), services, parent);
+    // The chart's module is looked for beside the program now, and loaded with the first chart.
+    StatisticsWindow window(found, ResultsStatistics::of(sheet, session.Solutions()), services, StatisticsChartModule(),
+                            parent);
     window.exec();
 }

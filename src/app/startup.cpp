@@ -137,10 +137,11 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
     const QScreen *screen = QGuiApplication::primaryScreen();
     DesktopServices services(screen ? screen->depth() : 24);
     Services shared{services.boxes, services.dialogs, services.pictureDialogs, services.clock, services.pictures,
-                    services.printDialogs};
+                    services.printDialogs, services.progress};
     Workspace workspace(shared);
     services.boxes.setParent(&workspace.mainForm);
     services.dialogs.setParent(&workspace.mainForm);
+    services.progress.setParent(&workspace.mainForm);
 
     splash.reset();
     // Without a window manager (a bare X server) "maximised" means nothing: start at the

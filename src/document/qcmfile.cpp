@@ -221,4 +221,22 @@ bool append(const QString &path, const QByteArray &bytes, const Stamp &expected)
     return true;
 }
 
+bool writeNew(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    errno = 0;
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        if (errno == EEXIST || QFileInfo(path).exists() || QFileInfo(path).isSymLink())
+            return false;
+        cannotSave(path, writeReason(path, errno, 0));
+    }
+    errno = 0;
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        const int error = file.error() == QFileDevice::ResourceError ? ENOSPC : errno;
+        file.remove();
+        cannotSave(path, writeReason(path, error, bytes.size()));
+    }
+    return true;
+}
+
 } // namespace QcmFile

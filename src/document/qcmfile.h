@@ -52,5 +52,9 @@ void write(const QString &path, const QByteArray &bytes);
 // line is left behind. For files that only grow (kept results), where rewriting everything
 // for each addition would cost as much as the file is big.
 bool append(const QString &path, const QByteArray &bytes, const Stamp &expected);
+// A new file, never over another one: false, and nothing written, when something already stands
+// at `path`. Every write is checked; a failed one leaves no part of the file behind. Not synced
+// one by one: many small files (pictures) are written this way.
+bool writeNew(const QString &path, const QByteArray &bytes);
 
 } // namespace QcmFile

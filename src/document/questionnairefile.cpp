@@ -19,7 +19,13 @@ const QString QcmPattern = QStringLiteral("*.qcm");
 
 QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
                                      QuestionExchange::PictureReader readPicture)
-    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_readPicture(std::move(readPicture))
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_readPicture(std::move(readPicture)), m_progress(m_noProgress)
+{
+}
+
+QuestionnaireFile::QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
+                                     QuestionExchange::PictureReader readPicture, Progress &progress)
+    : m_store(store), m_boxes(boxes), m_dialogs(dialogs), m_readPicture(std::move(readPicture)), m_progress(progress)
 {
 }
 
@@ -166,8 +172,13 @@ bool QuestionnaireFile::importQuestions()
         return false;
     QuestionExchange::ImportOptions options;
     options.pictureFolder = QFileInfo(chosen).absolutePath();
+    options.progress = &m_progress;
     const QuestionExchange::Imported imported =
         QuestionExchange::importQuestions(QuestionExchange::readFile(chosen), options);
+    if (imported.stopped) {
+        m_boxes.inform(tr("Importation annulée : le questionnaire n'a pas changé."));
+        return false;
+    }
     const QuestionExchange::Summary summary = QuestionExchange::importSummary(imported.report);
     if (imported.report.done == 0) {
         // Nothing came in: the questionnaire on screen stays as it was.

@@ -3,6 +3,7 @@
 #include "document/exchange/questionexchange.h"
 #include "document/qcmfile.h"
 #include "platform/messageboxes.h"
+#include "platform/progress.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -24,9 +25,11 @@ class QuestionnaireFile
 
 public:
     // readPicture reads the pictures a Moodle XML export embeds (the picture registry's
-    // checked reading in the program).
+    // checked reading in the program); `progress` shows a long import and lets the author stop it.
     QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
                       QuestionExchange::PictureReader readPicture);
+    QuestionnaireFile(QuestionStore &store, MessageBoxes &boxes, FileDialogs &dialogs,
+                      QuestionExchange::PictureReader readPicture, Progress &progress);
 
     // Full path of the open questionnaire after the file name rule; empty when it has none.
     const QString &CurrentFileName() const { return m_currentFileName; }
@@ -48,6 +51,7 @@ public:
     // Offers to save the changes, then makes a new questionnaire, without a name yet, of the
     // questions of a GIFT, Aiken or Moodle XML file chosen in the open dialog; the pictures the
     // file carries are written beside it. A summary box says what came in and what did not.
+    // A stopped import changes nothing.
     bool importQuestions();
     // Writes the questions to a GIFT, Aiken or Moodle XML file, the format chosen by the save
     // dialog's file type, then shows what went out and what did not.
@@ -75,6 +79,8 @@ private:
     MessageBoxes &m_boxes;
     FileDialogs &m_dialogs;
     QuestionExchange::PictureReader m_readPicture;
+    NoProgress m_noProgress;
+    Progress &m_progress;
     QString m_currentFileName;
     // The file the questionnaire was last read from or written to, as it was then.
     QString m_stampedFile;

@@ -1,6 +1,7 @@
 #include "document/questionstore.h"
 
 #include "document/blockindex.h"
+#include "document/classsettings.h"
 #include "document/picturelocation.h"
 #include "document/qcmblock.h"
 #include "document/qcmfile.h"
@@ -37,12 +38,12 @@ void dropBlankTop(QStringList &lines)
 
 // Rebuilds a damaged document from its blocks: every block number that has an opening tag, in
 // numeric order, renumbered from 0 without holes, each ending where every reader ends it
-// (blockEnd) and getting its closing tag back.
+// (blockEnd) and getting its closing tag back. The class settings above the first block stay.
 QStringList rebuiltFromBlocks(const QStringList &lines)
 {
     const std::vector<int> firstOpening = firstOpeningLines(lines);
 
-    QStringList rebuilt;
+    QStringList rebuilt = ClassSettingsFormat::settingsLines(lines);
     int next = 0;
     for (int number = 0; number < MaxQuestions; ++number) {
         const int open = firstOpening[number];

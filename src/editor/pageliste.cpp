@@ -1,6 +1,7 @@
 #include "editor/pageliste.h"
 
 #include "document/questionorder.h"
+#include "platform/deferredicon.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -36,7 +37,7 @@ QToolButton *moveButton(QStyle::StandardPixmap arrow, const QString &tip, int le
     auto *button = new QToolButton(parent);
     button->setGeometry(left, 5, 25, 25);
     button->setAutoRaise(true);
-    button->setIcon(parent->style()->standardIcon(arrow));
+    setStandardIconWhenShown(button, arrow);
     button->setToolTip(tip);
     button->setAccessibleName(tip);
     // Reached with Tab (Space presses it) but not taken by a click: the list keeps the focus

@@ -1,9 +1,10 @@
 #include "pictures/metafileconverterprocess.h"
 
+#include "platform/programparts.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
-#include <QStandardPaths>
 
 MetafileConverterProcess::MetafileConverterProcess(QString program, std::chrono::milliseconds wallTime)
     : m_program(std::move(program)), m_wallTime(wallTime)
@@ -17,8 +18,7 @@ QString MetafileConverterProcess::locate()
 
 QString MetafileConverterProcess::locate(const QString &folder)
 {
-    return QStandardPaths::findExecutable(QString::fromLatin1(ProgramName),
-                                          {folder, folder + QStringLiteral("/../libexec/nelo-qcm")});
+    return locateProgramPart(folder, QString::fromLatin1(ProgramName), ProgramPart::Executable);
 }
 
 MetafileError MetafileConverterProcess::convert(DrawingSource source, const QByteArray &input, QByteArray &svg) const

@@ -36,8 +36,8 @@ public:
     explicit MetafileConverterProcess(QString program,
                                       std::chrono::milliseconds wallTime = Limits::WallTime);
 
-    // Beside the program first (the build tree), then in ../libexec/nelo-qcm (an installed
-    // program). Empty when neither holds it.
+    // Beside the program first (the build tree), then in the installed program's private
+    // folder, libexec/nelo-qcm (locateProgramPart). Empty when neither holds it.
     static QString locate();
     static QString locate(const QString &programFolder);
 

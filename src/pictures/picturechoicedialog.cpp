@@ -5,6 +5,7 @@
 #include "pictures/picturepreviewpane.h"
 #include "pictures/previewwindow.h"
 #include "platform/dialogparent.h"
+#include "platform/screenfit.h"
 
 #include <QDir>
 #include <QGridLayout>
@@ -79,6 +80,8 @@ QString PictureFileDialogs::askOpenFile(const QString &, const QString &fileName
         // Selecting by program moves no current item, so the preview is told directly.
         dialog.preview().select(fileName);
     }
+    // Qt's file dialog opens taller than a screen enlarged 200 % (its buttons below the edge).
+    fitToScreen(dialog, dialog.sizeHint());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return QDir::toNativeSeparators(QFileInfo(dialog.selectedFiles().constFirst()).absoluteFilePath());

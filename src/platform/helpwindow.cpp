@@ -1,5 +1,7 @@
 #include "platform/helpwindow.h"
 
+#include "platform/screenfit.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QHBoxLayout>
@@ -21,7 +23,7 @@ HelpWindow::HelpWindow(const QString &pagesRoot, QWidget *parent)
     setWindowTitle(tr("Aide de Nelo Qcm"));
     createWidgets();
     loadIndex();
-    resize(820, 560);
+    fitToScreen(*this, QSize(820, 560));
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &QWidget::close);
 }

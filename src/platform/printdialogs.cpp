@@ -1,6 +1,7 @@
 #include "platform/printdialogs.h"
 
 #include "platform/messageboxes.h"
+#include "platform/screenfit.h"
 
 #include <QAction>
 #include <QDir>
@@ -108,11 +109,7 @@ bool QtPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidge
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
     // Qt's default size shows a page too small to read; most of the screen shows it whole.
-    if (const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
-        const QRect room = screen->availableGeometry();
-        dialog.resize(room.size() * 0.85);
-        dialog.move(room.center() - dialog.rect().center());
-    }
+    fitToScreen(dialog, availableRoom(dialog).size() * 0.85);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&paint](QPrinter *target) { paint(*target); });
     reachToolBarByKeyboard(dialog);

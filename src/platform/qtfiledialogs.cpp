@@ -1,6 +1,7 @@
 #include "platform/qtfiledialogs.h"
 
 #include "platform/dialogparent.h"
+#include "platform/screenfit.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +40,8 @@ QString QtFileDialogs::ask(bool saving, const QString &qtFilter, const QString &
     // A name with wildcards only repeats the filter; anything else is offered as the choice.
     if (!fileName.contains(QLatin1Char('*')) && !fileName.contains(QLatin1Char('?')))
         dialog.selectFile(fileName);
+    // Qt opens it taller than a screen enlarged 200 % (its buttons below the edge).
+    fitToScreen(dialog, dialog.sizeHint());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     if (fileType)

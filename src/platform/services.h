@@ -4,6 +4,7 @@ class FileDialogs;
 class MessageBoxes;
 class PictureRegistry;
 class PrintDialogs;
+class Progress;
 class SystemClock;
 
 // The process-wide services a window may need, made once (real ones by the program, scripted
@@ -18,4 +19,5 @@ struct Services
     SystemClock &clock;
     const PictureRegistry &pictures;
     PrintDialogs &printDialogs;
+    Progress &progress;           // long tasks (importing questions)
 };

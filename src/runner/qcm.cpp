@@ -4,6 +4,7 @@
 #include "pictures/imageframe.h"
 #include "runner/resultat.h"
 #include "platform/accessiblenames.h"
+#include "platform/deferredicon.h"
 #include "platform/messageboxes.h"
 #include "platform/pagescrollarea.h"
 #include "platform/services.h"
@@ -121,7 +122,7 @@ void TQcm::createToolPanel()
         auto *button = new QToolButton(Panel1);
         button->setObjectName(QLatin1String(item.name));
         button->setAutoRaise(true);
-        button->setIcon(style()->standardIcon(item.icon));
+        setStandardIconWhenShown(button, item.icon);
         button->setIconSize(QSize(18, 18));
         button->setToolTip(item.hint);
         button->setAccessibleName(item.hint);

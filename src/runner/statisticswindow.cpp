@@ -1,17 +1,11 @@
 #include "runner/statisticswindow.h"
 
+#include "platform/firstshow.h"
+#include "platform/screenfit.h"
 #include "platform/services.h"
 #include "runner/reportprinting.h"
 #include "runner/statisticsreport.h"
 
-#include <QBarCategoryAxis>
-#include <QCategoryAxis>
-#include <QCursor>
-#include <QToolTip>
-#include <QBarSeries>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -19,7 +13,6 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
 
 namespace {
@@ -47,43 +40,13 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
     return grid;
 }
 
-// The questions' axis: every number while they fit, else one number every 5, 10, 20, 50... so
-// that some twenty stay readable.
-QAbstractAxis *questionAxis(int count)
-{
-    constexpr int ReadableLabels = 25;
-    if (count <= ReadableLabels) {
-        auto *axis = new QBarCategoryAxis;
-        for (int q = 1; q <= count; ++q)
-            axis->append(QString::number(q));
-        axis->setTitleText(StatisticsWindow::tr("Question"));
-        return axis;
-    }
-    int step = 1;
-    for (int candidate : {2, 5, 10, 20, 50, 100, 200, 500, 1000}) {
-        if (count / step <= ReadableLabels)
-            break;
-        step = candidate;
-    }
-    auto *axis = new QCategoryAxis;
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
-    // Bar i stands at i: its number is i + 1.
-    axis->setRange(-0.5, count - 0.5);
-    axis->setStartValue(-0.5);
-    for (int number = step; number <= count; number += step)
-        axis->append(QString::number(number), number - 1);
-    axis->setTitleText(StatisticsWindow::tr("Question"));
-    return axis;
-}
-
 } // namespace
 
 StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics,
-                                   Services &services, QWidget *parent)
+                                   Services &services, const StatisticsChartModule &charts, QWidget *parent)
     : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_services(services)
 {
     setWindowTitle(tr("Statistiques des résultats"));
-    resize(960, 620);
     auto *layout = new QVBoxLayout(this);
     auto *summary = new QLabel(StatisticsReport::summary(resultsFile, statistics.pupils.size()), this);
     summary->setObjectName(QStringLiteral("Summary"));
@@ -91,7 +54,7 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
 
     createQuestionGrid(statistics);
     createPupilGrid(statistics);
-    createChart(statistics);
+    createChart(statistics, charts);
     auto *grids = new QSplitter(Qt::Horizontal, this);
     grids->addWidget(QuestionGrid);
     grids->addWidget(PupilGrid);
@@ -102,6 +65,11 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(Chart);
     split->addWidget(grids);
+    // Two fifths of the height for the chart, once the screen has given the window its size.
+    whenFirstShown(this, [split] {
+        const int height = split->height() - split->handleWidth();
+        split->setSizes({height * 2 / 5, height - height * 2 / 5});
+    });
     layout->addWidget(split, 1);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -115,6 +83,7 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     connect(PrintButton, &QPushButton::clicked, this, &StatisticsWindow::print);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    fitToScreen(*this, WantedSize);
 }
 
 void StatisticsWindow::print()
@@ -166,39 +135,19 @@ void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
     }
 }
 
-void StatisticsWindow::createChart(const ResultsStatistics &statistics)
+void StatisticsWindow::createChart(const ResultsStatistics &statistics, const StatisticsChartModule &charts)
 {
-    auto *set = new QBarSet(tr("% de bonnes réponses"));
-    const int count = int(statistics.questions.size());
-    for (int q = 0; q < count; ++q)
-        *set << statistics.shareRight(size_t(q)) * 100;
-    auto *series = new QBarSeries;
-    series->append(set);
-    auto *chart = new QChart;
-    chart->addSeries(series);
-    chart->setTitle(tr("Part de bonnes réponses par question"));
-    chart->legend()->hide();
-    chart->addAxis(questionAxis(count), Qt::AlignBottom);
-    series->attachAxis(chart->axes(Qt::Horizontal).constFirst());
-    // With many questions the bars are thin: the one under the mouse says which it is.
-    connect(set, &QBarSet::hovered, this, [this, &statistics = m_statistics](bool over, int index) {
-        if (!over || index < 0 || size_t(index) >= statistics.questions.size()) {
-            QToolTip::hideText();
-            return;
-        }
-        QToolTip::showText(QCursor::pos(), tr("%1 : %2 de bonnes réponses")
-                                               .arg(statistics.questions[size_t(index)].caption,
-                                                    StatisticsReport::percent(statistics.shareRight(size_t(index)))),
-                           Chart);
-    });
-    auto *axisY = new QValueAxis;
-    axisY->setRange(0, 100);
-    axisY->setLabelFormat(QStringLiteral("%d %%"));
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
-    Chart = new QChartView(chart, this);
+    QList<StatisticsChartBar> bars;
+    for (size_t q = 0; q < statistics.questions.size(); ++q) {
+        const double share = statistics.shareRight(q);
+        bars.append({statistics.questions[q].caption, share * 100, StatisticsReport::percent(share)});
+    }
+    QString why;
+    Chart = charts.makeChart(bars, this, &why);
+    if (!Chart) {
+        auto *missing = new QLabel(why, this);
+        missing->setWordWrap(true);
+        Chart = missing;
+    }
     Chart->setObjectName(QStringLiteral("Chart"));
-    Chart->setAccessibleName(tr("Part de bonnes réponses par question"));
-    Chart->setRenderHint(QPainter::Antialiasing);
-    Chart->setMinimumHeight(220);
 }

@@ -107,6 +107,10 @@ void TestCalculator::keySequences_data()
     QTest::newRow("noise shortened") << "0,1+0,2=" << "0,3" << "0,300000000000182" << "+" << none;
     // The shortened 0,333333333333 is what the second "=" divides by, not the stored third.
     QTest::newRow("shortened value read back") << "1/3==" << "1" << "1,00000000000182" << "/" << none;
+    // 8,01 and this sum are the same six bytes: the shortest text that reads back is shown.
+    QTest::newRow("leading 8 without noise") << "8+0,01=" << "8,01" << "8,00999999999476" << "+" << none;
+    QTest::newRow("leading 9 without noise") << "9,5+0,07=" << "9,57" << "9,57000000000698" << "+" << none;
+    QTest::newRow("product read back exactly") << "1,1*1,1=" << "1,21" << "1,21000000000095" << "*" << none;
     QTest::newRow("digit after a function starts anew") << "4X5" << "5" << "0,25" << "" << none;
     QTest::newRow("digit after clear that followed a result") << "2+3=C7" << "7" << "0" << "" << none;
     QTest::newRow("keyboard x s c and dot") << "1.5x" << "0,666666666666667" << "0,66666666666697" << "" << none;

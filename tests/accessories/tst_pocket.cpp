@@ -1,3 +1,4 @@
+#include "accessories/displaylabel.h"
 #include "accessories/pocket.h"
 #include "scriptedservices.h"
 
@@ -39,6 +40,8 @@ private Q_SLOTS:
     void openingClears();
     void escapeCloses_data();
     void escapeCloses();
+    void displayShowsEveryDigit_data();
+    void displayShowsEveryDigit();
 
 private:
     ScriptedServices scripted;
@@ -147,3 +150,47 @@ void TestPocket::escapeCloses()
 
 QTEST_MAIN(TestPocket)
 #include "tst_pocket.moc"
+
+void TestPocket::displayShowsEveryDigit_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("display");
+    QTest::addColumn<bool>("wraps");
+
+    QTest::newRow("short result") << "2+3=" << "5" << false;
+    QTest::newRow("square root of a tiny number") << "0,00000000002s" << "4,47213595499916E-6" << false;
+    QTest::newRow("reciprocal with a long exponent") << "0,0000000000000000000000000000003x"
+                                                    << "3,33333333333293E30" << false;
+    QTest::newRow("sixty typed digits") << QString(60, QLatin1Char('7')) << QString(60, QLatin1Char('7')) << true;
+}
+
+// A number shown without its first digits reads as another number: whatever its length, the
+// display draws all of it inside the display.
+void TestPocket::displayShowsEveryDigit()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, display);
+    QFETCH(bool, wraps);
+    type(*pocket, keys);
+    QCOMPARE(pocket->Label1->text(), display);
+    QCOMPARE(pocket->Label1->wraps(), wraps);
+
+    const QImage shown = pocket->Label1->grab().toImage();
+    const QRect inside = pocket->Label1->contentsRect();
+    auto inkIn = [&](int x) {
+        for (int y = 0; y < shown.height(); ++y) {
+            if (qGray(shown.pixel(x, y)) < 96)
+                return true;
+        }
+        return false;
+    };
+    QVERIFY2(!inkIn(0), "the text runs off the display's left edge");
+    int left = 0;
+    while (left < shown.width() && !inkIn(left))
+        ++left;
+    QVERIFY(left >= inside.left());
+    if (!wraps) {
+        const QFontMetrics metrics(pocket->Label1->fittedFont());
+        QVERIFY(metrics.horizontalAdvance(display) <= inside.width());
+    }
+}

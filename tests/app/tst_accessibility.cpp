@@ -40,7 +40,8 @@ struct Program : ScriptedServices
 {
     Workspace workspace{services};
     // Windows made for one command only, walked with the others.
-    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services, &workspace.mainForm};
+    StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services,
+                                StatisticsChartModule(QStringLiteral(NELO_STATISTICS_CHART)), &workspace.mainForm};
     PupilNameDialog pupilName{dialogs, QStringLiteral("Élève"), QString(), &workspace.results};
 };
 
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void focusableControls();
     void helpKey_data();
     void helpKey();
+    void helpSaysWhoReadsTheFreeText();
     void focusComesBackAfterAModalWindow_data();
     void focusComesBackAfterAModalWindow();
 
@@ -238,6 +240,22 @@ void TestAccessibility::helpKey()
     QVERIFY(!QApplication::activePopupWidget());
     // The title box never saw the key.
     QCOMPARE(program->workspace.sheet->Edit1->text(), QString());
+    help->hide();
+}
+
+// The free text is shown to the person answering before the answer: the help must not invite
+// authors to write the explanation there.
+void TestAccessibility::helpSaysWhoReadsTheFreeText()
+{
+    HelpWindow *help = program->workspace.mainForm.helpWindow();
+    help->showSearch();
+    help->searchBox()->clear();
+    QTest::keyClicks(help->searchBox(), QStringLiteral("Texte libre"));
+    QTest::keyClick(help->searchBox(), Qt::Key_Return);
+    QCOMPARE(help->currentPage(), QStringLiteral("writing.html"));
+    const QString page = help->browser()->toPlainText();
+    QVERIFY(page.contains(QStringLiteral("avant qu'elle réponde")));
+    QVERIFY(!page.contains(QStringLiteral("une explication, une consigne")));
     help->hide();
 }
 

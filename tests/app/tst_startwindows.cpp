@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTranslator>
 #include <QtTest>
@@ -30,7 +31,27 @@ private Q_SLOTS:
     void missingQtTranslationsAreNoError();
     void programReadsEveryPictureKind_data();
     void programReadsEveryPictureKind();
+    void startMapsNoChartLibraries();
 };
+
+void TestStartWindows::startMapsNoChartLibraries()
+{
+#if defined(Q_OS_LINUX) && defined(__GLIBC__)
+    // The dynamic loader lists what it maps for the program and stops before main().
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_TRACE_LOADED_OBJECTS"), QStringLiteral("1"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(NELO_PROGRAM), QStringList());
+    QVERIFY(program.waitForFinished(30000));
+    const QByteArray mapped = program.readAllStandardOutput();
+    QVERIFY2(mapped.contains("libQt6Widgets"), mapped.constData());
+    QVERIFY2(!mapped.contains("libQt6Charts"), mapped.constData());
+    QVERIFY2(!mapped.contains("libQt6OpenGL"), mapped.constData());
+#else
+    QSKIP("the libraries mapped at start are listed by glibc's loader only");
+#endif
+}
 
 void TestStartWindows::programReadsEveryPictureKind_data()
 {

@@ -9,6 +9,7 @@
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 
@@ -112,6 +113,7 @@ private:
     TPlanche *sheet = nullptr;
     ScriptedMessageBoxes boxes;
     ScriptedPrintDialogs printing{boxes};
+    ScriptedProgress progress;
     ScriptedFileDialogs *dialogs = nullptr;
     PictureRegistry *registry = nullptr;
     FixedClock *clock = nullptr;
@@ -130,7 +132,7 @@ void TestPlanche::init()
     dialogs = new ScriptedFileDialogs;
     registry = new PictureRegistry;
     clock = new FixedClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
-    services = new Services{boxes, *dialogs, *dialogs, *clock, *registry, printing};
+    services = new Services{boxes, *dialogs, *dialogs, *clock, *registry, printing, progress};
     sheet = new TPlanche(*services);
     list = new TPageListe(sheet);
     paths = new TFixchemin(sheet);

@@ -7,6 +7,7 @@
 #include "platform/errorguard.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 
 #include <QtTest>
 
@@ -19,6 +20,7 @@ private Q_SLOTS:
     void import_data();
     void import();
     void importAsksToSaveChangesFirst();
+    void stoppedImportChangesNothing();
     void exportQuestions_data();
     void exportQuestions();
     void exportNeverReplacesTheQuestionnaire();
@@ -32,9 +34,10 @@ struct Flows
     MemorySheet sheet;
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
+    ScriptedProgress progress;
     QuestionStore store{sheet, boxes};
     PictureRegistry pictures;
-    QuestionnaireFile file{store, boxes, dialogs, [this](const QString &path) { return readPictureAsIs(pictures, path); }};
+    QuestionnaireFile file{store, boxes, dialogs, [this](const QString &path) { return readPictureAsIs(pictures, path); }, progress};
     QTemporaryDir dir;
     QString startFolder = QDir::currentPath();
 
@@ -108,6 +111,21 @@ void TestExchangeFlows::importAsksToSaveChangesFirst()
     QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
     QCOMPARE(flows.dialogs.shown().size(), 0);
     QCOMPARE(flows.store.QuestionCount(), 12);
+}
+
+void TestExchangeFlows::stoppedImportChangesNothing()
+{
+    Flows flows;
+    flows.loadCapitals();
+    const QString name = flows.file.CurrentFileName();
+    flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), "Capitale ? {=Paris ~Lyon}\n\nFleuve ? {=Seine ~Loire}"));
+    flows.progress.stopAfter(2);
+    QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
+    QCOMPARE(flows.boxes.lastText(), QStringLiteral("Importation annulée : le questionnaire n'a pas changé."));
+    QCOMPARE(flows.boxes.shown().constLast().icon, MessageIcon::Information);
+    QCOMPARE(flows.store.QuestionCount(), 12);
+    QVERIFY(!flows.store.DocumentModified());
+    QCOMPARE(flows.file.CurrentFileName(), name);
 }
 
 void TestExchangeFlows::exportQuestions_data()

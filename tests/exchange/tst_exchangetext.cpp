@@ -65,6 +65,8 @@ void TestExchangeText::htmlToText_data()
                                         << "Voir" << QStringList{"@@PLUGINFILE@@/a%20b.png"};
     QTest::newRow("lone angle bracket") << "2 < 3" << "2 < 3" << QStringList();
     QTest::newRow("unclosed comment") << "a<!-- b" << "a" << QStringList();
+    QTest::newRow("lone angle brackets after the last tag") << "<b>x</b> 1 < 2 < 3" << "x 1 < 2 < 3" << QStringList();
+    QTest::newRow("ampersands without entity") << "a && b &amp; c &" << "a && b & c &" << QStringList();
 }
 
 void TestExchangeText::htmlToText()

@@ -13,6 +13,10 @@ private Q_SLOTS:
     void skips();
     void refusesBrokenFiles_data();
     void refusesBrokenFiles();
+    void deepMarkupIsSkipped_data();
+    void deepMarkupIsSkipped();
+    void bytesThatAreNotUtf8_data();
+    void bytesThatAreNotUtf8();
     void writtenQuestionsReadBack();
     void writesWhatMoodleReads();
 };
@@ -104,6 +108,11 @@ void TestMoodleXmlFormat::refusesBrokenFiles_data()
     QTest::newRow("other root") << QByteArray("<html><body/></html>") << "ne commence pas par <quiz>";
     QTest::newRow("cut short") << quiz(DocumentationQuestion).left(300) << "incomplet";
     QTest::newRow("mismatched tags") << QByteArray("<quiz><question></quiz>") << "ligne 1";
+    // The fault is named where it is, not taken for a file of another kind.
+    QTest::newRow("control character before <quiz>") << QByteArray("<?xml version=\"1.0\"?>\n\x01<quiz></quiz>")
+                                                     << "erreur de syntaxe à la ligne 2";
+    QTest::newRow("bad byte in a file declared Latin-1 is still read as declared, broken tag found")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<quiz>\n<question>\xE9</quiz>") << "ligne 3";
 }
 
 void TestMoodleXmlFormat::refusesBrokenFiles()
@@ -115,6 +124,90 @@ void TestMoodleXmlFormat::refusesBrokenFiles()
         QFAIL("the file was read");
     } catch (const AppError &error) {
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+}
+
+// Thousands of nested elements (an 840 KB file once overflowed the stack): whatever the file
+// nests where nothing is expected is passed over, and the question around it is read.
+void TestMoodleXmlFormat::deepMarkupIsSkipped_data()
+{
+    constexpr int Depth = 40000;
+    const auto nested = [](const QByteArray &element) {
+        return element.repeated(Depth) + QByteArray(element).insert(1, '/').repeated(Depth);
+    };
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("freeText");
+    const QByteArray answers = "<answer fraction=\"0\"><text>b</text></answer>";
+    QTest::newRow("feedback in feedback")
+        << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
+                "<answer fraction=\"100\"><text>a</text><feedback><text>Bravo</text>"
+                + nested("<feedback>") + "</feedback></answer>" + answers + "</question>")
+        << QStringList{"1) Bravo"};
+    QTest::newRow("unknown elements in a question")
+        << quiz("<question type=\"multichoice\">" + nested("<x>") + "<questiontext><text>Q</text></questiontext>"
+                "<answer fraction=\"100\"><text>a</text></answer>" + answers + "</question>")
+        << QStringList();
+    QTest::newRow("unknown elements in the question text")
+        << quiz("<question type=\"multichoice\"><questiontext><text>Q</text>" + nested("<y>")
+                + "</questiontext><answer fraction=\"100\"><text>a</text></answer>" + answers + "</question>")
+        << QStringList();
+    QTest::newRow("unknown elements in the quiz")
+        << quiz(nested("<question>") + "<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
+                "<answer fraction=\"100\"><text>a</text></answer>" + answers + "</question>")
+        << QStringList();
+}
+
+void TestMoodleXmlFormat::deepMarkupIsSkipped()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, freeText);
+    const ReadResult result = MoodleXmlFormat::read(bytes);
+    QCOMPARE(result.questions.size(), 1);
+    QCOMPARE(result.questions.first().text, QStringLiteral("Q"));
+    QCOMPARE(result.questions.first().answers, (QStringList{"a", "b"}));
+    QCOMPARE(result.questions.first().freeText, freeText);
+}
+
+// A file said to be UTF-8 (or saying nothing, which means UTF-8) that a Windows editor saved:
+// read as Windows-1252, as the text formats are, with a note naming the first odd byte's line.
+void TestMoodleXmlFormat::bytesThatAreNotUtf8_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("note");
+    const QByteArray question = "<question type=\"multichoice\">\n<questiontext><text>Capitale \xE0 l'est ?</text>"
+                                "</questiontext>\n<answer fraction=\"100\"><text>Vienne</text></answer>"
+                                "<answer fraction=\"0\"><text>Lisbonne \x80</text></answer></question>";
+    QTest::newRow("declared UTF-8") << quiz(question) << "Capitale à l'est ?" << "octet 0xE0 à la ligne 4";
+    QTest::newRow("UTF-8 byte-order mark") << QByteArray("\xEF\xBB\xBF" + quiz(question)) << "Capitale à l'est ?"
+                                           << "octet 0xE0 à la ligne 4";
+    QTest::newRow("no declaration") << QByteArray("<quiz>" + question + "</quiz>") << "Capitale à l'est ?"
+                                    << "octet 0xE0 à la ligne 2";
+    QTest::newRow("odd byte in a comment before <quiz>")
+        << QByteArray("<!-- export\x92s -->\n<quiz>" + QByteArray(question).replace('\xE0', 'a') + "</quiz>")
+        << "Capitale a l'est ?" << "octet 0x92 à la ligne 1";
+    QTest::newRow("declared Windows-1252: as declared, no note")
+        << QByteArray("<?xml version=\"1.0\" encoding=\"windows-1252\"?><quiz>" + question + "</quiz>")
+        << "Capitale à l'est ?" << "";
+    QTest::newRow("valid UTF-8: no note") << quiz(QByteArray(question).replace("\xE0", "\xC3\xA0").replace("\x80", "\xE2\x82\xAC")) << "Capitale à l'est ?"
+                                          << "";
+}
+
+void TestMoodleXmlFormat::bytesThatAreNotUtf8()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QString, note);
+    const ReadResult result = MoodleXmlFormat::read(bytes);
+    QCOMPARE(result.questions.size(), 1);
+    QCOMPARE(result.questions.first().text, text);
+    QCOMPARE(result.questions.first().answers.last(), QStringLiteral("Lisbonne €"));
+    if (note.isEmpty()) {
+        QCOMPARE(result.notes, QStringList());
+    } else {
+        QCOMPARE(result.notes.size(), 1);
+        QVERIFY2(result.notes.first().contains(note) && result.notes.first().contains(QStringLiteral("Windows-1252")),
+                 qPrintable(result.notes.first()));
     }
 }
 

@@ -3,6 +3,7 @@
 #include "document/qcmtext.h"
 #include "pictures/picturecontent.h"
 #include "platform/apperror.h"
+#include "platform/scriptedprogress.h"
 
 #include <QtTest>
 
@@ -31,6 +32,14 @@ private Q_SLOTS:
     void detectFormat_data();
     void detectFormat();
     void failedWriteKeepsTheEarlierFile();
+    void refusesFilesBeyondTheBound();
+    void picturesAreNamedAgainstTheFolder_data();
+    void picturesAreNamedAgainstTheFolder();
+    void progressFollowsTheQuestions_data();
+    void progressFollowsTheQuestions();
+    void stoppedImportLeavesNothing_data();
+    void stoppedImportLeavesNothing();
+    void brokenFileLeavesNoPicture();
 };
 
 namespace {
@@ -55,6 +64,42 @@ QuestionExchange::Imported importGift(const QString &gift, bool keepUnencodable 
     QuestionExchange::ImportOptions options;
     options.keepUnencodable = keepUnencodable;
     return QuestionExchange::importQuestions(gift.toUtf8(), options);
+}
+
+// A Moodle XML file of multiple-choice questions, each showing the picture named and holding
+// the bytes given.
+QByteArray xmlWithPictures(const QList<std::pair<QString, QByteArray>> &pictures)
+{
+    QByteArray xml = "<quiz>";
+    for (const auto &[name, bytes] : pictures) {
+        xml += QStringLiteral("<question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;img "
+                              "src=\"@@PLUGINFILE@@/%1\"&gt;Q</text><file name=\"%1\" encoding=\"base64\">%2</file>"
+                              "</questiontext><answer fraction=\"100\"><text>a</text></answer>"
+                              "<answer fraction=\"0\"><text>b</text></answer></question>")
+                   .arg(name, QString::fromLatin1(bytes.toBase64()))
+                   .toUtf8();
+    }
+    return xml + "</quiz>";
+}
+
+QByteArray giftOf(int questions)
+{
+    QByteArray gift;
+    for (int n = 1; n <= questions; ++n)
+        gift += QStringLiteral("Question %1 ? {=oui ~non}\n\n").arg(n).toUtf8();
+    return gift;
+}
+
+// The folder's files and their bytes.
+QMap<QString, QByteArray> filesIn(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    for (const QFileInfo &info : QDir(folder).entryInfoList(QDir::Files)) {
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(info.fileName(), file.readAll());
+    }
+    return files;
 }
 
 } // namespace
@@ -316,6 +361,153 @@ void TestQuestionExchange::failedWriteKeepsTheEarlierFile()
 #endif
     QCOMPARE(QuestionExchange::readFile(path), QByteArray("avant"));
     QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::readFile(folder.path()));
+}
+
+// A quiz bank is far smaller: a bigger file is refused in French before it fills the memory.
+void TestQuestionExchange::refusesFilesBeyondTheBound()
+{
+    const QByteArray tooBig(QuestionExchange::MaxImportSize + 1, 'x');
+    try {
+        QuestionExchange::importQuestions(tooBig, {});
+        QFAIL("the bytes were imported");
+    } catch (const AppError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("trop gros")) && error.message().contains(QStringLiteral("64 Mio")),
+                 qPrintable(error.message()));
+    }
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("banque.gift")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(QuestionExchange::MaxImportSize + 1));
+    file.close();
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::readFile(file.fileName()));
+    QVERIFY(file.resize(QuestionExchange::MaxImportSize));
+    QCOMPARE(QuestionExchange::readFile(file.fileName()).size(), QuestionExchange::MaxImportSize);
+}
+
+void TestQuestionExchange::picturesAreNamedAgainstTheFolder_data()
+{
+    using Files = QMap<QString, QByteArray>;
+    using Pictures = QList<std::pair<QString, QByteArray>>;
+    QTest::addColumn<Files>("before");
+    QTest::addColumn<Pictures>("pictures");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<Files>("after");
+    QTest::newRow("same name, other bytes: numbered in turn")
+        << Files() << Pictures{{"image.png", "1"}, {"image.png", "2"}, {"image.png", "3"}}
+        << QStringList{"image.png", "image-2.png", "image-3.png"}
+        << Files{{"image.png", "1"}, {"image-2.png", "2"}, {"image-3.png", "3"}};
+    QTest::newRow("same bytes again: one file")
+        << Files() << Pictures{{"image.png", "1"}, {"image.png", "2"}, {"image.png", "1"}, {"image.png", "2"}}
+        << QStringList{"image.png", "image-2.png", "image.png", "image-2.png"}
+        << Files{{"image.png", "1"}, {"image-2.png", "2"}};
+    QTest::newRow("earlier files kept, and taken when they hold the same")
+        << Files{{"image.png", "A"}, {"image-2.png", "2"}, {"image-3.png", "C"}}
+        << Pictures{{"image.png", "1"}, {"image.png", "2"}, {"image.png", "C"}, {"image.png", "A"}}
+        << QStringList{"image-4.png", "image-2.png", "image-3.png", "image.png"}
+        << Files{{"image.png", "A"}, {"image-2.png", "2"}, {"image-3.png", "C"}, {"image-4.png", "1"}};
+    QTest::newRow("a second import of the same file adds nothing")
+        << Files{{"image.png", "1"}, {"image-2.png", "2"}} << Pictures{{"image.png", "2"}, {"image.png", "1"}}
+        << QStringList{"image-2.png", "image.png"} << Files{{"image.png", "1"}, {"image-2.png", "2"}};
+    QTest::newRow("names without suffix, names apart")
+        << Files{{"chat", "x"}} << Pictures{{"chat.gif", "1"}, {"chat.png", "1"}}
+        << QStringList{"chat.gif", "chat.png"} << Files{{"chat", "x"}, {"chat.gif", "1"}, {"chat.png", "1"}};
+}
+
+void TestQuestionExchange::picturesAreNamedAgainstTheFolder()
+{
+    using Files = QMap<QString, QByteArray>;
+    using Pictures = QList<std::pair<QString, QByteArray>>;
+    QFETCH(Files, before);
+    QFETCH(Pictures, pictures);
+    QFETCH(QStringList, paths);
+    QFETCH(Files, after);
+    QTemporaryDir folder;
+    for (auto file = before.cbegin(); file != before.cend(); ++file)
+        QuestionExchange::writeFile(folder.filePath(file.key()), file.value());
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    options.absolutePicturePaths = false;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(xmlWithPictures(pictures), options);
+    QStringList named;
+    for (const auto &[index, block] : QuestionMapping::blocks(imported.lines))
+        named.append(block.picture);
+    QCOMPARE(named, paths);
+    QCOMPARE(filesIn(folder.path()), after);
+}
+
+void TestQuestionExchange::progressFollowsTheQuestions_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("questions");
+    QTest::newRow("GIFT") << giftOf(40) << 40;
+    QByteArray aiken;
+    for (int n = 0; n < 40; ++n)
+        aiken += "Q ?\nA. oui\nB. non\nANSWER: A\n\n";
+    QTest::newRow("Aiken") << aiken << 40;
+    QTest::newRow("Moodle XML") << xmlWithPictures(QList<std::pair<QString, QByteArray>>(40, {"a.png", "x"})) << 40;
+}
+
+void TestQuestionExchange::progressFollowsTheQuestions()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, questions);
+    QTemporaryDir folder;
+    ScriptedProgress progress;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    options.progress = &progress;
+    QCOMPARE(QuestionExchange::importQuestions(bytes, options).report.done, questions);
+    // One step at least per question, never beyond the stage's end.
+    QCOMPARE(progress.stages().constLast(), QStringLiteral("Lecture des questions…"));
+    QVERIFY2(progress.steps() >= questions, qPrintable(QString::number(progress.steps())));
+    QVERIFY(!progress.misreported());
+    QCOMPARE(progress.ended(), 1);
+}
+
+// Stopped halfway or at the end: no questionnaire, and the pictures written meanwhile removed.
+void TestQuestionExchange::stoppedImportLeavesNothing_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("stopAt");
+    QList<std::pair<QString, QByteArray>> pictures;
+    for (int n = 0; n < 10; ++n)
+        pictures.append({QStringLiteral("image.png"), QByteArray::number(n)});
+    QTest::newRow("GIFT, halfway") << giftOf(10) << 5;
+    QTest::newRow("Moodle XML, halfway") << xmlWithPictures(pictures) << 5;
+    QTest::newRow("Moodle XML, every picture written") << xmlWithPictures(pictures) << 10;
+}
+
+void TestQuestionExchange::stoppedImportLeavesNothing()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, stopAt);
+    QTemporaryDir folder;
+    // An earlier picture of the same name and bytes is reused, and stays.
+    QuestionExchange::writeFile(folder.filePath(QStringLiteral("image-3.png")), "2");
+    const auto before = filesIn(folder.path());
+    ScriptedProgress progress;
+    progress.stopAfter(stopAt);
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    options.progress = &progress;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
+    QVERIFY(imported.stopped);
+    QCOMPARE(imported.lines, QStringList());
+    QCOMPARE(imported.report.done, 0);
+    QCOMPARE(progress.steps(), stopAt);
+    QCOMPARE(progress.ended(), 1);
+    QCOMPARE(filesIn(folder.path()), before);
+}
+
+// The questions before the fault were made, and their pictures written, before it was found.
+void TestQuestionExchange::brokenFileLeavesNoPicture()
+{
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    QByteArray bytes = xmlWithPictures({{"a.png", "1"}, {"b.png", "2"}});
+    bytes.replace("</quiz>", "<question></quiz>");
+    QVERIFY_THROWS_EXCEPTION(AppError, QuestionExchange::importQuestions(bytes, options));
+    QCOMPARE(filesIn(folder.path()), (QMap<QString, QByteArray>()));
 }
 
 QTEST_GUILESS_MAIN(TestQuestionExchange)

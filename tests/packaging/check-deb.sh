@@ -27,7 +27,8 @@ build)
   [[ "$(field Package)" == nelo-qcm ]] || fail "Package is '$(field Package)'"
   [[ "$(field Version)" == "$version" ]] || fail "Version is '$(field Version)'"
   # Dependencies computed from the libraries the program links, not written by hand.
-  for library in libqt6widgets6 libqt6svg6 libc6; do
+  # libqt6charts6 comes from the statistics chart's module, which the program loads itself.
+  for library in libqt6widgets6 libqt6svg6 libqt6charts6 libc6; do
     [[ "$(field Depends)" == *"$library"* ]] || fail "Depends lacks $library: $(field Depends)"
   done
   [[ "$(field Description)" == *"questionnaires à choix multiples"* ]] || fail "no French description"
@@ -39,6 +40,7 @@ build)
       usr/share/doc/nelo-qcm/copyright usr/share/doc/nelo-qcm/changelog.gz; do
     grep -q " \./$path\$" <<<"$contents" || fail "$path is not in the package"
   done
+  grep -q '/nelo-qcm/nelo-statistics-chart\.so$' <<<"$contents" || fail "the statistics chart's module is not in the package"
   grep -v ' root/root ' <<<"$contents" | grep -q . && fail "files not owned by root"
 
   unpacked=$work/unpacked

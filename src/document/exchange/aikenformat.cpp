@@ -33,29 +33,48 @@ const QRegularExpression &rightAnswerLine()
 class Reader
 {
 public:
-    explicit Reader(const QString &text) : m_lines(text.split(QLatin1Char('\n'))) {}
-
-    ReadResult read()
+    Reader(const QString &text, QuestionSink &sink, ProgressTask *progress)
+        : m_text(text), m_sink(sink), m_progress(progress)
     {
-        while (m_next < m_lines.size()) {
-            if (m_lines.at(m_next).trimmed().isEmpty()) {
-                ++m_next;
+    }
+
+    void read()
+    {
+        while (!atEnd()) {
+            if (peekLine().isEmpty()) {
+                nextLine();
                 continue;
             }
             readQuestion();
+            if (m_progress)
+                m_progress->advance(std::min(m_next, m_text.size()));
         }
-        return std::move(m_result);
     }
 
 private:
+    // The lines are taken one at a time, never all split at once: the file's text is not held
+    // a second time.
+    bool atEnd() const { return m_next > m_text.size(); }
+    qsizetype lineEnd() const
+    {
+        const qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_next);
+        return end < 0 ? m_text.size() : end;
+    }
+    QStringView peekLine() const { return QStringView(m_text).mid(m_next, lineEnd() - m_next).trimmed(); }
+    QString nextLine()
+    {
+        const QString line = peekLine().toString();
+        m_next = lineEnd() + 1;
+        return line;
+    }
+
     void readQuestion()
     {
         ExchangeQuestion question;
         QStringList stem;
-        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
-        while (m_next < m_lines.size()) {
-            const QString line = m_lines.at(m_next).trimmed();
-            ++m_next;
+        const int number = ++m_number;
+        while (!atEnd()) {
+            const QString line = nextLine();
             if (line.isEmpty()) {
                 if (question.answers.isEmpty() && stem.isEmpty())
                     continue;
@@ -99,15 +118,14 @@ private:
             return skip(number, stem, tr("« ANSWER: %1 » ne désigne aucune réponse").arg(letter));
         question.text = stem.join(QLatin1Char('\n'));
         question.rightAnswer = right;
-        m_result.questions.append(std::move(question));
+        m_sink.take(number, std::move(question));
     }
 
     // Passes the rest of a malformed question: up to its answer line or a blank line.
     void skipToEnd(int number, const QStringList &stem, const QString &reason)
     {
-        while (m_next < m_lines.size()) {
-            const QString line = m_lines.at(m_next).trimmed();
-            ++m_next;
+        while (!atEnd()) {
+            const QString line = nextLine();
             if (line.isEmpty() || rightAnswerLine().match(line).hasMatch())
                 break;
         }
@@ -116,12 +134,14 @@ private:
 
     void skip(int number, const QStringList &stem, const QString &reason)
     {
-        m_result.skipped.append(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
+        m_sink.skip(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
     }
 
-    QStringList m_lines;
-    qsizetype m_next = 0;
-    ReadResult m_result;
+    const QString &m_text;
+    QuestionSink &m_sink;
+    ProgressTask *m_progress;
+    qsizetype m_next = 0; // where the next line starts; past the end once the last one is taken
+    int m_number = 0;     // questions met so far
 };
 
 // Line breaks become spaces; the reader trims each line, so the ends go too. Spaces inside
@@ -135,9 +155,16 @@ QString oneLine(const QString &text)
 
 } // namespace
 
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
+{
+    Reader(text, sink, progress).read();
+}
+
 ReadResult read(const QString &text)
 {
-    return Reader(text).read();
+    ReadCollector collector;
+    read(text, collector);
+    return std::move(collector.result);
 }
 
 QString unwritable(const ExchangeQuestion &question)

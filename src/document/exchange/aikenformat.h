@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QString>
 
@@ -9,6 +10,9 @@
 namespace AikenFormat {
 
 ReadResult read(const QString &text);
+// Each question to `sink` as soon as it is read. `progress` hears of every question, in
+// characters of `text` read; its stop ends the reading with ProgressStopped.
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 QString write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in Aiken (more than 26 answers, a line that would read as

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <new>
+
 namespace BatchConversion {
 
 namespace {

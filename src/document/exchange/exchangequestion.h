@@ -35,11 +35,35 @@ struct SkippedQuestion
     QString reason;
 };
 
-// What a reader found: the questions it took, those it left with their reasons, and remarks on
-// questions taken with a change the teacher should know of.
+// Where a reader hands what it finds, in the file's order, as soon as it finds it: an import
+// makes each question into the questionnaire at once, and never holds all of the file's.
+class QuestionSink
+{
+public:
+    virtual ~QuestionSink() = default;
+
+    // `number` counts every question of the file from 1, taken or not.
+    virtual void take(int number, ExchangeQuestion &&question) = 0;
+    virtual void skip(SkippedQuestion &&skipped) = 0;
+    // A remark on a question taken with a change the teacher should know of.
+    virtual void note(const QString &note) = 0;
+};
+
+// What a reader found: the questions it took, those it left with their reasons, and the notes.
 struct ReadResult
 {
     QList<ExchangeQuestion> questions;
     QList<SkippedQuestion> skipped;
     QStringList notes;
+};
+
+// Keeps all a reader found.
+class ReadCollector : public QuestionSink
+{
+public:
+    void take(int, ExchangeQuestion &&question) override { result.questions.append(std::move(question)); }
+    void skip(SkippedQuestion &&skipped) override { result.skipped.append(std::move(skipped)); }
+    void note(const QString &note) override { result.notes.append(note); }
+
+    ReadResult result;
 };

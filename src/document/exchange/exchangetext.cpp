@@ -46,6 +46,9 @@ const QHash<QString, char16_t> &namedEntities()
     return entities;
 }
 
+// "&#x10FFFF;" and the names above fit in this many characters before the ";".
+constexpr qsizetype MaxEntityLength = 10;
+
 QString decodeEntities(const QString &text)
 {
     QString out;
@@ -53,8 +56,11 @@ QString decodeEntities(const QString &text)
     qsizetype i = 0;
     while (i < text.size()) {
         const QChar c = text.at(i);
-        const qsizetype semicolon = c == u'&' ? text.indexOf(QLatin1Char(';'), i + 1) : -1;
-        if (semicolon < 0 || semicolon - i > 10) {
+        // Only as far as the longest entity: a search to the end for every "&" would make a
+        // text full of them quadratic.
+        const qsizetype found = c == u'&' ? QStringView(text).mid(i + 1, MaxEntityLength).indexOf(u';') : -1;
+        const qsizetype semicolon = found < 0 ? -1 : i + 1 + found;
+        if (semicolon < 0) {
             out += c;
             ++i;
             continue;
@@ -157,6 +163,50 @@ DecodedText decode(const QByteArray &bytes)
     return {QcmText::decodeLines(withoutNul).join(QLatin1Char('\n')), Encoding::Windows1252};
 }
 
+qsizetype firstNonUtf8(QByteArrayView bytes)
+{
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const unsigned char lead = data[i];
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        // The length the lead byte announces, and the range of the byte after it that keeps
+        // the sequence shortest and out of the surrogates and beyond U+10FFFF.
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0;
+            else if (lead == 0xED)
+                high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F;
+        } else {
+            return i;
+        }
+        if (i + length > size || data[i + 1] < low || data[i + 1] > high)
+            return i;
+        for (int k = 2; k < length; ++k) {
+            if (data[i + k] < 0x80 || data[i + k] > 0xBF)
+                return i;
+        }
+        i += length;
+    }
+    return -1;
+}
+
 QString htmlToText(const QString &html, QStringList *pictures)
 {
     QString out;
@@ -167,16 +217,21 @@ QString htmlToText(const QString &html, QStringList *pictures)
         pendingSpace = false;
     };
 
+    // The next ">" from where the reading is, found once for all the "<" before it: searching
+    // again for every "<" would make a text full of lone "<" quadratic. -1 when there is none.
+    qsizetype nextClose = 0;
     qsizetype i = 0;
     while (i < html.size()) {
         const QChar c = html.at(i);
         if (c == u'<') {
-            if (html.mid(i, 4) == QLatin1String("<!--")) {
+            if (QStringView(html).mid(i, 4) == QLatin1String("<!--")) {
                 const qsizetype end = html.indexOf(QLatin1String("-->"), i + 4);
                 i = end < 0 ? html.size() : end + 3;
                 continue;
             }
-            const qsizetype end = html.indexOf(QLatin1Char('>'), i + 1);
+            if (nextClose >= 0 && nextClose <= i)
+                nextClose = html.indexOf(QLatin1Char('>'), i + 1);
+            const qsizetype end = nextClose;
             if (end < 0) {
                 // A lone "<" is text.
                 if (pendingSpace && !out.isEmpty() && !out.endsWith(QLatin1Char('\n')))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +20,10 @@ struct DecodedText
 // UTF-16 with its byte-order mark). Bytes that are valid UTF-8 are read as UTF-8; any other
 // bytes as Windows-1252, which can decode every byte.
 DecodedText decode(const QByteArray &bytes);
+
+// Where the first byte that is not UTF-8 stands (a stray byte, a cut or overlong sequence, a
+// surrogate), or -1 when all of them are.
+qsizetype firstNonUtf8(QByteArrayView bytes);
 
 // HTML reduced to what a reader sees: tags dropped, paragraphs and line breaks as "\n", runs of
 // white space as one space, entities decoded (after the white space, so that "&#32;" keeps a

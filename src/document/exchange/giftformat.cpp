@@ -61,7 +61,16 @@ public:
         }
         return -1;
     }
-    bool startsWith(QStringView marks) const { return indexOf(marks) == 0 && size() >= marks.size(); }
+    bool startsWith(QStringView marks) const
+    {
+        if (size() < marks.size())
+            return false;
+        for (qsizetype k = 0; k < marks.size(); ++k) {
+            if (m_escaped[k] || m_chars.at(k) != marks.at(k))
+                return false;
+        }
+        return true;
+    }
     bool isMark(qsizetype i, QChar c) const { return !m_escaped[i] && m_chars.at(i) == c; }
 
     GiftText mid(qsizetype from, qsizetype length = -1) const
@@ -103,7 +112,8 @@ private:
     }
 
     QString m_chars;
-    std::vector<bool> m_escaped;
+    // A byte per character, not a bit: parts are copied often, and bytes copy in one move.
+    std::vector<char> m_escaped;
 };
 
 enum class TextFormat { Moodle, Html, Plain, Markdown };
@@ -136,40 +146,48 @@ QString plainText(GiftText text, TextFormat fallback, TextFormat *used = nullptr
 
 struct Chunk
 {
-    QStringList lines;
+    QString text; // its lines but the comments, joined by "\n"
     QString picture;
+    bool open = false;
 };
 
 // Blank lines separate questions; comment lines belong to no text, but the picture comment
-// written by write() names the picture of the question it stands in.
-QList<Chunk> chunks(const QString &text)
+// written by write() names the picture of the question it stands in. Each chunk goes to
+// `take` as soon as it ends, with the position in `text` where it ends, so that the file's
+// text is never held a second time as a list of lines.
+template<typename Take>
+void forEachChunk(const QString &text, Take take)
 {
     static const QRegularExpression pictureComment(QStringLiteral("^//\\s*image\\s*:\\s*(.*\\S)\\s*$"),
                                                    QRegularExpression::CaseInsensitiveOption);
-    QList<Chunk> result;
     Chunk current;
-    bool open = false;
-    for (const QString &line : text.split(QLatin1Char('\n'))) {
-        const QString trimmed = line.trimmed();
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = text.size();
+        const QStringView line = QStringView(text).mid(start, end - start);
+        start = end + 1;
+        const QStringView trimmed = line.trimmed();
         if (trimmed.isEmpty()) {
-            if (open)
-                result.append(std::move(current));
+            if (current.open)
+                take(current, end);
             current = Chunk();
-            open = false;
             continue;
         }
-        open = true;
+        current.open = true;
         if (trimmed.startsWith(QLatin1String("//"))) {
-            const QRegularExpressionMatch match = pictureComment.match(trimmed);
+            const QRegularExpressionMatch match = pictureComment.match(trimmed.toString());
             if (match.hasMatch())
                 current.picture = match.captured(1);
             continue;
         }
-        current.lines.append(line);
+        if (!current.text.isEmpty())
+            current.text += QLatin1Char('\n');
+        current.text += line;
     }
-    if (open)
-        result.append(std::move(current));
-    return result;
+    if (current.open)
+        take(current, text.size());
 }
 
 struct Skip
@@ -236,7 +254,7 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
 // One question from its chunk; nothing when the chunk is a category or holds only comments.
 std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
 {
-    GiftText text = GiftText::parse(chunk.lines.join(QLatin1Char('\n'))).trimmed();
+    GiftText text = GiftText::parse(chunk.text).trimmed();
     if (text.isEmpty() || text.text().startsWith(QLatin1String("$CATEGORY:")))
         return std::nullopt;
     label = ExchangeText::label(text.text());
@@ -291,24 +309,28 @@ std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
 
 } // namespace
 
-ReadResult read(const QString &text)
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
 {
-    ReadResult result;
     int number = 0;
-    for (const Chunk &chunk : chunks(text)) {
+    forEachChunk(text, [&](const Chunk &chunk, qsizetype end) {
         QString label;
         try {
             std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
-            if (!question)
-                continue;
-            ++number;
-            result.questions.append(std::move(*question));
+            if (question)
+                sink.take(++number, std::move(*question));
         } catch (const Skip &skip) {
-            ++number;
-            result.skipped.append(SkippedQuestion{number, label, skip.reason});
+            sink.skip(SkippedQuestion{++number, label, skip.reason});
         }
-    }
-    return result;
+        if (progress)
+            progress->advance(end);
+    });
+}
+
+ReadResult read(const QString &text)
+{
+    ReadCollector collector;
+    read(text, collector);
+    return std::move(collector.result);
 }
 
 QString escaped(const QString &text)

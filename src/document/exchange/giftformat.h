@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QString>
 
@@ -10,6 +11,9 @@
 namespace GiftFormat {
 
 ReadResult read(const QString &text);
+// Each question to `sink` as soon as it is read. `progress` hears of every question, in
+// characters of `text` read; its stop ends the reading with ProgressStopped.
+void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 
 // Every question as GIFT in plain-text format, its picture's file name in a comment line just
 // above it (Moodle ignores comments; read() takes it back).

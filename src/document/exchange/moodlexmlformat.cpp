@@ -59,14 +59,74 @@ struct Skip
     QString reason;
 };
 
+// The text the XML reader gets. A file that declares UTF-8 (or nothing, which means UTF-8) but
+// holds other bytes was most likely saved by a Windows editor: it is read as Windows-1252, as
+// the text formats are, and a note says where the first such byte is.
+class Source
+{
+public:
+    explicit Source(const QByteArray &bytes) : m_bytes(bytes)
+    {
+        if (!declaresUtf8())
+            return;
+        const qsizetype bad = ExchangeText::firstNonUtf8(bytes);
+        if (bad < 0)
+            return;
+        // Without its byte-order mark, which would have the text decoded as UTF-8 all the same.
+        const QByteArray withoutMark = bytes.startsWith(Utf8Mark) ? bytes.mid(Utf8Mark.size()) : bytes;
+        m_recoded = ExchangeText::decode(withoutMark).text.toUtf8();
+        m_note = tr("Le fichier n'est pas écrit en UTF-8 comme un fichier Moodle XML doit l'être (octet 0x%1 à la "
+                    "ligne %2) : il est lu comme un texte Windows-1252 ; vérifiez ses caractères accentués.")
+                     .arg(QStringLiteral("%1").arg(uint(uchar(bytes.at(bad))), 2, 16, QLatin1Char('0')).toUpper())
+                     .arg(QByteArrayView(bytes).first(bad).count('\n') + 1);
+    }
+
+    // The bytes to read: the file's own, or its text recoded into UTF-8.
+    const QByteArray &bytes() const { return m_note.isEmpty() ? m_bytes : m_recoded; }
+    const QString &note() const { return m_note; }
+
+private:
+    // A byte-order mark or a declared encoding other than UTF-8 is the XML reader's business.
+    bool declaresUtf8() const
+    {
+        if (m_bytes.startsWith("\xFF\xFE") || m_bytes.startsWith("\xFE\xFF"))
+            return false;
+        QXmlStreamReader declaration(m_bytes.left(DeclarationLength));
+        if (declaration.readNext() != QXmlStreamReader::StartDocument)
+            return true;
+        const QStringView encoding = declaration.documentEncoding();
+        return encoding.isEmpty() || encoding.compare(QLatin1String("utf-8"), Qt::CaseInsensitive) == 0
+            || encoding.compare(QLatin1String("utf8"), Qt::CaseInsensitive) == 0;
+    }
+
+    static constexpr qsizetype DeclarationLength = 1024;
+    static constexpr QByteArrayView Utf8Mark = "\xEF\xBB\xBF";
+    const QByteArray &m_bytes;
+    QByteArray m_recoded;
+    QString m_note;
+};
+
 class Reader
 {
 public:
-    explicit Reader(const QByteArray &bytes) : m_xml(bytes) {}
+    Reader(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress)
+        : m_sink(sink), m_progress(progress), m_markup(startsWithMarkup(bytes))
+    {
+        const Source source(bytes);
+        if (!source.note().isEmpty())
+            m_sink.note(source.note());
+        // Through a device, the reader decodes a few kilobytes at a time; given the bytes
+        // themselves, it would decode the whole file at once, twice its size in memory.
+        m_input.setData(source.bytes());
+        m_input.open(QIODevice::ReadOnly);
+        m_xml.setDevice(&m_input);
+    }
 
-    ReadResult read()
+    void read()
     {
         if (!m_xml.readNextStartElement() || m_xml.name() != QLatin1String("quiz")) {
+            if (m_markup)
+                failIfBroken();
             throw AppError(tr("Ce fichier n'est pas un fichier Moodle XML : il ne commence pas par <quiz>."));
         }
         while (m_xml.readNextStartElement()) {
@@ -74,12 +134,21 @@ public:
                 readQuestion();
             else
                 m_xml.skipCurrentElement();
+            if (m_progress)
+                m_progress->advance(m_xml.characterOffset());
         }
         failIfBroken();
-        return std::move(m_result);
     }
 
 private:
+    // The file's first character, after a byte-order mark and blanks, opens markup: its faults
+    // are syntax errors, where another file is simply not Moodle XML.
+    static bool startsWithMarkup(const QByteArray &bytes)
+    {
+        constexpr qsizetype Start = 1024;
+        return ExchangeText::decode(bytes.left(Start)).text.trimmed().startsWith(QLatin1Char('<'));
+    }
+
     void failIfBroken()
     {
         if (m_xml.hasError() && m_xml.error() != QXmlStreamReader::PrematureEndOfDocumentError)
@@ -117,16 +186,16 @@ private:
         if (m_xml.hasError() || type == QLatin1String("category"))
             return;
 
-        const int number = int(m_result.questions.size() + m_result.skipped.size()) + 1;
+        const int number = ++m_number;
         const QString label = ExchangeText::label(name.isEmpty() ? questionText.plain() : name);
         try {
             if (type != QLatin1String("multichoice"))
                 throw Skip{skippedKind(type)};
             if (single != QLatin1String("true") && single != QLatin1String("1"))
                 throw Skip{tr("plusieurs réponses possibles")};
-            m_result.questions.append(question(number, name, questionText, generalFeedback, answers));
+            m_sink.take(number, question(number, name, questionText, generalFeedback, answers));
         } catch (const Skip &skip) {
-            m_result.skipped.append(SkippedQuestion{number, label, skip.reason});
+            m_sink.skip(SkippedQuestion{number, label, skip.reason});
         }
     }
 
@@ -180,7 +249,7 @@ private:
         int shown = 0;
         for (const QString &source : sources) {
             if (!source.startsWith(PluginFile)) {
-                m_result.notes.append(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
+                m_sink.note(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
                                           .arg(number)
                                           .arg(source));
                 continue;
@@ -188,11 +257,11 @@ private:
             const QString fileName = QUrl::fromPercentEncoding(source.mid(PluginFile.size()).toUtf8());
             const auto file = questionText.files.constFind(fileName);
             if (file == questionText.files.cend()) {
-                m_result.notes.append(tr("Question %1 : l'image %2 manque dans le fichier.").arg(number).arg(fileName));
+                m_sink.note(tr("Question %1 : l'image %2 manque dans le fichier.").arg(number).arg(fileName));
                 continue;
             }
             if (++shown > 1) {
-                m_result.notes.append(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.")
+                m_sink.note(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.")
                                           .arg(number)
                                           .arg(fileName));
                 continue;
@@ -220,7 +289,7 @@ private:
                 if (decoded && !fileName.isEmpty() && !element.files.contains(fileName))
                     element.files.insert(fileName, *decoded);
             } else if (name == QLatin1String("feedback")) {
-                element.feedback = readText().text;
+                element.feedback = readFeedback();
             } else {
                 m_xml.skipCurrentElement();
             }
@@ -228,8 +297,26 @@ private:
         return element;
     }
 
+    // An answer's feedback: its text only. Whatever it nests is skipped without a call per
+    // level, so a file of thousands of nested elements cannot exhaust the stack.
+    QString readFeedback()
+    {
+        QString text;
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() == QLatin1String("text"))
+                text = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
+            else
+                m_xml.skipCurrentElement();
+        }
+        return text;
+    }
+
+    QBuffer m_input;
     QXmlStreamReader m_xml;
-    ReadResult m_result;
+    QuestionSink &m_sink;
+    ProgressTask *m_progress;
+    bool m_markup;
+    int m_number = 0; // questions met so far, categories aside
 };
 
 void writeTextElement(QXmlStreamWriter &xml, const QString &element, const QString &html)
@@ -266,9 +353,16 @@ QString unwritable(const ExchangeQuestion &question)
     return {};
 }
 
+void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress)
+{
+    Reader(bytes, sink, progress).read();
+}
+
 ReadResult read(const QByteArray &bytes)
 {
-    return Reader(bytes).read();
+    ReadCollector collector;
+    read(bytes, collector);
+    return std::move(collector.result);
 }
 
 QByteArray write(const QList<ExchangeQuestion> &questions)

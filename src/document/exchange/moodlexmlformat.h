@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QByteArray>
 
@@ -11,6 +12,10 @@ namespace MoodleXmlFormat {
 
 // Throws AppError when the bytes are not a well-formed Moodle XML file.
 ReadResult read(const QByteArray &bytes);
+// Each question to `sink` as soon as it is read: a file found broken further on has already
+// handed its first questions. `progress` hears of every question, in characters read; its stop
+// ends the reading with ProgressStopped.
+void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress = nullptr);
 QByteArray write(const QList<ExchangeQuestion> &questions);
 
 // Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry

@@ -3,6 +3,7 @@
 #include "document/exchange/aikenformat.h"
 #include "document/exchange/exchangetext.h"
 #include "document/exchange/giftformat.h"
+#include "document/exchange/importedpictures.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
 #include "document/qcmfile.h"
@@ -51,27 +52,10 @@ QString safeFileName(const QString &name)
     return base;
 }
 
-// Where the picture goes: its name when free or already holding the same bytes, else a
-// numbered variant ("chat-2.png").
-QString picturePath(const QDir &folder, const QString &name, const QByteArray &bytes)
-{
-    const QFileInfo info(name);
-    const QString stem = info.completeBaseName();
-    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-    for (int attempt = 1;; ++attempt) {
-        const QString candidate = attempt == 1 ? name : QStringLiteral("%1-%2%3").arg(stem).arg(attempt).arg(suffix);
-        const QString path = folder.filePath(candidate);
-        QFile existing(path);
-        if (!existing.exists())
-            return path;
-        if (existing.size() == bytes.size() && existing.open(QIODevice::ReadOnly) && existing.readAll() == bytes)
-            return path;
-    }
-}
-
 // The embedded picture written beside the questionnaire, and the path its picture line gives;
 // empty (and a note says why) when it is no picture or cannot be written.
-QString savedPicture(const ExchangeQuestion &question, int number, const ImportOptions &options, QStringList &notes)
+QString savedPicture(const ExchangeQuestion &question, int number, const ImportOptions &options,
+                     ImportedPictures &pictures, QStringList &notes)
 {
     const QString name = safeFileName(question.picture);
     // Only picture files leave the quiz file: its attachments could be anything.
@@ -83,10 +67,9 @@ QString savedPicture(const ExchangeQuestion &question, int number, const ImportO
         notes.append(tr("Question %1 : le fichier joint %2 n'est pas une image, il n'est pas repris.").arg(number).arg(name));
         return {};
     }
-    const QString path = picturePath(QDir(options.pictureFolder), name, question.pictureData);
+    QString path;
     try {
-        if (!QFileInfo::exists(path))
-            writeFile(path, question.pictureData);
+        path = pictures.place(name, question.pictureData);
     } catch (const AppError &error) {
         notes.append(tr("Question %1 : l'image n'est pas reprise. %2").arg(number).arg(error.message()));
         return {};
@@ -194,65 +177,110 @@ Format detectFormat(const QByteArray &bytes)
     return Format::Gift;
 }
 
-Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
-{
-    ReadResult read;
-    switch (detectFormat(bytes)) {
-    case Format::MoodleXml:
-        read = MoodleXmlFormat::read(bytes);
-        break;
-    case Format::Aiken:
-        read = AikenFormat::read(ExchangeText::decode(bytes).text);
-        break;
-    case Format::Gift:
-        read = GiftFormat::read(ExchangeText::decode(bytes).text);
-        break;
-    }
+namespace {
 
-    // Every question of the file in its order, taken or not, to number them as the file does.
-    Imported imported;
-    Report &report = imported.report;
-    report.notes = read.notes;
-    QList<SkippedQuestion> skipped = read.skipped;
-    QList<QuestionMapping::Block> blocks;
-    int number = 0;
-    auto nextSkipped = read.skipped.cbegin();
-    for (const ExchangeQuestion &question : std::as_const(read.questions)) {
-        ++number;
-        while (nextSkipped != read.skipped.cend() && nextSkipped->number == number) {
-            ++number;
-            ++nextSkipped;
-        }
+[[noreturn]] void refuseForMemory()
+{
+    throw AppError(tr("Mémoire insuffisante pour importer ce fichier de questions : rien n'a été importé."));
+}
+
+[[noreturn]] void refuseTooBig(const QString &what, qint64 size)
+{
+    throw AppError(tr("%1 est trop gros pour un fichier de questions (%2 Mio ; %3 Mio au plus).")
+                       .arg(what)
+                       .arg((size + (1 << 20) - 1) >> 20)
+                       .arg(MaxImportSize >> 20));
+}
+
+// The questionnaire the questions of a file make, each made as soon as it is read, within the
+// questionnaire's limits, its picture written.
+class QuestionnaireBuilder : public QuestionSink
+{
+public:
+    explicit QuestionnaireBuilder(const ImportOptions &options) : m_options(options), m_pictures(options.pictureFolder) {}
+
+    void take(int number, ExchangeQuestion &&question) override
+    {
         const QString label = ExchangeText::label(question.name.isEmpty() ? question.text : question.name);
         QString reason;
-        std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, report.notes);
-        if (block && blocks.size() >= QcmFormat::MaxQuestions)
+        std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, m_report.notes);
+        if (block && m_blocks.size() >= QcmFormat::MaxQuestions)
             reason = tr("un questionnaire ne peut dépasser %1 questions").arg(QcmFormat::MaxQuestions);
         if (block && reason.isEmpty()) {
             const QString character = QuestionMapping::unencodableCharacter(*block);
             if (!character.isEmpty()) {
                 const QString problem = tr("le caractère « %1 » ne peut pas être enregistré dans un questionnaire")
                                             .arg(character);
-                if (options.keepUnencodable)
-                    report.notes.append(tr("Question %1 : %2 ; remplacez-le avant d'enregistrer").arg(number).arg(problem));
+                if (m_options.keepUnencodable)
+                    note(tr("Question %1 : %2 ; remplacez-le avant d'enregistrer").arg(number).arg(problem));
                 else
                     reason = problem;
             }
         }
         if (!block || !reason.isEmpty()) {
-            skipped.append(SkippedQuestion{number, label, reason});
-            continue;
+            skip(SkippedQuestion{number, label, reason});
+            return;
         }
         if (!question.pictureData.isEmpty())
-            block->picture = savedPicture(question, number, options, report.notes);
-        blocks.append(*block);
+            block->picture = savedPicture(question, number, m_options, m_pictures, m_report.notes);
+        m_blocks.append(std::move(*block));
     }
-    std::sort(skipped.begin(), skipped.end(),
-              [](const SkippedQuestion &a, const SkippedQuestion &b) { return a.number < b.number; });
-    report.skipped = skipped;
-    report.done = int(blocks.size());
-    imported.lines = QuestionMapping::documentOf(blocks);
-    return imported;
+    void skip(SkippedQuestion &&skipped) override { m_report.skipped.append(std::move(skipped)); }
+    void note(const QString &note) override { m_report.notes.append(note); }
+
+    // The questionnaire; its pictures stay written.
+    Imported imported()
+    {
+        Imported imported;
+        imported.report = std::move(m_report);
+        imported.report.done = int(m_blocks.size());
+        imported.lines = QuestionMapping::documentOf(m_blocks);
+        m_pictures.keep();
+        return imported;
+    }
+
+private:
+    const ImportOptions &m_options;
+    ImportedPictures m_pictures; // removed again unless the import completes
+    Report m_report;
+    QList<QuestionMapping::Block> m_blocks;
+};
+
+Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options, ProgressTask &progress)
+{
+    QuestionnaireBuilder builder(options);
+    const Format format = detectFormat(bytes);
+    if (format == Format::MoodleXml) {
+        MoodleXmlFormat::read(bytes, builder, &progress);
+    } else {
+        const QString text = ExchangeText::decode(bytes).text;
+        progress.stage(tr("Lecture des questions…"), text.size());
+        if (format == Format::Aiken)
+            AikenFormat::read(text, builder, &progress);
+        else
+            GiftFormat::read(text, builder, &progress);
+    }
+    return builder.imported();
+}
+
+} // namespace
+
+Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
+{
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Ce fichier"), bytes.size());
+    NoProgress silent;
+    ProgressTask progress(options.progress ? *options.progress : silent, tr("Lecture des questions…"), bytes.size());
+    try {
+        return readQuestionnaire(bytes, options, progress);
+    } catch (const ProgressStopped &) {
+        // The pictures already written went with the import; nothing else had changed.
+        Imported stopped;
+        stopped.stopped = true;
+        return stopped;
+    } catch (const std::bad_alloc &) {
+        refuseForMemory();
+    }
 }
 
 Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder,
@@ -338,16 +366,25 @@ QByteArray readFile(const QString &path)
         throw AppError(tr("Le fichier %1 est introuvable.").arg(path));
     if (!info.isFile())
         throw AppError(tr("%1 n'est pas un fichier.").arg(path));
-    // Quiz files with their pictures stay well below this; more would only fill the memory.
-    constexpr qint64 MaxSize = qint64(512) * 1024 * 1024;
-    if (info.size() > MaxSize)
-        throw AppError(tr("Le fichier %1 est trop gros pour être un fichier de questions.").arg(path));
+    if (info.size() > MaxImportSize)
+        refuseTooBig(tr("Le fichier %1").arg(path), info.size());
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw AppError(tr("Ne peut ouvrir le fichier %1 : %2.").arg(path, failureReason(file.error())));
-    QByteArray bytes = file.readAll();
+    // The size seen above and one byte more (Qt sets aside all it is asked for); a file that grew
+    // since is read on, up to one byte beyond the bound.
+    QByteArray bytes;
+    try {
+        bytes = file.read(info.size() + 1);
+        if (bytes.size() > info.size() && file.error() == QFileDevice::NoError)
+            bytes += file.read(MaxImportSize + 1 - bytes.size());
+    } catch (const std::bad_alloc &) {
+        refuseForMemory();
+    }
     if (file.error() != QFileDevice::NoError)
         throw AppError(tr("Ne peut lire le fichier %1 : %2.").arg(path, failureReason(file.error())));
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Le fichier %1").arg(path), bytes.size());
     return bytes;
 }
 

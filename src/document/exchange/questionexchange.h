@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/exchange/exchangequestion.h"
+#include "platform/progress.h"
 
 #include <QByteArray>
 #include <QString>
@@ -14,6 +15,11 @@ namespace QuestionExchange {
 
 enum class Format { Gift, Aiken, MoodleXml };
 
+// The biggest file an import takes. A quiz bank of ten thousand questions with pictures stays
+// well below; reading takes several times the file's size in memory, so more would only fill
+// the memory.
+inline constexpr qint64 MaxImportSize = qint64(64) * 1024 * 1024;
+
 struct ImportOptions
 {
     // Where pictures embedded in the file are written (never over another file).
@@ -24,6 +30,8 @@ struct ImportOptions
     // A question with characters a questionnaire cannot hold is kept (and reported) when the
     // author can still correct it before saving; skipped when the file is written at once.
     bool keepUnencodable = true;
+    // Hears of every question read and made; may stop the import. None: nothing shown.
+    Progress *progress = nullptr;
 };
 
 struct Report
@@ -37,6 +45,8 @@ struct Imported
 {
     QStringList lines; // the new questionnaire
     Report report;
+    // The user stopped the import: nothing was made, and no picture stays written.
+    bool stopped = false;
 };
 
 struct Exported
@@ -49,8 +59,9 @@ struct Exported
 // "ANSWER:" line and no brace, else GIFT.
 Format detectFormat(const QByteArray &bytes);
 
-// Throws AppError when the file cannot be read at all (a broken Moodle XML file). Embedded
-// pictures that are not pictures, or that cannot be written, stay out, with a note.
+// Throws AppError when the file cannot be read at all (a broken Moodle XML file, more than
+// MaxImportSize bytes, not enough memory). Embedded pictures that are not pictures, or that
+// cannot be written, stay out, with a note.
 Imported importQuestions(const QByteArray &bytes, const ImportOptions &options);
 // Reads a picture file whole so that an export can embed it; throws AppError with the reason
 // it stays out. The program's reader is the picture registry's (readPictureAsIs): the layers

@@ -4,6 +4,7 @@
 #include "pictures/pcx/pcxoutput.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -38,6 +39,28 @@ uchar *encodeRun(uchar *out, uchar value, qint64 length)
     return out;
 }
 
+constexpr qint64 LiteralWord = 8;
+constexpr quint64 HighBits = 0x8080808080808080ull;
+constexpr quint64 LowBits = 0x0101010101010101ull;
+
+quint64 loadWord(const uchar *bytes)
+{
+    quint64 word;
+    std::memcpy(&word, bytes, sizeof word);
+    return word;
+}
+
+// A byte of 0xC0 or more has its two top bits set.
+bool hasRunByte(quint64 word)
+{
+    return (word & (word << 1) & HighBits) != 0;
+}
+
+bool hasZeroByte(quint64 word)
+{
+    return ((word - LowBits) & ~word & HighBits) != 0;
+}
+
 qint64 runEnd(const uchar *values, qint64 start, qint64 count)
 {
     const uchar value = values[start];
@@ -61,8 +84,41 @@ void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count)
         if (!out)
             break;
         while (start < limit) {
+            // Eight values at once where none equals its neighbour, as in most of a photograph:
+            // they go out as they are when none could be taken for a run byte.
+            if (start + LiteralWord < limit && start + LiteralWord < count) {
+                const quint64 word = loadWord(values + start);
+                if (!hasZeroByte(word ^ loadWord(values + start + 1))) {
+                    if (!hasRunByte(word)) {
+                        std::memcpy(out, values + start, LiteralWord);
+                        out += LiteralWord;
+                    } else {
+                        // Lone values all of them, some needing a run byte of 1 in front.
+                        for (qint64 i = 0; i < LiteralWord; ++i) {
+                            const uchar value = values[start + i];
+                            const int flagged = value >= Pcx::RunFlag;
+                            out[0] = uchar(Pcx::RunFlag | 1);
+                            out[flagged] = value;
+                            out += 1 + flagged;
+                        }
+                    }
+                    start += LiteralWord;
+                    continue;
+                }
+            }
+            // A value unlike the next one, most of a photograph, is written without a branch
+            // on its value: a run byte of 1 always goes out, and is kept only when needed.
+            const uchar value = values[start];
+            if (start + 1 >= count || values[start + 1] != value) {
+                const int flagged = value >= Pcx::RunFlag;
+                out[0] = uchar(Pcx::RunFlag | 1);
+                out[flagged] = value;
+                out += 1 + flagged;
+                ++start;
+                continue;
+            }
             const qint64 end = runEnd(values, start, count);
-            out = encodeRun(out, values[start], end - start);
+            out = encodeRun(out, value, end - start);
             start = end;
         }
         output.commit(out);

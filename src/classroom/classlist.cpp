@@ -1,0 +1,211 @@
+#include "classroom/classlist.h"
+
+#include "document/exchange/exchangetext.h"
+#include "document/qcmfile.h"
+#include "platform/apperror.h"
+
+#include <QCollator>
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace {
+
+const QString Suffix = QStringLiteral(".classe");
+
+QString folded(QString text)
+{
+    text = text.trimmed().toLower();
+    const QString accented = QStringLiteral("éèêëàâäîïôöûüç");
+    const QString plain = QStringLiteral("eeeeaaaiioouuc");
+    for (qsizetype i = 0; i < accented.size(); ++i)
+        text.replace(accented.at(i), plain.at(i));
+    return text;
+}
+
+bool isSurnameHeader(const QString &field)
+{
+    const QString word = folded(field);
+    return word == QLatin1String("nom") || word == QLatin1String("nom de famille") || word == QLatin1String("nom eleve")
+        || word == QLatin1String("eleve") || word == QLatin1String("nom de l'eleve");
+}
+
+bool isFirstNameHeader(const QString &field)
+{
+    const QString word = folded(field);
+    return word == QLatin1String("prenom") || word == QLatin1String("prenoms") || word == QLatin1String("prenom eleve");
+}
+
+bool isOtherHeader(const QString &field)
+{
+    const QString word = folded(field);
+    return word == QLatin1String("classe") || word == QLatin1String("division") || word == QLatin1String("groupe")
+        || word == QLatin1String("sexe") || word == QLatin1String("date de naissance") || word == QLatin1String("ne(e) le");
+}
+
+// The one separator the table uses: the one found on most lines, semicolons first.
+QChar separatorOf(const QStringList &lines)
+{
+    for (QChar candidate : {QLatin1Char(';'), QLatin1Char('\t'), QLatin1Char(',')}) {
+        const auto withIt = std::count_if(lines.begin(), lines.end(), [candidate](const QString &line) {
+            return line.contains(candidate);
+        });
+        if (withIt * 2 > lines.size())
+            return candidate;
+    }
+    return QChar();
+}
+
+// Fields of one line; quotes around a field are a spreadsheet's, doubled quotes inside it one.
+QStringList fieldsOf(const QString &line, QChar separator)
+{
+    if (separator.isNull())
+        return {line.trimmed()};
+    QStringList fields;
+    QString field;
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"') && field.trimmed().isEmpty()) {
+            field.clear();
+            quoted = true;
+        } else if (c == separator) {
+            fields << field.trimmed();
+            field.clear();
+        } else {
+            field += c;
+        }
+    }
+    fields << field.trimmed();
+    return fields;
+}
+
+QString simplified(const QString &name)
+{
+    return name.simplified();
+}
+
+} // namespace
+
+namespace ClassListReader {
+
+QStringList read(const QByteArray &bytes)
+{
+    const QString text = ExchangeText::decode(bytes).text;
+    QStringList lines;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        if (!line.trimmed().isEmpty())
+            lines << line;
+    }
+    if (lines.isEmpty())
+        return {};
+
+    const QChar separator = separatorOf(lines);
+    int surname = 0;
+    int firstName = separator.isNull() ? -1 : 1;
+    qsizetype first = 0;
+    const QStringList header = fieldsOf(lines.first(), separator);
+    const bool hasHeader = std::any_of(header.begin(), header.end(), [](const QString &field) {
+        return isSurnameHeader(field) || isFirstNameHeader(field) || isOtherHeader(field);
+    });
+    if (hasHeader) {
+        first = 1;
+        surname = firstName = -1;
+        for (int i = 0; i < header.size(); ++i) {
+            if (surname < 0 && isSurnameHeader(header.at(i)))
+                surname = i;
+            else if (firstName < 0 && isFirstNameHeader(header.at(i)))
+                firstName = i;
+        }
+        if (surname < 0) {
+            // A header that names no surname column: the first column not named otherwise.
+            for (int i = 0; i < header.size() && surname < 0; ++i) {
+                if (i != firstName && !isOtherHeader(header.at(i)))
+                    surname = i;
+            }
+        }
+    }
+
+    QStringList names;
+    QSet<QString> seen;
+    for (qsizetype i = first; i < lines.size(); ++i) {
+        const QStringList fields = fieldsOf(lines.at(i), separator);
+        const QString last = surname >= 0 && surname < fields.size() ? fields.at(surname) : QString();
+        const QString given = firstName >= 0 && firstName < fields.size() ? fields.at(firstName) : QString();
+        const QString name = simplified(last + QLatin1Char(' ') + given);
+        if (name.isEmpty() || seen.contains(name))
+            continue;
+        seen.insert(name);
+        names << name;
+    }
+    return names;
+}
+
+} // namespace ClassListReader
+
+ClassListStore::ClassListStore(QString folder) : m_folder(std::move(folder)) {}
+
+QString ClassListStore::pathOf(const QString &className) const
+{
+    // The name percent-encoded, dots too, so that "4e B/groupe 1" or ".." stays one visible file
+    // in the folder.
+    return QDir(m_folder).filePath(QString::fromLatin1(QUrl::toPercentEncoding(className.trimmed(), QByteArray(), QByteArrayLiteral("."))) + Suffix);
+}
+
+QStringList ClassListStore::classNames() const
+{
+    QStringList names;
+    const QStringList files = QDir(m_folder).entryList({QLatin1Char('*') + Suffix}, QDir::Files);
+    for (const QString &file : files)
+        names << QUrl::fromPercentEncoding(file.chopped(Suffix.size()).toLatin1());
+    QCollator collator(QLocale(QLocale::French, QLocale::France));
+    collator.setNumericMode(true);
+    std::sort(names.begin(), names.end(), collator);
+    return names;
+}
+
+QStringList ClassListStore::pupils(const QString &className) const
+{
+    QFile file(pathOf(className));
+    if (className.trimmed().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList names = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (QString &name : names)
+        name = name.trimmed();
+    names.removeAll(QString());
+    return names;
+}
+
+void ClassListStore::save(const QString &className, const QStringList &pupils)
+{
+    if (className.trimmed().isEmpty())
+        throw AppError(tr("Donnez un nom à la classe."));
+    if (!QDir().mkpath(m_folder))
+        throw AppError(tr("Impossible de créer le dossier %1.").arg(QDir::toNativeSeparators(m_folder)));
+    QByteArray bytes;
+    for (const QString &pupil : pupils) {
+        const QString name = simplified(pupil);
+        if (!name.isEmpty())
+            bytes += name.toUtf8() + '\n';
+    }
+    QcmFile::write(pathOf(className), bytes);
+}
+
+void ClassListStore::remove(const QString &className)
+{
+    QFile file(pathOf(className));
+    if (file.exists() && !file.remove())
+        throw AppError(tr("Impossible de supprimer la liste de la classe %1.").arg(className));
+}

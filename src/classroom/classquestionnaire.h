@@ -1,0 +1,57 @@
+#pragma once
+
+#include "document/classsettings.h"
+#include "document/qcmformat.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// One question as a class takes it: its fields, its free text split into the statement shown
+// with it and the correction shown after the end, and its right answer when it has one that can
+// be marked.
+struct ClassQuestion
+{
+    int number = 0;    // 0-based, in the questionnaire's own order
+    bool found = false; // false when the questionnaire has no block for this number
+    QString title;
+    QString picture;   // as stored
+    std::array<QString, QcmFormat::AnswerCount> answers;
+    // 1 to 5, naming an answer that has a text; none when the "REPONSE " line holds no such
+    // number: the question is shown but never marked.
+    std::optional<int> rightAnswer;
+    QStringList statement;
+    QStringList correction;
+
+    // The answers with a text, by their number (1 to 5), in order.
+    std::vector<int> answerNumbers() const;
+    bool marked() const { return rightAnswer.has_value(); }
+};
+
+// A questionnaire read once for a class: every question by number, and its settings. Read in one
+// pass over the lines, so a 10,000-question questionnaire costs no more than reading it.
+class ClassQuestionnaire
+{
+public:
+    static ClassQuestionnaire fromLines(const QStringList &lines);
+
+    const std::vector<ClassQuestion> &questions() const { return m_questions; }
+    int size() const { return int(m_questions.size()); }
+    const ClassQuestion &question(int number) const { return m_questions[size_t(number)]; }
+    // Questions with a right answer: what a mark is out of.
+    int markedCount() const;
+    const ClassSettings &settings() const { return m_settings; }
+
+    // Sixteen hexadecimal digits that change whenever a question, an answer, a right answer or
+    // the order of the questions changes: a results file or a printed copy names the
+    // questionnaire it was made for.
+    QString fingerprint() const;
+
+private:
+    std::vector<ClassQuestion> m_questions;
+    ClassSettings m_settings;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "classroom/classscore.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <vector>
+
+// A pupil's run as it is kept, whichever way the class answered.
+struct ClassRunRecord
+{
+    enum class Way { Computer, Network, Paper };
+
+    Way way = Way::Computer;
+    QString pupil;             // may be empty
+    QDateTime started;
+    qint64 durationSeconds = 0;
+    quint64 seed = 0;          // the version; rebuilt from it alone
+    int copy = 0;              // the paper copy's number; 0 for the other ways
+    bool finished = true;      // false: the session ended before the pupil did
+    std::vector<int> answers;  // by question number, 1 to 5 or 0
+    ClassScore score;
+};
+
+// Where finished and unfinished runs go: the results file beside the questionnaire in the
+// program, a list in the tests. keep() throws AppError with a French message when the run
+// could not be kept; it returns the path of the file the run went to.
+class ClassRunKeeper
+{
+public:
+    virtual ~ClassRunKeeper() = default;
+    virtual QString keep(const ClassRunRecord &record) = 0;
+};

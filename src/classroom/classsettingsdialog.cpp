@@ -1,0 +1,81 @@
+#include "classroom/classsettingsdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+
+ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("ClassSettingsDialog"));
+    setWindowTitle(tr("Réglages de la passation"));
+
+    ShuffleQuestionsBox = new QCheckBox(tr("Mélanger l'ordre des &questions"), this);
+    ShuffleQuestionsBox->setObjectName(QStringLiteral("ShuffleQuestionsBox"));
+    ShuffleQuestionsBox->setChecked(settings.shuffleQuestions);
+    ShuffleAnswersBox = new QCheckBox(tr("Mélanger l'ordre des &réponses"), this);
+    ShuffleAnswersBox->setObjectName(QStringLiteral("ShuffleAnswersBox"));
+    ShuffleAnswersBox->setChecked(settings.shuffleAnswers);
+
+    ScaleBox = new QSpinBox(this);
+    ScaleBox->setObjectName(QStringLiteral("ScaleBox"));
+    ScaleBox->setRange(1, ClassSettingsFormat::MaxMarkScale);
+    ScaleBox->setValue(settings.markScale);
+
+    RoundingBox = new QComboBox(this);
+    RoundingBox->setObjectName(QStringLiteral("RoundingBox"));
+    for (int step : ClassSettingsFormat::roundingSteps()) {
+        RoundingBox->addItem(tr("à %1 point près").arg(ClassSettingsFormat::roundingText(step)), step);
+        if (step == settings.roundingHundredths)
+            RoundingBox->setCurrentIndex(RoundingBox->count() - 1);
+    }
+
+    PenaltyBox = new QComboBox(this);
+    PenaltyBox->setObjectName(QStringLiteral("PenaltyBox"));
+    PenaltyBox->addItem(tr("Aucune : une réponse fausse vaut 0"));
+    PenaltyBox->addItem(tr("Correction du hasard : une réponse fausse retire 1/(k-1) point (k réponses)"));
+    PenaltyBox->setCurrentIndex(settings.penalty == ClassSettings::Penalty::Chance ? 1 : 0);
+    PenaltyBox->setToolTip(tr("La note totale ne descend jamais sous 0. Une question sans réponse vaut 0."));
+
+    EndViewBox = new QComboBox(this);
+    EndViewBox->setObjectName(QStringLiteral("EndViewBox"));
+    EndViewBox->addItem(tr("Rien"));
+    EndViewBox->addItem(tr("Sa note"));
+    EndViewBox->addItem(tr("Sa note et les corrections"));
+    EndViewBox->setCurrentIndex(int(settings.endView));
+
+    auto *form = new QFormLayout(this);
+    form->addRow(ShuffleQuestionsBox);
+    form->addRow(ShuffleAnswersBox);
+    form->addRow(tr("Note &sur :"), ScaleBox);
+    form->addRow(tr("&Arrondie :"), RoundingBox);
+    form->addRow(tr("&Pénalité :"), PenaltyBox);
+    form->addRow(tr("À la fin, l'élève &voit :"), EndViewBox);
+    auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
+                               "avec F9 n'en tient pas compte."),
+                            this);
+    note->setWordWrap(true);
+    form->addRow(note);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(tr("Annuler"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    form->addRow(buttons);
+}
+
+ClassSettings ClassSettingsDialog::settings() const
+{
+    ClassSettings chosen;
+    chosen.shuffleQuestions = ShuffleQuestionsBox->isChecked();
+    chosen.shuffleAnswers = ShuffleAnswersBox->isChecked();
+    chosen.markScale = ScaleBox->value();
+    chosen.roundingHundredths = RoundingBox->currentData().toInt();
+    chosen.penalty = PenaltyBox->currentIndex() == 1 ? ClassSettings::Penalty::Chance : ClassSettings::Penalty::None;
+    chosen.endView = ClassSettings::EndView(EndViewBox->currentIndex());
+    return chosen;
+}

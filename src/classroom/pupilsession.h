@@ -1,0 +1,61 @@
+#pragma once
+
+#include "classroom/classrun.h"
+#include "classroom/classrunrecord.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+// A class taking a questionnaire at one computer, pupil after pupil, without any window: who
+// is answering, their run, and the keeping of every run, finished or not. The pupil window
+// shows it; a run is kept the moment it ends, so nothing depends on a window being closed.
+class PupilSession
+{
+public:
+    using Clock = std::function<QDateTime()>;
+    using SeedSource = std::function<quint64()>;
+
+    PupilSession(std::shared_ptr<const ClassQuestionnaire> questionnaire, const ClassSettings &settings,
+                 ClassRunKeeper &keeper, Clock clock, SeedSource seeds);
+
+    const ClassSettings &settings() const { return m_settings; }
+    const ClassQuestionnaire &questionnaire() const { return *m_questionnaire; }
+
+    // A new pupil's run, in a version of their own. The name may be empty.
+    ClassRun &startPupil(const QString &name);
+    bool pupilAnswering() const { return m_run.has_value() && !m_run->finished(); }
+    ClassRun *run() { return m_run ? &*m_run : nullptr; }
+    const ClassRun *run() const { return m_run ? &*m_run : nullptr; }
+    const QString &pupil() const { return m_pupil; }
+
+    // The pupil has finished: the run is kept and its record returned. Throws AppError when
+    // the run could not be kept; the run stays open then, so it can be kept again.
+    ClassRunRecord finishPupil();
+    // The teacher stops the session: a pupil's run still open is kept, marked unfinished.
+    // Returns that record, or nothing when nobody was answering.
+    std::optional<ClassRunRecord> stop();
+
+    // Names of the pupils whose runs were kept in this session, in order.
+    const QStringList &pupilsDone() const { return m_done; }
+    // The file the last run went to.
+    const QString &lastFile() const { return m_lastFile; }
+
+private:
+    ClassRunRecord record(bool finished) const;
+    ClassRunRecord keep(bool finished);
+
+    std::shared_ptr<const ClassQuestionnaire> m_questionnaire;
+    ClassSettings m_settings;
+    ClassRunKeeper &m_keeper;
+    Clock m_clock;
+    SeedSource m_seeds;
+    std::optional<ClassRun> m_run;
+    QString m_pupil;
+    QDateTime m_started;
+    QStringList m_done;
+    QString m_lastFile;
+};

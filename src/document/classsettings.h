@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// How a class takes a questionnaire: the order each pupil sees, how answers are marked and what
+// a pupil sees at the end. Kept inside the questionnaire file as "PASSATION key=value" lines
+// standing before the first block: every reader of the format skips lines outside blocks, so a
+// file with settings reads as before everywhere, and a file without them takes the defaults.
+struct ClassSettings
+{
+    enum class Penalty { None, Chance };
+    enum class EndView { Nothing, Mark, MarkAndCorrections };
+
+    bool shuffleQuestions = false;
+    bool shuffleAnswers = false;
+    int markScale = 20;
+    // The step marks are rounded to, in hundredths of a point: 50 is 0,5.
+    int roundingHundredths = 50;
+    Penalty penalty = Penalty::None;
+    EndView endView = EndView::Mark;
+
+    bool operator==(const ClassSettings &other) const;
+    bool operator!=(const ClassSettings &other) const { return !(*this == other); }
+};
+
+namespace ClassSettingsFormat {
+
+// The rounding steps offered, in hundredths: 0,5, 0,25, 0,1 and 1.
+const QList<int> &roundingSteps();
+// The largest mark scale a questionnaire may use.
+inline constexpr int MaxMarkScale = 1000;
+
+// Whether a line is one of the settings lines (the repair keeps them where they stand).
+bool isSettingsLine(const QString &line);
+
+// The settings lines of a document's header, as they stand: what a rebuilt document keeps.
+QStringList settingsLines(const QStringList &lines);
+
+// The settings a document's lines hold; the defaults for what they do not say or say wrongly
+// (a file edited by hand must still open).
+ClassSettings read(const QStringList &lines);
+
+// The document with its settings lines replaced by those of `settings`, written before the
+// first line; settings equal to the defaults leave no line, so the file is as it was.
+QStringList withSettings(const QStringList &lines, const ClassSettings &settings);
+
+// "0,5", "0,25", "0,1", "1".
+QString roundingText(int hundredths);
+
+} // namespace ClassSettingsFormat

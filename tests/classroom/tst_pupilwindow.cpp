@@ -1,0 +1,176 @@
+#include "classroom/classlist.h"
+#include "classroom/proportionalpicture.h"
+#include "classroom/pupilsession.h"
+#include "classroom/pupilwindow.h"
+#include "document/qcmformat.h"
+#include "scriptedservices.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QtTest>
+
+namespace {
+
+struct ListKeeper : ClassRunKeeper
+{
+    std::vector<ClassRunRecord> kept;
+    QString keep(const ClassRunRecord &record) override
+    {
+        kept.push_back(record);
+        return QStringLiteral("quiz-resultats.csv");
+    }
+};
+
+QStringList questionnaireLines()
+{
+    QStringList lines;
+    for (int n = 0; n < 3; ++n) {
+        lines << QcmFormat::openingTag(n) << QStringLiteral("TITLE Capitale numéro %1 ?").arg(n + 1)
+              << QStringLiteral("PICTURE ");
+        for (int k = 1; k <= 5; ++k)
+            lines << QcmFormat::answerKeyword(k) + (k <= 3 ? QStringLiteral("Ville %1-%2").arg(n + 1).arg(k) : QString());
+        lines << QStringLiteral("REPONSE %1").arg(n + 1) << QStringLiteral("Un énoncé.") << QStringLiteral("Correction :")
+              << QStringLiteral("Voir la carte %1.").arg(n + 1) << QcmFormat::closingTag(n);
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestPupilWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void pupilsFromNameToNextPupil();
+    void escapeAndCloseDoNothing();
+    void stopKeepsTheOpenRun();
+
+private:
+    QTemporaryDir dir;
+    ScriptedServices scripted;
+    ListKeeper keeper;
+    std::unique_ptr<ClassListStore> lists;
+    std::unique_ptr<PupilSession> session;
+    std::unique_ptr<PupilWindow> window;
+    quint64 nextSeed = 1;
+};
+
+void TestPupilWindow::init()
+{
+    scripted.boxes.clear();
+    keeper.kept.clear();
+    lists = std::make_unique<ClassListStore>(dir.filePath(QStringLiteral("classes")));
+    lists->save(QStringLiteral("4e B"), {QStringLiteral("DUPONT Marie"), QStringLiteral("MARTIN Léo")});
+    ClassSettings settings;
+    settings.shuffleQuestions = true;
+    settings.shuffleAnswers = true;
+    settings.endView = ClassSettings::EndView::MarkAndCorrections;
+    auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(questionnaireLines()));
+    session = std::make_unique<PupilSession>(questionnaire, settings, keeper, [this] { return scripted.clock.now(); },
+                                             [this] { return nextSeed++; });
+    window = std::make_unique<PupilWindow>(*session, *lists, scripted.services, dir.path());
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestPupilWindow::cleanup()
+{
+    window.reset();
+    session.reset();
+}
+
+void TestPupilWindow::pupilsFromNameToNextPupil()
+{
+    window->ClassBox->setCurrentIndex(window->ClassBox->findText(QStringLiteral("4e B")));
+    QCOMPARE(window->NameBox->count(), 2);
+    window->NameBox->setCurrentIndex(0);
+    QTest::keyClick(window->NameBox->lineEdit(), Qt::Key_Return);
+    QCOMPARE(window->Pages->currentIndex(), 1);
+    QCOMPARE(window->QuestionNumber->text(), QStringLiteral("Question 1 / 3"));
+
+    // Each question answered right with its number key, whatever place the shuffle gave it.
+    const ClassRun *run = session->run();
+    for (int position = 0; position < 3; ++position) {
+        QCOMPARE(window->position(), position);
+        const ClassQuestion &question = run->questionAt(position);
+        QCOMPARE(window->TitleLabel->text(), question.title);
+        QCOMPARE(window->StatementLabel->text(), QStringLiteral("Un énoncé.")); // the correction stays hidden
+        QVERIFY(!window->AnswerButtons[3]->isVisible());
+        const int place = run->version().shownPlace(question.number, *question.rightAnswer);
+        QTest::keyClick(window->focusWidget(), Qt::Key(Qt::Key_0 + place));
+        QVERIFY(window->AnswerButtons[size_t(place - 1)]->isChecked());
+        QVERIFY(window->StripButtons[size_t(position)]->property("answered").toBool());
+        QTest::keyClick(window->focusWidget(), Qt::Key_PageDown);
+    }
+    QCOMPARE(window->position(), 2);
+    QTest::keyClick(window->focusWidget(), Qt::Key_PageUp);
+    QCOMPARE(window->position(), 1);
+    // A click on the strip jumps; a click on the chosen answer takes it back.
+    QTest::mouseClick(window->StripButtons[0], Qt::LeftButton);
+    QCOMPARE(window->position(), 0);
+    const int chosen = run->chosenAt(0);
+    QTest::mouseClick(window->AnswerButtons[size_t(chosen - 1)], Qt::LeftButton);
+    QCOMPARE(run->chosenAt(0), 0);
+
+    scripted.boxes.script(MessageAnswer::No);
+    QTest::mouseClick(window->FinishButton, Qt::LeftButton);
+    QCOMPARE(scripted.boxes.lastText(), QStringLiteral("Terminer le questionnaire ?\nLa question 1 n'a pas de réponse."));
+    QCOMPARE(window->Pages->currentIndex(), 1);
+    QTest::keyClick(window->focusWidget(), Qt::Key(Qt::Key_0 + chosen));
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->FinishButton, Qt::LeftButton);
+    QCOMPARE(scripted.boxes.lastText(), QStringLiteral("Terminer le questionnaire ?"));
+
+    QCOMPARE(window->Pages->currentIndex(), 2);
+    QCOMPARE(keeper.kept.size(), size_t(1));
+    QCOMPARE(keeper.kept[0].pupil, QStringLiteral("DUPONT Marie"));
+    QCOMPARE(keeper.kept[0].answers, (std::vector<int>{1, 2, 3}));
+    QVERIFY(window->EndLabel->text().contains(QStringLiteral("Note : 20 / 20")));
+    QVERIFY(window->CorrectionsView->toPlainText().contains(QStringLiteral("Voir la carte 2.")));
+
+    QTest::keyClick(window->focusWidget(), Qt::Key_Return); // "Élève suivant"
+    QCOMPARE(window->Pages->currentIndex(), 0);
+    // The pupil who has answered comes last in the list.
+    QCOMPARE(window->NameBox->itemText(0), QStringLiteral("MARTIN Léo"));
+    QTest::keyClicks(window->NameBox->lineEdit(), QStringLiteral("Paul"));
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    QCOMPARE(session->pupil(), QStringLiteral("Paul"));
+    QCOMPARE(session->run()->version().seed(), quint64(2));
+    QCOMPARE(session->run()->answeredCount(), 0);
+}
+
+void TestPupilWindow::escapeAndCloseDoNothing()
+{
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->close());
+    QVERIFY(window->isVisible());
+    QVERIFY(session->pupilAnswering());
+}
+
+void TestPupilWindow::stopKeepsTheOpenRun()
+{
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_2);
+    scripted.boxes.script(MessageAnswer::No);
+    QTest::mouseClick(window->StopButton, Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->StopButton, Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(keeper.kept.size(), size_t(1));
+    QVERIFY(!keeper.kept[0].finished);
+    QCOMPARE(keeper.kept[0].score.unansweredCount, 2);
+}
+
+QTEST_MAIN(TestPupilWindow)
+#include "tst_pupilwindow.moc"
