@@ -3,6 +3,8 @@
 #include "pictures/pcx/pcxheader.h"
 #include "pictures/pcx/pcxoutput.h"
 
+#include <QtAlgorithms>
+
 #include <algorithm>
 #include <cstring>
 
@@ -41,7 +43,6 @@ uchar *encodeRun(uchar *out, uchar value, qint64 length)
 
 constexpr qint64 LiteralWord = 8;
 constexpr quint64 HighBits = 0x8080808080808080ull;
-constexpr quint64 LowBits = 0x0101010101010101ull;
 
 quint64 loadWord(const uchar *bytes)
 {
@@ -56,9 +57,35 @@ bool hasRunByte(quint64 word)
     return (word & (word << 1) & HighBits) != 0;
 }
 
-bool hasZeroByte(quint64 word)
+// 0x80 in each byte of `word` that is 0, nothing elsewhere (no borrow from one byte to the next).
+quint64 zeroBytes(quint64 word)
 {
-    return ((word - LowBits) & ~word & HighBits) != 0;
+    constexpr quint64 LowSeven = ~HighBits;
+    return ~(((word & LowSeven) + LowSeven) | word | LowSeven);
+}
+
+// The place, in memory order, of the first byte marked by zeroBytes().
+qint64 firstMarkedByte(quint64 marks)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    return qCountTrailingZeroBits(marks) / 8;
+#else
+    return qCountLeadingZeroBits(marks) / 8;
+#endif
+}
+
+// Values each unlike the next one: a run byte of 1 always goes out, kept only when the value
+// could itself be taken for a run byte, so no branch depends on the value.
+uchar *writeLoneValues(uchar *out, const uchar *values, qint64 count)
+{
+    for (qint64 i = 0; i < count; ++i) {
+        const uchar value = values[i];
+        const int flagged = value >= Pcx::RunFlag;
+        out[0] = uchar(Pcx::RunFlag | 1);
+        out[flagged] = value;
+        out += 1 + flagged;
+    }
+    return out;
 }
 
 qint64 runEnd(const uchar *values, qint64 start, qint64 count)
@@ -84,36 +111,26 @@ void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count)
         if (!out)
             break;
         while (start < limit) {
-            // Eight values at once where none equals its neighbour, as in most of a photograph:
-            // they go out as they are when none could be taken for a run byte.
+            // Eight values at a time: those unlike their next one (most of a photograph) go out
+            // as lone values, copied as they are when none could be taken for a run byte; the
+            // first equal pair, if any, starts a run below.
             if (start + LiteralWord < limit && start + LiteralWord < count) {
                 const quint64 word = loadWord(values + start);
-                if (!hasZeroByte(word ^ loadWord(values + start + 1))) {
-                    if (!hasRunByte(word)) {
-                        std::memcpy(out, values + start, LiteralWord);
-                        out += LiteralWord;
-                    } else {
-                        // Lone values all of them, some needing a run byte of 1 in front.
-                        for (qint64 i = 0; i < LiteralWord; ++i) {
-                            const uchar value = values[start + i];
-                            const int flagged = value >= Pcx::RunFlag;
-                            out[0] = uchar(Pcx::RunFlag | 1);
-                            out[flagged] = value;
-                            out += 1 + flagged;
-                        }
-                    }
-                    start += LiteralWord;
-                    continue;
+                const quint64 equalPairs = zeroBytes(word ^ loadWord(values + start + 1));
+                const qint64 lone = equalPairs == 0 ? LiteralWord : firstMarkedByte(equalPairs);
+                if (lone == LiteralWord && !hasRunByte(word)) {
+                    std::memcpy(out, values + start, LiteralWord);
+                    out += LiteralWord;
+                } else {
+                    out = writeLoneValues(out, values + start, lone);
                 }
+                start += lone;
+                if (lone == LiteralWord)
+                    continue;
             }
-            // A value unlike the next one, most of a photograph, is written without a branch
-            // on its value: a run byte of 1 always goes out, and is kept only when needed.
             const uchar value = values[start];
             if (start + 1 >= count || values[start + 1] != value) {
-                const int flagged = value >= Pcx::RunFlag;
-                out[0] = uchar(Pcx::RunFlag | 1);
-                out[flagged] = value;
-                out += 1 + flagged;
+                out = writeLoneValues(out, values + start, 1);
                 ++start;
                 continue;
             }
