@@ -11,12 +11,8 @@
 #include "document/qcmtext.h"
 #include "editor/pageliste.h"
 #include "editor/planche.h"
-#include "pictures/pictureregistry.h"
-#include "platform/printdialogs.h"
-#include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
-#include "platform/services.h"
-#include "platform/systemclock.h"
+#include "scriptedservices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -271,16 +267,10 @@ void CopyLinesBaseline(benchmark::State &state)
     }
 }
 
-// The real sheet with a questionnaire file loaded as "Ouvrir" loads it.
-struct SheetFixture
+// The real sheet, with the tests' scripted services, and a questionnaire file loaded as
+// "Ouvrir" loads it.
+struct SheetFixture : ScriptedServices
 {
-    ScriptedMessageBoxes boxes;
-    ScriptedFileDialogs dialogs;
-    ScriptedFileDialogs pictureDialogs;
-    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 0))};
-    PictureRegistry pictures;
-    ScriptedPrintDialogs printing{boxes};
-    Services services{boxes, dialogs, pictureDialogs, clock, pictures, printing};
     TPlanche sheet{services};
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("bench.qcm"));
