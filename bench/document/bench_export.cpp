@@ -2,6 +2,7 @@
 // cannot avoid, the base64 encoding of the picture. Ratios near 1 mean the XML around the
 // picture costs nothing; the escaping of the base64 text, character by character, once made
 // the write several times the encoding.
+#include "medianreporter.h"
 #include "document/exchange/moodlexmlformat.h"
 
 #include <benchmark/benchmark.h>
@@ -37,37 +38,24 @@ void MoodleXmlWrite(benchmark::State &state)
 }
 
 // Prints each write's median time over the encoding's at the same size.
-class RatioReporter : public benchmark::ConsoleReporter
+class RatioReporter : public MedianReporter
 {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!run.error_occurred && (median || (run.run_type == Run::RT_Iteration && run.iterations > 0)))
-                m_seconds[run.run_name.function_name + "/" + run.run_name.args] =
-                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-        }
-    }
-
     void Finalize() override
     {
         ConsoleReporter::Finalize();
         std::printf("\nRatios: Moodle XML write / base64 of the picture\n");
-        for (const auto &[name, seconds] : m_seconds) {
+        for (const auto &[name, seconds] : allSeconds()) {
             if (name.rfind("MoodleXmlWrite/", 0) != 0)
                 continue;
             const std::string size = name.substr(name.find('/') + 1);
-            const auto baseline = m_seconds.find("Base64/" + size);
-            if (baseline != m_seconds.end())
-                std::printf("%4s MB: %8.1f ms / %8.1f ms = %5.2f\n", size.c_str(), seconds * 1e3,
-                            baseline->second * 1e3, seconds / baseline->second);
+            const double baseline = this->seconds("Base64/" + size);
+            if (baseline > 0)
+                std::printf("%4s MB: %8.1f ms / %8.1f ms = %5.2f\n", size.c_str(), seconds * 1e3, baseline * 1e3,
+                            seconds / baseline);
         }
     }
 
-private:
-    std::map<std::string, double> m_seconds;
 };
 
 } // namespace

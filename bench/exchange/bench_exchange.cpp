@@ -4,6 +4,7 @@
 // seconds for 10,000. The worst cases of earlier versions are in the files: every picture is
 // named "image.png" with its own bytes, and HTML texts hold lone "<" and "&" (one text of
 // 400,000 of them, against 40,000, on its own).
+#include "medianreporter.h"
 #include "document/exchange/questionexchange.h"
 
 #include <QCoreApplication>
@@ -148,40 +149,25 @@ void ImportMarks(benchmark::State &state)
 }
 
 // Prints, once all have run, each import against reading its file, and 10,000 questions against 1,000.
-class RatioReporter : public benchmark::ConsoleReporter
+class RatioReporter : public MedianReporter
 {
 public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred)
-                continue;
-            // With --benchmark_repetitions the median is kept, else the one run.
-            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                m_seconds[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            else if (run.run_type == Run::RT_Iteration && run.repetitions <= 1 && run.iterations > 0)
-                m_seconds[name] = run.real_accumulated_time / double(run.iterations);
-        }
-    }
-
     void Finalize() override
     {
         ConsoleReporter::Finalize();
         std::printf("\nImport against reading the file's bytes, and 10,000 questions against 1,000:\n");
-        const double marks = find("ImportMarks/400000");
-        const double fewerMarks = find("ImportMarks/40000");
+        const double marks = seconds("ImportMarks/400000");
+        const double fewerMarks = seconds("ImportMarks/40000");
         if (marks > 0 && fewerMarks > 0)
             std::printf("HTML  400,000 lone marks %8.1f ms, %6.0f times reading the bytes; %5.1f times 40,000 (%s)\n",
-                        marks * 1e3, marks / find("ReadMarksBytes/400000"), marks / fewerMarks,
+                        marks * 1e3, marks / seconds("ReadMarksBytes/400000"), marks / fewerMarks,
                         // One text ten times longer leaves the caches: 20 times, where reading
                         // it quadratically would take 100.
                         marks / fewerMarks <= 20 ? "linear" : "NOT LINEAR");
         for (const char *kind : KindNames) {
-            const double small = find(std::string("Import/") + kind + "/1000");
-            const double large = find(std::string("Import/") + kind + "/10000");
-            const double bytes = find(std::string("ReadBytes/") + kind + "/10000");
+            const double small = seconds(std::string("Import/") + kind + "/1000");
+            const double large = seconds(std::string("Import/") + kind + "/10000");
+            const double bytes = seconds(std::string("ReadBytes/") + kind + "/10000");
             if (small <= 0 || large <= 0 || bytes <= 0)
                 continue;
             const double growth = large / small;
@@ -192,14 +178,6 @@ public:
         }
     }
 
-private:
-    double find(const std::string &name) const
-    {
-        const auto it = m_seconds.find(name);
-        return it == m_seconds.end() ? -1 : it->second;
-    }
-
-    std::map<std::string, double> m_seconds;
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 // of a 1,000-question questionnaire, against measuring its texts; printing the results of a run
 // of 10,000 questions to a PDF file, against a run of 1,000 (the pages must cost in proportion
 // to the rows: at most some 12 times as much).
+#include "medianreporter.h"
 #include "document/qcmfile.h"
 #include "printing/paperlayout.h"
 #include "runner/csvtext.h"
@@ -252,30 +253,6 @@ void BM_PrintResults(benchmark::State &state)
     state.counters["pages"] = pages;
 }
 
-// Keeps each benchmark's median times (or their means without repetitions) for the ratio; the
-// processor's time beside the real one, which other programs on a busy machine disturb more.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> seconds, cpuSeconds;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs) {
-            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-            const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                seconds[name] = run.GetAdjustedRealTime() / unit;
-                cpuSeconds[name] = run.GetAdjustedCPUTime() / unit;
-            } else if (run.run_type == Run::RT_Iteration && run.iterations > 0 && run.repetitions <= 1) {
-                seconds[name] = run.real_accumulated_time / double(run.iterations);
-                cpuSeconds[name] = run.cpu_accumulated_time / double(run.iterations);
-            }
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 BENCHMARK(BM_ReadBytesBaseline)->Unit(benchmark::kMillisecond);
@@ -290,13 +267,13 @@ int main(int argc, char **argv)
 {
     QGuiApplication app(argc, argv); // fonts need it
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const std::string small = "BM_PrintResults/1000", large = "BM_PrintResults/10000";
-    if (reporter.seconds[small] > 0 && reporter.cpuSeconds[small] > 0)
+    if (reporter.seconds(small) > 0 && reporter.cpuSeconds(small) > 0)
         std::printf("\nPrinting results: 10,000 questions / 1,000 questions = %.2f real, %.2f processor "
                     "(linear: 10, target <= 12)\n",
-                    reporter.seconds[large] / reporter.seconds[small], reporter.cpuSeconds[large] / reporter.cpuSeconds[small]);
+                    reporter.seconds(large) / reporter.seconds(small), reporter.cpuSeconds(large) / reporter.cpuSeconds(small));
     benchmark::Shutdown();
     return 0;
 }
