@@ -225,6 +225,19 @@ void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel_data()
     QTest::newRow("no title") << block("  ", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1") << "titre";
     QTest::newRow("unreadable right answer") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "x")
                                              << "illisible";
+    // The sheet would show such a question with answer 1 or 5 marked right: Moodle must not.
+    QTest::newRow("right answer missing") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "")
+                                          << "aucune bonne réponse";
+    QTest::newRow("right answer 0") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "0")
+                                    << "n° 0";
+    QTest::newRow("right answer negative") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "-2")
+                                           << "n° -2";
+    QTest::newRow("right answer beyond the five") << block("Q", {"REP1 a", "REP2 b", "REP3 c", "REP4 d", "REP5 e"}, "7")
+                                                  << "n° 7";
+    QTest::newRow("right answer beyond its answers") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "3")
+                                                     << "vide";
+    QTest::newRow("right answer missing line") << QStringList{"<BLOC0000>", "TITLE Q", "PICTURE ", "REP1 a", "REP2 b"}
+                                               << "aucune bonne réponse";
     QTest::newRow("control character") << block("Q\x01", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1")
                                        << "U+0001";
     QTest::newRow("empty answers are left out") << block("Q", {"REP1 ", "REP2 a", "REP3 ", "REP4 b", "REP5 "}, "4")

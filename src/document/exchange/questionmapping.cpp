@@ -38,7 +38,7 @@ std::pair<QString, QString> splitTitle(const QString &line)
 
 } // namespace
 
-QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
+QList<std::pair<int, SourceBlock>> blocks(const QStringList &lines)
 {
     const int count = std::min(countQuestions(lines), MaxQuestions);
     // First line of each opening tag, letter case ignored, as the block search finds it.
@@ -56,7 +56,7 @@ QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
             firstOpening.insert(key, i);
     }
 
-    QList<std::pair<int, QcmBlock::Content>> result;
+    QList<std::pair<int, SourceBlock>> result;
     for (int question = 0; question < count; ++question) {
         const auto found = firstOpening.constFind(openingTag(question).toLower());
         if (found == firstOpening.cend())
@@ -64,22 +64,39 @@ QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
         // The block, up to the next line opening one: that is as far as its reading can go.
         const auto next = std::upper_bound(openings.begin(), openings.end(), *found);
         const int end = next == openings.end() ? int(lines.size()) : *next;
-        const std::optional<QcmBlock::Content> content = QcmBlock::read(lines.mid(*found, end - *found), question);
-        if (content)
-            result.append({question, *content});
+        const QStringList blockLines = lines.mid(*found, end - *found);
+        const std::optional<QcmBlock::Content> content = QcmBlock::read(blockLines, question);
+        if (!content)
+            continue;
+        SourceBlock block;
+        static_cast<QcmBlock::Content &>(block) = *content;
+        block.rightAnswerField = fieldAt(blockLines, RightAnswerLine, blockEnd(blockLines, 0, question),
+                                         RightAnswerKeyword.size());
+        result.append({question, std::move(block)});
     }
     return result;
 }
 
-std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QString &reason)
+std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &reason)
 {
     const QuestionFields &fields = block.fields;
     if (isBlankText(fields.title)) {
         reason = tr("question sans titre");
         return std::nullopt;
     }
-    if (!block.rightAnswerReadable) {
-        reason = tr("numéro de la bonne réponse illisible");
+    const QString written = block.rightAnswerField.trimmed();
+    if (written.isEmpty()) {
+        reason = tr("aucune bonne réponse indiquée");
+        return std::nullopt;
+    }
+    bool readable = false;
+    const int right = written.toInt(&readable);
+    if (!readable || !block.rightAnswerReadable) {
+        reason = tr("numéro de la bonne réponse illisible (« %1 »)").arg(written);
+        return std::nullopt;
+    }
+    if (right < 1 || right > AnswerCount) {
+        reason = tr("la bonne réponse n° %1 n'existe pas : les réponses vont de 1 à %2").arg(right).arg(AnswerCount);
         return std::nullopt;
     }
     ExchangeQuestion question;

@@ -12,16 +12,23 @@
 // its reason.
 namespace QuestionMapping {
 
+// A block as read, with its right-answer line as written: the sheet shows a missing or
+// out-of-range number as answer 1 or 5, which must not leave the program as the right answer.
+struct SourceBlock : QcmBlock::Content
+{
+    QString rightAnswerField;
+};
+
 // The blocks of a questionnaire in question order, found in one pass over its lines (a block
 // search per question would make a large questionnaire slow). A question without a block is
 // left out.
-QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines);
+QList<std::pair<int, SourceBlock>> blocks(const QStringList &lines);
 
 // A block as an exchange question: empty answers dropped (the right answer's index follows),
-// the title as question text, the free text as feedback, the picture path as written. Nothing,
-// with `reason` set, when the question cannot leave (no title, right answer empty or
-// unreadable, fewer than two answers).
-std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QString &reason);
+// the title as question text, the picture path as written. Nothing, with `reason` set, when the
+// question cannot leave (no title, right answer missing, unreadable, out of range or empty,
+// fewer than two answers).
+std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &reason);
 
 struct Block
 {
