@@ -179,7 +179,7 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
         << QStringList{"a", "b", "", "", ""} << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12 13 14"}
         << QString() << "12 lignes";
     QTest::newRow("free-text line that looks like a tag")
-        << "Q {=a ~b ####<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{" <BLOC0000>"}
+        << "Q {=a ~b ####[plain]<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{" <BLOC0000>"}
         << QString() << "<BLOC";
 }
 

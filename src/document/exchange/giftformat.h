@@ -19,10 +19,6 @@ void read(const QString &text, QuestionSink &sink, ProgressTask *progress = null
 // above it (Moodle ignores comments; read() takes it back).
 QString write(const QList<ExchangeQuestion> &questions);
 
-// Why Moodle would not read the question back as written (an answer beginning with "%" reads
-// as a weight), or empty.
-QString unwritable(const ExchangeQuestion &question);
-
 // The text with GIFT's special characters escaped and line breaks as "\n".
 QString escaped(const QString &text);
 

@@ -296,14 +296,10 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
         const int number = index + 1;
         QString reason;
         std::optional<ExchangeQuestion> question = QuestionMapping::fromBlock(block, reason);
-        if (question) {
-            if (format == Format::Gift)
-                reason = GiftFormat::unwritable(*question);
-            else if (format == Format::Aiken)
-                reason = AikenFormat::unwritable(*question);
-            else
-                reason = MoodleXmlFormat::unwritable(*question);
-        }
+        if (question && format == Format::Aiken)
+            reason = AikenFormat::unwritable(*question);
+        else if (question && format == Format::MoodleXml)
+            reason = MoodleXmlFormat::unwritable(*question);
         if (!question || !reason.isEmpty()) {
             report.skipped.append(SkippedQuestion{number, ExchangeText::label(block.fields.title), reason});
             continue;
