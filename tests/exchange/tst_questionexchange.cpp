@@ -169,6 +169,11 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
                                                          << QStringList() << "6e" << QString();
     QTest::newRow("answer longer than a field") << "Q {=" + QString(256, QLatin1Char('x')) + " ~b}" << QString()
                                                 << QStringList() << QStringList() << "255" << QString();
+    // Moodle refuses a multiple-choice question with fewer than two answers.
+    QTest::newRow("one answer, GIFT") << "Q {=a ~ }" << QString() << QStringList() << QStringList() << "deux réponses"
+                                      << QString();
+    QTest::newRow("one answer, Aiken") << "Qu ?\nA. seule\nANSWER: A\n" << QString() << QStringList() << QStringList()
+                                       << "deux réponses" << QString();
     QTest::newRow("no question text") << "{=a ~b}" << QString() << QStringList() << QStringList() << "sans texte"
                                       << QString();
     QTest::newRow("text lines after the first")

@@ -138,6 +138,11 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
         reason = tr("aucune bonne réponse");
         return std::nullopt;
     }
+    // Moodle refuses it, and so would this program's export.
+    if (question.answers.size() < 2) {
+        reason = tr("moins de deux réponses");
+        return std::nullopt;
+    }
     if (question.rightAnswer >= AnswerCount) {
         reason = tr("la bonne réponse est la %1e, au-delà des cinq réponses d'un questionnaire")
                      .arg(question.rightAnswer + 1);

@@ -36,7 +36,9 @@ struct Block
     QString picture;
 };
 
-// An exchange question within a questionnaire's limits, or nothing with `reason` set. The text
+// An exchange question within a questionnaire's limits, or nothing with `reason` set (no text,
+// no right answer, fewer than two answers, an answer or the right one beyond what a block
+// holds). The text
 // goes into the title up to 255 characters (cut at a space when it can) and on into the free
 // text; more than five answers keep the first five when the right one is among them; feedback
 // follows in the free text, folded into twelve lines. `notes` receives what changed, prefixed
