@@ -355,6 +355,16 @@ void TestQuestionExchange::detectFormat_data()
     QTest::newRow("GIFT with an ANSWER line") << QByteArray("ANSWER: B\nQ {=a ~b}") << Format::Gift;
     QTest::newRow("GIFT") << QByteArray("// x\nQ {=a ~b}") << Format::Gift;
     QTest::newRow("empty") << QByteArray() << Format::Gift;
+    QTest::newRow("Aiken with a brace") << QByteArray("Que vaut {x} ?\nA. 1\nB. 2\nANSWER: A\n") << Format::Aiken;
+    QTest::newRow("Aiken with a brace block holding =")
+        << QByteArray("Si {x = 2}, que vaut x + 1 ?\nA) 3\nB) {~4}\nANSWER: A\n\nQ2 ?\nA. a\nB. b\nANSWER: B\n")
+        << Format::Aiken;
+    QTest::newRow("GIFT starting with a tag") << QByteArray("<b>Capitale</b> ? {=Paris ~Lyon}") << Format::Gift;
+    QTest::newRow("GIFT true/false and essay") << QByteArray("Vrai ?{T}\n\nRacontez.{}") << Format::Gift;
+    QTest::newRow("GIFT with escaped braces and an Aiken-like question")
+        << QByteArray("Q \\{=x\\} ?\nA. a\nANSWER: A\n\nR ? {~a =b}\n\nS ? {=c ~d}") << Format::Gift;
+    QTest::newRow("XML after a comment") << QByteArray("<!-- banque -->\n<quiz></quiz>") << Format::MoodleXml;
+    QTest::newRow("markup of another kind") << QByteArray("<html><body>Q</body></html>") << Format::MoodleXml;
 }
 
 void TestQuestionExchange::detectFormat()

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <optional>
 
@@ -164,16 +165,60 @@ Summary summaryOf(const QString &text, const Report &report)
 
 } // namespace
 
+namespace {
+
+// Whether the markup's first element is Moodle XML's <quiz> (after a declaration, comments).
+bool rootIsQuiz(const QString &text)
+{
+    QXmlStreamReader xml(text);
+    return xml.readNextStartElement() && xml.name() == QLatin1String("quiz");
+}
+
+// Aiken questions: "ANSWER:" lines right after an answer line.
+int aikenQuestions(const QString &text)
+{
+    static const QRegularExpression answer(QStringLiteral("^[A-Z][.)]"));
+    static const QRegularExpression rightAnswer(QStringLiteral("^ANSWER\\s*:\\s*[A-Z]"));
+    int count = 0;
+    bool afterAnswer = false;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (afterAnswer && rightAnswer.match(trimmed).hasMatch())
+            ++count;
+        afterAnswer = answer.match(trimmed).hasMatch();
+    }
+    return count;
+}
+
+// GIFT answer blocks: an unescaped "{" opening choices, a number, true or false, or nothing.
+int giftQuestions(const QString &text)
+{
+    static const QRegularExpression block(
+        QStringLiteral("(?<!\\\\)\\{\\s*(?:[=~#}]|(?:TRUE|FALSE|T|F)\\s*[}#])"));
+    int count = 0;
+    for (auto match = block.globalMatch(text); match.hasNext(); match.next())
+        ++count;
+    return count;
+}
+
+} // namespace
+
 Format detectFormat(const QByteArray &bytes)
 {
     const QString text = ExchangeText::decode(bytes.left(1 << 20)).text;
     const QString start = text.trimmed();
-    if (start.startsWith(QLatin1Char('<')))
+    if (start.startsWith(QLatin1String("<?xml")) || (start.startsWith(QLatin1Char('<')) && rootIsQuiz(text)))
         return Format::MoodleXml;
-    static const QRegularExpression answerLine(QStringLiteral("^\\s*ANSWER\\s*:\\s*[A-Z]\\s*$"),
-                                               QRegularExpression::MultilineOption);
-    if (!text.contains(QLatin1Char('{')) && answerLine.match(text).hasMatch())
+    // By what the file is made of: a brace in an Aiken question, or a line of a GIFT question
+    // that looks like an Aiken answer, do not change its format.
+    const int aiken = aikenQuestions(text);
+    const int gift = giftQuestions(text);
+    if (aiken > gift)
         return Format::Aiken;
+    if (gift == 0 && start.startsWith(QLatin1Char('<')))
+        return Format::MoodleXml;
     return Format::Gift;
 }
 

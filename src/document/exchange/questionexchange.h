@@ -55,8 +55,10 @@ struct Exported
     Report report;
 };
 
-// The file's format from its content: XML when it starts with "<", Aiken when it has an
-// "ANSWER:" line and no brace, else GIFT.
+// The file's format from its structure: Moodle XML when it is markup opening with <quiz> (or an
+// XML declaration); Aiken when it holds more Aiken questions (an "ANSWER:" line after an answer
+// line) than GIFT answer blocks; GIFT otherwise, and for other markup Moodle XML, whose reader
+// says what is wrong.
 Format detectFormat(const QByteArray &bytes);
 
 // Throws AppError when the file cannot be read at all (a broken Moodle XML file, more than
