@@ -278,7 +278,7 @@ void TMainForm::setSheet(TPlanche *sheet)
     m_sheet = sheet;
     m_file = std::make_unique<QuestionnaireFile>(
         sheet->store(), m_boxes, m_dialogs,
-        [&pictures = m_services.pictures](const QString &path) { return readPictureAsIs(pictures, path); },
+        [&pictures = m_services.pictures](const QString &path) { return readPictureForWeb(pictures, path); },
         m_services.progress);
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);

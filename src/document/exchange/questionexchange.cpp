@@ -350,7 +350,7 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
             continue;
         }
         if (!question->picture.isEmpty()) {
-            const QString name = QcmFormat::fileNameOf(question->picture);
+            QString name = QcmFormat::fileNameOf(question->picture);
             if (format == Format::MoodleXml) {
                 std::optional<QByteArray> bytes =
                     embeddablePicture(question->picture, number, pictureFolder, readPicture, embedded, report.notes);
@@ -358,6 +358,10 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
                     question->picture.clear();
                 } else {
                     question->pictureData = std::move(*bytes);
+                    // A picture the reader drew into a PNG goes under its name with that suffix.
+                    if (question->pictureData.startsWith("\x89PNG\r\n\x1A\n")
+                        && QFileInfo(name).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
+                        name = QFileInfo(name).completeBaseName() + QLatin1String(".png");
                     if (!browserShows(name))
                         report.notes.append(tr("Question %1 : l'image %2 est exportée, mais un navigateur ne "
                                                "sait pas l'afficher ; convertissez-la en PNG.")

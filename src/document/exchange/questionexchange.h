@@ -66,8 +66,9 @@ Format detectFormat(const QByteArray &bytes);
 // cannot be written, stay out, with a note.
 Imported importQuestions(const QByteArray &bytes, const ImportOptions &options);
 // Reads a picture file whole so that an export can embed it; throws AppError with the reason
-// it stays out. The program's reader is the picture registry's (readPictureAsIs): the layers
-// below the application do not know picture kinds.
+// it stays out. A PNG it gives for a picture of another kind (a PCX file drawn for the web) is
+// embedded under the picture's name with the suffix ".png". The program's reader is the picture
+// registry's (readPictureForWeb): the layers below the application do not know picture kinds.
 using PictureReader = std::function<QByteArray(const QString &path)>;
 
 // The questionnaire's questions, in order. Pictures are looked for as named, then by file name
