@@ -22,7 +22,7 @@ void TestGiftFormat::readsMultipleChoice_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("answers");
     QTest::addColumn<int>("right");
-    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("feedback");
 
     // Moodle's own examples first.
     QTest::newRow("grant's tomb") << "Who's buried in Grant's tomb?{~Grant ~Jefferson =no one}"
@@ -87,7 +87,7 @@ void TestGiftFormat::readsMultipleChoice()
     QFETCH(QString, text);
     QFETCH(QStringList, answers);
     QFETCH(int, right);
-    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, feedback);
     const ReadResult result = GiftFormat::read(gift);
     QVERIFY2(result.skipped.isEmpty(), qPrintable(result.skipped.value(0).reason));
     QCOMPARE(result.questions.size(), 1);
@@ -95,7 +95,7 @@ void TestGiftFormat::readsMultipleChoice()
     QCOMPARE(question.text, text);
     QCOMPARE(question.answers, answers);
     QCOMPARE(question.rightAnswer, right);
-    QCOMPARE(question.freeText, freeText);
+    QCOMPARE(question.feedback, feedback);
 }
 
 void TestGiftFormat::skipsOtherKinds_data()
@@ -182,13 +182,13 @@ void TestGiftFormat::writtenQuestionsReadBack_data()
     special.text = QStringLiteral("a~b=c#d{e}f:g\\h // pas un commentaire $CATEGORY: x [html]<b>");
     special.answers = QStringList{"=x", "~y", "#z", "{}", "a::b", "c\\n"};
     special.rightAnswer = 5;
-    special.freeText = QStringList{"ligne 1", "", "####", "// trois"};
+    special.feedback = QStringList{"ligne 1", "", "####", "// trois"};
     special.picture = QStringLiteral("drapeau france.bmp");
     QTest::newRow("every special character") << special;
 
     ExchangeQuestion markers = plain;
     markers.answers = QStringList{"[moodle]", "[html]<b>x</b>", "[plain]", "[markdown]*y*", "[autre] z"};
-    markers.freeText = QStringList{"[html]<p>voir</p>"};
+    markers.feedback = QStringList{"[html]<p>voir</p>"};
     QTest::newRow("texts that read as format markers") << markers;
 
     ExchangeQuestion weights = plain;

@@ -61,7 +61,7 @@ void TestMoodleXmlFormat::readsMultichoice()
     QCOMPARE(question.text, QStringLiteral("What is the answer to this question?"));
     QCOMPARE(question.answers, (QStringList{"The correct answer", "A distractor", "Another distractor"}));
     QCOMPARE(question.rightAnswer, 0);
-    QCOMPARE(question.freeText, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
+    QCOMPARE(question.feedback, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
     QCOMPARE(question.picture, QStringLiteral("ma carte.png"));
     QCOMPARE(question.pictureData, QByteArray("\x89PNG\r\n"));
 }
@@ -128,7 +128,7 @@ void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem_data()
     QTest::addColumn<QByteArray>("question");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("feedback");
     QTest::addColumn<QString>("picture");
     QTest::addColumn<QString>("note");
     const QByteArray answers = "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text></answer>";
@@ -178,7 +178,7 @@ void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem()
     QFETCH(QByteArray, question);
     QFETCH(QString, text);
     QFETCH(QStringList, answers);
-    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, feedback);
     QFETCH(QString, picture);
     QFETCH(QString, note);
     const ReadResult result = MoodleXmlFormat::read(quiz(question));
@@ -186,7 +186,7 @@ void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem()
     QCOMPARE(result.questions.size(), 1);
     QCOMPARE(result.questions.first().text, text);
     QCOMPARE(result.questions.first().answers, answers);
-    QCOMPARE(result.questions.first().freeText, freeText);
+    QCOMPARE(result.questions.first().feedback, feedback);
     QCOMPARE(result.questions.first().picture, picture);
     if (!picture.isEmpty())
         QCOMPARE(result.questions.first().pictureData, QByteArray("PNG"));
@@ -232,7 +232,7 @@ void TestMoodleXmlFormat::deepMarkupIsSkipped_data()
         return element.repeated(Depth) + QByteArray(element).insert(1, '/').repeated(Depth);
     };
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("feedback");
     const QByteArray answers = "<answer fraction=\"0\"><text>b</text></answer>";
     QTest::newRow("feedback in feedback")
         << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
@@ -256,12 +256,12 @@ void TestMoodleXmlFormat::deepMarkupIsSkipped_data()
 void TestMoodleXmlFormat::deepMarkupIsSkipped()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, feedback);
     const ReadResult result = MoodleXmlFormat::read(bytes);
     QCOMPARE(result.questions.size(), 1);
     QCOMPARE(result.questions.first().text, QStringLiteral("Q"));
     QCOMPARE(result.questions.first().answers, (QStringList{"a", "b"}));
-    QCOMPARE(result.questions.first().freeText, freeText);
+    QCOMPARE(result.questions.first().feedback, feedback);
 }
 
 // A file said to be UTF-8 (or saying nothing, which means UTF-8) that a Windows editor saved:
@@ -314,7 +314,7 @@ void TestMoodleXmlFormat::writtenQuestionsReadBack()
     question.text = QStringLiteral("Quelle  ville <b> & \"quoi\" ]]> ?");
     question.answers = QStringList{"a < b", " c", "d &amp;"};
     question.rightAnswer = 2;
-    question.freeText = QStringList{"Une ligne", "", "Une autre"};
+    question.feedback = QStringList{"Une ligne", "", "Une autre"};
     question.picture = QStringLiteral("drapeau été#1.bmp");
     question.pictureData = QByteArray("BM\x00\x01\xFF", 5);
     ExchangeQuestion without;

@@ -1,4 +1,5 @@
 #include "document/exchange/questionexchange.h"
+#include "document/classsettings.h"
 #include "document/exchange/questionmapping.h"
 #include "document/qcmtext.h"
 #include "pictures/picturecontent.h"
@@ -26,6 +27,11 @@ private Q_SLOTS:
     void importAppliesTheQuestionnaireLimits();
     void exportSkipsQuestionsThatCannotTravel_data();
     void exportSkipsQuestionsThatCannotTravel();
+    void feedbackBecomesTheCorrection_data();
+    void feedbackBecomesTheCorrection();
+    void correctionBecomesTheFeedback_data();
+    void correctionBecomesTheFeedback();
+    void shuffledAnswersTravelInMoodleXml();
     void unencodableCharacters();
     void embeddedPicturesNeverOverwrite();
     void attachmentsThatAreNoPictureStayOut();
@@ -160,7 +166,7 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
     const QString words = QString(QStringLiteral("mot ")).repeated(70).trimmed(); // 279 characters
     QTest::newRow("long text goes on into the free text")
         << words + QStringLiteral(" {=a ~b ####fin}") << QString(QStringLiteral("mot ")).repeated(64).trimmed()
-        << QStringList{"a", "b", "", "", ""} << QStringList{QString(QStringLiteral("mot ")).repeated(6).trimmed(), "fin"}
+        << QStringList{"a", "b", "", "", ""} << QStringList{QString(QStringLiteral("mot ")).repeated(6).trimmed(), "Correction :", "fin"}
         << QString() << "255 caractères";
     QTest::newRow("six answers, right among the first five")
         << "Q {~1 ~2 =3 ~4 ~5 ~6}" << "Q" << QStringList{"1", "2", "3", "4", "5"} << QStringList() << QString()
@@ -181,10 +187,10 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
         << QStringList{"ligne deux"} << QString() << QString();
     QTest::newRow("free text past twelve lines is folded")
         << "Q {=a ~b ####1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12\\n13\\n14}" << "Q"
-        << QStringList{"a", "b", "", "", ""} << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12 13 14"}
+        << QStringList{"a", "b", "", "", ""} << QStringList{"Correction :", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11 12 13 14"}
         << QString() << "12 lignes";
     QTest::newRow("free-text line that looks like a tag")
-        << "Q {=a ~b ####[plain]<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{" <BLOC0000>"}
+        << "Q {=a ~b ####[plain]<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{"Correction :", " <BLOC0000>"}
         << QString() << "<BLOC";
 }
 
@@ -271,6 +277,120 @@ void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel()
         QCOMPARE(exported.report.skipped.size(), 1);
         QVERIFY2(exported.report.skipped.first().reason.contains(reason), qPrintable(exported.report.skipped.first().reason));
     }
+}
+
+// Moodle shows feedback once the question is answered: it goes after the correction marker,
+// never into what the pupil reads before answering; the question text's further lines do.
+void TestQuestionExchange::feedbackBecomesTheCorrection_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::newRow("GIFT, general and answer feedback")
+        << QByteArray("Q\\nLisez bien. {=a#Oui ~b#Non ####Voir le cours\\npage 3}") << "Q"
+        << QStringList{"Lisez bien.", "Correction :", "Voir le cours", "page 3", "1) Oui", "2) Non"};
+    QTest::newRow("GIFT, answer feedback only") << QByteArray("Q {=a ~b#Non}") << "Q"
+                                                << QStringList{"Correction :", "2) Non"};
+    QTest::newRow("GIFT, no feedback") << QByteArray("Q\\nLisez. {=a ~b}") << "Q" << QStringList{"Lisez."};
+    QTest::newRow("Moodle XML")
+        << QByteArray("<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;p&gt;Q&lt;/p&gt;"
+                      "&lt;p&gt;Lisez.&lt;/p&gt;</text></questiontext><generalfeedback format=\"html\"><text>Vu"
+                      "</text></generalfeedback><answer fraction=\"100\"><text>a</text><feedback><text>Oui</text>"
+                      "</feedback></answer><answer fraction=\"0\"><text>b</text></answer></question></quiz>")
+        << "Q" << QStringList{"Lisez.", "Correction :", "Vu", "1) Oui"};
+    // Twelve lines at most: each part is folded on its own, so that the marker stays a line.
+    QTest::newRow("long statement") << QByteArray("Q\\n1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12 {=a ~b ####Vu}")
+                                    << "Q"
+                                    << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10 11 12",
+                                                   "Correction :", "Vu"};
+    QTest::newRow("long feedback") << QByteArray("Q\\nLisez. {=a ~b ####1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12}")
+                                   << "Q"
+                                   << QStringList{"Lisez.", "Correction :", "1", "2", "3", "4", "5", "6", "7", "8",
+                                                  "9", "10 11 12"};
+}
+
+void TestQuestionExchange::feedbackBecomesTheCorrection()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, title);
+    QFETCH(QStringList, freeText);
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(file, {});
+    const auto blocks = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(blocks.size(), 1);
+    QCOMPARE(blocks.first().second.fields.title, title);
+    QCOMPARE(blocks.first().second.fields.freeText, freeText);
+}
+
+void TestQuestionExchange::correctionBecomesTheFeedback_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("written");    // parts of the file
+    QTest::addColumn<QStringList>("notWritten");
+    const QStringList freeText = {"Lisez.", "", "Puis choisissez.", "correction:", "Voir p. 3", "ou 4."};
+    QTest::newRow("GIFT") << Format::Gift << freeText
+                          << QStringList{"[plain]Q\\nLisez.\\n\\nPuis choisissez. {", "\t####Voir p. 3\\nou 4.\n"}
+                          << QStringList{"correction"};
+    QTest::newRow("Moodle XML") << Format::MoodleXml << freeText
+                                << QStringList{"<text>&lt;p&gt;Q&lt;br&gt;Lisez.&lt;br&gt;&lt;br&gt;Puis choisissez.&lt;/p&gt;</text>",
+                                               "<generalfeedback format=\"html\">\n            <text>&lt;p&gt;Voir p. 3&lt;br&gt;ou 4.&lt;/p&gt;"}
+                                << QStringList{"correction"};
+    QTest::newRow("GIFT, statement only") << Format::Gift << QStringList{"Lisez."} << QStringList{"[plain]Q\\nLisez. {"}
+                                          << QStringList{"####"};
+    QTest::newRow("GIFT, correction only") << Format::Gift << QStringList{"Correction :", "Vu"}
+                                           << QStringList{"[plain]Q {", "####Vu"} << QStringList{"Correction"};
+}
+
+void TestQuestionExchange::correctionBecomesTheFeedback()
+{
+    QFETCH(Format, format);
+    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, written);
+    QFETCH(QStringList, notWritten);
+    const QStringList block = QStringList{"<BLOC0000>", "TITLE Q", "PICTURE ", "REP1 a", "REP2 b", "REP3 ", "REP4 ",
+                                          "REP5 ", "REPONSE 1"} + freeText + QStringList{"</BLOC0000>"};
+    const QuestionExchange::Exported exported = QuestionExchange::exportQuestions(block, format, QString(), readPicture);
+    const QString file = QString::fromUtf8(exported.bytes);
+    for (const QString &part : written)
+        QVERIFY2(file.contains(part), qPrintable(file));
+    for (const QString &part : notWritten)
+        QVERIFY2(!file.contains(part), qPrintable(file));
+
+    // Back in a questionnaire, each part where it was; the marker as the sheet writes it.
+    QStringList expected = freeText;
+    expected.replaceInStrings(QStringLiteral("correction:"), QStringLiteral("Correction :"));
+    const auto blocks = QuestionMapping::blocks(QuestionExchange::importQuestions(exported.bytes, {}).lines);
+    QCOMPARE(blocks.size(), 1);
+    QCOMPARE(blocks.first().second.fields.freeText, expected);
+}
+
+// The one class setting Moodle keeps with its questions.
+void TestQuestionExchange::shuffledAnswersTravelInMoodleXml()
+{
+    const QStringList shuffled = QStringList{"PASSATION reponses=melange"} + examples();
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(shuffled, Format::MoodleXml, QStringLiteral(NELO_EXAMPLES), readPicture);
+    QCOMPARE(exported.bytes.count("<shuffleanswers>true</shuffleanswers>"), 12);
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    const QStringList back = QuestionExchange::importQuestions(exported.bytes, options).lines;
+    QVERIFY(ClassSettingsFormat::read(back) == ClassSettingsFormat::read(shuffled));
+    QVERIFY(ClassSettingsFormat::read(back).shuffleAnswers);
+
+    const QuestionExchange::Exported inOrder =
+        QuestionExchange::exportQuestions(examples(), Format::MoodleXml, QStringLiteral(NELO_EXAMPLES), readPicture);
+    QCOMPARE(inOrder.bytes.count("<shuffleanswers>false</shuffleanswers>"), 12);
+    QCOMPARE(ClassSettingsFormat::settingsLines(QuestionExchange::importQuestions(inOrder.bytes, options).lines),
+             QStringList());
+
+    // Questions that disagree leave the questionnaire's order as it is, and say so.
+    QByteArray mixed = exported.bytes;
+    mixed.replace(mixed.indexOf("<shuffleanswers>true"), 20, "<shuffleanswers>false");
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(mixed, options);
+    QCOMPARE(ClassSettingsFormat::settingsLines(imported.lines), QStringList());
+    QVERIFY2(imported.report.notes.join(QLatin1Char('\n')).contains(QStringLiteral("mélangent")),
+             qPrintable(imported.report.notes.join(QLatin1Char('\n'))));
 }
 
 // A questionnaire holds Windows-1252 only: the author hears of other characters, per question.

@@ -11,18 +11,24 @@
 struct ExchangeQuestion
 {
     QString name;           // the question's name in the quiz bank; may be empty
-    QString text;           // the question text, plain, possibly several lines
+    // The question text, plain: the questionnaire's title, then the lines the pupil reads with
+    // it (the free text before its correction).
+    QString text;
     QStringList answers;    // in order
     int rightAnswer = -1;   // index into answers
-    QStringList freeText;   // the general feedback, one entry per line
+    // What Moodle shows once the question is answered, one entry per line: the general
+    // feedback, then each answer's ("2) ..."); the questionnaire's correction.
+    QStringList feedback;
     QString picture;        // a picture path or file name; may be empty
     QByteArray pictureData; // the picture's bytes when the file carries them
+    // The answers come in another order at each attempt (Moodle XML only carries it).
+    bool shuffleAnswers = false;
 
     bool operator==(const ExchangeQuestion &other) const
     {
         return name == other.name && text == other.text && answers == other.answers
-            && rightAnswer == other.rightAnswer && freeText == other.freeText && picture == other.picture
-            && pictureData == other.pictureData;
+            && rightAnswer == other.rightAnswer && feedback == other.feedback && picture == other.picture
+            && pictureData == other.pictureData && shuffleAnswers == other.shuffleAnswers;
     }
 };
 

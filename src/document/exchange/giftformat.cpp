@@ -238,7 +238,7 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
     if (general >= 0) {
         const QString feedback = plainText(choices.mid(general + 4), format);
         if (!feedback.isEmpty())
-            question.freeText = feedback.split(QLatin1Char('\n'));
+            question.feedback = feedback.split(QLatin1Char('\n'));
         choices = choices.mid(0, general);
     }
 
@@ -294,7 +294,7 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
     if (rightCount > 1)
         throw Skip{tr("plusieurs bonnes réponses")};
     for (const QString &line : answerFeedback)
-        question.freeText.append(line.split(QLatin1Char('\n')));
+        question.feedback.append(line.split(QLatin1Char('\n')));
 }
 
 // One question from its chunk; nothing when the chunk is a category or holds only comments.
@@ -422,8 +422,8 @@ QString write(const QList<ExchangeQuestion> &questions)
             out += QLatin1Char(a == question.rightAnswer ? '=' : '~');
             out += writtenText(question.answers.at(a)) + QLatin1Char('\n');
         }
-        if (!question.freeText.isEmpty())
-            out += QLatin1String("\t####") + writtenText(question.freeText.join(QLatin1Char('\n'))) + QLatin1Char('\n');
+        if (!question.feedback.isEmpty())
+            out += QLatin1String("\t####") + writtenText(question.feedback.join(QLatin1Char('\n'))) + QLatin1Char('\n');
         out += QLatin1String("}\n\n");
     }
     return out;

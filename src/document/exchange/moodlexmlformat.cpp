@@ -179,6 +179,7 @@ private:
         TextElement generalFeedback;
         // Moodle takes a question without <single> as single-answer.
         QString single = QStringLiteral("true");
+        QString shuffleAnswers;
         QList<TextElement> answers;
         // The picture of older Moodle exports, beside the question text.
         QString oldImage;
@@ -199,6 +200,8 @@ private:
                 element.generalFeedback = readText();
             else if (name == QLatin1String("single"))
                 element.single = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
+            else if (name == QLatin1String("shuffleanswers"))
+                element.shuffleAnswers = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
             else if (name == QLatin1String("answer"))
                 element.answers.append(readText());
             else if (name == QLatin1String("image"))
@@ -218,8 +221,7 @@ private:
         try {
             if (type != QLatin1String("multichoice"))
                 throw Skip{skippedKind(type)};
-            // As Moodle reads it: "false", "0" or nothing allow several answers.
-            if (element.single == QLatin1String("false") || element.single == QLatin1String("0") || element.single.isEmpty())
+            if (!isTrue(element.single))
                 throw Skip{tr("plusieurs réponses possibles")};
             m_sink.take(number, question(number, element));
         } catch (const Skip &skip) {
@@ -231,6 +233,7 @@ private:
     {
         ExchangeQuestion question;
         question.name = element.name;
+        question.shuffleAnswers = isTrue(element.shuffleAnswers);
         const QString questionFormat = element.questionText.formatOr(QStringLiteral("html"));
         QStringList pictures;
         question.text = shownText(element.questionText.text, questionFormat, &pictures);
@@ -271,9 +274,9 @@ private:
         const QString general =
             feedbackText(number, element.generalFeedback.text, element.generalFeedback.format, questionFormat);
         if (!general.isEmpty())
-            question.freeText = general.split(QLatin1Char('\n'));
+            question.feedback = general.split(QLatin1Char('\n'));
         for (const QString &line : answerFeedback)
-            question.freeText.append(line.split(QLatin1Char('\n')));
+            question.feedback.append(line.split(QLatin1Char('\n')));
         return question;
     }
 
@@ -341,6 +344,12 @@ private:
             question.picture = fileName;
             question.pictureData = element.oldImageData;
         }
+    }
+
+    // As Moodle reads a yes-or-no element: "false", "0" or nothing say no.
+    static bool isTrue(const QString &value)
+    {
+        return !value.isEmpty() && value != QLatin1String("false") && value != QLatin1String("0");
     }
 
     static QByteArray base64Of(const QString &text)
@@ -417,7 +426,7 @@ QString unwritable(const ExchangeQuestion &question)
 {
     QStringList texts = {question.name, question.text, question.picture};
     texts += question.answers;
-    texts += question.freeText;
+    texts += question.feedback;
     for (const QString &text : texts) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text.at(i).unicode();
@@ -452,7 +461,7 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     qsizetype expected = 0;
     for (const ExchangeQuestion &question : questions) {
         expected += (question.pictureData.size() + 2) / 3 * 4 + 2 * (question.name.size() + question.text.size()) + 1024;
-        for (const QStringList *texts : {&question.answers, &question.freeText}) {
+        for (const QStringList *texts : {&question.answers, &question.feedback}) {
             for (const QString &text : *texts)
                 expected += 2 * text.size() + 128;
         }
@@ -499,13 +508,13 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
         }
         xml.writeEndElement();
 
-        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.freeText.join(QLatin1Char('\n'))));
+        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.feedback.join(QLatin1Char('\n'))));
         xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
         xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
         xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
         xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
-        // The questionnaire numbers its answers 1 to 5 in a fixed order.
-        xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("shuffleanswers"),
+                             question.shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             xml.writeStartElement(QStringLiteral("answer"));

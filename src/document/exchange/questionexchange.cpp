@@ -6,6 +6,7 @@
 #include "document/exchange/importedpictures.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
+#include "document/classsettings.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "platform/apperror.h"
@@ -269,17 +270,30 @@ public:
         if (!question.pictureData.isEmpty())
             block->picture = savedPicture(question, number, m_options, m_pictures, m_report.notes);
         m_blocks.append(std::move(*block));
+        (question.shuffleAnswers ? m_shuffled : m_inOrder) += 1;
     }
     void skip(SkippedQuestion &&skipped) override { m_report.skipped.append(std::move(skipped)); }
     void note(const QString &note) override { m_report.notes.append(note); }
 
-    // The questionnaire; its pictures stay written.
-    Imported imported()
+    // The questionnaire; its pictures stay written. `carriesOrder`: the file says for each
+    // question whether its answers are shuffled (Moodle XML), and the questionnaire follows
+    // when they all agree.
+    Imported imported(bool carriesOrder)
     {
         Imported imported;
         imported.report = std::move(m_report);
         imported.report.done = int(m_blocks.size());
         imported.lines = QuestionMapping::documentOf(m_blocks);
+        if (carriesOrder && m_shuffled > 0 && m_inOrder == 0) {
+            ClassSettings settings;
+            settings.shuffleAnswers = true;
+            imported.lines = ClassSettingsFormat::withSettings(imported.lines, settings);
+        } else if (carriesOrder && m_shuffled > 0) {
+            imported.report.notes.append(tr("%1 des %2 questions mélangent leurs réponses dans Moodle : le "
+                                            "questionnaire les garde dans l'ordre (voir « Passation »).")
+                                             .arg(m_shuffled)
+                                             .arg(m_shuffled + m_inOrder));
+        }
         m_pictures.keep();
         return imported;
     }
@@ -289,6 +303,8 @@ private:
     ImportedPictures m_pictures; // removed again unless the import completes
     Report m_report;
     QList<QuestionMapping::Block> m_blocks;
+    int m_shuffled = 0; // questions taken whose answers Moodle shuffles
+    int m_inOrder = 0;
 };
 
 Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options, ProgressTask &progress)
@@ -305,7 +321,7 @@ Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options
         else
             GiftFormat::read(text, builder, &progress);
     }
-    return builder.imported();
+    return builder.imported(format == Format::MoodleXml);
 }
 
 } // namespace
@@ -337,6 +353,7 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
     qint64 embedded = 0;
     int picturesByName = 0;
     int freeTexts = 0;
+    const bool shuffleAnswers = ClassSettingsFormat::read(lines).shuffleAnswers;
     for (const auto &[index, block] : QuestionMapping::blocks(lines)) {
         const int number = index + 1;
         QString reason;
@@ -374,11 +391,16 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
             question->picture = question->picture.isEmpty() ? QString() : name;
         }
         if (format == Format::Aiken) {
-            if (!question->freeText.isEmpty())
+            // One line for the question: the title alone.
+            const qsizetype titleEnd = question->text.indexOf(QLatin1Char('\n'));
+            if (titleEnd >= 0 || !question->feedback.isEmpty())
                 ++freeTexts;
-            question->freeText.clear();
+            if (titleEnd >= 0)
+                question->text.truncate(titleEnd);
+            question->feedback.clear();
             question->picture.clear();
         }
+        question->shuffleAnswers = shuffleAnswers && format == Format::MoodleXml;
         questions.append(std::move(*question));
     }
 

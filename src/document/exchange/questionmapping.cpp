@@ -1,5 +1,6 @@
 #include "document/exchange/questionmapping.h"
 
+#include "document/correction.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 
@@ -34,6 +35,22 @@ std::pair<QString, QString> splitTitle(const QString &line)
     if (cut > 0 && line.at(cut - 1).isHighSurrogate())
         --cut;
     return {line.left(cut).trimmed(), line.mid(cut).trimmed()};
+}
+
+void dropTrailingBlankLines(QStringList &lines)
+{
+    while (!lines.isEmpty() && isBlankText(lines.constLast()))
+        lines.removeLast();
+}
+
+// At most `count` lines, those beyond joined on the last one.
+void folded(QStringList &lines, int count)
+{
+    if (lines.size() <= count || count < 1)
+        return;
+    const QString tail = lines.mid(count - 1).join(QLatin1Char(' '));
+    lines.resize(count - 1);
+    lines.append(tail);
 }
 
 } // namespace
@@ -116,9 +133,14 @@ std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &rea
         reason = tr("moins de deux réponses");
         return std::nullopt;
     }
-    question.freeText = fields.freeText;
-    while (!question.freeText.isEmpty() && isBlankText(question.freeText.constLast()))
-        question.freeText.removeLast();
+    // What the pupil reads before answering goes with the question; the correction is what
+    // Moodle shows after.
+    Correction::FreeTextParts parts = Correction::split(fields.freeText);
+    dropTrailingBlankLines(parts.statement);
+    dropTrailingBlankLines(parts.correction);
+    if (!parts.statement.isEmpty())
+        question.text += QLatin1Char('\n') + parts.statement.join(QLatin1Char('\n'));
+    question.feedback = parts.correction;
     question.picture = block.picture;
     return question;
 }
@@ -166,20 +188,27 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
 
     const auto [title, rest] = splitTitle(textLines.takeFirst());
     fields.title = title;
-    QStringList freeText;
+    QStringList statement;
     if (!rest.isEmpty()) {
-        freeText.append(rest);
+        statement.append(rest);
         note(tr("texte de plus de %1 caractères, la suite est dans le texte libre").arg(MaxFieldLength));
     }
-    freeText += textLines;
-    freeText += question.freeText;
+    statement += textLines;
+    dropTrailingBlankLines(statement);
+    QStringList correction = question.feedback;
+    dropTrailingBlankLines(correction);
 
-    if (freeText.size() > MaxFreeTextLines) {
-        const QStringList tail = freeText.mid(MaxFreeTextLines - 1);
-        freeText = freeText.mid(0, MaxFreeTextLines - 1);
-        freeText.append(tail.join(QLatin1Char(' ')));
-        note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur la %1e").arg(MaxFreeTextLines));
+    // Each part is folded on its own, so that the marker keeps its line between them.
+    const int freeLines = int(statement.size()) + (correction.isEmpty() ? 0 : 1 + int(correction.size()));
+    if (freeLines > MaxFreeTextLines) {
+        const int correctionLines = correction.isEmpty() ? 0 : 2;
+        folded(statement, std::min<int>(int(statement.size()), MaxFreeTextLines - correctionLines));
+        folded(correction, MaxFreeTextLines - int(statement.size()) - 1);
+        note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur une ligne").arg(MaxFreeTextLines));
     }
+    QStringList freeText = statement;
+    if (!correction.isEmpty())
+        freeText += QStringList{Correction::marker()} + correction;
     for (QString &line : freeText) {
         // Such a line would be taken for a block's tag.
         if (line.startsWith(QLatin1String("<BLOC")) || line.startsWith(QLatin1String("</BLOC"))) {

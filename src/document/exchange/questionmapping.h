@@ -25,9 +25,10 @@ struct SourceBlock : QcmBlock::Content
 QList<std::pair<int, SourceBlock>> blocks(const QStringList &lines);
 
 // A block as an exchange question: empty answers dropped (the right answer's index follows),
-// the title as question text, the picture path as written. Nothing, with `reason` set, when the
-// question cannot leave (no title, right answer missing, unreadable, out of range or empty,
-// fewer than two answers).
+// the title and the free text's statement (what precedes the correction marker) as question
+// text, the correction as feedback, the picture path as written. Nothing, with `reason` set,
+// when the question cannot leave (no title, right answer missing, unreadable, out of range or
+// empty, fewer than two answers).
 std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &reason);
 
 struct Block
@@ -38,11 +39,11 @@ struct Block
 
 // An exchange question within a questionnaire's limits, or nothing with `reason` set (no text,
 // no right answer, fewer than two answers, an answer or the right one beyond what a block
-// holds). The text
-// goes into the title up to 255 characters (cut at a space when it can) and on into the free
-// text; more than five answers keep the first five when the right one is among them; feedback
-// follows in the free text, folded into twelve lines. `notes` receives what changed, prefixed
-// with the question's number.
+// holds). The text goes into the title up to 255 characters (cut at a space when it can), the
+// rest of it into the free text; the feedback follows as the correction, after its marker; each
+// part is folded so that the free text keeps twelve lines. More than five answers keep the
+// first five when the right one is among them. `notes` receives what changed, prefixed with the
+// question's number.
 std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QString &reason, QStringList &notes);
 
 // The first character of the block that a questionnaire cannot hold, or an empty string.
