@@ -15,6 +15,7 @@
 using QuestionExchange::Format;
 
 Q_DECLARE_METATYPE(QuestionExchange::Format)
+Q_DECLARE_METATYPE(std::optional<QString>)
 
 class TestQuestionExchange : public QObject
 {
@@ -32,6 +33,11 @@ private Q_SLOTS:
     void correctionBecomesTheFeedback_data();
     void correctionBecomesTheFeedback();
     void shuffledAnswersTravelInMoodleXml();
+    void exportNamesTheCategory_data();
+    void exportNamesTheCategory();
+    void importTakesOneCategoryOrAll_data();
+    void importTakesOneCategoryOrAll();
+    void addedQuestionsFollowTheOpenOnes();
     void unencodableCharacters();
     void embeddedPicturesNeverOverwrite();
     void attachmentsThatAreNoPictureStayOut();
@@ -391,6 +397,113 @@ void TestQuestionExchange::shuffledAnswersTravelInMoodleXml()
     QCOMPARE(ClassSettingsFormat::settingsLines(imported.lines), QStringList());
     QVERIFY2(imported.report.notes.join(QLatin1Char('\n')).contains(QStringLiteral("mélangent")),
              qPrintable(imported.report.notes.join(QLatin1Char('\n'))));
+}
+
+void TestQuestionExchange::exportNamesTheCategory_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("path"); // as read back; empty when the format has none
+    QTest::newRow("GIFT") << Format::Gift << "capitales" << QByteArray("$CATEGORY: $course$/top/capitales\n\n")
+                          << "$course$/top/capitales";
+    QTest::newRow("Moodle XML, a slash in the name")
+        << Format::MoodleXml << "Europe/Asie" << QByteArray("<category>\n            <text>$course$/top/Europe//Asie</text>")
+        << "$course$/top/Europe//Asie";
+    QTest::newRow("Aiken has no categories") << Format::Aiken << "capitales" << QByteArray() << "";
+}
+
+void TestQuestionExchange::exportNamesTheCategory()
+{
+    QFETCH(Format, format);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, path);
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(examples(), format, QStringLiteral(NELO_EXAMPLES), readPicture, name);
+    QVERIFY2(exported.bytes.contains(written), exported.bytes.left(400).constData());
+    const auto categories = QuestionExchange::categoriesOf(exported.bytes, nullptr);
+    QVERIFY(categories);
+    QCOMPARE(*categories, (QList<QuestionExchange::FoundCategory>{{path, 12}}));
+}
+
+void TestQuestionExchange::importTakesOneCategoryOrAll_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<std::optional<QString>>("category");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("skipped");
+    QTest::addColumn<QString>("details");
+    // One question before any category, then Géographie (two taken, one left), then Histoire.
+    const QByteArray gift = "Avant ? {=a ~b}\n\n$CATEGORY: $course$/top/Géographie\n\nFleuve ? {=Seine ~Loire}\n\n"
+                            "Vrai ? {T}\n\n// image : x.png\nMer ? {=Nord ~Sud}\n\n$CATEGORY: $course$/top/Histoire\n\n"
+                            "Roi ? {=Louis ~Jean}\n";
+    const QString found = QStringLiteral("Catégories du fichier : sans catégorie (1 question), « Géographie » (3 questions), "
+                                         "« Histoire » (1 question).");
+    QTest::newRow("all") << gift << std::optional<QString>() << QStringList{"Avant ?", "Fleuve ?", "Mer ?", "Roi ?"} << 1
+                         << found;
+    QTest::newRow("one category") << gift << std::optional<QString>(QStringLiteral("$course$/top/Géographie"))
+                                  << QStringList{"Fleuve ?", "Mer ?"} << 1
+                                  << found + "\nSeules les questions de la catégorie « Géographie » sont importées.";
+    QTest::newRow("the questions before any category") << gift << std::optional<QString>(QString())
+                                                       << QStringList{"Avant ?"} << 0
+                                                       << found + "\nSeules les questions de la catégorie sans "
+                                                                  "catégorie sont importées.";
+    // Said of a question left out with its category: not said; said of the file: said.
+    const QByteArray xml = "<quiz><question type=\"category\"><category><text>$course$/A</text></category></question>"
+                           "<question type=\"multichoice\"><questiontext><text>Q\xE9 &lt;img src=\"http://x/y.png\"&gt;"
+                           "</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
+                           "<answer fraction=\"0\"><text>b</text></answer></question>"
+                           "<question type=\"category\"><category><text>$course$/B</text></category></question>"
+                           "<question type=\"multichoice\"><questiontext><text>R</text></questiontext>"
+                           "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text>"
+                           "</answer></question></quiz>";
+    QTest::newRow("Moodle XML, the other category's notes left out")
+        << xml << std::optional<QString>(QStringLiteral("$course$/B")) << QStringList{"R"} << 0
+        << "Catégories du fichier : « A » (1 question), « B » (1 question).\nSeules les questions de la catégorie « B » "
+           "sont importées.\nLe fichier n'est pas écrit en UTF-8";
+}
+
+void TestQuestionExchange::importTakesOneCategoryOrAll()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(std::optional<QString>, category);
+    QFETCH(QStringList, titles);
+    QFETCH(int, skipped);
+    QFETCH(QString, details);
+    QuestionExchange::ImportOptions options;
+    options.category = category;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(file, options);
+    QStringList read;
+    for (const auto &[index, block] : QuestionMapping::blocks(imported.lines))
+        read.append(block.fields.title);
+    QCOMPARE(read, titles);
+    QCOMPARE(imported.report.skipped.size(), skipped);
+    const QuestionExchange::Summary summary = QuestionExchange::importSummary(imported.report);
+    QVERIFY2(summary.details.startsWith(details), qPrintable(summary.details));
+}
+
+// Added after a questionnaire's questions: numbered on from them, its settings left alone.
+void TestQuestionExchange::addedQuestionsFollowTheOpenOnes()
+{
+    const QuestionExchange::Exported shuffled = QuestionExchange::exportQuestions(
+        QStringList{"PASSATION reponses=melange"} + examples(), Format::MoodleXml, QString(), readPicture);
+    QuestionExchange::ImportOptions options;
+    options.firstQuestion = 12;
+    const QStringList added = QuestionExchange::importQuestions(shuffled.bytes, options).lines;
+    QCOMPARE(added.value(0), QStringLiteral(" "));
+    QCOMPARE(added.value(1), QStringLiteral("<BLOC0012>"));
+    QCOMPARE(ClassSettingsFormat::settingsLines(added), QStringList());
+    const auto blocks = QuestionMapping::blocks(examples() + added);
+    QCOMPARE(blocks.size(), 24);
+    QCOMPARE(blocks.at(23).first, 23);
+    QCOMPARE(blocks.at(23).second.fields, blocks.at(11).second.fields);
+
+    options.firstQuestion = QcmFormat::MaxQuestions - 1;
+    const QuestionExchange::Imported full = QuestionExchange::importQuestions(shuffled.bytes, options);
+    QCOMPARE(full.report.done, 1);
+    QCOMPARE(full.report.skipped.size(), 11);
+    QVERIFY(full.report.skipped.first().reason.contains(QStringLiteral("10000")));
 }
 
 // A questionnaire holds Windows-1252 only: the author hears of other characters, per question.

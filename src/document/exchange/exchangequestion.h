@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -51,16 +52,23 @@ public:
     // `number` counts every question of the file from 1, taken or not.
     virtual void take(int number, ExchangeQuestion &&question) = 0;
     virtual void skip(SkippedQuestion &&skipped) = 0;
-    // A remark on a question taken with a change the teacher should know of.
+    // A remark on the question being read, taken with a change the teacher should know of.
     virtual void note(const QString &note) = 0;
+    // A remark on the whole file (how its text was decoded).
+    virtual void fileNote(const QString &note) { this->note(note); }
+    // The questions that follow belong to this category of the quiz bank, as the file writes
+    // its path ("$course$/top/Géographie"); those before the first one to none ("").
+    virtual void category(const QString &path) { Q_UNUSED(path); }
 };
 
-// What a reader found: the questions it took, those it left with their reasons, and the notes.
+// What a reader found: the questions it took, those it left with their reasons, the notes, and
+// the categories in the order met.
 struct ReadResult
 {
     QList<ExchangeQuestion> questions;
     QList<SkippedQuestion> skipped;
     QStringList notes;
+    QStringList categories;
 };
 
 // Keeps all a reader found.
@@ -70,6 +78,7 @@ public:
     void take(int, ExchangeQuestion &&question) override { result.questions.append(std::move(question)); }
     void skip(SkippedQuestion &&skipped) override { result.skipped.append(std::move(skipped)); }
     void note(const QString &note) override { result.notes.append(note); }
+    void category(const QString &path) override { result.categories.append(path); }
 
     ReadResult result;
 };

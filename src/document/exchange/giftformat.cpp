@@ -1,6 +1,7 @@
 #include "document/exchange/giftformat.h"
 
 #include "document/exchange/exchangetext.h"
+#include "document/exchange/quizcategory.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -297,11 +298,13 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         question.feedback.append(line.split(QLatin1Char('\n')));
 }
 
+const QString CategoryMarker = QStringLiteral("$CATEGORY:");
+
 // One question from its chunk; nothing when the chunk is a category or holds only comments.
 std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
 {
     GiftText text = GiftText::parse(chunk.text).trimmed();
-    if (text.isEmpty() || text.text().startsWith(QLatin1String("$CATEGORY:")))
+    if (text.isEmpty() || text.text().startsWith(CategoryMarker))
         return std::nullopt;
     label = ExchangeText::label(text.text());
 
@@ -359,6 +362,10 @@ void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
 {
     int number = 0;
     forEachChunk(text, [&](const Chunk &chunk, qsizetype end) {
+        // Moodle reads the path as written, escapes included.
+        const QString trimmed = chunk.text.trimmed();
+        if (trimmed.startsWith(CategoryMarker))
+            sink.category(trimmed.mid(CategoryMarker.size()).trimmed());
         QString label;
         try {
             std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
@@ -407,9 +414,11 @@ QString writtenText(const QString &text)
 
 } // namespace
 
-QString write(const QList<ExchangeQuestion> &questions)
+QString write(const QList<ExchangeQuestion> &questions, const QString &category)
 {
     QString out;
+    if (!category.isEmpty())
+        out += CategoryMarker + QLatin1Char(' ') + QuizCategory::pathFor(category) + QLatin1String("\n\n");
     for (const ExchangeQuestion &question : questions) {
         if (!question.picture.isEmpty())
             out += QLatin1String("// image : ") + QString(question.picture).replace(QLatin1Char('\n'), QLatin1Char(' '))

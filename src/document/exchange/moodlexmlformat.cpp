@@ -1,6 +1,7 @@
 #include "document/exchange/moodlexmlformat.h"
 
 #include "document/exchange/exchangetext.h"
+#include "document/exchange/quizcategory.h"
 #include "platform/apperror.h"
 
 #include <QBuffer>
@@ -126,7 +127,7 @@ public:
     {
         const Source source(bytes);
         if (!source.note().isEmpty())
-            m_sink.note(source.note());
+            m_sink.fileNote(source.note());
         // Through a device, the reader decodes a few kilobytes at a time; given the bytes
         // themselves, it would decode the whole file at once, twice its size in memory.
         m_input.setData(source.bytes());
@@ -190,9 +191,12 @@ private:
     {
         const QString type = m_xml.attributes().value(QLatin1String("type")).toString();
         QuestionElement element;
+        QString category;
         while (m_xml.readNextStartElement()) {
             const QStringView name = m_xml.name();
-            if (name == QLatin1String("name"))
+            if (name == QLatin1String("category"))
+                category = readText().text.trimmed();
+            else if (name == QLatin1String("name"))
                 element.name = readText().text.trimmed();
             else if (name == QLatin1String("questiontext"))
                 element.questionText = readText();
@@ -211,8 +215,12 @@ private:
             else
                 m_xml.skipCurrentElement();
         }
-        if (m_xml.hasError() || type == QLatin1String("category"))
+        if (m_xml.hasError())
             return;
+        if (type == QLatin1String("category")) {
+            m_sink.category(category);
+            return;
+        }
 
         const int number = ++m_number;
         const QString questionFormat = element.questionText.formatOr(QStringLiteral("html"));
@@ -453,7 +461,7 @@ ReadResult read(const QByteArray &bytes)
     return std::move(collector.result);
 }
 
-QByteArray write(const QList<ExchangeQuestion> &questions)
+QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category)
 {
     // The pictures make most of the file: room for them is made once, and their base64 goes
     // straight into it, never through the writer's escaping, character by character, of what
@@ -474,6 +482,14 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
+    if (!category.isEmpty()) {
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
+        xml.writeStartElement(QStringLiteral("category"));
+        xml.writeTextElement(QStringLiteral("text"), QuizCategory::pathFor(category));
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
     for (const ExchangeQuestion &question : questions) {
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));

@@ -6,6 +6,7 @@
 #include "document/exchange/importedpictures.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
+#include "document/exchange/quizcategory.h"
 #include "document/classsettings.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
@@ -139,10 +140,33 @@ bool browserShows(const QString &fileName)
     return shown.contains(QFileInfo(fileName).suffix().toLower());
 }
 
+QString categoryName(const QString &path)
+{
+    const QString label = QuizCategory::label(path);
+    return label.isEmpty() ? tr("sans catégorie") : tr("« %1 »").arg(label);
+}
+
+// Which categories the file holds, and which one came in: worth a line when the file names one.
+QStringList categoryLines(const Report &report)
+{
+    const bool named = std::any_of(report.categories.cbegin(), report.categories.cend(),
+                                   [](const FoundCategory &category) { return !category.path.isEmpty(); });
+    if (!named)
+        return {};
+    QStringList found;
+    for (const FoundCategory &category : report.categories)
+        found.append(category.questions == 1 ? tr("%1 (1 question)").arg(categoryName(category.path))
+                                             : tr("%1 (%2 questions)").arg(categoryName(category.path)).arg(category.questions));
+    QStringList lines = {tr("Catégories du fichier : %1.").arg(found.join(QLatin1String(", ")))};
+    if (report.onlyCategory)
+        lines.append(tr("Seules les questions de la catégorie %1 sont importées.").arg(categoryName(*report.onlyCategory)));
+    return lines;
+}
+
 Summary summaryOf(const QString &text, const Report &report)
 {
-    QStringList lines;
-    const qsizetype total = report.skipped.size() + report.notes.size();
+    QStringList lines = categoryLines(report);
+    const qsizetype total = lines.size() + report.skipped.size() + report.notes.size();
     lines.reserve(std::min<qsizetype>(total, MaxSummaryDetails) + 1);
     for (const SkippedQuestion &skipped : report.skipped) {
         if (lines.size() == MaxSummaryDetails)
@@ -238,19 +262,70 @@ namespace {
                        .arg(MaxImportSize >> 20));
 }
 
+// The categories met and how many questions each holds; the questions before the first
+// category belong to the one of path "".
+class CategoryTally
+{
+public:
+    void enter(const QString &path)
+    {
+        const auto found = std::find_if(m_found.cbegin(), m_found.cend(),
+                                        [&](const FoundCategory &category) { return category.path == path; });
+        m_current = int(found - m_found.cbegin());
+        if (found == m_found.cend())
+            m_found.append(FoundCategory{path, 0});
+    }
+    // A question of the current category.
+    void count()
+    {
+        if (m_current < 0)
+            enter(QString());
+        ++m_found[m_current].questions;
+    }
+    QString current() const { return m_current < 0 ? QString() : m_found.at(m_current).path; }
+    // The categories that hold questions.
+    QList<FoundCategory> found() const
+    {
+        QList<FoundCategory> holding;
+        std::copy_if(m_found.cbegin(), m_found.cend(), std::back_inserter(holding),
+                     [](const FoundCategory &category) { return category.questions > 0; });
+        return holding;
+    }
+
+private:
+    QList<FoundCategory> m_found;
+    int m_current = -1;
+};
+
+class CategoryCounter : public QuestionSink
+{
+public:
+    void take(int, ExchangeQuestion &&) override { tally.count(); }
+    void skip(SkippedQuestion &&) override { tally.count(); }
+    void note(const QString &) override {}
+    void category(const QString &path) override { tally.enter(path); }
+
+    CategoryTally tally;
+};
+
 // The questionnaire the questions of a file make, each made as soon as it is read, within the
-// questionnaire's limits, its picture written.
+// questionnaire's limits, its picture written. Questions of other categories than the one asked
+// for are passed over, with what is said of them.
 class QuestionnaireBuilder : public QuestionSink
 {
 public:
     explicit QuestionnaireBuilder(const ImportOptions &options) : m_options(options), m_pictures(options.pictureFolder) {}
 
+    void category(const QString &path) override { m_tally.enter(path); }
     void take(int number, ExchangeQuestion &&question) override
     {
+        m_tally.count();
+        if (!wanted())
+            return;
         const QString label = ExchangeText::label(question.name.isEmpty() ? question.text : question.name);
         QString reason;
         std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, m_report.notes);
-        if (block && m_blocks.size() >= QcmFormat::MaxQuestions)
+        if (block && m_options.firstQuestion + m_blocks.size() >= QcmFormat::MaxQuestions)
             reason = tr("un questionnaire ne peut dépasser %1 questions").arg(QcmFormat::MaxQuestions);
         if (block && reason.isEmpty()) {
             const QString character = QuestionMapping::unencodableCharacter(*block);
@@ -264,7 +339,7 @@ public:
             }
         }
         if (!block || !reason.isEmpty()) {
-            skip(SkippedQuestion{number, label, reason});
+            m_report.skipped.append(SkippedQuestion{number, label, reason});
             return;
         }
         if (!question.pictureData.isEmpty())
@@ -272,8 +347,19 @@ public:
         m_blocks.append(std::move(*block));
         (question.shuffleAnswers ? m_shuffled : m_inOrder) += 1;
     }
-    void skip(SkippedQuestion &&skipped) override { m_report.skipped.append(std::move(skipped)); }
-    void note(const QString &note) override { m_report.notes.append(note); }
+    void skip(SkippedQuestion &&skipped) override
+    {
+        m_tally.count();
+        if (wanted())
+            m_report.skipped.append(std::move(skipped));
+    }
+    // Said of the question being read: it belongs to the current category.
+    void note(const QString &note) override
+    {
+        if (wanted())
+            m_report.notes.append(note);
+    }
+    void fileNote(const QString &note) override { m_report.notes.append(note); }
 
     // The questionnaire; its pictures stay written. `carriesOrder`: the file says for each
     // question whether its answers are shuffled (Moodle XML), and the questionnaire follows
@@ -283,12 +369,16 @@ public:
         Imported imported;
         imported.report = std::move(m_report);
         imported.report.done = int(m_blocks.size());
-        imported.lines = QuestionMapping::documentOf(m_blocks);
-        if (carriesOrder && m_shuffled > 0 && m_inOrder == 0) {
+        imported.report.categories = m_tally.found();
+        imported.report.onlyCategory = m_options.category;
+        imported.lines = QuestionMapping::documentOf(m_blocks, m_options.firstQuestion);
+        // Class settings belong to a new questionnaire; added questions leave the open one's.
+        const bool newQuestionnaire = m_options.firstQuestion == 0;
+        if (newQuestionnaire && carriesOrder && m_shuffled > 0 && m_inOrder == 0) {
             ClassSettings settings;
             settings.shuffleAnswers = true;
             imported.lines = ClassSettingsFormat::withSettings(imported.lines, settings);
-        } else if (carriesOrder && m_shuffled > 0) {
+        } else if (newQuestionnaire && carriesOrder && m_shuffled > 0) {
             imported.report.notes.append(tr("%1 des %2 questions mélangent leurs réponses dans Moodle : le "
                                             "questionnaire les garde dans l'ordre (voir « Passation »).")
                                              .arg(m_shuffled)
@@ -299,7 +389,10 @@ public:
     }
 
 private:
+    bool wanted() const { return !m_options.category || *m_options.category == m_tally.current(); }
+
     const ImportOptions &m_options;
+    CategoryTally m_tally;
     ImportedPictures m_pictures; // removed again unless the import completes
     Report m_report;
     QList<QuestionMapping::Block> m_blocks;
@@ -307,20 +400,27 @@ private:
     int m_inOrder = 0;
 };
 
+// Hands the file's questions to `sink`, read in the format its structure shows.
+Format readInto(const QByteArray &bytes, QuestionSink &sink, ProgressTask &progress, const QString &stage)
+{
+    const Format format = detectFormat(bytes);
+    if (format == Format::MoodleXml) {
+        MoodleXmlFormat::read(bytes, sink, &progress);
+    } else {
+        const QString text = ExchangeText::decode(bytes).text;
+        progress.stage(stage, text.size());
+        if (format == Format::Aiken)
+            AikenFormat::read(text, sink, &progress);
+        else
+            GiftFormat::read(text, sink, &progress);
+    }
+    return format;
+}
+
 Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options, ProgressTask &progress)
 {
     QuestionnaireBuilder builder(options);
-    const Format format = detectFormat(bytes);
-    if (format == Format::MoodleXml) {
-        MoodleXmlFormat::read(bytes, builder, &progress);
-    } else {
-        const QString text = ExchangeText::decode(bytes).text;
-        progress.stage(tr("Lecture des questions…"), text.size());
-        if (format == Format::Aiken)
-            AikenFormat::read(text, builder, &progress);
-        else
-            GiftFormat::read(text, builder, &progress);
-    }
+    const Format format = readInto(bytes, builder, progress, tr("Lecture des questions…"));
     return builder.imported(format == Format::MoodleXml);
 }
 
@@ -344,8 +444,29 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     }
 }
 
+std::optional<QList<FoundCategory>> categoriesOf(const QByteArray &bytes, Progress *progress)
+{
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Ce fichier"), bytes.size());
+    NoProgress silent;
+    const QString stage = tr("Recherche des catégories…");
+    ProgressTask task(progress ? *progress : silent, stage, bytes.size());
+    try {
+        CategoryCounter counter;
+        readInto(bytes, counter, task, stage);
+        QList<FoundCategory> found = counter.tally.found();
+        if (found.isEmpty())
+            found.append(FoundCategory{QString(), 0});
+        return found;
+    } catch (const ProgressStopped &) {
+        return std::nullopt;
+    } catch (const std::bad_alloc &) {
+        refuseForMemory();
+    }
+}
+
 Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder,
-                         const PictureReader &readPicture)
+                         const PictureReader &readPicture, const QString &category)
 {
     Exported exported;
     Report &report = exported.report;
@@ -413,13 +534,13 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
 
     switch (format) {
     case Format::Gift:
-        exported.bytes = GiftFormat::write(questions).toUtf8();
+        exported.bytes = GiftFormat::write(questions, category).toUtf8();
         break;
     case Format::Aiken:
         exported.bytes = AikenFormat::write(questions).toUtf8();
         break;
     case Format::MoodleXml:
-        exported.bytes = MoodleXmlFormat::write(questions);
+        exported.bytes = MoodleXmlFormat::write(questions, category);
         break;
     }
     report.done = int(questions.size());

@@ -239,13 +239,13 @@ QString unencodableCharacter(const Block &block)
     return {};
 }
 
-QStringList documentOf(const QList<Block> &blocks)
+QStringList documentOf(const QList<Block> &blocks, int firstQuestion)
 {
     QStringList lines;
-    for (int question = 0; question < int(blocks.size()); ++question) {
-        if (question > 0)
+    for (int index = 0; index < int(blocks.size()); ++index) {
+        if (firstQuestion + index > 0)
             lines.append(QStringLiteral(" "));
-        QcmBlock::append(lines, question, blocks.at(question).picture, blocks.at(question).fields);
+        QcmBlock::append(lines, firstQuestion + index, blocks.at(index).picture, blocks.at(index).fields);
     }
     return lines;
 }

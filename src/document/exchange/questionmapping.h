@@ -49,8 +49,8 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
 // The first character of the block that a questionnaire cannot hold, or an empty string.
 QString unencodableCharacter(const Block &block);
 
-// The questionnaire's lines for these blocks, numbered from 0, a line holding one space between
-// blocks as the program writes them.
-QStringList documentOf(const QList<Block> &blocks);
+// The questionnaire's lines for these blocks, numbered from `firstQuestion`, a line holding one
+// space between blocks as the program writes them (and before the first, when others precede).
+QStringList documentOf(const QList<Block> &blocks, int firstQuestion = 0);
 
 } // namespace QuestionMapping
