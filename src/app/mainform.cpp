@@ -5,6 +5,7 @@
 #include "app/artwork.h"
 #include "app/helpkey.h"
 #include "app/hints.h"
+#include "app/importchoicedialog.h"
 #include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
@@ -447,7 +448,12 @@ void TMainForm::SaveAs()
 
 void TMainForm::ImportItemClick()
 {
-    runFileCommand(&QuestionnaireFile::importQuestions, true);
+    ImportChoiceDialog chooser(this);
+    bool done = false;
+    guarded([this, &chooser, &done] { done = m_file->importQuestions(chooser); });
+    if (done)
+        Valide();
+    showFileName();
 }
 
 void TMainForm::ExportItemClick()
