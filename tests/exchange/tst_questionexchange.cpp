@@ -1,6 +1,7 @@
 #include "document/exchange/questionexchange.h"
 #include "document/classsettings.h"
 #include "document/exchange/questionmapping.h"
+#include "document/qcmfile.h"
 #include "document/qcmtext.h"
 #include "pictures/picturecontent.h"
 #include "platform/apperror.h"
@@ -24,6 +25,8 @@ class TestQuestionExchange : public QObject
 private Q_SLOTS:
     void examplesSurviveARoundTrip_data();
     void examplesSurviveARoundTrip();
+    void everyFieldThatTravelsComesBack_data();
+    void everyFieldThatTravelsComesBack();
     void importAppliesTheQuestionnaireLimits_data();
     void importAppliesTheQuestionnaireLimits();
     void exportSkipsQuestionsThatCannotTravel_data();
@@ -157,6 +160,82 @@ void TestQuestionExchange::examplesSurviveARoundTrip()
             QVERIFY(copy.open(QIODevice::ReadOnly) && source.open(QIODevice::ReadOnly));
             QCOMPARE(copy.readAll(), source.readAll());
         }
+    }
+}
+
+// Questions that once came back otherwise, each with what its format can carry.
+void TestQuestionExchange::everyFieldThatTravelsComesBack_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<bool>("freeTextTravels");
+    QTest::addColumn<bool>("pictureTravels"); // by name in GIFT, with its bytes in Moodle XML
+    QTest::newRow("GIFT") << Format::Gift << true << true;
+    QTest::newRow("Aiken") << Format::Aiken << false << false;
+    QTest::newRow("Moodle XML") << Format::MoodleXml << true << true;
+}
+
+void TestQuestionExchange::everyFieldThatTravelsComesBack()
+{
+    QFETCH(Format, format);
+    QFETCH(bool, freeTextTravels);
+    QFETCH(bool, pictureTravels);
+    struct Question
+    {
+        QString title;
+        QStringList answers;
+        int right;
+        QStringList freeText;
+        QString picture;
+    };
+    const QList<Question> questions = {
+        {"a~b=c#d{e}f:g\\h [html] // %50% $CATEGORY: x", {"[moodle]", "%50%la moitié", "% d'erreur", "ANSWER: B", "{=x ~y}"}, 4,
+         {"Lisez.", "", "  Puis répondez.", "Correction :", "[html]<p>voir</p>", "####"}, "drapeau-france.bmp"},
+        {"E.T. est arrivé en ?", {"A. 1982", "B) 1983"}, 1, {"Correction :", "En 1982."}, ""},
+        {"?", {"a", "b", "c"}, 3, {}, ""},
+        {"A)B)C) Que vaut {x} si x = 2 ?", {"2", "&amp; <b>"}, 2, {"Que vaut {x} ?"}, "drapeau-france.bmp"},
+        {QString(QStringLiteral("mot ")).repeated(62) + QStringLiteral("la fin."), {"oui", "non"}, 1,
+         {"Un énoncé de deux", "lignes.", "correction :", "1) Oui."}, ""},
+    };
+    QTemporaryDir source;
+    QVERIFY(QFile::copy(QStringLiteral(NELO_EXAMPLES "/drapeau-france.bmp"), source.filePath(QStringLiteral("drapeau-france.bmp"))));
+    QList<QuestionMapping::Block> blocks;
+    for (const Question &question : questions) {
+        QuestionMapping::Block block;
+        block.fields.title = question.title;
+        for (int a = 0; a < int(question.answers.size()); ++a)
+            block.fields.answers[a] = question.answers.at(a);
+        block.fields.rightAnswer = question.right;
+        block.fields.freeText = question.freeText;
+        block.picture = question.picture;
+        blocks.append(block);
+    }
+    const QStringList original = QuestionMapping::documentOf(blocks);
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(original, format, source.path(), readPicture, QStringLiteral("essai"));
+    QCOMPARE(exported.report.skipped.size(), 0);
+
+    QTemporaryDir target;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = target.path();
+    options.absolutePicturePaths = false;
+    QCOMPARE(QuestionExchange::detectFormat(exported.bytes), format);
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(exported.bytes, options);
+    const auto back = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(back.size(), questions.size());
+    for (qsizetype i = 0; i < back.size(); ++i) {
+        const QuestionFields &fields = back.at(i).second.fields;
+        QCOMPARE(fields.title, blocks.at(i).fields.title);
+        QCOMPARE(fields.answers, blocks.at(i).fields.answers);
+        QCOMPARE(fields.rightAnswer, blocks.at(i).fields.rightAnswer);
+        QStringList freeText = blocks.at(i).fields.freeText;
+        freeText.replaceInStrings(QStringLiteral("correction :"), QStringLiteral("Correction :"));
+        QCOMPARE(fields.freeText, freeTextTravels ? freeText : QStringList());
+        QCOMPARE(back.at(i).second.picture, pictureTravels ? blocks.at(i).picture : QString());
+    }
+    if (format == Format::MoodleXml) {
+        QFile copy(target.filePath(QStringLiteral("drapeau-france.bmp")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QcmFile::read(QStringLiteral(NELO_EXAMPLES "/drapeau-france.bmp")));
     }
 }
 
