@@ -380,7 +380,7 @@ public:
             imported.lines = ClassSettingsFormat::withSettings(imported.lines, settings);
         } else if (newQuestionnaire && carriesOrder && m_shuffled > 0) {
             imported.report.notes.append(tr("%1 des %2 questions mélangent leurs réponses dans Moodle : le "
-                                            "questionnaire les garde dans l'ordre (voir « Passation »).")
+                                            "questionnaire les garde dans l'ordre (réglages de passation).")
                                              .arg(m_shuffled)
                                              .arg(m_shuffled + m_inOrder));
         }
