@@ -105,7 +105,7 @@ private:
             skipOpen(tr("ligne « ANSWER: » manquante"));
         if (!m_open) {
             m_open = true;
-            m_number = m_number + 1;
+            ++m_number;
         }
         m_stem.append(line.trimmed());
     }
