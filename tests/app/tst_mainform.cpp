@@ -178,7 +178,11 @@ private:
         session.Exec();
         for (size_t i = 0; i + 1 < answers.size(); ++i)
             session.Suivant(answers[i]);
-        ResultsFile::append(resultsPath, {program->clock.now(), pupil, session.score(answers.back())});
+        KeptRun run;
+        run.when = program->clock.now();
+        run.pupil = pupil;
+        run.results = session.score(answers.back());
+        ResultsFile::append(resultsPath, run);
     }
     // Opens through the dialog, as the author would.
     void open(const QString &path)
