@@ -152,9 +152,6 @@ void TestExchangeFlows::importChoices_data()
     QTest::newRow("added after the open questions")
         << true << two << std::optional<ImportChoice>(ImportChoice{true, std::nullopt}) << true << QStringList() << 14
         << 12 << "Capitale ?";
-    QTest::newRow("one category, added") << true << categories
-                                         << std::optional<ImportChoice>(ImportChoice{true, QStringLiteral("$course$/top/Histoire")})
-                                         << true << listed << 13 << 12 << "Roi ?";
     QTest::newRow("one category as a new questionnaire")
         << false << categories << std::optional<ImportChoice>(ImportChoice{false, QStringLiteral("$course$/top/Géo")})
         << true << listed << 2 << 0 << "Capitale ?";

@@ -89,11 +89,6 @@ void TestMoodleXmlFormat::skips_data()
     QTest::newRow("no right answer")
         << QByteArray("<question type=\"multichoice\"><answer fraction=\"0\"><text>a</text></answer></question>")
         << "aucune bonne";
-    QTest::newRow("several answers allowed, written 0")
-        << QByteArray("<question type=\"multichoice\"><single>0</single>"
-                      "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text></answer>"
-                      "</question>")
-        << "plusieurs réponses";
     // A questionnaire's answers are written: a choice that is a picture cannot be one.
     QTest::newRow("a wrong answer that is only a picture")
         << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
