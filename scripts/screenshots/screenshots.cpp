@@ -24,6 +24,7 @@
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
@@ -83,15 +84,19 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
     return ok;
 }
 
-// A class of eight pupils who each ran the questionnaire once, some questions missed more
-// than others, kept in a results file as "Enregistrer..." keeps them; shown at the size the
-// window takes on this screen.
-bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png)
+// A class who each ran the questionnaire once, kept in a results file as "Enregistrer..." keeps
+// them: stronger pupils get more right, and on one question (whose key looks wrong) the weaker
+// ones do better; one pupil's run left unfinished. Shown at the size the window takes on this
+// screen.
+bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png,
+                    int pupilCount = 8)
 {
-    const QStringList pupils = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan").split(QLatin1Char(' '));
+    const QStringList names = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan Emma Gabriel Jade Raphaël Louise "
+                                             "Arthur Alice Adam Lina Paul Rose Sacha Anna Tom Zoé Noé Mila")
+                                  .split(QLatin1Char(' '));
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
-    for (int p = 0; p < pupils.size(); ++p) {
+    for (int p = 0; p < pupilCount; ++p) {
         RunSession session;
         session.Init(document);
         session.Compte();
@@ -99,20 +104,26 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
         const RunResults blank = session.score(0);
         session.Premier(0);
         const int count = int(blank.rows.size());
+        const int ability = 30 + (p * 37) % 65; // in hundredths
         int answer = 0;
         for (int q = 0; q < count; ++q) {
             const int solution = blank.rows[size_t(q)].solution.value_or(1);
-            answer = (p + q) % (q % 4 + 2) == 0 ? solution % 5 + 1 : solution;
+            const int luck = (p * 53 + q * 29 + p * q * 7) % 100;
+            const bool right = q == 6 ? ability < 55 : luck < ability;
+            answer = right ? solution : (solution + 1 + luck % 3) % 5 + 1;
             if (q + 1 < count)
                 session.Suivant(answer);
         }
-        ResultsFile::append(path, {when.addSecs(600 * p), pupils[p], session.score(answer)});
+        KeptRun run;
+        run.when = when.addSecs(600 * p);
+        run.pupil = names.value(p % names.size());
+        run.results = session.score(answer);
+        run.way = p % 3 == 0 ? KeptRun::Way::Rehearsal : KeptRun::Way::Computer;
+        run.finished = p != 5;
+        ResultsFile::append(path, run);
     }
-    RunSession session;
-    session.Init(document);
-    session.Compte();
-    session.score(0);
-    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), session.Solutions()), services);
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(document)),
+                            services);
     window.show();
     return save(window, png);
 }
@@ -158,14 +169,15 @@ int main(int argc, char *argv[])
                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
+    ScriptedProgress progress;
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing, progress};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
     if (suffix.isEmpty())
@@ -192,7 +204,7 @@ int main(int argc, char *argv[])
             ok = saveEnlarged(workspace, output, suffix) && ok;
         if (enlarged.contains(QStringLiteral("statistics")))
             ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
-                                output.filePath(QStringLiteral("statistics-%1.png").arg(suffix)))
+                                output.filePath(QStringLiteral("statistics-%1.png").arg(suffix)), 25)
                  && ok;
         return ok ? 0 : 1;
     }
@@ -252,6 +264,9 @@ int main(int argc, char *argv[])
 
     ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
                         output.filePath(QStringLiteral("statistics.png")))
+         && ok;
+    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
+                        output.filePath(QStringLiteral("statistics-marks.png")), 25)
          && ok;
     ok = savePaperTest(form, boxes, printing, output) && ok;
 

@@ -10,6 +10,9 @@
 #include <QToolTip>
 #include <QValueAxis>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // The least height at which the title, the bars and both axes' labels still read whole; a screen
@@ -45,42 +48,84 @@ QAbstractAxis *questionAxis(int count)
     return axis;
 }
 
+// A step of 1, 2, 5, 10, 20, 50... that puts at most ten ticks up to `top`.
+int countStep(int top)
+{
+    int step = 1;
+    for (int scale = 1; top / step > 10; scale *= 10) {
+        for (int factor : {1, 2, 5}) {
+            step = factor * scale;
+            if (top / step <= 10)
+                break;
+        }
+    }
+    return step;
+}
+
+// The chart around one set of bars, in the window's colours, its bars telling what they stand
+// for under the mouse (thin bars are hard to name otherwise).
+QChartView *barChart(const QString &title, QBarSet *set, QAbstractAxis *axisX, QValueAxis *axisY,
+                     const QList<StatisticsChartBar> &bars, QWidget *parent)
+{
+    auto *series = new QBarSeries;
+    series->append(set);
+    auto *chart = new QChart;
+    chart->addSeries(series);
+    chart->setTitle(title);
+    chart->legend()->hide();
+    // The default margins and rounded card take a third of a small chart's height.
+    chart->setMargins(QMargins(4, 0, 4, 0));
+    chart->setBackgroundRoundness(0);
+    chart->addAxis(axisX, Qt::AlignBottom);
+    series->attachAxis(axisX);
+    chart->addAxis(axisY, Qt::AlignLeft);
+    series->attachAxis(axisY);
+
+    auto *view = new QChartView(chart, parent);
+    view->setAccessibleName(title);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(ChartMinimumHeight);
+    QObject::connect(set, &QBarSet::hovered, view, [view, bars](bool over, int index) {
+        if (!over || index < 0 || index >= bars.size())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(QCursor::pos(), bars.at(index).tip, view);
+    });
+    return view;
+}
+
 } // namespace
 
 QWidget *StatisticsChartPlugin::makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent) const
 {
     auto *set = new QBarSet(tr("% de bonnes réponses"));
     for (const StatisticsChartBar &bar : bars)
-        *set << bar.percent;
-    auto *series = new QBarSeries;
-    series->append(set);
-    auto *chart = new QChart;
-    chart->addSeries(series);
-    chart->setTitle(tr("Part de bonnes réponses par question"));
-    chart->legend()->hide();
-    // The default margins and rounded card take a third of a small chart's height.
-    chart->setMargins(QMargins(4, 0, 4, 0));
-    chart->setBackgroundRoundness(0);
-    chart->addAxis(questionAxis(int(bars.size())), Qt::AlignBottom);
-    series->attachAxis(chart->axes(Qt::Horizontal).constFirst());
+        *set << bar.value;
     auto *axisY = new QValueAxis;
     axisY->setRange(0, 100);
     axisY->setLabelFormat(QStringLiteral("%d %%"));
-    chart->addAxis(axisY, Qt::AlignLeft);
-    series->attachAxis(axisY);
+    return barChart(tr("Part de bonnes réponses par question"), set, questionAxis(int(bars.size())), axisY, bars, parent);
+}
 
-    auto *view = new QChartView(chart, parent);
-    view->setAccessibleName(tr("Part de bonnes réponses par question"));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumHeight(ChartMinimumHeight);
-    // With many questions the bars are thin: the one under the mouse says which it is.
-    connect(set, &QBarSet::hovered, view, [view, bars](bool over, int index) {
-        if (!over || index < 0 || index >= bars.size()) {
-            QToolTip::hideText();
-            return;
-        }
-        const StatisticsChartBar &bar = bars.at(index);
-        QToolTip::showText(QCursor::pos(), tr("%1 : %2 de bonnes réponses").arg(bar.caption, bar.share), view);
-    });
-    return view;
+QWidget *StatisticsChartPlugin::makeMarksChart(const StatisticsChartMarks &marks, QWidget *parent) const
+{
+    auto *set = new QBarSet(tr("Passations"));
+    auto *axisX = new QBarCategoryAxis;
+    int top = 1;
+    for (const StatisticsChartBar &bin : marks.bins) {
+        *set << bin.value;
+        axisX->append(bin.caption);
+        top = std::max(top, int(std::ceil(bin.value)));
+    }
+    axisX->setTitleText(marks.axisTitle);
+    // Counts are whole: ticks at whole numbers, the top a tick too.
+    const int step = countStep(top);
+    auto *axisY = new QValueAxis;
+    axisY->setRange(0, (top + step - 1) / step * step);
+    axisY->setTickType(QValueAxis::TicksDynamic);
+    axisY->setTickAnchor(0);
+    axisY->setTickInterval(step);
+    axisY->setLabelFormat(QStringLiteral("%d"));
+    axisY->setTitleText(tr("Passations"));
+    return barChart(tr("Répartition des notes"), set, axisX, axisY, marks.bins, parent);
 }
