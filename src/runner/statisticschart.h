@@ -18,7 +18,8 @@ struct StatisticsChartBar
 // The distribution of a class's marks.
 struct StatisticsChartMarks
 {
-    QList<StatisticsChartBar> bins;
+    QList<StatisticsChartBar> bins; // each captioned with the lowest mark it takes
+    QString fullMark;  // "20": where the last bin ends
     QString axisTitle; // "Note sur 20"
 };
 

@@ -18,6 +18,8 @@ namespace {
 // The least height at which the title, the bars and both axes' labels still read whole; a screen
 // enlarged 200 % leaves little more for the chart and the tables together.
 constexpr int ChartMinimumHeight = 150;
+// Qt Charts' own: bars half as wide as their place.
+constexpr qreal DefaultBarWidth = 0.5;
 
 // The questions' axis: every number while they fit, else one number every 5, 10, 20, 50... so
 // that some twenty stay readable.
@@ -48,6 +50,29 @@ QAbstractAxis *questionAxis(int count)
     return axis;
 }
 
+// The marks' axis, read as a ruler: the marks where bins meet, one every few bins, so that the
+// numbers stay whole however narrow the chart.
+QAbstractAxis *marksAxis(const StatisticsChartMarks &marks)
+{
+    constexpr int ReadableLabels = 5;
+    const int count = int(marks.bins.size());
+    int step = 1;
+    for (int candidate : {2, 5, 10}) {
+        if (count / step <= ReadableLabels)
+            break;
+        step = candidate;
+    }
+    auto *axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    // Bin i stands at i: its lowest mark is at i - 0.5.
+    axis->setRange(-0.5, count - 0.5);
+    axis->setStartValue(-0.5);
+    for (int bin = 0; bin <= count; bin += step)
+        axis->append(bin < count ? marks.bins.at(bin).caption : marks.fullMark, bin - 0.5);
+    axis->setTitleText(marks.axisTitle);
+    return axis;
+}
+
 // A step of 1, 2, 5, 10, 20, 50... that puts at most ten ticks up to `top`.
 int countStep(int top)
 {
@@ -62,13 +87,14 @@ int countStep(int top)
     return step;
 }
 
-// The chart around one set of bars, in the window's colours, its bars telling what they stand
-// for under the mouse (thin bars are hard to name otherwise).
+// The chart around one set of bars, its bars telling what they stand for under the mouse (thin
+// bars are hard to name otherwise). barWidth: the share of its place a bar takes.
 QChartView *barChart(const QString &title, QBarSet *set, QAbstractAxis *axisX, QValueAxis *axisY,
-                     const QList<StatisticsChartBar> &bars, QWidget *parent)
+                     const QList<StatisticsChartBar> &bars, qreal barWidth, QWidget *parent)
 {
     auto *series = new QBarSeries;
     series->append(set);
+    series->setBarWidth(barWidth);
     auto *chart = new QChart;
     chart->addSeries(series);
     chart->setTitle(title);
@@ -104,20 +130,18 @@ QWidget *StatisticsChartPlugin::makeChart(const QList<StatisticsChartBar> &bars,
     auto *axisY = new QValueAxis;
     axisY->setRange(0, 100);
     axisY->setLabelFormat(QStringLiteral("%d %%"));
-    return barChart(tr("Part de bonnes réponses par question"), set, questionAxis(int(bars.size())), axisY, bars, parent);
+    return barChart(tr("Part de bonnes réponses par question"), set, questionAxis(int(bars.size())), axisY, bars,
+                    DefaultBarWidth, parent);
 }
 
 QWidget *StatisticsChartPlugin::makeMarksChart(const StatisticsChartMarks &marks, QWidget *parent) const
 {
     auto *set = new QBarSet(tr("Passations"));
-    auto *axisX = new QBarCategoryAxis;
     int top = 1;
     for (const StatisticsChartBar &bin : marks.bins) {
         *set << bin.value;
-        axisX->append(bin.caption);
         top = std::max(top, int(std::ceil(bin.value)));
     }
-    axisX->setTitleText(marks.axisTitle);
     // Counts are whole: ticks at whole numbers, the top a tick too.
     const int step = countStep(top);
     auto *axisY = new QValueAxis;
@@ -127,5 +151,6 @@ QWidget *StatisticsChartPlugin::makeMarksChart(const StatisticsChartMarks &marks
     axisY->setTickInterval(step);
     axisY->setLabelFormat(QStringLiteral("%d"));
     axisY->setTitleText(tr("Passations"));
-    return barChart(tr("Répartition des notes"), set, axisX, axisY, marks.bins, parent);
+    // Bins side by side, as a histogram draws them.
+    return barChart(tr("Répartition des notes"), set, marksAxis(marks), axisY, marks.bins, 0.9, parent);
 }

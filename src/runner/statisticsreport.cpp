@@ -28,7 +28,7 @@ QString StatisticsReport::summary(const QString &resultsFile, const ResultsStati
 {
     const QString file = QFileInfo(resultsFile).fileName();
     const int runs = int(statistics.pupils.size());
-    QString text = runs == 1 ? tr("%1 : 1 passation").arg(file) : tr("%1 : %2 passations").arg(file).arg(runs);
+    QString text = tr("%1 : %2").arg(file, countText(runs));
     const int unfinished = statistics.unfinishedRuns();
     if (unfinished == 1)
         text += tr(", dont 1 inachevée, laissée hors des chiffres de la classe");

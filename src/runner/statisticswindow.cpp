@@ -195,7 +195,7 @@ QWidget *StatisticsWindow::createCharts(const ResultsStatistics &statistics, con
 
     const MarkSummary &marks = statistics.marks;
     if (marks.count > 0) {
-        StatisticsChartMarks bins{{}, tr("Note sur %1").arg(statistics.scale)};
+        StatisticsChartMarks bins{{}, QString::number(statistics.scale), tr("Note sur %1").arg(statistics.scale)};
         for (size_t bin = 0; bin < marks.distribution.size(); ++bin)
             bins.bins.append({StatisticsReport::binCaption(marks, bin), double(marks.distribution[bin]),
                               StatisticsReport::binDescription(marks, bin)});
