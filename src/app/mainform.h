@@ -109,6 +109,7 @@ private:
     void showCalculator();
     void printQuestionnaire();
     void showResultsStatistics();
+    void exportMarks();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;

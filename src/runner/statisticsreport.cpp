@@ -68,17 +68,22 @@ QString StatisticsReport::marksSummary(const ResultsStatistics &statistics)
              markText(marks.lowest, scale), markText(marks.highest, scale), figure(marks.standardDeviation));
 }
 
-QString StatisticsReport::changedMarksNotice(const ResultsStatistics &statistics)
+QString StatisticsReport::changedMarksText(const ResultsStatistics &statistics)
 {
     const int changed = statistics.changedMarks();
     if (changed == 0)
         return QString();
-    return (changed == 1 ? tr("1 note enregistrée n'est plus ce que valent ses réponses avec les bonnes réponses et les "
-                              "réglages actuels du questionnaire.")
-                         : tr("%1 notes enregistrées ne sont plus ce que valent leurs réponses avec les bonnes réponses "
-                              "et les réglages actuels du questionnaire.")
-                               .arg(changed))
-           + QLatin1Char(' ') + tr("« Exporter les notes... » peut les recalculer.");
+    return changed == 1 ? tr("1 note enregistrée n'est plus ce que valent ses réponses avec les bonnes réponses et les "
+                             "réglages actuels du questionnaire.")
+                        : tr("%1 notes enregistrées ne sont plus ce que valent leurs réponses avec les bonnes réponses "
+                             "et les réglages actuels du questionnaire.")
+                              .arg(changed);
+}
+
+QString StatisticsReport::changedMarksNotice(const ResultsStatistics &statistics)
+{
+    const QString text = changedMarksText(statistics);
+    return text.isEmpty() ? text : text + QLatin1Char(' ') + tr("« Exporter les notes... » peut les recalculer.");
 }
 
 QString StatisticsReport::discrimination(const std::optional<double> &value)

@@ -24,7 +24,9 @@ public:
     // Mean, median, lowest, highest and standard deviation of the class's marks, or why there
     // are none.
     static QString marksSummary(const ResultsStatistics &statistics);
-    // Why some kept marks are no longer what the answers are worth; empty when all are.
+    // How many kept marks are no longer what their answers are worth; empty when all are. The
+    // notice adds where they can be worked out again.
+    static QString changedMarksText(const ResultsStatistics &statistics);
     static QString changedMarksNotice(const ResultsStatistics &statistics);
     // "0,33", or "-" when every run scored alike (no correlation to speak of).
     static QString discrimination(const std::optional<double> &value);

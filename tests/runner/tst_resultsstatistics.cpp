@@ -1,13 +1,11 @@
 #include "classroom/classquestionnaire.h"
 #include "classroom/classscore.h"
-#include "runner/csvtext.h"
 #include "runner/resultsfile.h"
 #include "runner/resultsstatistics.h"
 #include "runner/statisticsreport.h"
+#include "resultstestdata.h"
 #include "runnertestdata.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -23,37 +21,12 @@ ClassQuestionnaire questionnaire(const ClassSettings &settings = {}, bool marked
     return ClassQuestionnaire::fromLines(ClassSettingsFormat::withSettings(lines, settings));
 }
 
-// A results file as the program writes it, the rows given field by field after the header.
 ResultsSheet sheetOf(const QList<QStringList> &rows, bool olderColumns = false)
 {
-    RunResults titles;
-    titles.rows.resize(3);
-    titles.rows[0].title = "Un";
-    titles.rows[1].title = "Deux";
-    titles.rows[2].title = "Trois";
-    QStringList header = ResultsFile::header(titles);
-    if (olderColumns)
-        header.remove(ResultsFile::OldFixedColumnCount, ResultsFile::FixedColumnCount - ResultsFile::OldFixedColumnCount);
-    QByteArray bytes = QByteArray(CsvText::ByteOrderMark) + CsvText::row(header);
-    for (const QStringList &row : rows)
-        bytes += CsvText::row(row);
-    QTemporaryDir dir;
-    const QString path = dir.filePath("quiz-resultats.csv");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        return {};
-    file.close();
-    return ResultsFile::read(path);
+    return ResultsTestData::sheetOf({"Un", "Deux", "Trois"}, rows, olderColumns);
 }
 
-// A run of the current columns: its kept mark and scale, its state, then its three answers.
-QStringList run(const QString &name, const QString &mark, const QStringList &answers,
-                const QString &state = QStringLiteral("terminé"), const QString &scale = QStringLiteral("20"))
-{
-    return QStringList{"09/03/2026", "10:00:00", name, "0", "3", mark, mark.isEmpty() ? QString() : scale, "3", "poste",
-                       "", "0:05:00", state, ""}
-           + answers;
-}
+using ResultsTestData::run;
 
 } // namespace
 
