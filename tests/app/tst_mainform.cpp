@@ -238,7 +238,8 @@ void TestMainForm::menus_data()
                           << QStringList{"&Précédente           PgUp", "&Suivante                 PgDn  ", "P&remière",
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
-    QTest::newRow("Questionnaire") << "&Questionnaire" << QStringList{"&Exécuter", "&Statistiques des résultats..."};
+    QTest::newRow("Questionnaire") << "&Questionnaire"
+                                   << QStringList{"&Exécuter", "&Statistiques des résultats...", "Exporter les &notes..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }
@@ -372,7 +373,7 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
          {"&Copier", "C&oller", "Copier &Image", "&Chemins relatifs", "C&hercher...", "Co&ntinuer", "&Remplacer...",
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
           "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
-          "Im&primer le questionnaire...", "&Statistiques des résultats..."})
+          "Im&primer le questionnaire...", "&Statistiques des résultats...", "Exporter les &notes..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 
