@@ -28,6 +28,7 @@
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
+#include "runner/marksexportdialog.h"
 #include "runner/pupilnamedialog.h"
 #include "runner/resultat.h"
 #include "runner/resultsfile.h"
@@ -84,18 +85,14 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
     return ok;
 }
 
-// A class who each ran the questionnaire once, kept in a results file as "Enregistrer..." keeps
-// them: stronger pupils get more right, and on one question (whose key looks wrong) the weaker
-// ones do better; one pupil's run left unfinished. Shown at the size the window takes on this
-// screen.
-bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png,
-                    int pupilCount = 8)
+// A class who each ran the questionnaire once, kept in `path` as "Enregistrer..." keeps them:
+// stronger pupils get more right, and on one question (whose key looks wrong) the weaker ones do
+// better; one pupil's run left unfinished.
+void keepClassRuns(const QStringList &document, const QDateTime &when, const QString &path, int pupilCount)
 {
     const QStringList names = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan Emma Gabriel Jade Raphaël Louise "
                                              "Arthur Alice Adam Lina Paul Rose Sacha Anna Tom Zoé Noé Mila")
                                   .split(QLatin1Char(' '));
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
     for (int p = 0; p < pupilCount; ++p) {
         RunSession session;
         session.Init(document);
@@ -122,6 +119,15 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
         run.finished = p != 5;
         ResultsFile::append(path, run);
     }
+}
+
+// The statistics of such a class, shown at the size the window takes on this screen.
+bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png,
+                    int pupilCount = 8)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
+    keepClassRuns(document, when, path, pupilCount);
     StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(document)),
                             services);
     window.show();
@@ -268,6 +274,16 @@ int main(int argc, char *argv[])
     ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
                         output.filePath(QStringLiteral("statistics-marks.png")), 25)
          && ok;
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
+        keepClassRuns(workspace.sheet->store().document(), clock.now(), path, 25);
+        MarksExportDialog marks(
+            ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(workspace.sheet->store().document())),
+            &form);
+        marks.show();
+        ok = save(marks, output.filePath(QStringLiteral("marks-export.png"))) && ok;
+    }
     ok = savePaperTest(form, boxes, printing, output) && ok;
 
     workspace.calendar.show();

@@ -73,14 +73,16 @@ QAbstractAxis *marksAxis(const StatisticsChartMarks &marks)
     return axis;
 }
 
-// A step of 1, 2, 5, 10, 20, 50... that puts at most ten ticks up to `top`.
+// A step of 1, 2, 5, 10, 20, 50... that puts at most five ticks above 0 up to `top`: more
+// would not read on a chart a screen enlarged 200 % leaves short.
 int countStep(int top)
 {
+    constexpr int ReadableTicks = 5;
     int step = 1;
-    for (int scale = 1; top / step > 10; scale *= 10) {
+    for (int scale = 1; (top + step - 1) / step > ReadableTicks; scale *= 10) {
         for (int factor : {1, 2, 5}) {
             step = factor * scale;
-            if (top / step <= 10)
+            if ((top + step - 1) / step <= ReadableTicks)
                 break;
         }
     }
@@ -149,8 +151,9 @@ QWidget *StatisticsChartPlugin::makeMarksChart(const StatisticsChartMarks &marks
     axisY->setTickType(QValueAxis::TicksDynamic);
     axisY->setTickAnchor(0);
     axisY->setTickInterval(step);
+    // No title: "Passations" would be cut short on an enlarged screen, and each bar says what it
+    // counts under the mouse.
     axisY->setLabelFormat(QStringLiteral("%d"));
-    axisY->setTitleText(tr("Passations"));
     // Bins side by side, as a histogram draws them.
     return barChart(tr("Répartition des notes"), set, marksAxis(marks), axisY, marks.bins, 0.9, parent);
 }
