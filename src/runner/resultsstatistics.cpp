@@ -42,8 +42,9 @@ std::vector<int> answersOf(const QStringList &run, size_t questions)
         const qsizetype column = ResultsFile::FixedColumnCount + qsizetype(q);
         if (column >= run.size())
             break;
+        // toInt() passes over the spaces a hand edit may leave around the number.
         bool ok = false;
-        const int answer = run.at(column).trimmed().toInt(&ok);
+        const int answer = run.at(column).toInt(&ok);
         if (ok && answer > 0)
             answers[q] = answer;
     }
