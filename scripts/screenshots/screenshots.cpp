@@ -283,6 +283,20 @@ int main(int argc, char *argv[])
             &form);
         marks.show();
         ok = save(marks, output.filePath(QStringLiteral("marks-export.png"))) && ok;
+        // The statistics as "Imprimer..." prints them, their first page drawn by pdftoppm.
+        StatisticsWindow statistics(
+            path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(workspace.sheet->store().document())),
+            services);
+        const QString pdf = folder.filePath(QStringLiteral("statistiques.pdf"));
+        printing.script(pdf);
+        statistics.PrintButton->click();
+        const QString png = output.filePath(QStringLiteral("statistics-report"));
+        const bool drawn = QProcess::execute(QStringLiteral("pdftoppm"),
+                                             QStringLiteral("-png -r 72 -f 1 -l 1 -singlefile").split(QLatin1Char(' '))
+                                                 << pdf << png)
+                           == 0;
+        QTextStream(stdout) << (drawn ? "wrote " : "could not write ") << png << ".png\n";
+        ok = drawn && ok;
     }
     ok = savePaperTest(form, boxes, printing, output) && ok;
 

@@ -146,7 +146,7 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     if (marks.count > 0) {
         report.add(ReportText::Subheading, tr("Répartition des notes"));
         ReportTable distribution;
-        distribution.columns = {{tr("Notes"), 70}, {tr("Passations"), 30, true}};
+        distribution.columns = {{tr("Notes"), 50}, {tr("Passations"), 20, true}};
         const auto first = std::find_if(marks.distribution.cbegin(), marks.distribution.cend(), [](int n) { return n > 0; });
         const auto last = std::find_if(marks.distribution.crbegin(), marks.distribution.crend(), [](int n) { return n > 0; });
         const size_t end = marks.distribution.size() - size_t(last - marks.distribution.crbegin());
@@ -158,10 +158,11 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     // The right answer's count is in bold, so the wrong answers many pupils chose stand out.
     report.add(ReportText::Subheading, tr("Questions"));
     ReportTable questions;
-    questions.columns = {{tr("Question"), 30},        {tr("Réponses"), 10, true}, {tr("Justes"), 8, true},
-                         {tr("% justes"), 8, true},   {tr("Discrimination"), 13, true}, {tr("À revoir"), 9}};
+    // Headers wrap at spaces only: the one-word ones get the width of their word.
+    questions.columns = {{tr("Question"), 24},      {tr("Réponses"), 12, true},       {tr("Justes"), 8, true},
+                         {tr("% justes"), 8, true}, {tr("Discrimination"), 17, true}, {tr("À revoir"), 10}};
     for (int a = 1; a <= 5; ++a)
-        questions.columns.push_back({tr("%1)").arg(a), 5, true});
+        questions.columns.push_back({tr("%1)").arg(a), 4, true});
     questions.rows.reserve(statistics.questions.size());
     QStringList reviews;
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
