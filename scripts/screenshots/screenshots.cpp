@@ -2,13 +2,15 @@
 // the splash window, the about box, the help window, the question list, the find, replace and
 // path dialogs, the runner, the results window and its pupil's name dialog, the statistics of a class, the first page of the
 // paper test (printed to PDF, then drawn by pdftoppm), the calendar, the clock and the
-// calculator, drawn offscreen by the program's own windows.
+// calculator, the class's windows, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix> [<windows>]]
 // With a suffix, only the windows named (comma-separated; "sheet,runner" when not given) on the
 // screen the platform gives (run with QT_SCALE_FACTOR and a screen size to see them enlarged):
 // the sheet and the runner maximised, sheet-<suffix>.png and runner-<suffix>.png as they open,
 // then -bottom.png with the focus on their last field; the statistics window at the size it opens
 // at, statistics-<suffix>.png.
+#include "classscreenshots.h"
+
 #include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -299,6 +301,8 @@ int main(int argc, char *argv[])
         ok = drawn && ok;
     }
     ok = savePaperTest(form, boxes, printing, output) && ok;
+    ok = saveClassWindows(workspace.sheet->store().document(), QFileInfo(questionnaire).absolutePath(), services, output)
+         && ok;
 
     workspace.calendar.show();
     ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;

@@ -233,13 +233,15 @@ void TestMainForm::menus_data()
                                             "E&xporter...", "Im&primer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
-                                            "&Remplacer...", "&Suprimer image"};
+                                            "&Remplacer...", "&Suprimer image", "Insérer une correc&tion"};
     QTest::newRow("Page") << "&Page"
                           << QStringList{"&Précédente           PgUp", "&Suivante                 PgDn  ", "P&remière",
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
     QTest::newRow("Questionnaire") << "&Questionnaire"
-                                   << QStringList{"&Exécuter", "&Statistiques des résultats...", "Exporter les &notes..."};
+                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Réglages de la passation...",
+                                                  "&Listes de classe...", "&Statistiques des résultats...",
+                                                  "Exporter les &notes..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }
