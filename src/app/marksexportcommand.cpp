@@ -33,6 +33,14 @@ void MarksExportCommand::run(const QString &fileName, const QStringList &documen
         return;
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
+    // The save dialog asks nothing: the name is only known now, ".csv" added.
+    MarksExport::checkTarget(path);
+    if (QFileInfo::exists(path)
+        && services.boxes.showWithDefault(MessageIcon::Warning,
+                                          tr("Le fichier %1 existe déjà. Le remplacer ?").arg(QDir::toNativeSeparators(path)),
+                                          MessageButtons::YesNo, MessageAnswer::No)
+               != MessageAnswer::Yes)
+        return;
     MarksExport::write(path, table);
     services.boxes.inform(MarksExport::summary(table, path));
 }

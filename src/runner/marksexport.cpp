@@ -129,9 +129,8 @@ QByteArray MarksExport::csv(const Table &table)
     return bytes;
 }
 
-void MarksExport::write(const QString &path, const Table &table)
+void MarksExport::checkTarget(const QString &path)
 {
-    // The marks are easily written again; the runs a results file holds are not.
     bool resultsFile = false;
     if (QFileInfo::exists(path)) {
         try {
@@ -145,6 +144,11 @@ void MarksExport::write(const QString &path, const Table &table)
         throw AppError(tr("%1 est un fichier de résultats : les notes ne sont pas écrites à sa place. "
                           "Choisissez un autre nom.")
                            .arg(QDir::toNativeSeparators(path)));
+}
+
+void MarksExport::write(const QString &path, const Table &table)
+{
+    checkTarget(path);
     QcmFile::write(path, csv(table));
 }
 

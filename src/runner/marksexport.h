@@ -52,7 +52,10 @@ public:
     static Table of(const ResultsStatistics &statistics, const Options &options);
 
     static QByteArray csv(const Table &table);
-    // The file at `path`, written whole or not at all; a results file there is never written over.
+    // Throws when `path` holds a results file: the marks are easily written again, the runs it
+    // holds are not.
+    static void checkTarget(const QString &path);
+    // The file at `path`, written whole or not at all, after checkTarget().
     static void write(const QString &path, const Table &table);
     // What was written, and what was left out and why.
     static QString summary(const Table &table, const QString &path);

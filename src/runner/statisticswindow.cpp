@@ -6,11 +6,15 @@
 #include "runner/reportprinting.h"
 #include "runner/statisticsreport.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -67,6 +71,13 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     grids->setObjectName(QStringLiteral("Grids"));
     grids->addTab(QuestionGrid, tr("&Questions"));
     grids->addTab(PupilGrid, tr("É&lèves"));
+    // Ctrl+C copies the whole table shown, not only the cell the grid's own copy would take,
+    // wherever the focus is.
+    QuestionGrid->installEventFilter(this);
+    PupilGrid->installEventFilter(this);
+    auto *copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this,
+            [this, grids] { copyTable(grids->currentIndex() == 0 ? *QuestionGrid : *PupilGrid); });
     auto *split = new QSplitter(Qt::Vertical, this);
     split->addWidget(createCharts(statistics, charts));
     split->addWidget(grids);
@@ -95,6 +106,34 @@ void StatisticsWindow::print()
 {
     ReportPrinting::print(m_services.printDialogs, tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()),
                           StatisticsReport::report(m_resultsFile, m_statistics), this);
+}
+
+bool StatisticsWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *grid = qobject_cast<QTableWidget *>(watched);
+    if (grid && event->type() == QEvent::KeyPress && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy)) {
+        copyTable(*grid);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+// Tab between the cells and a line per row, the headers first: what a spreadsheet pastes as a
+// table.
+void StatisticsWindow::copyTable(const QTableWidget &grid)
+{
+    QString text;
+    QStringList cells;
+    for (int column = 0; column < grid.columnCount(); ++column)
+        cells << grid.horizontalHeaderItem(column)->text();
+    text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        cells.clear();
+        for (int column = 0; column < grid.columnCount(); ++column)
+            cells << (grid.item(row, column) ? grid.item(row, column)->text() : QString());
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(text);
 }
 
 QLabel *StatisticsWindow::createNote(const QString &text, const QString &name)

@@ -14,7 +14,7 @@ class QTableWidget;
 // per question how many answered, the share right, its discrimination, "à revoir" with its
 // reason, and how many chose each answer, with a bar chart of the share right so the questions
 // the class missed stand out; per run the pupil, how the run was taken, the score and the mark.
-// "Imprimer..." prints all of it. The charts come from their own module
+// "Imprimer..." prints all of it; Ctrl+C copies the table shown, for a spreadsheet. The charts come from their own module
 // (StatisticsChartModule); without it, a line says why and the tables stay.
 class StatisticsWindow : public QDialog
 {
@@ -35,10 +35,14 @@ public:
     QWidget *Chart = nullptr; // the share right per question; nullptr when MarksChart says why there is none
     QPushButton *PrintButton = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     enum QuestionColumn { DiscriminationColumn = 4, ReviewColumn = 5, FirstAnswerColumn = 6 };
 
     void print();
+    void copyTable(const QTableWidget &grid);
 
     void createQuestionGrid(const ResultsStatistics &statistics);
     void createPupilGrid(const ResultsStatistics &statistics);

@@ -75,6 +75,9 @@ void TestMarksExportCommand::exportsTheClassFile_data()
 
     QTest::newRow("best, .csv added") << ClassResults << "best" << "notes-6b" << QByteArray("\xEF\xBB\xBFNom;Note / 20\r\nLéa;20\r\n")
                                       << "1 passation inachevée n'a pas été comptée.\nSans note, faute de passation terminée : Noé.";
+    // The older file stays when the teacher says no.
+    QTest::newRow("an older export kept") << ClassResults << "" << "anciennes-notes.csv" << QByteArray("Nom;Note\r\n")
+                                          << "existe déjà. Le remplacer ?";
     QTest::newRow("the results file chosen") << ClassResults << "" << "classe-resultats.csv" << ClassResults
                                              << "est un fichier de résultats";
     // Told before any question is asked.
@@ -97,6 +100,10 @@ void TestMarksExportCommand::exportsTheClassFile()
     const QString questionnaire = dir.filePath(QStringLiteral("classe.qcm"));
     QVERIFY(writeFile(questionnaire, questionnaireBytes()));
     QVERIFY(writeFile(dir.filePath(QStringLiteral("classe-resultats.csv")), results));
+    if (saveAs == QStringLiteral("anciennes-notes.csv")) {
+        QVERIFY(writeFile(dir.filePath(saveAs), bytes));
+        scripted.boxes.script(MessageAnswer::No);
+    }
     workspace.mainForm.openNamedQuestionnaire(questionnaire);
     const QString current = QDir::currentPath();
 
