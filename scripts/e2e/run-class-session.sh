@@ -61,17 +61,10 @@ sleep 0.3
 # session by chance: the teacher clicks it.
 eval "$(xdotool getwindowgeometry --shell "$pupils")"
 xdotool mousemove --window "$pupils" $((WIDTH - 90)) 25 click 1
-confirm=$(window_named '^Nelo Qcm$')
-[ -n "$confirm" ] || { echo "\"Arrêter la passation\" asked nothing"; exit 1; }
-sleep 0.3
-focus "$confirm"
-xdotool key Return
+press_return_in '^Nelo Qcm$' "\"Arrêter la passation\" asked nothing"
 # The summary names the results file.
-summary=$(window_named '^Nelo Qcm$')
-[ -n "$summary" ] || { echo "the end of the session said nothing"; exit 1; }
-sleep 0.5
-focus "$summary"
-xdotool key Return
+sleep 0.2
+press_return_in '^Nelo Qcm$' "the end of the session said nothing"
 sleep 0.5
 
 # Copies with Ctrl+C into the file $1, waiting for the clipboard to fill (a slow sanitizer
@@ -105,21 +98,10 @@ xdotool key --delay 200 Escape
 sleep 0.5
 focus "$main"
 xdotool key --clearmodifiers --delay 200 alt+q n
-marks=$(window_named '^Exporter les notes$')
-[ -n "$marks" ] || { echo "\"Exporter les notes...\" did not open its dialog"; exit 1; }
-sleep 0.3
-focus "$marks"
-xdotool key Return
-save=$(window_named '^Enregistrer sous$')
-[ -n "$save" ] || { echo "the marks export asked for no file"; exit 1; }
-sleep 0.5
-focus "$save"
-xdotool key Return
-exported=$(window_named '^Nelo Qcm$')
-[ -n "$exported" ] || { echo "the marks export said nothing"; exit 1; }
-sleep 0.3
-focus "$exported"
-xdotool key Return
+press_return_in '^Exporter les notes$' "\"Exporter les notes...\" did not open its dialog"
+sleep 0.2
+press_return_in '^Enregistrer sous$' "the marks export asked for no file"
+press_return_in '^Nelo Qcm$' "the marks export said nothing"
 
 sleep 0.5
 focus "$main"
