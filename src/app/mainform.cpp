@@ -5,9 +5,10 @@
 #include "app/artwork.h"
 #include "app/helpkey.h"
 #include "app/hints.h"
-#include "app/importchoicedialog.h"
-#include "app/questionnaireprinting.h"
 #include "app/classroomcommands.h"
+#include "app/importchoicedialog.h"
+#include "app/marksexportcommand.h"
+#include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
@@ -181,6 +182,8 @@ void TMainForm::createMenus()
                 &TMainForm::editClassLists, true);
     addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
                 &TMainForm::showResultsStatistics, false);
+    addMenuItem(m_runMenu, tr("Exporter les &notes..."), tr("Exporter les notes des élèves pour le cahier de notes"), {},
+                &TMainForm::exportMarks, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -622,4 +625,10 @@ void TMainForm::showResultsStatistics()
 {
     m_sheet->store().EcritFiche();
     ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_services, this);
+}
+
+void TMainForm::exportMarks()
+{
+    m_sheet->store().EcritFiche();
+    MarksExportCommand::run(CurrentFileName(), m_sheet->store().document(), m_services, this);
 }
