@@ -30,12 +30,13 @@ struct QuestionReading
 
 namespace BoxDecision {
 
-// A pen or pencil stroke across the box covers a quarter of its inside at the least; a
-// blackened box, most of it. A box is empty only when almost nothing in it is dark.
-inline constexpr double TickedCoverage = 0.25;
+// A pen stroke across the box covers a fifth of its inside at the least, a blackened box most
+// of it; a pencil's grey fill darkens it by a third or more. A box is empty only when almost
+// none of it is dark and its grey is no more than a smudge (what an eraser leaves).
+inline constexpr double TickedCoverage = 0.20;
 inline constexpr double TickedMean = 0.30;
 inline constexpr double EmptyCoverage = 0.05;
-inline constexpr double EmptyMean = 0.12;
+inline constexpr double EmptyMean = 0.22;
 // Beside a clearly ticked box, a grey box lighter than this share of it, with almost no ink in
 // it, is an answer rubbed out: the pupil changed their mind as the copy tells them to.
 inline constexpr double RubbedOutShare = 0.4;

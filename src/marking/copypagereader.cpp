@@ -12,16 +12,6 @@ namespace {
 // A picture of a question reaches this far around its boxes: the answers' texts beside them.
 constexpr qreal PictureMargin = 6;
 
-// The version a copy was printed in: the answer sheet keeps the questionnaire's order, since
-// all pupils share one booklet.
-ClassSettings settingsFor(const ClassQuestionnaire &questionnaire, CopyLayout layout)
-{
-    ClassSettings settings = questionnaire.settings();
-    if (layout == CopyLayout::AnswerSheet)
-        settings.shuffleQuestions = settings.shuffleAnswers = false;
-    return settings;
-}
-
 ReadQuestion &questionFor(ReadPage &page, int question, int position, int boxCount)
 {
     if (page.questions.empty() || page.questions.back().question != question)
@@ -77,6 +67,14 @@ void readSheet(ReadPage &page, const ScannedPage &scan, const ClassQuestionnaire
 } // namespace
 
 namespace CopyPageReader {
+
+ClassSettings settingsFor(const ClassQuestionnaire &questionnaire, CopyLayout layout)
+{
+    ClassSettings settings = questionnaire.settings();
+    if (layout == CopyLayout::AnswerSheet)
+        settings.shuffleQuestions = settings.shuffleAnswers = false;
+    return settings;
+}
 
 std::vector<PrintedBox> printedBoxes(const ClassQuestionnaire &questionnaire, CopyLayout layout, quint64 seed)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/classsettings.h"
 #include "marking/boxdecision.h"
 #include "printing/copypayload.h"
 
@@ -54,6 +55,10 @@ namespace CopyPageReader {
 
 // `fingerprint` is the questionnaire's, computed once by the caller.
 ReadPage read(const ScannedPage &page, const ClassQuestionnaire &questionnaire, const QString &fingerprint);
+
+// The settings a copy's version was drawn with: the questionnaire's, except that the answer
+// sheet keeps the questionnaire's order, since all pupils share one booklet.
+ClassSettings settingsFor(const ClassQuestionnaire &questionnaire, CopyLayout layout);
 
 // The boxes a copy's version prints, in the order printed: by position, then by place.
 struct PrintedBox

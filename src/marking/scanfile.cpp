@@ -72,8 +72,16 @@ QImage ScanFile::page(int index, double dpi) const
         }
     } else {
         QImageReader reader(m_path);
-        if (index == 0 || reader.jumpToImage(index))
+        if (index == 0 || reader.jumpToImage(index)) {
+            // A fine scan is decoded straight to the reading's resolution (JPEG decodes it
+            // scaled): a 600 dpi colour page then needs a ninth of the memory.
+            const QSize size = reader.size();
+            const double longest = std::max(size.width(), size.height());
+            const double wanted = dpi * LongestSideInches / 1.2;
+            if (longest > wanted * 1.15)
+                reader.setScaledSize(size * (wanted / longest));
             image = reader.read();
+        }
     }
     if (image.isNull())
         throw AppError(tr("La page %1 du fichier « %2 » ne peut pas être lue.").arg(index + 1).arg(name));

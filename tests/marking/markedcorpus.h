@@ -12,6 +12,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
@@ -100,12 +101,13 @@ inline void drawMark(QImage &page, const QRectF &box, Mark mark, QRandomGenerato
         break;
     }
     case Mark::Crossed:
-        painter.setPen(QPen(pen, 1.3 * pointPixels, Qt::SolidLine, Qt::RoundCap));
+        painter.setPen(QPen(pen, (0.9 + 0.6 * random.generateDouble()) * pointPixels, Qt::SolidLine, Qt::RoundCap));
         painter.drawLine(box.topLeft() + QPointF(jitter(0.1), jitter(0.1)), box.bottomRight() + QPointF(jitter(0.1), jitter(0.1)));
         painter.drawLine(box.topRight() + QPointF(jitter(0.1), jitter(0.1)), box.bottomLeft() + QPointF(jitter(0.1), jitter(0.1)));
         break;
     case Mark::Ticked: {
-        painter.setPen(QPen(pen, 1.3 * pointPixels, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(QPen(pen, (0.9 + 0.6 * random.generateDouble()) * pointPixels, Qt::SolidLine, Qt::RoundCap,
+                            Qt::RoundJoin));
         const QPointF points[] = {box.topLeft() + QPointF(0.15 * side + jitter(0.05), 0.5 * side + jitter(0.05)),
                                   box.topLeft() + QPointF(0.45 * side + jitter(0.05), 0.85 * side + jitter(0.05)),
                                   box.topLeft() + QPointF(0.95 * side + jitter(0.05), 0.0 * side + jitter(0.05))};
@@ -174,9 +176,18 @@ inline QImage spoil(const QImage &page, const Spoiling &how, double dpi, quint32
 {
     cv::Mat grey = matOf(page.convertToFormat(QImage::Format_Grayscale8));
     if (how.degrees != 0 || how.scale != 1) {
-        const cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(grey.cols / 2.f, grey.rows / 2.f), how.degrees, how.scale);
+        // The scanner's glass is larger than the page: a page laid askew is scanned whole, on a
+        // white ground a little wider than it.
+        cv::Mat turn = cv::getRotationMatrix2D(cv::Point2f(grey.cols / 2.f, grey.rows / 2.f), how.degrees, how.scale);
+        const cv::Rect2f bounds =
+            cv::RotatedRect(cv::Point2f(grey.cols / 2.f, grey.rows / 2.f),
+                            cv::Size2f(float(grey.cols * how.scale), float(grey.rows * how.scale)), float(how.degrees))
+                .boundingRect2f();
+        const cv::Size size(std::max(grey.cols, int(bounds.width) + 2), std::max(grey.rows, int(bounds.height) + 2));
+        turn.at<double>(0, 2) += (size.width - grey.cols) / 2.0;
+        turn.at<double>(1, 2) += (size.height - grey.rows) / 2.0;
         cv::Mat turned;
-        cv::warpAffine(grey, turned, turn, grey.size(), cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(255));
+        cv::warpAffine(grey, turned, turn, size, cv::INTER_LINEAR, cv::BORDER_CONSTANT, cv::Scalar(255));
         grey = turned;
     }
     if (how.blur > 0)
@@ -202,7 +213,11 @@ inline QImage spoil(const QImage &page, const Spoiling &how, double dpi, quint32
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         out.save(&buffer, "JPEG", how.jpegQuality);
-        out = QImage::fromData(bytes, "JPEG");
+        QImageReader reader(&buffer);
+        buffer.close();
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+        out = reader.read();
     }
     return out;
 }
