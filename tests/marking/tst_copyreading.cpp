@@ -142,8 +142,6 @@ Counts compare(const ReadPage &read, const std::vector<QuestionTruth> &truths)
         if (reading.kind == QuestionReading::Kind::Doubtful) {
             ++counts.questionsDoubtful;
             counts.questionsSeveral += reading.doubt == QuestionReading::Doubt::SeveralTicked;
-            // Two boxes meant are read as such: the question is the teacher's, not a misreading.
-            counts.questionsMisread += meant == 2 && reading.doubt != QuestionReading::Doubt::SeveralTicked;
         } else {
             const bool right = reading.kind == QuestionReading::Kind::Answered
                                    ? meant == 1 && truth.chosen[size_t(reading.chosen)]
