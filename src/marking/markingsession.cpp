@@ -222,6 +222,27 @@ QStringList MarkingSession::missingPages() const
     return lines;
 }
 
+std::vector<MarkingSession::ReviewItem> MarkingSession::reviewItems() const
+{
+    std::vector<ReviewItem> items;
+    for (size_t c = 0; c < m_copies.size(); ++c) {
+        const ReadCopy &copy = m_copies[c];
+        if (copy.printedPupil.isEmpty() && copy.pages.front())
+            items.push_back({ReviewItem::Kind::Name, int(c), -1, tr("%1 : nom à lire").arg(copy.title()), copy.named()});
+        for (const CopyQuestion &question : copy.questions) {
+            if (question.reading.kind != QuestionReading::Kind::Doubtful || !question.complete())
+                continue;
+            const QString why = question.reading.doubt == QuestionReading::Doubt::SeveralTicked
+                                    ? tr("plusieurs cases noircies")
+                                    : tr("case peu nette");
+            items.push_back({ReviewItem::Kind::Question, int(c), question.question,
+                             tr("%1, question %2 : %3").arg(copy.title()).arg(question.position + 1).arg(why),
+                             question.settled.has_value()});
+        }
+    }
+    return items;
+}
+
 bool MarkingSession::settle(int copyIndex, int question, int answer)
 {
     if (copyIndex < 0 || copyIndex >= int(m_copies.size()))

@@ -107,6 +107,19 @@ public:
     // "Copie n° 3 : page 2 / 3 manquante", one line per copy with pages missing.
     QStringList missingPages() const;
 
+    // What the teacher looks at: each doubtful question (settled or not yet) and each copy whose
+    // name is not printed, in the copies' order.
+    struct ReviewItem
+    {
+        enum class Kind { Question, Name };
+        Kind kind;
+        int copy;         // index in copies()
+        int question;     // the questionnaire's number; -1 for a name
+        QString text;     // "Copie n° 3, question 5 : plusieurs cases noircies"
+        bool done;        // settled, or named
+    };
+    std::vector<ReviewItem> reviewItems() const;
+
     // The teacher's decisions. `answer` in the questionnaire's numbering, 0 for none; refused
     // (false) for a question the copy does not have or an answer it was not offered.
     bool settle(int copyIndex, int question, int answer);
