@@ -2,6 +2,7 @@
 
 #include "classroom/classlist.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -34,13 +35,11 @@ void CopiesDialog::createControls(const ClassListStore &classLists)
                                       "mélangent)"),
                                    this);
     BesideRadio->setObjectName(QStringLiteral("BesideRadio"));
-    BesideRadio->setChecked(true);
     SheetRadio = new QRadioButton(tr("&Feuille de réponses séparée, avec un livret des questions imprimé une fois"), this);
     SheetRadio->setObjectName(QStringLiteral("SheetRadio"));
 
     NumberedRadio = new QRadioButton(tr("Copies &numérotées :"), this);
     NumberedRadio->setObjectName(QStringLiteral("NumberedRadio"));
-    NumberedRadio->setChecked(true);
     CountSpin = new QSpinBox(this);
     CountSpin->setObjectName(QStringLiteral("CountSpin"));
     CountSpin->setRange(1, MaximumCount);
@@ -52,6 +51,15 @@ void CopiesDialog::createControls(const ClassListStore &classLists)
     ClassCombo->addItems(classLists.classNames());
     // Without a kept class list there is no pupil to print a copy for.
     ClassRadio->setEnabled(ClassCombo->count() > 0);
+    // Two choices, each its own group: the four buttons share a parent until laid out.
+    auto *layouts = new QButtonGroup(this);
+    layouts->addButton(BesideRadio);
+    layouts->addButton(SheetRadio);
+    auto *which = new QButtonGroup(this);
+    which->addButton(NumberedRadio);
+    which->addButton(ClassRadio);
+    BesideRadio->setChecked(true);
+    NumberedRadio->setChecked(true);
     connect(NumberedRadio, &QRadioButton::toggled, this, &CopiesDialog::enableChoices);
 }
 

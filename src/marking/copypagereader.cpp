@@ -9,8 +9,10 @@ using namespace CopyGeometry;
 
 namespace {
 
-// A picture of a question reaches this far around its boxes: the answers' texts beside them.
+// A picture of a question reaches this far around its boxes, and this far right of them: the
+// start of the answers' texts, enough to tell them apart, without a page's width of paper.
 constexpr qreal PictureMargin = 6;
+constexpr qreal PictureWidth = 300;
 
 ReadQuestion &questionFor(ReadPage &page, int question, int position, int boxCount)
 {
@@ -28,7 +30,7 @@ void readBeside(ReadPage &page, const ScannedPage &scan, const ClassQuestionnair
         page.problem = ReadPage::Problem::Inconsistent;
         return;
     }
-    const QRectF column = questionsArea(1);
+    const QRectF column(questionsArea(1).left(), 0, PictureWidth, 0);
     for (size_t i = 0; i < payload.boxTops.size(); ++i) {
         const CopyPageReader::PrintedBox &printed = boxes[size_t(payload.firstBox) + i];
         const QRectF place(besideBoxLeft(), payload.boxTops[i], besideBoxSide(), besideBoxSide());

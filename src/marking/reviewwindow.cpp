@@ -107,6 +107,7 @@ void ReviewWindow::createLayout()
     splitter->addWidget(ReviewList);
     splitter->addWidget(right);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({340, 660});
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(SummaryLabel, 1);
@@ -140,7 +141,7 @@ void ReviewWindow::refresh()
         ready += copy.ready() && !copy.kept;
         waiting += !copy.ready();
     }
-    SummaryLabel->setText(tr("%1 copies lues : %2 prêtes à enregistrer, %3 enregistrées, %4 en attente.")
+    SummaryLabel->setText(tr("Copies lues : %1 ; prêtes à enregistrer : %2 ; enregistrées : %3 ; en attente : %4.")
                               .arg(m_session.copies().size())
                               .arg(ready)
                               .arg(kept)

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -113,11 +114,16 @@ void TestPaperCopyCommands::printedScannedMarked()
     const QString printed = dir.filePath(QStringLiteral("copies.pdf"));
     program.printing.script(printed);
     program.boxes.script(MessageAnswer::Ok); // where the PDF went
-    whenModal<CopiesDialog>([](CopiesDialog *dialog) {
+    bool defaults = false;
+    whenModal<CopiesDialog>([&defaults](CopiesDialog *dialog) {
+        // Boxes beside the answers, numbered copies, unless the teacher says otherwise.
+        defaults = dialog->BesideRadio->isChecked() && dialog->NumberedRadio->isChecked()
+                   && dialog->layout() == CopyLayout::BoxesBeside;
         dialog->CountSpin->setValue(2);
         dialog->accept();
     });
     program.trigger(QStringLiteral("Imprimer des &copies à corriger..."));
+    QVERIFY(defaults);
     QCOMPARE(ScanFile(printed).pageCount(), 2);
 
     const QString scans = dir.filePath(QStringLiteral("scan.pdf"));
