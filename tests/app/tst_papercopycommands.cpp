@@ -12,7 +12,7 @@
 #include "marking/scannedpage.h"
 #include "marking/scanzoom.h"
 #include "runner/resultsfile.h"
-#include "scriptedservices.h"
+#include "menuprogram.h"
 #include "whenshown.h"
 
 #include <QAction>
@@ -30,24 +30,6 @@ namespace {
 
 constexpr int Questions = 4;
 constexpr double Dpi = 150;
-
-struct Program : ScriptedServices
-{
-    Workspace workspace{services};
-
-    TMainForm &form() { return workspace.mainForm; }
-    void trigger(const QString &text)
-    {
-        for (QAction *action : form().findChildren<QAction *>()) {
-            if (action->text() == text) {
-                QVERIFY(action->isEnabled());
-                action->trigger();
-                return;
-            }
-        }
-        QFAIL(qPrintable(text));
-    }
-};
 
 // Each page of the printed copies scanned with the second answer of every question blackened,
 // and on the first copy its second question's first answer too; the scans in one PDF, as a
@@ -92,7 +74,7 @@ private Q_SLOTS:
     void printedScannedMarked();
 
 private:
-    Program program;
+    MenuProgram program;
     QTemporaryDir dir;
 };
 
