@@ -68,23 +68,9 @@ void PaperCopyCommands::printCopies(const QString &fileName, const QStringList &
         m_services.boxes.warn(problems);
 }
 
-void PaperCopyCommands::markScans(const QString &fileName, const QStringList &document)
+void PaperCopyCommands::readScan(MarkingSession &session, const QString &scanPath)
 {
-    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
-    if (questionnaire->size() == 0)
-        throw AppError(tr("Le questionnaire ne contient aucune question."));
-    if (fileName.isEmpty())
-        throw AppError(tr("Enregistrez d'abord le questionnaire : les notes des copies sont enregistrées à côté de lui."));
-    const QString scanPath =
-        m_services.dialogs.openFile(ScanFile::filter(), QString(), FileDialogs::Folder::KeepCurrent);
-    if (scanPath.isEmpty())
-        return;
     const ScanFile scan(scanPath);
-    const QString resultsPath = ClassroomCommands(m_services, m_classListFolder, m_parent).resultsPath(fileName);
-    if (resultsPath.isEmpty())
-        return;
-
-    MarkingSession session(questionnaire);
     const QString scanName = QFileInfo(scanPath).fileName();
     try {
         ProgressTask task(m_services.progress, tr("Lecture des copies scannées..."), scan.pageCount());
@@ -95,6 +81,30 @@ void PaperCopyCommands::markScans(const QString &fileName, const QStringList &do
     } catch (const ProgressStopped &) {
         // The pages read so far are shown; the rest of the file is left for another time.
     }
+}
+
+void PaperCopyCommands::markScans(const QString &fileName, const QStringList &document)
+{
+    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
+    if (questionnaire->size() == 0)
+        throw AppError(tr("Le questionnaire ne contient aucune question."));
+    if (fileName.isEmpty())
+        throw AppError(tr("Enregistrez d'abord le questionnaire : les notes des copies sont enregistrées à côté de lui."));
+    const QString resultsPath = ClassroomCommands(m_services, m_classListFolder, m_parent).resultsPath(fileName);
+    if (resultsPath.isEmpty())
+        return;
+    MarkingSession session(questionnaire);
+    // One scan file at a time: the first now, others from the review window.
+    const auto addScan = [this](MarkingSession &marking) {
+        const QString scanPath =
+            m_services.dialogs.openFile(ScanFile::filter(), QString(), FileDialogs::Folder::KeepCurrent);
+        if (scanPath.isEmpty())
+            return false;
+        readScan(marking, scanPath);
+        return true;
+    };
+    if (!addScan(session))
+        return;
 
     const SystemClock &clock = m_services.clock;
     const auto keep = [&](MarkingSession &marking) {
@@ -107,6 +117,7 @@ void PaperCopyCommands::markScans(const QString &fileName, const QStringList &do
         return report;
     };
     const ClassListStore classLists(m_classListFolder);
-    ReviewWindow window(session, classLists, m_services, keep, m_parent);
+    ReviewWindow window(session, classLists, m_services, keep, [addScan](MarkingSession &marking) { addScan(marking); },
+                        m_parent);
     window.exec();
 }

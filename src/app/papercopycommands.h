@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+class MarkingSession;
 class QWidget;
 struct Services;
 
@@ -25,6 +26,9 @@ public:
     void markScans(const QString &fileName, const QStringList &document);
 
 private:
+    // Every page of the scan file into the session, with a progress the teacher can stop.
+    void readScan(MarkingSession &session, const QString &scanPath);
+
     Services &m_services;
     QString m_classListFolder;
     QWidget *m_parent;

@@ -18,8 +18,9 @@
 #include <QVBoxLayout>
 
 ReviewWindow::ReviewWindow(MarkingSession &session, const ClassListStore &classLists, Services &services, Keep keep,
-                           QWidget *parent)
-    : QDialog(parent), m_session(session), m_classLists(classLists), m_services(services), m_keep(std::move(keep))
+                           AddScan addScan, QWidget *parent)
+    : QDialog(parent), m_session(session), m_classLists(classLists), m_services(services), m_keep(std::move(keep)),
+      m_addScan(std::move(addScan))
 {
     setObjectName(QStringLiteral("ReviewWindow"));
     setWindowTitle(tr("Corriger des copies scannées"));
@@ -69,6 +70,10 @@ void ReviewWindow::createControls()
     SummaryLabel = new QLabel(this);
     SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
     SummaryLabel->setWordWrap(true);
+    AddScanButton = new QPushButton(tr("Ajouter un &scan..."), this);
+    AddScanButton->setObjectName(QStringLiteral("AddScanButton"));
+    AddScanButton->setVisible(bool(m_addScan));
+    connect(AddScanButton, &QPushButton::clicked, this, &ReviewWindow::addScan);
     SaveButton = new QPushButton(tr("&Enregistrer les copies prêtes"), this);
     SaveButton->setObjectName(QStringLiteral("SaveButton"));
     connect(SaveButton, &QPushButton::clicked, this, &ReviewWindow::saveReadyCopies);
@@ -111,6 +116,7 @@ void ReviewWindow::createLayout()
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(SummaryLabel, 1);
+    bottom->addWidget(AddScanButton);
     bottom->addWidget(SaveButton);
     bottom->addWidget(CloseButton);
 
@@ -290,6 +296,15 @@ void ReviewWindow::saveReadyCopies()
                                  report.kept > 0 ? tr("Les copies prêtes sont enregistrées.")
                                                  : tr("Aucune nouvelle copie à enregistrer."),
                                  lines.join(QLatin1Char('\n')));
+}
+
+void ReviewWindow::addScan()
+{
+    // The pages already read stay read; those added join their copies.
+    runGuarded(m_services.boxes, [this] { m_addScan(m_session); });
+    fillList();
+    refresh();
+    showItem(ReviewList->currentRow());
 }
 
 void ReviewWindow::reject()

@@ -25,9 +25,12 @@ class ReviewWindow : public QDialog
 
 public:
     using Keep = std::function<MarkingSession::KeepReport(MarkingSession &session)>;
+    // Reads another scan file into the session (a second pile, a page rescanned); nothing when
+    // the teacher cancels. May throw AppError.
+    using AddScan = std::function<void(MarkingSession &session)>;
 
     ReviewWindow(MarkingSession &session, const ClassListStore &classLists, Services &services, Keep keep,
-                 QWidget *parent = nullptr);
+                 AddScan addScan = {}, QWidget *parent = nullptr);
 
     QListWidget *ReviewList = nullptr;
     QLabel *ItemLabel = nullptr;
@@ -38,6 +41,7 @@ public:
     QComboBox *PupilCombo = nullptr;
     QPushButton *NameButton = nullptr;
     QLabel *SummaryLabel = nullptr;
+    QPushButton *AddScanButton = nullptr;
     QPushButton *SaveButton = nullptr;
     QPushButton *CloseButton = nullptr;
 
@@ -51,6 +55,7 @@ private Q_SLOTS:
     void fillPupils();
     void acceptName();
     void saveReadyCopies();
+    void addScan();
 
 private:
     void createControls();
@@ -66,5 +71,6 @@ private:
     const ClassListStore &m_classLists;
     Services &m_services;
     Keep m_keep;
+    AddScan m_addScan;
     std::vector<MarkingSession::ReviewItem> m_items;
 };

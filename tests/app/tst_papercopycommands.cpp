@@ -157,8 +157,13 @@ void TestPaperCopyCommands::printedScannedMarked()
         QCOMPARE(run.mid(ResultsFile::FixedColumnCount), QStringList(Questions, QStringLiteral("2")));
     }
 
-    // The same scans again: nothing added.
-    markThroughTheMenu([](ReviewWindow *window) {
+    // The same scans again, and once more from the window: nothing added, nothing read twice.
+    int duplicates = 0;
+    markThroughTheMenu([&](ReviewWindow *window) {
+        program.dialogs.script(scans);
+        window->AddScanButton->click();
+        for (int row = 0; row < window->ReviewList->count(); ++row)
+            duplicates += window->ReviewList->item(row)->text().contains(QStringLiteral("déjà lue"));
         window->ReviewList->setCurrentRow(0);
         window->PupilCombo->setEditText(QStringLiteral("X"));
         window->NameButton->click();
@@ -169,6 +174,7 @@ void TestPaperCopyCommands::printedScannedMarked()
         window->NameButton->click();
         window->SaveButton->click();
     });
+    QCOMPARE(duplicates, 2);
     QCOMPARE(program.boxes.lastText(), QStringLiteral("Aucune nouvelle copie à enregistrer."));
     QVERIFY(program.boxes.lastDetails().contains(QStringLiteral("Copie n° 2 : déjà dans les résultats")));
     QCOMPARE(ResultsFile::read(results).runs.size(), size_t(2));
