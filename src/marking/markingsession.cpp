@@ -113,6 +113,11 @@ void MarkingSession::addPage(const ScannedPage &scan, const PageSource &source)
     case ScannedPage::Problem::UnknownCode:
         return refuse(PageNote::Kind::Unreadable, tr("le code de la page n'est pas celui d'une copie de Nelo Qcm. Page non lue."),
                       true);
+    case ScannedPage::Problem::UnknownLayout:
+        return refuse(PageNote::Kind::Unreadable,
+                      tr("copie imprimée avec une mise en page que cette version de Nelo Qcm ne connaît pas. "
+                         "Corrigez-la avec la version qui l'a imprimée. Page non lue."),
+                      true);
     }
     const ReadPage read = CopyPageReader::read(scan, *m_questionnaire, m_fingerprint);
     switch (read.problem) {

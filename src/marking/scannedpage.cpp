@@ -40,7 +40,7 @@ ScannedPage::ScannedPage(const QImage &image)
             continue;
         const std::optional<CopyPayload> payload = CopyPayload::decode(*code);
         if (!payload) {
-            m_problem = Problem::UnknownCode;
+            m_problem = CopyPayload::isOurs(*code) ? Problem::UnknownLayout : Problem::UnknownCode;
             return;
         }
         m_payload = *payload;

@@ -21,6 +21,7 @@ public:
         NoMarks,     // the four corner marks are not all there: not a copy, or cut off
         NoCode,      // marks found, but no code where the code stands
         UnknownCode, // a code this program did not write
+        UnknownLayout, // a code of this program, for a layout this version does not know
     };
 
     explicit ScannedPage(const QImage &image);

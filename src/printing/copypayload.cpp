@@ -9,6 +9,7 @@
 namespace {
 
 constexpr char Magic[] = "NQ1";
+constexpr char Family[] = "NQ";
 constexpr char BesideTag = 'B';
 constexpr char SheetTag = 'F';
 constexpr char Separator = ':';
@@ -136,6 +137,12 @@ std::optional<CopyPayload> CopyPayload::decode(const QByteArray &text)
         && (!payload.boxTops.empty() || payload.firstBox != 0 || payload.pageCount > CopyGeometry::SheetMaxPages))
         return std::nullopt;
     return payload;
+}
+
+bool CopyPayload::isOurs(const QByteArray &text)
+{
+    const int length = int(sizeof Family) - 1;
+    return text.startsWith(Family) && text.size() > length && text[length] >= '0' && text[length] <= '9';
 }
 
 bool CopyPayload::operator==(const CopyPayload &other) const

@@ -36,6 +36,9 @@ struct CopyPayload
     QByteArray encode() const;
     // Nothing when the text is not one this program writes, or names impossible values.
     static std::optional<CopyPayload> decode(const QByteArray &text);
+    // Whether the text begins as this program's codes do, whatever its version and layout: a
+    // page printed by another version is then named as such rather than as a stranger's.
+    static bool isOurs(const QByteArray &text);
 
     bool operator==(const CopyPayload &other) const;
 };

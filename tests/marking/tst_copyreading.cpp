@@ -2,6 +2,7 @@
 
 #include "marking/copypagereader.h"
 #include "marking/scannedpage.h"
+#include "printing/qrsymbol.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -185,6 +186,8 @@ private Q_SLOTS:
     void corpus_data();
     void corpus();
     void cleanupTestCase();
+    void pagesNotRead_data();
+    void pagesNotRead();
 
 private:
     QTemporaryDir m_dir;
@@ -303,6 +306,53 @@ void TestCopyReading::cleanupTestCase()
     qInfo("Pages abîmées : %s", qPrintable(m_totals[true].text()));
     QCOMPARE(m_totals[false].doubtful, 0);
     QVERIFY2(m_totals[true].doubtful * 100 <= m_totals[true].boxes, "plus de 1 % de cases douteuses");
+}
+
+// How a page fails to be a copy this program can read, painted over a clean copy drawn at 150 dpi.
+enum class Spoilt { Nothing, Empty, WhitePage, MarkWiped, MarkBlotted, CodeWiped, OtherCode, FutureLayout };
+
+void TestCopyReading::pagesNotRead_data()
+{
+    QTest::addColumn<int>("spoilt");
+    QTest::addColumn<int>("problem");
+    QTest::newRow("copie lisible") << int(Spoilt::Nothing) << int(ScannedPage::Problem::None);
+    QTest::newRow("image vide") << int(Spoilt::Empty) << int(ScannedPage::Problem::Blank);
+    QTest::newRow("page blanche") << int(Spoilt::WhitePage) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("carré du coin effacé") << int(Spoilt::MarkWiped) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("carré du coin dans une tache") << int(Spoilt::MarkBlotted) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("code effacé") << int(Spoilt::CodeWiped) << int(ScannedPage::Problem::NoCode);
+    QTest::newRow("code d'un autre programme") << int(Spoilt::OtherCode) << int(ScannedPage::Problem::UnknownCode);
+    QTest::newRow("mise en page inconnue") << int(Spoilt::FutureLayout) << int(ScannedPage::Problem::UnknownLayout);
+}
+
+void TestCopyReading::pagesNotRead()
+{
+    QFETCH(int, spoilt);
+    QFETCH(int, problem);
+    constexpr double Dpi = 150;
+    QImage page = rendered(CopyLayout::BoxesBeside, Dpi, 0).copy();
+    const auto pixels = [](const QRectF &points) { return QRectF(points.topLeft() * Dpi / 72, points.size() * Dpi / 72); };
+    QPainter painter(&page);
+    const auto replaceCode = [&](const QByteArray &text) {
+        painter.fillRect(pixels(CopyGeometry::codeArea()), Qt::white);
+        QrSymbol::encode(text).draw(painter, pixels(CopyGeometry::codeArea()), 2);
+    };
+    switch (Spoilt(spoilt)) {
+    case Spoilt::Nothing: break;
+    case Spoilt::Empty: break;
+    case Spoilt::WhitePage: painter.fillRect(page.rect(), Qt::white); break;
+    case Spoilt::MarkWiped: painter.fillRect(pixels(CopyGeometry::cornerMark(CopyGeometry::BottomLeft)), Qt::white); break;
+    case Spoilt::MarkBlotted:
+        painter.fillRect(pixels(CopyGeometry::cornerMark(CopyGeometry::TopRight)).adjusted(-30, -10, 10, 30), Qt::black);
+        break;
+    case Spoilt::CodeWiped: painter.fillRect(pixels(CopyGeometry::codeArea()), Qt::white); break;
+    case Spoilt::OtherCode: replaceCode("https://example.org/"); break;
+    case Spoilt::FutureLayout: replaceCode("NQ2Z:0123456789ABCDEF:1:1:1:1:0:"); break;
+    }
+    painter.end();
+    if (Spoilt(spoilt) == Spoilt::Empty)
+        page = QImage();
+    QCOMPARE(int(ScannedPage(page).problem()), problem);
 }
 
 QTEST_MAIN(TestCopyReading)
