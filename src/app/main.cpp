@@ -1,6 +1,6 @@
 #include "app/startup.h"
 #include "document/exchange/batchconversion.h"
-#include "marking/markingcommandline.h"
+#include "app/markingcommandline.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -5,7 +5,7 @@
 #include "classroom/classquestionnaire.h"
 #include "document/picturelocation.h"
 #include "marking/copiesdialog.h"
-#include "marking/keptpapercopies.h"
+#include "app/keptpapercopies.h"
 #include "marking/markingsession.h"
 #include "marking/reviewwindow.h"
 #include "marking/scanfile.h"

@@ -1,4 +1,4 @@
-#include "marking/keptpapercopies.h"
+#include "app/keptpapercopies.h"
 
 #include "classroom/classquestionnaire.h"
 #include "runner/resultsfile.h"

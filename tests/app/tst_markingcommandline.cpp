@@ -1,9 +1,9 @@
-#include "markedcorpus.h"
+#include "marking/markedcorpus.h"
 
 #include "document/qcmfile.h"
 #include "document/qcmtext.h"
 #include "marking/copypagereader.h"
-#include "marking/markingcommandline.h"
+#include "app/markingcommandline.h"
 #include "runner/resultsfile.h"
 
 #include <QTemporaryDir>

@@ -1,10 +1,10 @@
-#include "marking/markingcommandline.h"
+#include "app/markingcommandline.h"
 
 #include "classroom/classquestionnaire.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
-#include "marking/keptpapercopies.h"
+#include "app/keptpapercopies.h"
 #include "marking/markingsession.h"
 #include "marking/scanfile.h"
 #include "platform/apperror.h"
