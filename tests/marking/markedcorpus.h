@@ -6,6 +6,7 @@
 
 #include "classroom/classquestionnaire.h"
 #include "document/qcmformat.h"
+#include "marking/pagestages.h"
 #include "marking/scanfile.h"
 #include "pictures/pictureregistry.h"
 #include "printing/papercopies.h"
@@ -158,23 +159,9 @@ struct Spoiling
     bool colour = false;     // kept in colour (else grey)
 };
 
-inline cv::Mat matOf(const QImage &grey)
-{
-    return cv::Mat(grey.height(), grey.width(), CV_8UC1, const_cast<uchar *>(grey.constBits()), size_t(grey.bytesPerLine()))
-        .clone();
-}
-
-inline QImage imageOf(const cv::Mat &grey)
-{
-    QImage image(grey.cols, grey.rows, QImage::Format_Grayscale8);
-    for (int y = 0; y < grey.rows; ++y)
-        std::copy_n(grey.ptr<uchar>(y), grey.cols, image.scanLine(y));
-    return image;
-}
-
 inline QImage spoil(const QImage &page, const Spoiling &how, double dpi, quint32 seed)
 {
-    cv::Mat grey = matOf(page.convertToFormat(QImage::Format_Grayscale8));
+    cv::Mat grey = PageStages::greyOf(page);
     if (how.degrees != 0 || how.scale != 1) {
         // The scanner's glass is larger than the page: a page laid askew is scanned whole, on a
         // white ground a little wider than it.
@@ -203,7 +190,7 @@ inline QImage spoil(const QImage &page, const Spoiling &how, double dpi, quint32
     }
     if (how.blackAndWhite)
         cv::threshold(grey, grey, 128, 255, cv::THRESH_BINARY);
-    QImage out = imageOf(grey);
+    QImage out = PageStages::imageOf(grey);
     if (how.colour)
         out = out.convertToFormat(QImage::Format_RGB32);
     if (how.blackAndWhite)
