@@ -179,11 +179,17 @@ void BM_AppendToLargeFile(benchmark::State &state)
 void BM_Statistics(benchmark::State &state)
 {
     const QString &path = classFile();
-    std::vector<std::optional<int>> solutions;
-    for (int q = 0; q < Questions; ++q)
-        solutions.push_back((q % 5) + 1);
+    QStringList lines;
+    for (int q = 0; q < Questions; ++q) {
+        lines << QcmFormat::openingTag(q) << QStringLiteral("TITLE Question %1 sur les capitales").arg(q + 1)
+              << QStringLiteral("PICTURE ");
+        for (int a = 1; a <= QcmFormat::AnswerCount; ++a)
+            lines << QcmFormat::answerKeyword(a) + QStringLiteral("Ville %1").arg(a);
+        lines << QStringLiteral("REPONSE %1").arg((q % 5) + 1) << QcmFormat::closingTag(q);
+    }
+    const ClassQuestionnaire questionnaire = ClassQuestionnaire::fromLines(lines);
     for (auto _ : state)
-        benchmark::DoNotOptimize(ResultsStatistics::of(ResultsFile::read(path), solutions));
+        benchmark::DoNotOptimize(ResultsStatistics::of(ResultsFile::read(path), questionnaire));
 }
 
 std::vector<PaperQuestion> paperQuestions(int count)

@@ -2,8 +2,9 @@
 # Runs inside the virtual X server (see run-class.sh).
 set -eu
 program=$1
-file=$2
-work=$3
+reader=$2
+file=$3
+work=$4
 
 . "$(dirname "$0")/session-lib.sh"
 start_program "$program" "$file"
@@ -60,27 +61,47 @@ sleep 0.3
 # session by chance: the teacher clicks it.
 eval "$(xdotool getwindowgeometry --shell "$pupils")"
 xdotool mousemove --window "$pupils" $((WIDTH - 90)) 25 click 1
-confirm=$(window_named '^Nelo Qcm$')
-[ -n "$confirm" ] || { echo "\"Arrêter la passation\" asked nothing"; exit 1; }
-sleep 0.3
-focus "$confirm"
-xdotool key Return
+press_return_in '^Nelo Qcm$' "\"Arrêter la passation\" asked nothing"
 # The summary names the results file.
-summary=$(window_named '^Nelo Qcm$')
-[ -n "$summary" ] || { echo "the end of the session said nothing"; exit 1; }
-sleep 0.5
-focus "$summary"
-xdotool key Return
+sleep 0.2
+press_return_in '^Nelo Qcm$' "the end of the session said nothing"
 sleep 0.5
 
-# The statistics of the class open from the "Questionnaire" menu and close with Escape.
+# Copies with Ctrl+C into the file $1, waiting for the clipboard to fill (a slow sanitizer
+# build takes a moment) and to change from what $2 holds.
+copy_into() {
+  xdotool key --clearmodifiers ctrl+c
+  for attempt in 1 2 3 4 5 6 7 8 9 10; do
+    sleep 0.5
+    if "$reader" > "$1" && ! cmp -s "$1" "$2"; then return 0; fi
+  done
+  echo "nothing was copied into $1"
+  exit 1
+}
+
+# The statistics of the class open from the "Questionnaire" menu: both tables copied with
+# Ctrl+C, the questions' then the pupils' (Alt+L), then Escape closes them.
 focus "$main"
 xdotool key --clearmodifiers --delay 200 alt+q s
 statistics=$(window_named '^Statistiques des résultats$')
 [ -n "$statistics" ] || { echo "the statistics did not open"; exit 1; }
 sleep 0.5
 focus "$statistics"
+copy_into "$work/statistics-questions.txt" /dev/null
+xdotool key --clearmodifiers alt+l
+sleep 0.3
+copy_into "$work/statistics-pupils.txt" "$work/statistics-questions.txt"
 xdotool key --delay 200 Escape
+
+# "Exporter les notes...": the latest run of each pupil, in the file proposed beside the
+# results; the box that says what was left out is closed.
+sleep 0.5
+focus "$main"
+xdotool key --clearmodifiers --delay 200 alt+q n
+press_return_in '^Exporter les notes$' "\"Exporter les notes...\" did not open its dialog"
+sleep 0.2
+press_return_in '^Enregistrer sous$' "the marks export asked for no file"
+press_return_in '^Nelo Qcm$' "the marks export said nothing"
 
 sleep 0.5
 focus "$main"

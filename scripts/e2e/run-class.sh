@@ -7,8 +7,9 @@
 # Exit code 77 (skipped) when xvfb-run or xdotool is not installed.
 set -eu
 program=$(readlink -f "$1")
-sample=$2
-shift 2
+reader=$(readlink -f "$2")
+sample=$3
+shift 3
 here=$(cd "$(dirname "$0")" && pwd)
 
 for tool in xvfb-run xdotool python3; do
@@ -18,6 +19,7 @@ for tool in xvfb-run xdotool python3; do
   fi
 done
 [ -x "$program" ] || { echo "no program at $program"; exit 1; }
+[ -x "$reader" ] || { echo "no clipboard reader at $reader"; exit 1; }
 [ -f "$sample" ] || { echo "no sample questionnaire at $sample"; exit 1; }
 
 work=$(mktemp -d)
@@ -27,5 +29,5 @@ for picture in "$@"; do cp "$picture" "$work/"; done
 # Class lists and settings of this run stay in the scratch folder.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 
-xvfb-run -a -s "-screen 0 1366x768x24" "$here/run-class-session.sh" "$program" "$work/quiz.qcm" "$work"
-python3 "$here/check-class.py" "$sample" "$work/quiz-resultats.csv" "$work/notes.csv"
+xvfb-run -a -s "-screen 0 1366x768x24" "$here/run-class-session.sh" "$program" "$reader" "$work/quiz.qcm" "$work"
+python3 "$here/check-class.py" "$sample" "$work"

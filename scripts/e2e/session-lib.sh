@@ -33,3 +33,13 @@ wait_until_quit() {
   wait $pid
   trap - EXIT
 }
+
+# Waits for the window named $1, focuses it and presses Return (its default button); $2 says
+# what went wrong when it never shows.
+press_return_in() {
+  window=$(window_named "$1")
+  [ -n "$window" ] || { echo "$2"; exit 1; }
+  sleep 0.3
+  focus "$window"
+  xdotool key Return
+}

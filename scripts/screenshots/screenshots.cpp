@@ -31,6 +31,7 @@
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
+#include "runner/marksexportdialog.h"
 #include "runner/pupilnamedialog.h"
 #include "runner/resultat.h"
 #include "runner/resultsfile.h"
@@ -87,15 +88,15 @@ bool saveEnlarged(Workspace &workspace, const QDir &output, const QString &suffi
     return ok;
 }
 
-// A class of eight pupils who each ran the questionnaire once, some questions missed more
-// than others, kept in a results file as "Enregistrer..." keeps them; shown at the size the
-// window takes on this screen.
-bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png)
+// A class who each ran the questionnaire once, kept in `path` as "Enregistrer..." keeps them:
+// stronger pupils get more right, and on one question (whose key looks wrong) the weaker ones do
+// better; one pupil's run left unfinished.
+void keepClassRuns(const QStringList &document, const QDateTime &when, const QString &path, int pupilCount)
 {
-    const QStringList pupils = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan").split(QLatin1Char(' '));
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
-    for (int p = 0; p < pupils.size(); ++p) {
+    const QStringList names = QStringLiteral("Léa Hugo Chloé Louis Inès Jules Manon Nathan Emma Gabriel Jade Raphaël Louise "
+                                             "Arthur Alice Adam Lina Paul Rose Sacha Anna Tom Zoé Noé Mila")
+                                  .split(QLatin1Char(' '));
+    for (int p = 0; p < pupilCount; ++p) {
         RunSession session;
         session.Init(document);
         session.Compte();
@@ -103,24 +104,35 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
         const RunResults blank = session.score(0);
         session.Premier(0);
         const int count = int(blank.rows.size());
+        const int ability = 30 + (p * 37) % 65; // in hundredths
         int answer = 0;
         for (int q = 0; q < count; ++q) {
             const int solution = blank.rows[size_t(q)].solution.value_or(1);
-            answer = (p + q) % (q % 4 + 2) == 0 ? solution % 5 + 1 : solution;
+            const int luck = (p * 53 + q * 29 + p * q * 7) % 100;
+            const bool right = q == 6 ? ability < 55 : luck < ability;
+            answer = right ? solution : (solution + 1 + luck % 3) % 5 + 1;
             if (q + 1 < count)
                 session.Suivant(answer);
         }
         KeptRun run;
         run.when = when.addSecs(600 * p);
-        run.pupil = pupils[p];
+        run.pupil = names.value(p % names.size());
         run.results = session.score(answer);
+        run.way = p % 3 == 0 ? KeptRun::Way::Rehearsal : KeptRun::Way::Computer;
+        run.finished = p != 5;
         ResultsFile::append(path, run);
     }
-    RunSession session;
-    session.Init(document);
-    session.Compte();
-    session.score(0);
-    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), session.Solutions()), services);
+}
+
+// The statistics of such a class, shown at the size the window takes on this screen.
+bool saveStatistics(const QStringList &document, const QDateTime &when, Services &services, const QString &png,
+                    int pupilCount = 8)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
+    keepClassRuns(document, when, path, pupilCount);
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(document)),
+                            services);
     window.show();
     return save(window, png);
 }
@@ -201,7 +213,7 @@ int main(int argc, char *argv[])
             ok = saveEnlarged(workspace, output, suffix) && ok;
         if (enlarged.contains(QStringLiteral("statistics")))
             ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
-                                output.filePath(QStringLiteral("statistics-%1.png").arg(suffix)))
+                                output.filePath(QStringLiteral("statistics-%1.png").arg(suffix)), 25)
                  && ok;
         return ok ? 0 : 1;
     }
@@ -262,6 +274,33 @@ int main(int argc, char *argv[])
     ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
                         output.filePath(QStringLiteral("statistics.png")))
          && ok;
+    ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
+                        output.filePath(QStringLiteral("statistics-marks.png")), 25)
+         && ok;
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
+        keepClassRuns(workspace.sheet->store().document(), clock.now(), path, 25);
+        MarksExportDialog marks(
+            ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(workspace.sheet->store().document())),
+            &form);
+        marks.show();
+        ok = save(marks, output.filePath(QStringLiteral("marks-export.png"))) && ok;
+        // The statistics as "Imprimer..." prints them, their first page drawn by pdftoppm.
+        StatisticsWindow statistics(
+            path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(workspace.sheet->store().document())),
+            services);
+        const QString pdf = folder.filePath(QStringLiteral("statistiques.pdf"));
+        printing.script(pdf);
+        statistics.PrintButton->click();
+        const QString png = output.filePath(QStringLiteral("statistics-report"));
+        const bool drawn = QProcess::execute(QStringLiteral("pdftoppm"),
+                                             QStringLiteral("-png -r 72 -f 1 -l 1 -singlefile").split(QLatin1Char(' '))
+                                                 << pdf << png)
+                           == 0;
+        QTextStream(stdout) << (drawn ? "wrote " : "could not write ") << png << ".png\n";
+        ok = drawn && ok;
+    }
     ok = savePaperTest(form, boxes, printing, output) && ok;
     ok = saveClassWindows(workspace.sheet->store().document(), QFileInfo(questionnaire).absolutePath(), services, output)
          && ok;

@@ -5,9 +5,11 @@
 #include "app/artwork.h"
 #include "app/helpkey.h"
 #include "app/hints.h"
-#include "app/questionnaireprinting.h"
 #include "app/classroomcommands.h"
+#include "app/importchoicedialog.h"
+#include "app/marksexportcommand.h"
 #include "app/papercopycommands.h"
+#include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
@@ -183,6 +185,8 @@ void TMainForm::createMenus()
                 &TMainForm::editClassLists, true);
     addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
                 &TMainForm::showResultsStatistics, false);
+    addMenuItem(m_runMenu, tr("Exporter les &notes..."), tr("Exporter les notes des élèves pour le cahier de notes"), {},
+                &TMainForm::exportMarks, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -295,7 +299,7 @@ void TMainForm::setSheet(TPlanche *sheet)
     m_sheet = sheet;
     m_file = std::make_unique<QuestionnaireFile>(
         sheet->store(), m_boxes, m_dialogs,
-        [&pictures = m_services.pictures](const QString &path) { return readPictureAsIs(pictures, path); },
+        [&pictures = m_services.pictures](const QString &path) { return readPictureForWeb(pictures, path); },
         m_services.progress);
     connect(sheet, &TPlanche::undoAvailable, m_undoAction, &QAction::setEnabled);
     QMdiSubWindow *window = m_mdiArea->addSubWindow(sheet, Qt::FramelessWindowHint);
@@ -464,7 +468,12 @@ void TMainForm::SaveAs()
 
 void TMainForm::ImportItemClick()
 {
-    runFileCommand(&QuestionnaireFile::importQuestions, true);
+    ImportChoiceDialog chooser(this);
+    bool done = false;
+    guarded([this, &chooser, &done] { done = m_file->importQuestions(chooser); });
+    if (done)
+        Valide();
+    showFileName();
 }
 
 void TMainForm::ExportItemClick()
@@ -635,4 +644,10 @@ void TMainForm::showResultsStatistics()
 {
     m_sheet->store().EcritFiche();
     ResultsStatisticsCommand::show(CurrentFileName(), m_sheet->store().document(), m_services, this);
+}
+
+void TMainForm::exportMarks()
+{
+    m_sheet->store().EcritFiche();
+    MarksExportCommand::run(CurrentFileName(), m_sheet->store().document(), m_services, this);
 }

@@ -114,6 +114,7 @@ private:
     void runClass();
     void editClassSettings();
     void editClassLists();
+    void exportMarks();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;

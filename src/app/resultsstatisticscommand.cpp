@@ -5,7 +5,6 @@
 #include "platform/messageboxes.h"
 #include "platform/services.h"
 #include "runner/resultsfile.h"
-#include "runner/resultsstatistics.h"
 #include "runner/runsession.h"
 #include "runner/statisticswindow.h"
 
@@ -25,10 +24,10 @@ QString chooseOtherFile(const QString &question, const QString &folder, MessageB
 
 } // namespace
 
-void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, Services &services,
-                                    QWidget *parent)
+std::optional<ResultsStatisticsCommand::ClassResults>
+ResultsStatisticsCommand::find(const QString &fileName, const QStringList &document, Services &services)
 {
-    // The titles and right answers of the questionnaire as it stands, as a run reads them.
+    // The titles of the questionnaire as it stands, as a run names them.
     RunSession session;
     session.Init(document);
     session.Compte();
@@ -51,15 +50,24 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
         found = chooseOtherFile(question, path.isEmpty() ? QDir::homePath() : QFileInfo(path).absolutePath(),
                                 services.boxes, services.dialogs);
         if (found.isEmpty())
-            return;
+            return std::nullopt;
         sheet = ResultsFile::read(found);
         if (sheet.questions != captions)
             throw AppError(tr("Les questions du fichier de résultats %1 ne sont pas celles du questionnaire ouvert : "
                               "ses colonnes ne peuvent pas être comptées.")
                                .arg(QDir::toNativeSeparators(found)));
     }
+    // The right answers and settings of today: a run kept before marks is marked by them.
+    return ClassResults{found, ResultsStatistics::of(sheet, ClassQuestionnaire::fromLines(document))};
+}
+
+void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &document, Services &services,
+                                    QWidget *parent)
+{
+    const std::optional<ClassResults> results = find(fileName, document, services);
+    if (!results)
+        return;
     // The chart's module is looked for beside the program now, and loaded with the first chart.
-    StatisticsWindow window(found, ResultsStatistics::of(sheet, session.Solutions()), services, StatisticsChartModule(),
-                            parent);
+    StatisticsWindow window(results->path, results->statistics, services, StatisticsChartModule(), parent);
     window.exec();
 }

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "runner/resultsstatistics.h"
+
 #include <QCoreApplication>
 #include <QStringList>
+
+#include <optional>
 
 class QWidget;
 struct Services;
@@ -18,4 +22,13 @@ class ResultsStatisticsCommand
 
 public:
     static void show(const QString &fileName, const QStringList &document, Services &services, QWidget *parent);
+
+    // The runs kept for the questionnaire as it stands (the file it was found in, and what they
+    // say), found as show() finds them; none when the person declines to open another file.
+    struct ClassResults
+    {
+        QString path;
+        ResultsStatistics statistics;
+    };
+    static std::optional<ClassResults> find(const QString &fileName, const QStringList &document, Services &services);
 };

@@ -114,7 +114,7 @@ int runConversion(const QStringList &arguments)
     PictureRegistry pictures;
     registerPictureFormats(pictures, 24);
     const int status = BatchConversion::run(arguments, errors, [&pictures](const QString &path) {
-        return readPictureAsIs(pictures, path);
+        return readPictureForWeb(pictures, path);
     });
     unregisterPcx(pictures);
     return status;

@@ -1,6 +1,8 @@
 #include "document/questionnairefile.h"
 
+#include "document/exchange/importchooser.h"
 #include "document/exchange/questionexchange.h"
+#include "document/exchange/questionmapping.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/questionstore.h"
@@ -10,6 +12,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+
+#include <algorithm>
 
 namespace {
 
@@ -163,33 +167,79 @@ bool QuestionnaireFile::mayClose()
                      tr("Enregistrer changements dans %1 ?").arg(QcmFormat::fileNameOf(m_currentFileName)));
 }
 
-bool QuestionnaireFile::importQuestions()
+bool QuestionnaireFile::importQuestions(ImportChooser &chooser)
 {
-    if (!saveChangesFirst())
-        return false;
     const QString chosen = m_dialogs.openFile(QuestionExchange::importFilter(), QStringLiteral("*.gift"));
     if (chosen.isEmpty())
         return false;
+    const QByteArray bytes = QuestionExchange::readFile(chosen);
+    // Only a file that names categories offers a choice of them: another is read once.
+    const bool namesCategories = bytes.contains("CATEGORY") || bytes.contains("category");
+    const std::optional<QList<QuestionExchange::FoundCategory>> categories = namesCategories
+        ? QuestionExchange::categoriesOf(bytes, &m_progress)
+        : QList<QuestionExchange::FoundCategory>{{QString(), 0}};
+    if (!categories)
+        return importStopped();
+    // The question on the sheet counts as it is shown.
+    m_store.EcritFiche();
+    const bool canAppend = hasQuestions(m_store.document());
+    ImportChoice choice;
+    if (categories->size() > 1 || canAppend) {
+        const std::optional<ImportChoice> chosenImport = chooser.choose(*categories, canAppend);
+        if (!chosenImport)
+            return false;
+        choice = *chosenImport;
+    }
+    // Only a new questionnaire replaces the open one: its changes are offered for saving first.
+    if (!choice.append && !saveChangesFirst())
+        return false;
+
     QuestionExchange::ImportOptions options;
     options.pictureFolder = QFileInfo(chosen).absolutePath();
     options.progress = &m_progress;
-    const QuestionExchange::Imported imported =
-        QuestionExchange::importQuestions(QuestionExchange::readFile(chosen), options);
-    if (imported.stopped) {
-        m_boxes.inform(tr("Importation annulée : le questionnaire n'a pas changé."));
-        return false;
-    }
+    options.category = choice.category;
+    options.firstQuestion = choice.append ? m_store.QuestionCount() : 0;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(bytes, options);
+    if (imported.stopped)
+        return importStopped();
     const QuestionExchange::Summary summary = QuestionExchange::importSummary(imported.report);
     if (imported.report.done == 0) {
         // Nothing came in: the questionnaire on screen stays as it was.
         m_boxes.showDetails(MessageIcon::Warning, summary.text, summary.details);
         return false;
     }
-    m_currentFileName.clear();
-    m_stampedFile.clear();
-    m_store.loadUnsaved(imported.lines);
+    if (choice.append) {
+        // One command the author can take back; the sheet shows the first question added.
+        m_store.rewriteDocument(
+            [&imported](QStringList &lines) {
+                lines += imported.lines;
+                return true;
+            },
+            options.firstQuestion);
+    } else {
+        m_currentFileName.clear();
+        m_stampedFile.clear();
+        m_store.loadUnsaved(imported.lines);
+    }
     m_boxes.showDetails(MessageIcon::Information, summary.text, summary.details);
     return true;
+}
+
+bool QuestionnaireFile::importStopped()
+{
+    m_boxes.inform(tr("Importation annulée : le questionnaire n'a pas changé."));
+    return false;
+}
+
+bool QuestionnaireFile::hasQuestions(const QStringList &lines)
+{
+    const auto blocks = QuestionMapping::blocks(lines);
+    return std::any_of(blocks.cbegin(), blocks.cend(), [](const auto &block) {
+        const QuestionFields &fields = block.second.fields;
+        return !fields.title.trimmed().isEmpty()
+            || std::any_of(fields.answers.cbegin(), fields.answers.cend(),
+                           [](const QString &answer) { return !answer.trimmed().isEmpty(); });
+    });
 }
 
 bool QuestionnaireFile::exportQuestions()
@@ -210,9 +260,11 @@ bool QuestionnaireFile::exportQuestions()
                            .arg(QcmFormat::fileNameOf(chosen)));
     if (!mayReplace(chosen))
         return false;
-    // Bare picture names are found where the program finds them: in the current folder.
+    // Bare picture names are found where the program finds them: in the current folder. The
+    // quiz bank's category takes the questionnaire's name, or the exported file's.
+    const QString category = QFileInfo(m_currentFileName.isEmpty() ? chosen : m_currentFileName).completeBaseName();
     const QuestionExchange::Exported exported =
-        QuestionExchange::exportQuestions(m_store.document(), format, QDir::currentPath(), m_readPicture);
+        QuestionExchange::exportQuestions(m_store.document(), format, QDir::currentPath(), m_readPicture, category);
     const QuestionExchange::Summary summary = QuestionExchange::exportSummary(exported.report);
     if (exported.report.done == 0) {
         m_boxes.showDetails(MessageIcon::Warning,

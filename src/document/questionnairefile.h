@@ -9,6 +9,7 @@
 #include <QString>
 
 class FileDialogs;
+class ImportChooser;
 class MessageBoxes;
 class QuestionStore;
 
@@ -48,11 +49,13 @@ public:
     bool save();
     // Asks for a name (the questionnaire has none while the dialog is open), then saves.
     bool saveAs();
-    // Offers to save the changes, then makes a new questionnaire, without a name yet, of the
-    // questions of a GIFT, Aiken or Moodle XML file chosen in the open dialog; the pictures the
-    // file carries are written beside it. A summary box says what came in and what did not.
-    // A stopped import changes nothing.
-    bool importQuestions();
+    // The questions of a GIFT, Aiken or Moodle XML file chosen in the open dialog, all of them
+    // or one category's, as `chooser` answers when the file has several categories or the open
+    // questionnaire has questions: after those questions (a command "Annuler" takes back), or
+    // as a new questionnaire without a name yet, once the open one's changes are offered for
+    // saving. The pictures the file carries are written beside it. A summary box says what came
+    // in and what did not. A stopped import changes nothing.
+    bool importQuestions(ImportChooser &chooser);
     // Writes the questions to a GIFT, Aiken or Moodle XML file, the format chosen by the save
     // dialog's file type, then shows what went out and what did not.
     bool exportQuestions();
@@ -64,6 +67,11 @@ public:
 private:
     // "Oui" saves, "Non" goes on, "Annuler" stops: true when the caller may go on.
     bool saveChangesFirst();
+    // Says the import was stopped; false.
+    bool importStopped();
+    // Whether the lines hold a question with a title or an answer (a new questionnaire's one
+    // empty question does not count).
+    static bool hasQuestions(const QStringList &lines);
     // Asks `question` with Oui/Non/Annuler: "Oui" saves, and only a completed save lets the
     // caller go on; "Non" goes on; "Annuler" stops.
     bool askToSave(MessageIcon icon, const QString &question);

@@ -5,8 +5,12 @@
 #include "pictures/pcx/pcxheader.h"
 #include "platform/apperror.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 #include <QXmlStreamReader>
 #include <QtEndian>
 
@@ -103,4 +107,51 @@ QByteArray readPictureAsIs(const PictureRegistry &registry, const QString &path)
         throw AppError(QCoreApplication::translate("PictureContent", "Le contenu de %1 n'est pas celui d'une image %2")
                            .arg(path, pictureExtension(path).toUpper()));
     return bytes;
+}
+
+namespace {
+
+// The picture drawn at its own size into a PNG; empty when it cannot be drawn.
+QByteArray drawnAsPng(const PictureRegistry &registry, const QString &path, const QByteArray &bytes, QColor background)
+{
+    const std::unique_ptr<Picture> picture = registry.createFor(path);
+    picture->loadFromData(bytes);
+    if (picture->needsPreparation())
+        picture->prepare();
+    if (picture->isEmpty())
+        return {};
+    QSize size(picture->width(), picture->height());
+    if (size.width() > MaxDrawnSide || size.height() > MaxDrawnSide)
+        size.scale(MaxDrawnSide, MaxDrawnSide, Qt::KeepAspectRatio);
+    QImage image(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(background);
+    QPainter painter(&image);
+    picture->draw(painter, QRectF(QPointF(0, 0), QSizeF(image.size())));
+    painter.end();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    return image.save(&buffer, "PNG") ? png : QByteArray();
+}
+
+} // namespace
+
+QByteArray readPictureForWeb(const PictureRegistry &registry, const QString &path)
+{
+    QByteArray bytes = readPictureAsIs(registry, path);
+    const PictureKind kind = registry.entryFor(path).kind;
+    const bool drawable = kind == PictureKind::Pcx
+        || (kind == PictureKind::Metafile && qobject_cast<QGuiApplication *>(QCoreApplication::instance()));
+    if (!drawable)
+        return bytes;
+    try {
+        QByteArray png = drawnAsPng(registry, path, bytes, kind == PictureKind::Metafile ? QColor(Qt::white) : QColor(Qt::transparent));
+        return png.isEmpty() ? bytes : png;
+    } catch (const AppError &) {
+        // The program cannot draw it either: it goes as it is, and the export says a browser
+        // will not show it.
+        return bytes;
+    }
 }

@@ -17,3 +17,11 @@ bool contentIsKind(PictureKind kind, const QByteArray &bytes);
 // is never opened) of at most Picture::MaxFileSize bytes, with a registered extension, whose
 // content is of the kind that extension stands for. Throws AppError with the French reason.
 QByteArray readPictureAsIs(const PictureRegistry &registry, const QString &path);
+
+// The picture a web page shows: the file as it is when browsers show its kind, a PCX file or a
+// metafile drawn into a PNG (a drawing at its own size, its longer side at most
+// MaxDrawnSide pixels, on white as metafiles are pasted). A picture the program cannot draw
+// goes as it is; so does a metafile when no window system runs (its text needs fonts). Throws
+// as readPictureAsIs does.
+QByteArray readPictureForWeb(const PictureRegistry &registry, const QString &path);
+inline constexpr int MaxDrawnSide = 4096;

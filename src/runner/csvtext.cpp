@@ -29,7 +29,23 @@ QByteArray field(const QString &text)
     return '"' + doubled.toUtf8() + '"';
 }
 
+bool looksLikeFormula(const QString &text)
+{
+    static const QString starts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && starts.contains(text.front());
+}
+
 } // namespace
+
+QString textCell(const QString &text)
+{
+    return looksLikeFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString cellText(const QString &cell)
+{
+    return cell.startsWith(QLatin1Char('\'')) && looksLikeFormula(cell.mid(1)) ? cell.mid(1) : cell;
+}
 
 QByteArray row(const QStringList &fields)
 {

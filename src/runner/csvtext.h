@@ -18,6 +18,13 @@ inline constexpr char ByteOrderMark[] = "\xEF\xBB\xBF";
 // One row, its fields joined and ended by CR LF.
 QByteArray row(const QStringList &fields);
 
+// A text a spreadsheet would take for a formula ("=...", "+...", "-...", "@...") kept as text
+// with a leading apostrophe, the spreadsheets' own mark for text: a pupil's name must never run
+// as a formula in the teacher's spreadsheet. textCell() puts the apostrophe, cellText() takes
+// it away again.
+QString textCell(const QString &text);
+QString cellText(const QString &cell);
+
 // Every row of the text, the mark skipped when there is one; CR LF, LF and CR all end a row and
 // an empty line is no row. A spreadsheet saving the table again may drop the mark, write it in
 // the local code page (Windows-1252), or leave out quotes no field needs: all of it reads, the

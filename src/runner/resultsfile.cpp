@@ -70,24 +70,6 @@ QString durationText(qint64 seconds)
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-// A name a spreadsheet would take for a formula ("=...", "+...", "-...", "@...") is kept as
-// text with a leading apostrophe, the spreadsheets' own mark for text; reading takes it away.
-bool looksLikeFormula(const QString &text)
-{
-    static const QString starts = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && starts.contains(text.front());
-}
-
-QString safeText(const QString &text)
-{
-    return looksLikeFormula(text) ? QLatin1Char('\'') + text : text;
-}
-
-QString unsafeText(const QString &text)
-{
-    return text.startsWith(QLatin1Char('\'')) && looksLikeFormula(text.mid(1)) ? text.mid(1) : text;
-}
-
 // A name is one line of a spreadsheet cell: line breaks and tabs become spaces.
 QString oneLine(QString text)
 {
@@ -368,7 +350,7 @@ QStringList ResultsFile::header(const RunResults &results)
 QStringList ResultsFile::row(const KeptRun &run)
 {
     QStringList fields{run.when.toString(QStringLiteral("dd/MM/yyyy")), run.when.toString(QStringLiteral("HH:mm:ss")),
-                       safeText(oneLine(run.pupil)), QString::number(run.results.rightCount),
+                       CsvText::textCell(oneLine(run.pupil)), QString::number(run.results.rightCount),
                        QString::number(run.results.rows.size())};
     const ClassScore &score = run.results.mark;
     const bool marked = score.markedCount > 0;
@@ -477,7 +459,7 @@ ResultsSheet ResultsFile::read(const QString &path)
             fields.erase(fields.begin() + header.size(), fields.end());
         if (!missingColumns.isEmpty())
             fields = fields.mid(0, fixedColumns) + missingColumns + fields.mid(fixedColumns);
-        fields[NameColumn] = unsafeText(fields.at(NameColumn));
+        fields[NameColumn] = CsvText::cellText(fields.at(NameColumn));
         sheet.runs.push_back(std::move(fields));
     }
     return sheet;

@@ -19,7 +19,7 @@ QString StatisticsChartModule::locate(const QString &programFolder)
     return locateProgramPart(programFolder, QStringLiteral(NELO_STATISTICS_CHART_FILE), ProgramPart::Module);
 }
 
-QWidget *StatisticsChartModule::makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent, QString *why) const
+const StatisticsChartMaker *StatisticsChartModule::maker(QString *why) const
 {
     if (m_path.isEmpty()) {
         *why = tr("Le graphique n'est pas disponible : le module %1 est introuvable à côté du programme.")
@@ -34,7 +34,18 @@ QWidget *StatisticsChartModule::makeChart(const QList<StatisticsChartBar> &bars,
         // Qt's reason is English: the person is told which file, the log keeps nothing.
         *why = tr("Le graphique n'est pas disponible : le module %1 ne peut pas être chargé.")
                    .arg(QDir::toNativeSeparators(m_path));
-        return nullptr;
     }
-    return maker->makeChart(bars, parent);
+    return maker;
+}
+
+QWidget *StatisticsChartModule::makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent, QString *why) const
+{
+    const StatisticsChartMaker *charts = maker(why);
+    return charts ? charts->makeChart(bars, parent) : nullptr;
+}
+
+QWidget *StatisticsChartModule::makeMarksChart(const StatisticsChartMarks &marks, QWidget *parent, QString *why) const
+{
+    const StatisticsChartMaker *charts = maker(why);
+    return charts ? charts->makeMarksChart(marks, parent) : nullptr;
 }

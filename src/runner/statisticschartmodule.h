@@ -25,7 +25,11 @@ public:
     // The chart of bars, owned by parent; nullptr when the module is missing or cannot be
     // loaded, with *why saying so in French.
     QWidget *makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent, QString *why) const;
+    QWidget *makeMarksChart(const StatisticsChartMarks &marks, QWidget *parent, QString *why) const;
 
 private:
+    // The module's chart maker, loaded the first time; nullptr with *why said when there is none.
+    const StatisticsChartMaker *maker(QString *why) const;
+
     QString m_path;
 };

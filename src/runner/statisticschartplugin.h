@@ -13,4 +13,5 @@ class StatisticsChartPlugin : public QObject, public StatisticsChartMaker
 
 public:
     QWidget *makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent) const override;
+    QWidget *makeMarksChart(const StatisticsChartMarks &marks, QWidget *parent) const override;
 };

@@ -4,6 +4,7 @@
 #include "platform/accessiblenames.h"
 #include "platform/helpwindow.h"
 #include "runner/pupilnamedialog.h"
+#include "runner/marksexportdialog.h"
 #include "runner/resultsstatistics.h"
 #include "runner/statisticswindow.h"
 #include "scriptedservices.h"
@@ -35,6 +36,21 @@
 
 namespace {
 
+// A class with an unfinished run and a mark kept under an older key: every choice of the marks
+// export shows.
+ResultsStatistics classWithEveryCase()
+{
+    ResultsStatistics statistics;
+    ResultsStatistics::Pupil unfinished;
+    unfinished.finished = false;
+    ResultsStatistics::Pupil changed;
+    changed.mark = 12;
+    changed.markKept = true;
+    changed.currentMark = 14;
+    statistics.pupils = {unfinished, changed};
+    return statistics;
+}
+
 // Every window the program makes, with scripted boxes, dialogs and clock.
 struct Program : ScriptedServices
 {
@@ -43,6 +59,7 @@ struct Program : ScriptedServices
     StatisticsWindow statistics{QStringLiteral("classe.csv"), ResultsStatistics(), services,
                                 StatisticsChartModule(QStringLiteral(NELO_STATISTICS_CHART)), &workspace.mainForm};
     PupilNameDialog pupilName{dialogs, QStringLiteral("Élève"), QString(), &workspace.results};
+    MarksExportDialog marksExport{classWithEveryCase(), &workspace.mainForm};
 };
 
 // The role a screen reader must announce for a kind of control; the most derived kind first.

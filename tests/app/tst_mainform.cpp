@@ -242,7 +242,8 @@ void TestMainForm::menus_data()
                                          "Chemins &absolus...", "&Liste des questions"};
     QTest::newRow("Questionnaire") << "&Questionnaire"
                                    << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Réglages de la passation...",
-                                                  "&Listes de classe...", "&Statistiques des résultats..."};
+                                                  "&Listes de classe...", "&Statistiques des résultats...",
+                                                  "Exporter les &notes..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }
@@ -377,7 +378,7 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
           "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
           "Im&primer le questionnaire...", "Imprimer des &copies à corriger...", "Corri&ger des copies scannées...",
-          "&Statistiques des résultats..."})
+          "&Statistiques des résultats...", "Exporter les &notes..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 
@@ -1175,17 +1176,21 @@ void TestMainForm::statisticsOfKeptResults()
         window->reject();
     });
     program->trigger(QStringLiteral("&Statistiques des résultats..."));
-    // Question, answered, right, share right, then how many chose answers 1 to 5.
-    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %|2|0|0|0|0", "2. Titre 2|2|1|50 %|1|0|1|0|0",
-                                        "3. Titre 3|1|0|0 %|0|1|0|0|0"}));
-    QCOMPARE(pupilRows, (QStringList{"Léa|07/12/2026 09:05:07|2 / 3", "(sans nom)|07/12/2026 09:05:07|1 / 3"}));
+    // Question, answered, right, share right, discrimination, "à revoir", then how many chose
+    // answers 1 to 5. Two runs that score alike on the other questions tell nothing of a
+    // question's discrimination; nobody chose the third's right answer.
+    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %|-||2|0|0|0|0", "2. Titre 2|2|1|50 %|-||1|0|1|0|0",
+                                        "3. Titre 3|1|0|0 %|-|à revoir|0|1|0|0|0"}));
+    QCOMPARE(pupilRows, (QStringList{"Léa|07/12/2026 09:05:07|essai|terminée|2 / 3|13,5 / 20",
+                                     "(sans nom)|07/12/2026 09:05:07|essai|terminée|1 / 3|6,5 / 20"}));
     QCOMPARE(program->printing.printed(), 1);
     if (!PdfReader::available())
         QSKIP("poppler-utils is not installed");
     const QString text = PdfReader::text(pdf);
     for (const QString &expected : {QString("Statistiques des résultats"), QString("classe-resultats.csv : 2 passations"),
                                     QString("2. Titre 2"), QString("50 %"), QString("Scores par élève"),
-                                    QString("(sans nom)"), QString("Léa")})
+                                    QString("(sans nom)"), QString("Léa"), QString("moyenne 10 / 20"),
+                                    QString("Questions à revoir"), QString("13,5 / 20")})
         QVERIFY2(text.contains(expected), qPrintable(text));
 }
 

@@ -22,15 +22,31 @@ namespace {
 
 constexpr char ScaleVariable[] = "NELO_SCREEN_FIT_SCALE";
 
-// Long titles, many pupils: the grids want more room than any screen gives.
+// Long titles, many pupils, every note the window can show: the grids and the lines above them
+// want more room than any screen gives.
 ResultsStatistics bigClass()
 {
     ResultsStatistics statistics;
-    for (int q = 1; q <= 40; ++q)
+    for (int q = 1; q <= 40; ++q) {
         statistics.questions.push_back({QStringLiteral("%1. Quelle est la capitale du pays dont le drapeau est montré ?").arg(q),
-                                        30, q % 30, 1 + q % 5, {q % 7, 3, 5, 8, 14 - q % 7}});
-    for (int p = 1; p <= 30; ++p)
-        statistics.pupils.push_back({QStringLiteral("07/12/2026"), QStringLiteral("10:24:36"), QStringLiteral("Élève %1").arg(p), p, 40});
+                                        30, q % 30, 1 + q % 5, {q % 7, 3, 5, 8, 14 - q % 7}, {q / 40.0, -0.25, true}});
+    }
+    std::vector<double> marks;
+    for (int p = 1; p <= 30; ++p) {
+        ResultsStatistics::Pupil pupil;
+        pupil.date = QStringLiteral("07/12/2026");
+        pupil.time = QStringLiteral("10:24:36");
+        pupil.name = QStringLiteral("Élève %1").arg(p);
+        pupil.right = p;
+        pupil.count = 40;
+        pupil.mark = p * 0.5;
+        pupil.markKept = true;
+        pupil.currentMark = p * 0.5 + 1;
+        pupil.finished = p % 10 != 0;
+        statistics.pupils.push_back(pupil);
+        marks.push_back(p * 0.5);
+    }
+    statistics.marks = MarkSummary::of(marks, 20);
     return statistics;
 }
 

@@ -10,8 +10,8 @@ private Q_SLOTS:
     void read_data();
     void read();
     void writtenQuestionsReadBack();
-    void unwritable_data();
-    void unwritable();
+    void textsMoodleWouldMisread_data();
+    void textsMoodleWouldMisread();
 };
 
 void TestAikenFormat::read_data()
@@ -44,9 +44,23 @@ void TestAikenFormat::read_data()
     QTest::newRow("missing answer line") << "Q1\nA. a\nB. b\n\nQ2\nA. c\nB. d\nANSWER: A"
                                          << QStringList{"Q2"} << QList<QStringList>{{"c", "d"}} << QList<int>{0}
                                          << QStringList{"ANSWER"};
-    QTest::newRow("letters out of order") << "Q1\nA. a\nC. b\nANSWER: A\nQ2\nA. c\nANSWER: A"
-                                          << QStringList{"Q2"} << QList<QStringList>{{"c"}} << QList<int>{0}
-                                          << QStringList{"ne se suivent pas"};
+    // Moodle takes the answers in the order of their lines, whatever their letters, and the
+    // letter of "ANSWER:" as a place in that order.
+    QTest::newRow("letters out of order") << "Q1\nA. a\nC. b\nB. c\nANSWER: B\nQ2\nA. d\nANSWER: A"
+                                          << QStringList{"Q1", "Q2"} << QList<QStringList>{{"a", "b", "c"}, {"d"}}
+                                          << QList<int>{1, 0} << QStringList();
+    QTest::newRow("answers without a space after the letter")
+        << "Q ?\nA)Incorrect\nB.Correct\nC)\tTab\nANSWER: B" << QStringList{"Q ?"}
+        << QList<QStringList>{{"Incorrect", "Correct", "Tab"}} << QList<int>{1} << QStringList();
+    QTest::newRow("answer that reads like the answer line") << "Q ?\nA. ANSWER: B\nB) b\nANSWER: A" << QStringList{"Q ?"}
+                                                            << QList<QStringList>{{"ANSWER: B", "b"}} << QList<int>{0}
+                                                            << QStringList();
+    QTest::newRow("blank and one-byte lines are passed over")
+        << "\nQ ?\n\n?\nA. a\n\nB. b\n.\nANSWER: B" << QStringList{"Q ?"} << QList<QStringList>{{"a", "b"}}
+        << QList<int>{1} << QStringList();
+    QTest::newRow("only the first character after ANSWER:") << "Q ?\nA. a\nB. b\nANSWER: B (la seconde)"
+                                                            << QStringList{"Q ?"} << QList<QStringList>{{"a", "b"}}
+                                                            << QList<int>{1} << QStringList();
     QTest::newRow("lower-case letter") << "Q1\nA. a\nB. b\nANSWER: b" << QStringList() << QList<QStringList>()
                                        << QList<int>() << QStringList{"lettre"};
     QTest::newRow("answer line without question") << "ANSWER: A" << QStringList() << QList<QStringList>()
@@ -88,29 +102,39 @@ void TestAikenFormat::writtenQuestionsReadBack()
     QCOMPARE(result.questions, (QList<ExchangeQuestion>{first, second}));
 }
 
-void TestAikenFormat::unwritable_data()
+// Moodle reads a line as an answer when it starts with a capital and "." or ")", as the answer
+// line when it starts with "ANSWER:", and passes over a line under two bytes: a file where the
+// question's own line reads so is refused whole. Such texts are written so that both readers
+// take them back as they were.
+void TestAikenFormat::textsMoodleWouldMisread_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("answer");
-    QTest::addColumn<bool>("writable");
-    QTest::newRow("ordinary") << "Albert Einstein est né en ?" << "x" << true;
-    QTest::newRow("title reads as an answer") << "A. Einstein est né en ?" << "x" << false;
-    QTest::newRow("title reads as the answer line") << "ANSWER: B" << "x" << false;
-    QTest::newRow("answer reads as the answer line") << "Q" << "ANSWER: A" << false;
+    QTest::newRow("ordinary") << "Albert Einstein est né en ?" << "x";
+    QTest::newRow("title reads as an answer") << "A. Einstein est né en ?" << "x";
+    QTest::newRow("title reads as an answer without a space") << "E.T. est arrivé en ?" << "x";
+    QTest::newRow("title of answers only") << "A)B)C) ?" << "x";
+    QTest::newRow("title of one byte") << "?" << "x";
+    QTest::newRow("title reads as the answer line") << "ANSWER: B" << "x";
+    QTest::newRow("title with a blank before the colon") << "ANSWER : B" << "x";
+    QTest::newRow("answer reads as the answer line") << "Q ?" << "ANSWER: A";
 }
 
-void TestAikenFormat::unwritable()
+void TestAikenFormat::textsMoodleWouldMisread()
 {
     QFETCH(QString, text);
     QFETCH(QString, answer);
-    QFETCH(bool, writable);
     ExchangeQuestion question;
     question.text = text;
     question.answers = QStringList{answer, "y"};
     question.rightAnswer = 0;
-    QCOMPARE(AikenFormat::unwritable(question).isEmpty(), writable);
-    if (writable)
-        QCOMPARE(AikenFormat::read(AikenFormat::write({question})).questions.value(0), question);
+    QVERIFY(AikenFormat::unwritable(question).isEmpty());
+    const QString aiken = AikenFormat::write({question});
+    // Moodle trims ASCII blanks only: a no-break space stays at the start of the line.
+    const QString questionLine = aiken.section(QLatin1Char('\n'), 0, 0);
+    QVERIFY2(questionLine.toUtf8().size() >= 2, qPrintable(aiken));
+    QVERIFY2(!QRegularExpression(QStringLiteral("^[A-Z][.)]|^ANSWER:")).match(questionLine).hasMatch(), qPrintable(aiken));
+    QCOMPARE(AikenFormat::read(aiken).questions.value(0), question);
 }
 
 QTEST_GUILESS_MAIN(TestAikenFormat)

@@ -1,3 +1,5 @@
+#include "document/classsettings.h"
+#include "document/exchange/importchooser.h"
 #include "document/exchange/questionmapping.h"
 #include "document/memorysheet.h"
 #include "document/qcmfile.h"
@@ -19,6 +21,8 @@ class TestExchangeFlows : public QObject
 private Q_SLOTS:
     void import_data();
     void import();
+    void importChoices_data();
+    void importChoices();
     void importAsksToSaveChangesFirst();
     void stoppedImportChangesNothing();
     void exportQuestions_data();
@@ -27,7 +31,27 @@ private Q_SLOTS:
     void exportSaysWhichPicturesStayedOut();
 };
 
+Q_DECLARE_METATYPE(std::optional<ImportChoice>)
+
 namespace {
+
+// Answers as scripted, and remembers what it was shown.
+struct ScriptedChooser : ImportChooser
+{
+    std::optional<ImportChoice> answer = ImportChoice();
+    int asked = 0;
+    QStringList entries;
+    bool canAppend = false;
+
+    std::optional<ImportChoice> choose(const QList<QuestionExchange::FoundCategory> &categories, bool append) override
+    {
+        ++asked;
+        // A list of categories only when there are several to choose from.
+        entries = categories.size() > 1 ? categoryEntries(categories) : QStringList();
+        canAppend = append;
+        return answer;
+    }
+};
 
 struct Flows
 {
@@ -36,6 +60,7 @@ struct Flows
     ScriptedFileDialogs dialogs;
     ScriptedProgress progress;
     QuestionStore store{sheet, boxes};
+    ScriptedChooser chooser;
     PictureRegistry pictures;
     QuestionnaireFile file{store, boxes, dialogs, [this](const QString &path) { return readPictureAsIs(pictures, path); }, progress};
     QTemporaryDir dir;
@@ -54,6 +79,12 @@ struct Flows
     {
         bool done = false;
         runGuarded(boxes, [&] { done = (file.*command)(); });
+        return done;
+    }
+    bool import()
+    {
+        bool done = false;
+        runGuarded(boxes, [&] { done = file.importQuestions(chooser); });
         return done;
     }
     void loadCapitals()
@@ -88,7 +119,7 @@ void TestExchangeFlows::import()
     Flows flows;
     flows.loadCapitals();
     flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), bytes));
-    QCOMPARE(flows.run(&QuestionnaireFile::importQuestions), done);
+    QCOMPARE(flows.import(), done);
     QCOMPARE(flows.store.QuestionCount(), questions);
     const QString shown = flows.boxes.lastText() + QLatin1Char('\n') + flows.boxes.lastDetails();
     QVERIFY2(shown.startsWith(summary), qPrintable(shown));
@@ -102,14 +133,85 @@ void TestExchangeFlows::import()
     }
 }
 
+// Where the questions go, and which of them: asked once the file is read, when there is a
+// choice to make.
+void TestExchangeFlows::importChoices_data()
+{
+    QTest::addColumn<bool>("openCapitals");   // else a new, empty questionnaire
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<std::optional<ImportChoice>>("answer");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QStringList>("entries"); // the categories the chooser listed
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<int>("shown");            // the question on the sheet
+    QTest::addColumn<QString>("title");
+    const QByteArray two = "Capitale ? {=Paris ~Lyon}\n\nFleuve ? {~Loire =Seine}\n";
+    const QByteArray categories = "$CATEGORY: $course$/top/Géo\n\nCapitale ? {=Paris ~Lyon}\n\nFleuve ? {=Seine ~Loire}\n\n"
+                                  "$CATEGORY: $course$/top/Histoire\n\nRoi ? {=Louis ~Jean}\n";
+    const QStringList listed = {"Toutes les catégories (3 questions)", "Géo (2 questions)", "Histoire (1 question)"};
+    QTest::newRow("added after the open questions")
+        << true << two << std::optional<ImportChoice>(ImportChoice{true, std::nullopt}) << true << QStringList() << 14
+        << 12 << "Capitale ?";
+    QTest::newRow("one category as a new questionnaire")
+        << false << categories << std::optional<ImportChoice>(ImportChoice{false, QStringLiteral("$course$/top/Géo")})
+        << true << listed << 2 << 0 << "Capitale ?";
+    QTest::newRow("cancelled: nothing changes") << true << two << std::optional<ImportChoice>() << true << QStringList()
+                                                << 12 << 0 << "Quelle est la capitale de la France ?";
+    QTest::newRow("nothing to choose: not asked") << false << two << std::optional<ImportChoice>() << false
+                                                  << QStringList() << 2 << 0 << "Capitale ?";
+}
+
+void TestExchangeFlows::importChoices()
+{
+    QFETCH(bool, openCapitals);
+    QFETCH(QByteArray, bytes);
+    QFETCH(std::optional<ImportChoice>, answer);
+    QFETCH(bool, asked);
+    QFETCH(QStringList, entries);
+    QFETCH(int, questions);
+    QFETCH(int, shown);
+    QFETCH(QString, title);
+    Flows flows;
+    if (openCapitals)
+        QVERIFY(flows.file.openNamed(flows.write(QStringLiteral("capitales.qcm"),
+                                                 QcmFile::read(QStringLiteral(NELO_EXAMPLES "/capitales.qcm")))));
+    const QString name = flows.file.CurrentFileName();
+    flows.chooser.answer = answer;
+    flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), bytes));
+    const bool expectDone = questions != 12 || !openCapitals;
+    QCOMPARE(flows.import(), expectDone);
+    QCOMPARE(flows.chooser.asked, asked ? 1 : 0);
+    QCOMPARE(flows.chooser.entries, entries);
+    QCOMPARE(flows.chooser.canAppend, openCapitals);
+    QCOMPARE(flows.store.QuestionCount(), questions);
+    QCOMPARE(flows.store.CurrentQuestion(), shown);
+    QCOMPARE(flows.sheet.shown.title, title);
+    QCOMPARE(flows.boxes.unexpected(), 0);
+    if (answer && answer->append) {
+        // Added to the questionnaire that has its name still, in one command that can be taken back.
+        QCOMPARE(flows.file.CurrentFileName(), name);
+        QVERIFY(flows.store.DocumentModified());
+        QVERIFY(flows.store.canUndo());
+        flows.store.Annuler();
+        QCOMPARE(flows.store.QuestionCount(), 12);
+    } else if (expectDone) {
+        QVERIFY(flows.file.CurrentFileName().isEmpty());
+    } else {
+        QCOMPARE(flows.file.CurrentFileName(), name);
+        QVERIFY(!flows.store.DocumentModified());
+    }
+}
+
 void TestExchangeFlows::importAsksToSaveChangesFirst()
 {
     Flows flows;
     flows.loadCapitals();
     flows.store.SheetEdited();
+    flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), "Capitale ? {=Paris ~Lyon}\n"));
     flows.boxes.script(MessageAnswer::Cancel);
-    QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
-    QCOMPARE(flows.dialogs.shown().size(), 0);
+    QVERIFY(!flows.import());
+    QCOMPARE(flows.boxes.shown().size(), 1);
+    QCOMPARE(flows.boxes.shown().first().buttons, MessageButtons::YesNoCancel);
     QCOMPARE(flows.store.QuestionCount(), 12);
 }
 
@@ -120,7 +222,7 @@ void TestExchangeFlows::stoppedImportChangesNothing()
     const QString name = flows.file.CurrentFileName();
     flows.dialogs.script(flows.write(QStringLiteral("questions.gift"), "Capitale ? {=Paris ~Lyon}\n\nFleuve ? {=Seine ~Loire}"));
     flows.progress.stopAfter(2);
-    QVERIFY(!flows.run(&QuestionnaireFile::importQuestions));
+    QVERIFY(!flows.import());
     QCOMPARE(flows.boxes.lastText(), QStringLiteral("Importation annulée : le questionnaire n'a pas changé."));
     QCOMPARE(flows.boxes.shown().constLast().icon, MessageIcon::Information);
     QCOMPARE(flows.store.QuestionCount(), 12);
@@ -134,7 +236,9 @@ void TestExchangeFlows::exportQuestions_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("written");
     QTest::addColumn<QByteArray>("start");
-    QTest::newRow("GIFT, suffix added") << 0 << "quiz" << "quiz.gift" << QByteArray("// image : drapeau-france.bmp\n");
+    // The questionnaire on the sheet has no file name here: the category takes the exported file's.
+    QTest::newRow("GIFT, suffix added, category named after the file")
+        << 0 << "quiz" << "quiz.gift" << QByteArray("$CATEGORY: $course$/top/quiz\n\n// image : drapeau-france.bmp\n");
     QTest::newRow("Aiken keeps the typed suffix") << 1 << "quiz.aiken" << "quiz.aiken"
                                                   << QByteArray("Quelle est la capitale de la France ?\nA. Lyon");
     QTest::newRow("Moodle XML, suffix added") << 2 << "quiz" << "quiz.xml" << QByteArray("<?xml");

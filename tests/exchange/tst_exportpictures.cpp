@@ -6,6 +6,8 @@
 #include "pictures/picturecontent.h"
 #include "pictures/webpictures.h"
 
+#include "pictures/picturetestdata.h"
+
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
@@ -23,9 +25,11 @@ private Q_SLOTS:
     void onlyPicturesAreEmbedded_data();
     void onlyPicturesAreEmbedded();
     void embeddedPicturesStayWithinTheBound();
+    void unshownKindsGoAsPng_data();
+    void unshownKindsGoAsPng();
 
 private:
-    PictureRegistry m_registry;
+    PictureRegistry m_registry{testDrawingConversion()};
 };
 
 namespace {
@@ -192,5 +196,61 @@ void TestExportPictures::embeddedPicturesStayWithinTheBound()
                          "dépasseraient 256 Mo."});
 }
 
-QTEST_GUILESS_MAIN(TestExportPictures)
+// A browser shows neither PCX nor metafiles: the export draws them into a PNG, as the sheet
+// draws them, and names it after the picture.
+void TestExportPictures::unshownKindsGoAsPng_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("embeddedName");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QImage>("pixels"); // what the PNG holds, when it is known
+
+    QImage colours(3, 2, QImage::Format_RGB32);
+    const QList<QRgb> pixels = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF, 0xFF000000, 0xFF808040};
+    for (int i = 0; i < int(pixels.size()); ++i)
+        colours.setPixel(i % 3, i / 3, pixels.at(i));
+    TPCX pcx(24);
+    pcx.assign(colours);
+    QByteArray pcxBytes;
+    QBuffer buffer(&pcxBytes);
+    buffer.open(QIODevice::WriteOnly);
+    pcx.saveToStream(buffer);
+    QTest::newRow("PCX") << "carte.pcx" << pcxBytes << "carte.png" << QSize(3, 2) << colours;
+    QTest::newRow("WMF") << "schéma.wmf" << sampleBytes(QStringLiteral("drawing.wmf")) << "schéma.png" << QSize(192, 96)
+                         << QImage();
+    QTest::newRow("EMF, upper-case extension") << "plan.EMF" << sampleBytes(QStringLiteral("drawing.emf")) << "plan.png"
+                                               << QSize(192, 96) << QImage();
+}
+
+void TestExportPictures::unshownKindsGoAsPng()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, embeddedName);
+    QFETCH(QSize, size);
+    QFETCH(QImage, pixels);
+    QVERIFY(!content.isEmpty());
+    QTemporaryDir folder;
+    const QString path = writeTestFile(folder, name, content);
+    const QuestionExchange::Exported exported = QuestionExchange::exportQuestions(
+        questionWithPicture(path), QuestionExchange::Format::MoodleXml, folder.path(),
+        [this](const QString &picture) { return readPictureForWeb(m_registry, picture); });
+    QCOMPARE(exported.report.notes, QStringList());
+
+    const QString xml = QString::fromUtf8(exported.bytes);
+    const QRegularExpressionMatch file =
+        QRegularExpression(QStringLiteral("<file name=\"([^\"]*)\"[^>]*>([^<]*)</file>")).match(xml);
+    QVERIFY2(file.hasMatch(), qPrintable(xml));
+    QCOMPARE(file.captured(1), embeddedName);
+    QVERIFY(xml.contains(QStringLiteral("@@PLUGINFILE@@/") + QString::fromLatin1(QUrl::toPercentEncoding(embeddedName))));
+    const QByteArray png = QByteArray::fromBase64(file.captured(2).toLatin1());
+    QVERIFY(png.startsWith("\x89PNG"));
+    const QImage image = QImage::fromData(png, "PNG");
+    QCOMPARE(image.size(), size);
+    if (!pixels.isNull())
+        QCOMPARE(image.convertToFormat(QImage::Format_RGB32), pixels);
+}
+
+QTEST_MAIN(TestExportPictures)
 #include "tst_exportpictures.moc"

@@ -11,6 +11,8 @@ private Q_SLOTS:
     void readsMultichoice();
     void skips_data();
     void skips();
+    void readsTextsAsMoodleShowsThem_data();
+    void readsTextsAsMoodleShowsThem();
     void refusesBrokenFiles_data();
     void refusesBrokenFiles();
     void deepMarkupIsSkipped_data();
@@ -59,7 +61,7 @@ void TestMoodleXmlFormat::readsMultichoice()
     QCOMPARE(question.text, QStringLiteral("What is the answer to this question?"));
     QCOMPARE(question.answers, (QStringList{"The correct answer", "A distractor", "Another distractor"}));
     QCOMPARE(question.rightAnswer, 0);
-    QCOMPARE(question.freeText, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
+    QCOMPARE(question.feedback, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
     QCOMPARE(question.picture, QStringLiteral("ma carte.png"));
     QCOMPARE(question.pictureData, QByteArray("\x89PNG\r\n"));
 }
@@ -87,6 +89,19 @@ void TestMoodleXmlFormat::skips_data()
     QTest::newRow("no right answer")
         << QByteArray("<question type=\"multichoice\"><answer fraction=\"0\"><text>a</text></answer></question>")
         << "aucune bonne";
+    // A questionnaire's answers are written: a choice that is a picture cannot be one.
+    QTest::newRow("a wrong answer that is only a picture")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<answer fraction=\"100\"><text>a</text></answer>"
+                      "<answer fraction=\"0\" format=\"html\"><text><![CDATA[<p><img src=\"@@PLUGINFILE@@/b.png\"></p>]]>"
+                      "</text><file name=\"b.png\" encoding=\"base64\">eA==</file></answer></question>")
+        << "la réponse 2 est une image";
+    QTest::newRow("the right answer that is only a picture")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<answer fraction=\"0\"><text>a</text></answer>"
+                      "<answer fraction=\"100\" format=\"html\"><text>&lt;img src=\"@@PLUGINFILE@@/b.png\"&gt;</text>"
+                      "</answer></question>")
+        << "la réponse 2 est une image";
 }
 
 void TestMoodleXmlFormat::skips()
@@ -98,6 +113,82 @@ void TestMoodleXmlFormat::skips()
     QCOMPARE(result.skipped.size(), 1);
     QCOMPARE(result.skipped.first().number, 1);
     QVERIFY2(result.skipped.first().reason.contains(reason), qPrintable(result.skipped.first().reason));
+}
+
+// Texts as Moodle shows them: HTML (the format of a text that names none, and of answers and
+// feedback that name none where the question text is HTML) and auto-format reduced to text,
+// plain text as written; pictures of the old <image> element kept like embedded ones.
+void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem_data()
+{
+    QTest::addColumn<QByteArray>("question");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QStringList>("feedback");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("note");
+    const QByteArray answers = "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text></answer>";
+    QTest::newRow("no format: HTML")
+        << QByteArray("<question type=\"multichoice\"><questiontext><text>&lt;p&gt;A &amp;amp; B&lt;/p&gt;&lt;p&gt;C&lt;/p&gt;"
+                      "</text></questiontext>" + answers + "</question>")
+        << "A & B\nC" << QStringList{"a", "b"} << QStringList() << "" << "";
+    QTest::newRow("auto-format: HTML with its line breaks")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"moodle_auto_format\"><text>Quelle "
+                      "&lt;b&gt;ville&lt;/b&gt; ?\nDeux  lignes &amp;eacute;</text></questiontext>" + answers + "</question>")
+        << "Quelle ville ?\nDeux lignes é" << QStringList{"a", "b"} << QStringList() << "" << "";
+    QTest::newRow("plain text as written")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"plain_text\"><text>a &lt;b&gt; &amp;amp;</text>"
+                      "</questiontext><answer fraction=\"100\"><text>&lt;i&gt;x&lt;/i&gt;</text></answer>"
+                      "<answer fraction=\"0\" format=\"html\"><text>&lt;i&gt;y&lt;/i&gt;</text></answer></question>")
+        << "a <b> &amp;" << QStringList{"<i>x</i>", "y"} << QStringList() << "" << "";
+    QTest::newRow("answers and feedback in the question's HTML, feedback in its own format")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<generalfeedback><text>&lt;p&gt;Vu&lt;/p&gt;</text></generalfeedback>"
+                      "<answer fraction=\"100\"><text>&lt;p&gt;x &amp;amp; y&lt;/p&gt;</text>"
+                      "<feedback format=\"plain_text\"><text>&lt;3</text></feedback></answer>"
+                      "<answer fraction=\"0\" format=\"plain_text\"><text>z</text>"
+                      "<feedback><text>&lt;b&gt;non&lt;/b&gt;</text></feedback></answer></question>")
+        << "Q" << QStringList{"x & y", "z"} << QStringList{"Vu", "1) <3", "2) non"} << "" << "";
+    QTest::newRow("old <image> element with its data")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<image>images/carte.png</image><image_base64>UE5H</image_base64>" + answers + "</question>")
+        << "Q" << QStringList{"a", "b"} << QStringList() << "carte.png" << "";
+    QTest::newRow("old <image> element naming a file outside")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<image>http://exemple.fr/carte.png</image>" + answers + "</question>")
+        << "Q" << QStringList{"a", "b"} << QStringList() << "" << "carte.png est hors du fichier";
+    QTest::newRow("a picture beside an answer's text")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<answer fraction=\"100\"><text>a &lt;img src=\"@@PLUGINFILE@@/a.png\"&gt;</text></answer>"
+                      "<answer fraction=\"0\"><text>b</text></answer></question>")
+        << "Q" << QStringList{"a", "b"} << QStringList() << "" << "l'image a.png de la réponse 1 n'est pas reprise";
+    QTest::newRow("a picture in the feedback")
+        << QByteArray("<question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<generalfeedback format=\"html\"><text>Voir &lt;img src=\"@@PLUGINFILE@@/f.png\"&gt;</text>"
+                      "</generalfeedback>" + answers + "</question>")
+        << "Q" << QStringList{"a", "b"} << QStringList{"Voir"} << "" << "l'image f.png du feedback n'est pas reprise";
+}
+
+void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem()
+{
+    QFETCH(QByteArray, question);
+    QFETCH(QString, text);
+    QFETCH(QStringList, answers);
+    QFETCH(QStringList, feedback);
+    QFETCH(QString, picture);
+    QFETCH(QString, note);
+    const ReadResult result = MoodleXmlFormat::read(quiz(question));
+    QVERIFY2(result.skipped.isEmpty(), qPrintable(result.skipped.value(0).reason));
+    QCOMPARE(result.questions.size(), 1);
+    QCOMPARE(result.questions.first().text, text);
+    QCOMPARE(result.questions.first().answers, answers);
+    QCOMPARE(result.questions.first().feedback, feedback);
+    QCOMPARE(result.questions.first().picture, picture);
+    if (!picture.isEmpty())
+        QCOMPARE(result.questions.first().pictureData, QByteArray("PNG"));
+    if (note.isEmpty())
+        QCOMPARE(result.notes, QStringList());
+    else
+        QVERIFY2(result.notes.size() == 1 && result.notes.first().contains(note), qPrintable(result.notes.join('\n')));
 }
 
 void TestMoodleXmlFormat::refusesBrokenFiles_data()
@@ -136,7 +227,7 @@ void TestMoodleXmlFormat::deepMarkupIsSkipped_data()
         return element.repeated(Depth) + QByteArray(element).insert(1, '/').repeated(Depth);
     };
     QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("feedback");
     const QByteArray answers = "<answer fraction=\"0\"><text>b</text></answer>";
     QTest::newRow("feedback in feedback")
         << quiz("<question type=\"multichoice\"><questiontext><text>Q</text></questiontext>"
@@ -160,12 +251,12 @@ void TestMoodleXmlFormat::deepMarkupIsSkipped_data()
 void TestMoodleXmlFormat::deepMarkupIsSkipped()
 {
     QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, feedback);
     const ReadResult result = MoodleXmlFormat::read(bytes);
     QCOMPARE(result.questions.size(), 1);
     QCOMPARE(result.questions.first().text, QStringLiteral("Q"));
     QCOMPARE(result.questions.first().answers, (QStringList{"a", "b"}));
-    QCOMPARE(result.questions.first().freeText, freeText);
+    QCOMPARE(result.questions.first().feedback, feedback);
 }
 
 // A file said to be UTF-8 (or saying nothing, which means UTF-8) that a Windows editor saved:
@@ -218,7 +309,7 @@ void TestMoodleXmlFormat::writtenQuestionsReadBack()
     question.text = QStringLiteral("Quelle  ville <b> & \"quoi\" ]]> ?");
     question.answers = QStringList{"a < b", " c", "d &amp;"};
     question.rightAnswer = 2;
-    question.freeText = QStringList{"Une ligne", "", "Une autre"};
+    question.feedback = QStringList{"Une ligne", "", "Une autre"};
     question.picture = QStringLiteral("drapeau été#1.bmp");
     question.pictureData = QByteArray("BM\x00\x01\xFF", 5);
     ExchangeQuestion without;

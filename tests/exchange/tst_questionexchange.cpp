@@ -1,5 +1,7 @@
 #include "document/exchange/questionexchange.h"
+#include "document/classsettings.h"
 #include "document/exchange/questionmapping.h"
+#include "document/qcmfile.h"
 #include "document/qcmtext.h"
 #include "pictures/picturecontent.h"
 #include "platform/apperror.h"
@@ -14,6 +16,7 @@
 using QuestionExchange::Format;
 
 Q_DECLARE_METATYPE(QuestionExchange::Format)
+Q_DECLARE_METATYPE(std::optional<QString>)
 
 class TestQuestionExchange : public QObject
 {
@@ -22,10 +25,22 @@ class TestQuestionExchange : public QObject
 private Q_SLOTS:
     void examplesSurviveARoundTrip_data();
     void examplesSurviveARoundTrip();
+    void everyFieldThatTravelsComesBack_data();
+    void everyFieldThatTravelsComesBack();
     void importAppliesTheQuestionnaireLimits_data();
     void importAppliesTheQuestionnaireLimits();
     void exportSkipsQuestionsThatCannotTravel_data();
     void exportSkipsQuestionsThatCannotTravel();
+    void feedbackBecomesTheCorrection_data();
+    void feedbackBecomesTheCorrection();
+    void correctionBecomesTheFeedback_data();
+    void correctionBecomesTheFeedback();
+    void shuffledAnswersTravelInMoodleXml();
+    void exportNamesTheCategory_data();
+    void exportNamesTheCategory();
+    void importTakesOneCategoryOrAll_data();
+    void importTakesOneCategoryOrAll();
+    void addedQuestionsFollowTheOpenOnes();
     void unencodableCharacters();
     void embeddedPicturesNeverOverwrite();
     void attachmentsThatAreNoPictureStayOut();
@@ -148,6 +163,82 @@ void TestQuestionExchange::examplesSurviveARoundTrip()
     }
 }
 
+// Questions that once came back otherwise, each with what its format can carry.
+void TestQuestionExchange::everyFieldThatTravelsComesBack_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<bool>("freeTextTravels");
+    QTest::addColumn<bool>("pictureTravels"); // by name in GIFT, with its bytes in Moodle XML
+    QTest::newRow("GIFT") << Format::Gift << true << true;
+    QTest::newRow("Aiken") << Format::Aiken << false << false;
+    QTest::newRow("Moodle XML") << Format::MoodleXml << true << true;
+}
+
+void TestQuestionExchange::everyFieldThatTravelsComesBack()
+{
+    QFETCH(Format, format);
+    QFETCH(bool, freeTextTravels);
+    QFETCH(bool, pictureTravels);
+    struct Question
+    {
+        QString title;
+        QStringList answers;
+        int right;
+        QStringList freeText;
+        QString picture;
+    };
+    const QList<Question> questions = {
+        {"a~b=c#d{e}f:g\\h [html] // %50% $CATEGORY: x", {"[moodle]", "%50%la moitié", "% d'erreur", "ANSWER: B", "{=x ~y}"}, 4,
+         {"Lisez.", "", "  Puis répondez.", "Correction :", "[html]<p>voir</p>", "####"}, "drapeau-france.bmp"},
+        {"E.T. est arrivé en ?", {"A. 1982", "B) 1983"}, 1, {"Correction :", "En 1982."}, ""},
+        {"?", {"a", "b", "c"}, 3, {}, ""},
+        {"A)B)C) Que vaut {x} si x = 2 ?", {"2", "&amp; <b>"}, 2, {"Que vaut {x} ?"}, "drapeau-france.bmp"},
+        {QString(QStringLiteral("mot ")).repeated(62) + QStringLiteral("la fin."), {"oui", "non"}, 1,
+         {"Un énoncé de deux", "lignes.", "correction :", "1) Oui."}, ""},
+    };
+    QTemporaryDir source;
+    QVERIFY(QFile::copy(QStringLiteral(NELO_EXAMPLES "/drapeau-france.bmp"), source.filePath(QStringLiteral("drapeau-france.bmp"))));
+    QList<QuestionMapping::Block> blocks;
+    for (const Question &question : questions) {
+        QuestionMapping::Block block;
+        block.fields.title = question.title;
+        for (int a = 0; a < int(question.answers.size()); ++a)
+            block.fields.answers[a] = question.answers.at(a);
+        block.fields.rightAnswer = question.right;
+        block.fields.freeText = question.freeText;
+        block.picture = question.picture;
+        blocks.append(block);
+    }
+    const QStringList original = QuestionMapping::documentOf(blocks);
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(original, format, source.path(), readPicture, QStringLiteral("essai"));
+    QCOMPARE(exported.report.skipped.size(), 0);
+
+    QTemporaryDir target;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = target.path();
+    options.absolutePicturePaths = false;
+    QCOMPARE(QuestionExchange::detectFormat(exported.bytes), format);
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(exported.bytes, options);
+    const auto back = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(back.size(), questions.size());
+    for (qsizetype i = 0; i < back.size(); ++i) {
+        const QuestionFields &fields = back.at(i).second.fields;
+        QCOMPARE(fields.title, blocks.at(i).fields.title);
+        QCOMPARE(fields.answers, blocks.at(i).fields.answers);
+        QCOMPARE(fields.rightAnswer, blocks.at(i).fields.rightAnswer);
+        QStringList freeText = blocks.at(i).fields.freeText;
+        freeText.replaceInStrings(QStringLiteral("correction :"), QStringLiteral("Correction :"));
+        QCOMPARE(fields.freeText, freeTextTravels ? freeText : QStringList());
+        QCOMPARE(back.at(i).second.picture, pictureTravels ? blocks.at(i).picture : QString());
+    }
+    if (format == Format::MoodleXml) {
+        QFile copy(target.filePath(QStringLiteral("drapeau-france.bmp")));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QcmFile::read(QStringLiteral(NELO_EXAMPLES "/drapeau-france.bmp")));
+    }
+}
+
 void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
 {
     QTest::addColumn<QString>("gift");
@@ -160,7 +251,7 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
     const QString words = QString(QStringLiteral("mot ")).repeated(70).trimmed(); // 279 characters
     QTest::newRow("long text goes on into the free text")
         << words + QStringLiteral(" {=a ~b ####fin}") << QString(QStringLiteral("mot ")).repeated(64).trimmed()
-        << QStringList{"a", "b", "", "", ""} << QStringList{QString(QStringLiteral("mot ")).repeated(6).trimmed(), "fin"}
+        << QStringList{"a", "b", "", "", ""} << QStringList{QString(QStringLiteral("mot ")).repeated(6).trimmed(), "Correction :", "fin"}
         << QString() << "255 caractères";
     QTest::newRow("six answers, right among the first five")
         << "Q {~1 ~2 =3 ~4 ~5 ~6}" << "Q" << QStringList{"1", "2", "3", "4", "5"} << QStringList() << QString()
@@ -169,6 +260,11 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
                                                          << QStringList() << "6e" << QString();
     QTest::newRow("answer longer than a field") << "Q {=" + QString(256, QLatin1Char('x')) + " ~b}" << QString()
                                                 << QStringList() << QStringList() << "255" << QString();
+    // Moodle refuses a multiple-choice question with fewer than two answers.
+    QTest::newRow("one answer, GIFT") << "Q {=a ~ }" << QString() << QStringList() << QStringList() << "deux réponses"
+                                      << QString();
+    QTest::newRow("one answer, Aiken") << "Qu ?\nA. seule\nANSWER: A\n" << QString() << QStringList() << QStringList()
+                                       << "deux réponses" << QString();
     QTest::newRow("no question text") << "{=a ~b}" << QString() << QStringList() << QStringList() << "sans texte"
                                       << QString();
     QTest::newRow("text lines after the first")
@@ -176,10 +272,10 @@ void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
         << QStringList{"ligne deux"} << QString() << QString();
     QTest::newRow("free text past twelve lines is folded")
         << "Q {=a ~b ####1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12\\n13\\n14}" << "Q"
-        << QStringList{"a", "b", "", "", ""} << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11", "12 13 14"}
+        << QStringList{"a", "b", "", "", ""} << QStringList{"Correction :", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11 12 13 14"}
         << QString() << "12 lignes";
     QTest::newRow("free-text line that looks like a tag")
-        << "Q {=a ~b ####<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{" <BLOC0000>"}
+        << "Q {=a ~b ####[plain]<BLOC0000>}" << "Q" << QStringList{"a", "b", "", "", ""} << QStringList{"Correction :", " <BLOC0000>"}
         << QString() << "<BLOC";
 }
 
@@ -225,6 +321,19 @@ void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel_data()
     QTest::newRow("no title") << block("  ", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1") << "titre";
     QTest::newRow("unreadable right answer") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "x")
                                              << "illisible";
+    // The sheet would show such a question with answer 1 or 5 marked right: Moodle must not.
+    QTest::newRow("right answer missing") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "")
+                                          << "aucune bonne réponse";
+    QTest::newRow("right answer 0") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "0")
+                                    << "n° 0";
+    QTest::newRow("right answer negative") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "-2")
+                                           << "n° -2";
+    QTest::newRow("right answer beyond the five") << block("Q", {"REP1 a", "REP2 b", "REP3 c", "REP4 d", "REP5 e"}, "7")
+                                                  << "n° 7";
+    QTest::newRow("right answer beyond its answers") << block("Q", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "3")
+                                                     << "vide";
+    QTest::newRow("right answer missing line") << QStringList{"<BLOC0000>", "TITLE Q", "PICTURE ", "REP1 a", "REP2 b"}
+                                               << "aucune bonne réponse";
     QTest::newRow("control character") << block("Q\x01", {"REP1 a", "REP2 b", "REP3 ", "REP4 ", "REP5 "}, "1")
                                        << "U+0001";
     QTest::newRow("empty answers are left out") << block("Q", {"REP1 ", "REP2 a", "REP3 ", "REP4 b", "REP5 "}, "4")
@@ -253,6 +362,227 @@ void TestQuestionExchange::exportSkipsQuestionsThatCannotTravel()
         QCOMPARE(exported.report.skipped.size(), 1);
         QVERIFY2(exported.report.skipped.first().reason.contains(reason), qPrintable(exported.report.skipped.first().reason));
     }
+}
+
+// Moodle shows feedback once the question is answered: it goes after the correction marker,
+// never into what the pupil reads before answering; the question text's further lines do.
+void TestQuestionExchange::feedbackBecomesTheCorrection_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::newRow("GIFT, general and answer feedback")
+        << QByteArray("Q\\nLisez bien. {=a#Oui ~b#Non ####Voir le cours\\npage 3}") << "Q"
+        << QStringList{"Lisez bien.", "Correction :", "Voir le cours", "page 3", "1) Oui", "2) Non"};
+    QTest::newRow("GIFT, answer feedback only") << QByteArray("Q {=a ~b#Non}") << "Q"
+                                                << QStringList{"Correction :", "2) Non"};
+    QTest::newRow("GIFT, no feedback") << QByteArray("Q\\nLisez. {=a ~b}") << "Q" << QStringList{"Lisez."};
+    QTest::newRow("Moodle XML")
+        << QByteArray("<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;p&gt;Q&lt;/p&gt;"
+                      "&lt;p&gt;Lisez.&lt;/p&gt;</text></questiontext><generalfeedback format=\"html\"><text>Vu"
+                      "</text></generalfeedback><answer fraction=\"100\"><text>a</text><feedback><text>Oui</text>"
+                      "</feedback></answer><answer fraction=\"0\"><text>b</text></answer></question></quiz>")
+        << "Q" << QStringList{"Lisez.", "Correction :", "Vu", "1) Oui"};
+    // Twelve lines at most: each part is folded on its own, so that the marker stays a line.
+    QTest::newRow("long statement") << QByteArray("Q\\n1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12 {=a ~b ####Vu}")
+                                    << "Q"
+                                    << QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10 11 12",
+                                                   "Correction :", "Vu"};
+    QTest::newRow("long feedback") << QByteArray("Q\\nLisez. {=a ~b ####1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12}")
+                                   << "Q"
+                                   << QStringList{"Lisez.", "Correction :", "1", "2", "3", "4", "5", "6", "7", "8",
+                                                  "9", "10 11 12"};
+}
+
+void TestQuestionExchange::feedbackBecomesTheCorrection()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, title);
+    QFETCH(QStringList, freeText);
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(file, {});
+    const auto blocks = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(blocks.size(), 1);
+    QCOMPARE(blocks.first().second.fields.title, title);
+    QCOMPARE(blocks.first().second.fields.freeText, freeText);
+}
+
+void TestQuestionExchange::correctionBecomesTheFeedback_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("written");    // parts of the file
+    QTest::addColumn<QStringList>("notWritten");
+    const QStringList freeText = {"Lisez.", "", "Puis choisissez.", "correction:", "Voir p. 3", "ou 4."};
+    QTest::newRow("GIFT") << Format::Gift << freeText
+                          << QStringList{"[plain]Q\\nLisez.\\n\\nPuis choisissez. {", "\t####Voir p. 3\\nou 4.\n"}
+                          << QStringList{"correction"};
+    QTest::newRow("Moodle XML") << Format::MoodleXml << freeText
+                                << QStringList{"<text>&lt;p&gt;Q&lt;br&gt;Lisez.&lt;br&gt;&lt;br&gt;Puis choisissez.&lt;/p&gt;</text>",
+                                               "<generalfeedback format=\"html\">\n            <text>&lt;p&gt;Voir p. 3&lt;br&gt;ou 4.&lt;/p&gt;"}
+                                << QStringList{"correction"};
+    QTest::newRow("GIFT, statement only") << Format::Gift << QStringList{"Lisez."} << QStringList{"[plain]Q\\nLisez. {"}
+                                          << QStringList{"####"};
+    QTest::newRow("GIFT, correction only") << Format::Gift << QStringList{"Correction :", "Vu"}
+                                           << QStringList{"[plain]Q {", "####Vu"} << QStringList{"Correction"};
+}
+
+void TestQuestionExchange::correctionBecomesTheFeedback()
+{
+    QFETCH(Format, format);
+    QFETCH(QStringList, freeText);
+    QFETCH(QStringList, written);
+    QFETCH(QStringList, notWritten);
+    const QStringList block = QStringList{"<BLOC0000>", "TITLE Q", "PICTURE ", "REP1 a", "REP2 b", "REP3 ", "REP4 ",
+                                          "REP5 ", "REPONSE 1"} + freeText + QStringList{"</BLOC0000>"};
+    const QuestionExchange::Exported exported = QuestionExchange::exportQuestions(block, format, QString(), readPicture);
+    const QString file = QString::fromUtf8(exported.bytes);
+    for (const QString &part : written)
+        QVERIFY2(file.contains(part), qPrintable(file));
+    for (const QString &part : notWritten)
+        QVERIFY2(!file.contains(part), qPrintable(file));
+
+    // Back in a questionnaire, each part where it was; the marker as the sheet writes it.
+    QStringList expected = freeText;
+    expected.replaceInStrings(QStringLiteral("correction:"), QStringLiteral("Correction :"));
+    const auto blocks = QuestionMapping::blocks(QuestionExchange::importQuestions(exported.bytes, {}).lines);
+    QCOMPARE(blocks.size(), 1);
+    QCOMPARE(blocks.first().second.fields.freeText, expected);
+}
+
+// The one class setting Moodle keeps with its questions.
+void TestQuestionExchange::shuffledAnswersTravelInMoodleXml()
+{
+    const QStringList shuffled = QStringList{"PASSATION reponses=melange"} + examples();
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(shuffled, Format::MoodleXml, QStringLiteral(NELO_EXAMPLES), readPicture);
+    QCOMPARE(exported.bytes.count("<shuffleanswers>true</shuffleanswers>"), 12);
+    QTemporaryDir folder;
+    QuestionExchange::ImportOptions options;
+    options.pictureFolder = folder.path();
+    const QStringList back = QuestionExchange::importQuestions(exported.bytes, options).lines;
+    QVERIFY(ClassSettingsFormat::read(back) == ClassSettingsFormat::read(shuffled));
+    QVERIFY(ClassSettingsFormat::read(back).shuffleAnswers);
+
+    const QuestionExchange::Exported inOrder =
+        QuestionExchange::exportQuestions(examples(), Format::MoodleXml, QStringLiteral(NELO_EXAMPLES), readPicture);
+    QCOMPARE(inOrder.bytes.count("<shuffleanswers>false</shuffleanswers>"), 12);
+    QCOMPARE(ClassSettingsFormat::settingsLines(QuestionExchange::importQuestions(inOrder.bytes, options).lines),
+             QStringList());
+
+    // Questions that disagree leave the questionnaire's order as it is, and say so.
+    QByteArray mixed = exported.bytes;
+    mixed.replace(mixed.indexOf("<shuffleanswers>true"), 20, "<shuffleanswers>false");
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(mixed, options);
+    QCOMPARE(ClassSettingsFormat::settingsLines(imported.lines), QStringList());
+    QVERIFY2(imported.report.notes.join(QLatin1Char('\n')).contains(QStringLiteral("mélangent")),
+             qPrintable(imported.report.notes.join(QLatin1Char('\n'))));
+}
+
+void TestQuestionExchange::exportNamesTheCategory_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QString>("path"); // as read back; empty when the format has none
+    QTest::newRow("GIFT") << Format::Gift << "capitales" << QByteArray("$CATEGORY: $course$/top/capitales\n\n")
+                          << "$course$/top/capitales";
+    QTest::newRow("Moodle XML, a slash in the name")
+        << Format::MoodleXml << "Europe/Asie" << QByteArray("<category>\n            <text>$course$/top/Europe//Asie</text>")
+        << "$course$/top/Europe//Asie";
+    QTest::newRow("Aiken has no categories") << Format::Aiken << "capitales" << QByteArray() << "";
+}
+
+void TestQuestionExchange::exportNamesTheCategory()
+{
+    QFETCH(Format, format);
+    QFETCH(QString, name);
+    QFETCH(QByteArray, written);
+    QFETCH(QString, path);
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(examples(), format, QStringLiteral(NELO_EXAMPLES), readPicture, name);
+    QVERIFY2(exported.bytes.contains(written), exported.bytes.left(400).constData());
+    const auto categories = QuestionExchange::categoriesOf(exported.bytes, nullptr);
+    QVERIFY(categories);
+    QCOMPARE(*categories, (QList<QuestionExchange::FoundCategory>{{path, 12}}));
+}
+
+void TestQuestionExchange::importTakesOneCategoryOrAll_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<std::optional<QString>>("category");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("skipped");
+    QTest::addColumn<QString>("details");
+    // One question before any category, then Géographie (two taken, one left), then Histoire.
+    const QByteArray gift = "Avant ? {=a ~b}\n\n$CATEGORY: $course$/top/Géographie\n\nFleuve ? {=Seine ~Loire}\n\n"
+                            "Vrai ? {T}\n\n// image : x.png\nMer ? {=Nord ~Sud}\n\n$CATEGORY: $course$/top/Histoire\n\n"
+                            "Roi ? {=Louis ~Jean}\n";
+    const QString found = QStringLiteral("Catégories du fichier : sans catégorie (1 question), « Géographie » (3 questions), "
+                                         "« Histoire » (1 question).");
+    QTest::newRow("all") << gift << std::optional<QString>() << QStringList{"Avant ?", "Fleuve ?", "Mer ?", "Roi ?"} << 1
+                         << found;
+    QTest::newRow("one category") << gift << std::optional<QString>(QStringLiteral("$course$/top/Géographie"))
+                                  << QStringList{"Fleuve ?", "Mer ?"} << 1
+                                  << found + "\nSeules les questions de la catégorie « Géographie » sont importées.";
+    QTest::newRow("the questions before any category") << gift << std::optional<QString>(QString())
+                                                       << QStringList{"Avant ?"} << 0
+                                                       << found + "\nSeules les questions de la catégorie sans "
+                                                                  "catégorie sont importées.";
+    // Said of a question left out with its category: not said; said of the file: said.
+    const QByteArray xml = "<quiz><question type=\"category\"><category><text>$course$/A</text></category></question>"
+                           "<question type=\"multichoice\"><questiontext><text>Q\xE9 &lt;img src=\"http://x/y.png\"&gt;"
+                           "</text></questiontext><answer fraction=\"100\"><text>a</text></answer>"
+                           "<answer fraction=\"0\"><text>b</text></answer></question>"
+                           "<question type=\"category\"><category><text>$course$/B</text></category></question>"
+                           "<question type=\"multichoice\"><questiontext><text>R</text></questiontext>"
+                           "<answer fraction=\"100\"><text>a</text></answer><answer fraction=\"0\"><text>b</text>"
+                           "</answer></question></quiz>";
+    QTest::newRow("Moodle XML, the other category's notes left out")
+        << xml << std::optional<QString>(QStringLiteral("$course$/B")) << QStringList{"R"} << 0
+        << "Catégories du fichier : « A » (1 question), « B » (1 question).\nSeules les questions de la catégorie « B » "
+           "sont importées.\nLe fichier n'est pas écrit en UTF-8";
+}
+
+void TestQuestionExchange::importTakesOneCategoryOrAll()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(std::optional<QString>, category);
+    QFETCH(QStringList, titles);
+    QFETCH(int, skipped);
+    QFETCH(QString, details);
+    QuestionExchange::ImportOptions options;
+    options.category = category;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(file, options);
+    QStringList read;
+    for (const auto &[index, block] : QuestionMapping::blocks(imported.lines))
+        read.append(block.fields.title);
+    QCOMPARE(read, titles);
+    QCOMPARE(imported.report.skipped.size(), skipped);
+    const QuestionExchange::Summary summary = QuestionExchange::importSummary(imported.report);
+    QVERIFY2(summary.details.startsWith(details), qPrintable(summary.details));
+}
+
+// Added after a questionnaire's questions: numbered on from them, its settings left alone.
+void TestQuestionExchange::addedQuestionsFollowTheOpenOnes()
+{
+    const QuestionExchange::Exported shuffled = QuestionExchange::exportQuestions(
+        QStringList{"PASSATION reponses=melange"} + examples(), Format::MoodleXml, QString(), readPicture);
+    QuestionExchange::ImportOptions options;
+    options.firstQuestion = 12;
+    const QStringList added = QuestionExchange::importQuestions(shuffled.bytes, options).lines;
+    QCOMPARE(added.value(0), QStringLiteral(" "));
+    QCOMPARE(added.value(1), QStringLiteral("<BLOC0012>"));
+    QCOMPARE(ClassSettingsFormat::settingsLines(added), QStringList());
+    const auto blocks = QuestionMapping::blocks(examples() + added);
+    QCOMPARE(blocks.size(), 24);
+    QCOMPARE(blocks.at(23).first, 23);
+    QCOMPARE(blocks.at(23).second.fields, blocks.at(11).second.fields);
+
+    options.firstQuestion = QcmFormat::MaxQuestions - 1;
+    const QuestionExchange::Imported full = QuestionExchange::importQuestions(shuffled.bytes, options);
+    QCOMPARE(full.report.done, 1);
+    QCOMPARE(full.report.skipped.size(), 11);
+    QVERIFY(full.report.skipped.first().reason.contains(QStringLiteral("10000")));
 }
 
 // A questionnaire holds Windows-1252 only: the author hears of other characters, per question.
@@ -337,6 +667,16 @@ void TestQuestionExchange::detectFormat_data()
     QTest::newRow("GIFT with an ANSWER line") << QByteArray("ANSWER: B\nQ {=a ~b}") << Format::Gift;
     QTest::newRow("GIFT") << QByteArray("// x\nQ {=a ~b}") << Format::Gift;
     QTest::newRow("empty") << QByteArray() << Format::Gift;
+    QTest::newRow("Aiken with a brace") << QByteArray("Que vaut {x} ?\nA. 1\nB. 2\nANSWER: A\n") << Format::Aiken;
+    QTest::newRow("Aiken with a brace block holding =")
+        << QByteArray("Si {x = 2}, que vaut x + 1 ?\nA) 3\nB) {~4}\nANSWER: A\n\nQ2 ?\nA. a\nB. b\nANSWER: B\n")
+        << Format::Aiken;
+    QTest::newRow("GIFT starting with a tag") << QByteArray("<b>Capitale</b> ? {=Paris ~Lyon}") << Format::Gift;
+    QTest::newRow("GIFT true/false and essay") << QByteArray("Vrai ?{T}\n\nRacontez.{}") << Format::Gift;
+    QTest::newRow("GIFT with escaped braces and an Aiken-like question")
+        << QByteArray("Q \\{=x\\} ?\nA. a\nANSWER: A\n\nR ? {~a =b}\n\nS ? {=c ~d}") << Format::Gift;
+    QTest::newRow("XML after a comment") << QByteArray("<!-- banque -->\n<quiz></quiz>") << Format::MoodleXml;
+    QTest::newRow("markup of another kind") << QByteArray("<html><body>Q</body></html>") << Format::MoodleXml;
 }
 
 void TestQuestionExchange::detectFormat()

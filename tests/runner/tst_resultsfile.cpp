@@ -4,6 +4,7 @@
 #include "runner/resultsfile.h"
 #include "runner/resultsrunkeeper.h"
 #include "runner/resultsstatistics.h"
+#include "runnertestdata.h"
 
 #include <QFile>
 #include <QLockFile>
@@ -351,7 +352,11 @@ void TestResultsFile::statisticsOfAKnownFile()
     QTemporaryDir dir;
     const QString path = dir.filePath("quiz-resultats.csv");
     writeFile(path, file);
-    const ResultsStatistics statistics = ResultsStatistics::of(ResultsFile::read(path), {2, 4, std::nullopt});
+    const QStringList answers{"a", "b", "c", "d", "e"};
+    const ResultsStatistics statistics = ResultsStatistics::of(
+        ResultsFile::read(path), ClassQuestionnaire::fromLines(RunnerTestData::block(0, "Un", answers, "2")
+                                                               + RunnerTestData::block(1, "Deux", answers, "4")
+                                                               + RunnerTestData::block(2, "Trois", answers, "?")));
 
     QCOMPARE(int(statistics.pupils.size()), 4);
     QCOMPARE(statistics.pupils[2].name, QString());

@@ -19,7 +19,7 @@ QWidget *chartOf(int questions, QWidget *parent, QString *why)
     return StatisticsChartModule(QStringLiteral(NELO_STATISTICS_CHART)).makeChart(bars, parent, why);
 }
 
-// The labels of the question axis, the one axis with categories, whichever kind it is.
+// The labels of the question or marks axis, the one axis with categories, whichever kind it is.
 QStringList questionLabels(QWidget *chart)
 {
     const auto *view = qobject_cast<QGraphicsView *>(chart);
@@ -86,6 +86,34 @@ private Q_SLOTS:
         const QStringList shown = questionLabels(chart);
         QCOMPARE(shown.mid(0, 3), labels);
         QCOMPARE(shown.isEmpty() ? 0 : shown.constLast().toInt(), questions);
+    }
+
+    // The marks read as a ruler: whole bounds, a few of them, the full mark last when it falls
+    // on a step.
+    void marksAxis_data()
+    {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<QStringList>("labels");
+        QTest::newRow("out of 20") << 20 << QStringList{"0", "5", "10", "15", "20"};
+        QTest::newRow("out of 7") << 7 << QStringList{"0", "2", "4", "6"};
+        QTest::newRow("out of 1") << 1 << QStringList{"0", "1"};
+        QTest::newRow("out of 100, twenty bins") << 100 << QStringList{"0", "25", "50", "75", "100"};
+    }
+
+    void marksAxis()
+    {
+        QFETCH(int, scale);
+        QFETCH(QStringList, labels);
+        const int bins = std::min(scale, 20);
+        StatisticsChartMarks marks{{}, QString::number(scale), QStringLiteral("Note sur %1").arg(scale)};
+        for (int bin = 0; bin < bins; ++bin)
+            marks.bins.append({QString::number(bin * scale / bins), double(bin % 3), QStringLiteral("...")});
+        QWidget window;
+        QString why;
+        QWidget *chart = StatisticsChartModule(QStringLiteral(NELO_STATISTICS_CHART)).makeMarksChart(marks, &window, &why);
+        QVERIFY2(chart, qPrintable(why));
+        QCOMPARE(questionLabels(chart), labels);
+        QCOMPARE(chart->accessibleName(), QStringLiteral("Répartition des notes"));
     }
 
     void noModuleNoChart_data()

@@ -16,20 +16,41 @@ QString tr(const char *text)
 
 constexpr int MaxAnswers = 26; // A to Z
 
+// Moodle's test for an answer: a capital, "." or ")", then the text, with or without a blank.
 const QRegularExpression &answerLine()
 {
-    static const QRegularExpression pattern(QStringLiteral("^([A-Z])[.)][ \\t]+(.*)$"));
+    static const QRegularExpression pattern(QStringLiteral("^([A-Z])[.)][ \\t]?(.*)$"));
     return pattern;
 }
 
+// Moodle wants "ANSWER:" exactly; a blank before the colon is taken too, as it is meant.
 const QRegularExpression &rightAnswerLine()
 {
     static const QRegularExpression pattern(QStringLiteral("^ANSWER\\s*:\\s*(.*)$"));
     return pattern;
 }
 
-// Moodle's Aiken reader stops with an error at the first malformed question; here the question
-// is skipped with the reason and reading goes on after its answer line or the next blank line.
+// Moodle passes over a line of fewer than two bytes of UTF-8.
+bool isPassedOver(QStringView line)
+{
+    return line.isEmpty() || (line.size() == 1 && line.front().unicode() < 0x80);
+}
+
+// The line without the blanks Moodle trims (ASCII ones: a no-break space stays).
+QStringView moodleTrimmed(QStringView line)
+{
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\0' || c == u'\v'; };
+    while (!line.isEmpty() && isBlank(line.front()))
+        line = line.mid(1);
+    while (!line.isEmpty() && isBlank(line.back()))
+        line.chop(1);
+    return line;
+}
+
+// Reads as Moodle does: the answers in the order of their lines, the letter of "ANSWER:" as a
+// place in that order, blank and one-byte lines passed over. Where Moodle refuses the whole file
+// at the first malformed question, the question is skipped here with its reason and reading goes
+// on; a question text on several lines, or starting like an answer, is taken as written.
 class Reader
 {
 public:
@@ -40,101 +61,93 @@ public:
 
     void read()
     {
-        while (!atEnd()) {
-            if (peekLine().isEmpty()) {
-                nextLine();
-                continue;
-            }
-            readQuestion();
-            if (m_progress)
+        while (m_next <= m_text.size()) {
+            readLine(nextLine());
+            if (m_progress && !m_open)
                 m_progress->advance(std::min(m_next, m_text.size()));
         }
+        if (m_open)
+            skipOpen(tr("ligne « ANSWER: » manquante"));
+        if (m_progress)
+            m_progress->advance(m_text.size());
     }
 
 private:
     // The lines are taken one at a time, never all split at once: the file's text is not held
     // a second time.
-    bool atEnd() const { return m_next > m_text.size(); }
-    qsizetype lineEnd() const
-    {
-        const qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_next);
-        return end < 0 ? m_text.size() : end;
-    }
-    QStringView peekLine() const { return QStringView(m_text).mid(m_next, lineEnd() - m_next).trimmed(); }
     QString nextLine()
     {
-        const QString line = peekLine().toString();
-        m_next = lineEnd() + 1;
+        qsizetype end = m_text.indexOf(QLatin1Char('\n'), m_next);
+        if (end < 0)
+            end = m_text.size();
+        const QString line = moodleTrimmed(QStringView(m_text).mid(m_next, end - m_next)).toString();
+        m_next = end + 1;
         return line;
     }
 
-    void readQuestion()
+    void readLine(const QString &line)
     {
-        ExchangeQuestion question;
-        QStringList stem;
-        const int number = ++m_number;
-        while (!atEnd()) {
-            const QString line = nextLine();
-            if (line.isEmpty()) {
-                if (question.answers.isEmpty() && stem.isEmpty())
-                    continue;
-                skip(number, stem, tr("ligne « ANSWER: » manquante"));
-                return;
-            }
-            const QRegularExpressionMatch answer = answerLine().match(line);
-            const QRegularExpressionMatch right = rightAnswerLine().match(line);
-            if (right.hasMatch()) {
-                finish(number, stem, question, right.captured(1).trimmed());
-                return;
-            }
-            if (answer.hasMatch() && !stem.isEmpty()) {
-                const int expected = int(question.answers.size());
-                if (answer.captured(1).at(0).unicode() - u'A' != expected) {
-                    skipToEnd(number, stem, tr("réponses qui ne se suivent pas de A à Z"));
-                    return;
-                }
-                question.answers.append(answer.captured(2).trimmed());
-                continue;
-            }
-            if (!question.answers.isEmpty()) {
-                skipToEnd(number, stem, tr("ligne inattendue après les réponses"));
-                return;
-            }
-            stem.append(line);
+        if (isPassedOver(line))
+            return;
+        if (const QRegularExpressionMatch answer = answerLine().match(line); answer.hasMatch() && m_open) {
+            m_question.answers.append(answer.captured(2).trimmed());
+            m_letters.append(answer.captured(1).at(0));
+            return;
         }
-        skip(number, stem, tr("ligne « ANSWER: » manquante"));
+        if (const QRegularExpressionMatch right = rightAnswerLine().match(line); right.hasMatch()) {
+            if (!m_open)
+                m_sink.skip(SkippedQuestion{++m_number, QString(), tr("ligne « ANSWER: » sans texte de question avant elle")});
+            else
+                finish(right.captured(1).trimmed());
+            return;
+        }
+        if (m_open && !m_question.answers.isEmpty())
+            skipOpen(tr("ligne « ANSWER: » manquante"));
+        if (!m_open) {
+            m_open = true;
+            ++m_number;
+        }
+        m_stem.append(line.trimmed());
     }
 
-    void finish(int number, const QStringList &stem, ExchangeQuestion &question, const QString &letter)
+    void finish(const QString &written)
     {
-        if (stem.isEmpty())
-            return skip(number, stem, tr("question sans texte"));
-        if (question.answers.isEmpty())
-            return skip(number, stem, tr("question sans réponses"));
-        if (letter.size() != 1 || letter.at(0) < u'A' || letter.at(0) > u'Z')
-            return skip(number, stem, tr("« ANSWER: » ne donne pas une lettre"));
-        const int right = letter.at(0).unicode() - u'A';
-        if (right >= question.answers.size())
-            return skip(number, stem, tr("« ANSWER: %1 » ne désigne aucune réponse").arg(letter));
-        question.text = stem.join(QLatin1Char('\n'));
-        question.rightAnswer = right;
-        m_sink.take(number, std::move(question));
-    }
-
-    // Passes the rest of a malformed question: up to its answer line or a blank line.
-    void skipToEnd(int number, const QStringList &stem, const QString &reason)
-    {
-        while (!atEnd()) {
-            const QString line = nextLine();
-            if (line.isEmpty() || rightAnswerLine().match(line).hasMatch())
+        const QChar letter = written.isEmpty() ? QChar() : written.at(0);
+        if (m_question.answers.isEmpty())
+            return skipOpen(tr("question sans réponses"));
+        if (letter < u'A' || letter > u'Z')
+            return skipOpen(tr("« ANSWER: » ne donne pas une lettre de A à Z"));
+        const int right = letter.unicode() - u'A';
+        if (right >= m_question.answers.size())
+            return skipOpen(tr("« ANSWER: %1 » ne désigne aucune réponse").arg(letter));
+        for (qsizetype a = 0; a < m_letters.size(); ++a) {
+            if (m_letters.at(a).unicode() != u'A' + a) {
+                m_sink.note(tr("Question %1 : les lettres des réponses ne se suivent pas de A à Z ; comme Moodle, "
+                               "la bonne réponse « %2 » est prise pour la %3e ligne de réponse.")
+                                .arg(m_number)
+                                .arg(letter)
+                                .arg(right + 1));
                 break;
+            }
         }
-        skip(number, stem, reason);
+        m_question.text = m_stem.join(QLatin1Char('\n'));
+        m_question.rightAnswer = right;
+        m_sink.take(m_number, std::move(m_question));
+        reset();
     }
 
-    void skip(int number, const QStringList &stem, const QString &reason)
+    void skipOpen(const QString &reason)
     {
-        m_sink.skip(SkippedQuestion{number, ExchangeText::label(stem.join(QLatin1Char(' '))), reason});
+        m_sink.skip(SkippedQuestion{m_number, ExchangeText::label(m_stem.join(QLatin1Char(' '))), reason});
+        reset();
+    }
+
+    void reset()
+    {
+        m_open = false;
+        m_question = ExchangeQuestion();
+        m_stem.clear();
+        m_letters.clear();
     }
 
     const QString &m_text;
@@ -142,6 +155,11 @@ private:
     ProgressTask *m_progress;
     qsizetype m_next = 0; // where the next line starts; past the end once the last one is taken
     int m_number = 0;     // questions met so far
+    // The question being read, from its first line to its answer line.
+    bool m_open = false;
+    QStringList m_stem;
+    QList<QChar> m_letters;
+    ExchangeQuestion m_question;
 };
 
 // Line breaks become spaces; the reader trims each line, so the ends go too. Spaces inside
@@ -151,6 +169,17 @@ QString oneLine(const QString &text)
     QString line = text;
     line.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
     return line.trimmed();
+}
+
+// A question line Moodle would take for an answer or the answer line, or pass over, makes it
+// refuse the whole file. A no-break space before it keeps it a question for Moodle, which trims
+// only ASCII blanks, and is trimmed away again when this program reads it.
+QString questionLine(const QString &text)
+{
+    const QString line = oneLine(text);
+    const bool misread = line.toUtf8().size() < 2 || answerLine().match(line).hasMatch()
+        || rightAnswerLine().match(line).hasMatch();
+    return misread ? QChar(0x00A0) + line : line;
 }
 
 } // namespace
@@ -171,13 +200,6 @@ QString unwritable(const ExchangeQuestion &question)
 {
     if (question.answers.size() > MaxAnswers)
         return tr("plus de 26 réponses");
-    const QString title = oneLine(question.text);
-    if (answerLine().match(title).hasMatch() || rightAnswerLine().match(title).hasMatch())
-        return tr("le texte de la question se lirait comme une réponse");
-    for (const QString &answer : question.answers) {
-        if (rightAnswerLine().match(oneLine(answer)).hasMatch())
-            return tr("une réponse se lirait comme la ligne « ANSWER: »");
-    }
     return {};
 }
 
@@ -185,7 +207,7 @@ QString write(const QList<ExchangeQuestion> &questions)
 {
     QString out;
     for (const ExchangeQuestion &question : questions) {
-        out += oneLine(question.text) + QLatin1Char('\n');
+        out += questionLine(question.text) + QLatin1Char('\n');
         for (qsizetype a = 0; a < question.answers.size(); ++a)
             out += QChar(char16_t(u'A' + a)) + QLatin1String(". ") + oneLine(question.answers.at(a)) + QLatin1Char('\n');
         out += QLatin1String("ANSWER: ") + QChar(char16_t(u'A' + question.rightAnswer)) + QLatin1String("\n\n");

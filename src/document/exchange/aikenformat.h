@@ -15,8 +15,7 @@ ReadResult read(const QString &text);
 void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 QString write(const QList<ExchangeQuestion> &questions);
 
-// Why the question cannot be written in Aiken (more than 26 answers, a line that would read as
-// an answer or as the answer line), or empty.
+// Why the question cannot be written in Aiken (more than 26 answers), or empty.
 QString unwritable(const ExchangeQuestion &question);
 
 } // namespace AikenFormat

@@ -69,8 +69,9 @@ void exportQuiz(const QString &formatName, const QString &quiz, const QString &o
     const QString source = QcmFormat::qcmFileName(quiz);
     checkTarget(source, out, replace);
     const QStringList lines = QcmText::decodeLines(QcmFile::read(source));
-    const QuestionExchange::Exported exported =
-        QuestionExchange::exportQuestions(lines, format, QFileInfo(source).absolutePath(), readPicture);
+    // The quiz bank's category takes the questionnaire's name.
+    const QuestionExchange::Exported exported = QuestionExchange::exportQuestions(
+        lines, format, QFileInfo(source).absolutePath(), readPicture, QFileInfo(source).completeBaseName());
     printSummary(QuestionExchange::exportSummary(exported.report), errors);
     if (exported.report.done == 0)
         throw AppError(tr("Aucune question à exporter : %1 n'est pas écrit.").arg(out));

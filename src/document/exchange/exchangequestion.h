@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QtGlobal>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -11,18 +12,24 @@
 struct ExchangeQuestion
 {
     QString name;           // the question's name in the quiz bank; may be empty
-    QString text;           // the question text, plain, possibly several lines
+    // The question text, plain: the questionnaire's title, then the lines the pupil reads with
+    // it (the free text before its correction).
+    QString text;
     QStringList answers;    // in order
     int rightAnswer = -1;   // index into answers
-    QStringList freeText;   // the general feedback, one entry per line
+    // What Moodle shows once the question is answered, one entry per line: the general
+    // feedback, then each answer's ("2) ..."); the questionnaire's correction.
+    QStringList feedback;
     QString picture;        // a picture path or file name; may be empty
     QByteArray pictureData; // the picture's bytes when the file carries them
+    // The answers come in another order at each attempt (Moodle XML only carries it).
+    bool shuffleAnswers = false;
 
     bool operator==(const ExchangeQuestion &other) const
     {
         return name == other.name && text == other.text && answers == other.answers
-            && rightAnswer == other.rightAnswer && freeText == other.freeText && picture == other.picture
-            && pictureData == other.pictureData;
+            && rightAnswer == other.rightAnswer && feedback == other.feedback && picture == other.picture
+            && pictureData == other.pictureData && shuffleAnswers == other.shuffleAnswers;
     }
 };
 
@@ -45,16 +52,23 @@ public:
     // `number` counts every question of the file from 1, taken or not.
     virtual void take(int number, ExchangeQuestion &&question) = 0;
     virtual void skip(SkippedQuestion &&skipped) = 0;
-    // A remark on a question taken with a change the teacher should know of.
+    // A remark on the question being read, taken with a change the teacher should know of.
     virtual void note(const QString &note) = 0;
+    // A remark on the whole file (how its text was decoded).
+    virtual void fileNote(const QString &note) { this->note(note); }
+    // The questions that follow belong to this category of the quiz bank, as the file writes
+    // its path ("$course$/top/Géographie"); those before the first one to none ("").
+    virtual void category(const QString &path) { Q_UNUSED(path); }
 };
 
-// What a reader found: the questions it took, those it left with their reasons, and the notes.
+// What a reader found: the questions it took, those it left with their reasons, the notes, and
+// the categories in the order met.
 struct ReadResult
 {
     QList<ExchangeQuestion> questions;
     QList<SkippedQuestion> skipped;
     QStringList notes;
+    QStringList categories;
 };
 
 // Keeps all a reader found.
@@ -64,6 +78,7 @@ public:
     void take(int, ExchangeQuestion &&question) override { result.questions.append(std::move(question)); }
     void skip(SkippedQuestion &&skipped) override { result.skipped.append(std::move(skipped)); }
     void note(const QString &note) override { result.notes.append(note); }
+    void category(const QString &path) override { result.categories.append(path); }
 
     ReadResult result;
 };

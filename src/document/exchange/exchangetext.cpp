@@ -129,6 +129,16 @@ QString tagName(const QString &inside)
     return inside.mid(start, i - start).toLower();
 }
 
+// A tag starts with a letter, "/" then a letter, "!" or "?"; any other "<" is text.
+bool opensTag(const QString &html, qsizetype at)
+{
+    const auto isAsciiLetter = [](QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); };
+    const QChar next = at + 1 < html.size() ? html.at(at + 1) : QChar();
+    if (next == u'/')
+        return at + 2 < html.size() && isAsciiLetter(html.at(at + 2));
+    return isAsciiLetter(next) || next == u'!' || next == u'?';
+}
+
 bool isBlockElement(const QString &name)
 {
     static const QStringList blocks = {
@@ -231,7 +241,7 @@ QString htmlToText(const QString &html, QStringList *pictures)
             }
             if (nextClose >= 0 && nextClose <= i)
                 nextClose = html.indexOf(QLatin1Char('>'), i + 1);
-            const qsizetype end = nextClose;
+            const qsizetype end = opensTag(html, i) ? nextClose : -1;
             if (end < 0) {
                 // A lone "<" is text.
                 if (pendingSpace && !out.isEmpty() && !out.endsWith(QLatin1Char('\n')))
@@ -285,6 +295,13 @@ QString htmlToText(const QString &html, QStringList *pictures)
     while (!lines.isEmpty() && lines.constLast().isEmpty())
         lines.removeLast();
     return lines.join(QLatin1Char('\n'));
+}
+
+QString autoFormatToText(const QString &text, QStringList *pictures)
+{
+    QString html = text;
+    html.replace(QLatin1Char('\n'), QLatin1String("<br>"));
+    return htmlToText(html, pictures);
 }
 
 QString textToHtml(const QString &text)

@@ -27,8 +27,12 @@ qsizetype firstNonUtf8(QByteArrayView bytes);
 
 // HTML reduced to what a reader sees: tags dropped, paragraphs and line breaks as "\n", runs of
 // white space as one space, entities decoded (after the white space, so that "&#32;" keeps a
-// space that plain white space would lose). `pictures` receives the src of every <img>.
+// space that plain white space would lose). A "<" that opens no tag (before a space, a digit,
+// "=") is text, as a browser shows it. `pictures` receives the src of every <img>.
 QString htmlToText(const QString &html, QStringList *pictures = nullptr);
+
+// Moodle's "auto-format" text: HTML whose line breaks are kept, as Moodle shows it.
+QString autoFormatToText(const QString &text, QStringList *pictures = nullptr);
 
 // Text as HTML that htmlToText gives back unchanged: "&", "<" and ">" escaped, line breaks as
 // <br>, and every space that HTML would fold (doubled, leading, trailing) as a character

@@ -1,10 +1,12 @@
 #include "document/exchange/giftformat.h"
 
 #include "document/exchange/exchangetext.h"
+#include "document/exchange/quizcategory.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
 
+#include <optional>
 #include <vector>
 
 namespace GiftFormat {
@@ -118,30 +120,62 @@ private:
 
 enum class TextFormat { Moodle, Html, Plain, Markdown };
 
-// A "[html]"-style prefix chooses how the text that follows is read; without one, `fallback`.
+// The format a "[html]"-style marker names. Moodle knows these four names, in lower case only:
+// "[HTML]" or "[texte]" is text.
+std::optional<TextFormat> formatNamed(const QString &name)
+{
+    static const QList<std::pair<QString, TextFormat>> formats = {
+        {QStringLiteral("html"), TextFormat::Html},
+        {QStringLiteral("moodle"), TextFormat::Moodle},
+        {QStringLiteral("plain"), TextFormat::Plain},
+        {QStringLiteral("markdown"), TextFormat::Markdown},
+    };
+    for (const auto &[formatName, value] : formats) {
+        if (name == formatName)
+            return value;
+    }
+    return std::nullopt;
+}
+
+// A format marker at the very start chooses how the text that follows is read; without one,
+// `fallback`. Moodle looks for the marker in the text as it stands (a general feedback keeps
+// the blanks after "####"), then trims what follows.
 QString plainText(GiftText text, TextFormat fallback, TextFormat *used = nullptr)
 {
-    text = text.trimmed();
     TextFormat format = fallback;
     if (text.startsWith(u"[")) {
         const qsizetype close = text.indexOf(u"]");
-        const QString name = close > 0 ? text.text().mid(1, close - 1).toLower() : QString();
-        static const QList<std::pair<QString, TextFormat>> formats = {
-            {QStringLiteral("html"), TextFormat::Html},
-            {QStringLiteral("moodle"), TextFormat::Moodle},
-            {QStringLiteral("plain"), TextFormat::Plain},
-            {QStringLiteral("markdown"), TextFormat::Markdown},
-        };
-        for (const auto &[formatName, value] : formats) {
-            if (name == formatName) {
-                format = value;
-                text = text.mid(close + 1).trimmed();
-            }
+        if (const auto named = formatNamed(close > 0 ? text.text().mid(1, close - 1) : QString())) {
+            format = *named;
+            text = text.mid(close + 1);
         }
     }
+    text = text.trimmed();
     if (used)
         *used = format;
-    return format == TextFormat::Html ? ExchangeText::htmlToText(text.text()) : text.text();
+    switch (format) {
+    case TextFormat::Html:
+        return ExchangeText::htmlToText(text.text());
+    case TextFormat::Moodle:
+        return ExchangeText::autoFormatToText(text.text());
+    case TextFormat::Plain:
+    case TextFormat::Markdown:
+        break;
+    }
+    return text.text();
+}
+
+// "%50%" at the start of a wrong answer: Moodle's weight, from "%" and up to two digits (a
+// minus sign, a decimal part) to the next "%". Anything else after "%" is the answer's text.
+std::optional<double> weightOf(const GiftText &answer, qsizetype &weightEnd)
+{
+    static const QRegularExpression weight(QStringLiteral("^%(-*)([0-9]{1,2}\\.?[0-9]*)%"));
+    const QRegularExpressionMatch match = weight.match(answer.text());
+    if (!match.hasMatch())
+        return std::nullopt;
+    weightEnd = match.capturedEnd(0);
+    const double value = match.captured(2).toDouble();
+    return match.capturedLength(1) > 0 ? -value : value;
 }
 
 struct Chunk
@@ -198,11 +232,14 @@ struct Skip
 // The answers of a multiple-choice question ("=right#feedback ~wrong ... ####general").
 void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question)
 {
-    const qsizetype general = choices.indexOf(u"####");
+    // Moodle takes the last "####" for the general feedback; an earlier one stays in an answer.
+    qsizetype general = -1;
+    for (qsizetype at = choices.indexOf(u"####"); at >= 0; at = choices.indexOf(u"####", at + 1))
+        general = at;
     if (general >= 0) {
         const QString feedback = plainText(choices.mid(general + 4), format);
         if (!feedback.isEmpty())
-            question.freeText = feedback.split(QLatin1Char('\n'));
+            question.feedback = feedback.split(QLatin1Char('\n'));
         choices = choices.mid(0, general);
     }
 
@@ -216,20 +253,27 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
 
     QStringList answerFeedback;
     int rightCount = 0;
+    bool fullWeight = false;
     for (size_t k = 0; k < starts.size(); ++k) {
         const qsizetype from = starts[k] + 1;
         const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : choices.size();
         const bool right = choices.isMark(starts[k], QLatin1Char('='));
         GiftText body = choices.mid(from, to - from).trimmed();
-        if (body.startsWith(u"%"))
-            throw Skip{tr("réponses pondérées en pourcentage")};
+        // After "=" the answer is right whatever follows: "=%50%a" is the text "%50%a".
+        qsizetype weightEnd = 0;
+        if (const std::optional<double> weight = right ? std::nullopt : weightOf(body, weightEnd)) {
+            if (*weight != 0 && *weight != 100)
+                throw Skip{tr("réponses pondérées en pourcentage")};
+            fullWeight = fullWeight || *weight == 100;
+            body = body.mid(weightEnd);
+        }
         QString feedback;
         const qsizetype hash = body.indexOf(u"#");
         if (hash >= 0) {
-            feedback = plainText(body.mid(hash + 1), format);
+            feedback = plainText(body.mid(hash + 1).trimmed(), format);
             body = body.mid(0, hash);
         }
-        const QString answer = plainText(body, format);
+        const QString answer = plainText(body.trimmed(), format);
         if (answer.isEmpty()) {
             if (right)
                 throw Skip{tr("la bonne réponse est vide")};
@@ -243,19 +287,24 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         if (!feedback.isEmpty())
             answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
     }
+    // Without "=", Moodle makes a question where several answers may be chosen.
+    if (rightCount == 0 && fullWeight)
+        throw Skip{tr("plusieurs réponses possibles")};
     if (rightCount == 0)
         throw Skip{tr("aucune bonne réponse (« = »)")};
     if (rightCount > 1)
         throw Skip{tr("plusieurs bonnes réponses")};
     for (const QString &line : answerFeedback)
-        question.freeText.append(line.split(QLatin1Char('\n')));
+        question.feedback.append(line.split(QLatin1Char('\n')));
 }
+
+const QString CategoryMarker = QStringLiteral("$CATEGORY:");
 
 // One question from its chunk; nothing when the chunk is a category or holds only comments.
 std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
 {
     GiftText text = GiftText::parse(chunk.text).trimmed();
-    if (text.isEmpty() || text.text().startsWith(QLatin1String("$CATEGORY:")))
+    if (text.isEmpty() || text.text().startsWith(CategoryMarker))
         return std::nullopt;
     label = ExchangeText::label(text.text());
 
@@ -313,6 +362,10 @@ void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
 {
     int number = 0;
     forEachChunk(text, [&](const Chunk &chunk, qsizetype end) {
+        // Moodle reads the path as written, escapes included.
+        const QString trimmed = chunk.text.trimmed();
+        if (trimmed.startsWith(CategoryMarker))
+            sink.category(trimmed.mid(CategoryMarker.size()).trimmed());
         QString label;
         try {
             std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
@@ -348,18 +401,24 @@ QString escaped(const QString &text)
     return out;
 }
 
-QString unwritable(const ExchangeQuestion &question)
+namespace {
+
+// A text Moodle would read otherwise when it starts with "[" (a format marker) or "%" (a weight)
+// goes after an explicit "[plain]": Moodle reads one marker, and what follows it as it stands.
+QString writtenText(const QString &text)
 {
-    for (const QString &answer : question.answers) {
-        if (answer.trimmed().startsWith(QLatin1Char('%')))
-            return tr("une réponse commence par « % », que GIFT lit comme une pondération");
-    }
-    return {};
+    const QString start = text.trimmed();
+    const bool misread = start.startsWith(QLatin1Char('[')) || start.startsWith(QLatin1Char('%'));
+    return misread ? QLatin1String("[plain]") + escaped(text) : escaped(text);
 }
 
-QString write(const QList<ExchangeQuestion> &questions)
+} // namespace
+
+QString write(const QList<ExchangeQuestion> &questions, const QString &category)
 {
     QString out;
+    if (!category.isEmpty())
+        out += CategoryMarker + QLatin1Char(' ') + QuizCategory::pathFor(category) + QLatin1String("\n\n");
     for (const ExchangeQuestion &question : questions) {
         if (!question.picture.isEmpty())
             out += QLatin1String("// image : ") + QString(question.picture).replace(QLatin1Char('\n'), QLatin1Char(' '))
@@ -370,10 +429,10 @@ QString write(const QList<ExchangeQuestion> &questions)
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             out += QLatin1Char('\t');
             out += QLatin1Char(a == question.rightAnswer ? '=' : '~');
-            out += escaped(question.answers.at(a)) + QLatin1Char('\n');
+            out += writtenText(question.answers.at(a)) + QLatin1Char('\n');
         }
-        if (!question.freeText.isEmpty())
-            out += QLatin1String("\t####") + escaped(question.freeText.join(QLatin1Char('\n'))) + QLatin1Char('\n');
+        if (!question.feedback.isEmpty())
+            out += QLatin1String("\t####") + writtenText(question.feedback.join(QLatin1Char('\n'))) + QLatin1Char('\n');
         out += QLatin1String("}\n\n");
     }
     return out;

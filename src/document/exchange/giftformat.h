@@ -16,12 +16,9 @@ ReadResult read(const QString &text);
 void read(const QString &text, QuestionSink &sink, ProgressTask *progress = nullptr);
 
 // Every question as GIFT in plain-text format, its picture's file name in a comment line just
-// above it (Moodle ignores comments; read() takes it back).
-QString write(const QList<ExchangeQuestion> &questions);
-
-// Why Moodle would not read the question back as written (an answer beginning with "%" reads
-// as a weight), or empty.
-QString unwritable(const ExchangeQuestion &question);
+// above it (Moodle ignores comments; read() takes it back); all of them in the category named
+// `category` when there is one.
+QString write(const QList<ExchangeQuestion> &questions, const QString &category = QString());
 
 // The text with GIFT's special characters escaped and line breaks as "\n".
 QString escaped(const QString &text);

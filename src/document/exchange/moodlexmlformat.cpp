@@ -1,6 +1,7 @@
 #include "document/exchange/moodlexmlformat.h"
 
 #include "document/exchange/exchangetext.h"
+#include "document/exchange/quizcategory.h"
 #include "platform/apperror.h"
 
 #include <QBuffer>
@@ -21,8 +22,22 @@ QString tr(const char *text)
 
 const QString PluginFile = QStringLiteral("@@PLUGINFILE@@/");
 
-// A text element of the file (<questiontext>, <answer>, <feedback>...): its text, how it is
-// written, and the files it embeds.
+// A text as Moodle shows it. A text that names no format takes the one its question text
+// has; the question text's own is HTML when it names none. `pictures` receives the src of the
+// pictures an HTML text shows.
+QString shownText(const QString &text, const QString &format, QStringList *pictures = nullptr)
+{
+    if (format == QLatin1String("plain_text") || format == QLatin1String("markdown")
+        || format == QLatin1String("wiki_like"))
+        return text.trimmed();
+    if (format == QLatin1String("moodle_auto_format"))
+        return ExchangeText::autoFormatToText(text.trimmed(), pictures);
+    // "html", and any name Moodle does not know, which it takes for HTML.
+    return ExchangeText::htmlToText(text, pictures);
+}
+
+// A text element of the file (<questiontext>, <answer>, <feedback>...): its text, the format it
+// names (empty when none), and the files it embeds.
 struct TextElement
 {
     QString text;
@@ -30,11 +45,9 @@ struct TextElement
     QHash<QString, QByteArray> files;
     QString fraction;
     QString feedback;
+    QString feedbackFormat;
 
-    QString plain(QStringList *pictures = nullptr) const
-    {
-        return format == QLatin1String("html") ? ExchangeText::htmlToText(text, pictures) : text.trimmed();
-    }
+    QString formatOr(const QString &fallback) const { return format.isEmpty() ? fallback : format; }
 };
 
 QString skippedKind(const QString &type)
@@ -114,7 +127,7 @@ public:
     {
         const Source source(bytes);
         if (!source.note().isEmpty())
-            m_sink.note(source.note());
+            m_sink.fileNote(source.note());
         // Through a device, the reader decodes a few kilobytes at a time; given the bytes
         // themselves, it would decode the whole file at once, twice its size in memory.
         m_input.setData(source.bytes());
@@ -159,62 +172,95 @@ private:
             throw AppError(tr("Fichier Moodle XML incomplet : il s'arrête avant sa fin."));
     }
 
-    void readQuestion()
+    // What a question element holds, as read.
+    struct QuestionElement
     {
-        const QString type = m_xml.attributes().value(QLatin1String("type")).toString();
         QString name;
         TextElement questionText;
         TextElement generalFeedback;
         // Moodle takes a question without <single> as single-answer.
         QString single = QStringLiteral("true");
+        QString shuffleAnswers;
         QList<TextElement> answers;
+        // The picture of older Moodle exports, beside the question text.
+        QString oldImage;
+        QByteArray oldImageData;
+    };
+
+    void readQuestion()
+    {
+        const QString type = m_xml.attributes().value(QLatin1String("type")).toString();
+        QuestionElement element;
+        QString category;
         while (m_xml.readNextStartElement()) {
-            const QStringView element = m_xml.name();
-            if (element == QLatin1String("name"))
-                name = readText().text.trimmed();
-            else if (element == QLatin1String("questiontext"))
-                questionText = readText();
-            else if (element == QLatin1String("generalfeedback"))
-                generalFeedback = readText();
-            else if (element == QLatin1String("single"))
-                single = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
-            else if (element == QLatin1String("answer"))
-                answers.append(readText());
+            const QStringView name = m_xml.name();
+            if (name == QLatin1String("category"))
+                category = readText().text.trimmed();
+            else if (name == QLatin1String("name"))
+                element.name = readText().text.trimmed();
+            else if (name == QLatin1String("questiontext"))
+                element.questionText = readText();
+            else if (name == QLatin1String("generalfeedback"))
+                element.generalFeedback = readText();
+            else if (name == QLatin1String("single"))
+                element.single = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
+            else if (name == QLatin1String("shuffleanswers"))
+                element.shuffleAnswers = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed().toLower();
+            else if (name == QLatin1String("answer"))
+                element.answers.append(readText());
+            else if (name == QLatin1String("image"))
+                element.oldImage = m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+            else if (name == QLatin1String("image_base64"))
+                element.oldImageData = base64Of(m_xml.readElementText(QXmlStreamReader::SkipChildElements));
             else
                 m_xml.skipCurrentElement();
         }
-        if (m_xml.hasError() || type == QLatin1String("category"))
+        if (m_xml.hasError())
             return;
+        if (type == QLatin1String("category")) {
+            m_sink.category(category);
+            return;
+        }
 
         const int number = ++m_number;
-        const QString label = ExchangeText::label(name.isEmpty() ? questionText.plain() : name);
+        const QString questionFormat = element.questionText.formatOr(QStringLiteral("html"));
+        const QString label =
+            ExchangeText::label(element.name.isEmpty() ? shownText(element.questionText.text, questionFormat) : element.name);
         try {
             if (type != QLatin1String("multichoice"))
                 throw Skip{skippedKind(type)};
-            if (single != QLatin1String("true") && single != QLatin1String("1"))
+            if (!isTrue(element.single))
                 throw Skip{tr("plusieurs réponses possibles")};
-            m_sink.take(number, question(number, name, questionText, generalFeedback, answers));
+            m_sink.take(number, question(number, element));
         } catch (const Skip &skip) {
             m_sink.skip(SkippedQuestion{number, label, skip.reason});
         }
     }
 
-    ExchangeQuestion question(int number, const QString &name, const TextElement &questionText,
-                              const TextElement &generalFeedback, const QList<TextElement> &answers)
+    ExchangeQuestion question(int number, const QuestionElement &element)
     {
         ExchangeQuestion question;
-        question.name = name;
+        question.name = element.name;
+        question.shuffleAnswers = isTrue(element.shuffleAnswers);
+        const QString questionFormat = element.questionText.formatOr(QStringLiteral("html"));
         QStringList pictures;
-        question.text = questionText.plain(&pictures);
-        takePicture(number, questionText, pictures, question);
+        question.text = shownText(element.questionText.text, questionFormat, &pictures);
+        takePicture(number, element.questionText, pictures, question);
+        takeOldImage(number, element, question);
 
         QStringList answerFeedback;
-        for (const TextElement &answer : answers) {
+        for (qsizetype a = 0; a < element.answers.size(); ++a) {
+            const TextElement &answer = element.answers.at(a);
             bool ok = false;
             const double fraction = answer.fraction.toDouble(&ok);
             if (!ok || (fraction != 0 && fraction != 100))
                 throw Skip{tr("réponses pondérées en pourcentage")};
-            const QString text = answer.plain();
+            QStringList answerPictures;
+            const QString text = shownText(answer.text, answer.formatOr(questionFormat), &answerPictures);
+            if (text.isEmpty() && !answerPictures.isEmpty())
+                throw Skip{tr("la réponse %1 est une image : les réponses d'un questionnaire sont écrites").arg(a + 1)};
+            for (const QString &picture : std::as_const(answerPictures))
+                notePictureLeft(number, picture, tr("de la réponse %1").arg(a + 1));
             if (text.isEmpty()) {
                 if (fraction == 100)
                     throw Skip{tr("la bonne réponse est vide")};
@@ -226,20 +272,38 @@ private:
                 question.rightAnswer = int(question.answers.size());
             }
             question.answers.append(text);
-            const QString feedback = answer.format == QLatin1String("html")
-                ? ExchangeText::htmlToText(answer.feedback) : answer.feedback.trimmed();
+            const QString feedback = feedbackText(number, answer.feedback, answer.feedbackFormat, questionFormat);
             if (!feedback.isEmpty())
                 answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
         }
         if (question.rightAnswer < 0)
             throw Skip{tr("aucune bonne réponse")};
 
-        const QString general = generalFeedback.plain();
+        const QString general =
+            feedbackText(number, element.generalFeedback.text, element.generalFeedback.format, questionFormat);
         if (!general.isEmpty())
-            question.freeText = general.split(QLatin1Char('\n'));
+            question.feedback = general.split(QLatin1Char('\n'));
         for (const QString &line : answerFeedback)
-            question.freeText.append(line.split(QLatin1Char('\n')));
+            question.feedback.append(line.split(QLatin1Char('\n')));
         return question;
+    }
+
+    QString feedbackText(int number, const QString &text, const QString &format, const QString &questionFormat)
+    {
+        QStringList pictures;
+        const QString shown = shownText(text, format.isEmpty() ? questionFormat : format, &pictures);
+        for (const QString &picture : std::as_const(pictures))
+            notePictureLeft(number, picture, tr("du feedback"));
+        return shown;
+    }
+
+    void notePictureLeft(int number, const QString &source, const QString &where)
+    {
+        const QString name = source.startsWith(PluginFile)
+            ? QUrl::fromPercentEncoding(source.mid(PluginFile.size()).toUtf8()) : source;
+        m_sink.note(tr("Question %1 : l'image %2 %3 n'est pas reprise : seule la question a une image.")
+                        .arg(number)
+                        .arg(name, where));
     }
 
     // The first picture the question text shows, with its embedded bytes.
@@ -271,6 +335,39 @@ private:
         }
     }
 
+    // Older exports name the picture in <image> and carry it in <image_base64>; Moodle shows it
+    // after the question text.
+    void takeOldImage(int number, const QuestionElement &element, ExchangeQuestion &question)
+    {
+        if (element.oldImage.isEmpty())
+            return;
+        const QString fileName = element.oldImage.section(QLatin1Char('/'), -1);
+        if (element.oldImageData.isEmpty()) {
+            m_sink.note(tr("Question %1 : l'image %2 est hors du fichier, elle n'est pas reprise.")
+                            .arg(number)
+                            .arg(element.oldImage));
+        } else if (!question.picture.isEmpty()) {
+            m_sink.note(tr("Question %1 : seule la première image est reprise, %2 ne l'est pas.").arg(number).arg(fileName));
+        } else {
+            question.picture = fileName;
+            question.pictureData = element.oldImageData;
+        }
+    }
+
+    // As Moodle reads a yes-or-no element: "false", "0" or nothing say no.
+    static bool isTrue(const QString &value)
+    {
+        return !value.isEmpty() && value != QLatin1String("false") && value != QLatin1String("0");
+    }
+
+    static QByteArray base64Of(const QString &text)
+    {
+        QByteArray base64 = text.toLatin1();
+        base64.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
+        const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
+        return decoded ? *decoded : QByteArray();
+    }
+
     // An element holding <text>, and maybe <file> and <feedback> elements.
     TextElement readText()
     {
@@ -283,12 +380,11 @@ private:
                 element.text = m_xml.readElementText(QXmlStreamReader::SkipChildElements);
             } else if (name == QLatin1String("file")) {
                 const QString fileName = m_xml.attributes().value(QLatin1String("name")).toString();
-                QByteArray base64 = m_xml.readElementText(QXmlStreamReader::SkipChildElements).toLatin1();
-                base64.replace(' ', "").replace('\n', "").replace('\r', "").replace('\t', "");
-                const auto decoded = QByteArray::fromBase64Encoding(base64, QByteArray::AbortOnBase64DecodingErrors);
-                if (decoded && !fileName.isEmpty() && !element.files.contains(fileName))
-                    element.files.insert(fileName, *decoded);
+                const QByteArray decoded = base64Of(m_xml.readElementText(QXmlStreamReader::SkipChildElements));
+                if (!decoded.isEmpty() && !fileName.isEmpty() && !element.files.contains(fileName))
+                    element.files.insert(fileName, decoded);
             } else if (name == QLatin1String("feedback")) {
+                element.feedbackFormat = m_xml.attributes().value(QLatin1String("format")).toString();
                 element.feedback = readFeedback();
             } else {
                 m_xml.skipCurrentElement();
@@ -338,7 +434,7 @@ QString unwritable(const ExchangeQuestion &question)
 {
     QStringList texts = {question.name, question.text, question.picture};
     texts += question.answers;
-    texts += question.freeText;
+    texts += question.feedback;
     for (const QString &text : texts) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text.at(i).unicode();
@@ -365,7 +461,7 @@ ReadResult read(const QByteArray &bytes)
     return std::move(collector.result);
 }
 
-QByteArray write(const QList<ExchangeQuestion> &questions)
+QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category)
 {
     // The pictures make most of the file: room for them is made once, and their base64 goes
     // straight into it, never through the writer's escaping, character by character, of what
@@ -373,7 +469,7 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     qsizetype expected = 0;
     for (const ExchangeQuestion &question : questions) {
         expected += (question.pictureData.size() + 2) / 3 * 4 + 2 * (question.name.size() + question.text.size()) + 1024;
-        for (const QStringList *texts : {&question.answers, &question.freeText}) {
+        for (const QStringList *texts : {&question.answers, &question.feedback}) {
             for (const QString &text : *texts)
                 expected += 2 * text.size() + 128;
         }
@@ -386,6 +482,14 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
+    if (!category.isEmpty()) {
+        xml.writeStartElement(QStringLiteral("question"));
+        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
+        xml.writeStartElement(QStringLiteral("category"));
+        xml.writeTextElement(QStringLiteral("text"), QuizCategory::pathFor(category));
+        xml.writeEndElement();
+        xml.writeEndElement();
+    }
     for (const ExchangeQuestion &question : questions) {
         xml.writeStartElement(QStringLiteral("question"));
         xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
@@ -420,13 +524,13 @@ QByteArray write(const QList<ExchangeQuestion> &questions)
         }
         xml.writeEndElement();
 
-        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.freeText.join(QLatin1Char('\n'))));
+        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.feedback.join(QLatin1Char('\n'))));
         xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
         xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
         xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
         xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
-        // The questionnaire numbers its answers 1 to 5 in a fixed order.
-        xml.writeTextElement(QStringLiteral("shuffleanswers"), QStringLiteral("0"));
+        xml.writeTextElement(QStringLiteral("shuffleanswers"),
+                             question.shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             xml.writeStartElement(QStringLiteral("answer"));

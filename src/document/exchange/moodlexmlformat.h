@@ -16,7 +16,8 @@ ReadResult read(const QByteArray &bytes);
 // handed its first questions. `progress` hears of every question, in characters read; its stop
 // ends the reading with ProgressStopped.
 void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress = nullptr);
-QByteArray write(const QList<ExchangeQuestion> &questions);
+// All of them in the category named `category` when there is one.
+QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category = QString());
 
 // Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry
 // even as a reference), or empty.

@@ -6,6 +6,8 @@
 #include "document/exchange/importedpictures.h"
 #include "document/exchange/moodlexmlformat.h"
 #include "document/exchange/questionmapping.h"
+#include "document/exchange/quizcategory.h"
+#include "document/classsettings.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "platform/apperror.h"
@@ -15,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 
 #include <optional>
 
@@ -137,10 +140,33 @@ bool browserShows(const QString &fileName)
     return shown.contains(QFileInfo(fileName).suffix().toLower());
 }
 
+QString categoryName(const QString &path)
+{
+    const QString label = QuizCategory::label(path);
+    return label.isEmpty() ? tr("sans catégorie") : tr("« %1 »").arg(label);
+}
+
+// Which categories the file holds, and which one came in: worth a line when the file names one.
+QStringList categoryLines(const Report &report)
+{
+    const bool named = std::any_of(report.categories.cbegin(), report.categories.cend(),
+                                   [](const FoundCategory &category) { return !category.path.isEmpty(); });
+    if (!named)
+        return {};
+    QStringList found;
+    for (const FoundCategory &category : report.categories)
+        found.append(category.questions == 1 ? tr("%1 (1 question)").arg(categoryName(category.path))
+                                             : tr("%1 (%2 questions)").arg(categoryName(category.path)).arg(category.questions));
+    QStringList lines = {tr("Catégories du fichier : %1.").arg(found.join(QLatin1String(", ")))};
+    if (report.onlyCategory)
+        lines.append(tr("Seules les questions de la catégorie %1 sont importées.").arg(categoryName(*report.onlyCategory)));
+    return lines;
+}
+
 Summary summaryOf(const QString &text, const Report &report)
 {
-    QStringList lines;
-    const qsizetype total = report.skipped.size() + report.notes.size();
+    QStringList lines = categoryLines(report);
+    const qsizetype total = lines.size() + report.skipped.size() + report.notes.size();
     lines.reserve(std::min<qsizetype>(total, MaxSummaryDetails) + 1);
     for (const SkippedQuestion &skipped : report.skipped) {
         if (lines.size() == MaxSummaryDetails)
@@ -164,16 +190,60 @@ Summary summaryOf(const QString &text, const Report &report)
 
 } // namespace
 
+namespace {
+
+// Whether the markup's first element is Moodle XML's <quiz> (after a declaration, comments).
+bool rootIsQuiz(const QString &text)
+{
+    QXmlStreamReader xml(text);
+    return xml.readNextStartElement() && xml.name() == QLatin1String("quiz");
+}
+
+// Aiken questions: "ANSWER:" lines right after an answer line.
+int aikenQuestions(const QString &text)
+{
+    static const QRegularExpression answer(QStringLiteral("^[A-Z][.)]"));
+    static const QRegularExpression rightAnswer(QStringLiteral("^ANSWER\\s*:\\s*[A-Z]"));
+    int count = 0;
+    bool afterAnswer = false;
+    for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
+        const QStringView trimmed = line.trimmed();
+        if (trimmed.isEmpty())
+            continue;
+        if (afterAnswer && rightAnswer.match(trimmed).hasMatch())
+            ++count;
+        afterAnswer = answer.match(trimmed).hasMatch();
+    }
+    return count;
+}
+
+// GIFT answer blocks: an unescaped "{" opening choices, a number, true or false, or nothing.
+int giftQuestions(const QString &text)
+{
+    static const QRegularExpression block(
+        QStringLiteral("(?<!\\\\)\\{\\s*(?:[=~#}]|(?:TRUE|FALSE|T|F)\\s*[}#])"));
+    int count = 0;
+    for (auto match = block.globalMatch(text); match.hasNext(); match.next())
+        ++count;
+    return count;
+}
+
+} // namespace
+
 Format detectFormat(const QByteArray &bytes)
 {
     const QString text = ExchangeText::decode(bytes.left(1 << 20)).text;
     const QString start = text.trimmed();
-    if (start.startsWith(QLatin1Char('<')))
+    if (start.startsWith(QLatin1String("<?xml")) || (start.startsWith(QLatin1Char('<')) && rootIsQuiz(text)))
         return Format::MoodleXml;
-    static const QRegularExpression answerLine(QStringLiteral("^\\s*ANSWER\\s*:\\s*[A-Z]\\s*$"),
-                                               QRegularExpression::MultilineOption);
-    if (!text.contains(QLatin1Char('{')) && answerLine.match(text).hasMatch())
+    // By what the file is made of: a brace in an Aiken question, or a line of a GIFT question
+    // that looks like an Aiken answer, do not change its format.
+    const int aiken = aikenQuestions(text);
+    const int gift = giftQuestions(text);
+    if (aiken > gift)
         return Format::Aiken;
+    if (gift == 0 && start.startsWith(QLatin1Char('<')))
+        return Format::MoodleXml;
     return Format::Gift;
 }
 
@@ -192,19 +262,70 @@ namespace {
                        .arg(MaxImportSize >> 20));
 }
 
+// The categories met and how many questions each holds; the questions before the first
+// category belong to the one of path "".
+class CategoryTally
+{
+public:
+    void enter(const QString &path)
+    {
+        const auto found = std::find_if(m_found.cbegin(), m_found.cend(),
+                                        [&](const FoundCategory &category) { return category.path == path; });
+        m_current = int(found - m_found.cbegin());
+        if (found == m_found.cend())
+            m_found.append(FoundCategory{path, 0});
+    }
+    // A question of the current category.
+    void count()
+    {
+        if (m_current < 0)
+            enter(QString());
+        ++m_found[m_current].questions;
+    }
+    QString current() const { return m_current < 0 ? QString() : m_found.at(m_current).path; }
+    // The categories that hold questions.
+    QList<FoundCategory> found() const
+    {
+        QList<FoundCategory> holding;
+        std::copy_if(m_found.cbegin(), m_found.cend(), std::back_inserter(holding),
+                     [](const FoundCategory &category) { return category.questions > 0; });
+        return holding;
+    }
+
+private:
+    QList<FoundCategory> m_found;
+    int m_current = -1;
+};
+
+class CategoryCounter : public QuestionSink
+{
+public:
+    void take(int, ExchangeQuestion &&) override { tally.count(); }
+    void skip(SkippedQuestion &&) override { tally.count(); }
+    void note(const QString &) override {}
+    void category(const QString &path) override { tally.enter(path); }
+
+    CategoryTally tally;
+};
+
 // The questionnaire the questions of a file make, each made as soon as it is read, within the
-// questionnaire's limits, its picture written.
+// questionnaire's limits, its picture written. Questions of other categories than the one asked
+// for are passed over, with what is said of them.
 class QuestionnaireBuilder : public QuestionSink
 {
 public:
     explicit QuestionnaireBuilder(const ImportOptions &options) : m_options(options), m_pictures(options.pictureFolder) {}
 
+    void category(const QString &path) override { m_tally.enter(path); }
     void take(int number, ExchangeQuestion &&question) override
     {
+        m_tally.count();
+        if (!wanted())
+            return;
         const QString label = ExchangeText::label(question.name.isEmpty() ? question.text : question.name);
         QString reason;
         std::optional<QuestionMapping::Block> block = QuestionMapping::toBlock(question, number, reason, m_report.notes);
-        if (block && m_blocks.size() >= QcmFormat::MaxQuestions)
+        if (block && m_options.firstQuestion + m_blocks.size() >= QcmFormat::MaxQuestions)
             reason = tr("un questionnaire ne peut dépasser %1 questions").arg(QcmFormat::MaxQuestions);
         if (block && reason.isEmpty()) {
             const QString character = QuestionMapping::unencodableCharacter(*block);
@@ -218,49 +339,89 @@ public:
             }
         }
         if (!block || !reason.isEmpty()) {
-            skip(SkippedQuestion{number, label, reason});
+            m_report.skipped.append(SkippedQuestion{number, label, reason});
             return;
         }
         if (!question.pictureData.isEmpty())
             block->picture = savedPicture(question, number, m_options, m_pictures, m_report.notes);
         m_blocks.append(std::move(*block));
+        (question.shuffleAnswers ? m_shuffled : m_inOrder) += 1;
     }
-    void skip(SkippedQuestion &&skipped) override { m_report.skipped.append(std::move(skipped)); }
-    void note(const QString &note) override { m_report.notes.append(note); }
+    void skip(SkippedQuestion &&skipped) override
+    {
+        m_tally.count();
+        if (wanted())
+            m_report.skipped.append(std::move(skipped));
+    }
+    // Said of the question being read: it belongs to the current category.
+    void note(const QString &note) override
+    {
+        if (wanted())
+            m_report.notes.append(note);
+    }
+    void fileNote(const QString &note) override { m_report.notes.append(note); }
 
-    // The questionnaire; its pictures stay written.
-    Imported imported()
+    // The questionnaire; its pictures stay written. `carriesOrder`: the file says for each
+    // question whether its answers are shuffled (Moodle XML), and the questionnaire follows
+    // when they all agree.
+    Imported imported(bool carriesOrder)
     {
         Imported imported;
         imported.report = std::move(m_report);
         imported.report.done = int(m_blocks.size());
-        imported.lines = QuestionMapping::documentOf(m_blocks);
+        imported.report.categories = m_tally.found();
+        imported.report.onlyCategory = m_options.category;
+        imported.lines = QuestionMapping::documentOf(m_blocks, m_options.firstQuestion);
+        // Class settings belong to a new questionnaire; added questions leave the open one's.
+        const bool newQuestionnaire = m_options.firstQuestion == 0;
+        if (newQuestionnaire && carriesOrder && m_shuffled > 0 && m_inOrder == 0) {
+            ClassSettings settings;
+            settings.shuffleAnswers = true;
+            imported.lines = ClassSettingsFormat::withSettings(imported.lines, settings);
+        } else if (newQuestionnaire && carriesOrder && m_shuffled > 0) {
+            imported.report.notes.append(tr("%1 des %2 questions mélangent leurs réponses dans Moodle : le "
+                                            "questionnaire les garde dans l'ordre (réglages de passation).")
+                                             .arg(m_shuffled)
+                                             .arg(m_shuffled + m_inOrder));
+        }
         m_pictures.keep();
         return imported;
     }
 
 private:
+    bool wanted() const { return !m_options.category || *m_options.category == m_tally.current(); }
+
     const ImportOptions &m_options;
+    CategoryTally m_tally;
     ImportedPictures m_pictures; // removed again unless the import completes
     Report m_report;
     QList<QuestionMapping::Block> m_blocks;
+    int m_shuffled = 0; // questions taken whose answers Moodle shuffles
+    int m_inOrder = 0;
 };
+
+// Hands the file's questions to `sink`, read in the format its structure shows.
+Format readInto(const QByteArray &bytes, QuestionSink &sink, ProgressTask &progress, const QString &stage)
+{
+    const Format format = detectFormat(bytes);
+    if (format == Format::MoodleXml) {
+        MoodleXmlFormat::read(bytes, sink, &progress);
+    } else {
+        const QString text = ExchangeText::decode(bytes).text;
+        progress.stage(stage, text.size());
+        if (format == Format::Aiken)
+            AikenFormat::read(text, sink, &progress);
+        else
+            GiftFormat::read(text, sink, &progress);
+    }
+    return format;
+}
 
 Imported readQuestionnaire(const QByteArray &bytes, const ImportOptions &options, ProgressTask &progress)
 {
     QuestionnaireBuilder builder(options);
-    const Format format = detectFormat(bytes);
-    if (format == Format::MoodleXml) {
-        MoodleXmlFormat::read(bytes, builder, &progress);
-    } else {
-        const QString text = ExchangeText::decode(bytes).text;
-        progress.stage(tr("Lecture des questions…"), text.size());
-        if (format == Format::Aiken)
-            AikenFormat::read(text, builder, &progress);
-        else
-            GiftFormat::read(text, builder, &progress);
-    }
-    return builder.imported();
+    const Format format = readInto(bytes, builder, progress, tr("Lecture des questions…"));
+    return builder.imported(format == Format::MoodleXml);
 }
 
 } // namespace
@@ -283,8 +444,29 @@ Imported importQuestions(const QByteArray &bytes, const ImportOptions &options)
     }
 }
 
+std::optional<QList<FoundCategory>> categoriesOf(const QByteArray &bytes, Progress *progress)
+{
+    if (bytes.size() > MaxImportSize)
+        refuseTooBig(tr("Ce fichier"), bytes.size());
+    NoProgress silent;
+    const QString stage = tr("Recherche des catégories…");
+    ProgressTask task(progress ? *progress : silent, stage, bytes.size());
+    try {
+        CategoryCounter counter;
+        readInto(bytes, counter, task, stage);
+        QList<FoundCategory> found = counter.tally.found();
+        if (found.isEmpty())
+            found.append(FoundCategory{QString(), 0});
+        return found;
+    } catch (const ProgressStopped &) {
+        return std::nullopt;
+    } catch (const std::bad_alloc &) {
+        refuseForMemory();
+    }
+}
+
 Exported exportQuestions(const QStringList &lines, Format format, const QString &pictureFolder,
-                         const PictureReader &readPicture)
+                         const PictureReader &readPicture, const QString &category)
 {
     Exported exported;
     Report &report = exported.report;
@@ -292,24 +474,21 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
     qint64 embedded = 0;
     int picturesByName = 0;
     int freeTexts = 0;
+    const bool shuffleAnswers = ClassSettingsFormat::read(lines).shuffleAnswers;
     for (const auto &[index, block] : QuestionMapping::blocks(lines)) {
         const int number = index + 1;
         QString reason;
         std::optional<ExchangeQuestion> question = QuestionMapping::fromBlock(block, reason);
-        if (question) {
-            if (format == Format::Gift)
-                reason = GiftFormat::unwritable(*question);
-            else if (format == Format::Aiken)
-                reason = AikenFormat::unwritable(*question);
-            else
-                reason = MoodleXmlFormat::unwritable(*question);
-        }
+        if (question && format == Format::Aiken)
+            reason = AikenFormat::unwritable(*question);
+        else if (question && format == Format::MoodleXml)
+            reason = MoodleXmlFormat::unwritable(*question);
         if (!question || !reason.isEmpty()) {
             report.skipped.append(SkippedQuestion{number, ExchangeText::label(block.fields.title), reason});
             continue;
         }
         if (!question->picture.isEmpty()) {
-            const QString name = QcmFormat::fileNameOf(question->picture);
+            QString name = QcmFormat::fileNameOf(question->picture);
             if (format == Format::MoodleXml) {
                 std::optional<QByteArray> bytes =
                     embeddablePicture(question->picture, number, pictureFolder, readPicture, embedded, report.notes);
@@ -317,6 +496,10 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
                     question->picture.clear();
                 } else {
                     question->pictureData = std::move(*bytes);
+                    // A picture the reader drew into a PNG goes under its name with that suffix.
+                    if (question->pictureData.startsWith("\x89PNG\r\n\x1A\n")
+                        && QFileInfo(name).suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0)
+                        name = QFileInfo(name).completeBaseName() + QLatin1String(".png");
                     if (!browserShows(name))
                         report.notes.append(tr("Question %1 : l'image %2 est exportée, mais un navigateur ne "
                                                "sait pas l'afficher ; convertissez-la en PNG.")
@@ -329,11 +512,16 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
             question->picture = question->picture.isEmpty() ? QString() : name;
         }
         if (format == Format::Aiken) {
-            if (!question->freeText.isEmpty())
+            // One line for the question: the title alone.
+            const qsizetype titleEnd = question->text.indexOf(QLatin1Char('\n'));
+            if (titleEnd >= 0 || !question->feedback.isEmpty())
                 ++freeTexts;
-            question->freeText.clear();
+            if (titleEnd >= 0)
+                question->text.truncate(titleEnd);
+            question->feedback.clear();
             question->picture.clear();
         }
+        question->shuffleAnswers = shuffleAnswers && format == Format::MoodleXml;
         questions.append(std::move(*question));
     }
 
@@ -346,13 +534,13 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
 
     switch (format) {
     case Format::Gift:
-        exported.bytes = GiftFormat::write(questions).toUtf8();
+        exported.bytes = GiftFormat::write(questions, category).toUtf8();
         break;
     case Format::Aiken:
         exported.bytes = AikenFormat::write(questions).toUtf8();
         break;
     case Format::MoodleXml:
-        exported.bytes = MoodleXmlFormat::write(questions);
+        exported.bytes = MoodleXmlFormat::write(questions, category);
         break;
     }
     report.done = int(questions.size());

@@ -1,5 +1,6 @@
 #include "document/exchange/questionmapping.h"
 
+#include "document/correction.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 
@@ -36,9 +37,25 @@ std::pair<QString, QString> splitTitle(const QString &line)
     return {line.left(cut).trimmed(), line.mid(cut).trimmed()};
 }
 
+void dropTrailingBlankLines(QStringList &lines)
+{
+    while (!lines.isEmpty() && isBlankText(lines.constLast()))
+        lines.removeLast();
+}
+
+// At most `count` lines, those beyond joined on the last one.
+void folded(QStringList &lines, int count)
+{
+    if (lines.size() <= count || count < 1)
+        return;
+    const QString tail = lines.mid(count - 1).join(QLatin1Char(' '));
+    lines.resize(count - 1);
+    lines.append(tail);
+}
+
 } // namespace
 
-QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
+QList<std::pair<int, SourceBlock>> blocks(const QStringList &lines)
 {
     const int count = std::min(countQuestions(lines), MaxQuestions);
     // First line of each opening tag, letter case ignored, as the block search finds it.
@@ -56,7 +73,7 @@ QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
             firstOpening.insert(key, i);
     }
 
-    QList<std::pair<int, QcmBlock::Content>> result;
+    QList<std::pair<int, SourceBlock>> result;
     for (int question = 0; question < count; ++question) {
         const auto found = firstOpening.constFind(openingTag(question).toLower());
         if (found == firstOpening.cend())
@@ -64,22 +81,39 @@ QList<std::pair<int, QcmBlock::Content>> blocks(const QStringList &lines)
         // The block, up to the next line opening one: that is as far as its reading can go.
         const auto next = std::upper_bound(openings.begin(), openings.end(), *found);
         const int end = next == openings.end() ? int(lines.size()) : *next;
-        const std::optional<QcmBlock::Content> content = QcmBlock::read(lines.mid(*found, end - *found), question);
-        if (content)
-            result.append({question, *content});
+        const QStringList blockLines = lines.mid(*found, end - *found);
+        const std::optional<QcmBlock::Content> content = QcmBlock::read(blockLines, question);
+        if (!content)
+            continue;
+        SourceBlock block;
+        static_cast<QcmBlock::Content &>(block) = *content;
+        block.rightAnswerField = fieldAt(blockLines, RightAnswerLine, blockEnd(blockLines, 0, question),
+                                         RightAnswerKeyword.size());
+        result.append({question, std::move(block)});
     }
     return result;
 }
 
-std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QString &reason)
+std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &reason)
 {
     const QuestionFields &fields = block.fields;
     if (isBlankText(fields.title)) {
         reason = tr("question sans titre");
         return std::nullopt;
     }
-    if (!block.rightAnswerReadable) {
-        reason = tr("numéro de la bonne réponse illisible");
+    const QString written = block.rightAnswerField.trimmed();
+    if (written.isEmpty()) {
+        reason = tr("aucune bonne réponse indiquée");
+        return std::nullopt;
+    }
+    bool readable = false;
+    const int right = written.toInt(&readable);
+    if (!readable || !block.rightAnswerReadable) {
+        reason = tr("numéro de la bonne réponse illisible (« %1 »)").arg(written);
+        return std::nullopt;
+    }
+    if (right < 1 || right > AnswerCount) {
+        reason = tr("la bonne réponse n° %1 n'existe pas : les réponses vont de 1 à %2").arg(right).arg(AnswerCount);
         return std::nullopt;
     }
     ExchangeQuestion question;
@@ -99,9 +133,14 @@ std::optional<ExchangeQuestion> fromBlock(const QcmBlock::Content &block, QStrin
         reason = tr("moins de deux réponses");
         return std::nullopt;
     }
-    question.freeText = fields.freeText;
-    while (!question.freeText.isEmpty() && isBlankText(question.freeText.constLast()))
-        question.freeText.removeLast();
+    // What the pupil reads before answering goes with the question; the correction is what
+    // Moodle shows after.
+    Correction::FreeTextParts parts = Correction::split(fields.freeText);
+    dropTrailingBlankLines(parts.statement);
+    dropTrailingBlankLines(parts.correction);
+    if (!parts.statement.isEmpty())
+        question.text += QLatin1Char('\n') + parts.statement.join(QLatin1Char('\n'));
+    question.feedback = parts.correction;
     question.picture = block.picture;
     return question;
 }
@@ -119,6 +158,11 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
     }
     if (question.rightAnswer < 0 || question.rightAnswer >= question.answers.size()) {
         reason = tr("aucune bonne réponse");
+        return std::nullopt;
+    }
+    // Moodle refuses it, and so would this program's export.
+    if (question.answers.size() < 2) {
+        reason = tr("moins de deux réponses");
         return std::nullopt;
     }
     if (question.rightAnswer >= AnswerCount) {
@@ -144,20 +188,27 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
 
     const auto [title, rest] = splitTitle(textLines.takeFirst());
     fields.title = title;
-    QStringList freeText;
+    QStringList statement;
     if (!rest.isEmpty()) {
-        freeText.append(rest);
+        statement.append(rest);
         note(tr("texte de plus de %1 caractères, la suite est dans le texte libre").arg(MaxFieldLength));
     }
-    freeText += textLines;
-    freeText += question.freeText;
+    statement += textLines;
+    dropTrailingBlankLines(statement);
+    QStringList correction = question.feedback;
+    dropTrailingBlankLines(correction);
 
-    if (freeText.size() > MaxFreeTextLines) {
-        const QStringList tail = freeText.mid(MaxFreeTextLines - 1);
-        freeText = freeText.mid(0, MaxFreeTextLines - 1);
-        freeText.append(tail.join(QLatin1Char(' ')));
-        note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur la %1e").arg(MaxFreeTextLines));
+    // Each part is folded on its own, so that the marker keeps its line between them.
+    const int freeLines = int(statement.size()) + (correction.isEmpty() ? 0 : 1 + int(correction.size()));
+    if (freeLines > MaxFreeTextLines) {
+        const int correctionLines = correction.isEmpty() ? 0 : 2;
+        folded(statement, std::min<int>(int(statement.size()), MaxFreeTextLines - correctionLines));
+        folded(correction, MaxFreeTextLines - int(statement.size()) - 1);
+        note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur une ligne").arg(MaxFreeTextLines));
     }
+    QStringList freeText = statement;
+    if (!correction.isEmpty())
+        freeText += QStringList{Correction::marker()} + correction;
     for (QString &line : freeText) {
         // Such a line would be taken for a block's tag.
         if (line.startsWith(QLatin1String("<BLOC")) || line.startsWith(QLatin1String("</BLOC"))) {
@@ -188,13 +239,13 @@ QString unencodableCharacter(const Block &block)
     return {};
 }
 
-QStringList documentOf(const QList<Block> &blocks)
+QStringList documentOf(const QList<Block> &blocks, int firstQuestion)
 {
     QStringList lines;
-    for (int question = 0; question < int(blocks.size()); ++question) {
-        if (question > 0)
+    for (int index = 0; index < int(blocks.size()); ++index) {
+        if (firstQuestion + index > 0)
             lines.append(QStringLiteral(" "));
-        QcmBlock::append(lines, question, blocks.at(question).picture, blocks.at(question).fields);
+        QcmBlock::append(lines, firstQuestion + index, blocks.at(index).picture, blocks.at(index).fields);
     }
     return lines;
 }

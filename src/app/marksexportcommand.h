@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QStringList>
+
+class QWidget;
+struct Services;
+
+// "Exporter les notes...": the results of the open questionnaire, found as the statistics find
+// them; the latest or best mark of each pupil, as the teacher chooses; a file name proposed
+// beside the results ("<questionnaire>-notes.csv"); then what was written and what was left out.
+//
+// Failures throw AppError with a French message.
+class MarksExportCommand
+{
+    Q_DECLARE_TR_FUNCTIONS(MarksExportCommand)
+
+public:
+    static void run(const QString &fileName, const QStringList &document, Services &services, QWidget *parent);
+};
