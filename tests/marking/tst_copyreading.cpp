@@ -242,6 +242,8 @@ void TestCopyReading::corpus_data()
         {"+2 degres, flou, JPEG 40, couleur", spoilt(2, 1, 0, 0.35, 40, false, true)},
         {"-3 degres, noir et blanc", spoilt(-3, 1.01, 0, 0, 0, true, false)},
         {"a l'envers -1 degre, 102 %, bruit, flou, noir et blanc", spoilt(179, 1.02, 12, 0.3, 0, true, false)},
+        {"quart de tour", spoilt(90, 1, 0, 0, 0, false, false)},
+        {"quart de tour a gauche, +1 degre, JPEG 40", spoilt(-89, 1, 0, 0, 40, false, false)},
     };
     for (CopyLayout layout : {CopyLayout::BoxesBeside, CopyLayout::AnswerSheet}) {
         for (double dpi : {150.0, 300.0, 600.0}) {
