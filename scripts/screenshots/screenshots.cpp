@@ -10,6 +10,7 @@
 // then -bottom.png with the focus on their last field; the statistics window at the size it opens
 // at, statistics-<suffix>.png.
 #include "classscreenshots.h"
+#include "markingscreenshots.h"
 
 #include "accessories/pocket.h"
 #include "app/splash.h"
@@ -302,6 +303,8 @@ int main(int argc, char *argv[])
     }
     ok = savePaperTest(form, boxes, printing, output) && ok;
     ok = saveClassWindows(workspace.sheet->store().document(), QFileInfo(questionnaire).absolutePath(), services, output)
+         && ok;
+    ok = saveMarkingWindows(workspace.sheet->store().document(), QFileInfo(questionnaire).absolutePath(), services, output)
          && ok;
 
     workspace.calendar.show();

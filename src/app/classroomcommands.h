@@ -33,10 +33,11 @@ public:
     // The folder of the program's data where class lists are kept.
     static QString defaultClassListFolder();
 
-private:
     // Where the class's runs go: beside the questionnaire, or a place the teacher chooses when
     // that folder cannot be written. Empty when the teacher gives up.
     QString resultsPath(const QString &fileName);
+
+private:
 
     Services &m_services;
     QString m_classListFolder;

@@ -1,7 +1,9 @@
 #include "app/startup.h"
 #include "document/exchange/batchconversion.h"
+#include "app/markingcommandline.h"
 
 #include <QApplication>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -28,6 +30,12 @@ int main(int argc, char *argv[])
     if (BatchConversion::requested(arguments)) {
         QCoreApplication app(argc, argv);
         return runConversion(QCoreApplication::arguments());
+    }
+    // So does marking scanned copies: the teacher may run it on a server or over ssh.
+    if (MarkingCommandLine::requested(arguments)) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout), errors(stderr);
+        return MarkingCommandLine::run(QCoreApplication::arguments(), out, errors);
     }
     const StartupOptions early = parseCommandLine(arguments);
     if (early.action == StartupOptions::Action::ShowHelp || early.action == StartupOptions::Action::ShowVersion)

@@ -8,6 +8,7 @@
 #include "app/hints.h"
 #include "app/importchoicedialog.h"
 #include "app/marksexportcommand.h"
+#include "app/papercopycommands.h"
 #include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
@@ -129,6 +130,8 @@ void TMainForm::createMenus()
     m_fileMenu->addSeparator();
     addMenuItem(m_fileMenu, tr("Im&primer le questionnaire..."), tr("Imprimer le questionnaire pour une interrogation écrite"),
                 QKeySequence(Qt::CTRL | Qt::Key_P), &TMainForm::printQuestionnaire, false);
+    addMenuItem(m_fileMenu, tr("Imprimer des &copies à corriger..."), tr("Imprimer des copies numérotées, corrigées ensuite à partir de leur scan"), {}, &TMainForm::printCopies, false);
+    addMenuItem(m_fileMenu, tr("Corri&ger des copies scannées..."), tr("Lire les copies scannées et enregistrer leurs notes"), {}, &TMainForm::markScans, false);
     m_fileMenu->addSeparator();
     QAction *quit = m_fileMenu->addAction(tr("&Quitter"));
     quit->setStatusTip(tr("Quitter l'application"));
@@ -584,6 +587,22 @@ void TMainForm::printQuestionnaire()
     // What is printed is what the sheet shows, its pending edits included.
     m_sheet->store().EcritFiche();
     QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_services, this);
+}
+
+void TMainForm::printCopies()
+{
+    m_sheet->store().EcritFiche();
+    if (m_classListFolder.isEmpty())
+        m_classListFolder = ClassroomCommands::defaultClassListFolder();
+    PaperCopyCommands(m_services, m_classListFolder, this).printCopies(CurrentFileName(), m_sheet->store().document());
+}
+
+void TMainForm::markScans()
+{
+    m_sheet->store().EcritFiche();
+    if (m_classListFolder.isEmpty())
+        m_classListFolder = ClassroomCommands::defaultClassListFolder();
+    PaperCopyCommands(m_services, m_classListFolder, this).markScans(CurrentFileName(), m_sheet->store().document());
 }
 
 namespace {

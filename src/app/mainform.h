@@ -108,6 +108,8 @@ private:
     void openClock();
     void showCalculator();
     void printQuestionnaire();
+    void printCopies();
+    void markScans();
     void showResultsStatistics();
     void runClass();
     void editClassSettings();

@@ -42,6 +42,9 @@ QString helpText(const QString &program)
                             "  --ecraser, --force\n"
                             "                   Avec --exporter ou --importer : remplace le fichier de\n"
                             "                   sortie s'il existe (jamais le fichier d'entrée).\n"
+                            "  --corriger QUESTIONNAIRE.qcm SCAN...\n"
+                            "                   Corrige des copies scannées (PDF, PNG, JPEG, TIFF) et\n"
+                            "                   ajoute leurs notes aux résultats, sans fenêtre.\n"
                             "\n"
                             "Arguments :\n"
                             "  questionnaire    Questionnaire à ouvrir (.qcm).\n")

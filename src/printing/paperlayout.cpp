@@ -10,9 +10,9 @@ namespace {
 
 constexpr qreal QuestionGap = 14;   // between two questions
 constexpr qreal LineGap = 3;        // between the parts of a question
-constexpr qreal BoxSize = 9;        // the box to tick
+constexpr qreal BoxSize = PaperLayout::BoxSize;
 constexpr qreal BoxGap = 6;
-constexpr qreal Indent = 18;        // answers and free text under the title
+constexpr qreal Indent = PaperLayout::Indent;
 constexpr qreal FooterHeight = 18;
 constexpr int KeyColumns = 4;
 
@@ -20,9 +20,12 @@ constexpr int KeyColumns = 4;
 class Pager
 {
 public:
-    Pager(std::vector<PaperItem> &items, const QSizeF &area) : m_items(items), m_area(area) {}
+    Pager(std::vector<PaperItem> &items, const QSizeF &area, qreal footerHeight)
+        : m_items(items), m_area(area), m_footerHeight(footerHeight)
+    {
+    }
 
-    qreal bottom() const { return m_area.height() - FooterHeight; }
+    qreal bottom() const { return m_area.height() - m_footerHeight; }
     qreal y() const { return m_y; }
     int page() const { return m_page; }
     void newPage()
@@ -63,42 +66,16 @@ public:
 private:
     std::vector<PaperItem> &m_items;
     QSizeF m_area;
+    qreal m_footerHeight;
     int m_page = 0;
     qreal m_y = 0;
 };
 
-} // namespace
-
-PaperLayout::Fonts PaperLayout::fonts()
+// Each question as one group: title, picture, free text, then its answers with their boxes.
+void placeQuestions(Pager &pager, const std::vector<PaperQuestion> &questions, qreal width)
 {
-    return {PrintedText::font(16, true), PrintedText::font(12, true), PrintedText::font(11, false)};
-}
-
-PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQuestion> &questions, const QSizeF &area,
-                                bool answerKey)
-{
-    PaperLayout layout;
-    const Fonts font = fonts();
-    const QFontMetricsF headingMetrics(font.heading), titleMetrics(font.title), textMetrics(font.text);
-    const qreal width = area.width();
-    Pager pager(layout.items, area);
-
-    {
-        std::vector<PaperItem> header;
-        qreal y = 0;
-        const qreal h = PrintedText::height(headingMetrics, name, width);
-        header.push_back({PaperItem::Heading, 0, QRectF(0, y, width, h), name});
-        y += h + 10;
-        const qreal line = textMetrics.lineSpacing() * 2;
-        const QString fields[] = {tr("Nom :"), tr("Prénom :"), tr("Classe :"), tr("Date :")};
-        for (int i = 0; i < 4; ++i) {
-            const qreal left = (i % 2) * width / 2;
-            header.push_back({PaperItem::NameField, 0, QRectF(left, y + (i / 2) * line, width / 2 - 10, line), fields[i]});
-        }
-        y += 2 * line + QuestionGap;
-        pager.placeGroup(std::move(header), y);
-    }
-
+    const PaperLayout::Fonts font = PaperLayout::fonts();
+    const QFontMetricsF titleMetrics(font.title), textMetrics(font.text);
     const qreal textWidth = width - Indent;
     const qreal answerWidth = textWidth - BoxSize - BoxGap;
     for (size_t q = 0; q < questions.size(); ++q) {
@@ -106,7 +83,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
         const int index = int(q);
         std::vector<PaperItem> group;
         qreal y = 0;
-        const QString title = tr("%1. %2").arg(q + 1).arg(question.title);
+        const QString title = PaperLayout::tr("%1. %2").arg(q + 1).arg(question.title);
         qreal h = PrintedText::height(titleMetrics, title, width);
         group.push_back({PaperItem::QuestionTitle, 0, QRectF(0, y, width, h), title, index});
         y += h + LineGap;
@@ -139,6 +116,42 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
         }
         pager.placeGroup(std::move(group), y + QuestionGap);
     }
+}
+
+} // namespace
+
+PaperLayout::Fonts PaperLayout::fonts()
+{
+    return {PrintedText::font(16, true), PrintedText::font(12, true), PrintedText::font(11, false)};
+}
+
+PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQuestion> &questions, const QSizeF &area,
+                                bool answerKey)
+{
+    PaperLayout layout;
+    const Fonts font = fonts();
+    const QFontMetricsF headingMetrics(font.heading), titleMetrics(font.title), textMetrics(font.text);
+    const qreal width = area.width();
+    const qreal textWidth = width - Indent;
+    Pager pager(layout.items, area, FooterHeight);
+
+    {
+        std::vector<PaperItem> header;
+        qreal y = 0;
+        const qreal h = PrintedText::height(headingMetrics, name, width);
+        header.push_back({PaperItem::Heading, 0, QRectF(0, y, width, h), name});
+        y += h + 10;
+        const qreal line = textMetrics.lineSpacing() * 2;
+        const QString fields[] = {tr("Nom :"), tr("Prénom :"), tr("Classe :"), tr("Date :")};
+        for (int i = 0; i < 4; ++i) {
+            const qreal left = (i % 2) * width / 2;
+            header.push_back({PaperItem::NameField, 0, QRectF(left, y + (i / 2) * line, width / 2 - 10, line), fields[i]});
+        }
+        y += 2 * line + QuestionGap;
+        pager.placeGroup(std::move(header), y);
+    }
+
+    placeQuestions(pager, questions, width);
 
     if (answerKey && !questions.empty()) {
         pager.newPage();
@@ -191,5 +204,16 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
         layout.items.push_back({PaperItem::Footer, page, QRectF(0, area.height() - FooterHeight + 4, width, FooterHeight - 4),
                                 tr("Page %1 / %2").arg(page + 1).arg(layout.pageCount)});
     }
+    return layout;
+}
+
+PaperLayout PaperLayout::layOutQuestions(const std::vector<PaperQuestion> &questions, const QSizeF &area,
+                                         qreal firstPageTop)
+{
+    PaperLayout layout;
+    Pager pager(layout.items, area, 0);
+    pager.skipTo(firstPageTop);
+    placeQuestions(pager, questions, area.width());
+    layout.pageCount = pager.page() + 1;
     return layout;
 }

@@ -56,8 +56,17 @@ public:
     };
     static Fonts fonts();
 
+    // The box to tick beside each answer, in points.
+    static constexpr qreal BoxSize = 9;
+    // Answers, their boxes and the free text stand this far right of the title.
+    static constexpr qreal Indent = 18;
+
     static PaperLayout layOut(const QString &name, const std::vector<PaperQuestion> &questions, const QSizeF &area,
                               bool answerKey);
+    // The questions alone, without header, footers or key, for pages whose furniture is drawn by
+    // someone else: the first page's questions start `firstPageTop` points down the area.
+    static PaperLayout layOutQuestions(const std::vector<PaperQuestion> &questions, const QSizeF &area,
+                                       qreal firstPageTop);
 
     std::vector<PaperItem> items;
     int pageCount = 0;

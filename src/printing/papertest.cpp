@@ -69,21 +69,37 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
             question.answers[a] = line.isEmpty() ? QString() : line.mid(3);
         }
         question.solution = session.Solutions()[size_t(i)];
-        const QString picturePath = PictureLocation::resolve(shown.picture, pictureFolder);
-        m_picturePaths.push_back(picturePath);
-        if (!shown.picture.isEmpty()) {
-            // Only the size is kept: the picture is read again for its page.
-            const QString failure = failureOf([&] {
-                const std::unique_ptr<Picture> picture = loadPicture(pictures, picturePath);
-                if (picture->isEmpty())
-                    throw AppError(tr("Image vide"));
-                question.pictureSize = QSizeF(picture->width(), picture->height());
-            });
-            if (!failure.isEmpty())
-                question.pictureProblem = noteProblem(i, failure);
-        }
+        m_picturePaths.push_back(shown.picture.isEmpty() ? QString() : PictureLocation::resolve(shown.picture, pictureFolder));
         m_questions.push_back(std::move(question));
         session.Suivant(0);
+    }
+    measurePictures();
+}
+
+PaperTest::PaperTest(const QString &name, std::vector<PaperQuestion> questions, std::vector<QString> picturePaths,
+                     const PictureRegistry &pictures)
+    : m_name(name), m_registry(pictures), m_questions(std::move(questions)), m_picturePaths(std::move(picturePaths))
+{
+    m_picturePaths.resize(m_questions.size());
+    measurePictures();
+}
+
+void PaperTest::measurePictures()
+{
+    for (size_t i = 0; i < m_questions.size(); ++i) {
+        const QString &picturePath = m_picturePaths[i];
+        if (picturePath.isEmpty())
+            continue;
+        PaperQuestion &question = m_questions[i];
+        // Only the size is kept: the picture is read again for its page.
+        const QString failure = failureOf([&] {
+            const std::unique_ptr<Picture> picture = loadPicture(m_registry, picturePath);
+            if (picture->isEmpty())
+                throw AppError(tr("Image vide"));
+            question.pictureSize = QSizeF(picture->width(), picture->height());
+        });
+        if (!failure.isEmpty())
+            question.pictureProblem = noteProblem(int(i), failure);
     }
 }
 
@@ -142,7 +158,6 @@ PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
     // One layout point is one printed point, whatever the device's resolution.
     const qreal scale = device.logicalDpiX() / 72.0;
     painter.scale(scale, scale);
-    const PaperLayout::Fonts fonts = PaperLayout::fonts();
     // Items come question by question, then the footers: sorted into their pages first.
     std::vector<std::vector<const PaperItem *>> pages(size_t(layout.pageCount));
     for (const PaperItem &item : layout.items)
@@ -150,44 +165,48 @@ PaperLayout PaperTest::print(QPagedPaintDevice &device, bool answerKey)
     for (size_t pageIndex = 0; pageIndex < pages.size(); ++pageIndex) {
         if (pageIndex > 0)
             device.newPage();
-        for (const PaperItem *each : pages[pageIndex]) {
-            const PaperItem &item = *each;
-            switch (item.kind) {
-            case PaperItem::Heading:
-            case PaperItem::KeyHeading:
-                painter.setFont(fonts.heading);
-                painter.drawText(item.rect, Qt::TextWordWrap, item.text);
-                break;
-            case PaperItem::QuestionTitle:
-                painter.setFont(fonts.title);
-                painter.drawText(item.rect, Qt::TextWordWrap, item.text);
-                break;
-            case PaperItem::NameField: {
-                painter.setFont(fonts.text);
-                painter.drawText(item.rect, Qt::AlignLeft | Qt::AlignBottom, item.text);
-                const qreal start = item.rect.left() + QFontMetricsF(fonts.text).horizontalAdvance(item.text) + 4;
-                painter.drawLine(QLineF(start, item.rect.bottom() - 2, item.rect.right(), item.rect.bottom() - 2));
-                break;
-            }
-            case PaperItem::Picture:
-                drawPicture(painter, item, scale);
-                break;
-            case PaperItem::CheckBox:
-                painter.drawRect(item.rect);
-                break;
-            case PaperItem::Footer:
-                painter.setFont(fonts.text);
-                painter.drawText(item.rect, Qt::AlignHCenter | Qt::AlignBottom, item.text);
-                break;
-            case PaperItem::MissingPicture:
-            case PaperItem::FreeText:
-            case PaperItem::Answer:
-            case PaperItem::KeyLine:
-                painter.setFont(fonts.text);
-                painter.drawText(item.rect, Qt::TextWordWrap, item.text);
-                break;
-            }
-        }
+        for (const PaperItem *each : pages[pageIndex])
+            drawItem(painter, *each, scale);
     }
     return layout;
+}
+
+void PaperTest::drawItem(QPainter &painter, const PaperItem &item, qreal dotsPerPoint)
+{
+    const PaperLayout::Fonts fonts = PaperLayout::fonts();
+    switch (item.kind) {
+    case PaperItem::Heading:
+    case PaperItem::KeyHeading:
+        painter.setFont(fonts.heading);
+        painter.drawText(item.rect, Qt::TextWordWrap, item.text);
+        break;
+    case PaperItem::QuestionTitle:
+        painter.setFont(fonts.title);
+        painter.drawText(item.rect, Qt::TextWordWrap, item.text);
+        break;
+    case PaperItem::NameField: {
+        painter.setFont(fonts.text);
+        painter.drawText(item.rect, Qt::AlignLeft | Qt::AlignBottom, item.text);
+        const qreal start = item.rect.left() + QFontMetricsF(fonts.text).horizontalAdvance(item.text) + 4;
+        painter.drawLine(QLineF(start, item.rect.bottom() - 2, item.rect.right(), item.rect.bottom() - 2));
+        break;
+    }
+    case PaperItem::Picture:
+        drawPicture(painter, item, dotsPerPoint);
+        break;
+    case PaperItem::CheckBox:
+        painter.drawRect(item.rect);
+        break;
+    case PaperItem::Footer:
+        painter.setFont(fonts.text);
+        painter.drawText(item.rect, Qt::AlignHCenter | Qt::AlignBottom, item.text);
+        break;
+    case PaperItem::MissingPicture:
+    case PaperItem::FreeText:
+    case PaperItem::Answer:
+    case PaperItem::KeyLine:
+        painter.setFont(fonts.text);
+        painter.drawText(item.rect, Qt::TextWordWrap, item.text);
+        break;
+    }
 }

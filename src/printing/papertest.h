@@ -32,12 +32,20 @@ public:
     // for in `pictureFolder` (PictureLocation), as in a run.
     PaperTest(const QString &name, const QStringList &document, const PictureRegistry &pictures,
               const QString &pictureFolder = QString());
+    // Questions already read (a copy's, in its own order): each picture path as the question names
+    // it, already resolved; only their sizes are read here.
+    PaperTest(const QString &name, std::vector<PaperQuestion> questions, std::vector<QString> picturePaths,
+              const PictureRegistry &pictures);
     ~PaperTest();
 
     const std::vector<PaperQuestion> &questions() const { return m_questions; }
 
     // Lays the pages out for the device's printable area, then draws them; returns the layout.
     PaperLayout print(QPagedPaintDevice &device, bool answerKey);
+
+    // Draws one item of a layout whose points are the painter's units; `dotsPerPoint` is the
+    // device's resolution, for the pictures. A picture item's question is its index here.
+    void drawItem(QPainter &painter, const PaperItem &item, qreal dotsPerPoint);
 
     // The pictures that could not be drawn, found on reading the questions or while printing;
     // one per question, in the order found.
@@ -46,6 +54,7 @@ public:
     QString untoldPictureProblems();
 
 private:
+    void measurePictures();
     void drawPicture(QPainter &painter, const PaperItem &item, qreal dotsPerPoint);
     // Records the problem (once per question) and returns the text printed in the picture's place.
     QString noteProblem(int question, const QString &reason);

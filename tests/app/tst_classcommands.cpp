@@ -6,6 +6,7 @@
 #include "document/qcmformat.h"
 #include "editor/planche.h"
 #include "runner/resultsfile.h"
+#include "menuprogram.h"
 #include "scriptedservices.h"
 #include "whenshown.h"
 
@@ -36,25 +37,6 @@ QByteArray questionnaireBytes(int count)
     return bytes;
 }
 
-struct Program : ScriptedServices
-{
-    Workspace workspace{services};
-
-    TMainForm &form() { return workspace.mainForm; }
-    TPlanche &sheet() { return *workspace.sheet; }
-    void trigger(const QString &text)
-    {
-        for (QAction *action : form().findChildren<QAction *>()) {
-            if (action->text() == text) {
-                QVERIFY(action->isEnabled());
-                action->trigger();
-                return;
-            }
-        }
-        QFAIL(qPrintable(text));
-    }
-};
-
 } // namespace
 
 // The class's commands as the teacher reaches them from the main window.
@@ -75,7 +57,7 @@ private Q_SLOTS:
 private:
     void openQuestionnaire(int questions);
 
-    std::unique_ptr<Program> program;
+    std::unique_ptr<MenuProgram> program;
     std::unique_ptr<QTemporaryDir> dir;
     QString path;
 };
@@ -88,7 +70,7 @@ void TestClassCommands::initTestCase()
 
 void TestClassCommands::init()
 {
-    program = std::make_unique<Program>();
+    program = std::make_unique<MenuProgram>();
     dir = std::make_unique<QTemporaryDir>();
     path = dir->filePath(QStringLiteral("quiz.qcm"));
 }

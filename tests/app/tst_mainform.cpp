@@ -230,7 +230,9 @@ void TestMainForm::menus_data()
     QTest::addColumn<QStringList>("items");
     QTest::newRow("Fichier") << "&Fichier"
                              << QStringList{"&Nouveau", "&Ouvrir...", "&Enregistrer", "Enregistrer &sous...", "&Importer...",
-                                            "E&xporter...", "Im&primer le questionnaire...", "&Quitter"};
+                                            "E&xporter...", "Im&primer le questionnaire...",
+                                            "Imprimer des &copies à corriger...", "Corri&ger des copies scannées...",
+                                            "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
                                             "&Remplacer...", "&Suprimer image", "Insérer une correc&tion"};
@@ -301,7 +303,7 @@ void TestMainForm::menuLettersDistinct()
 void TestMainForm::separatorsStandAfter_data()
 {
     QTest::addColumn<QString>("item");
-    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "Im&primer le questionnaire...",
+    for (const char *item : {"&Ouvrir...", "Enregistrer &sous...", "E&xporter...", "Corri&ger des copies scannées...",
                              "&Annuler", "Copier &Image", "&Remplacer...", "&Dernière", "S&upprimer",
                              "Chemins &absolus...", "&Utiliser l'aide"})
         QTest::newRow(item) << QString::fromUtf8(item);
@@ -375,7 +377,8 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
          {"&Copier", "C&oller", "Copier &Image", "&Chemins relatifs", "C&hercher...", "Co&ntinuer", "&Remplacer...",
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
           "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
-          "Im&primer le questionnaire...", "&Statistiques des résultats...", "Exporter les &notes..."})
+          "Im&primer le questionnaire...", "Imprimer des &copies à corriger...", "Corri&ger des copies scannées...",
+          "&Statistiques des résultats...", "Exporter les &notes..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 

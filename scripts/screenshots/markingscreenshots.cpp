@@ -1,0 +1,93 @@
+#include "markingscreenshots.h"
+
+#include "classroom/classlist.h"
+#include "marking/copiesdialog.h"
+#include "marking/markedcorpus.h"
+#include "marking/markingsession.h"
+#include "marking/reviewwindow.h"
+#include "platform/services.h"
+
+#include <QListWidget>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+namespace {
+
+bool report(bool saved, const QString &path)
+{
+    QTextStream(stdout) << (saved ? "wrote " : "could not write ") << path << '\n';
+    return saved;
+}
+
+bool saveWindow(QWidget &window, const QSize &size, const QString &path)
+{
+    window.resize(size);
+    QCoreApplication::processEvents();
+    return report(window.grab().save(path, "PNG"), path);
+}
+
+} // namespace
+
+bool saveMarkingWindows(const QStringList &document, const QString &questionnaireFolder, Services &services,
+                        const QDir &output)
+{
+    QTemporaryDir folder;
+    ClassListStore lists(folder.filePath(QStringLiteral("classes")));
+    lists.save(QStringLiteral("4e B"), {QStringLiteral("ARNAUD Léa"), QStringLiteral("BENALI Yanis"),
+                                       QStringLiteral("COSTA Inès"), QStringLiteral("DUBOIS Hugo")});
+    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
+    PaperCopies copies(QStringLiteral("capitales"), questionnaire, services.pictures, questionnaireFolder);
+    bool ok = true;
+
+    const QString beside = folder.filePath(QStringLiteral("beside.pdf"));
+    const std::vector<PrintedCopy> numbered = {{12, QString(), 0x5A17}};
+    MarkedCorpus::print(copies, numbered, CopyLayout::BoxesBeside, beside);
+    const QString sheet = folder.filePath(QStringLiteral("sheet.pdf"));
+    MarkedCorpus::print(copies, {{3, QStringLiteral("ARNAUD Léa"), 0x5A18}}, CopyLayout::AnswerSheet, sheet);
+    for (const auto &[pdf, name] : {std::pair{beside, QStringLiteral("copy-boxes-beside.png")},
+                                    std::pair{sheet, QStringLiteral("copy-answer-sheet.png")}}) {
+        const QString path = output.filePath(name);
+        ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+    }
+
+    CopiesDialog dialog(lists);
+    dialog.show();
+    ok = saveWindow(dialog, dialog.sizeHint(), output.filePath(QStringLiteral("copies-dialog.png"))) && ok;
+
+    // A pupil who blackened two boxes of the first question, and a light pencil on the third.
+    QImage scan = ScanFile(beside).page(0, 200).convertToFormat(QImage::Format_RGB32);
+    const CopyPage page = copies.layOut(numbered.front(), CopyLayout::BoxesBeside).front();
+    QRandomGenerator random(4);
+    int box = 0;
+    for (const PaperItem &item : page.items) {
+        if (item.kind != PaperItem::CheckBox)
+            continue;
+        const QRectF pixels(item.rect.topLeft() * 200 / 72, item.rect.size() * 200 / 72);
+        if (box == 0 || box == 1 || box == 7)
+            MarkedCorpus::drawMark(scan, pixels, MarkedCorpus::Mark::Filled, random);
+        else if (box == 11)
+            MarkedCorpus::drawMark(scan, pixels, MarkedCorpus::Mark::Crossed, random);
+        ++box;
+    }
+    {
+        // The pupil's name, by hand.
+        QPainter hand(&scan);
+        QFont font(QStringLiteral("Liberation Serif"));
+        font.setItalic(true);
+        font.setPixelSize(60);
+        hand.setFont(font);
+        hand.setPen(QColor(30, 40, 120));
+        const QRectF name = CopyGeometry::nameBox();
+        hand.drawText(QPointF(name.left() + 40, name.bottom() - 12) * 200 / 72, QStringLiteral("Yanis Benali  4e B"));
+    }
+    MarkingSession session(questionnaire);
+    session.addPage(MarkedCorpus::spoil(scan, {1.5, 1, 4, 0, 60, false, false}, 200, 1), {QStringLiteral("scan.pdf"), 1});
+    ReviewWindow review(session, lists, services, [](MarkingSession &) { return MarkingSession::KeepReport(); });
+    review.show();
+    review.ReviewList->setCurrentRow(1);
+    ok = saveWindow(review, QSize(1000, 640), output.filePath(QStringLiteral("marking-review.png"))) && ok;
+    review.ReviewList->setCurrentRow(0);
+    ok = saveWindow(review, QSize(1000, 640), output.filePath(QStringLiteral("marking-name.png"))) && ok;
+    return ok;
+}

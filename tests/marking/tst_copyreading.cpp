@@ -1,0 +1,361 @@
+#include "markedcorpus.h"
+
+#include "marking/copypagereader.h"
+#include "marking/scannedpage.h"
+#include "printing/qrsymbol.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+
+using namespace MarkedCorpus;
+
+Q_DECLARE_METATYPE(MarkedCorpus::Spoiling)
+
+namespace {
+
+constexpr int Questions = 20;
+
+// How a pupil answered one question.
+enum class Answering { One, Two, ChangedMind, Nothing, RubbedOut };
+
+struct QuestionTruth
+{
+    std::vector<QRectF> boxes;   // page points, in the order printed
+    std::vector<bool> chosen;    // what the pupil meant
+};
+
+// The boxes of one printed page, by question, in the order printed.
+std::vector<QuestionTruth> boxesOf(const CopyPage &page, const ClassQuestionnaire &questionnaire)
+{
+    std::vector<QuestionTruth> questions;
+    if (page.payload.layout == CopyLayout::AnswerSheet) {
+        const int first = (page.payload.page - 1) * CopyGeometry::SheetSlotsPerPage;
+        for (int slot = 0; slot < CopyGeometry::SheetSlotsPerPage && first + slot < questionnaire.size(); ++slot) {
+            QuestionTruth truth;
+            for (int answer : questionnaire.question(first + slot).answerNumbers())
+                truth.boxes.push_back(CopyGeometry::sheetBox(slot, answer));
+            questions.push_back(truth);
+        }
+        return questions;
+    }
+    int last = -1;
+    for (const PaperItem &item : page.items) {
+        if (item.kind != PaperItem::CheckBox)
+            continue;
+        if (item.question != last)
+            questions.emplace_back();
+        last = item.question;
+        questions.back().boxes.push_back(item.rect);
+    }
+    return questions;
+}
+
+// Marks every question of a page image drawn at `dpi`, each its own way, and says what was meant.
+void markPage(QImage &image, std::vector<QuestionTruth> &questions, int variant, double dpi, std::map<QString, int> &used)
+{
+    QRandomGenerator random(quint32(variant * 7919 + 17));
+    const Mark singles[] = {Mark::Filled, Mark::Crossed, Mark::Ticked, Mark::Pencil, Mark::HalfFilled};
+    auto pixels = [dpi](const QRectF &points) { return QRectF(points.topLeft() * dpi / 72, points.size() * dpi / 72); };
+    for (size_t q = 0; q < questions.size(); ++q) {
+        QuestionTruth &truth = questions[q];
+        const int count = int(truth.boxes.size());
+        truth.chosen.assign(size_t(count), false);
+        const int way = int(q + size_t(variant)) % 9;
+        const int first = int(q * 7 + size_t(variant)) % count;
+        const int second = (first + 1) % count;
+        const Answering answering = way < 5 ? Answering::One
+                                  : way == 5 ? Answering::Two
+                                  : way == 6 ? Answering::ChangedMind
+                                  : way == 7 ? Answering::Nothing
+                                             : Answering::RubbedOut;
+        auto mark = [&](int box, Mark how) {
+            drawMark(image, pixels(truth.boxes[size_t(box)]), how, random);
+            truth.chosen[size_t(box)] = chosen(how);
+            ++used[QString::fromUtf8(markName(how))];
+        };
+        switch (answering) {
+        case Answering::One:
+            mark(first, singles[way]);
+            break;
+        case Answering::Two:
+            mark(first, Mark::Filled);
+            mark(second, singles[(q / 9) % 5]);
+            break;
+        case Answering::ChangedMind:
+            mark(first, Mark::Erased);
+            mark(second, Mark::Filled);
+            break;
+        case Answering::Nothing:
+            break;
+        case Answering::RubbedOut:
+            mark(first, Mark::Erased);
+            break;
+        }
+    }
+}
+
+struct Counts
+{
+    int boxes = 0, misread = 0, doubtful = 0;
+    int questions = 0, questionsMisread = 0, questionsDoubtful = 0, questionsSeveral = 0;
+    int pages = 0, pagesUnread = 0;
+
+    void add(const Counts &other)
+    {
+        boxes += other.boxes, misread += other.misread, doubtful += other.doubtful;
+        questions += other.questions, questionsMisread += other.questionsMisread;
+        questionsDoubtful += other.questionsDoubtful, questionsSeveral += other.questionsSeveral;
+        pages += other.pages, pagesUnread += other.pagesUnread;
+    }
+    QString text() const
+    {
+        return QStringLiteral("%1 pages (%2 non lues), %3 cases : %4 mal lues, %5 douteuses (%6 %) ; "
+                              "%7 questions : %8 mal lues, %9 à trancher dont %10 à plusieurs cases noircies")
+            .arg(pages)
+            .arg(pagesUnread)
+            .arg(boxes)
+            .arg(misread)
+            .arg(doubtful)
+            .arg(boxes ? 100.0 * doubtful / boxes : 0, 0, 'f', 2)
+            .arg(questions)
+            .arg(questionsMisread)
+            .arg(questionsDoubtful)
+            .arg(questionsSeveral);
+    }
+};
+
+// Compares what was read with what was meant, box by box and question by question.
+Counts compare(const ReadPage &read, const std::vector<QuestionTruth> &truths)
+{
+    Counts counts;
+    counts.pages = 1;
+    for (size_t q = 0; q < read.questions.size() && q < truths.size(); ++q) {
+        const ReadQuestion &question = read.questions[q];
+        const QuestionTruth &truth = truths[q];
+        std::vector<BoxMeasure> measures;
+        for (const ReadBox &box : question.boxes)
+            measures.push_back(box.measure);
+        const QuestionReading reading = BoxDecision::read(measures);
+        const int meant = int(std::count(truth.chosen.begin(), truth.chosen.end(), true));
+        ++counts.questions;
+        if (reading.kind == QuestionReading::Kind::Doubtful) {
+            ++counts.questionsDoubtful;
+            counts.questionsSeveral += reading.doubt == QuestionReading::Doubt::SeveralTicked;
+        } else {
+            const bool right = reading.kind == QuestionReading::Kind::Answered
+                                   ? meant == 1 && truth.chosen[size_t(reading.chosen)]
+                                   : meant == 0;
+            counts.questionsMisread += !right;
+        }
+        for (size_t b = 0; b < measures.size(); ++b) {
+            ++counts.boxes;
+            BoxState state = BoxDecision::state(measures[b]);
+            if (reading.kind != QuestionReading::Kind::Doubtful)
+                state = int(b) == reading.chosen ? BoxState::Ticked : BoxState::Empty;
+            if (state == BoxState::Doubtful)
+                ++counts.doubtful;
+            else if ((state == BoxState::Ticked) != truth.chosen[b])
+                ++counts.misread;
+        }
+    }
+    return counts;
+}
+
+struct CorpusCase
+{
+    CopyLayout layout;
+    double dpi;
+    Spoiling spoiling;
+};
+
+Spoiling spoilt(double degrees, double scale, double noise, double blur, int jpeg, bool blackAndWhite, bool colour)
+{
+    return {degrees, scale, noise, blur, jpeg, blackAndWhite, colour};
+}
+
+} // namespace
+
+class TestCopyReading : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void corpus_data();
+    void corpus();
+    void cleanupTestCase();
+    void pagesNotRead_data();
+    void pagesNotRead();
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<const ClassQuestionnaire> m_questionnaire = questionnaire(Questions, true);
+    PictureRegistry m_pictures;
+    std::map<CopyLayout, std::vector<CopyPage>> m_pages;
+    std::map<CopyLayout, QString> m_pdf;
+    // Pages drawn by Poppler, by layout, resolution and page.
+    std::map<std::tuple<CopyLayout, int, int>, QImage> m_rendered;
+    std::map<bool, Counts> m_totals; // by degraded
+    std::map<QString, int> m_marksUsed;
+
+    const QImage &rendered(CopyLayout layout, double dpi, int page);
+};
+
+void TestCopyReading::initTestCase()
+{
+    // A 600 dpi page in colour is larger than Qt lets a picture file be by default.
+    QImageReader::setAllocationLimit(1024);
+    PaperCopies copies(QStringLiteral("Corpus"), m_questionnaire, m_pictures);
+    for (CopyLayout layout : {CopyLayout::BoxesBeside, CopyLayout::AnswerSheet}) {
+        const QString pdf = m_dir.filePath(layout == CopyLayout::BoxesBeside ? QStringLiteral("beside.pdf")
+                                                                             : QStringLiteral("sheet.pdf"));
+        const std::vector<PrintedCopy> one = {{7, QString(), 0x5EED0F}};
+        m_pages[layout] = print(copies, one, layout, pdf).front();
+        m_pdf[layout] = pdf;
+    }
+}
+
+const QImage &TestCopyReading::rendered(CopyLayout layout, double dpi, int page)
+{
+    const auto key = std::make_tuple(layout, int(dpi), page);
+    auto it = m_rendered.find(key);
+    if (it == m_rendered.end())
+        it = m_rendered.emplace(key, ScanFile(m_pdf[layout]).page(page, dpi).convertToFormat(QImage::Format_RGB32)).first;
+    return it->second;
+}
+
+void TestCopyReading::corpus_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<double>("dpi");
+    QTest::addColumn<Spoiling>("spoiling");
+    QTest::addColumn<bool>("degraded");
+    QTest::addColumn<int>("page");
+
+    const std::pair<const char *, Spoiling> ways[] = {
+        {"propre", spoilt(0, 1, 0, 0, 0, false, false)},
+        {"-5 degres, 97 %", spoilt(-5, 0.97, 0, 0, 0, false, false)},
+        {"+5 degres, 103 %, bruit, couleur", spoilt(5, 1.03, 10, 0, 0, false, true)},
+        {"a l'envers, JPEG 40", spoilt(180, 1, 0, 0, 40, false, false)},
+        {"+2 degres, flou, JPEG 40, couleur", spoilt(2, 1, 0, 0.35, 40, false, true)},
+        {"-3 degres, noir et blanc", spoilt(-3, 1.01, 0, 0, 0, true, false)},
+        {"a l'envers -1 degre, 102 %, bruit, flou, noir et blanc", spoilt(179, 1.02, 12, 0.3, 0, true, false)},
+        {"quart de tour", spoilt(90, 1, 0, 0, 0, false, false)},
+        {"quart de tour a gauche, +1 degre, JPEG 40", spoilt(-89, 1, 0, 0, 40, false, false)},
+    };
+    for (CopyLayout layout : {CopyLayout::BoxesBeside, CopyLayout::AnswerSheet}) {
+        for (double dpi : {150.0, 300.0, 600.0}) {
+            int n = 0;
+            for (const auto &[name, how] : ways) {
+                // The finest scans, slow to make, take one way of spoiling in three.
+                if (dpi == 600 && n % 3 != 0) {
+                    ++n;
+                    continue;
+                }
+                const int page = layout == CopyLayout::BoxesBeside ? n % 2 : 0;
+                QTest::addRow("%s, %g ppp, %s", layout == CopyLayout::BoxesBeside ? "cases" : "feuille", dpi, name)
+                    << int(layout) << dpi << how << (n > 0) << page;
+                ++n;
+            }
+        }
+    }
+}
+
+void TestCopyReading::corpus()
+{
+    QFETCH(int, layout);
+    QFETCH(double, dpi);
+    QFETCH(Spoiling, spoiling);
+    QFETCH(bool, degraded);
+    QFETCH(int, page);
+
+    const CopyLayout kind = CopyLayout(layout);
+    const CopyPage &printed = m_pages[kind][size_t(page)];
+    std::vector<QuestionTruth> truths = boxesOf(printed, *m_questionnaire);
+    QImage image = rendered(kind, dpi, page).copy();
+    markPage(image, truths, int(m_totals[degraded].pages), dpi, m_marksUsed);
+    const QImage scan = spoil(image, spoiling, dpi, quint32(m_totals[degraded].pages + 1));
+
+    const ScannedPage scanned(scan);
+    Counts counts;
+    if (!scanned.readable()) {
+        counts.pages = counts.pagesUnread = 1;
+        m_totals[degraded].add(counts);
+        QFAIL("page non lue");
+    }
+    QCOMPARE(scanned.payload(), printed.payload);
+    const ReadPage read = CopyPageReader::read(scanned, *m_questionnaire, m_questionnaire->fingerprint());
+    QCOMPARE(int(read.problem), int(ReadPage::Problem::None));
+    QCOMPARE(read.questions.size(), truths.size());
+    counts = compare(read, truths);
+    m_totals[degraded].add(counts);
+    qInfo("%s", qPrintable(counts.text()));
+    QCOMPARE(counts.misread, 0);
+    QCOMPARE(counts.questionsMisread, 0);
+    if (!degraded)
+        QCOMPARE(counts.doubtful, 0);
+}
+
+void TestCopyReading::cleanupTestCase()
+{
+    QStringList used;
+    for (const auto &[name, count] : m_marksUsed)
+        used << QStringLiteral("%1 %2").arg(count).arg(name);
+    qInfo("Marques : %s", qPrintable(used.join(QStringLiteral(", "))));
+    qInfo("Pages propres : %s", qPrintable(m_totals[false].text()));
+    qInfo("Pages abîmées : %s", qPrintable(m_totals[true].text()));
+    QCOMPARE(m_totals[false].doubtful, 0);
+    QVERIFY2(m_totals[true].doubtful * 100 <= m_totals[true].boxes, "plus de 1 % de cases douteuses");
+}
+
+// How a page fails to be a copy this program can read, painted over a clean copy drawn at 150 dpi.
+enum class Spoilt { Nothing, Empty, WhitePage, MarkWiped, MarkBlotted, CodeWiped, OtherCode, FutureLayout };
+
+void TestCopyReading::pagesNotRead_data()
+{
+    QTest::addColumn<int>("spoilt");
+    QTest::addColumn<int>("problem");
+    QTest::newRow("copie lisible") << int(Spoilt::Nothing) << int(ScannedPage::Problem::None);
+    QTest::newRow("image vide") << int(Spoilt::Empty) << int(ScannedPage::Problem::Blank);
+    QTest::newRow("page blanche") << int(Spoilt::WhitePage) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("carré du coin effacé") << int(Spoilt::MarkWiped) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("carré du coin dans une tache") << int(Spoilt::MarkBlotted) << int(ScannedPage::Problem::NoMarks);
+    QTest::newRow("code effacé") << int(Spoilt::CodeWiped) << int(ScannedPage::Problem::NoCode);
+    QTest::newRow("code d'un autre programme") << int(Spoilt::OtherCode) << int(ScannedPage::Problem::UnknownCode);
+    QTest::newRow("mise en page inconnue") << int(Spoilt::FutureLayout) << int(ScannedPage::Problem::UnknownLayout);
+}
+
+void TestCopyReading::pagesNotRead()
+{
+    QFETCH(int, spoilt);
+    QFETCH(int, problem);
+    constexpr double Dpi = 150;
+    QImage page = rendered(CopyLayout::BoxesBeside, Dpi, 0).copy();
+    const auto pixels = [](const QRectF &points) { return QRectF(points.topLeft() * Dpi / 72, points.size() * Dpi / 72); };
+    QPainter painter(&page);
+    const auto replaceCode = [&](const QByteArray &text) {
+        painter.fillRect(pixels(CopyGeometry::codeArea()), Qt::white);
+        QrSymbol::encode(text).draw(painter, pixels(CopyGeometry::codeArea()), 2);
+    };
+    switch (Spoilt(spoilt)) {
+    case Spoilt::Nothing: break;
+    case Spoilt::Empty: break;
+    case Spoilt::WhitePage: painter.fillRect(page.rect(), Qt::white); break;
+    case Spoilt::MarkWiped: painter.fillRect(pixels(CopyGeometry::cornerMark(CopyGeometry::BottomLeft)), Qt::white); break;
+    case Spoilt::MarkBlotted:
+        painter.fillRect(pixels(CopyGeometry::cornerMark(CopyGeometry::TopRight)).adjusted(-30, -10, 10, 30), Qt::black);
+        break;
+    case Spoilt::CodeWiped: painter.fillRect(pixels(CopyGeometry::codeArea()), Qt::white); break;
+    case Spoilt::OtherCode: replaceCode("https://example.org/"); break;
+    case Spoilt::FutureLayout: replaceCode("NQ2Z:0123456789ABCDEF:1:1:1:1:0:"); break;
+    }
+    painter.end();
+    if (Spoilt(spoilt) == Spoilt::Empty)
+        page = QImage();
+    QCOMPARE(int(ScannedPage(page).problem()), problem);
+}
+
+QTEST_MAIN(TestCopyReading)
+#include "tst_copyreading.moc"

@@ -1,0 +1,270 @@
+#include "markedcorpus.h"
+
+#include "classroom/classrun.h"
+#include "marking/copypagereader.h"
+#include "marking/markingsession.h"
+#include "platform/apperror.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <map>
+
+using namespace MarkedCorpus;
+
+namespace {
+
+constexpr double Dpi = 150;
+
+struct ListKeeper : ClassRunKeeper
+{
+    std::vector<ClassRunRecord> kept;
+    QString keep(const ClassRunRecord &record) override
+    {
+        kept.push_back(record);
+        return QStringLiteral("essai-resultats.csv");
+    }
+};
+
+// Answers by question number, in the questionnaire's numbering.
+using Answers = std::map<int, std::vector<int>>;
+
+// A printed pile: copies printed to PDF, and pages scanned from it with chosen boxes blackened.
+class Pile
+{
+public:
+    Pile(std::shared_ptr<const ClassQuestionnaire> questionnaire, CopyLayout layout, const std::vector<PrintedCopy> &copies)
+        : m_questionnaire(std::move(questionnaire)), m_layout(layout), m_copies(copies)
+    {
+        PaperCopies printer(QStringLiteral("Essai"), m_questionnaire, m_pictures);
+        m_pdf = m_dir.filePath(QStringLiteral("copies.pdf"));
+        m_pages = print(printer, copies, layout, m_pdf);
+    }
+
+    int pageCount(int copy) const { return int(m_pages[size_t(copy)].size()); }
+
+    // Page `page` (from 0) of copy `copy` (an index), scanned with `answers` blackened.
+    QImage scan(int copy, int page, const Answers &answers)
+    {
+        int first = 0;
+        for (size_t c = 0; c < size_t(copy); ++c)
+            first += pageCount(int(c));
+        QImage image = ScanFile(m_pdf).page(first + page, Dpi).convertToFormat(QImage::Format_RGB32);
+        const CopyPage &printed = m_pages[size_t(copy)][size_t(page)];
+        QRandomGenerator random(quint32(copy * 100 + page));
+        for (const auto &[question, chosen] : answers) {
+            for (int answer : chosen) {
+                const QRectF box = boxOf(printed, m_copies[size_t(copy)].seed, question, answer);
+                if (!box.isNull())
+                    drawMark(image, QRectF(box.topLeft() * Dpi / 72, box.size() * Dpi / 72), Mark::Filled, random);
+            }
+        }
+        return image;
+    }
+
+private:
+    QRectF boxOf(const CopyPage &page, quint64 seed, int question, int answer) const
+    {
+        if (m_layout == CopyLayout::AnswerSheet) {
+            const int slot = question - (page.payload.page - 1) * CopyGeometry::SheetSlotsPerPage;
+            return slot >= 0 && slot < CopyGeometry::SheetSlotsPerPage ? CopyGeometry::sheetBox(slot, answer) : QRectF();
+        }
+        const auto boxes = CopyPageReader::printedBoxes(*m_questionnaire, m_layout, seed);
+        for (size_t i = 0; i < page.payload.boxTops.size(); ++i) {
+            const auto &box = boxes[size_t(page.payload.firstBox) + i];
+            if (box.question == question && box.answer == answer)
+                return QRectF(CopyGeometry::besideBoxLeft(), page.payload.boxTops[i], CopyGeometry::besideBoxSide(),
+                              CopyGeometry::besideBoxSide());
+        }
+        return {};
+    }
+
+    std::shared_ptr<const ClassQuestionnaire> m_questionnaire;
+    CopyLayout m_layout;
+    std::vector<PrintedCopy> m_copies;
+    PictureRegistry m_pictures;
+    QTemporaryDir m_dir;
+    QString m_pdf;
+    std::vector<std::vector<CopyPage>> m_pages;
+};
+
+// Right for even questions, the next answer for odd ones.
+Answers halfRight(const ClassQuestionnaire &questionnaire)
+{
+    Answers answers;
+    for (const ClassQuestion &question : questionnaire.questions()) {
+        const int right = *question.rightAnswer;
+        const int count = int(question.answerNumbers().size());
+        answers[question.number] = {question.number % 2 == 0 ? right : right % count + 1};
+    }
+    return answers;
+}
+
+PageSource source(int page)
+{
+    return {QStringLiteral("pile.pdf"), page};
+}
+
+} // namespace
+
+class TestMarkingSession : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pileGatheredIntoCopies();
+    void doubtSettledByTheTeacher();
+    void printedNameAndAnswerSheet();
+    void sameScansMarkedTwice();
+};
+
+void TestMarkingSession::pileGatheredIntoCopies()
+{
+    const auto questionnaire = MarkedCorpus::questionnaire(16, true);
+    const std::vector<PrintedCopy> copies = {{1, QString(), 0xABCDEF}, {2, QString(), 0x123456}};
+    Pile pile(questionnaire, CopyLayout::BoxesBeside, copies);
+    QVERIFY(pile.pageCount(0) >= 2);
+    const Answers answers = halfRight(*questionnaire);
+    const auto other = MarkedCorpus::questionnaire(17, true);
+    Pile otherPile(other, CopyLayout::BoxesBeside, {{1, QString(), 5}});
+
+    MarkingSession session(questionnaire);
+    int scanned = 0;
+    // In the copier's order: backwards, a page twice, a stranger, a blank sheet; copy 2's
+    // first page never comes.
+    for (int page = pile.pageCount(0) - 1; page >= 0; --page)
+        session.addPage(pile.scan(0, page, answers), source(++scanned));
+    session.addPage(pile.scan(0, 0, answers), source(++scanned));
+    session.addPage(otherPile.scan(0, 0, {}), source(++scanned));
+    QImage blank(800, 1131, QImage::Format_Grayscale8);
+    blank.fill(Qt::white);
+    session.addPage(blank, source(++scanned));
+    for (int page = 1; page < pile.pageCount(1); ++page)
+        session.addPage(pile.scan(1, page, {}), source(++scanned));
+
+    QCOMPARE(session.pagesRead(), scanned);
+    QCOMPARE(session.copies().size(), size_t(2));
+    QCOMPARE(session.copies()[0].number, 1);
+    QStringList notes;
+    for (const auto &note : session.notes())
+        notes << note.text;
+    QCOMPARE(notes, (QStringList{QStringLiteral("pile.pdf, page %1 : Copie n° 1, page 1, déjà lue (pile.pdf, page %2) ; "
+                                                "elle ne compte qu'une fois.")
+                                     .arg(pile.pageCount(0) + 1)
+                                     .arg(pile.pageCount(0)),
+                                 QStringLiteral("pile.pdf, page %1 : copie n° 1, page 1, d'un autre questionnaire, ou de "
+                                                "celui-ci modifié depuis l'impression des copies. Page refusée.")
+                                     .arg(pile.pageCount(0) + 2),
+                                 QStringLiteral("pile.pdf, page %1 : les quatre carrés noirs des coins n'y sont pas tous : "
+                                                "ce n'est pas une copie, ou la page est coupée ou tachée. Page non lue.")
+                                     .arg(pile.pageCount(0) + 3)}));
+    QVERIFY(!session.notes()[2].thumbnail.isNull());
+    QCOMPARE(session.missingPages(),
+             QStringList{QStringLiteral("Copie n° 2 : page 1 / %1 manquante.").arg(pile.pageCount(1))});
+
+    // Copy 1 waits for its name, read by the teacher from the name box's picture.
+    const ReadCopy &first = session.copies()[0];
+    QVERIFY(!first.namePicture.isNull());
+    QCOMPARE(first.waitingCount(), 0);
+    QVERIFY(!first.ready());
+    session.setPupil(0, QStringLiteral("  MARTIN   Zoé "));
+    QVERIFY(session.copies()[0].ready());
+
+    ListKeeper keeper;
+    const QDateTime when(QDate(2026, 12, 8), QTime(10, 0));
+    const MarkingSession::KeepReport report = session.keep(keeper, {}, when);
+    QCOMPARE(report.kept, 1);
+    QCOMPARE(report.lines, QStringList{QStringLiteral("Copie n° 2 : pas gardée (1 page manquante, nom à lire).")});
+    QCOMPARE(keeper.kept.size(), size_t(1));
+    const ClassRunRecord &run = keeper.kept[0];
+    QCOMPARE(run.way, ClassRunRecord::Way::Paper);
+    QCOMPARE(run.copy, 1);
+    QCOMPARE(run.seed, quint64(0xABCDEF));
+    QCOMPARE(run.pupil, QStringLiteral("MARTIN Zoé"));
+    for (const auto &[question, chosen] : answers)
+        QCOMPARE(run.answers[size_t(question)], chosen.front());
+    QCOMPARE(run.score.rightCount, 8);
+    QCOMPARE(run.score.mark, 10.0);
+    // Kept once: asking again adds nothing.
+    QCOMPARE(session.keep(keeper, {}, when).kept, 0);
+    QCOMPARE(keeper.kept.size(), size_t(1));
+}
+
+void TestMarkingSession::doubtSettledByTheTeacher()
+{
+    const auto questionnaire = MarkedCorpus::questionnaire(5, true);
+    Pile pile(questionnaire, CopyLayout::BoxesBeside, {{4, QString(), 99}});
+    Answers answers = halfRight(*questionnaire);
+    answers[2] = {1, 2};
+    MarkingSession session(questionnaire);
+    for (int page = 0; page < pile.pageCount(0); ++page)
+        session.addPage(pile.scan(0, page, answers), source(page + 1));
+    session.setPupil(0, QStringLiteral("BERNARD Paul"));
+    const ReadCopy &copy = session.copies().at(0);
+    QCOMPARE(copy.waitingCount(), 1);
+    const auto doubtful = std::find_if(copy.questions.begin(), copy.questions.end(),
+                                       [](const CopyQuestion &q) { return q.waiting(); });
+    QCOMPARE(doubtful->question, 2);
+    QCOMPARE(doubtful->reading.doubt, QuestionReading::Doubt::SeveralTicked);
+    QVERIFY(!doubtful->picture.isNull());
+    QCOMPARE(doubtful->boxesInPicture.size(), doubtful->boxes.size());
+    for (const QRectF &place : doubtful->boxesInPicture)
+        QVERIFY(QRectF(doubtful->picture.rect()).contains(place));
+    QVERIFY(!copy.ready());
+
+    QVERIFY(!session.settle(0, 2, 5)); // question 3 has four answers
+    QVERIFY(!session.settle(0, 9, 1)); // no question 10
+    QVERIFY(session.settle(0, 2, 2));
+    QVERIFY(session.copies()[0].ready());
+    const std::vector<ClassRunRecord> records = session.readyRecords(QDateTime());
+    QCOMPARE(records.size(), size_t(1));
+    QCOMPARE(records[0].answers[2], 2);
+}
+
+void TestMarkingSession::printedNameAndAnswerSheet()
+{
+    const auto questionnaire = MarkedCorpus::questionnaire(80, true);
+    Pile pile(questionnaire, CopyLayout::AnswerSheet, {{1, QStringLiteral("LÉGER Ève"), 7}});
+    QCOMPARE(pile.pageCount(0), 2);
+    Answers answers = halfRight(*questionnaire);
+    answers.erase(79); // left blank
+    MarkingSession session(questionnaire);
+    session.addPage(pile.scan(0, 1, answers), source(1));
+    session.addPage(pile.scan(0, 0, answers), source(2));
+    const ReadCopy &copy = session.copies().at(0);
+    QCOMPARE(copy.pupil, QStringLiteral("LÉGER Ève"));
+    QVERIFY(copy.namePicture.isNull());
+    QVERIFY(copy.ready());
+    const ClassRunRecord record = session.readyRecords(QDateTime()).at(0);
+    QCOMPARE(record.answers[79], 0);
+    QCOMPARE(record.answers[78], answers[78].front());
+    // The booklet is in the questionnaire's order whatever the settings: so is every sheet.
+    QCOMPARE(record.score.rightCount, 40);
+    QCOMPARE(record.score.unansweredCount, 1);
+}
+
+void TestMarkingSession::sameScansMarkedTwice()
+{
+    const auto questionnaire = MarkedCorpus::questionnaire(4, false);
+    Pile pile(questionnaire, CopyLayout::BoxesBeside, {{1, QStringLiteral("A Léo"), 11}, {2, QStringLiteral("B Lou"), 12}});
+    const Answers answers = halfRight(*questionnaire);
+    std::vector<QImage> scans = {pile.scan(0, 0, answers), pile.scan(1, 0, answers)};
+    ListKeeper keeper;
+    // What the results already hold, as a results file tells it.
+    const auto inResults = [&keeper](int copy, quint64 seed) {
+        return std::any_of(keeper.kept.begin(), keeper.kept.end(),
+                           [&](const ClassRunRecord &run) { return run.copy == copy && run.seed == seed; });
+    };
+    for (int round = 0; round < 2; ++round) {
+        MarkingSession session(questionnaire);
+        for (size_t i = 0; i < scans.size(); ++i)
+            session.addPage(scans[i], source(int(i) + 1));
+        const MarkingSession::KeepReport report = session.keep(keeper, inResults, QDateTime());
+        QCOMPARE(report.kept, round == 0 ? 2 : 0);
+        QCOMPARE(report.alreadyThere, round == 0 ? 0 : 2);
+    }
+    QCOMPARE(keeper.kept.size(), size_t(2));
+}
+
+QTEST_MAIN(TestMarkingSession)
+#include "tst_markingsession.moc"
