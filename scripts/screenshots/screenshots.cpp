@@ -24,6 +24,7 @@
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
@@ -158,14 +159,15 @@ int main(int argc, char *argv[])
                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs dialogs;
+    ScriptedProgress progress;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing, progress};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
     if (suffix.isEmpty())
