@@ -9,6 +9,8 @@
 #include "pictures/pcx/pcxencoder.h"
 #include "pictures/pcx/pcx.h"
 
+#include "medianreporter.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -19,8 +21,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -156,41 +156,22 @@ double pillowSeconds(const QString &path, const char *what)
     return output.trimmed().toDouble();
 }
 
-// Collects each run's time per iteration and prints the ratios once all have run.
-class RatioReporter : public benchmark::ConsoleReporter
+// Prints the ratios once all have run, from each run's median (see MedianReporter).
+class RatioReporter : public MedianReporter
 {
 public:
-    // With --benchmark_repetitions the median of the repetitions is kept, else the one run.
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            if (run.error_occurred)
-                continue;
-            const std::string &name = run.run_name.function_name;
-            if (run.run_type == Run::RT_Aggregate) {
-                if (run.aggregate_name == "median")
-                    m_seconds[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
-            } else if (run.iterations > 0 && m_medians.count(name) == 0) {
-                m_seconds[name] = run.real_accumulated_time / double(run.iterations);
-            }
-            if (run.run_type == Run::RT_Aggregate)
-                m_medians.insert(name);
-        }
-    }
-
     void Finalize() override
     {
-        ConsoleReporter::Finalize();
+        MedianReporter::Finalize();
         std::printf("\nRatios: our time / their time (below 1: ours is faster)\n");
-        for (const auto &[name, ours] : m_seconds) {
+        for (const auto &[name, ours] : allSeconds()) {
             if (name.find("/ours/") == std::string::npos && name.find("/picture/") == std::string::npos)
                 continue;
             const std::string sample = name.substr(name.rfind('/') + 1);
             const std::string operation = name.substr(0, name.find('/'));
             const std::string baseline = operation == "load" ? "decode" : operation;
-            const double magick = find(baseline + "/magick/" + sample);
-            const double pillow = find(baseline + "/pillow/" + sample);
+            const double magick = seconds(baseline + "/magick/" + sample);
+            const double pillow = seconds(baseline + "/pillow/" + sample);
             std::printf("%-28s ours %9.2f ms", name.c_str(), ours * 1e3);
             double faster = 0;
             if (magick > 0) {
@@ -205,21 +186,11 @@ public:
                 std::printf("  vs the faster: %5.2f %s", ours / faster, ours <= faster ? "(at least as fast)" : "(SLOWER)");
             // Loading a picture against the codec's own decoding of the same file: the bitmap
             // the picture keeps should cost little beyond the decoding itself.
-            if (const double codec = find("decode/ours/" + sample); operation == "load" && codec > 0)
+            if (const double codec = seconds("decode/ours/" + sample); operation == "load" && codec > 0)
                 std::printf("  vs our codec's decode %9.2f ms: %5.2f", codec * 1e3, ours / codec);
             std::printf("\n");
         }
     }
-
-private:
-    double find(const std::string &name) const
-    {
-        const auto it = m_seconds.find(name);
-        return it == m_seconds.end() ? -1 : it->second;
-    }
-
-    std::map<std::string, double> m_seconds;
-    std::set<std::string> m_medians;
 };
 
 } // namespace

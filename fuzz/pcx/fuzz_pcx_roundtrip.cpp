@@ -1,6 +1,7 @@
 // Two games in one target, chosen by the first byte:
 // - below 0x80: the rest describes a bitmap (depth, size, colour table, pixels, buffer sizes);
-//   encoding it and decoding the result must give back the very same BMP file image;
+//   encoding it (the same bytes whatever the buffer and loops) and decoding the result must
+//   give back the very same BMP file image;
 // - from 0x80: the rest is handed to the encoder as a BMP file image, however malformed;
 //   it must refuse or write a PCX file the decoder reads.
 
@@ -74,6 +75,12 @@ void roundTrip(Reader &in)
         error = PcxEncoder(encoderOptions).encode(bmp, out);
     }
     if (error != PcxError::None)
+        std::abort();
+    // The small buffer takes its bytes one run at a time; a full-size one has whole stretches
+    // written in place, by the vector loops where the processor has them: the same bytes.
+    PcxEncoderOptions portable;
+    portable.loops = PcxLoops::Portable;
+    if (PcxEncoder().encode(bmp) != pcx || PcxEncoder(portable).encode(bmp) != pcx)
         std::abort();
     // A 1-bit table of two blacks reads back as black and white, the way files that leave
     // the header palette at zero are meant.

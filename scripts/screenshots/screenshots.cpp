@@ -180,12 +180,12 @@ int main(int argc, char *argv[])
     ScriptedMessageBoxes boxes;
     ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs dialogs;
+    ScriptedProgress progress;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    ScriptedProgress progress;
     Services services{boxes, dialogs, dialogs, clock, pictures, printing, progress};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;

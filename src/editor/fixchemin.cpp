@@ -1,6 +1,7 @@
 #include "editor/fixchemin.h"
 
 #include "platform/accessiblenames.h"
+#include "platform/firstshow.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,7 +32,8 @@ TFixchemin::TFixchemin(QWidget *parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(DesignWidth, DesignHeight);
     createControls();
-    showDirectory(QDir::currentPath());
+    // The folders are listed when the dialog shows, as on every opening.
+    m_chosen = QDir::cleanPath(QDir::currentPath());
 }
 
 void TFixchemin::showEvent(QShowEvent *event)
@@ -51,7 +53,7 @@ void TFixchemin::createControls()
     Label1 = new QLabel(tr("Chemin absolu"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(16, 8);
-    Label1->adjustSize();
+    adjustSizeWhenShown(Label1);
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));
@@ -87,8 +89,11 @@ void TFixchemin::createControls()
     // Double click and Enter open a folder; expanding on double click would only fold it.
     DirectoryListBox1->setExpandsOnDoubleClick(false);
     DirectoryListBox1->setItemsExpandable(false);
-    // Every level is open and stays open: no fold marks beside them.
-    DirectoryListBox1->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
+    // Every level is open and stays open: no fold marks beside them. A style sheet is parsed
+    // when it is set, so this one waits for the dialog's first showing.
+    whenFirstShown(DirectoryListBox1, [tree = DirectoryListBox1] {
+        tree->setStyleSheet(QStringLiteral("QTreeView::branch { image: none; border-image: none; }"));
+    });
     DirectoryListBox1->installEventFilter(this);
 
     // "OK" first, so it has the focus when the dialog opens; no default button: Enter presses

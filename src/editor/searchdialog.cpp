@@ -1,5 +1,7 @@
 #include "editor/searchdialog.h"
 
+#include "platform/firstshow.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,7 +40,7 @@ QLineEdit *SearchDialog::addEdit(const QString &name, const QString &caption, QP
     edit->setGeometry(EditLeft, editTop, EditWidth, EditHeight);
     label = new QLabel(caption, this);
     label->move(captionAt);
-    label->adjustSize();
+    adjustSizeWhenShown(label);
     label->setBuddy(edit);
     connect(edit, &QLineEdit::returnPressed, this, &SearchDialog::Edit1KeyPress);
     if (!m_firstEdit) {

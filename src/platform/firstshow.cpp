@@ -34,3 +34,8 @@ void whenFirstShown(QWidget *widget, std::function<void()> act)
 {
     new FirstShow(widget, std::move(act));
 }
+
+void adjustSizeWhenShown(QWidget *widget)
+{
+    whenFirstShown(widget, [widget] { widget->adjustSize(); });
+}

@@ -5,6 +5,7 @@
 #include "runner/resultat.h"
 #include "platform/accessiblenames.h"
 #include "platform/deferredicon.h"
+#include "platform/firstshow.h"
 #include "platform/messageboxes.h"
 #include "platform/pagescrollarea.h"
 #include "platform/services.h"
@@ -181,8 +182,12 @@ void TQcm::createQuestionArea()
     Label6 = new QLabel(tr("Réponse"), m_page);
     Label6->setObjectName(QStringLiteral("Label6"));
     Label6->setFont(arial(19, true));
-    Label6->adjustSize();
-    Label6->move(512, 288 + top + (31 - Label6->height()) / 2);
+    // Measured when the runner first shows, centred on the answer box's height.
+    Label6->move(512, 288 + top);
+    whenFirstShown(Label6, [label = Label6, top] {
+        label->adjustSize();
+        label->move(512, 288 + top + (31 - label->height()) / 2);
+    });
 
     SpinEdit1 = new AnswerBox(m_page);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));

@@ -171,7 +171,6 @@ void TResultat::createGrid()
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->setAccessibleName(tr("Résultats"));
     StringGrid1->setGeometry(0, TopBarHeight, DesignWidth, DesignHeight - TopBarHeight);
-    StringGrid1->setModel(m_table);
     StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -190,8 +189,17 @@ void TResultat::createGrid()
     StringGrid1->verticalHeader()->setDefaultSectionSize(StringGrid1->fontMetrics().height() + 6);
 }
 
+// The grid takes its table when the window first shows: the grid then sizes its headers, in a
+// bold font of their own, which the program would otherwise do at start-up for a hidden window.
+void TResultat::attachTable()
+{
+    if (StringGrid1->model() != m_table)
+        StringGrid1->setModel(m_table);
+}
+
 void TResultat::showResults(RunResults results)
 {
+    attachTable();
     m_table->setResults(std::move(results));
     StringGrid1->scrollToTop();
     exec();
@@ -216,6 +224,7 @@ void TResultat::showEvent(QShowEvent *event)
 
 void TResultat::FormShow()
 {
+    attachTable();
     StringGrid1->verticalHeader()->setFixedWidth(NumberColumnWidth);
     for (int column = 0; column < int(std::size(ColumnWidths)); ++column)
         StringGrid1->setColumnWidth(column, ColumnWidths[column]);

@@ -56,6 +56,7 @@ private Q_SLOTS:
 private:
     void createButtons();
     void createGrid();
+    void attachTable();
     void FormShow();
     QString questionnaireFile() const;
     // The pupil's name from its dialog; false when cancelled.

@@ -4,6 +4,7 @@
 #include "pictures/pcx/pcxencoder.h"
 #include "pictures/pcx/pcxoutput.h"
 #include "pictures/pcx/pcxruns.h"
+#include "pictures/pcx/pcxvector.h"
 
 #include <QBuffer>
 #include <QtTest>
@@ -17,6 +18,35 @@ int pattern(int x, int y)
 {
     const int block = (x / (1 + y % 5)) ^ (y / 3);
     return (block * 73 + (x % 7 == 0 ? 0xC8 : 0)) & 0xFFFFFF;
+}
+
+QByteArray encodeLine(const QByteArray &values, PcxLoops loops)
+{
+    QByteArray written;
+    QBuffer device(&written);
+    device.open(QIODevice::WriteOnly);
+    PcxOutput output(device, Pcx::DefaultBufferSize);
+    writePcxRuns(output, reinterpret_cast<const uchar *>(values.constData()), values.size(), loops);
+    output.finish();
+    return written;
+}
+
+// Distinct neighbours all along, below 0xC0 unless flagged is set.
+QByteArray loneValues(int count, bool flagged = false)
+{
+    QByteArray values;
+    for (int i = 0; i < count; ++i)
+        values.append(char((flagged ? 0xC0 : 0) + i % 50));
+    return values;
+}
+
+// Runs of the given lengths, each value unlike the one before.
+QByteArray runs(const QList<int> &lengths, int firstValue = 0xB8)
+{
+    QByteArray values;
+    for (int i = 0; i < lengths.size(); ++i)
+        values.append(QByteArray(lengths[i], char(firstValue + i * 7)));
+    return values;
 }
 
 // A device that takes no bytes.
@@ -49,6 +79,10 @@ private Q_SLOTS:
     void outputBuffer();
     void roundTrip_data();
     void roundTrip();
+    void vectorRuns_data();
+    void vectorRuns();
+    void vectorPlanes_data();
+    void vectorPlanes();
 };
 
 void TestPcxEncoder::runBytes_data()
@@ -304,6 +338,68 @@ void TestPcxEncoder::roundTrip()
         // Same headers, colours, rows and padding, byte for byte (72 dpi survives the round trip).
         QCOMPARE(back.bmp.toHex(), bmp.toHex());
     }
+}
+
+void TestPcxEncoder::vectorRuns_data()
+{
+    QTest::addColumn<QByteArray>("values");
+
+    // Blocks of 16 values: runs that cross their edges, carried runs near 63, lines that end
+    // within a block, and runs across the writer's 4096-value stretches.
+    for (int offset : {0, 1, 15, 16, 17}) {
+        for (int length : {2, 16, 17, 47, 48, 49, 62, 63, 64, 65, 79, 126, 127, 200}) {
+            const QByteArray name = "run of " + QByteArray::number(length) + " after " + QByteArray::number(offset);
+            QTest::newRow(name.constData()) << loneValues(offset) + runs({length}) + loneValues(40);
+            QTest::newRow((name + ", line ends with it").constData()) << loneValues(offset) + runs({length});
+        }
+    }
+    for (int count : {15, 16, 17, 18, 32, 33, 34})
+        QTest::newRow(("lone values, line of " + QByteArray::number(count)).constData()) << loneValues(count);
+    QTest::newRow("every value a run byte") << loneValues(100, true);
+    QTest::newRow("pairs of run-byte values") << runs(QList<int>(40, 2), 0xC0);
+    QByteArray edge;
+    for (int i = 0; i < 70; ++i)
+        edge.append(char(i % 2 ? 0xC0 : 0xBF));
+    QTest::newRow("0xBF and 0xC0 in turn") << edge;
+    QList<int> everyLength;
+    for (int length = 1; length <= 130; ++length)
+        everyLength << length << 1;
+    QTest::newRow("runs of every length up to 130") << runs(everyLength);
+    QTest::newRow("run across a stretch's end") << loneValues(4090) + runs({30}) + loneValues(10);
+    QTest::newRow("run from a stretch's end to the line's") << loneValues(4095) + runs({300});
+    QByteArray noisy;
+    for (int i = 0; i < 9000; ++i)
+        noisy.append(char(i * 255 / 9000 + int((quint32(i) * 2654435761u) >> 29) - 4));
+    QTest::newRow("a photograph's gradient with noise") << noisy;
+}
+
+void TestPcxEncoder::vectorRuns()
+{
+    if (!PcxVector::available())
+        QSKIP("this processor has no vector loops");
+    QFETCH(QByteArray, values);
+    QCOMPARE(encodeLine(values, PcxLoops::Fastest).toHex(' '), encodeLine(values, PcxLoops::Portable).toHex(' '));
+}
+
+void TestPcxEncoder::vectorPlanes_data()
+{
+    QTest::addColumn<int>("width");
+    for (int width : {1, 15, 16, 17, 31, 32, 33, 48, 100})
+        QTest::newRow(QByteArray::number(width).constData()) << width;
+}
+
+void TestPcxEncoder::vectorPlanes()
+{
+    if (!PcxVector::available())
+        QSKIP("this processor has no vector loops");
+    QFETCH(int, width);
+    // Red, green and blue each distinct, so a byte taken from the wrong plane shows.
+    const QByteArray bmp = bmpFile(width, 3, 24, {}, [](int x, int y) {
+        return (x + 1) % 256 << 16 | (x + 80 + y) % 256 << 8 | (x + 160) % 256;
+    });
+    PcxEncoderOptions portable;
+    portable.loops = PcxLoops::Portable;
+    QCOMPARE(PcxEncoder().encode(bmp).toHex(' '), PcxEncoder(portable).encode(bmp).toHex(' '));
 }
 
 QTEST_GUILESS_MAIN(TestPcxEncoder)

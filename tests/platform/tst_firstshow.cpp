@@ -1,6 +1,8 @@
 #include "platform/deferredicon.h"
+#include "platform/firstshow.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QToolButton>
 #include <QtTest>
 
@@ -44,6 +46,31 @@ private Q_SLOTS:
         }
         QCOMPARE(making, made);
         QCOMPARE(button->icon().isNull(), !givenBefore && made == 0);
+    }
+
+    void sizedWhenTheWindowShows_data()
+    {
+        QTest::addColumn<bool>("windowShown");
+        QTest::addColumn<QString>("laterText");
+        QTest::newRow("window hidden: not measured") << false << QString();
+        QTest::newRow("window shown: fits its text") << true << QString();
+        QTest::newRow("text changed before the showing: fits the new one")
+            << true << QStringLiteral("Un texte bien plus long que le premier, sur une seule ligne");
+    }
+
+    void sizedWhenTheWindowShows()
+    {
+        QFETCH(bool, windowShown);
+        QFETCH(QString, laterText);
+        QDialog window;
+        auto *label = new QLabel(QStringLiteral("Chemin absolu"), &window);
+        const QSize unsized = label->size();
+        adjustSizeWhenShown(label);
+        if (!laterText.isEmpty())
+            label->setText(laterText);
+        if (windowShown)
+            window.show();
+        QCOMPARE(label->size(), windowShown ? label->sizeHint() : unsized);
     }
 };
 

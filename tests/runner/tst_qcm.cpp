@@ -150,6 +150,9 @@ void TestQcm::windowsAsDesigned()
     QVERIFY(runner.Memo1->isReadOnly());
     QCOMPARE(runner.Panel3->text(), QStringLiteral("Question 1  "));
     QCOMPARE(runner.focusWidget(), runner.SpinEdit1);
+    // "Réponse" is measured when the runner shows: its whole text, level with the answer box.
+    QCOMPARE(runner.Label6->size(), runner.Label6->sizeHint());
+    QVERIFY(qAbs(runner.Label6->geometry().center().y() - runner.SpinEdit1->geometry().center().y()) <= 1);
     // Results window, filled once: fixed size, widths of each showing, nothing editable.
     Grid grid = program->pressResult();
     TResultat &results = program->results();

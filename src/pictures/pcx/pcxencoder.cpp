@@ -3,6 +3,7 @@
 #include "pictures/pcx/bmpfile.h"
 #include "pictures/pcx/pcxoutput.h"
 #include "pictures/pcx/pcxruns.h"
+#include "pictures/pcx/pcxvector.h"
 
 #include <QBuffer>
 
@@ -96,23 +97,26 @@ PcxError PcxEncoder::encode(const QByteArray &bmpFile, QIODevice &device, PcxEnc
     uchar *const red = lines.data();
     uchar *const green = red + bytesPerLine;
     uchar *const blue = green + bytesPerLine;
+    const bool vectorSplit = m_options.loops == PcxLoops::Fastest && PcxVector::available();
     for (int y = 0; y < bmp.height; ++y) {
         // PCX goes from the top row down; BMP usually stores the bottom row first.
         const int stored = bmp.topDown ? y : bmp.height - 1 - y;
         const uchar *row = pixels + qint64(stored) * rowSize;
         if (!trueColour) {
             std::memcpy(lines.data(), row, static_cast<size_t>(lineBytes));
-            writePcxRuns(output, lines.data(), bytesPerLine);
+            writePcxRuns(output, lines.data(), bytesPerLine, m_options.loops);
             continue;
         }
-        for (int x = 0; x < bmp.width; ++x, row += TrueColourPlanes) {
+        const int split = vectorSplit ? PcxVector::splitRow(row, bmp.width, red, green, blue) : 0;
+        row += qint64(split) * TrueColourPlanes;
+        for (int x = split; x < bmp.width; ++x, row += TrueColourPlanes) {
             blue[x] = row[0];
             green[x] = row[1];
             red[x] = row[2];
         }
-        writePcxRuns(output, red, bytesPerLine);
-        writePcxRuns(output, green, bytesPerLine);
-        writePcxRuns(output, blue, bytesPerLine);
+        writePcxRuns(output, red, bytesPerLine, m_options.loops);
+        writePcxRuns(output, green, bytesPerLine, m_options.loops);
+        writePcxRuns(output, blue, bytesPerLine, m_options.loops);
     }
 
     if (bmp.bitsPerPixel == 8) {

@@ -2,6 +2,7 @@
 
 #include "pictures/pcx/pcxerror.h"
 #include "pictures/pcx/pcxheader.h"
+#include "pictures/pcx/pcxruns.h"
 
 #include <QByteArray>
 
@@ -13,6 +14,7 @@ struct PcxEncoderOptions
     // Written when the bitmap carries no resolution. A fixed value rather than one taken from
     // the screen: the same bitmap then always gives the same file.
     quint16 fallbackDpi = 96;
+    PcxLoops loops = PcxLoops::Fastest;
 };
 
 struct PcxEncodeStats

@@ -2,6 +2,7 @@
 
 #include "pictures/pcx/pcxheader.h"
 #include "pictures/pcx/pcxoutput.h"
+#include "pictures/pcx/pcxvector.h"
 
 #include <QtAlgorithms>
 
@@ -99,18 +100,24 @@ qint64 runEnd(const uchar *values, qint64 start, qint64 count)
 
 } // namespace
 
-void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count)
+void writePcxRuns(PcxOutput &output, const uchar *values, qint64 count, PcxLoops loops)
 {
+    const bool blocks = loops == PcxLoops::Fastest && PcxVector::available();
     qint64 start = 0;
     // Stretches of values are written straight into the output buffer, with room reserved for
-    // the worst case: 2 bytes a value, plus one run that goes on past the stretch.
+    // the worst case: 2 bytes a value, plus one run that goes on past the stretch, plus what
+    // the blocks store beyond their last byte.
     const qint64 stretch = 4096;
     while (start < count) {
         const qint64 limit = std::min(count, start + stretch);
-        uchar *out = output.reserve(static_cast<size_t>(2 * (limit - start) + LongestRunBytes));
+        uchar *out = output.reserve(static_cast<size_t>(2 * (limit - start) + LongestRunBytes + PcxVector::StoreSlack));
         if (!out)
             break;
         while (start < limit) {
+            // The blocks stop before a long run and at the stretch's end; the loop below writes
+            // the run they left going on (or a word, or the line's last values), then hands back.
+            if (blocks)
+                out = PcxVector::writeRunBlocks(values, start, limit, out);
             // Eight values at a time: those unlike their next one (most of a photograph) go out
             // as lone values, copied as they are when none could be taken for a run byte; the
             // first equal pair, if any, starts a run below.
