@@ -31,12 +31,8 @@ answer() {
     xdotool key --delay 80 "$digit" Next
   done
   xdotool key --clearmodifiers alt+t
-  confirm=$(window_named '^Nelo Qcm$')
-  [ -n "$confirm" ] || { echo "\"Terminer\" asked nothing"; exit 1; }
-  sleep 0.3
-  focus "$confirm"
-  xdotool key Return
-  sleep 0.8
+  press_return_in '^Nelo Qcm$' "\"Terminer\" asked nothing"
+  sleep 0.5
   focus "$pupils"
   # "Élève suivant" has the focus on the end page.
   xdotool key Return
@@ -63,7 +59,6 @@ eval "$(xdotool getwindowgeometry --shell "$pupils")"
 xdotool mousemove --window "$pupils" $((WIDTH - 90)) 25 click 1
 press_return_in '^Nelo Qcm$' "\"Arrêter la passation\" asked nothing"
 # The summary names the results file.
-sleep 0.2
 press_return_in '^Nelo Qcm$' "the end of the session said nothing"
 sleep 0.5
 

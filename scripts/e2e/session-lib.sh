@@ -42,4 +42,12 @@ press_return_in() {
   sleep 0.3
   focus "$window"
   xdotool key Return
+  # The next window of the same name must not be taken for this one while it closes: wait
+  # (at most 10 seconds) until this one is gone.
+  i=0
+  while xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$window"; do
+    i=$((i + 1))
+    [ $i -le 100 ] || { echo "$2 (the window stayed open)"; exit 1; }
+    sleep 0.1
+  done
 }
