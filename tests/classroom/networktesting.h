@@ -16,7 +16,8 @@
 namespace NetworkTesting {
 
 // `count` questions "Question n", four answers "Réponse n.k", the right one 1 + n % 4, the
-// last question without a right answer; a statement and a correction in every free text.
+// last question without a right answer; a statement and a correction in every free text; a
+// picture for the first question only.
 inline QStringList questionnaire(int count, bool shuffle = false)
 {
     QStringList lines;
@@ -25,7 +26,7 @@ inline QStringList questionnaire(int count, bool shuffle = false)
     lines << QStringLiteral("PASSATION fin=corrections");
     for (int n = 0; n < count; ++n) {
         lines << QcmFormat::openingTag(n) << QStringLiteral("TITLE Question %1").arg(n + 1)
-              << QStringLiteral("PICTURE ");
+              << (n == 0 ? QStringLiteral("PICTURE image1.gif") : QStringLiteral("PICTURE "));
         for (int k = 1; k <= QcmFormat::AnswerCount; ++k)
             lines << QcmFormat::answerKeyword(k) + (k <= 4 ? QStringLiteral("Réponse %1.%2").arg(n + 1).arg(k) : QString());
         lines << QcmFormat::RightAnswerKeyword + (n + 1 < count ? QString::number(1 + n % 4) : QStringLiteral("0"))

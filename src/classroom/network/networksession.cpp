@@ -200,8 +200,10 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         NetworkPupil &pupil = *m_pupils[size_t(index)];
         if (kind == AnswerRecord) {
             const int question = intOf(line, QStringLiteral("q"));
-            if (pupil.run.setAnswer(question, intOf(line, QStringLiteral("a"))))
+            if (pupil.run.setAnswer(question, intOf(line, QStringLiteral("a")))) {
                 pupil.sequence[size_t(question)] = qint64(line.value(QStringLiteral("n")).toDouble());
+                pupil.lastPosition = pupil.run.version().positionOf(question);
+            }
         } else if (kind == FinishRecord) {
             pupil.finishedAt = timeOf(line.value(QStringLiteral("at")));
             pupil.run.finish();

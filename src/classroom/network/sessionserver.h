@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QAbstractHttpServer>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QHostAddress>
+#include <QPointer>
+
+class QTcpSocket;
+class SessionApi;
+class GuardedTcpServer;
+
+// The session's HTTP server: Qt's server reads the requests, SessionApi answers them. It
+// listens on the one address the teacher chose, and only while the session window is open.
+//
+// Clients are untrusted, so each connection is bounded before Qt's server reads it: the bytes of
+// one request, the time it may take to arrive, how long an idle connection stays open, and how
+// many connections one device and all devices may hold. Past a bound the connection is closed;
+// the teacher's program goes on serving everyone else.
+class SessionServer : public QAbstractHttpServer
+{
+    Q_OBJECT
+
+public:
+    struct Limits
+    {
+        qint64 requestBytes = 16 * 1024;  // headers and body of one request
+        int requestMs = 10000;            // from its first byte to its last
+        int idleMs = 120000;              // a kept-alive connection with nothing to do
+        int connections = 512;
+        int connectionsPerPeer = 64;      // a browser opens six; a class behind one address more
+    };
+
+    SessionServer(SessionApi &api, Limits limits, QObject *parent = nullptr);
+    explicit SessionServer(SessionApi &api, QObject *parent = nullptr);
+    ~SessionServer() override;
+
+    // Listens on `address` at `port` (0: any free one), after closing what listened before.
+    // Returns the port, or 0 with the French reason in errorText().
+    quint16 open(const QHostAddress &address, quint16 port);
+    void close();
+    bool isListening() const;
+    const QString &errorText() const { return m_errorText; }
+
+    // "192.168.1.20:8080", "[fe80::1]:8080": what a page's Host says when it reached us.
+    static QString hostOf(const QHostAddress &address, quint16 port);
+
+    int connectionCount() const;
+
+protected:
+    bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
+    void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
+
+private:
+    SessionApi &m_api;
+    Limits m_limits;
+    QPointer<GuardedTcpServer> m_tcp;
+    QElapsedTimer m_clock;
+    QString m_errorText;
+};
