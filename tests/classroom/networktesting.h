@@ -10,7 +10,9 @@
 #include <QDateTime>
 #include <QStringList>
 
+#include <csignal>
 #include <functional>
+#include <sys/resource.h>
 #include <vector>
 
 namespace NetworkTesting {
@@ -57,6 +59,21 @@ struct StepClock
     {
         return [this] { return now; };
     }
+};
+
+// Writes to files beyond `bytes` fail, as on a full disk, until the limit is lifted.
+struct FileSizeLimit
+{
+    rlimit before{};
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limit = before;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
 };
 
 } // namespace NetworkTesting
