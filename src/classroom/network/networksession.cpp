@@ -19,6 +19,7 @@ const QString FinishRecord = QStringLiteral("finish");
 const QString KeptRecord = QStringLiteral("kept");
 const QString AddressRecord = QStringLiteral("address");
 const QString EndRecord = QStringLiteral("end");
+const QString ClassRecord = QStringLiteral("class");
 constexpr int JournalVersion = 1;
 
 QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
@@ -188,6 +189,11 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         if (kind == AddressRecord) {
             m_start.address = line.value(QStringLiteral("address")).toString();
             m_start.port = quint16(std::clamp(line.value(QStringLiteral("port")).toInt(), 0, 65535));
+            continue;
+        }
+        if (kind == ClassRecord) {
+            m_start.className = line.value(QStringLiteral("class")).toString();
+            m_start.classPupils = stringsOf(line.value(QStringLiteral("pupils")));
             continue;
         }
         if (kind == EndRecord) {
@@ -416,4 +422,14 @@ void NetworkSession::noteAddress(const QString &address, quint16 port)
     m_journal->append(record(AddressRecord, {{QStringLiteral("address"), address}, {QStringLiteral("port"), int(port)}}));
     m_start.address = address;
     m_start.port = port;
+}
+
+void NetworkSession::setClassList(const QString &className, const QStringList &pupils)
+{
+    if (className == m_start.className && pupils == m_start.classPupils)
+        return;
+    m_journal->append(record(ClassRecord, {{QStringLiteral("class"), className},
+                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(pupils)}}));
+    m_start.className = className;
+    m_start.classPupils = pupils;
 }

@@ -125,6 +125,8 @@ public:
 
     // The listening place changed (the teacher chose another address).
     void noteAddress(const QString &address, quint16 port);
+    // The class list pupils choose their names from (none: they type them).
+    void setClassList(const QString &className, const QStringList &pupils);
 
     ClassRunRecord recordOf(const NetworkPupil &pupil) const;
 

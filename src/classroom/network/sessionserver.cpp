@@ -168,7 +168,8 @@ quint16 SessionServer::open(const QHostAddress &address, quint16 port)
     m_errorText.clear();
     auto *tcp = new GuardedTcpServer(m_limits, this);
     if (!tcp->listen(address, port)) {
-        switch (tcp->serverError()) {
+        m_error = tcp->serverError();
+        switch (m_error) {
         case QAbstractSocket::AddressInUseError:
             m_errorText = tr("Le port %1 est déjà pris par un autre programme.").arg(port);
             break;

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QHostAddress>
 #include <QPointer>
+#include <QTcpSocket>
 
 class QTcpSocket;
 class SessionApi;
@@ -42,6 +43,7 @@ public:
     void close();
     bool isListening() const;
     const QString &errorText() const { return m_errorText; }
+    QAbstractSocket::SocketError lastError() const { return m_error; }
 
     // "192.168.1.20:8080", "[fe80::1]:8080": what a page's Host says when it reached us.
     static QString hostOf(const QHostAddress &address, quint16 port);
@@ -58,4 +60,5 @@ private:
     QPointer<GuardedTcpServer> m_tcp;
     QElapsedTimer m_clock;
     QString m_errorText;
+    QAbstractSocket::SocketError m_error = QAbstractSocket::UnknownSocketError;
 };
