@@ -3,9 +3,16 @@
 the sample with its number, title, the answer given (0 when none), its solution and "*" when
 both agree, an empty row, then the number of right answers.
 With --kept, checks the results file kept by "Enregistrer..." instead: its header names the
-questions, and its one row holds the pupil, the score and the answers given."""
+questions, and its one row holds the pupil, the score, the mark out of 20 and the answers given."""
 import csv
+import math
 import sys
+
+
+def mark_text(right: int, marked: int, scale: int = 20) -> str:
+    """The mark rounded to the half point, halves up, with the decimal comma."""
+    mark = math.floor(right * scale / marked / 0.5 + 0.5 + 1e-9) * 0.5
+    return f"{mark:g}".replace(".", ",")
 
 
 def questions(path: str):
@@ -26,10 +33,14 @@ def check_kept(sample: str, kept: str, pupil: str, given) -> int:
     with open(kept, encoding="utf-8-sig", newline="") as f:
         rows = list(csv.reader(f, delimiter=";"))
     titles = questions(sample)
-    header = ["Date", "Heure", "Nom", "Bonnes réponses", "Questions"]
+    header = ["Date", "Heure", "Nom", "Bonnes réponses", "Questions", "Note", "Barème", "Questions notées",
+              "Passation", "Version", "Durée", "État", "Copie"]
     header += [f"{n}. {title}" for n, (title, _) in enumerate(titles, start=1)]
     answers = [str(a) for a in given] + [""] * (len(titles) - len(given))
-    row = [pupil, str(right_count(sample, given)), str(len(titles))] + answers
+    right = right_count(sample, given)
+    # Every question of the sample has a right answer, so every one is marked.
+    row = [pupil, str(right), str(len(titles)), mark_text(right, len(titles)), "20", str(len(titles)),
+           "essai", "", "", "terminé", ""] + answers
     if len(rows) != 2 or rows[0] != header or rows[1][2:] != row:
         print(f"kept file: {rows!r}\nexpected the header {header!r} and a row ending {row!r}")
         return 1

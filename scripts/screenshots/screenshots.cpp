@@ -2,13 +2,15 @@
 // the splash window, the about box, the help window, the question list, the find, replace and
 // path dialogs, the runner, the results window and its pupil's name dialog, the statistics of a class, the first page of the
 // paper test (printed to PDF, then drawn by pdftoppm), the calendar, the clock and the
-// calculator, drawn offscreen by the program's own windows.
+// calculator, the class's windows, drawn offscreen by the program's own windows.
 // Usage: nelo-screenshots <questionnaire.qcm> <picture> <output folder> [<suffix> [<windows>]]
 // With a suffix, only the windows named (comma-separated; "sheet,runner" when not given) on the
 // screen the platform gives (run with QT_SCALE_FACTOR and a screen size to see them enlarged):
 // the sheet and the runner maximised, sheet-<suffix>.png and runner-<suffix>.png as they open,
 // then -bottom.png with the focus on their last field; the statistics window at the size it opens
 // at, statistics-<suffix>.png.
+#include "classscreenshots.h"
+
 #include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -24,6 +26,7 @@
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
+#include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "runner/qcm.h"
@@ -106,7 +109,11 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
             if (q + 1 < count)
                 session.Suivant(answer);
         }
-        ResultsFile::append(path, {when.addSecs(600 * p), pupils[p], session.score(answer)});
+        KeptRun run;
+        run.when = when.addSecs(600 * p);
+        run.pupil = pupils[p];
+        run.results = session.score(answer);
+        ResultsFile::append(path, run);
     }
     RunSession session;
     session.Init(document);
@@ -158,14 +165,15 @@ int main(int argc, char *argv[])
                                      .split(QLatin1Char(','), Qt::SkipEmptyParts);
 
     ScriptedMessageBoxes boxes;
-    ScriptedPrintDialogs printing;
+    ScriptedPrintDialogs printing{boxes};
     ScriptedFileDialogs dialogs;
     FixedClock clock(QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36)));
     PictureRegistry pictures;
     registerJpegFormats(pictures, 24);
     registerGifFormat(pictures);
     registerPcx(pictures);
-    Services services{boxes, dialogs, dialogs, clock, pictures, printing};
+    ScriptedProgress progress;
+    Services services{boxes, dialogs, dialogs, clock, pictures, printing, progress};
     Workspace workspace(services);
     TMainForm &form = workspace.mainForm;
     if (suffix.isEmpty())
@@ -254,6 +262,8 @@ int main(int argc, char *argv[])
                         output.filePath(QStringLiteral("statistics.png")))
          && ok;
     ok = savePaperTest(form, boxes, printing, output) && ok;
+    ok = saveClassWindows(workspace.sheet->store().document(), QFileInfo(questionnaire).absolutePath(), services, output)
+         && ok;
 
     workspace.calendar.show();
     ok = save(workspace.calendar, output.filePath(QStringLiteral("calendar.png"))) && ok;

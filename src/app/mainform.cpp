@@ -6,6 +6,7 @@
 #include "app/helpkey.h"
 #include "app/hints.h"
 #include "app/questionnaireprinting.h"
+#include "app/classroomcommands.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
@@ -148,6 +149,9 @@ void TMainForm::createMenus()
     addSheetItem(m_editMenu, tr("&Remplacer..."), tr("Remplacer"), {}, &TPlanche::Remplacer);
     m_editMenu->addSeparator();
     addSheetItem(m_editMenu, tr("&Suprimer image"), tr("Supprimer image"), {}, &TPlanche::SuppImg);
+    addSheetItem(m_editMenu, tr("Insérer une correc&tion"),
+                 tr("Écrire dans le texte libre la correction montrée aux élèves après la fin"), {},
+                 &TPlanche::insertCorrection);
 
     m_pageMenu = menuBar()->addMenu(tr("&Page"));
     addSheetItem(m_pageMenu, tr("&Précédente           PgUp"), tr("Ecran précédent"), {}, &TPlanche::Precedent);
@@ -166,6 +170,14 @@ void TMainForm::createMenus()
 
     m_runMenu = menuBar()->addMenu(tr("&Questionnaire"));
     addSheetItem(m_runMenu, tr("&Exécuter"), tr("Exécuter le diaporama"), QKeySequence(Qt::Key_F9), &TPlanche::Quest);
+    addMenuItem(m_runMenu, tr("Faire passer à la &classe..."),
+                tr("Faire passer le questionnaire aux élèves, l'un après l'autre, en plein écran"), {},
+                &TMainForm::runClass, false);
+    addMenuItem(m_runMenu, tr("&Réglages de la passation..."),
+                tr("Ordre des questions, barème, pénalité et ce que voient les élèves à la fin"), {},
+                &TMainForm::editClassSettings, false);
+    addMenuItem(m_runMenu, tr("&Listes de classe..."), tr("Importer, corriger ou supprimer les listes d'élèves"), {},
+                &TMainForm::editClassLists, true);
     addMenuItem(m_runMenu, tr("&Statistiques des résultats..."), tr("Statistiques des résultats enregistrés"), {},
                 &TMainForm::showResultsStatistics, false);
 
@@ -229,6 +241,8 @@ void TMainForm::createToolBar()
                   sheetCommand(&TPlanche::Supprime), false);
     addToolButton(QStringLiteral("SpeedButton2"), 348, QStringLiteral("run"), tr("Exécuter questionnaire"),
                   sheetCommand(&TPlanche::Quest), false);
+    addToolButton(QStringLiteral("ClassButton"), 372, QStringLiteral("class"), tr("Faire passer à la classe"),
+                  [this] { runClass(); }, false);
 }
 
 void TMainForm::createStatusBar()
@@ -561,6 +575,41 @@ void TMainForm::printQuestionnaire()
     // What is printed is what the sheet shows, its pending edits included.
     m_sheet->store().EcritFiche();
     QuestionnairePrinting::print(CurrentFileName(), m_sheet->store().document(), m_services, this);
+}
+
+namespace {
+
+ClassroomCommands classroomCommands(Services &services, QString &classListFolder, QWidget *parent)
+{
+    if (classListFolder.isEmpty())
+        classListFolder = ClassroomCommands::defaultClassListFolder();
+    return ClassroomCommands(services, classListFolder, parent);
+}
+
+} // namespace
+
+void TMainForm::runClass()
+{
+    m_sheet->store().EcritFiche();
+    classroomCommands(m_services, m_classListFolder, this).runClass(CurrentFileName(), m_sheet->store().document());
+}
+
+void TMainForm::editClassSettings()
+{
+    m_sheet->store().EcritFiche();
+    const std::optional<QStringList> changed = classroomCommands(m_services, m_classListFolder, this).editSettings(m_sheet->store().document());
+    if (!changed)
+        return;
+    // One rewrite, undone with "Annuler" like any other, and saved with the questionnaire.
+    m_sheet->store().rewriteDocument([&changed](QStringList &lines) {
+        lines = *changed;
+        return true;
+    });
+}
+
+void TMainForm::editClassLists()
+{
+    classroomCommands(m_services, m_classListFolder, this).editClassLists();
 }
 
 void TMainForm::showResultsStatistics()

@@ -109,6 +109,9 @@ private:
     void showCalculator();
     void printQuestionnaire();
     void showResultsStatistics();
+    void runClass();
+    void editClassSettings();
+    void editClassLists();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;
@@ -143,5 +146,6 @@ private:
     std::unique_ptr<QuestionnaireFile> m_file; // made with the sheet, whose store it works on
     QString m_startFolder;
     QString m_helpFile;
+    QString m_classListFolder; // found on first use: start-up does not look for it
     bool m_shownOnce = false;
 };

@@ -11,12 +11,14 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -82,6 +84,10 @@ PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists
     setObjectName(QStringLiteral("PupilWindow"));
     setWindowTitle(tr("Passation du questionnaire"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The whole screen, even where no window manager makes full-screen windows so (a kiosk
+    // session, a bare X server): nothing of the editor may show beside it.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
     setWindowState(Qt::WindowFullScreen);
 
     Pages = new QStackedWidget(this);
@@ -103,6 +109,7 @@ PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists
 
     fillNames();
     scaleFonts();
+    NameBox->setFocus();
 }
 
 QWidget *PupilWindow::createNamePage()

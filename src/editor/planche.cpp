@@ -1,5 +1,7 @@
 #include "editor/planche.h"
 
+#include "document/correction.h"
+
 #include "document/picturepaths.h"
 #include "editor/finddialog.h"
 #include "editor/fixchemin.h"
@@ -24,8 +26,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -397,6 +403,29 @@ void TPlanche::CopierImg()
 void TPlanche::SuppImg()
 {
     m_store.SuppImg();
+}
+
+void TPlanche::insertCorrection()
+{
+    const QStringList lines = fields().freeText;
+    const int marker = int(std::find_if(lines.cbegin(), lines.cend(), Correction::isMarker) - lines.cbegin());
+    if (marker == lines.size()) {
+        // Typing, not a rewrite: the question is modified as by any typing, and undone the same way.
+        QTextCursor end(Memo1->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText((Memo1->toPlainText().isEmpty() || Memo1->toPlainText().endsWith(QLatin1Char('\n'))
+                            ? QString()
+                            : QStringLiteral("\n"))
+                       + Correction::marker() + QLatin1Char('\n'));
+    }
+    // The caret goes to the line after the marker: where the correction is written.
+    QTextCursor caret(Memo1->document()->findBlockByNumber(marker + 1));
+    if (caret.isNull()) {
+        caret = QTextCursor(Memo1->document());
+        caret.movePosition(QTextCursor::End);
+    }
+    Memo1->setTextCursor(caret);
+    Memo1->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TPlanche::Button1Click()

@@ -88,6 +88,9 @@ public:
     void Coller();
     void CopierImg();
     void SuppImg();
+    // Puts the caret where the question's correction is written: after the "Correction :" line
+    // of the free text, added at its end when the question has none yet.
+    void insertCorrection();
     void Button1Click();
     // Find and replace over the titles, and the picture path conversions.
     void Chercher();

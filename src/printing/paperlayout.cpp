@@ -30,6 +30,8 @@ public:
         ++m_page;
         m_y = 0;
     }
+    // Items placed on this page by hand end at `y`.
+    void skipTo(qreal y) { m_y = std::max(m_y, y); }
     // A group of items measured from 0: on this page when it fits, else at the top of the next;
     // a group taller than a page breaks between its items.
     void placeGroup(std::vector<PaperItem> group, qreal height)
@@ -159,6 +161,28 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             }
             if (q < questions.size())
                 pager.newPage();
+        }
+        // The corrections come after the key, each question's under its number and title.
+        for (const PaperItem &item : layout.items) {
+            if (item.kind == PaperItem::KeyLine && item.page == pager.page())
+                pager.skipTo(item.rect.bottom() + QuestionGap);
+        }
+        for (size_t q = 0; q < questions.size(); ++q) {
+            const PaperQuestion &question = questions[q];
+            if (question.correction.isEmpty())
+                continue;
+            std::vector<PaperItem> group;
+            const QString title = tr("%1. %2").arg(q + 1).arg(question.title);
+            qreal y = 0;
+            qreal h = PrintedText::height(titleMetrics, title, width);
+            group.push_back({PaperItem::QuestionTitle, 0, QRectF(0, y, width, h), title, int(q)});
+            y += h + LineGap;
+            for (const QString &text : question.correction) {
+                h = PrintedText::height(textMetrics, text, textWidth);
+                group.push_back({PaperItem::KeyLine, 0, QRectF(Indent, y, textWidth, h), text, int(q)});
+                y += h;
+            }
+            pager.placeGroup(std::move(group), y + QuestionGap);
         }
     }
 

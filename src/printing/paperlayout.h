@@ -18,7 +18,8 @@ struct PaperQuestion
     QString title;
     QSizeF pictureSize;    // empty: no picture drawn
     QString pictureProblem; // a picture named but not drawable: this text is printed in its place
-    QStringList freeText;
+    QStringList freeText;   // the statement part: what the pupil reads before answering
+    QStringList correction; // printed on the answer key only
     std::array<QString, QcmFormat::AnswerCount> answers; // empty: no answer at that number
     std::optional<int> solution;
 };
@@ -38,7 +39,8 @@ struct PaperItem
 // The paper test: a header with lines for the pupil's name, first name, class and date; then
 // each question with its number and title, picture (in proportion, at most a third of the width
 // and of the height; the name of one that cannot be drawn), free text and answers "1)" to "5)" each with a box to tick; "Page n / N"
-// at the foot of every page; and, when asked, the answer key on pages of its own at the end.
+// at the foot of every page; and, when asked, the answer key on pages of its own at the end,
+// followed by the questions' corrections.
 // A question starts on a new page rather than be split, unless it is taller than a whole page.
 //
 // A function of the questions and the page's printable size, so that tests check the pages

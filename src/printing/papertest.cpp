@@ -1,5 +1,6 @@
 #include "printing/papertest.h"
 
+#include "document/correction.h"
 #include "document/picturelocation.h"
 #include "pictures/picture.h"
 #include "pictures/pictureregistry.h"
@@ -58,7 +59,10 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
         const RunQuestion shown = i == 0 ? session.Exec() : session.LitFiche();
         PaperQuestion question;
         question.title = shown.title;
-        question.freeText = shown.freeText;
+        // What follows a "Correction :" line is for the answer key, never for the pupil's copy.
+        Correction::FreeTextParts parts = Correction::split(shown.freeText);
+        question.freeText = std::move(parts.statement);
+        question.correction = std::move(parts.correction);
         for (size_t a = 0; a < question.answers.size(); ++a) {
             // The run's lines carry their "k) " prefix; the paper puts its own before a box.
             const QString &line = shown.answerLines[a];

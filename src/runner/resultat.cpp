@@ -111,7 +111,10 @@ void TResultat::Button2Click()
 
 void TResultat::keepRun(QString path)
 {
-    const KeptRun run{m_services.clock.now(), m_pupil, m_table->results()};
+    KeptRun run;
+    run.when = m_services.clock.now();
+    run.pupil = m_pupil;
+    run.results = m_table->results();
     for (;;) {
         try {
             const ResultsFile::Saved saved = appendRepainting(path, run);

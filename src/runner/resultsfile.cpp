@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -35,8 +36,38 @@ QString fixedCaption(int column)
     case ResultsFile::TimeColumn: return ResultsFile::tr("Heure");
     case ResultsFile::NameColumn: return ResultsFile::tr("Nom");
     case ResultsFile::RightColumn: return ResultsFile::tr("Bonnes réponses");
-    default: return ResultsFile::tr("Questions");
+    case ResultsFile::CountColumn: return ResultsFile::tr("Questions");
+    case ResultsFile::MarkColumn: return ResultsFile::tr("Note");
+    case ResultsFile::ScaleColumn: return ResultsFile::tr("Barème");
+    case ResultsFile::MarkedColumn: return ResultsFile::tr("Questions notées");
+    case ResultsFile::WayColumn: return ResultsFile::tr("Passation");
+    case ResultsFile::VersionColumn: return ResultsFile::tr("Version");
+    case ResultsFile::DurationColumn: return ResultsFile::tr("Durée");
+    case ResultsFile::StateColumn: return ResultsFile::tr("État");
+    default: return ResultsFile::tr("Copie");
     }
+}
+
+// How many columns stand before the questions': a file begun before marks were kept has only
+// the first five.
+int fixedColumnsOf(const QStringList &header)
+{
+    if (header.size() < ResultsFile::FixedColumnCount)
+        return ResultsFile::OldFixedColumnCount;
+    for (int column = ResultsFile::OldFixedColumnCount; column < ResultsFile::FixedColumnCount; ++column) {
+        if (header.at(column) != fixedCaption(column))
+            return ResultsFile::OldFixedColumnCount;
+    }
+    return ResultsFile::FixedColumnCount;
+}
+
+// "0:12:05": a spreadsheet reads it as a duration.
+QString durationText(qint64 seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 // A name a spreadsheet would take for a formula ("=...", "+...", "-...", "@...") is kept as
@@ -69,9 +100,9 @@ QString oneLine(QString text)
 
 bool isOurHeader(const QStringList &header)
 {
-    if (header.size() < ResultsFile::FixedColumnCount)
+    if (header.size() < ResultsFile::OldFixedColumnCount)
         return false;
-    for (int column = 0; column < ResultsFile::FixedColumnCount; ++column) {
+    for (int column = 0; column < ResultsFile::OldFixedColumnCount; ++column) {
         if (header.at(column) != fixedCaption(column))
             return false;
     }
@@ -153,7 +184,9 @@ private:
     char m_last = '\n';
 };
 
-enum class Kind { Missing, Matching, Stale };
+// Stale: the file names other questions. Older: the same questions, in a file begun before
+// marks were kept.
+enum class Kind { Missing, Matching, Stale, Older };
 
 Kind kindOf(const QString &path, const TextSurvey &survey, const QStringList &expectedHeader)
 {
@@ -165,7 +198,11 @@ Kind kindOf(const QString &path, const TextSurvey &survey, const QStringList &ex
     const std::optional<std::vector<QStringList>> header = CsvText::parse(survey.firstRow());
     if (!header || header->size() != 1 || !isOurHeader(header->front()))
         throw notOurs(path);
-    return header->front() == expectedHeader ? Kind::Matching : Kind::Stale;
+    const QStringList &found = header->front();
+    if (found == expectedHeader)
+        return Kind::Matching;
+    const bool sameQuestions = found.mid(fixedColumnsOf(found)) == expectedHeader.mid(ResultsFile::FixedColumnCount);
+    return sameQuestions && fixedColumnsOf(found) == ResultsFile::OldFixedColumnCount ? Kind::Older : Kind::Stale;
 }
 
 // A file of the series as an addition finds it.
@@ -333,9 +370,33 @@ QStringList ResultsFile::row(const KeptRun &run)
     QStringList fields{run.when.toString(QStringLiteral("dd/MM/yyyy")), run.when.toString(QStringLiteral("HH:mm:ss")),
                        safeText(oneLine(run.pupil)), QString::number(run.results.rightCount),
                        QString::number(run.results.rows.size())};
+    const ClassScore &score = run.results.mark;
+    const bool marked = score.markedCount > 0;
+    fields << (marked ? ClassMarking::numberText(score.mark) : QString())
+           << (marked ? QString::number(score.markScale) : QString()) << QString::number(score.markedCount)
+           << wayText(run.way)
+           << (run.seed ? QStringLiteral("%1").arg(*run.seed, 16, 16, QLatin1Char('0')).toUpper() : QString())
+           << (run.durationSeconds ? durationText(std::max<qint64>(0, *run.durationSeconds)) : QString())
+           << (run.finished ? tr("terminé") : unfinishedText()) << (run.copy > 0 ? QString::number(run.copy) : QString());
     for (const RunResultRow &result : run.results.rows)
         fields << (result.answer > 0 ? QString::number(result.answer) : QString());
     return fields;
+}
+
+QString ResultsFile::wayText(KeptRun::Way way)
+{
+    switch (way) {
+    case KeptRun::Way::Rehearsal: return tr("essai");
+    case KeptRun::Way::Computer: return tr("poste");
+    case KeptRun::Way::Network: return tr("réseau");
+    case KeptRun::Way::Paper: return tr("papier");
+    }
+    return QString();
+}
+
+QString ResultsFile::unfinishedText()
+{
+    return tr("inachevé");
 }
 
 QString ResultsFile::lockPath(const QString &path)
@@ -356,10 +417,13 @@ ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run, 
     lockSeries(lock, path, wait);
     for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
         bool changed = false;
+        bool older = false;
         for (int number = 1; number <= MaxNumberedFiles && !changed; ++number) {
             const QString candidatePath = numberedPath(path, number);
             const Candidate candidate = examined(candidatePath, expected);
-            if (candidate.kind == Kind::Stale)
+            if (candidate.kind == Kind::Older)
+                older = true;
+            if (candidate.kind == Kind::Stale || candidate.kind == Kind::Older)
                 continue;
             const QFileInfo info(candidatePath);
             if (info.exists() && !info.isWritable())
@@ -371,7 +435,12 @@ ResultsFile::Saved ResultsFile::append(const QString &path, const KeptRun &run, 
                 continue;
             }
             Saved saved{candidatePath, QString()};
-            if (number > 1)
+            if (number > 1 && older)
+                saved.notice = tr("Le fichier de résultats %1 a été commencé avant que les notes soient enregistrées : "
+                                  "ce fichier n'a pas été modifié et les résultats, avec leur note, ont été enregistrés "
+                                  "dans %2. Les statistiques comptent les deux fichiers.")
+                                   .arg(QFileInfo(path).fileName(), QFileInfo(candidatePath).fileName());
+            else if (number > 1)
                 saved.notice = tr("Les questions du questionnaire ne sont plus celles du fichier de résultats %1 : "
                                   "ce fichier n'a pas été modifié et les résultats ont été enregistrés dans %2.")
                                    .arg(QFileInfo(path).fileName(), QFileInfo(candidatePath).fileName());
@@ -393,8 +462,10 @@ ResultsSheet ResultsFile::read(const QString &path)
         throw notOurs(path);
     ResultsSheet sheet;
     const QStringList &header = rows.front();
-    sheet.questions = header.mid(FixedColumnCount);
+    const int fixedColumns = fixedColumnsOf(header);
+    sheet.questions = header.mid(fixedColumns);
     sheet.runs.reserve(rows.size() - 1);
+    const QStringList missingColumns(FixedColumnCount - fixedColumns, QString());
     for (size_t i = 1; i < rows.size(); ++i) {
         QStringList fields = std::move(rows[i]);
         // A spreadsheet writes the empty rows under a table as separators alone.
@@ -402,6 +473,10 @@ ResultsSheet ResultsFile::read(const QString &path)
             continue;
         while (fields.size() < header.size())
             fields.append(QString());
+        if (fields.size() > header.size())
+            fields.erase(fields.begin() + header.size(), fields.end());
+        if (!missingColumns.isEmpty())
+            fields = fields.mid(0, fixedColumns) + missingColumns + fields.mid(fixedColumns);
         fields[NameColumn] = unsafeText(fields.at(NameColumn));
         sheet.runs.push_back(std::move(fields));
     }
@@ -410,20 +485,25 @@ ResultsSheet ResultsFile::read(const QString &path)
 
 QString ResultsFile::findFor(const QString &path, const QStringList &questions, ResultsSheet *sheet)
 {
+    QString first;
+    if (sheet)
+        *sheet = ResultsSheet{questions, {}};
     for (int number = 1; number <= MaxNumberedFiles; ++number) {
         const QString candidate = numberedPath(path, number);
         if (!QFileInfo(candidate).isFile())
-            return QString();
+            break;
         try {
             ResultsSheet found = read(candidate);
-            if (found.questions == questions) {
-                if (sheet)
-                    *sheet = std::move(found);
-                return candidate;
-            }
+            if (found.questions != questions)
+                continue;
+            if (first.isEmpty())
+                first = candidate;
+            if (!sheet)
+                break;
+            std::move(found.runs.begin(), found.runs.end(), std::back_inserter(sheet->runs));
         } catch (const AppError &) {
             // Not ours, or unreadable: the series goes on past it.
         }
     }
-    return QString();
+    return first;
 }

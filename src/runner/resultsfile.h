@@ -11,23 +11,34 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <vector>
 
-// One run as it is kept: when, who, and the results of every question.
+// One run as it is kept: when, who, the results of every question, its mark, and how the run
+// was taken.
 struct KeptRun
 {
+    // How a run was taken: the author's rehearsal (F9), a pupil at the teacher's computer, in a
+    // browser on the school network, or on a paper copy.
+    enum class Way { Rehearsal, Computer, Network, Paper };
+
     QDateTime when;
     QString pupil;   // may be empty: the name is optional
-    RunResults results;
+    RunResults results;  // with its mark
+    Way way = Way::Rehearsal;
+    std::optional<quint64> seed;             // the version a class run was drawn from
+    std::optional<qint64> durationSeconds;   // none for a rehearsal
+    bool finished = true;                    // false: the session ended before the pupil did
+    int copy = 0;                            // a paper copy's number; 0 for the other ways
 };
 
-// A results file as read back: the questions its header names, then one row per run
-// (date, time, name, right answers, questions, then the answer to each question, empty when
-// none was given).
+// A results file as read back: the questions its header names, then one row per run, each in
+// the columns of ResultsFile::FixedColumn then the answer to each question (empty when none was
+// given). The rows of a file written before marks were kept get the columns it lacks, empty.
 struct ResultsSheet
 {
     QStringList questions;            // "1. Titre" ... as in the header
-    std::vector<QStringList> runs;    // each as many fields as the header, missing ones empty
+    std::vector<QStringList> runs;    // FixedColumnCount fields, then one per question
 };
 
 // The file of kept results beside a questionnaire, "<questionnaire>-resultats.csv", opened by
@@ -48,8 +59,14 @@ class ResultsFile
     Q_DECLARE_TR_FUNCTIONS(ResultsFile)
 
 public:
-    // The columns before the questions'.
-    enum FixedColumn { DateColumn, TimeColumn, NameColumn, RightColumn, CountColumn, FixedColumnCount };
+    // The columns before the questions'. Files written before marks were kept have only the
+    // first OldFixedColumnCount of them.
+    enum FixedColumn {
+        DateColumn, TimeColumn, NameColumn, RightColumn, CountColumn,
+        MarkColumn, ScaleColumn, MarkedColumn, WayColumn, VersionColumn, DurationColumn, StateColumn, CopyColumn,
+        FixedColumnCount
+    };
+    static constexpr int OldFixedColumnCount = MarkColumn;
     // A results file bigger than this is no file of ours (a million runs would not reach it).
     static constexpr qint64 MaxSize = qint64(64) * 1024 * 1024;
 
@@ -96,6 +113,10 @@ public:
 
     static QStringList header(const RunResults &results);
     static QStringList row(const KeptRun &run);
+    // "essai", "poste", "réseau", "papier": the Way column's words.
+    static QString wayText(KeptRun::Way way);
+    // The State column of an unfinished run.
+    static QString unfinishedText();
 
     // Adds the run at the end of the file at `path` (made when missing), or of the first
     // numbered file whose questions are the run's when those of `path` are not. Throws Busy
@@ -107,7 +128,8 @@ public:
 
     // The file, checked to be ours; throws when it is not, or cannot be read.
     static ResultsSheet read(const QString &path);
-    // The file of `path`'s series (itself or a numbered one) whose header names these
-    // questions, its content in `sheet` when given; empty when none does.
+    // The first file of `path`'s series (itself or a numbered one) whose header names these
+    // questions; empty when none does. `sheet`, when given, gets the runs of every such file of
+    // the series: a file begun before marks were kept and the one continuing it after.
     static QString findFor(const QString &path, const QStringList &questions, ResultsSheet *sheet = nullptr);
 };

@@ -162,6 +162,11 @@ RunResults RunSession::score(int boxValue)
         row.right = row.answer > 0 && row.solution == row.answer;
         results.rightCount += row.right ? 1 : 0;
     }
+    const ClassQuestionnaire questionnaire = ClassQuestionnaire::fromLines(m_document);
+    std::vector<int> answers(size_t(questionnaire.size()), 0);
+    for (size_t q = 0; q < answers.size() && q < m_answers.size(); ++q)
+        answers[q] = m_answers[q];
+    results.mark = ClassMarking::score(questionnaire, questionnaire.settings(), answers);
     return results;
 }
 

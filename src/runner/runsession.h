@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classroom/classscore.h"
 #include "document/qcmformat.h"
 
 #include <QString>
@@ -36,6 +37,9 @@ struct RunResults
 {
     std::vector<RunResultRow> rows; // question i + 1 on rows[i]
     int rightCount = 0;
+    // The mark a class run of the same answers gets under the questionnaire's settings: kept
+    // with the run, so a rehearsal's results file also tells the mark.
+    ClassScore mark;
 };
 
 // The state of one run of a questionnaire, without any window: a private copy of the

@@ -178,7 +178,11 @@ private:
         session.Exec();
         for (size_t i = 0; i + 1 < answers.size(); ++i)
             session.Suivant(answers[i]);
-        ResultsFile::append(resultsPath, {program->clock.now(), pupil, session.score(answers.back())});
+        KeptRun run;
+        run.when = program->clock.now();
+        run.pupil = pupil;
+        run.results = session.score(answers.back());
+        ResultsFile::append(resultsPath, run);
     }
     // Opens through the dialog, as the author would.
     void open(const QString &path)
@@ -229,12 +233,14 @@ void TestMainForm::menus_data()
                                             "E&xporter...", "Im&primer le questionnaire...", "&Quitter"};
     QTest::newRow("Edition") << "&Edition"
                              << QStringList{"&Annuler", "&Copier", "C&oller", "Copier &Image", "C&hercher...", "Co&ntinuer",
-                                            "&Remplacer...", "&Suprimer image"};
+                                            "&Remplacer...", "&Suprimer image", "Insérer une correc&tion"};
     QTest::newRow("Page") << "&Page"
                           << QStringList{"&Précédente           PgUp", "&Suivante                 PgDn  ", "P&remière",
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
-    QTest::newRow("Questionnaire") << "&Questionnaire" << QStringList{"&Exécuter", "&Statistiques des résultats..."};
+    QTest::newRow("Questionnaire") << "&Questionnaire"
+                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Réglages de la passation...",
+                                                  "&Listes de classe...", "&Statistiques des résultats..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }

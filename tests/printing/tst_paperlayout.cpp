@@ -50,6 +50,8 @@ private Q_SLOTS:
     void questionTallerThanAPage();
     void capitalesAsPdf_data();
     void capitalesAsPdf();
+    void correctionsOnlyOnTheKey_data();
+    void correctionsOnlyOnTheKey();
 };
 
 void TestPaperLayout::questionsNeverSplit_data()
@@ -172,6 +174,39 @@ void TestPaperLayout::capitalesAsPdf()
                                     QString("12. "), QString("Page %1 / %1").arg(pageCount)})
         QVERIFY2(text.contains(expected), qPrintable(expected));
     QCOMPARE(text.contains("Corrigé"), answerKey);
+}
+
+void TestPaperLayout::correctionsOnlyOnTheKey_data()
+{
+    QTest::addColumn<bool>("answerKey");
+    QTest::newRow("pupils' copies") << false;
+    QTest::newRow("with the answer key") << true;
+}
+
+void TestPaperLayout::correctionsOnlyOnTheKey()
+{
+    // The statement is printed with the question; the correction never on the pupils' pages.
+    QFETCH(bool, answerKey);
+    if (!PdfReader::available())
+        QSKIP("poppler-utils is not installed");
+    const QStringList document{QcmFormat::openingTag(0), "TITLE Capitale", "PICTURE ", "REP1 Lyon", "REP2 Paris",
+                               "REP3 ", "REP4 ", "REP5 ", "REPONSE 2", "Une ville sur la Seine.", "Correction :",
+                               "Paris est la capitale depuis 987.", QcmFormat::closingTag(0)};
+    PictureRegistry registry;
+    PaperTest test("corrections", document, registry);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("corrections.pdf");
+    {
+        QPdfWriter writer(pdf);
+        writer.setPageSize(QPageSize(QPageSize::A4));
+        test.print(writer, answerKey);
+    }
+    const QString text = PdfReader::text(pdf);
+    QVERIFY(text.contains("Une ville sur la Seine."));
+    QVERIFY(!text.contains("Correction :"));
+    QCOMPARE(text.contains("Paris est la capitale depuis 987."), answerKey);
+    if (answerKey)
+        QVERIFY(text.indexOf("Corrigé") < text.indexOf("Paris est la capitale depuis 987."));
 }
 
 QTEST_MAIN(TestPaperLayout)

@@ -163,7 +163,10 @@ void TestResultat::keepingResults()
     }
     const ResultsSheet sheet = ResultsFile::read(path);
     QCOMPARE(int(sheet.runs.size()), runsAfter);
-    QCOMPARE(sheet.runs.back().mid(0, 8), (QStringList{"09/03/2026", "10:30:00", pupil, "1", "3", "1", "3", ""}));
+    // The rehearsal's row tells its mark too (1 right of 3 marked questions, out of 20).
+    QCOMPARE(sheet.runs.back().mid(0, ResultsFile::FixedColumnCount + 3),
+             (QStringList{"09/03/2026", "10:30:00", pupil, "1", "3", "6,5", "20", "3", "essai", "", "", "terminé", "",
+                          "1", "3", ""}));
 }
 
 void TestResultat::printingResults()

@@ -2,6 +2,7 @@
 #include "platform/apperror.h"
 #include "runner/csvtext.h"
 #include "runner/resultsfile.h"
+#include "runner/resultsrunkeeper.h"
 #include "runner/resultsstatistics.h"
 
 #include <QFile>
@@ -30,7 +31,11 @@ RunResults resultsOf(const QList<int> &answers, const QString &titlePrefix = QSt
 
 KeptRun runOf(const QString &pupil, const QList<int> &answers, const QString &titlePrefix = QStringLiteral("Titre "))
 {
-    return {QDateTime(QDate(2026, 3, 9), QTime(14, 5, 7)), pupil, resultsOf(answers, titlePrefix)};
+    KeptRun run;
+    run.when = QDateTime(QDate(2026, 3, 9), QTime(14, 5, 7));
+    run.pupil = pupil;
+    run.results = resultsOf(answers, titlePrefix);
+    return run;
 }
 
 QByteArray contents(const QString &path)
@@ -99,6 +104,8 @@ private Q_SLOTS:
     void neverTouched_data();
     void neverTouched();
     void staleQuestionsGoToANewFile();
+    void fileBegunBeforeMarks();
+    void classRunsShareTheRehearsalsFile();
     void firstRowOfAFileIsTheHeader();
     void statisticsOfAKnownFile();
     void savedAgainByASpreadsheet_data();
@@ -244,6 +251,75 @@ void TestResultsFile::staleQuestionsGoToANewFile()
     QCOMPARE(ResultsFile::findFor(path, renamed.mid(1)), QString());
 }
 
+void TestResultsFile::fileBegunBeforeMarks()
+{
+    // A file of the same questions in the columns of the earlier program: left as it is, the
+    // run goes to a new file with its mark, said, and the statistics read both.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quiz-resultats.csv");
+    const QByteArray older = QByteArray(CsvText::ByteOrderMark)
+        + "Date;Heure;Nom;Bonnes réponses;Questions;1. Titre 1;2. Titre 2;3. Titre 3\r\n"
+          "09/03/2026;10:00:00;Léa;1;3;1;;3\r\n";
+    writeFile(path, older);
+
+    const ResultsFile::Saved saved = ResultsFile::append(path, runOf("Noé", {1, 2, 3}));
+    QCOMPARE(saved.path, dir.filePath("quiz-resultats-2.csv"));
+    QVERIFY(saved.notice.contains("avant que les notes"));
+    QCOMPARE(contents(path), older);
+    QCOMPARE(ResultsFile::append(path, runOf("Zoé", {1, 1, 1})).path, saved.path);
+
+    ResultsSheet sheet;
+    const QStringList questions = ResultsFile::header(resultsOf({1, 1, 1})).mid(ResultsFile::FixedColumnCount);
+    QCOMPARE(ResultsFile::findFor(path, questions, &sheet), path);
+    QCOMPARE(int(sheet.runs.size()), 3);
+    // The older row gets the columns it lacks, empty, so that every row reads alike.
+    QCOMPARE(sheet.runs[0].mid(ResultsFile::NameColumn, 1), QStringList{"Léa"});
+    QCOMPARE(sheet.runs[0].at(ResultsFile::MarkColumn), QString());
+    QCOMPARE(sheet.runs[0].mid(ResultsFile::FixedColumnCount), (QStringList{"1", "", "3"}));
+    QCOMPARE(sheet.runs[2].at(ResultsFile::NameColumn), QStringLiteral("Zoé"));
+    QCOMPARE(sheet.runs[2].at(ResultsFile::WayColumn), QStringLiteral("essai"));
+}
+
+void TestResultsFile::classRunsShareTheRehearsalsFile()
+{
+    // A pupil's run in a shuffled version, kept by the class's keeper, lands in the file of the
+    // author's rehearsals, in the questionnaire's numbering, with its mark and its version.
+    QStringList document{"PASSATION questions=melange", "PASSATION bareme=10"};
+    const QStringList rights{"2", "7", "1"};
+    for (int q = 0; q < 3; ++q)
+        document << QcmFormat::openingTag(q) << QcmFormat::TitleKeyword + QString::number(q + 1)
+                 << QcmFormat::PictureKeyword << QcmFormat::answerKeyword(1) + "a" << QcmFormat::answerKeyword(2) + "b"
+                 << QcmFormat::answerKeyword(3) << QcmFormat::answerKeyword(4) << QcmFormat::answerKeyword(5)
+                 << QcmFormat::RightAnswerKeyword + rights[q] << QcmFormat::closingTag(q);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("quiz-resultats.csv");
+    RunSession rehearsal;
+    rehearsal.Init(document);
+    rehearsal.Compte();
+    KeptRun rehearsed;
+    rehearsed.when = QDateTime(QDate(2026, 3, 9), QTime(9, 0));
+    rehearsed.results = rehearsal.score(0);
+    ResultsFile::append(path, rehearsed);
+
+    auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
+    ClassRunRecord record;
+    record.pupil = "Léa";
+    record.started = QDateTime(QDate(2026, 3, 9), QTime(10, 0));
+    record.durationSeconds = 3725;
+    record.seed = 0xABCDEF;
+    record.finished = false;
+    record.answers = {2, 1, 2};
+    record.score = ClassMarking::score(*questionnaire, questionnaire->settings(), record.answers);
+    ResultsRunKeeper keeper(questionnaire, path);
+    QCOMPARE(keeper.keep(record), path);
+    QVERIFY(keeper.notices().isEmpty());
+
+    const ResultsSheet sheet = ResultsFile::read(path);
+    QCOMPARE(int(sheet.runs.size()), 2);
+    QCOMPARE(sheet.runs[1], (QStringList{"09/03/2026", "10:00:00", "Léa", "1", "3", "5", "10", "2", "poste",
+                                         "0000000000ABCDEF", "1:02:05", "inachevé", "", "2", "1", "2"}));
+}
+
 void TestResultsFile::firstRowOfAFileIsTheHeader()
 {
     // A file left empty, or whose last row lost its line end in a hand edit.
@@ -302,13 +378,15 @@ void TestResultsFile::savedAgainByASpreadsheet_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("names"); // read back, the new run's last
-    const QString header = QStringLiteral("Date;Heure;Nom;Bonnes réponses;Questions;1. Titre 1;2. Titre 2;3. Titre 3\r\n");
-    const QString rows = QStringLiteral("09/03/2026;10:00:00;Léa;1;3;1;;3\r\n09/03/2026;10:05:00;Noël;2;3;1;2;\r\n");
+    const QString header = QStringLiteral("Date;Heure;Nom;Bonnes réponses;Questions;Note;Barème;Questions notées;"
+                                          "Passation;Version;Durée;État;Copie;1. Titre 1;2. Titre 2;3. Titre 3\r\n");
+    const QString rows = QStringLiteral("09/03/2026;10:00:00;Léa;1;3;6,5;20;3;essai;;;terminé;;1;;3\r\n"
+                                        "09/03/2026;10:05:00;Noël;2;3;13,5;20;3;poste;0A1B;0:05:10;terminé;;1;2;\r\n");
     QTest::newRow("Windows-1252, no mark") << windows1252(header + rows) << QStringList{"Léa", "Noël", "Zoé"};
     QTest::newRow("UTF-8 without the mark, LF") << QString(header + rows).replace("\r\n", "\n").toUtf8()
                                                 << QStringList{"Léa", "Noël", "Zoé"};
     QTest::newRow("quotes left out, empty rows below") << windows1252(header + rows + QStringLiteral(
-                                                           "09/03/2026;10:10:00;Martin \"Max\";1;3;1;;\r\n;;;;;;;\r\n;;;;;;;\r\n"))
+                                                           "09/03/2026;10:10:00;Martin \"Max\";1;3;;;;;;;;;1;;\r\n;;;;;;;\r\n;;;;;;;\r\n"))
                                                        << QStringList{"Léa", "Noël", "Martin \"Max\"", "Zoé"};
     // A last row without its line end, in the local code page: the new run is a row of its own.
     QTest::newRow("Windows-1252, last line end lost") << windows1252(header + rows).chopped(2)

@@ -1,0 +1,84 @@
+#include "classscreenshots.h"
+
+#include "classroom/classlist.h"
+#include "classroom/classlistdialog.h"
+#include "classroom/classquestionnaire.h"
+#include "classroom/classsettingsdialog.h"
+#include "classroom/pupilsession.h"
+#include "classroom/pupilwindow.h"
+#include "platform/scriptedmessageboxes.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QtTest/QTest>
+
+namespace {
+
+// The runs stay in memory: the pictures need no results file.
+struct NoKeeper : ClassRunKeeper
+{
+    QString keep(const ClassRunRecord &) override { return QStringLiteral("quiz-resultats.csv"); }
+};
+
+bool saveAt(QWidget &window, const QSize &size, const QString &path)
+{
+    window.setWindowState(Qt::WindowNoState);
+    window.resize(size);
+    QCoreApplication::processEvents();
+    const bool saved = window.grab().save(path, "PNG");
+    QTextStream(stdout) << (saved ? "wrote " : "could not write ") << path << '\n';
+    return saved;
+}
+
+} // namespace
+
+bool saveClassWindows(const QStringList &document, const QString &questionnaireFolder, Services &services,
+                      const QDir &output)
+{
+    // Eight made-up pupils of an imagined class.
+    QTemporaryDir data;
+    ClassListStore lists(data.path());
+    lists.save(QStringLiteral("4e B"), {QStringLiteral("ARNAUD Léa"), QStringLiteral("BENALI Yanis"),
+                                       QStringLiteral("COSTA Inès"), QStringLiteral("DUBOIS Hugo"),
+                                       QStringLiteral("FAURE Chloé"), QStringLiteral("GARNIER Noé"),
+                                       QStringLiteral("MOREAU Jade"), QStringLiteral("NGUYEN Tom")});
+
+    ClassSettings settings;
+    settings.shuffleAnswers = true;
+    settings.endView = ClassSettings::EndView::MarkAndCorrections;
+    auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
+    NoKeeper keeper;
+    SystemClock &clock = services.clock;
+    PupilSession session(questionnaire, settings, keeper, [&clock] { return clock.now(); }, [] { return quint64(7); });
+    PupilWindow window(session, lists, services, questionnaireFolder);
+    window.show();
+    bool ok = true;
+    window.ClassBox->setCurrentText(QStringLiteral("4e B"));
+    ok = saveAt(window, QSize(1366, 768), output.filePath(QStringLiteral("pupil-mode-name.png"))) && ok;
+    window.StartButton->click();
+    QTest::keyClick(&window, Qt::Key_2);
+    ok = saveAt(window, QSize(1366, 768), output.filePath(QStringLiteral("pupil-question-1366x768.png"))) && ok;
+    ok = saveAt(window, QSize(1920, 1080), output.filePath(QStringLiteral("pupil-question-1920x1080.png"))) && ok;
+    for (int question = 1; question < 6; ++question) {
+        QTest::keyClick(&window, Qt::Key_PageDown);
+        QTest::keyClick(&window, Qt::Key_1);
+    }
+    // "Terminer", answered "Oui".
+    if (auto *boxes = dynamic_cast<ScriptedMessageBoxes *>(&services.boxes))
+        boxes->script(MessageAnswer::Yes);
+    window.FinishButton->click();
+    ok = saveAt(window, QSize(1366, 768), output.filePath(QStringLiteral("pupil-end.png"))) && ok;
+
+    ClassSettingsDialog settingsDialog(settings);
+    settingsDialog.show();
+    ok = saveAt(settingsDialog, settingsDialog.sizeHint(), output.filePath(QStringLiteral("class-settings.png"))) && ok;
+
+    ClassListDialog listDialog(lists, services);
+    listDialog.show();
+    ok = saveAt(listDialog, listDialog.size(), output.filePath(QStringLiteral("class-lists.png"))) && ok;
+    return ok;
+}

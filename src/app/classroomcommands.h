@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+struct Services;
+
+// The commands of a class taking the open questionnaire: the pupils' window, the settings of
+// the class run, the class lists. The class lists live in `classListFolder`, on this computer
+// only (pupils' names are personal data).
+//
+// Failures throw AppError with a French message.
+class ClassroomCommands
+{
+    Q_DECLARE_TR_FUNCTIONS(ClassroomCommands)
+
+public:
+    ClassroomCommands(Services &services, QString classListFolder, QWidget *parent);
+
+    // "Faire passer à la classe...": every pupil's run is kept in the questionnaire's results
+    // file the moment it ends. `fileName` is the questionnaire's file (empty when never saved).
+    void runClass(const QString &fileName, const QStringList &document);
+    // "Réglages de la passation...": the document with the settings chosen, or nothing when
+    // cancelled or unchanged.
+    std::optional<QStringList> editSettings(const QStringList &document);
+    // "Listes de classe..."
+    void editClassLists();
+
+    // The folder of the program's data where class lists are kept.
+    static QString defaultClassListFolder();
+
+private:
+    // Where the class's runs go: beside the questionnaire, or a place the teacher chooses when
+    // that folder cannot be written. Empty when the teacher gives up.
+    QString resultsPath(const QString &fileName);
+
+    Services &m_services;
+    QString m_classListFolder;
+    QWidget *m_parent;
+};
