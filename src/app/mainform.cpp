@@ -7,6 +7,7 @@
 #include "app/hints.h"
 #include "app/questionnaireprinting.h"
 #include "app/classroomcommands.h"
+#include "app/networksessioncommand.h"
 #include "app/resultsstatisticscommand.h"
 #include "document/qcmformat.h"
 #include "document/questionnairefile.h"
@@ -173,6 +174,9 @@ void TMainForm::createMenus()
     addMenuItem(m_runMenu, tr("Faire passer à la &classe..."),
                 tr("Faire passer le questionnaire aux élèves, l'un après l'autre, en plein écran"), {},
                 &TMainForm::runClass, false);
+    addMenuItem(m_runMenu, tr("&Passation sur le réseau..."),
+                tr("Faire passer le questionnaire aux élèves sur leurs appareils, par le réseau de l'établissement"), {},
+                &TMainForm::runClassOnNetwork, false);
     addMenuItem(m_runMenu, tr("&Réglages de la passation..."),
                 tr("Ordre des questions, barème, pénalité et ce que voient les élèves à la fin"), {},
                 &TMainForm::editClassSettings, false);
@@ -592,6 +596,13 @@ void TMainForm::runClass()
 {
     m_sheet->store().EcritFiche();
     classroomCommands(m_services, m_classListFolder, this).runClass(CurrentFileName(), m_sheet->store().document());
+}
+
+void TMainForm::runClassOnNetwork()
+{
+    m_sheet->store().EcritFiche();
+    ClassroomCommands commands = classroomCommands(m_services, m_classListFolder, this);
+    NetworkSessionCommand::run(commands, CurrentFileName(), m_sheet->store().document(), m_services, this);
 }
 
 void TMainForm::editClassSettings()

@@ -110,6 +110,7 @@ private:
     void printQuestionnaire();
     void showResultsStatistics();
     void runClass();
+    void runClassOnNetwork();
     void editClassSettings();
     void editClassLists();
 

@@ -239,7 +239,7 @@ void TestMainForm::menus_data()
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
     QTest::newRow("Questionnaire") << "&Questionnaire"
-                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Réglages de la passation...",
+                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Passation sur le réseau...", "&Réglages de la passation...",
                                                   "&Listes de classe...", "&Statistiques des résultats..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};

@@ -142,9 +142,8 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
     return session;
 }
 
-std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPath, ClassRunKeeper &keeper, Clock clock)
+NetworkSessionStart NetworkSession::startOf(const QString &journalPath, const SessionJournal::Contents &contents)
 {
-    const SessionJournal::Contents contents = SessionJournal::read(journalPath);
     if (contents.records.empty() || contents.records.front().value(QStringLiteral("k")).toString() != SessionRecord
         || contents.records.front().value(QStringLiteral("v")).toInt() != JournalVersion) {
         throw AppError(Text::tr("Le fichier %1 n'est pas un journal de passation que ce programme sait reprendre.")
@@ -161,11 +160,29 @@ std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPat
     start.port = quint16(std::clamp(first.value(QStringLiteral("port")).toInt(), 0, 65535));
     start.code = first.value(QStringLiteral("code")).toString();
     start.started = timeOf(first.value(QStringLiteral("started")));
+    return start;
+}
 
-    std::unique_ptr<NetworkSession> session(new NetworkSession(std::move(start), keeper, std::move(clock)));
+std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPath, ClassRunKeeper &keeper, Clock clock)
+{
+    const SessionJournal::Contents contents = SessionJournal::read(journalPath);
+    std::unique_ptr<NetworkSession> session(new NetworkSession(startOf(journalPath, contents), keeper, std::move(clock)));
     session->replay(contents.records);
     session->m_journal = std::make_unique<SessionJournal>(journalPath, contents.wholeLength);
     return session;
+}
+
+NetworkSession::Found NetworkSession::look(const QString &journalPath)
+{
+    const SessionJournal::Contents contents = SessionJournal::read(journalPath);
+    Found found;
+    found.start = startOf(journalPath, contents);
+    for (const QJsonObject &line : contents.records) {
+        const QString kind = line.value(QStringLiteral("k")).toString();
+        found.pupils += kind == JoinRecord ? 1 : 0;
+        found.ended = found.ended || kind == EndRecord;
+    }
+    return found;
 }
 
 void NetworkSession::replay(const std::vector<QJsonObject> &records)

@@ -81,6 +81,15 @@ public:
     // The session a journal holds, every acknowledged answer in place. Throws AppError when the
     // journal cannot be read or is not one.
     static std::unique_ptr<NetworkSession> resume(const QString &journalPath, ClassRunKeeper &keeper, Clock clock);
+    // What the session of a journal began with (the questionnaire as it was, the class), and
+    // how many pupils joined it, without opening it. Throws AppError as resume() does.
+    struct Found
+    {
+        NetworkSessionStart start;
+        int pupils = 0;
+        bool ended = false;
+    };
+    static Found look(const QString &journalPath);
     ~NetworkSession() override;
 
     const NetworkSessionStart &start() const { return m_start; }
@@ -139,6 +148,7 @@ Q_SIGNALS:
 
 private:
     NetworkSession(NetworkSessionStart start, ClassRunKeeper &keeper, Clock clock);
+    static NetworkSessionStart startOf(const QString &journalPath, const SessionJournal::Contents &contents);
     void replay(const std::vector<QJsonObject> &records);
     NetworkPupil &addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed, const QDateTime &started);
     QStringList keepUnkept();
