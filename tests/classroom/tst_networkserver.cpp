@@ -174,6 +174,8 @@ void TestNetworkServer::pupilJoinsAnswersAndFinishes()
                                            {{"token", token}, {"position", position}, {"choice", 1}, {"seq", position + 1}});
         QCOMPARE(answered.status, 200);
         QCOMPARE(answered.json.value("answered").toInt(), position + 1);
+        // Acknowledged, so on the disk.
+        QCOMPARE(served.session->journalSyncedLength(), served.session->journalLength());
     }
     const Reply again = served.post(QStringLiteral("/api/question"), {{"token", token}, {"position", 2}});
     QCOMPARE(again.json.value("chosen").toInt(), 1);

@@ -122,7 +122,7 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
         start.started = clock();
     std::unique_ptr<NetworkSession> session(new NetworkSession(std::move(start), keeper, std::move(clock)));
     const NetworkSessionStart &s = session->m_start;
-    session->m_journal = std::make_unique<SessionJournal>(journalPath, 0);
+    session->openJournal(journalPath, 0);
     try {
         session->m_journal->append(record(SessionRecord, {{QStringLiteral("v"), JournalVersion},
                                                           {QStringLiteral("lines"), QJsonArray::fromStringList(s.lines)},
@@ -134,6 +134,7 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
                                                           {QStringLiteral("port"), int(s.port)},
                                                           {QStringLiteral("code"), s.code},
                                                           {QStringLiteral("started"), timeValue(s.started)}}));
+        session->m_journal->syncNow();
     } catch (const AppError &) {
         // A journal without its first line is no journal: nothing would resume from it.
         session->m_journal->remove();
@@ -168,7 +169,7 @@ std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPat
     const SessionJournal::Contents contents = SessionJournal::read(journalPath);
     std::unique_ptr<NetworkSession> session(new NetworkSession(startOf(journalPath, contents), keeper, std::move(clock)));
     session->replay(contents.records);
-    session->m_journal = std::make_unique<SessionJournal>(journalPath, contents.wholeLength);
+    session->openJournal(journalPath, contents.wholeLength);
     return session;
 }
 
@@ -236,9 +237,31 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
     }
 }
 
+void NetworkSession::openJournal(const QString &path, qint64 wholeLength)
+{
+    m_journal = std::make_unique<SessionJournal>(path, wholeLength);
+    connect(m_journal.get(), &SessionJournal::synced, this, &NetworkSession::journalSynced);
+}
+
 QString NetworkSession::journalPath() const
 {
     return m_journal ? m_journal->path() : QString();
+}
+
+qint64 NetworkSession::journalLength() const
+{
+    return m_journal ? m_journal->length() : 0;
+}
+
+qint64 NetworkSession::journalSyncedLength() const
+{
+    return m_journal ? m_journal->syncedLength() : 0;
+}
+
+void NetworkSession::requestJournalSync()
+{
+    if (m_journal)
+        m_journal->requestSync();
 }
 
 bool NetworkSession::codeMatches(const QString &code) const
@@ -398,6 +421,8 @@ QStringList NetworkSession::end()
     reasons << keepUnkept();
     if (reasons.isEmpty() && m_journal)
         m_journal->remove();
+    else if (m_journal)
+        m_journal->syncNow();
     return reasons;
 }
 

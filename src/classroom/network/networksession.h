@@ -97,6 +97,11 @@ public:
     const ClassSettings &settings() const { return m_questionnaire->settings(); }
     bool ended() const { return m_ended; }
     QString journalPath() const;
+    // How far the journal is written, how far it is on the disk; a pupil's page hears of an
+    // answer only once its line is there (journalSynced() tells).
+    qint64 journalLength() const;
+    qint64 journalSyncedLength() const;
+    void requestJournalSync();
 
     bool codeMatches(const QString &code) const;
 
@@ -145,11 +150,14 @@ Q_SIGNALS:
     void sessionEnded();
     // A finished run could not be kept in the results; it will be tried again at the end.
     void keepFailed(const QString &reason);
+    // The journal is on the disk up to `length`, or could not be put there (a French reason).
+    void journalSynced(qint64 length, const QString &failure);
 
 private:
     NetworkSession(NetworkSessionStart start, ClassRunKeeper &keeper, Clock clock);
     static NetworkSessionStart startOf(const QString &journalPath, const SessionJournal::Contents &contents);
     void replay(const std::vector<QJsonObject> &records);
+    void openJournal(const QString &path, qint64 wholeLength);
     NetworkPupil &addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed, const QDateTime &started);
     QStringList keepUnkept();
     bool keep(NetworkPupil &pupil, QString *reason);

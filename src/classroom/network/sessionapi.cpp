@@ -88,14 +88,16 @@ QByteArray SessionApi::asset(const QString &name)
 ApiResponse SessionApi::handle(const ApiRequest &request)
 {
     ApiResponse response;
+    const qint64 journalBefore = m_session.journalLength();
     try {
         response = route(request);
+        if (m_session.journalLength() != journalBefore)
+            response.durableAt = m_session.journalLength();
     } catch (const AppError &error) {
         // The journal could not take the line: nothing was acknowledged, the page sends it again.
         response = refusal(503, tr("L'ordinateur de l'enseignant n'a pas pu l'enregistrer ; nouvel essai dans un instant."));
         response.headers.emplace_back("Retry-After", "2");
-        if (m_failures)
-            m_failures(error.message());
+        reportFailure(error.message());
     }
     response.headers.emplace_back("X-Content-Type-Options", "nosniff");
     response.headers.emplace_back("Referrer-Policy", "no-referrer");

@@ -37,6 +37,9 @@ struct ApiResponse
     QByteArray contentType;
     QByteArray body;
     std::vector<std::pair<QByteArray, QByteArray>> headers;
+    // The journal's length that must be on the disk before this response may go (what it
+    // acknowledges was written there); 0 when it acknowledges nothing.
+    qint64 durableAt = 0;
 };
 
 // A question's picture, ready for a browser: made from the questionnaire's picture once, away
@@ -89,6 +92,7 @@ public:
     SessionApi(NetworkSession &session, Pictures pictures);
 
     ApiResponse handle(const ApiRequest &request);
+    NetworkSession &session() { return m_session; }
 
     // "192.168.1.20:8080": a request naming another host (a page of another site that
     // renamed its server to this address) is refused. Empty: any host.
@@ -96,6 +100,11 @@ public:
 
     // Told, in French, why an answer could not be written (the teacher should know).
     void setFailureListener(std::function<void(const QString &)> listener) { m_failures = std::move(listener); }
+    void reportFailure(const QString &reason)
+    {
+        if (m_failures)
+            m_failures(reason);
+    }
 
     // The page's files, from the program's resources.
     static QByteArray asset(const QString &name);

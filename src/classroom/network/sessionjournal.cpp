@@ -16,13 +16,17 @@
 
 namespace {
 
-// On the disk itself, not only handed to the system: the computer may stop too.
-bool synced(QFile &file)
+// On the disk itself, not only handed to the system: the computer may stop too. Returns 0, or
+// the system's error.
+int syncToDisk(int handle)
 {
 #ifdef Q_OS_UNIX
-    return ::fdatasync(file.handle()) == 0 || errno == EINVAL || errno == EROFS;
+    if (::fdatasync(handle) == 0 || errno == EINVAL || errno == EROFS)
+        return 0;
+    return errno;
 #else
-    return file.flush();
+    Q_UNUSED(handle);
+    return 0;
 #endif
 }
 
@@ -72,6 +76,7 @@ SessionJournal::Contents SessionJournal::read(const QString &path)
 SessionJournal::SessionJournal(const QString &path, qint64 wholeLength)
     : m_path(path), m_lock(path + QStringLiteral(".lock")), m_file(path)
 {
+    setObjectName(QStringLiteral("SessionJournal"));
     // A lock left by a program that stopped is taken over at once (QLockFile sees that its
     // process is gone); a live one means the session is open elsewhere.
     m_lock.setStaleLockTime(0);
@@ -87,16 +92,23 @@ SessionJournal::SessionJournal(const QString &path, qint64 wholeLength)
         fail(errno, 0);
     if (m_file.size() != wholeLength && !m_file.resize(wholeLength))
         fail(errno, 0);
-    m_length = wholeLength;
+    m_length = m_synced = m_wanted = wholeLength;
+    m_syncer = std::thread([this, wholeLength] { syncLoop(wholeLength); });
 }
 
-SessionJournal::~SessionJournal() = default;
+SessionJournal::~SessionJournal()
+{
+    stopSyncing();
+    // The program closes the session (or stops): what it wrote goes to the disk now.
+    if (m_file.isOpen())
+        syncToDisk(m_file.handle());
+}
 
-void SessionJournal::append(const QJsonObject &record)
+qint64 SessionJournal::append(const QJsonObject &record)
 {
     const QByteArray line = QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
     errno = 0;
-    if (m_file.write(line) != line.size() || !synced(m_file)) {
+    if (!m_file.isOpen() || m_file.write(line) != line.size()) {
         const int error = m_file.error() == QFileDevice::ResourceError && errno == 0 ? ENOSPC : errno;
         // Whatever part of the line went out is taken back, so the next line starts whole.
         m_file.resize(m_length);
@@ -104,10 +116,67 @@ void SessionJournal::append(const QJsonObject &record)
         fail(error, line.size());
     }
     m_length += line.size();
+    return m_length;
+}
+
+void SessionJournal::requestSync()
+{
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_wanted = m_length;
+    }
+    m_wake.notify_one();
+}
+
+void SessionJournal::syncNow()
+{
+    if (m_synced >= m_length || !m_file.isOpen())
+        return;
+    noteSynced(m_length, syncToDisk(m_file.handle()));
+}
+
+// The syncing thread: one sync covers every line written before it began, however many.
+void SessionJournal::syncLoop(qint64 done)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [&] { return m_stopping || m_wanted > done; });
+        if (m_stopping)
+            return;
+        const qint64 target = m_wanted;
+        lock.unlock();
+        const int error = syncToDisk(m_file.handle());
+        // Told in the journal's own thread; dropped if the journal is gone by then.
+        QMetaObject::invokeMethod(this, [this, target, error] { noteSynced(target, error); }, Qt::QueuedConnection);
+        lock.lock();
+        done = target;
+    }
+}
+
+void SessionJournal::noteSynced(qint64 length, int error)
+{
+    if (error == 0 && length > m_synced)
+        m_synced = length;
+    Q_EMIT synced(length, error == 0 ? QString()
+                                     : tr("Impossible d'écrire le journal de la passation %1 : %2.")
+                                           .arg(QDir::toNativeSeparators(m_path), QcmFile::writeReason(m_path, error, 0)));
+}
+
+void SessionJournal::stopSyncing()
+{
+    if (!m_syncer.joinable())
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_one();
+    m_syncer.join();
 }
 
 void SessionJournal::remove()
 {
+    stopSyncing();
     m_file.close();
     QFile::remove(m_path);
     m_lock.unlock();

@@ -1,13 +1,17 @@
 #include "classroom/network/sessionserver.h"
 
+#include "classroom/network/networksession.h"
 #include "classroom/network/sessionapi.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
-#include <QHttpServerResponse>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -105,7 +109,13 @@ ApiRequest::Method methodOf(QHttpServerRequest::Method method)
 class GuardedTcpServer : public QTcpServer
 {
 public:
-    GuardedTcpServer(const SessionServer::Limits &limits, QObject *parent) : QTcpServer(parent), m_limits(limits) {}
+    GuardedTcpServer(const SessionServer::Limits &limits, QObject *parent) : QTcpServer(parent), m_limits(limits)
+    {
+        // A whole class joins at the same minute: the system keeps their connections waiting
+        // until the program takes them.
+        setListenBacklogSize(256);
+        setMaxPendingConnections(256);
+    }
 
     int connectionCount() const { return m_count; }
 
@@ -148,6 +158,7 @@ SessionServer::SessionServer(SessionApi &api, Limits limits, QObject *parent)
     : QAbstractHttpServer(parent), m_api(api), m_limits(limits)
 {
     m_clock.start();
+    connect(&api.session(), &NetworkSession::journalSynced, this, &SessionServer::journalSynced);
 }
 
 SessionServer::SessionServer(SessionApi &api, QObject *parent) : SessionServer(api, Limits(), parent) {}
@@ -227,11 +238,73 @@ bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
     asked.nowMs = m_clock.elapsed();
 
     const ApiResponse answer = m_api.handle(asked);
-    QHttpServerResponse response(answer.contentType, answer.body, QHttpServerResponse::StatusCode(answer.status));
-    for (const auto &[name, value] : answer.headers)
-        response.addHeader(name, value);
-    response.write(makeResponder(request, socket));
+    const bool closing = request.value("Connection").toLower().contains("close");
+    const QByteArray bytes = responseBytes(answer, closing);
+    // Responses of one connection leave in the order of its requests.
+    const bool behind = std::any_of(m_waiting.begin(), m_waiting.end(),
+                                    [socket](const Waiting &waiting) { return waiting.socket == socket; });
+    NetworkSession &session = m_api.session();
+    if (answer.durableAt > session.journalSyncedLength() || behind) {
+        const qint64 after = m_waiting.empty() ? 0 : m_waiting.back().durableAt;
+        m_waiting.push_back({socket, bytes, closing, std::max(answer.durableAt, after)});
+        session.requestJournalSync();
+        return true;
+    }
+    send(socket, bytes, closing);
     return true;
+}
+
+void SessionServer::journalSynced(qint64 length, const QString &failure)
+{
+    while (!m_waiting.empty() && m_waiting.front().durableAt <= length) {
+        const Waiting waiting = std::move(m_waiting.front());
+        m_waiting.pop_front();
+        if (!waiting.socket)
+            continue; // the page went away meanwhile: it asks again
+        if (failure.isEmpty()) {
+            send(waiting.socket, waiting.bytes, waiting.closing);
+        } else {
+            // Not on the disk, so not acknowledged: the page sends it again.
+            ApiResponse refused;
+            refused.status = 503;
+            refused.contentType = "application/json; charset=utf-8";
+            refused.body = QJsonDocument(QJsonObject{{QStringLiteral("error"), tr("L'ordinateur de l'enseignant n'a pas "
+                                                                                 "pu l'enregistrer ; nouvel essai dans un instant.")}})
+                               .toJson(QJsonDocument::Compact);
+            refused.headers.emplace_back("Retry-After", "2");
+            send(waiting.socket, responseBytes(refused, waiting.closing), waiting.closing);
+        }
+    }
+    if (!failure.isEmpty())
+        m_api.reportFailure(failure);
+}
+
+void SessionServer::send(QTcpSocket *socket, const QByteArray &bytes, bool closing)
+{
+    if (socket->state() != QAbstractSocket::ConnectedState)
+        return;
+    socket->write(bytes);
+    if (closing)
+        socket->disconnectFromHost();
+}
+
+QByteArray SessionServer::responseBytes(const ApiResponse &response, bool closing)
+{
+    static const QHash<int, QByteArray> reasons{
+        {200, "OK"}, {400, "Bad Request"}, {401, "Unauthorized"}, {403, "Forbidden"}, {404, "Not Found"},
+        {405, "Method Not Allowed"}, {408, "Request Timeout"}, {409, "Conflict"}, {410, "Gone"},
+        {413, "Payload Too Large"}, {415, "Unsupported Media Type"}, {421, "Misdirected Request"},
+        {422, "Unprocessable Entity"}, {429, "Too Many Requests"}, {500, "Internal Server Error"},
+        {503, "Service Unavailable"}};
+    QByteArray bytes = "HTTP/1.1 " + QByteArray::number(response.status) + ' '
+        + reasons.value(response.status, "Unknown") + "\r\n";
+    if (!response.contentType.isEmpty())
+        bytes += "Content-Type: " + response.contentType + "\r\n";
+    bytes += "Content-Length: " + QByteArray::number(response.body.size()) + "\r\n";
+    for (const auto &[name, value] : response.headers)
+        bytes += name + ": " + value + "\r\n";
+    bytes += closing ? "Connection: close\r\n\r\n" : "Connection: keep-alive\r\n\r\n";
+    return bytes + response.body;
 }
 
 void SessionServer::missingHandler(const QHttpServerRequest &request, QTcpSocket *socket)

@@ -8,12 +8,19 @@
 #include <QPointer>
 #include <QTcpSocket>
 
+#include <deque>
+
 class QTcpSocket;
 class SessionApi;
 class GuardedTcpServer;
+struct ApiResponse;
 
 // The session's HTTP server: Qt's server reads the requests, SessionApi answers them. It
 // listens on the one address the teacher chose, and only while the session window is open.
+//
+// A response that acknowledges something (an answer, a pupil joining, a run finished) goes
+// only once the journal's syncing thread has put its line on the disk; the others go at once,
+// unless an earlier response of the same connection is still waiting.
 //
 // Clients are untrusted, so each connection is bounded before Qt's server reads it: the bytes of
 // one request, the time it may take to arrive, how long an idle connection stays open, and how
@@ -49,13 +56,28 @@ public:
     static QString hostOf(const QHostAddress &address, quint16 port);
 
     int connectionCount() const;
+    int waitingResponses() const { return int(m_waiting.size()); }
+
+    // The bytes of a response: status line, headers, body.
+    static QByteArray responseBytes(const ApiResponse &response, bool closing);
 
 protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override;
     void missingHandler(const QHttpServerRequest &request, QTcpSocket *socket) override;
 
 private:
+    struct Waiting
+    {
+        QPointer<QTcpSocket> socket;
+        QByteArray bytes;
+        bool closing = false;
+        qint64 durableAt = 0;
+    };
+    void journalSynced(qint64 length, const QString &failure);
+    static void send(QTcpSocket *socket, const QByteArray &bytes, bool closing);
+
     SessionApi &m_api;
+    std::deque<Waiting> m_waiting;
     Limits m_limits;
     QPointer<GuardedTcpServer> m_tcp;
     QElapsedTimer m_clock;
