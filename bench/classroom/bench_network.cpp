@@ -257,8 +257,10 @@ void BM_SyncedJournalLine(benchmark::State &state)
     SessionJournal journal(dir.filePath(QStringLiteral("floor.journal")), 0);
     const QJsonObject line{{QStringLiteral("k"), QStringLiteral("answer")}, {QStringLiteral("p"), 12},
                            {QStringLiteral("q"), 3}, {QStringLiteral("a"), 2}, {QStringLiteral("n"), 17}};
-    for (auto _ : state)
+    for (auto _ : state) {
         journal.append(line);
+        journal.syncNow();
+    }
 }
 
 void BM_PageBytes(benchmark::State &state)
