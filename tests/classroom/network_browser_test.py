@@ -229,7 +229,7 @@ def main():
             bob.browser.set_window_size(390, 844)
             bob.wait(lambda: bob.visible('#question-page'), 'the question')
             bob.browser.save_screenshot(os.path.join(args.screenshots, 'network-page-phone.png'))
-            teacher.ask('shot ' + os.path.join(args.screenshots, 'network-session-window.png'))
+            teacher.ask('shot ' + os.path.join(args.screenshots, 'network-session-window-browsers.png'))
 
         # Before finishing, the page knows nothing of the answers.
         for pupil in pupils:
