@@ -77,7 +77,8 @@ clean:
 
 # The main window with a question and its picture, the splash window and the about box; the
 # sheet and the runner enlarged 150 % on 1366x768 and 200 % on 1920x1080; the statistics
-# window enlarged 150 % and 200 % on 1366x768.
+# window enlarged 150 % and 200 % on 1366x768; the session on the network: its window with a class
+# under way, and the pupils' page in Chromium at a phone's and a computer's size.
 .PHONY: screenshots
 screenshots: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -93,3 +94,8 @@ screenshots: deps
 	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json QT_SCALE_FACTOR=2 \
 	  $(BUILD)/src/app/nelo-screenshots examples/capitales.qcm examples/drapeau-france.bmp docs/screenshots 200 \
 	  statistics
+	@cmake --build $(BUILD) --target nelo-network-window-shot nelo-network-session-driver
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json \
+	  $(BUILD)/tests/classroom/nelo-network-window-shot docs/screenshots/network-session-window.png
+	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_browser_test.py \
+	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots

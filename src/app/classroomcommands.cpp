@@ -51,7 +51,8 @@ QString ClassroomCommands::resultsPath(const QString &fileName)
     return PupilNameDialog::askResultsFile(m_services.dialogs, QDir(elsewhere).filePath(QFileInfo(beside).fileName()));
 }
 
-void ClassroomCommands::runClass(const QString &fileName, const QStringList &document)
+std::optional<ClassroomCommands::ClassToRun> ClassroomCommands::prepare(const QString &fileName,
+                                                                      const QStringList &document)
 {
     auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
     if (questionnaire->size() == 0)
@@ -65,10 +66,20 @@ void ClassroomCommands::runClass(const QString &fileName, const QStringList &doc
                                     "Faire passer le questionnaire quand même ?"),
                                  MessageButtons::YesNo)
                != MessageAnswer::Yes)
-        return;
+        return std::nullopt;
     const QString path = resultsPath(fileName);
     if (path.isEmpty())
+        return std::nullopt;
+    return ClassToRun{std::move(questionnaire), path};
+}
+
+void ClassroomCommands::runClass(const QString &fileName, const QStringList &document)
+{
+    const std::optional<ClassToRun> toRun = prepare(fileName, document);
+    if (!toRun)
         return;
+    const auto &questionnaire = toRun->questionnaire;
+    const QString &path = toRun->resultsPath;
 
     ResultsRunKeeper keeper(questionnaire, path);
     const SystemClock &clock = m_services.clock;

@@ -4,8 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 
+class ClassQuestionnaire;
 class QWidget;
 struct Services;
 
@@ -24,12 +26,24 @@ public:
     // "Faire passer à la classe...": every pupil's run is kept in the questionnaire's results
     // file the moment it ends. `fileName` is the questionnaire's file (empty when never saved).
     void runClass(const QString &fileName, const QStringList &document);
+    // A questionnaire ready for a class, and where its runs go.
+    struct ClassToRun
+    {
+        std::shared_ptr<const ClassQuestionnaire> questionnaire;
+        QString resultsPath;
+    };
+    // The checks every way a class answers makes first: questions to answer, a saved file
+    // beside which the results go (or another place the teacher chooses), and a confirmation
+    // when no question can be marked. Nothing when the teacher gives up.
+    std::optional<ClassToRun> prepare(const QString &fileName, const QStringList &document);
+
     // "Réglages de la passation...": the document with the settings chosen, or nothing when
     // cancelled or unchanged.
     std::optional<QStringList> editSettings(const QStringList &document);
     // "Listes de classe..."
     void editClassLists();
 
+    const QString &classListFolder() const { return m_classListFolder; }
     // The folder of the program's data where class lists are kept.
     static QString defaultClassListFolder();
 

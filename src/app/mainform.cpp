@@ -8,6 +8,7 @@
 #include "app/hints.h"
 #include "app/importchoicedialog.h"
 #include "app/marksexportcommand.h"
+#include "app/networksessioncommand.h"
 #include "app/papercopycommands.h"
 #include "app/questionnaireprinting.h"
 #include "app/resultsstatisticscommand.h"
@@ -178,6 +179,9 @@ void TMainForm::createMenus()
     addMenuItem(m_runMenu, tr("Faire passer à la &classe..."),
                 tr("Faire passer le questionnaire aux élèves, l'un après l'autre, en plein écran"), {},
                 &TMainForm::runClass, false);
+    addMenuItem(m_runMenu, tr("&Passation sur le réseau..."),
+                tr("Faire passer le questionnaire aux élèves sur leurs appareils, par le réseau de l'établissement"), {},
+                &TMainForm::runClassOnNetwork, false);
     addMenuItem(m_runMenu, tr("&Réglages de la passation..."),
                 tr("Ordre des questions, barème, pénalité et ce que voient les élèves à la fin"), {},
                 &TMainForm::editClassSettings, false);
@@ -620,6 +624,13 @@ void TMainForm::runClass()
 {
     m_sheet->store().EcritFiche();
     classroomCommands(m_services, m_classListFolder, this).runClass(CurrentFileName(), m_sheet->store().document());
+}
+
+void TMainForm::runClassOnNetwork()
+{
+    m_sheet->store().EcritFiche();
+    ClassroomCommands commands = classroomCommands(m_services, m_classListFolder, this);
+    NetworkSessionCommand::run(commands, CurrentFileName(), m_sheet->store().document(), m_services, this);
 }
 
 void TMainForm::editClassSettings()

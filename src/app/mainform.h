@@ -112,6 +112,7 @@ private:
     void markScans();
     void showResultsStatistics();
     void runClass();
+    void runClassOnNetwork();
     void editClassSettings();
     void editClassLists();
     void exportMarks();

@@ -53,8 +53,25 @@ QString systemReason(int error)
     }
 }
 
-// Why a file cannot be created or replaced at `path`. The file system is looked at first (Qt's
-// own errors are in English and do not always say which), then the system's error code.
+[[noreturn]] void cannotSave(const QString &path, const QString &reason)
+{
+    throw AppError(Text::tr("Impossible d'enregistrer le fichier %1 : %2").arg(path, reason));
+}
+
+// Makes sure the bytes have reached the disk: a full disk often shows only here.
+bool flushed(QFileDevice &file)
+{
+    if (!file.flush() || file.error() != QFileDevice::NoError)
+        return false;
+#ifdef Q_OS_UNIX
+    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
+        return false;
+#endif
+    return true;
+}
+
+} // namespace
+
 QString writeReason(const QString &path, int error, qint64 bytesNeeded)
 {
     const QFileInfo target(path);
@@ -78,25 +95,6 @@ QString writeReason(const QString &path, int error, qint64 bytesNeeded)
     const QString reason = systemReason(error);
     return reason.isEmpty() ? Text::tr("erreur d'écriture (code système %1)").arg(error) : reason;
 }
-
-[[noreturn]] void cannotSave(const QString &path, const QString &reason)
-{
-    throw AppError(Text::tr("Impossible d'enregistrer le fichier %1 : %2").arg(path, reason));
-}
-
-// Makes sure the bytes have reached the disk: a full disk often shows only here.
-bool flushed(QFileDevice &file)
-{
-    if (!file.flush() || file.error() != QFileDevice::NoError)
-        return false;
-#ifdef Q_OS_UNIX
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS)
-        return false;
-#endif
-    return true;
-}
-
-} // namespace
 
 Stamp stampOf(const QString &path)
 {

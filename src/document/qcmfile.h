@@ -57,4 +57,9 @@ bool append(const QString &path, const QByteArray &bytes, const Stamp &expected)
 // one by one: many small files (pictures) are written this way.
 bool writeNew(const QString &path, const QByteArray &bytes);
 
+// Why a file cannot be created, replaced or added to at `path`, in French ("le disque est
+// plein"): the file system is looked at first (Qt's own errors are in English and do not always
+// say which), then the system's error code.
+QString writeReason(const QString &path, int error, qint64 bytesNeeded);
+
 } // namespace QcmFile

@@ -1,0 +1,544 @@
+// The pupil's page: joins the session with its code and a name, then shows one question at a
+// time. Every answer goes into a queue kept in the browser's storage and is sent at once; what
+// the network could not take is sent again when it comes back, and a reload, a closed tab
+// reopened or a phone that slept finds the same run at the same question.
+// Every text from the questionnaire or from a pupil is shown as text, never as HTML.
+'use strict';
+
+(function () {
+  const storageKey = 'nelo-qcm-run:' + location.host;
+  const retryMs = [1000, 2000, 4000, 8000, 10000];
+  const stateCheckMs = 15000;
+
+  let run = loadRun();        // {token, name, position, seq, queue: [{position, choice, seq}]}
+  let code = '';
+  let current = null;         // the question shown
+  let answered = [];          // by position, as far as this page knows
+  let sending = false;
+  let failures = 0;
+  let retryTimer = 0;
+  let finishing = false;
+
+  const $ = (id) => document.getElementById(id);
+
+  function loadRun() {
+    try {
+      const stored = JSON.parse(localStorage.getItem(storageKey));
+      if (stored && typeof stored.token === 'string' && Array.isArray(stored.queue))
+        return stored;
+    } catch (e) { /* storage refused or damaged: start afresh */ }
+    return null;
+  }
+
+  function saveRun() {
+    try {
+      if (run)
+        localStorage.setItem(storageKey, JSON.stringify(run));
+      else
+        localStorage.removeItem(storageKey);
+    } catch (e) { /* private browsing: the run lasts as long as the page */ }
+  }
+
+  // The one way to the server. Resolves with {status, body}; a network failure gives status 0.
+  async function call(path, body) {
+    try {
+      const response = await fetch(path, {
+        method: 'POST',
+        headers: {'Content-Type': 'application/json'},
+        body: JSON.stringify(body),
+        cache: 'no-store',
+      });
+      let data = {};
+      try { data = await response.json(); } catch (e) { /* empty or not JSON */ }
+      return {status: response.status, body: data};
+    } catch (e) {
+      return {status: 0, body: {}};
+    }
+  }
+
+  function show(page) {
+    for (const id of ['code-page', 'name-page', 'question-page', 'confirm-page', 'end-page'])
+      $(id).hidden = id !== page;
+  }
+
+  function focusTitle(id) {
+    const title = $(id);
+    if (title)
+      title.focus({preventScroll: false});
+  }
+
+  function setStatus(text, waiting) {
+    const status = $('status');
+    if (status.textContent !== text)
+      status.textContent = text;
+    status.classList.toggle('waiting', !!waiting);
+  }
+
+  function refreshStatus() {
+    if (!run || !run.queue)
+      return;
+    const pending = run.queue.length;
+    if (pending === 0)
+      setStatus(failures > 0 ? '' : 'Vos réponses sont enregistrées.', false);
+    else if (failures > 0)
+      setStatus(pending === 1 ? 'Connexion perdue : 1 réponse attend d\'être envoyée.'
+                              : 'Connexion perdue : ' + pending + ' réponses attendent d\'être envoyées.', true);
+    else
+      setStatus('Envoi…', false);
+  }
+
+  function forget(message) {
+    run = null;
+    saveRun();
+    startJoining(message);
+  }
+
+  // -- Joining ----------------------------------------------------------------------------
+
+  function startJoining(message) {
+    show('code-page');
+    setStatus('', false);
+    const fromAddress = decodeURIComponent(location.hash.replace(/^#/, '')).replace(/\D/g, '').slice(0, 6);
+    if (fromAddress && !$('code').value)
+      $('code').value = fromAddress;
+    $('code-error').textContent = message || '';
+    $('code').focus();
+  }
+
+  async function submitCode(event) {
+    event.preventDefault();
+    const typed = $('code').value.replace(/\s/g, '');
+    if (!typed) {
+      $('code-error').textContent = 'Tapez le code affiché au tableau.';
+      return;
+    }
+    const answer = await call('/api/session', {code: typed});
+    if (answer.status !== 200) {
+      $('code-error').textContent = answer.body.error || 'Le programme de l\'enseignant ne répond pas. Réessayez.';
+      $('code').focus();
+      return;
+    }
+    code = typed;
+    const names = Array.isArray(answer.body.names) ? answer.body.names : [];
+    const list = $('name-list');
+    list.replaceChildren();
+    if (names.length > 0) {
+      list.append(new Option('(choisissez votre nom)', ''));
+      for (const name of names)
+        list.append(new Option(String(name), String(name)));
+      list.append(new Option('Mon nom n\'est pas dans la liste', '\u0000other'));
+    }
+    $('name-choice').hidden = names.length === 0;
+    $('name-typed').hidden = names.length > 0;
+    $('name-error').textContent = '';
+    show('name-page');
+    (names.length > 0 ? list : $('name')).focus();
+  }
+
+  function chosenName() {
+    if ($('name-choice').hidden || $('name-list').value === '\u0000other')
+      return $('name').value.trim();
+    return $('name-list').value;
+  }
+
+  function nameListChanged() {
+    const other = $('name-list').value === '\u0000other';
+    $('name-typed').hidden = !other;
+    if (other)
+      $('name').focus();
+  }
+
+  async function submitName(event) {
+    event.preventDefault();
+    const name = chosenName();
+    if (!name) {
+      $('name-error').textContent = 'Indiquez votre nom.';
+      return;
+    }
+    const answer = await call('/api/join', {code: code, name: name});
+    if (answer.status !== 200) {
+      if (answer.status === 403) {
+        startJoining(answer.body.error);
+        return;
+      }
+      $('name-error').textContent = answer.body.error || 'Le programme de l\'enseignant ne répond pas. Réessayez.';
+      return;
+    }
+    run = {token: answer.body.token, name: answer.body.name, position: 0, seq: 0, queue: []};
+    saveRun();
+    applyState(answer.body);
+  }
+
+  // -- Where the run stands ---------------------------------------------------------------
+
+  async function resume() {
+    setStatus('Connexion…', false);
+    const answer = await call('/api/state', {token: run.token});
+    if (answer.status === 401)
+      return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+    if (answer.status !== 200) {
+      setStatus('Le programme de l\'enseignant ne répond pas : nouvel essai dans un instant.', true);
+      setTimeout(resume, 3000);
+      return;
+    }
+    applyState(answer.body, true);
+  }
+
+  function applyState(state, resuming) {
+    if (state.finished)
+      return showEnd(state);
+    if (state.ended)
+      return showEnded();
+    answered = Array.isArray(state.answered) ? state.answered.map(Boolean) : [];
+    for (const item of run.queue)
+      answered[item.position] = item.choice !== 0;
+    const position = resuming && Number.isInteger(run.position) ? run.position : state.position || 0;
+    showQuestion(Math.min(Math.max(position, 0), Math.max(answered.length - 1, 0)));
+    flush();
+  }
+
+  async function checkState() {
+    if (!run || finishing || $('question-page').hidden)
+      return;
+    const answer = await call('/api/state', {token: run.token});
+    if (answer.status === 200 && answer.body.ended && !answer.body.finished)
+      showEnded();
+    else if (answer.status === 200 && run.queue.length > 0)
+      flush();
+  }
+
+  // -- One question -----------------------------------------------------------------------
+
+  async function showQuestion(position) {
+    const answer = await call('/api/question', {token: run.token, position: position});
+    if (answer.status === 409 || answer.status === 410)
+      return resume();
+    if (answer.status === 401)
+      return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+    if (answer.status !== 200) {
+      setStatus('Le programme de l\'enseignant ne répond pas : nouvel essai dans un instant.', true);
+      setTimeout(() => showQuestion(position), 3000);
+      return;
+    }
+    current = answer.body;
+    run.position = current.position;
+    saveRun();
+    drawQuestion();
+    show('question-page');
+    focusTitle('question-title');
+  }
+
+  // The place chosen at the question shown: the last one queued, else the server's.
+  function chosenHere() {
+    for (let i = run.queue.length - 1; i >= 0; --i) {
+      if (run.queue[i].position === current.position)
+        return run.queue[i].choice;
+    }
+    return current.chosen;
+  }
+
+  function drawQuestion() {
+    $('question-number').textContent = 'Question ' + (current.position + 1) + ' / ' + current.count;
+    $('question-title').textContent = current.title;
+    $('statement').textContent = current.statement;
+    $('statement').hidden = !current.statement;
+
+    const picture = $('picture');
+    if (current.picture) {
+      picture.dataset.tries = '0';
+      picture.src = '/picture/' + current.picture + '?t=' + encodeURIComponent(run.token);
+      picture.hidden = false;
+    } else {
+      picture.removeAttribute('src');
+      picture.hidden = true;
+    }
+
+    const chosen = chosenHere();
+    const box = $('answers');
+    box.replaceChildren();
+    current.answers.forEach((text, index) => {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.setAttribute('aria-pressed', String(chosen === index + 1));
+      const place = document.createElement('span');
+      place.className = 'place';
+      place.textContent = (index + 1) + ')';
+      const words = document.createElement('span');
+      words.textContent = text;
+      button.append(place, words);
+      button.addEventListener('click', () => choose(index + 1));
+      box.append(button);
+    });
+    $('previous').disabled = current.position === 0;
+    $('next').disabled = current.position + 1 >= current.count;
+    drawStrip();
+  }
+
+  function drawStrip() {
+    const strip = $('strip');
+    const count = current.count;
+    if (strip.children.length !== count) {
+      strip.replaceChildren();
+      for (let position = 0; position < count; ++position) {
+        const item = document.createElement('li');
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = String(position + 1);
+        button.addEventListener('click', () => showQuestion(position));
+        item.append(button);
+        strip.append(item);
+      }
+    }
+    for (let position = 0; position < count; ++position) {
+      const button = strip.children[position].firstChild;
+      const done = !!answered[position];
+      button.classList.toggle('answered', done);
+      button.setAttribute('aria-label', 'Question ' + (position + 1) + (done ? ', répondue' : ', sans réponse'));
+      if (position === current.position)
+        button.setAttribute('aria-current', 'step');
+      else
+        button.removeAttribute('aria-current');
+    }
+  }
+
+  function choose(place) {
+    if (!current || finishing)
+      return;
+    // A second press on the chosen answer takes it back.
+    const choice = chosenHere() === place ? 0 : place;
+    run.seq += 1;
+    run.queue.push({position: current.position, choice: choice, seq: run.seq});
+    answered[current.position] = choice !== 0;
+    saveRun();
+    const buttons = $('answers').children;
+    for (let i = 0; i < buttons.length; ++i)
+      buttons[i].setAttribute('aria-pressed', String(choice === i + 1));
+    drawStrip();
+    flush();
+  }
+
+  // -- Sending ----------------------------------------------------------------------------
+
+  async function flush() {
+    if (sending || !run)
+      return;
+    sending = true;
+    clearTimeout(retryTimer);
+    while (run && run.queue.length > 0) {
+      refreshStatus();
+      const item = run.queue[0];
+      const answer = await call('/api/answer', {token: run.token, position: item.position, choice: item.choice, seq: item.seq});
+      if (answer.status === 200 || answer.status === 400 || answer.status === 404) {
+        // Taken, or never takeable: either way it leaves the queue.
+        run.queue.shift();
+        saveRun();
+        failures = 0;
+        continue;
+      }
+      if (answer.status === 401) {
+        sending = false;
+        return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+      }
+      if (answer.status === 409 || answer.status === 410) {
+        sending = false;
+        return resume();
+      }
+      // The network or the teacher's program is away for now: try again later.
+      failures += 1;
+      refreshStatus();
+      retryTimer = setTimeout(flush, retryMs[Math.min(failures, retryMs.length) - 1]);
+      sending = false;
+      return;
+    }
+    sending = false;
+    refreshStatus();
+  }
+
+  function queueSent() {
+    return new Promise((resolve) => {
+      const wait = () => {
+        if (!run || run.queue.length === 0)
+          resolve();
+        else {
+          flush();
+          setTimeout(wait, 300);
+        }
+      };
+      wait();
+    });
+  }
+
+  // -- The end ----------------------------------------------------------------------------
+
+  function unansweredText() {
+    const missing = [];
+    for (let position = 0; position < current.count; ++position) {
+      if (!answered[position])
+        missing.push(String(position + 1));
+    }
+    if (missing.length === 0)
+      return 'Vous avez répondu à toutes les questions.';
+    if (missing.length === 1)
+      return 'La question ' + missing[0] + ' n\'a pas de réponse.';
+    const last = missing.pop();
+    return 'Les questions ' + missing.join(', ') + ' et ' + last + ' n\'ont pas de réponse.';
+  }
+
+  function askFinish() {
+    $('confirm-unanswered').textContent = unansweredText();
+    show('confirm-page');
+    focusTitle('confirm-title');
+  }
+
+  async function finish() {
+    if (finishing)
+      return;
+    finishing = true;
+    $('confirm-yes').disabled = true;
+    if (run.queue.length > 0) {
+      setStatus('Envoi de vos dernières réponses…', false);
+      await queueSent();
+    }
+    let answer = await call('/api/finish', {token: run.token});
+    while (answer.status === 0 || answer.status === 429 || answer.status === 503) {
+      setStatus('Le programme de l\'enseignant ne répond pas : nouvel essai dans un instant.', true);
+      await new Promise((resolve) => setTimeout(resolve, 2000));
+      answer = await call('/api/finish', {token: run.token});
+    }
+    finishing = false;
+    $('confirm-yes').disabled = false;
+    if (answer.status === 200)
+      showEnd(answer.body);
+    else if (answer.status === 410)
+      showEnded();
+    else
+      resume();
+  }
+
+  function paragraph(text, className) {
+    const p = document.createElement('p');
+    p.textContent = text;
+    if (className)
+      p.className = className;
+    return p;
+  }
+
+  function showEnd(state) {
+    const result = state.result || {};
+    setStatus('', false);
+    $('end-title').textContent = 'Questionnaire terminé';
+    $('end-message').textContent = (state.name ? 'Merci, ' + state.name + '. ' : '') + 'Vos réponses sont enregistrées.';
+    $('end-mark').textContent = result.mark ? 'Note : ' + result.mark : '';
+    $('end-mark').hidden = !result.mark;
+    let detail = '';
+    if (result.mark) {
+      detail = result.right + ' bonne' + (result.right > 1 ? 's' : '') + ' réponse' + (result.right > 1 ? 's' : '')
+             + ' sur ' + result.marked + ' question' + (result.marked > 1 ? 's' : '') + ' notée' + (result.marked > 1 ? 's' : '') + '.';
+      if (result.notMarked > 0)
+        detail += ' ' + result.notMarked + (result.notMarked > 1 ? ' questions sans bonne réponse désignée ne comptent pas.'
+                                                                 : ' question sans bonne réponse désignée ne compte pas.');
+    }
+    $('end-detail').textContent = detail;
+    const box = $('corrections');
+    box.replaceChildren();
+    (result.corrections || []).forEach((item, index) => {
+      const part = document.createElement('section');
+      part.className = 'correction';
+      const title = document.createElement('h2');
+      title.textContent = 'Question ' + (index + 1) + ' : ' + item.title;
+      part.append(title);
+      if (item.given === null || item.given === undefined)
+        part.append(paragraph('Vous n\'avez pas répondu.'));
+      else
+        part.append(paragraph((item.correct ? 'Votre réponse, juste : ' : 'Votre réponse : ') + item.given));
+      if (item.right !== null && item.right !== undefined && !item.correct)
+        part.append(paragraph('Bonne réponse : ' + item.right, 'right'));
+      if (item.correction)
+        part.append(paragraph(item.correction));
+      box.append(part);
+    });
+    if (run) {
+      run.queue = [];
+      saveRun();
+    }
+    show('end-page');
+    focusTitle('end-title');
+  }
+
+  function showEnded() {
+    setStatus('', false);
+    $('end-title').textContent = 'La passation est terminée';
+    const lost = run ? run.queue.length : 0;
+    $('end-message').textContent = lost > 0
+      ? 'L\'enseignant a terminé la passation avant que ' + (lost > 1 ? lost + ' de vos réponses soient envoyées.' : 'votre dernière réponse soit envoyée.')
+      : 'L\'enseignant a terminé la passation. Vos réponses sont enregistrées.';
+    $('end-mark').hidden = true;
+    $('end-detail').textContent = '';
+    $('corrections').replaceChildren();
+    show('end-page');
+    focusTitle('end-title');
+  }
+
+  // -- Keys and events --------------------------------------------------------------------
+
+  function keyPressed(event) {
+    if ($('question-page').hidden || event.ctrlKey || event.altKey || event.metaKey)
+      return;
+    const target = event.target;
+    if (target && (target.tagName === 'INPUT' || target.tagName === 'SELECT'))
+      return;
+    if (event.key >= '1' && event.key <= '5') {
+      const place = Number(event.key);
+      if (current && place <= current.answers.length) {
+        choose(place);
+        event.preventDefault();
+      }
+    } else if (event.key === 'PageDown' && !$('next').disabled) {
+      showQuestion(current.position + 1);
+      event.preventDefault();
+    } else if (event.key === 'PageUp' && !$('previous').disabled) {
+      showQuestion(current.position - 1);
+      event.preventDefault();
+    }
+  }
+
+  function pictureFailed() {
+    // A picture still being prepared comes a moment later.
+    const picture = $('picture');
+    const tries = Number(picture.dataset.tries || '0');
+    if (tries < 5 && current && current.picture) {
+      picture.dataset.tries = String(tries + 1);
+      setTimeout(() => {
+        if (current && current.picture)
+          picture.src = '/picture/' + current.picture + '?t=' + encodeURIComponent(run.token) + '&essai=' + (tries + 1);
+      }, 1000);
+    } else {
+      picture.hidden = true;
+    }
+  }
+
+  function start() {
+    $('code-form').addEventListener('submit', submitCode);
+    $('name-form').addEventListener('submit', submitName);
+    $('name-list').addEventListener('change', nameListChanged);
+    $('previous').addEventListener('click', () => showQuestion(current.position - 1));
+    $('next').addEventListener('click', () => showQuestion(current.position + 1));
+    $('finish').addEventListener('click', askFinish);
+    $('confirm-yes').addEventListener('click', finish);
+    $('confirm-no').addEventListener('click', () => { show('question-page'); focusTitle('question-title'); });
+    $('picture').addEventListener('error', pictureFailed);
+    document.addEventListener('keydown', keyPressed);
+    window.addEventListener('online', () => { failures = 0; flush(); });
+    document.addEventListener('visibilitychange', () => {
+      if (document.visibilityState === 'visible' && run)
+        checkState();
+    });
+    setInterval(checkState, stateCheckMs);
+    if (run)
+      resume();
+    else
+      startJoining();
+  }
+
+  start();
+}());

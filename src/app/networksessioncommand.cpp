@@ -1,0 +1,103 @@
+#include "app/networksessioncommand.h"
+
+#include "app/classroomcommands.h"
+#include "classroom/classlist.h"
+#include "classroom/network/networksession.h"
+#include "classroom/network/networksessionwindow.h"
+#include "classroom/network/servedsession.h"
+#include "classroom/network/sessionjournal.h"
+#include "document/picturelocation.h"
+#include "platform/apperror.h"
+#include "platform/messageboxes.h"
+#include "platform/services.h"
+#include "platform/systemclock.h"
+#include "runner/resultsrunkeeper.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(NetworkSessionCommand)
+};
+
+// Runs the session of the journal at `journal`, or a new one begun there, until its window
+// closes; then tells the teacher where the runs went.
+void serve(const ClassroomCommands &commands, const QString &journal, const QString &resultsPath,
+           NetworkSessionStart *start, Services &services, QWidget *parent)
+{
+    const SystemClock &clock = services.clock;
+    auto now = [&clock] { return clock.now(); };
+    // The runs are kept against the questionnaire the session began with, which a resumed
+    // session takes from its journal.
+    const QStringList lines = start ? start->lines : NetworkSession::look(journal).start.lines;
+    ResultsRunKeeper keeper(std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines)), resultsPath);
+    std::unique_ptr<NetworkSession> session = start ? NetworkSession::begin(journal, *start, keeper, now)
+                                                    : NetworkSession::resume(journal, keeper, now);
+    ServedSession served(std::move(session), services.pictures);
+    const ClassListStore classLists(commands.classListFolder());
+    NetworkSessionWindow window(served, classLists, services, parent);
+    window.exec();
+
+    for (const QString &notice : keeper.notices())
+        services.boxes.warn(notice);
+    const NetworkSession &ended = served.session();
+    if (ended.ended() && ended.unkeptCount() == 0 && ended.pupilCount() > 0)
+        services.boxes.inform(Text::tr("Les copies de la passation sont enregistrées dans %1.")
+                                  .arg(QDir::toNativeSeparators(keeper.resultsPath())));
+}
+
+} // namespace
+
+void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &fileName, const QStringList &document,
+                                Services &services, QWidget *parent)
+{
+    const std::optional<ClassroomCommands::ClassToRun> toRun = commands.prepare(fileName, document);
+    if (!toRun)
+        return;
+    const QString journal = SessionJournal::pathFor(QFileInfo(toRun->resultsPath).absolutePath(), fileName);
+
+    if (SessionJournal::exists(journal)) {
+        const NetworkSession::Found found = NetworkSession::look(journal);
+        if (!found.ended) {
+            const QString question =
+                tr("Une passation sur le réseau de ce questionnaire a été interrompue (commencée le %1, %2).\n"
+                   "Oui : la reprendre où elle en était ; les pages des élèves la retrouvent.\n"
+                   "Non : enregistrer ses copies comme inachevées et commencer une nouvelle passation.")
+                    .arg(QLocale().toString(found.start.started, QStringLiteral("dd/MM/yyyy 'à' HH:mm")),
+                         found.pupils <= 1 ? tr("%1 élève").arg(found.pupils) : tr("%1 élèves").arg(found.pupils));
+            switch (services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
+            case MessageAnswer::Yes:
+                serve(commands, journal, toRun->resultsPath, nullptr, services, parent);
+                return;
+            case MessageAnswer::No:
+                break;
+            default:
+                return;
+            }
+        }
+        // Its runs are kept before anything else begins: an ended session whose runs could not
+        // all be kept, or one the teacher chose not to resume.
+        ResultsRunKeeper keeper(std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(found.start.lines)),
+                                toRun->resultsPath);
+        const SystemClock &clock = services.clock;
+        auto old = NetworkSession::resume(journal, keeper, [&clock] { return clock.now(); });
+        const QStringList problems = old->ended() ? old->keepRemaining() : old->end();
+        for (const QString &notice : keeper.notices())
+            services.boxes.warn(notice);
+        if (!problems.isEmpty()) {
+            throw AppError(tr("Les copies de la passation précédente n'ont pas pu être toutes enregistrées : %1\n"
+                              "Elles restent dans %2.")
+                               .arg(problems.join(QStringLiteral(" ; ")), QDir::toNativeSeparators(journal)));
+        }
+    }
+
+    NetworkSessionStart start;
+    start.lines = document;
+    start.questionnairePath = QFileInfo(fileName).absoluteFilePath();
+    start.pictureFolder = PictureLocation::folderOf(fileName);
+    serve(commands, journal, toRun->resultsPath, &start, services, parent);
+}

@@ -1,0 +1,477 @@
+#include "classroom/network/networksession.h"
+
+#include "platform/apperror.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonArray>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace {
+
+// The journal's lines, by their "k".
+const QString SessionRecord = QStringLiteral("session");
+const QString JoinRecord = QStringLiteral("join");
+const QString AnswerRecord = QStringLiteral("answer");
+const QString FinishRecord = QStringLiteral("finish");
+const QString KeptRecord = QStringLiteral("kept");
+const QString AddressRecord = QStringLiteral("address");
+const QString EndRecord = QStringLiteral("end");
+const QString ClassRecord = QStringLiteral("class");
+constexpr int JournalVersion = 1;
+
+QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
+{
+    QJsonObject object{{QStringLiteral("k"), kind}};
+    for (const auto &[key, value] : fields)
+        object.insert(key, value);
+    return object;
+}
+
+// Times as milliseconds since 1970: exact in a JSON number, whatever the time zone.
+QJsonValue timeValue(const QDateTime &time)
+{
+    return double(time.toMSecsSinceEpoch());
+}
+
+QDateTime timeOf(const QJsonValue &value)
+{
+    return QDateTime::fromMSecsSinceEpoch(qint64(value.toDouble()));
+}
+
+QStringList stringsOf(const QJsonValue &value)
+{
+    QStringList strings;
+    for (const QJsonValue &item : value.toArray())
+        strings << item.toString();
+    return strings;
+}
+
+int intOf(const QJsonObject &object, const QString &key)
+{
+    const QJsonValue value = object.value(key);
+    return value.isDouble() ? value.toInt(-1) : -1;
+}
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(NetworkSession)
+};
+
+} // namespace
+
+namespace NetworkSessionRules {
+
+QString newToken()
+{
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    const QByteArray bytes(reinterpret_cast<const char *>(words), sizeof words);
+    return QString::fromLatin1(bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+QByteArray tokenHash(const QString &token)
+{
+    return QCryptographicHash::hash(token.toUtf8(), QCryptographicHash::Sha256).toHex();
+}
+
+QString cleanName(const QString &name)
+{
+    QString clean;
+    clean.reserve(name.size());
+    for (const QChar c : name) {
+        // Control and formatting characters (a right-to-left override among them) would make
+        // one name look like another in the teacher's table.
+        const QChar::Category category = c.category();
+        if (category == QChar::Other_Control || category == QChar::Other_Format)
+            clean += QLatin1Char(' ');
+        else
+            clean += c;
+    }
+    return clean.simplified();
+}
+
+QString newCode()
+{
+    int limit = 1;
+    for (int digit = 0; digit < NetworkSession::CodeDigits; ++digit)
+        limit *= 10;
+    return QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(limit), NetworkSession::CodeDigits, 10,
+                                    QLatin1Char('0'));
+}
+
+} // namespace NetworkSessionRules
+
+NetworkSession::NetworkSession(NetworkSessionStart start, ClassRunKeeper &keeper, Clock clock)
+    : m_start(std::move(start)),
+      m_questionnaire(std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(m_start.lines))),
+      m_keeper(keeper), m_clock(std::move(clock))
+{
+}
+
+NetworkSession::~NetworkSession() = default;
+
+std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath, NetworkSessionStart start,
+                                                      ClassRunKeeper &keeper, Clock clock)
+{
+    if (start.code.isEmpty())
+        start.code = NetworkSessionRules::newCode();
+    if (!start.started.isValid())
+        start.started = clock();
+    std::unique_ptr<NetworkSession> session(new NetworkSession(std::move(start), keeper, std::move(clock)));
+    const NetworkSessionStart &s = session->m_start;
+    session->openJournal(journalPath, 0);
+    try {
+        session->m_journal->append(record(SessionRecord, {{QStringLiteral("v"), JournalVersion},
+                                                          {QStringLiteral("lines"), QJsonArray::fromStringList(s.lines)},
+                                                          {QStringLiteral("questionnaire"), s.questionnairePath},
+                                                          {QStringLiteral("pictures"), s.pictureFolder},
+                                                          {QStringLiteral("class"), s.className},
+                                                          {QStringLiteral("pupils"), QJsonArray::fromStringList(s.classPupils)},
+                                                          {QStringLiteral("address"), s.address},
+                                                          {QStringLiteral("port"), int(s.port)},
+                                                          {QStringLiteral("code"), s.code},
+                                                          {QStringLiteral("started"), timeValue(s.started)}}));
+        session->m_journal->syncNow();
+    } catch (const AppError &) {
+        // A journal without its first line is no journal: nothing would resume from it.
+        session->m_journal->remove();
+        throw;
+    }
+    return session;
+}
+
+NetworkSessionStart NetworkSession::startOf(const QString &journalPath, const SessionJournal::Contents &contents)
+{
+    if (contents.records.empty() || contents.records.front().value(QStringLiteral("k")).toString() != SessionRecord
+        || contents.records.front().value(QStringLiteral("v")).toInt() != JournalVersion) {
+        throw AppError(Text::tr("Le fichier %1 n'est pas un journal de passation que ce programme sait reprendre.")
+                           .arg(QDir::toNativeSeparators(journalPath)));
+    }
+    const QJsonObject &first = contents.records.front();
+    NetworkSessionStart start;
+    start.lines = stringsOf(first.value(QStringLiteral("lines")));
+    start.questionnairePath = first.value(QStringLiteral("questionnaire")).toString();
+    start.pictureFolder = first.value(QStringLiteral("pictures")).toString();
+    start.className = first.value(QStringLiteral("class")).toString();
+    start.classPupils = stringsOf(first.value(QStringLiteral("pupils")));
+    start.address = first.value(QStringLiteral("address")).toString();
+    start.port = quint16(std::clamp(first.value(QStringLiteral("port")).toInt(), 0, 65535));
+    start.code = first.value(QStringLiteral("code")).toString();
+    start.started = timeOf(first.value(QStringLiteral("started")));
+    return start;
+}
+
+std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPath, ClassRunKeeper &keeper, Clock clock)
+{
+    const SessionJournal::Contents contents = SessionJournal::read(journalPath);
+    std::unique_ptr<NetworkSession> session(new NetworkSession(startOf(journalPath, contents), keeper, std::move(clock)));
+    session->replay(contents.records);
+    session->openJournal(journalPath, contents.wholeLength);
+    return session;
+}
+
+NetworkSession::Found NetworkSession::look(const QString &journalPath)
+{
+    const SessionJournal::Contents contents = SessionJournal::read(journalPath);
+    Found found;
+    found.start = startOf(journalPath, contents);
+    for (const QJsonObject &line : contents.records) {
+        const QString kind = line.value(QStringLiteral("k")).toString();
+        found.pupils += kind == JoinRecord ? 1 : 0;
+        found.ended = found.ended || kind == EndRecord;
+    }
+    return found;
+}
+
+void NetworkSession::replay(const std::vector<QJsonObject> &records)
+{
+    // Lines come from this program, but a disk may have damaged one: a line that makes no
+    // sense is passed over rather than losing every line after it.
+    for (size_t i = 1; i < records.size(); ++i) {
+        const QJsonObject &line = records[i];
+        const QString kind = line.value(QStringLiteral("k")).toString();
+        if (kind == JoinRecord) {
+            bool ok = false;
+            const quint64 seed = line.value(QStringLiteral("seed")).toString().toULongLong(&ok);
+            if (!ok)
+                continue;
+            NetworkPupil &pupil = addPupil(line.value(QStringLiteral("name")).toString(),
+                                           line.value(QStringLiteral("h")).toString().toLatin1(), seed,
+                                           timeOf(line.value(QStringLiteral("at"))));
+            Q_UNUSED(pupil);
+            continue;
+        }
+        if (kind == AddressRecord) {
+            m_start.address = line.value(QStringLiteral("address")).toString();
+            m_start.port = quint16(std::clamp(line.value(QStringLiteral("port")).toInt(), 0, 65535));
+            continue;
+        }
+        if (kind == ClassRecord) {
+            m_start.className = line.value(QStringLiteral("class")).toString();
+            m_start.classPupils = stringsOf(line.value(QStringLiteral("pupils")));
+            continue;
+        }
+        if (kind == EndRecord) {
+            m_ended = true;
+            continue;
+        }
+        const int index = intOf(line, QStringLiteral("p"));
+        if (index < 0 || index >= pupilCount())
+            continue;
+        NetworkPupil &pupil = *m_pupils[size_t(index)];
+        if (kind == AnswerRecord) {
+            const int question = intOf(line, QStringLiteral("q"));
+            if (pupil.run.setAnswer(question, intOf(line, QStringLiteral("a")))) {
+                pupil.sequence[size_t(question)] = qint64(line.value(QStringLiteral("n")).toDouble());
+                pupil.lastPosition = pupil.run.version().positionOf(question);
+            }
+        } else if (kind == FinishRecord) {
+            pupil.finishedAt = timeOf(line.value(QStringLiteral("at")));
+            pupil.run.finish();
+        } else if (kind == KeptRecord) {
+            pupil.kept = true;
+        }
+    }
+}
+
+void NetworkSession::openJournal(const QString &path, qint64 wholeLength)
+{
+    m_journal = std::make_unique<SessionJournal>(path, wholeLength);
+    connect(m_journal.get(), &SessionJournal::synced, this, &NetworkSession::journalSynced);
+}
+
+QString NetworkSession::journalPath() const
+{
+    return m_journal ? m_journal->path() : QString();
+}
+
+qint64 NetworkSession::journalLength() const
+{
+    return m_journal ? m_journal->length() : 0;
+}
+
+qint64 NetworkSession::journalSyncedLength() const
+{
+    return m_journal ? m_journal->syncedLength() : 0;
+}
+
+void NetworkSession::requestJournalSync()
+{
+    if (m_journal)
+        m_journal->requestSync();
+}
+
+bool NetworkSession::codeMatches(const QString &code) const
+{
+    return !m_start.code.isEmpty() && code.trimmed() == m_start.code;
+}
+
+NetworkPupil *NetworkSession::pupilFor(const QString &token)
+{
+    if (token.isEmpty() || token.size() > 64)
+        return nullptr;
+    const auto it = m_byToken.constFind(NetworkSessionRules::tokenHash(token));
+    return it == m_byToken.constEnd() ? nullptr : m_pupils[size_t(*it)].get();
+}
+
+NetworkPupil &NetworkSession::addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed,
+                                       const QDateTime &started)
+{
+    const int index = pupilCount();
+    auto pupil = std::make_unique<NetworkPupil>(index, m_questionnaire, settings(), seed);
+    pupil->name = name;
+    pupil->tokenHash = tokenHash;
+    pupil->started = started;
+    m_byToken.insert(tokenHash, index);
+    m_pupils.push_back(std::move(pupil));
+    return *m_pupils.back();
+}
+
+NetworkSession::Joined NetworkSession::join(const QString &name)
+{
+    Joined joined;
+    const QString clean = NetworkSessionRules::cleanName(name);
+    if (m_ended) {
+        joined.refusal = Refusal::Ended;
+    } else if (clean.isEmpty() || clean.size() > MaxNameLength) {
+        joined.refusal = Refusal::BadName;
+    } else if (pupilCount() >= MaxPupils) {
+        joined.refusal = Refusal::Full;
+    }
+    if (joined.refusal != Refusal::None)
+        return joined;
+
+    const QString token = NetworkSessionRules::newToken();
+    const QByteArray hash = NetworkSessionRules::tokenHash(token);
+    const quint64 seed = QRandomGenerator::system()->generate64();
+    const QDateTime now = m_clock();
+    m_journal->append(record(JoinRecord, {{QStringLiteral("h"), QString::fromLatin1(hash)},
+                                          {QStringLiteral("name"), clean},
+                                          {QStringLiteral("seed"), QString::number(seed)},
+                                          {QStringLiteral("at"), timeValue(now)}}));
+    joined.index = addPupil(clean, hash, seed, now).index;
+    joined.token = token;
+    Q_EMIT pupilJoined(joined.index);
+    return joined;
+}
+
+NetworkSession::Refusal NetworkSession::answer(NetworkPupil &pupil, int position, int shown, qint64 sequence)
+{
+    if (m_ended)
+        return Refusal::Ended;
+    if (pupil.finishedAt.isValid())
+        return Refusal::Finished;
+    const ClassVersion &version = pupil.run.version();
+    if (position < 0 || position >= version.size() || shown < 0)
+        return Refusal::NoSuchPlace;
+    const int question = version.questionAt(position);
+    const int answer = shown == 0 ? 0 : version.answerNumber(question, shown);
+    if (shown != 0 && answer == 0)
+        return Refusal::NoSuchPlace;
+    pupil.lastPosition = position;
+
+    qint64 &standing = pupil.sequence[size_t(question)];
+    if (sequence <= standing)
+        return Refusal::None; // a later answer already stands
+    if (pupil.run.answers()[size_t(question)] == answer) {
+        standing = sequence;
+        return Refusal::None;
+    }
+    m_journal->append(record(AnswerRecord, {{QStringLiteral("p"), pupil.index},
+                                            {QStringLiteral("q"), question},
+                                            {QStringLiteral("a"), answer},
+                                            {QStringLiteral("n"), double(sequence)}}));
+    pupil.run.setAnswer(question, answer);
+    standing = sequence;
+    Q_EMIT pupilChanged(pupil.index);
+    return Refusal::None;
+}
+
+void NetworkSession::notePosition(NetworkPupil &pupil, int position)
+{
+    if (position >= 0 && position < pupil.run.size())
+        pupil.lastPosition = position;
+}
+
+NetworkSession::Refusal NetworkSession::finish(NetworkPupil &pupil)
+{
+    if (pupil.finishedAt.isValid())
+        return Refusal::None;
+    if (m_ended)
+        return Refusal::Ended;
+    const QDateTime now = m_clock();
+    m_journal->append(record(FinishRecord, {{QStringLiteral("p"), pupil.index}, {QStringLiteral("at"), timeValue(now)}}));
+    pupil.finishedAt = now;
+    pupil.run.finish();
+    QString reason;
+    if (!keep(pupil, &reason))
+        Q_EMIT keepFailed(reason);
+    Q_EMIT pupilChanged(pupil.index);
+    return Refusal::None;
+}
+
+ClassRunRecord NetworkSession::recordOf(const NetworkPupil &pupil) const
+{
+    ClassRunRecord kept;
+    kept.way = ClassRunRecord::Way::Network;
+    kept.pupil = pupil.name;
+    kept.started = pupil.started;
+    const QDateTime end = pupil.finishedAt.isValid() ? pupil.finishedAt : m_clock();
+    kept.durationSeconds = std::max<qint64>(0, pupil.started.secsTo(end));
+    kept.seed = pupil.run.version().seed();
+    kept.finished = pupil.finishedAt.isValid();
+    kept.answers = pupil.run.answers();
+    kept.score = pupil.run.score();
+    return kept;
+}
+
+bool NetworkSession::keep(NetworkPupil &pupil, QString *reason)
+{
+    try {
+        m_keeper.keep(recordOf(pupil));
+    } catch (const AppError &error) {
+        *reason = error.message();
+        return false;
+    }
+    pupil.kept = true;
+    try {
+        m_journal->append(record(KeptRecord, {{QStringLiteral("p"), pupil.index}}));
+    } catch (const AppError &) {
+        // The run is in the results; only a resumed session would keep it a second time.
+    }
+    return true;
+}
+
+QStringList NetworkSession::end()
+{
+    QStringList reasons;
+    if (!m_ended) {
+        m_ended = true;
+        try {
+            m_journal->append(record(EndRecord, {{QStringLiteral("at"), timeValue(m_clock())}}));
+        } catch (const AppError &error) {
+            // Nothing is accepted any more all the same; the runs are kept below.
+            reasons << error.message();
+        }
+        Q_EMIT sessionEnded();
+    }
+    reasons << keepUnkept();
+    if (reasons.isEmpty() && m_journal)
+        m_journal->remove();
+    else if (m_journal)
+        m_journal->syncNow();
+    return reasons;
+}
+
+QStringList NetworkSession::keepRemaining()
+{
+    if (!m_ended)
+        return {};
+    const QStringList reasons = keepUnkept();
+    if (reasons.isEmpty() && m_journal)
+        m_journal->remove();
+    return reasons;
+}
+
+QStringList NetworkSession::keepUnkept()
+{
+    QStringList reasons;
+    for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils) {
+        if (pupil->kept)
+            continue;
+        QString reason;
+        if (keep(*pupil, &reason))
+            Q_EMIT pupilChanged(pupil->index);
+        else if (!reasons.contains(reason))
+            reasons << reason;
+    }
+    return reasons;
+}
+
+int NetworkSession::unkeptCount() const
+{
+    return int(std::count_if(m_pupils.begin(), m_pupils.end(),
+                             [](const std::unique_ptr<NetworkPupil> &pupil) { return !pupil->kept; }));
+}
+
+void NetworkSession::noteAddress(const QString &address, quint16 port)
+{
+    if (address == m_start.address && port == m_start.port)
+        return;
+    m_journal->append(record(AddressRecord, {{QStringLiteral("address"), address}, {QStringLiteral("port"), int(port)}}));
+    m_start.address = address;
+    m_start.port = port;
+}
+
+void NetworkSession::setClassList(const QString &className, const QStringList &pupils)
+{
+    if (className == m_start.className && pupils == m_start.classPupils)
+        return;
+    m_journal->append(record(ClassRecord, {{QStringLiteral("class"), className},
+                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(pupils)}}));
+    m_start.className = className;
+    m_start.classPupils = pupils;
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+
+class ClassListStore;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class QrCodeView;
+class ServedSession;
+class SessionTableModel;
+struct LocalAddress;
+struct Services;
+
+// "Passation sur le réseau": what the pupils need to join, shown large enough for the back of
+// the room (the address to type, the same as a QR code, the session's code), and the class
+// live, one row per pupil. The server runs while this window is open; "Terminer la passation"
+// stops it taking answers and keeps every run. Closing it before asks whether to end the
+// session or to interrupt it, to be resumed later with every acknowledged answer.
+class NetworkSessionWindow : public QDialog
+{
+    Q_OBJECT
+
+public:
+    NetworkSessionWindow(ServedSession &served, const ClassListStore &classLists, Services &services,
+                         QWidget *parent = nullptr);
+    ~NetworkSessionWindow() override;
+
+    // Where pupils join.
+    QComboBox *AddressBox = nullptr;
+    QLabel *AddressLabel = nullptr;
+    QrCodeView *QrView = nullptr;
+    QLabel *CodeLabel = nullptr;
+    // The class.
+    QLabel *SettingsLabel = nullptr;
+    QComboBox *ClassBox = nullptr;
+    QTableView *PupilTable = nullptr;
+    QLabel *SummaryLabel = nullptr;
+    QCheckBox *ShowMarksBox = nullptr;
+    QLabel *MessageLabel = nullptr;
+    QPushButton *StatisticsButton = nullptr;
+    QPushButton *EndButton = nullptr;
+    QPushButton *CloseButton = nullptr;
+
+    SessionTableModel *model() const { return m_model; }
+
+public Q_SLOTS:
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private Q_SLOTS:
+    void chooseAddress(int index);
+    void chooseClass(int index);
+    void endSession();
+    void showStatistics();
+    void refreshSummary();
+    void showProblem(const QString &reason);
+
+private:
+    QWidget *createJoinPanel();
+    QWidget *createClassPanel();
+    void fillAddresses();
+    void fillClasses();
+    void showAddress();
+    void showEnded(const QStringList &problems);
+    bool mayClose();
+
+    ServedSession &m_served;
+    const ClassListStore &m_classLists;
+    Services &m_services;
+    SessionTableModel *m_model = nullptr;
+    bool m_closing = false;
+};

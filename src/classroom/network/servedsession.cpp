@@ -1,0 +1,76 @@
+#include "classroom/network/servedsession.h"
+
+#include "classroom/network/networksession.h"
+#include "classroom/network/sessionaddresses.h"
+#include "classroom/network/sessionpictures.h"
+#include "document/picturelocation.h"
+#include "platform/apperror.h"
+
+ServedSession::ServedSession(std::unique_ptr<NetworkSession> session, const PictureRegistry &registry,
+                             SessionApi::Limits apiLimits, SessionServer::Limits serverLimits, QObject *parent)
+    : QObject(parent), m_session(std::move(session))
+{
+    const NetworkSessionStart &start = m_session->start();
+    const QString folder = start.pictureFolder.isEmpty() ? PictureLocation::folderOf(start.questionnairePath)
+                                                         : start.pictureFolder;
+    m_pictures = std::make_unique<SessionPictures>(m_session->questionnaire(), folder, registry);
+    m_api = std::make_unique<SessionApi>(*m_session, [this](int question) { return m_pictures->lookup(question); },
+                                         apiLimits);
+    m_api->setFailureListener([this](const QString &reason) { Q_EMIT failed(reason); });
+    m_server = std::make_unique<SessionServer>(*m_api, serverLimits);
+}
+
+ServedSession::~ServedSession()
+{
+    // The server goes first: no request reaches handlers or a session that are going.
+    m_server.reset();
+}
+
+bool ServedSession::listen(const QHostAddress &address)
+{
+    m_errorText.clear();
+    std::vector<quint16> ports;
+    if (m_session->start().port != 0)
+        ports.push_back(m_session->start().port);
+    for (int i = 0; i < PortsTried; ++i)
+        ports.push_back(quint16(FirstPort + i));
+    ports.push_back(0);
+    QString firstError;
+    for (quint16 port : ports) {
+        const quint16 opened = m_server->open(address, port);
+        if (opened != 0) {
+            m_address = address;
+            m_port = opened;
+            try {
+                m_session->noteAddress(address.toString(), opened);
+            } catch (const AppError &error) {
+                Q_EMIT failed(error.message());
+            }
+            return true;
+        }
+        if (firstError.isEmpty())
+            firstError = m_server->errorText();
+        // An address that is not this computer's is not cured by another port.
+        if (m_server->lastError() != QAbstractSocket::AddressInUseError)
+            break;
+    }
+    m_port = 0;
+    m_errorText = firstError;
+    return false;
+}
+
+void ServedSession::stop()
+{
+    m_server->close();
+    m_port = 0;
+}
+
+bool ServedSession::listening() const
+{
+    return m_server->isListening();
+}
+
+QString ServedSession::pageAddress() const
+{
+    return listening() ? SessionAddresses::pageAddress(m_address, m_port) : QString();
+}

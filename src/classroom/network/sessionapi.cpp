@@ -1,0 +1,364 @@
+#include "classroom/network/sessionapi.h"
+
+#include "classroom/network/networksession.h"
+#include "platform/apperror.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QUrlQuery>
+
+#include <cmath>
+#include <optional>
+
+namespace {
+
+// The page runs only what it brought itself: no inline script, nothing from elsewhere, and no
+// other site may frame it.
+const QByteArray PagePolicy = "default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
+                              "connect-src 'self'; base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+// A picture opened on its own runs nothing either (an SVG drawing could hold a script).
+const QByteArray PicturePolicy = "default-src 'none'; style-src 'unsafe-inline'; sandbox";
+
+const QByteArray JsonType = "application/json; charset=utf-8";
+
+// The largest number a page's JavaScript counts exactly.
+constexpr double LargestSequence = 9007199254740991.0;
+
+ApiResponse json(int status, const QJsonObject &object)
+{
+    ApiResponse response;
+    response.status = status;
+    response.contentType = JsonType;
+    response.body = QJsonDocument(object).toJson(QJsonDocument::Compact);
+    return response;
+}
+
+ApiResponse refusal(int status, const QString &message, QJsonObject more = {})
+{
+    more.insert(QStringLiteral("error"), message);
+    return json(status, more);
+}
+
+// A whole number within [low, high], or nothing.
+std::optional<qint64> wholeNumber(const QJsonValue &value, double low, double high)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    if (!(number >= low && number <= high) || std::floor(number) != number)
+        return std::nullopt;
+    return qint64(number);
+}
+
+// Question numbers in paths: digits only, no sign, no leading zero, nothing around them.
+int questionNumberOf(const QString &text, int count)
+{
+    if (text.isEmpty() || text.size() > 6 || text.startsWith(QLatin1Char('0')))
+        return -1;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+    }
+    const int number = text.toInt();
+    return number >= 1 && number <= count ? number : -1;
+}
+
+} // namespace
+
+SessionApi::SessionApi(NetworkSession &session, Pictures pictures, Limits limits)
+    : m_session(session), m_pictures(std::move(pictures)), m_pupilRate(limits.pupilBurst, limits.pupilPerSecond),
+      m_joinRate(limits.joinBurst, limits.joinPerSecond),
+      m_wrongCodeRate(limits.wrongCodeBurst, limits.wrongCodePerSecond)
+{
+}
+
+SessionApi::SessionApi(NetworkSession &session, Pictures pictures)
+    : SessionApi(session, std::move(pictures), Limits())
+{
+}
+
+QByteArray SessionApi::asset(const QString &name)
+{
+    QFile file(QStringLiteral(":/web/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+ApiResponse SessionApi::handle(const ApiRequest &request)
+{
+    ApiResponse response;
+    const qint64 journalBefore = m_session.journalLength();
+    try {
+        response = route(request);
+        if (m_session.journalLength() != journalBefore)
+            response.durableAt = m_session.journalLength();
+    } catch (const AppError &error) {
+        // The journal could not take the line: nothing was acknowledged, the page sends it again.
+        response = refusal(503, tr("L'ordinateur de l'enseignant n'a pas pu l'enregistrer ; nouvel essai dans un instant."));
+        response.headers.emplace_back("Retry-After", "2");
+        reportFailure(error.message());
+    }
+    response.headers.emplace_back("X-Content-Type-Options", "nosniff");
+    response.headers.emplace_back("Referrer-Policy", "no-referrer");
+    response.headers.emplace_back("X-Frame-Options", "DENY");
+    const bool isPicture = request.path.startsWith(QLatin1String("/picture/")) && response.status == 200;
+    response.headers.emplace_back("Content-Security-Policy", isPicture ? PicturePolicy : PagePolicy);
+    if (!isPicture)
+        response.headers.emplace_back("Cache-Control", response.contentType == JsonType ? "no-store" : "no-cache");
+    if (request.method == ApiRequest::Method::Head)
+        response.body.clear();
+    return response;
+}
+
+ApiResponse SessionApi::route(const ApiRequest &request)
+{
+    // Only pages of this address reach the session, and only through the page's own requests:
+    // another site open in a pupil's or the teacher's browser can neither read it (its Host is
+    // its own name) nor post to it (its Origin, or a body type a form cannot send).
+    if (!m_host.isEmpty() && request.host.compare(m_host, Qt::CaseInsensitive) != 0)
+        return refusal(421, tr("Adresse inconnue."));
+    if (!request.origin.isEmpty() && !m_host.isEmpty()
+        && request.origin.compare(QStringLiteral("http://") + m_host, Qt::CaseInsensitive) != 0)
+        return refusal(403, tr("Demande refusée."));
+    const QString &path = request.path;
+    if (request.method == ApiRequest::Method::Get || request.method == ApiRequest::Method::Head) {
+        if (path == QLatin1String("/") || path == QLatin1String("/index.html"))
+            return page(QStringLiteral("index.html"), "text/html; charset=utf-8");
+        if (path == QLatin1String("/page.css"))
+            return page(QStringLiteral("page.css"), "text/css; charset=utf-8");
+        if (path == QLatin1String("/page.js"))
+            return page(QStringLiteral("page.js"), "text/javascript; charset=utf-8");
+        if (path.startsWith(QLatin1String("/picture/"))) {
+            const int number = questionNumberOf(path.mid(9), m_session.questionnaire().size());
+            if (number < 0)
+                return refusal(404, tr("Image inconnue."));
+            return picture(request, number - 1);
+        }
+        return refusal(404, tr("Page inconnue."));
+    }
+    if (request.method != ApiRequest::Method::Post || !path.startsWith(QLatin1String("/api/"))) {
+        ApiResponse response = refusal(405, tr("Demande refusée."));
+        response.headers.emplace_back("Allow", "GET, POST");
+        return response;
+    }
+    if (request.body.size() > MaxBodyBytes)
+        return refusal(413, tr("Demande trop longue."));
+    if (!request.contentType.startsWith("application/json"))
+        return refusal(415, tr("Demande refusée."));
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(request.body, &error);
+    if (error.error != QJsonParseError::NoError || !document.isObject())
+        return refusal(400, tr("Demande illisible."));
+    const QJsonObject body = document.object();
+    const QString action = path.mid(5);
+
+    if (action == QLatin1String("session"))
+        return sessionInfo(body, request);
+    if (action == QLatin1String("join"))
+        return join(body, request);
+
+    const QJsonValue token = body.value(QStringLiteral("token"));
+    NetworkPupil *pupil = token.isString() ? m_session.pupilFor(token.toString()) : nullptr;
+    if (!pupil) {
+        // Guessing tokens counts as guessing codes.
+        if (!m_wrongCodeRate.allow(request.peer, request.nowMs))
+            return refusal(429, tr("Trop d'essais : patientez un instant."));
+        return refusal(401, tr("Cette page ne fait pas partie de la passation."), {{QStringLiteral("forget"), true}});
+    }
+    if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs)) {
+        ApiResponse response = refusal(429, tr("Trop de demandes : patientez un instant."));
+        response.headers.emplace_back("Retry-After", "1");
+        return response;
+    }
+    if (action == QLatin1String("state"))
+        return state(*pupil);
+    if (action == QLatin1String("question"))
+        return question(*pupil, body);
+    if (action == QLatin1String("answer"))
+        return answer(*pupil, body);
+    if (action == QLatin1String("finish"))
+        return finish(*pupil);
+    return refusal(404, tr("Demande inconnue."));
+}
+
+ApiResponse SessionApi::page(const QString &name, const QByteArray &type) const
+{
+    ApiResponse response;
+    response.contentType = type;
+    response.body = asset(name);
+    if (response.body.isEmpty())
+        return refusal(404, tr("Page inconnue."));
+    return response;
+}
+
+ApiResponse SessionApi::picture(const ApiRequest &request, int question)
+{
+    NetworkPupil *pupil = m_session.pupilFor(QUrlQuery(request.query).queryItemValue(QStringLiteral("t")));
+    if (!pupil) {
+        if (!m_wrongCodeRate.allow(request.peer, request.nowMs))
+            return refusal(429, tr("Trop d'essais : patientez un instant."));
+        return refusal(401, tr("Cette page ne fait pas partie de la passation."));
+    }
+    if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs))
+        return refusal(429, tr("Trop de demandes : patientez un instant."));
+    const WebPicture found = m_pictures ? m_pictures(question) : WebPicture();
+    if (found.state == WebPicture::State::Pending) {
+        ApiResponse response = refusal(503, tr("Image en préparation."));
+        response.headers.emplace_back("Retry-After", "1");
+        return response;
+    }
+    if (found.state != WebPicture::State::Ready)
+        return refusal(404, tr("Image inconnue."));
+    ApiResponse response;
+    response.contentType = found.mimeType;
+    response.body = found.bytes;
+    response.headers.emplace_back("Cache-Control", "private, max-age=3600");
+    return response;
+}
+
+bool SessionApi::codeAccepted(const QJsonObject &body, const ApiRequest &request, ApiResponse *refused)
+{
+    if (m_session.codeMatches(body.value(QStringLiteral("code")).toString()))
+        return true;
+    if (!m_wrongCodeRate.allow(request.peer, request.nowMs))
+        *refused = refusal(429, tr("Trop d'essais : patientez une minute."));
+    else
+        *refused = refusal(403, tr("Ce code ne correspond pas à la passation. Vérifiez-le au tableau."));
+    return false;
+}
+
+ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &request)
+{
+    ApiResponse refused;
+    if (!codeAccepted(body, request, &refused))
+        return refused;
+    if (m_session.ended())
+        return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    return json(200, {{QStringLiteral("questions"), m_session.questionnaire().size()},
+                      {QStringLiteral("class"), m_session.start().className},
+                      {QStringLiteral("names"), QJsonArray::fromStringList(m_session.start().classPupils)}});
+}
+
+ApiResponse SessionApi::join(const QJsonObject &body, const ApiRequest &request)
+{
+    ApiResponse refused;
+    if (!codeAccepted(body, request, &refused))
+        return refused;
+    if (!m_joinRate.allow(request.peer, request.nowMs))
+        return refusal(429, tr("Trop d'inscriptions depuis cet appareil : patientez un instant."));
+    const QJsonValue name = body.value(QStringLiteral("name"));
+    const NetworkSession::Joined joined = m_session.join(name.isString() ? name.toString() : QString());
+    switch (joined.refusal) {
+    case NetworkSession::Refusal::None:
+        break;
+    case NetworkSession::Refusal::Ended:
+        return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    case NetworkSession::Refusal::Full:
+        return refusal(409, tr("La passation a déjà tous ses élèves."));
+    default:
+        return refusal(422, tr("Indiquez votre nom (%1 caractères au plus).").arg(NetworkSession::MaxNameLength));
+    }
+    QJsonObject state = stateOf(m_session.pupil(joined.index));
+    state.insert(QStringLiteral("token"), joined.token);
+    return json(200, state);
+}
+
+QJsonObject SessionApi::stateOf(const NetworkPupil &pupil) const
+{
+    QJsonArray answered;
+    for (int position = 0; position < pupil.run.size(); ++position)
+        answered.append(pupil.run.chosenAt(position) != 0);
+    QJsonObject state{{QStringLiteral("name"), pupil.name},
+                      {QStringLiteral("count"), pupil.run.size()},
+                      {QStringLiteral("position"), pupil.lastPosition},
+                      {QStringLiteral("answered"), answered},
+                      {QStringLiteral("finished"), pupil.finishedAt.isValid()},
+                      {QStringLiteral("ended"), m_session.ended()}};
+    if (pupil.finishedAt.isValid())
+        state.insert(QStringLiteral("result"), resultOf(pupil));
+    return state;
+}
+
+ApiResponse SessionApi::state(NetworkPupil &pupil) const
+{
+    return json(200, stateOf(pupil));
+}
+
+ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
+{
+    if (pupil.finishedAt.isValid())
+        return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
+    if (m_session.ended())
+        return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    const auto position = wholeNumber(body.value(QStringLiteral("position")), 0, pupil.run.size() - 1);
+    if (!position)
+        return refusal(404, tr("Cette question n'existe pas."));
+    const int at = int(*position);
+    m_session.notePosition(pupil, at);
+    const ClassQuestion &shown = pupil.run.questionAt(at);
+    // What the pupil sees, and nothing more: neither the right answer nor the correction.
+    return json(200, {{QStringLiteral("position"), at},
+                      {QStringLiteral("count"), pupil.run.size()},
+                      {QStringLiteral("title"), shown.title},
+                      {QStringLiteral("statement"), shown.statement.join(QLatin1Char('\n'))},
+                      {QStringLiteral("answers"), QJsonArray::fromStringList(pupil.run.shownAnswers(at))},
+                      {QStringLiteral("chosen"), pupil.run.chosenAt(at)},
+                      {QStringLiteral("picture"), shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1)}});
+}
+
+ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
+{
+    const auto position = wholeNumber(body.value(QStringLiteral("position")), 0, pupil.run.size() - 1);
+    const auto choice = wholeNumber(body.value(QStringLiteral("choice")), 0, 5);
+    const auto sequence = wholeNumber(body.value(QStringLiteral("seq")), 1, LargestSequence);
+    if (!position || !choice || !sequence)
+        return refusal(400, tr("Réponse illisible."));
+    switch (m_session.answer(pupil, int(*position), int(*choice), *sequence)) {
+    case NetworkSession::Refusal::None:
+        return json(200, {{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}});
+    case NetworkSession::Refusal::Ended:
+        return refusal(410, tr("La passation est terminée : cette réponse n'a pas été prise."), {{QStringLiteral("ended"), true}});
+    case NetworkSession::Refusal::Finished:
+        return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
+    default:
+        return refusal(404, tr("Cette réponse n'existe pas."));
+    }
+}
+
+ApiResponse SessionApi::finish(NetworkPupil &pupil)
+{
+    if (m_session.finish(pupil) == NetworkSession::Refusal::Ended)
+        return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    return json(200, stateOf(pupil));
+}
+
+QJsonObject SessionApi::resultOf(const NetworkPupil &pupil) const
+{
+    const ClassSettings::EndView view = m_session.settings().endView;
+    const ClassScore score = pupil.run.score();
+    QJsonObject result;
+    if (view != ClassSettings::EndView::Nothing && score.markedCount > 0) {
+        result.insert(QStringLiteral("mark"), score.markText());
+        result.insert(QStringLiteral("right"), score.rightCount);
+        result.insert(QStringLiteral("marked"), score.markedCount);
+        result.insert(QStringLiteral("notMarked"), m_session.questionnaire().size() - score.markedCount);
+    }
+    if (view != ClassSettings::EndView::MarkAndCorrections)
+        return result;
+    QJsonArray corrections;
+    for (int position = 0; position < pupil.run.size(); ++position) {
+        const ClassQuestion &question = pupil.run.questionAt(position);
+        const int given = pupil.run.answers()[size_t(question.number)];
+        auto answerText = [&question](int number) {
+            return number == 0 ? QJsonValue() : QJsonValue(question.answers[size_t(number - 1)]);
+        };
+        corrections.append(QJsonObject{{QStringLiteral("title"), question.title},
+                                       {QStringLiteral("given"), answerText(given)},
+                                       {QStringLiteral("right"), answerText(question.rightAnswer.value_or(0))},
+                                       {QStringLiteral("correct"), question.marked() && given == *question.rightAnswer},
+                                       {QStringLiteral("correction"), question.correction.join(QLatin1Char('\n'))}});
+    }
+    result.insert(QStringLiteral("corrections"), corrections);
+    return result;
+}

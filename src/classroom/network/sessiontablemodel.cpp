@@ -1,0 +1,116 @@
+#include "classroom/network/sessiontablemodel.h"
+
+#include "classroom/network/networksession.h"
+
+SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
+    : QAbstractTableModel(parent), m_session(session), m_rows(session.pupilCount())
+{
+    connect(&session, &NetworkSession::pupilJoined, this, &SessionTableModel::pupilJoined);
+    connect(&session, &NetworkSession::pupilChanged, this, &SessionTableModel::pupilChanged);
+    connect(&session, &NetworkSession::sessionEnded, this, &SessionTableModel::everyRowChanged);
+}
+
+int SessionTableModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int SessionTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString SessionTableModel::stateText(int row) const
+{
+    const NetworkPupil &pupil = m_session.pupil(row);
+    QString text;
+    if (pupil.finishedAt.isValid())
+        text = tr("terminé");
+    else if (m_session.ended())
+        text = tr("inachevé");
+    else
+        text = tr("en cours");
+    if ((pupil.finishedAt.isValid() || m_session.ended()) && !pupil.kept)
+        text += tr(" (pas encore enregistré)");
+    return text;
+}
+
+QVariant SessionTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows)
+        return {};
+    const NetworkPupil &pupil = m_session.pupil(index.row());
+    if (role == Qt::TextAlignmentRole && index.column() != NameColumn)
+        return int(Qt::AlignCenter);
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    switch (index.column()) {
+    case NameColumn:
+        return pupil.name;
+    case AnsweredColumn:
+        return tr("%1 / %2").arg(pupil.run.answeredCount()).arg(pupil.run.size());
+    case StateColumn:
+        return stateText(index.row());
+    case MarkColumn:
+        if (!pupil.finishedAt.isValid() && !m_session.ended())
+            return QString();
+        if (!m_marksShown)
+            return role == Qt::AccessibleTextRole ? tr("note masquée") : QStringLiteral("•••");
+        return pupil.run.score().markedCount > 0 ? pupil.run.score().markText() : tr("sans note");
+    default:
+        return {};
+    }
+}
+
+QVariant SessionTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case NameColumn: return tr("Élève");
+    case AnsweredColumn: return tr("Réponses");
+    case StateColumn: return tr("État");
+    case MarkColumn: return tr("Note");
+    default: return {};
+    }
+}
+
+void SessionTableModel::setMarksShown(bool shown)
+{
+    if (m_marksShown == shown)
+        return;
+    m_marksShown = shown;
+    if (m_rows > 0)
+        Q_EMIT dataChanged(index(0, MarkColumn), index(m_rows - 1, MarkColumn));
+}
+
+QString SessionTableModel::summary() const
+{
+    int finished = 0;
+    for (int row = 0; row < m_rows; ++row)
+        finished += m_session.pupil(row).finishedAt.isValid() ? 1 : 0;
+    // French counts 0 and 1 in the singular.
+    return (m_rows <= 1 ? tr("%1 élève") : tr("%1 élèves")).arg(m_rows)
+        + (finished <= 1 ? tr(", %1 a terminé") : tr(", %1 ont terminé")).arg(finished);
+}
+
+void SessionTableModel::pupilJoined(int index)
+{
+    if (index < m_rows)
+        return;
+    beginInsertRows(QModelIndex(), m_rows, index);
+    m_rows = index + 1;
+    endInsertRows();
+}
+
+void SessionTableModel::pupilChanged(int index)
+{
+    if (index < m_rows)
+        Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+}
+
+void SessionTableModel::everyRowChanged()
+{
+    if (m_rows > 0)
+        Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+}

@@ -1,0 +1,207 @@
+// The session's handlers called directly, without a socket: what only a request written by hand
+// reaches (another site's Host or Origin, time stepped for the rates) and what a pupil sees at
+// the end under each setting.
+#include "classroom/network/networksession.h"
+#include "classroom/network/ratelimiter.h"
+#include "classroom/network/sessionapi.h"
+#include "networktesting.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+using namespace NetworkTesting;
+
+namespace {
+
+struct Handlers
+{
+    QTemporaryDir dir;
+    ListKeeper keeper;
+    StepClock clock;
+    std::unique_ptr<NetworkSession> session;
+    std::unique_ptr<SessionApi> api;
+
+    explicit Handlers(const QStringList &lines)
+    {
+        NetworkSessionStart start;
+        start.lines = lines;
+        start.code = QStringLiteral("123456");
+        session = NetworkSession::begin(dir.filePath(QStringLiteral("j.journal")), start, keeper, clock.function());
+        api = std::make_unique<SessionApi>(*session, nullptr);
+        api->setHost(QStringLiteral("10.0.0.5:8080"));
+    }
+
+    ApiResponse post(const QString &path, const QJsonObject &body, const QString &origin = QString())
+    {
+        ApiRequest request;
+        request.method = ApiRequest::Method::Post;
+        request.path = path;
+        request.body = QJsonDocument(body).toJson();
+        request.host = QStringLiteral("10.0.0.5:8080");
+        request.origin = origin;
+        request.contentType = "application/json";
+        request.peer = QStringLiteral("10.0.0.9");
+        return api->handle(request);
+    }
+
+    static QJsonObject json(const ApiResponse &response) { return QJsonDocument::fromJson(response.body).object(); }
+};
+
+QStringList withEnd(const QString &end, int questions, bool rightAnswers = true)
+{
+    QStringList lines = questionnaire(questions);
+    lines.replace(0, QStringLiteral("PASSATION fin=") + end);
+    if (!rightAnswers)
+        lines.replaceInStrings(QRegularExpression(QStringLiteral("^REPONSE \\d")), QStringLiteral("REPONSE 0"));
+    return lines;
+}
+
+} // namespace
+
+class TestNetworkApi : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void onlyThisAddressAndItsPages_data();
+    void onlyThisAddressAndItsPages();
+    void rateRefills_data();
+    void rateRefills();
+    void rateRemembersBoundedKeys();
+    void endShowsWhatTheSettingsAllow_data();
+    void endShowsWhatTheSettingsAllow();
+    void journalFailureAsksToSendAgain();
+};
+
+void TestNetworkApi::onlyThisAddressAndItsPages_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<QString>("origin");
+    QTest::addColumn<int>("status");
+    QTest::newRow("the page itself") << "10.0.0.5:8080" << "http://10.0.0.5:8080" << 200;
+    QTest::newRow("no origin (a plain load)") << "10.0.0.5:8080" << "" << 200;
+    QTest::newRow("host in capitals") << "10.0.0.5:8080" << "HTTP://10.0.0.5:8080" << 200;
+    QTest::newRow("a renamed server") << "evil.example:8080" << "http://evil.example:8080" << 421;
+    QTest::newRow("another port") << "10.0.0.5:8081" << "" << 421;
+    QTest::newRow("no host") << "" << "" << 421;
+    QTest::newRow("another site's page") << "10.0.0.5:8080" << "http://evil.example" << 403;
+    QTest::newRow("a local file") << "10.0.0.5:8080" << "null" << 403;
+}
+
+void TestNetworkApi::onlyThisAddressAndItsPages()
+{
+    QFETCH(QString, host);
+    QFETCH(QString, origin);
+    QFETCH(int, status);
+    Handlers handlers(questionnaire(2));
+    ApiRequest request;
+    request.method = ApiRequest::Method::Post;
+    request.path = QStringLiteral("/api/session");
+    request.body = R"({"code":"123456"})";
+    request.contentType = "application/json";
+    request.host = host;
+    request.origin = origin;
+    const ApiResponse response = handlers.api->handle(request);
+    QCOMPARE(response.status, status);
+    // The class list goes to the session's own pages only.
+    QCOMPARE(response.body.contains("questions"), status == 200);
+}
+
+void TestNetworkApi::rateRefills_data()
+{
+    QTest::addColumn<QList<int>>("times"); // milliseconds of each request
+    QTest::addColumn<QList<bool>>("allowed");
+    // Two at once, one more a second.
+    QTest::newRow("burst then empty") << QList<int>{0, 0, 0} << QList<bool>{true, true, false};
+    QTest::newRow("refilled after a second") << QList<int>{0, 0, 0, 1000} << QList<bool>{true, true, false, true};
+    QTest::newRow("half a second is not a turn") << QList<int>{0, 0, 500} << QList<bool>{true, true, false};
+    QTest::newRow("never above the burst") << QList<int>{0, 10000, 10000, 10000} << QList<bool>{true, true, true, false};
+    QTest::newRow("refused tries do not count") << QList<int>{0, 0, 0, 0, 0, 1000} << QList<bool>{true, true, false, false, false, true};
+    QTest::newRow("clock going back") << QList<int>{5000, 5000, 0, 6000} << QList<bool>{true, true, false, true};
+}
+
+void TestNetworkApi::rateRefills()
+{
+    QFETCH(QList<int>, times);
+    QFETCH(QList<bool>, allowed);
+    RateLimiter limiter(2, 1);
+    QList<bool> actual;
+    for (int time : times)
+        actual << limiter.allow(QStringLiteral("page"), time);
+    QCOMPARE(actual, allowed);
+}
+
+void TestNetworkApi::rateRemembersBoundedKeys()
+{
+    RateLimiter limiter(2, 1);
+    for (int i = 0; i < RateLimiter::MaxKeys; ++i)
+        QVERIFY(limiter.allow(QString::number(i), 0));
+    // Every bucket used: a new device waits until the old ones are full again.
+    QVERIFY(!limiter.allow(QStringLiteral("new"), 10));
+    QVERIFY(limiter.allow(QStringLiteral("new"), 2000));
+    QVERIFY(limiter.size() <= RateLimiter::MaxKeys);
+}
+
+void TestNetworkApi::endShowsWhatTheSettingsAllow_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("keys");
+    QTest::newRow("nothing") << withEnd(QStringLiteral("rien"), 3) << QStringList{};
+    QTest::newRow("the mark") << withEnd(QStringLiteral("note"), 3) << QStringList{"mark", "marked", "notMarked", "right"};
+    QTest::newRow("mark and corrections") << withEnd(QStringLiteral("corrections"), 3)
+                                          << QStringList{"corrections", "mark", "marked", "notMarked", "right"};
+    QTest::newRow("no question marked") << withEnd(QStringLiteral("note"), 3, false) << QStringList{};
+    QTest::newRow("corrections, none marked") << withEnd(QStringLiteral("corrections"), 3, false) << QStringList{"corrections"};
+}
+
+void TestNetworkApi::endShowsWhatTheSettingsAllow()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, keys);
+    Handlers handlers(lines);
+    const QString token = Handlers::json(handlers.post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", "Ann"}}))
+                              .value("token").toString();
+    handlers.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", 0}, {"choice", 2}, {"seq", 1}});
+    const QJsonObject state = Handlers::json(handlers.post(QStringLiteral("/api/finish"), {{"token", token}}));
+    QVERIFY(state.value("finished").toBool());
+    const QJsonObject result = state.value("result").toObject();
+    QCOMPARE(result.keys(), keys);
+    if (keys.contains(QLatin1String("corrections"))) {
+        const QJsonObject first = result.value("corrections").toArray().at(0).toObject();
+        QCOMPARE(first.value("given").toString(), QStringLiteral("Réponse 1.2"));
+        QCOMPARE(first.value("correction").toString(), QStringLiteral("Secret 1"));
+        QCOMPARE(result.value("corrections").toArray().at(1).toObject().value("given"), QJsonValue());
+    }
+    // The same after a reload.
+    const QJsonObject again = Handlers::json(handlers.post(QStringLiteral("/api/state"), {{"token", token}}));
+    QCOMPARE(again.value("result").toObject(), result);
+}
+
+void TestNetworkApi::journalFailureAsksToSendAgain()
+{
+    Handlers handlers(questionnaire(2));
+    QStringList told;
+    handlers.api->setFailureListener([&told](const QString &reason) { told << reason; });
+    const QString token = Handlers::json(handlers.post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", "Ann"}}))
+                              .value("token").toString();
+    ApiResponse response;
+    {
+        FileSizeLimit full(rlim_t(QFileInfo(handlers.session->journalPath()).size()));
+        response = handlers.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", 0}, {"choice", 1}, {"seq", 1}});
+    }
+    QCOMPARE(response.status, 503);
+    QVERIFY(std::find(response.headers.begin(), response.headers.end(),
+                      std::pair<QByteArray, QByteArray>("Retry-After", "2")) != response.headers.end());
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told[0].startsWith(QStringLiteral("Impossible d'écrire le journal de la passation")), qPrintable(told[0]));
+    QCOMPARE(handlers.session->pupil(0).run.answeredCount(), 0);
+    // Sent again, as the page does.
+    response = handlers.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", 0}, {"choice", 1}, {"seq", 1}});
+    QCOMPARE(response.status, 200);
+    QCOMPARE(handlers.session->pupil(0).run.answeredCount(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestNetworkApi)
+#include "tst_networkapi.moc"

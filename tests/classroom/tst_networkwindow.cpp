@@ -1,0 +1,200 @@
+// The session window: what pupils need to join, the class live as pupils act, marks hidden
+// until shown, "Terminer la passation", and closing before the end (ended, interrupted to be
+// resumed, or not closed at all).
+#include "classroom/classlist.h"
+#include "classroom/network/networksession.h"
+#include "classroom/network/networksessionwindow.h"
+#include "classroom/network/qrcodeview.h"
+#include "classroom/network/servedsession.h"
+#include "classroom/network/sessiontablemodel.h"
+#include "networktesting.h"
+#include "scriptedservices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QtTest>
+
+using namespace NetworkTesting;
+
+namespace {
+
+struct Room
+{
+    QTemporaryDir dir;
+    ScriptedServices scripted;
+    ListKeeper keeper;
+    StepClock clock;
+    ClassListStore lists{dir.filePath(QStringLiteral("classes"))};
+    std::unique_ptr<ServedSession> served;
+    std::unique_ptr<NetworkSessionWindow> window;
+
+    Room()
+    {
+        lists.save(QStringLiteral("4e B"), {QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")});
+        NetworkSessionStart start;
+        start.lines = questionnaire(3);
+        start.address = QStringLiteral("127.0.0.1"); // the window opens at the session's address
+        served = std::make_unique<ServedSession>(
+            NetworkSession::begin(journal(), start, keeper, clock.function()), scripted.pictures);
+        window = std::make_unique<NetworkSessionWindow>(*served, lists, scripted.services);
+    }
+
+    QString journal() const { return dir.filePath(QStringLiteral("quiz-reseau.journal")); }
+    NetworkSession &session() { return served->session(); }
+    QString cell(int row, int column) const
+    {
+        return window->model()->data(window->model()->index(row, column)).toString();
+    }
+};
+
+} // namespace
+
+class TestNetworkWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsWhatPupilsNeed();
+    void classLive();
+    void endKeepsEveryRun();
+    void closingBeforeTheEnd_data();
+    void closingBeforeTheEnd();
+    void statisticsOfTheSession();
+    void qrCodeIsAQrCode();
+};
+
+void TestNetworkWindow::showsWhatPupilsNeed()
+{
+    Room room;
+    QVERIFY(room.served->listening());
+    const QString address = QStringLiteral("http://127.0.0.1:%1/").arg(room.served->port());
+    QCOMPARE(room.window->AddressLabel->text(), address);
+    const QString code = room.session().start().code;
+    QCOMPARE(room.window->CodeLabel->text(), QStringLiteral("Code : %1 %2").arg(code.left(3), code.mid(3)));
+    QVERIFY(!room.window->QrView->code().isNull());
+    QCOMPARE(room.window->QrView->code().size, QrCode::encode((address + QLatin1Char('#') + code).toUtf8()).size);
+    QVERIFY(room.window->SettingsLabel->text().contains(QStringLiteral("voit sa note et les corrections")));
+    // The class list chosen goes to the session, for the pupils' pages.
+    room.window->ClassBox->setCurrentIndex(room.window->ClassBox->findText(QStringLiteral("4e B")));
+    QCOMPARE(room.session().start().classPupils, (QStringList{QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")}));
+    room.window->ClassBox->setCurrentIndex(0);
+    QVERIFY(room.session().start().classPupils.isEmpty());
+}
+
+void TestNetworkWindow::classLive()
+{
+    Room room;
+    NetworkPupil &ann = *room.session().pupilFor(room.session().join(QStringLiteral("DURAND Ann")).token);
+    room.session().join(QStringLiteral("MARTIN Bob"));
+    QCOMPARE(room.window->model()->rowCount(), 2);
+    QCOMPARE(room.cell(0, SessionTableModel::NameColumn), QStringLiteral("DURAND Ann"));
+    room.session().answer(ann, 0, 1, 1);
+    room.session().answer(ann, 1, 1, 2);
+    QCOMPARE(room.cell(0, SessionTableModel::AnsweredColumn), QStringLiteral("2 / 3"));
+    QCOMPARE(room.cell(0, SessionTableModel::StateColumn), QStringLiteral("en cours"));
+    QCOMPARE(room.cell(0, SessionTableModel::MarkColumn), QString());
+    room.session().finish(ann);
+    QCOMPARE(room.cell(0, SessionTableModel::StateColumn), QStringLiteral("terminé"));
+    // The screen may be the class's projector: the mark waits for the teacher.
+    QCOMPARE(room.cell(0, SessionTableModel::MarkColumn), QStringLiteral("•••"));
+    room.window->ShowMarksBox->setChecked(true);
+    QCOMPARE(room.cell(0, SessionTableModel::MarkColumn), QStringLiteral("10 / 20"));
+    QCOMPARE(room.cell(1, SessionTableModel::MarkColumn), QString());
+    QCOMPARE(room.window->SummaryLabel->text(), QStringLiteral("2 élèves, 1 a terminé"));
+}
+
+void TestNetworkWindow::endKeepsEveryRun()
+{
+    Room room;
+    NetworkPupil &ann = *room.session().pupilFor(room.session().join(QStringLiteral("Ann")).token);
+    room.session().join(QStringLiteral("Bob"));
+    room.session().finish(ann);
+    room.keeper.refuse = true;
+    room.scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(room.window->EndButton, Qt::LeftButton);
+    QVERIFY(room.session().ended());
+    QVERIFY(room.window->MessageLabel->text().contains(QStringLiteral("1 copie n'a pas pu être enregistrée")));
+    QCOMPARE(room.window->EndButton->text(), QStringLiteral("&Réessayer l'enregistrement"));
+    QCOMPARE(room.cell(1, SessionTableModel::StateColumn), QStringLiteral("inachevé (pas encore enregistré)"));
+    room.keeper.refuse = false;
+    QTest::mouseClick(room.window->EndButton, Qt::LeftButton);
+    QCOMPARE(room.keeper.kept.size(), size_t(2));
+    QVERIFY(!room.window->EndButton->isEnabled());
+    QCOMPARE(room.cell(1, SessionTableModel::StateColumn), QStringLiteral("inachevé"));
+    QVERIFY(!QFile::exists(room.journal()));
+    QVERIFY(room.window->close());
+    QCOMPARE(room.scripted.boxes.unexpected(), 0);
+}
+
+void TestNetworkWindow::closingBeforeTheEnd_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("ended");
+    QTest::newRow("end it") << int(MessageAnswer::Yes) << true << true;
+    QTest::newRow("interrupt it") << int(MessageAnswer::No) << true << false;
+    QTest::newRow("go on") << int(MessageAnswer::Cancel) << false << false;
+}
+
+void TestNetworkWindow::closingBeforeTheEnd()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, ended);
+    Room room;
+    room.session().join(QStringLiteral("Ann"));
+    room.window->show();
+    room.scripted.boxes.script(MessageAnswer(answer));
+    QTest::keyClick(room.window.get(), Qt::Key_Escape);
+    QCOMPARE(room.window->isVisible(), !closed);
+    QCOMPARE(room.session().ended(), ended);
+    QCOMPARE(room.served->listening(), !closed);
+    QCOMPARE(room.keeper.kept.size(), size_t(ended ? 1 : 0));
+    // Interrupted, every answer waits in the journal for the next opening.
+    QCOMPARE(QFile::exists(room.journal()), !ended);
+}
+
+void TestNetworkWindow::statisticsOfTheSession()
+{
+    Room room;
+    for (int choice : {1, 2, 1}) {
+        NetworkPupil &pupil = *room.session().pupilFor(room.session().join(QStringLiteral("P%1").arg(choice)).token);
+        room.session().answer(pupil, 0, choice, 1);
+        room.session().finish(pupil);
+    }
+    QTest::mouseClick(room.window->StatisticsButton, Qt::LeftButton);
+    auto *dialog = room.window->findChild<QDialog *>(QStringLiteral("SessionStatistics"));
+    QVERIFY(dialog);
+    auto *table = dialog->findChild<QTableWidget *>(QStringLiteral("StatisticsTable"));
+    QCOMPARE(table->rowCount(), 3);
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("67 %"));
+    QCOMPARE(table->item(1, 1)->text(), QStringLiteral("0 %"));
+    QCOMPARE(table->item(2, 1)->text(), QStringLiteral("non notée"));
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("StatisticsSummary"))->text().startsWith(QStringLiteral("3 copies. Moyenne 6,67")));
+}
+
+void TestNetworkWindow::qrCodeIsAQrCode()
+{
+    const QrCode code = QrCode::encode("http://192.168.100.200:8080/#123456");
+    // 35 bytes at the medium level take version 3: 29 modules a side.
+    QCOMPARE(code.size, 29);
+    // The three finder patterns: a dark ring, a light ring, a dark 3 by 3 core.
+    for (const QPoint corner : {QPoint(0, 0), QPoint(22, 0), QPoint(0, 22)}) {
+        for (int y = 0; y < 7; ++y) {
+            for (int x = 0; x < 7; ++x) {
+                const bool ring = x == 0 || y == 0 || x == 6 || y == 6;
+                const bool core = x >= 2 && x <= 4 && y >= 2 && y <= 4;
+                QCOMPARE(code.isDark(corner.x() + x, corner.y() + y), ring || core);
+            }
+        }
+    }
+    QVERIFY(QrCode::encode(QByteArray()).isNull());
+    QVERIFY(QrCode::encode(QByteArray(5000, 'x')).isNull()); // past what a code holds
+}
+
+QTEST_MAIN(TestNetworkWindow)
+#include "tst_networkwindow.moc"
