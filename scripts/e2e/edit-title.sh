@@ -9,18 +9,11 @@ program=$(readlink -f "$1")
 sample=$2
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in xvfb-run xdotool python3; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "skipped: $tool is not installed"
-    exit 77
-  fi
-done
-[ -x "$program" ] || { echo "no program at $program"; exit 1; }
-[ -f "$sample" ] || { echo "no sample questionnaire at $sample"; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$sample" "$work/quiz.qcm"
+. "$here/launch-lib.sh"
+require_tools
+require -x "$program" program
+require -f "$sample" "sample questionnaire"
+make_work "$sample"
 title="Capitale de la France (test)"
 
 xvfb-run -a -s "-screen 0 1024x768x24" "$here/edit-title-session.sh" "$program" "$work/quiz.qcm" "$title"

@@ -12,20 +12,12 @@ sample=$3
 shift 3
 here=$(cd "$(dirname "$0")" && pwd)
 
-for tool in xvfb-run xdotool python3; do
-  if ! command -v "$tool" >/dev/null 2>&1; then
-    echo "skipped: $tool is not installed"
-    exit 77
-  fi
-done
-[ -x "$program" ] || { echo "no program at $program"; exit 1; }
-[ -x "$reader" ] || { echo "no clipboard reader at $reader"; exit 1; }
-[ -f "$sample" ] || { echo "no sample questionnaire at $sample"; exit 1; }
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$sample" "$work/quiz.qcm"
-for picture in "$@"; do cp "$picture" "$work/"; done
+. "$here/launch-lib.sh"
+require_tools
+require -x "$program" program
+require -x "$reader" "clipboard reader"
+require -f "$sample" "sample questionnaire"
+make_work "$sample" "$@"
 # Class lists and settings of this run stay in the scratch folder.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 

@@ -22,23 +22,6 @@
 #include <QTextBlock>
 #include <QtTest>
 
-namespace {
-
-QByteArray questionnaireBytes(int count)
-{
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray n = QByteArray::number(i + 1);
-        bytes += QcmFormat::openingTag(i).toLatin1() + "\r\nTITLE Titre " + n + "\r\nPICTURE \r\n";
-        for (int a = 1; a <= 5; ++a)
-            bytes += "REP" + QByteArray::number(a) + " " + n + "-" + QByteArray::number(a) + "\r\n";
-        bytes += "REPONSE 2\r\nTexte " + n + "\r\n" + QcmFormat::closingTag(i).toLatin1() + "\r\n";
-    }
-    return bytes;
-}
-
-} // namespace
-
 // The class's commands as the teacher reaches them from the main window.
 class TestClassCommands : public QObject
 {
@@ -85,7 +68,7 @@ void TestClassCommands::openQuestionnaire(int questions)
 {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(questionnaireBytes(questions));
+    file.write(questionnaireBytes(questions, 2));
     file.close();
     program->form().openNamedQuestionnaire(path);
     QCOMPARE(program->sheet().store().QuestionCount(), questions);

@@ -8,6 +8,7 @@
 #include "platform/helpwindow.h"
 #include "runner/resultsfile.h"
 #include "runner/statisticswindow.h"
+#include "menuprogram.h"
 #include "pdfreader.h"
 #include "scriptedservices.h"
 
@@ -34,19 +35,6 @@
 #include <memory>
 
 namespace {
-
-QByteArray questionnaireBytes(int count)
-{
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i) {
-        const QByteArray n = QByteArray::number(i + 1);
-        bytes += QcmFormat::openingTag(i).toLatin1() + "\r\nTITLE Titre " + n + "\r\nPICTURE \r\n";
-        for (int a = 1; a <= 5; ++a)
-            bytes += "REP" + QByteArray::number(a) + " " + n + "-" + QByteArray::number(a) + "\r\n";
-        bytes += "REPONSE 1\r\nTexte " + n + "\r\n" + QcmFormat::closingTag(i).toLatin1() + "\r\n";
-    }
-    return bytes;
-}
 
 QString writeFile(const QString &path, const QByteArray &bytes)
 {

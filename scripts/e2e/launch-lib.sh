@@ -1,0 +1,27 @@
+# Shared steps of the end-to-end scripts that start the virtual X server, sourced by them.
+# Each caller sets `set -eu` first.
+
+# Exit code 77 (skipped) when a tool the sessions need is not installed.
+require_tools() {
+  for tool in xvfb-run xdotool python3; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+      echo "skipped: $tool is not installed"
+      exit 77
+    fi
+  done
+}
+
+# Fails when what the test needs is missing: $1 the test ("-x" or "-f"), $2 the path, $3 what it is.
+require() {
+  [ "$1" "$2" ] || { echo "no $3 at $2"; exit 1; }
+}
+
+# A scratch folder `work`, removed at exit, holding the questionnaire $1 as quiz.qcm and the
+# pictures that follow it.
+make_work() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  cp "$1" "$work/quiz.qcm"
+  shift
+  for picture in "$@"; do cp "$picture" "$work/"; done
+}
