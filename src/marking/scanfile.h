@@ -6,9 +6,8 @@
 
 #include <memory>
 
-namespace Poppler {
-class Document;
-}
+class ScanPages;
+class ScanReading;
 
 // A file of scanned pages as copiers and scanners make them: a PDF (each page drawn by
 // Poppler) or a picture (PNG, JPEG, TIFF with one page or several). Pages are given one at a
@@ -22,12 +21,14 @@ public:
     // nothing.
     static constexpr double Dpi = 200;
 
-    // Throws AppError, in French, when the file cannot be read or is of no kind known here.
+    // Throws AppError, in French, when the file cannot be read or is of no kind known here, or
+    // when the scan reader's module is missing (see ScanReadingModule).
     explicit ScanFile(const QString &path);
+    ScanFile(const QString &path, const ScanReading &reading);
     ~ScanFile();
 
     const QString &path() const { return m_path; }
-    int pageCount() const { return m_pageCount; }
+    int pageCount() const;
     // Page `index` (from 0); `dpi` for a PDF. Throws AppError when that page cannot be read.
     QImage page(int index, double dpi = Dpi) const;
 
@@ -36,6 +37,5 @@ public:
 
 private:
     QString m_path;
-    std::unique_ptr<Poppler::Document> m_pdf;
-    int m_pageCount = 0;
+    std::unique_ptr<ScanPages> m_pages;
 };

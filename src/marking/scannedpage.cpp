@@ -1,72 +1,62 @@
 #include "marking/scannedpage.h"
 
-#include "marking/pagestages.h"
+#include "marking/scanreading.h"
+#include "marking/scanreadingmodule.h"
+#include "printing/copygeometry.h"
 
-#include <opencv2/imgproc.hpp>
-
-using namespace PageStages;
-
-namespace {
-
-// A page's code is read again on the full scan when the working image lost it (a fine code
-// on a coarse copier's JPEG): the page to image matrix, scaled back up.
-cv::Matx33d scaledUp(const cv::Matx33d &pageToImage, double scale)
+ScannedPage::ScannedPage(const QImage &image) : ScannedPage(image, ScanReadingModule().reading())
 {
-    return cv::Matx33d(1 / scale, 0, 0, 0, 1 / scale, 0, 0, 0, 1) * pageToImage;
 }
 
-} // namespace
-
-ScannedPage::ScannedPage(const QImage &image)
+ScannedPage::ScannedPage(const QImage &image, const ScanReading &reading) : m_found(reading.find(image, landmarks()))
 {
-    const cv::Mat original = greyOf(image);
-    if (original.empty())
+    switch (m_found->state()) {
+    case FoundPage::State::Blank:
+        m_problem = Problem::Blank;
         return;
-    double scale = 1;
-    m_grey = toWorkingSize(original, scale);
-    const std::optional<Marks> marks = findCornerMarks(m_grey);
-    if (!marks) {
+    case FoundPage::State::NoMarks:
         m_problem = Problem::NoMarks;
         return;
+    case FoundPage::State::NoCode:
+        m_problem = Problem::NoCode;
+        return;
+    case FoundPage::State::Code:
+        break;
     }
-    m_inkLevel = marks->inkLevel;
-    m_problem = Problem::NoCode;
-    for (int turns : possibleTurns(*marks)) {
-        const cv::Matx33d pageToImage = PageStages::pageToImage(*marks, turns);
-        std::optional<QByteArray> code = readCode(m_grey, pageToImage);
-        if (!code && scale < 1)
-            code = readCode(original, scaledUp(pageToImage, scale));
-        if (!code)
-            continue;
-        const std::optional<CopyPayload> payload = CopyPayload::decode(*code);
-        if (!payload) {
-            m_problem = CopyPayload::isOurs(*code) ? Problem::UnknownLayout : Problem::UnknownCode;
-            return;
-        }
-        m_payload = *payload;
-        m_pageToImage = pageToImage;
-        m_quarterTurns = turns;
-        m_problem = Problem::None;
+    const QByteArray code = m_found->code();
+    const std::optional<CopyPayload> payload = CopyPayload::decode(code);
+    if (!payload) {
+        m_problem = CopyPayload::isOurs(code) ? Problem::UnknownLayout : Problem::UnknownCode;
         return;
     }
+    m_payload = *payload;
+    m_quarterTurns = m_found->quarterTurns();
+    m_problem = Problem::None;
 }
+
+ScannedPage::~ScannedPage() = default;
 
 BoxMeasure ScannedPage::measure(const QRectF &box) const
 {
-    return measureBox(m_grey, m_pageToImage, box, m_inkLevel);
+    return m_found->measure(box);
 }
 
 QImage ScannedPage::picture(const QRectF &area, double pixelsPerPoint) const
 {
-    return straightened(m_grey, m_pageToImage, area, pixelsPerPoint);
+    return m_found->picture(area, pixelsPerPoint);
 }
 
 QImage ScannedPage::thumbnail(int longSide) const
 {
-    if (m_grey.empty())
-        return {};
-    const double scale = double(longSide) / std::max(m_grey.cols, m_grey.rows);
-    cv::Mat small;
-    cv::resize(m_grey, small, cv::Size(), scale, scale, cv::INTER_AREA);
-    return imageOf(small);
+    return m_found->thumbnail(longSide);
+}
+
+PrintedLandmarks ScannedPage::landmarks()
+{
+    PrintedLandmarks landmarks;
+    landmarks.page = CopyGeometry::pageSize();
+    landmarks.markSide = CopyGeometry::MarkSide;
+    landmarks.markCentres = CopyGeometry::markCentres();
+    landmarks.codeArea = CopyGeometry::codeArea();
+    return landmarks;
 }

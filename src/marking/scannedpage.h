@@ -6,12 +6,16 @@
 #include <QImage>
 #include <QRectF>
 
-#include <opencv2/core.hpp>
+#include <memory>
+
+class FoundPage;
+class ScanReading;
+struct PrintedLandmarks;
 
 // One scanned page, found and straightened: its corner marks located, its code read, and from
 // then on any place of the printed page (in page points) measured or pictured on the scan,
-// whatever the page's rotation, scale and skew. The grey image is kept only as long as the
-// page is; a page's reading lets it go.
+// whatever the page's rotation, scale and skew. The scan is kept only as long as the page is;
+// a page's reading lets it go.
 class ScannedPage
 {
 public:
@@ -24,7 +28,11 @@ public:
         UnknownLayout, // a code of this program, for a layout this version does not know
     };
 
+    // With the scan reader of the module (see ScanReadingModule), which throws AppError when
+    // it is missing.
     explicit ScannedPage(const QImage &image);
+    ScannedPage(const QImage &image, const ScanReading &reading);
+    ~ScannedPage();
 
     Problem problem() const { return m_problem; }
     bool readable() const { return m_problem == Problem::None; }
@@ -39,10 +47,11 @@ public:
     // The whole scan, its longer side `longSide` pixels: for a page that could not be read.
     QImage thumbnail(int longSide) const;
 
+    // Where the copies' marks and code are printed.
+    static PrintedLandmarks landmarks();
+
 private:
-    cv::Mat m_grey;
-    cv::Matx33d m_pageToImage;
-    double m_inkLevel = 0;
+    std::shared_ptr<const FoundPage> m_found;
     Problem m_problem = Problem::Blank;
     CopyPayload m_payload;
     int m_quarterTurns = 0;

@@ -6,6 +6,7 @@
 #include "app/markingcommandline.h"
 #include "runner/resultsfile.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QtTest>
@@ -41,6 +42,8 @@ private Q_SLOTS:
     void doubtsLeftToTheTeacher();
     void refusals_data();
     void refusals();
+    void realProgram_data();
+    void realProgram();
 
 private:
     QTemporaryDir m_dir;
@@ -144,6 +147,40 @@ void TestMarkingCommandLine::refusals()
     const Outcome outcome = run(arguments);
     QCOMPARE(outcome.status, MarkingCommandLine::Failed);
     QVERIFY2(outcome.errors.startsWith(error), qPrintable(outcome.errors));
+}
+
+// The program itself reads scans with the module beside it, and says so in French when the
+// module is missing rather than failing to start.
+void TestMarkingCommandLine::realProgram_data()
+{
+    QTest::addColumn<bool>("moduleBeside");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("module à côté du programme") << true << int(MarkingCommandLine::Done)
+                                               << "1 copie ajoutée aux résultats : quiz-resultats.csv.";
+    QTest::newRow("module absent") << false << int(MarkingCommandLine::Failed)
+                                   << "La lecture des copies scannées n'est pas disponible : le module nelo-scan-reading.so "
+                                      "est introuvable à côté du programme.";
+}
+
+void TestMarkingCommandLine::realProgram()
+{
+    QFETCH(bool, moduleBeside);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QString program = QStringLiteral(NELO_PROGRAM);
+    const QTemporaryDir alone;
+    if (!moduleBeside) {
+        program = alone.filePath(QStringLiteral("nelo-qcm"));
+        QVERIFY(QFile::copy(QStringLiteral(NELO_PROGRAM), program));
+    }
+    QProcess process;
+    process.start(program, {QStringLiteral("--corriger"), m_quiz, scan(0, 1, false, QStringLiteral("seule.png"))});
+    QVERIFY(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
+    QCOMPARE(process.exitCode(), status);
+    QVERIFY2(out.contains(said), qPrintable(out));
+    QFile::remove(ResultsFile::pathFor(m_dir.path(), m_quiz));
 }
 
 QTEST_MAIN(TestMarkingCommandLine)

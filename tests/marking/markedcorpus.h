@@ -6,7 +6,7 @@
 
 #include "classroom/classquestionnaire.h"
 #include "document/qcmformat.h"
-#include "marking/pagestages.h"
+#include "marking/reading/pagestages.h"
 #include "marking/scanfile.h"
 #include "pictures/pictureregistry.h"
 #include "printing/papercopies.h"

@@ -1,4 +1,4 @@
-#include "marking/pagestages.h"
+#include "marking/reading/pagestages.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -11,8 +11,6 @@
 namespace PageStages {
 
 namespace {
-
-const double PageLongSide = CopyGeometry::pageSize().height();
 
 // Where corner marks are looked for: this share of the image's width and height at each corner.
 // A page shifted by two centimetres on the copier's glass still has its marks inside.
@@ -158,11 +156,20 @@ cv::Mat greyOf(const QImage &image)
     }
 }
 
-cv::Mat toWorkingSize(const cv::Mat &grey, double &scale)
+namespace {
+
+double longSideOf(const PrintedLandmarks &landmarks)
+{
+    return std::max(landmarks.page.width(), landmarks.page.height());
+}
+
+} // namespace
+
+cv::Mat toWorkingSize(const cv::Mat &grey, const PrintedLandmarks &landmarks, double &scale)
 {
     scale = 1;
     const double longSide = std::max(grey.cols, grey.rows);
-    const double wanted = PageLongSide * WorkingPixelsPerPoint;
+    const double wanted = longSideOf(landmarks) * WorkingPixelsPerPoint;
     // Within a sixth of the working size, the page is read as it is.
     if (longSide <= wanted * 1.15)
         return grey;
@@ -172,11 +179,11 @@ cv::Mat toWorkingSize(const cv::Mat &grey, double &scale)
     return smaller;
 }
 
-std::optional<Marks> findCornerMarks(const cv::Mat &grey)
+std::optional<Marks> findCornerMarks(const cv::Mat &grey, const PrintedLandmarks &landmarks)
 {
-    if (grey.empty() || grey.cols < 64 || grey.rows < 64)
+    if (grey.empty() || grey.cols < 64 || grey.rows < 64 || longSideOf(landmarks) <= 0)
         return std::nullopt;
-    const double expectedSide = CopyGeometry::MarkSide * std::max(grey.cols, grey.rows) / PageLongSide;
+    const double expectedSide = landmarks.markSide * std::max(grey.cols, grey.rows) / longSideOf(landmarks);
     Marks marks;
     std::array<Candidate, 4> found;
     double paperSum = 0;
@@ -205,14 +212,14 @@ std::optional<Marks> findCornerMarks(const cv::Mat &grey)
     if (std::abs(top - bottom) > OppositeSidesAlike * std::max(top, bottom)
         || std::abs(left - right) > OppositeSidesAlike * std::max(left, right))
         return std::nullopt;
-    const std::array<QPointF, 4> printed = CopyGeometry::markCentres();
+    const std::array<QPointF, 4> &printed = landmarks.markCentres;
     const double printedWidth = printed[1].x() - printed[0].x();
     const double printedHeight = printed[3].y() - printed[0].y();
     const double shape = std::min(top + bottom, left + right) / std::max(top + bottom, left + right);
     if (std::abs(shape - printedWidth / printedHeight) > ShapeTolerance * printedWidth / printedHeight)
         return std::nullopt;
     // The mark's side against the distance between marks: a page's own proportions.
-    const double printedSideShare = CopyGeometry::MarkSide / printedHeight;
+    const double printedSideShare = landmarks.markSide / printedHeight;
     const double sideShare = marks.side / (std::max(top + bottom, left + right) / 2);
     if (sideShare < printedSideShare * MarkSideLow || sideShare > printedSideShare * MarkSideHigh)
         return std::nullopt;
@@ -245,9 +252,9 @@ std::array<int, 2> possibleTurns(const Marks &marks)
     return width < height ? std::array<int, 2>{0, 2} : std::array<int, 2>{1, 3};
 }
 
-cv::Matx33d pageToImage(const Marks &marks, int quarterTurns)
+cv::Matx33d pageToImage(const Marks &marks, int quarterTurns, const PrintedLandmarks &landmarks)
 {
-    const std::array<QPointF, 4> printed = CopyGeometry::markCentres();
+    const std::array<QPointF, 4> &printed = landmarks.markCentres;
     std::array<cv::Point2f, 4> page;
     std::array<cv::Point2f, 4> image;
     for (int i = 0; i < 4; ++i) {
@@ -259,9 +266,9 @@ cv::Matx33d pageToImage(const Marks &marks, int quarterTurns)
     return cv::Matx33d(h);
 }
 
-std::optional<QByteArray> readCode(const cv::Mat &grey, const cv::Matx33d &pageToImage)
+std::optional<QByteArray> readCode(const cv::Mat &grey, const cv::Matx33d &pageToImage, const PrintedLandmarks &landmarks)
 {
-    const QRectF area = CopyGeometry::codeArea();
+    const QRectF &area = landmarks.codeArea;
     // The code's area on the image, and a margin around it for a slightly misplaced print.
     const QRectF wider = area.adjusted(-area.width() / 8, -area.height() / 8, area.width() / 8, area.height() / 8);
     std::vector<cv::Point2f> corners;
