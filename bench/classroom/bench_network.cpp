@@ -7,7 +7,7 @@
 #include "classroom/network/networksession.h"
 #include "classroom/network/sessionjournal.h"
 #include "classroom/network/sessionapi.h"
-#include "classroom/network/sessionserver.h"
+#include "classroom/network/server/sessionserver.h"
 #include "document/qcmformat.h"
 #include "medianreporter.h"
 
@@ -146,6 +146,7 @@ struct Classroom
         SessionServer::Limits connections;
         connections.connections = connections.connectionsPerPeer = 10000;
         server = std::make_unique<SessionServer>(*api, connections);
+        QObject::connect(session.get(), &NetworkSession::journalSynced, server.get(), &SessionServer::journalSynced);
         const quint16 port = server->open(QHostAddress::LocalHost, 0);
         for (int i = 0; i < count; ++i)
             tokens.push_back(session->join(QStringLiteral("Élève %1").arg(i)).token);

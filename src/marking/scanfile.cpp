@@ -6,7 +6,7 @@
 
 #include <QFileInfo>
 
-ScanFile::ScanFile(const QString &path) : ScanFile(path, ScanReadingModule().reading())
+ScanFile::ScanFile(const QString &path) : ScanFile(path, loadScanReading())
 {
 }
 

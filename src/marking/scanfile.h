@@ -22,7 +22,7 @@ public:
     static constexpr double Dpi = 200;
 
     // Throws AppError, in French, when the file cannot be read or is of no kind known here, or
-    // when the scan reader's module is missing (see ScanReadingModule).
+    // when the scan reader's module is missing (see loadScanReading).
     explicit ScanFile(const QString &path);
     ScanFile(const QString &path, const ScanReading &reading);
     ~ScanFile();

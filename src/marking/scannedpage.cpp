@@ -4,7 +4,7 @@
 #include "marking/scanreadingmodule.h"
 #include "printing/copygeometry.h"
 
-ScannedPage::ScannedPage(const QImage &image) : ScannedPage(image, ScanReadingModule().reading())
+ScannedPage::ScannedPage(const QImage &image) : ScannedPage(image, loadScanReading())
 {
 }
 

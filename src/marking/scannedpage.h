@@ -28,7 +28,7 @@ public:
         UnknownLayout, // a code of this program, for a layout this version does not know
     };
 
-    // With the scan reader of the module (see ScanReadingModule), which throws AppError when
+    // With the scan reader of the module (see loadScanReading), which throws AppError when
     // it is missing.
     explicit ScannedPage(const QImage &image);
     ScannedPage(const QImage &image, const ScanReading &reading);

@@ -59,7 +59,7 @@ public:
 };
 
 // Reads scanned copies. It lives in a module of its own, nelo-scan-reading, loaded the first
-// time a scan is read (ScanReadingModule): it needs OpenCV, Poppler and ZXing, which every
+// time a scan is read (loadScanReading): it needs OpenCV, Poppler and ZXing, which every
 // start of the program would otherwise map for a command used a few times a term.
 //
 // The module sees nothing of the program but this header: plain values in, plain values out.

@@ -3,7 +3,7 @@
 // socket; and no response before the end that holds a right answer or a correction.
 #include "classroom/network/networksession.h"
 #include "classroom/network/sessionapi.h"
-#include "classroom/network/sessionserver.h"
+#include "classroom/network/server/sessionserver.h"
 #include "networktesting.h"
 
 #include <QJsonArray>
@@ -65,6 +65,7 @@ struct Served
             return picture;
         }, limits);
         server = std::make_unique<SessionServer>(*api, connections);
+        QObject::connect(session.get(), &NetworkSession::journalSynced, server.get(), &SessionServer::journalSynced);
         port = server->open(QHostAddress::LocalHost, at);
         QVERIFY(port != 0);
     }

@@ -204,10 +204,10 @@ void NetworkSessionWindow::fillAddresses()
 {
     const QString known = m_served.session().start().address;
     int chosen = 0;
-    for (const LocalAddress &address : SessionAddresses::list()) {
-        if (address.address.toString() == known)
+    for (const LocalAddress &address : m_served.localAddresses()) {
+        if (address.address == known)
             chosen = AddressBox->count();
-        AddressBox->addItem(SessionAddresses::label(address), address.address.toString());
+        AddressBox->addItem(SessionAddresses::label(address), address.address);
     }
     connect(AddressBox, &QComboBox::currentIndexChanged, this, &NetworkSessionWindow::chooseAddress);
     AddressBox->setCurrentIndex(chosen);
@@ -218,7 +218,7 @@ void NetworkSessionWindow::chooseAddress(int index)
 {
     if (index < 0)
         return;
-    if (!m_served.listen(QHostAddress(AddressBox->itemData(index).toString())))
+    if (!m_served.listen(AddressBox->itemData(index).toString()))
         showProblem(m_served.errorText());
     showAddress();
 }

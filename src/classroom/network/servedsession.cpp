@@ -3,12 +3,13 @@
 #include "classroom/network/networksession.h"
 #include "classroom/network/sessionaddresses.h"
 #include "classroom/network/sessionpictures.h"
+#include "classroom/network/sessionservermodule.h"
 #include "document/picturelocation.h"
 #include "platform/apperror.h"
 
 ServedSession::ServedSession(std::unique_ptr<NetworkSession> session, const PictureRegistry &registry,
-                             SessionApi::Limits apiLimits, SessionServer::Limits serverLimits, QObject *parent)
-    : QObject(parent), m_session(std::move(session))
+                             SessionApi::Limits apiLimits, ServerLimits serverLimits, QObject *parent)
+    : QObject(parent), m_session(std::move(session)), m_networking(loadSessionNetworking())
 {
     const NetworkSessionStart &start = m_session->start();
     const QString folder = start.pictureFolder.isEmpty() ? PictureLocation::folderOf(start.questionnairePath)
@@ -17,7 +18,9 @@ ServedSession::ServedSession(std::unique_ptr<NetworkSession> session, const Pict
     m_api = std::make_unique<SessionApi>(*m_session, [this](int question) { return m_pictures->lookup(question); },
                                          apiLimits);
     m_api->setFailureListener([this](const QString &reason) { Q_EMIT failed(reason); });
-    m_server = std::make_unique<SessionServer>(*m_api, serverLimits);
+    m_server = m_networking.listener(*m_api, serverLimits);
+    connect(m_session.get(), &NetworkSession::journalSynced, this,
+            [this](qint64 length, const QString &failure) { m_server->journalSynced(length, failure); });
 }
 
 ServedSession::~ServedSession()
@@ -26,7 +29,7 @@ ServedSession::~ServedSession()
     m_server.reset();
 }
 
-bool ServedSession::listen(const QHostAddress &address)
+bool ServedSession::listen(const QString &address)
 {
     m_errorText.clear();
     std::vector<quint16> ports;
@@ -42,7 +45,7 @@ bool ServedSession::listen(const QHostAddress &address)
             m_address = address;
             m_port = opened;
             try {
-                m_session->noteAddress(address.toString(), opened);
+                m_session->noteAddress(address, opened);
             } catch (const AppError &error) {
                 Q_EMIT failed(error.message());
             }
@@ -51,7 +54,7 @@ bool ServedSession::listen(const QHostAddress &address)
         if (firstError.isEmpty())
             firstError = m_server->errorText();
         // An address that is not this computer's is not cured by another port.
-        if (m_server->lastError() != QAbstractSocket::AddressInUseError)
+        if (!m_server->portTaken())
             break;
     }
     m_port = 0;
@@ -73,4 +76,9 @@ bool ServedSession::listening() const
 QString ServedSession::pageAddress() const
 {
     return listening() ? SessionAddresses::pageAddress(m_address, m_port) : QString();
+}
+
+std::vector<LocalAddress> ServedSession::localAddresses() const
+{
+    return m_networking.localAddresses();
 }

@@ -85,6 +85,16 @@ QByteArray SessionApi::asset(const QString &name)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+qint64 SessionApi::journalSyncedLength() const
+{
+    return m_session.journalSyncedLength();
+}
+
+void SessionApi::requestJournalSync()
+{
+    m_session.requestJournalSync();
+}
+
 ApiResponse SessionApi::handle(const ApiRequest &request)
 {
     ApiResponse response;

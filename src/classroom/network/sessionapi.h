@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classroom/network/ratelimiter.h"
+#include "classroom/network/sessionnetworking.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -13,34 +14,6 @@
 
 class NetworkSession;
 struct NetworkPupil;
-
-// A request as the handlers see it, whatever carried it: the server fills it from the socket,
-// the tests and the fuzz target write it directly.
-struct ApiRequest
-{
-    enum class Method { Get, Head, Post, Other };
-
-    Method method = Method::Get;
-    QString path;      // decoded, without the query: "/api/answer", "/picture/3"
-    QString query;     // decoded, after the "?"
-    QByteArray body;
-    QString peer;      // the client's address, for the limits on joining
-    QString host;      // the Host and Origin headers, and the body's type
-    QString origin;
-    QByteArray contentType;
-    qint64 nowMs = 0;  // a steady clock, for the limits on rates
-};
-
-struct ApiResponse
-{
-    int status = 200;
-    QByteArray contentType;
-    QByteArray body;
-    std::vector<std::pair<QByteArray, QByteArray>> headers;
-    // The journal's length that must be on the disk before this response may go (what it
-    // acknowledges was written there); 0 when it acknowledges nothing.
-    qint64 durableAt = 0;
-};
 
 // A question's picture, ready for a browser: made from the questionnaire's picture once, away
 // from the teacher's event loop.
@@ -66,7 +39,7 @@ struct WebPicture
 //   POST /api/question {token, position}
 //   POST /api/answer {token, position, choice, seq}
 //   POST /api/finish {token}         the run ends: the result the settings allow
-class SessionApi
+class SessionApi : public SessionRequests
 {
     Q_DECLARE_TR_FUNCTIONS(SessionApi)
 
@@ -91,16 +64,18 @@ public:
     SessionApi(NetworkSession &session, Pictures pictures, Limits limits);
     SessionApi(NetworkSession &session, Pictures pictures);
 
-    ApiResponse handle(const ApiRequest &request);
+    ApiResponse handle(const ApiRequest &request) override;
     NetworkSession &session() { return m_session; }
 
     // "192.168.1.20:8080": a request naming another host (a page of another site that
     // renamed its server to this address) is refused. Empty: any host.
-    void setHost(const QString &hostAndPort) { m_host = hostAndPort; }
+    void setHost(const QString &hostAndPort) override { m_host = hostAndPort; }
+    qint64 journalSyncedLength() const override;
+    void requestJournalSync() override;
 
     // Told, in French, why an answer could not be written (the teacher should know).
     void setFailureListener(std::function<void(const QString &)> listener) { m_failures = std::move(listener); }
-    void reportFailure(const QString &reason)
+    void reportFailure(const QString &reason) override
     {
         if (m_failures)
             m_failures(reason);

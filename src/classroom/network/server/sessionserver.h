@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classroom/network/sessionnetworking.h"
+
 #include <QAbstractHttpServer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,11 +13,9 @@
 #include <deque>
 
 class QTcpSocket;
-class SessionApi;
 class GuardedTcpServer;
-struct ApiResponse;
 
-// The session's HTTP server: Qt's server reads the requests, SessionApi answers them. It
+// The session's HTTP server: Qt's server reads the requests, SessionRequests answers them. It
 // listens on the one address the teacher chose, and only while the session window is open.
 //
 // A response that acknowledges something (an answer, a pupil joining, a run finished) goes
@@ -26,31 +26,27 @@ struct ApiResponse;
 // one request, the time it may take to arrive, how long an idle connection stays open, and how
 // many connections one device and all devices may hold. Past a bound the connection is closed;
 // the teacher's program goes on serving everyone else.
-class SessionServer : public QAbstractHttpServer
+class SessionServer : public QAbstractHttpServer, public SessionListener
 {
     Q_OBJECT
 
 public:
-    struct Limits
-    {
-        qint64 requestBytes = 16 * 1024;  // headers and body of one request
-        int requestMs = 10000;            // from its first byte to its last
-        int idleMs = 120000;              // a kept-alive connection with nothing to do
-        int connections = 512;
-        int connectionsPerPeer = 64;      // a browser opens six; a class behind one address more
-    };
+    using Limits = ServerLimits;
 
-    SessionServer(SessionApi &api, Limits limits, QObject *parent = nullptr);
-    explicit SessionServer(SessionApi &api, QObject *parent = nullptr);
+    SessionServer(SessionRequests &requests, Limits limits, QObject *parent = nullptr);
+    explicit SessionServer(SessionRequests &requests, QObject *parent = nullptr);
     ~SessionServer() override;
 
     // Listens on `address` at `port` (0: any free one), after closing what listened before.
     // Returns the port, or 0 with the French reason in errorText().
     quint16 open(const QHostAddress &address, quint16 port);
-    void close();
-    bool isListening() const;
-    const QString &errorText() const { return m_errorText; }
+    quint16 open(const QString &address, quint16 port) override;
+    void close() override;
+    bool isListening() const override;
+    QString errorText() const override { return m_errorText; }
     QAbstractSocket::SocketError lastError() const { return m_error; }
+    bool portTaken() const override { return m_error == QAbstractSocket::AddressInUseError; }
+    void journalSynced(qint64 length, const QString &failure) override;
 
     // "192.168.1.20:8080", "[fe80::1]:8080": what a page's Host says when it reached us.
     static QString hostOf(const QHostAddress &address, quint16 port);
@@ -73,10 +69,9 @@ private:
         bool closing = false;
         qint64 durableAt = 0;
     };
-    void journalSynced(qint64 length, const QString &failure);
     static void send(QTcpSocket *socket, const QByteArray &bytes, bool closing);
 
-    SessionApi &m_api;
+    SessionRequests &m_requests;
     std::deque<Waiting> m_waiting;
     Limits m_limits;
     QPointer<GuardedTcpServer> m_tcp;

@@ -1,7 +1,4 @@
-#include "classroom/network/sessionserver.h"
-
-#include "classroom/network/networksession.h"
-#include "classroom/network/sessionapi.h"
+#include "classroom/network/server/sessionserver.h"
 
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
@@ -21,7 +18,7 @@ const char GuardName[] = "nelo-connection-guard";
 class ConnectionGuard : public QObject
 {
 public:
-    ConnectionGuard(QTcpSocket *socket, QObject *httpServer, const SessionServer::Limits &limits)
+    ConnectionGuard(QTcpSocket *socket, QObject *httpServer, const ServerLimits &limits)
         : QObject(socket), m_socket(socket), m_httpServer(httpServer), m_limits(limits)
     {
         setObjectName(QLatin1String(GuardName));
@@ -85,7 +82,7 @@ private:
 
     QTcpSocket *m_socket;
     QObject *m_httpServer;
-    const SessionServer::Limits m_limits;
+    const ServerLimits m_limits;
     QTimer m_requestTimer;
     QTimer m_idleTimer;
     QMetaObject::Connection m_reading;
@@ -109,7 +106,7 @@ ApiRequest::Method methodOf(QHttpServerRequest::Method method)
 class GuardedTcpServer : public QTcpServer
 {
 public:
-    GuardedTcpServer(const SessionServer::Limits &limits, QObject *parent) : QTcpServer(parent), m_limits(limits)
+    GuardedTcpServer(const ServerLimits &limits, QObject *parent) : QTcpServer(parent), m_limits(limits)
     {
         // A whole class joins at the same minute: the system keeps their connections waiting
         // until the program takes them.
@@ -149,19 +146,18 @@ protected:
     }
 
 private:
-    const SessionServer::Limits m_limits;
+    const ServerLimits m_limits;
     int m_count = 0;
     QHash<QString, int> m_perPeer;
 };
 
-SessionServer::SessionServer(SessionApi &api, Limits limits, QObject *parent)
-    : QAbstractHttpServer(parent), m_api(api), m_limits(limits)
+SessionServer::SessionServer(SessionRequests &requests, Limits limits, QObject *parent)
+    : QAbstractHttpServer(parent), m_requests(requests), m_limits(limits)
 {
     m_clock.start();
-    connect(&api.session(), &NetworkSession::journalSynced, this, &SessionServer::journalSynced);
 }
 
-SessionServer::SessionServer(SessionApi &api, QObject *parent) : SessionServer(api, Limits(), parent) {}
+SessionServer::SessionServer(SessionRequests &requests, QObject *parent) : SessionServer(requests, Limits(), parent) {}
 
 SessionServer::~SessionServer() = default;
 
@@ -173,10 +169,23 @@ QString SessionServer::hostOf(const QHostAddress &address, quint16 port)
     return host + QLatin1Char(':') + QString::number(port);
 }
 
+quint16 SessionServer::open(const QString &address, quint16 port)
+{
+    const QHostAddress host(address);
+    if (host.isNull()) {
+        close();
+        m_error = QAbstractSocket::SocketAddressNotAvailableError;
+        m_errorText = tr("L'adresse %1 n'est pas (ou plus) celle de cet ordinateur.").arg(address);
+        return 0;
+    }
+    return open(host, port);
+}
+
 quint16 SessionServer::open(const QHostAddress &address, quint16 port)
 {
     close();
     m_errorText.clear();
+    m_error = QAbstractSocket::UnknownSocketError;
     auto *tcp = new GuardedTcpServer(m_limits, this);
     if (!tcp->listen(address, port)) {
         m_error = tcp->serverError();
@@ -200,7 +209,7 @@ quint16 SessionServer::open(const QHostAddress &address, quint16 port)
     }
     bind(tcp);
     m_tcp = tcp;
-    m_api.setHost(hostOf(address, tcp->serverPort()));
+    m_requests.setHost(hostOf(address, tcp->serverPort()));
     return tcp->serverPort();
 }
 
@@ -237,17 +246,16 @@ bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
     asked.contentType = request.value("Content-Type");
     asked.nowMs = m_clock.elapsed();
 
-    const ApiResponse answer = m_api.handle(asked);
+    const ApiResponse answer = m_requests.handle(asked);
     const bool closing = request.value("Connection").toLower().contains("close");
     const QByteArray bytes = responseBytes(answer, closing);
     // Responses of one connection leave in the order of its requests.
     const bool behind = std::any_of(m_waiting.begin(), m_waiting.end(),
                                     [socket](const Waiting &waiting) { return waiting.socket == socket; });
-    NetworkSession &session = m_api.session();
-    if (answer.durableAt > session.journalSyncedLength() || behind) {
+    if (answer.durableAt > m_requests.journalSyncedLength() || behind) {
         const qint64 after = m_waiting.empty() ? 0 : m_waiting.back().durableAt;
         m_waiting.push_back({socket, bytes, closing, std::max(answer.durableAt, after)});
-        session.requestJournalSync();
+        m_requests.requestJournalSync();
         return true;
     }
     send(socket, bytes, closing);
@@ -276,7 +284,7 @@ void SessionServer::journalSynced(qint64 length, const QString &failure)
         }
     }
     if (!failure.isEmpty())
-        m_api.reportFailure(failure);
+        m_requests.reportFailure(failure);
 }
 
 void SessionServer::send(QTcpSocket *socket, const QByteArray &bytes, bool closing)
