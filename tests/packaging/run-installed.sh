@@ -31,3 +31,14 @@ if [[ "$shown" != "shown" ]]; then
   exit 1
 fi
 echo "the installed program opened $sample"
+
+# Scans are read by a module in the program's private folder: a picture that is no copy is read
+# and said unreadable (status 2), where a missing module would stop everything (status 1).
+picture=$stage/usr/share/nelo-qcm/examples/drapeau-france.bmp
+status=0
+said=$(timeout 60 "$program" --corriger "$sample" "$picture" 2>&1) || status=$?
+if [[ $status -ne 2 || "$said" == *module* ]]; then
+  echo "FAIL: the installed program did not read a scan with its module (status $status): $said"
+  exit 1
+fi
+echo "the installed program read a scan with its module"
