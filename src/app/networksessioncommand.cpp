@@ -6,6 +6,7 @@
 #include "classroom/network/networksessionwindow.h"
 #include "classroom/network/servedsession.h"
 #include "classroom/network/sessionjournal.h"
+#include "classroom/network/sessionservermodule.h"
 #include "document/picturelocation.h"
 #include "platform/apperror.h"
 #include "platform/messageboxes.h"
@@ -58,6 +59,9 @@ void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &file
     const std::optional<ClassroomCommands::ClassToRun> toRun = commands.prepare(fileName, document);
     if (!toRun)
         return;
+    // The server's module first: when it is missing the teacher is told so before any journal
+    // is begun, rather than offered next time to resume a session that never served anyone.
+    loadSessionNetworking();
     const QString journal = SessionJournal::pathFor(QFileInfo(toRun->resultsPath).absolutePath(), fileName);
 
     if (SessionJournal::exists(journal)) {

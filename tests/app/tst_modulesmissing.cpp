@@ -1,0 +1,74 @@
+// The menu commands whose part is a module, run where the module is not beside the program (as
+// this test's own folder): the teacher is told which part is missing, and nothing is begun that
+// would have to be finished or resumed later.
+#include "app/mainform.h"
+#include "app/workspace.h"
+#include "classroom/network/sessionjournal.h"
+#include "document/qcmformat.h"
+#include "document/qcmtext.h"
+#include "runner/resultsfile.h"
+#include "scriptedservices.h"
+
+#include <QAction>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestModulesMissing : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void toldAndNothingBegun_data();
+    void toldAndNothingBegun();
+};
+
+void TestModulesMissing::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestModulesMissing::toldAndNothingBegun_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("passation sur le réseau")
+        << "&Passation sur le réseau..."
+        << "La passation sur le réseau n'est pas disponible : le module nelo-session-server.so est introuvable à côté "
+           "du programme.";
+    QTest::newRow("copies scannées")
+        << "Corri&ger des copies scannées..."
+        << "La lecture des copies scannées n'est pas disponible : le module nelo-scan-reading.so est introuvable à "
+           "côté du programme.";
+}
+
+void TestModulesMissing::toldAndNothingBegun()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("quiz.qcm"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QcmText::encodeLines({QcmFormat::openingTag(0), QStringLiteral("TITLE Titre"), QStringLiteral("PICTURE "),
+                                     QStringLiteral("REPONSE1 Oui"), QStringLiteral("REPONSE 1"), QcmFormat::closingTag(0)}));
+    file.close();
+
+    ScriptedServices scripted;
+    Workspace workspace(scripted.services);
+    workspace.mainForm.openNamedQuestionnaire(path);
+    // The scan chosen is the questionnaire itself: the reader is missing before it is looked at.
+    scripted.dialogs.script(path);
+    const QList<QAction *> actions = workspace.mainForm.findChildren<QAction *>();
+    const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == command; });
+    QVERIFY(action != actions.end());
+    (*action)->trigger();
+
+    QCOMPARE(scripted.boxes.lastText(), message);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("quiz.qcm")});
+}
+
+QTEST_MAIN(TestModulesMissing)
+#include "tst_modulesmissing.moc"
