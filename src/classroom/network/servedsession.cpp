@@ -19,8 +19,11 @@ ServedSession::ServedSession(std::unique_ptr<NetworkSession> session, const Pict
                                          apiLimits);
     m_api->setFailureListener([this](const QString &reason) { Q_EMIT failed(reason); });
     m_server = m_networking.listener(*m_api, serverLimits);
-    connect(m_session.get(), &NetworkSession::journalSynced, this,
-            [this](qint64 length, const QString &failure) { m_server->journalSynced(length, failure); });
+    // The server goes before the session (see the destructor): nothing is forwarded to it then.
+    connect(m_session.get(), &NetworkSession::journalSynced, this, [this](qint64 length, const QString &failure) {
+        if (m_server)
+            m_server->journalSynced(length, failure);
+    });
 }
 
 ServedSession::~ServedSession()
