@@ -6,12 +6,7 @@ file=$2
 title=$3
 
 . "$(dirname "$0")/session-lib.sh"
-start_program "$program" "$file"
-
-window=$(window_named '^Nelo Qcm')
-[ -n "$window" ] || { echo "the main window did not appear"; exit 1; }
-sleep 1
-focus "$window"
+open_main_window "$program" "$file"
 # The title box has the focus after loading: select its text and type over it.
 xdotool key --clearmodifiers ctrl+a
 xdotool type --delay 20 "$title"

@@ -25,3 +25,17 @@ make_work() {
   shift
   for picture in "$@"; do cp "$picture" "$work/"; done
 }
+
+# The runs that read the clipboard: $1 the program, $2 the clipboard reader, $3 the sample
+# questionnaire, then its pictures. Checks them, sets `program` and `reader`, and makes `work`.
+prepare_clipboard_run() {
+  program=$(readlink -f "$1")
+  reader=$(readlink -f "$2")
+  sample=$3
+  shift 3
+  require_tools
+  require -x "$program" program
+  require -x "$reader" "clipboard reader"
+  require -f "$sample" "sample questionnaire"
+  make_work "$sample" "$@"
+}

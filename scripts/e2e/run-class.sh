@@ -3,21 +3,12 @@
 # questionnaire, "Faire passer à la classe...", three pupils answer with the keyboard, one by
 # one, in the full-screen pupils' window; the teacher stops the session; the results file is
 # checked row by row, and the statistics open.
-# Usage: run-class.sh <nelo-qcm executable> <sample .qcm> [pictures...]
+# Usage: run-class.sh <nelo-qcm executable> <clipboard reader> <sample .qcm> [pictures...]
 # Exit code 77 (skipped) when xvfb-run or xdotool is not installed.
 set -eu
-program=$(readlink -f "$1")
-reader=$(readlink -f "$2")
-sample=$3
-shift 3
 here=$(cd "$(dirname "$0")" && pwd)
-
 . "$here/launch-lib.sh"
-require_tools
-require -x "$program" program
-require -x "$reader" "clipboard reader"
-require -f "$sample" "sample questionnaire"
-make_work "$sample" "$@"
+prepare_clipboard_run "$@"
 # Class lists and settings of this run stay in the scratch folder.
 export XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
 

@@ -7,12 +7,7 @@ file=$3
 results=$4
 
 . "$(dirname "$0")/session-lib.sh"
-start_program "$program" "$file"
-
-main=$(window_named '^Nelo Qcm')
-[ -n "$main" ] || { echo "the main window did not appear"; exit 1; }
-sleep 1
-focus "$main"
+open_main_window "$program" "$file"
 xdotool key --clearmodifiers F9
 
 runner=$(window_named '^Questionnaire$')

@@ -6,18 +6,9 @@
 # Usage: run-questionnaire.sh <nelo-qcm executable> <clipboard reader> <sample .qcm> [pictures...]
 # Exit code 77 (skipped) when xvfb-run or xdotool is not installed.
 set -eu
-program=$(readlink -f "$1")
-reader=$(readlink -f "$2")
-sample=$3
-shift 3
 here=$(cd "$(dirname "$0")" && pwd)
-
 . "$here/launch-lib.sh"
-require_tools
-require -x "$program" program
-require -x "$reader" "clipboard reader"
-require -f "$sample" "sample questionnaire"
-make_work "$sample" "$@"
+prepare_clipboard_run "$@"
 
 xvfb-run -a -s "-screen 0 1366x768x24" "$here/run-questionnaire-session.sh" "$program" "$reader" "$work/quiz.qcm" \
   "$work/results.txt"

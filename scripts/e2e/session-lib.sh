@@ -10,6 +10,15 @@ start_program() {
   trap 'kill $pid 2>/dev/null || true' EXIT
 }
 
+# Starts the program as start_program does and waits for its main window, `main`, focused.
+open_main_window() {
+  start_program "$1" "$2"
+  main=$(window_named '^Nelo Qcm')
+  [ -n "$main" ] || { echo "the main window did not appear"; exit 1; }
+  sleep 1
+  focus "$main"
+}
+
 focus() {
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
 }

@@ -2,6 +2,7 @@
 
 #include "classroom/classrun.h"
 #include "marking/scannedpage.h"
+#include "marking/scanreadingmodule.h"
 
 #include <QPainter>
 
@@ -87,7 +88,10 @@ MarkingSession::MarkingSession(std::shared_ptr<const ClassQuestionnaire> questio
 
 void MarkingSession::addPage(const QImage &image, const PageSource &source)
 {
-    addPage(ScannedPage(image), source);
+    // The reader is looked up once for the pile, not once a page.
+    if (!m_reading)
+        m_reading = &loadScanReading();
+    addPage(ScannedPage(image, *m_reading), source);
 }
 
 void MarkingSession::addPage(const ScannedPage &scan, const PageSource &source)

@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class ScanReading;
 class ScannedPage;
 
 // Where a scanned page came from: "copies.pdf, page 3".
@@ -152,4 +153,5 @@ private:
     std::vector<ReadCopy> m_copies;
     std::vector<PageNote> m_notes;
     int m_pagesRead = 0;
+    const ScanReading *m_reading = nullptr; // loaded with the first page
 };

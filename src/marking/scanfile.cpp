@@ -6,11 +6,7 @@
 
 #include <QFileInfo>
 
-ScanFile::ScanFile(const QString &path) : ScanFile(path, loadScanReading())
-{
-}
-
-ScanFile::ScanFile(const QString &path, const ScanReading &reading) : m_path(path)
+ScanFile::ScanFile(const QString &path) : m_path(path)
 {
     const QFileInfo info(path);
     if (!info.exists() || !info.isFile())
@@ -18,7 +14,7 @@ ScanFile::ScanFile(const QString &path, const ScanReading &reading) : m_path(pat
     if (!info.isReadable())
         throw AppError(tr("Le fichier « %1 » ne peut pas être lu.").arg(info.fileName()));
     ScanReading::OpenProblem problem = ScanReading::OpenProblem::None;
-    m_pages = reading.open(path, &problem);
+    m_pages = loadScanReading().open(path, &problem);
     if (m_pages)
         return;
     if (problem == ScanReading::OpenProblem::BrokenPdf)

@@ -7,7 +7,6 @@
 #include <memory>
 
 class ScanPages;
-class ScanReading;
 
 // A file of scanned pages as copiers and scanners make them: a PDF (each page drawn by
 // Poppler) or a picture (PNG, JPEG, TIFF with one page or several). Pages are given one at a
@@ -24,7 +23,6 @@ public:
     // Throws AppError, in French, when the file cannot be read or is of no kind known here, or
     // when the scan reader's module is missing (see loadScanReading).
     explicit ScanFile(const QString &path);
-    ScanFile(const QString &path, const ScanReading &reading);
     ~ScanFile();
 
     const QString &path() const { return m_path; }

@@ -1,9 +1,8 @@
 #include "runner/statisticschartmodule.h"
 
+#include "platform/apperror.h"
+#include "platform/programmodule.h"
 #include "platform/programparts.h"
-
-#include <QDir>
-#include <QPluginLoader>
 
 StatisticsChartModule::StatisticsChartModule(QString path) : m_path(std::move(path))
 {
@@ -21,21 +20,13 @@ QString StatisticsChartModule::locate(const QString &programFolder)
 
 const StatisticsChartMaker *StatisticsChartModule::maker(QString *why) const
 {
-    if (m_path.isEmpty()) {
-        *why = tr("Le graphique n'est pas disponible : le module %1 est introuvable à côté du programme.")
-                   .arg(QStringLiteral(NELO_STATISTICS_CHART_FILE));
+    try {
+        return &ProgramModule(QStringLiteral(NELO_STATISTICS_CHART_FILE), tr("Le graphique"), m_path)
+                    .load<StatisticsChartMaker>();
+    } catch (const AppError &error) {
+        *why = error.message();
         return nullptr;
     }
-    // Loading the same file again gives the instance already loaded; it is never unloaded, so the
-    // charts made stay valid until the end.
-    QPluginLoader loader(m_path);
-    const auto *maker = qobject_cast<StatisticsChartMaker *>(loader.instance());
-    if (!maker) {
-        // Qt's reason is English: the person is told which file, the log keeps nothing.
-        *why = tr("Le graphique n'est pas disponible : le module %1 ne peut pas être chargé.")
-                   .arg(QDir::toNativeSeparators(m_path));
-    }
-    return maker;
 }
 
 QWidget *StatisticsChartModule::makeChart(const QList<StatisticsChartBar> &bars, QWidget *parent, QString *why) const

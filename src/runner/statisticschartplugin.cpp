@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace {
 
@@ -20,6 +21,29 @@ namespace {
 constexpr int ChartMinimumHeight = 150;
 // Qt Charts' own: bars half as wide as their place.
 constexpr qreal DefaultBarWidth = 0.5;
+
+// One label every `step` places, the first step of `steps` that leaves at most `readable` of
+// the `count` places labelled (the largest step when none does).
+int labelStep(int count, int readable, std::initializer_list<int> steps)
+{
+    int step = 1;
+    for (int candidate : steps) {
+        if (count / step <= readable)
+            break;
+        step = candidate;
+    }
+    return step;
+}
+
+// An axis read as a ruler under `count` bars, bar i at i: labels stand on values, not between.
+QCategoryAxis *rulerAxis(int count)
+{
+    auto *axis = new QCategoryAxis;
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, count - 0.5);
+    axis->setStartValue(-0.5);
+    return axis;
+}
 
 // The questions' axis: every number while they fit, else one number every 5, 10, 20, 50... so
 // that some twenty stay readable.
@@ -33,17 +57,9 @@ QAbstractAxis *questionAxis(int count)
         axis->setTitleText(StatisticsChartPlugin::tr("Question"));
         return axis;
     }
-    int step = 1;
-    for (int candidate : {2, 5, 10, 20, 50, 100, 200, 500, 1000}) {
-        if (count / step <= ReadableLabels)
-            break;
-        step = candidate;
-    }
-    auto *axis = new QCategoryAxis;
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const int step = labelStep(count, ReadableLabels, {2, 5, 10, 20, 50, 100, 200, 500, 1000});
+    QCategoryAxis *axis = rulerAxis(count);
     // Bar i stands at i: its number is i + 1.
-    axis->setRange(-0.5, count - 0.5);
-    axis->setStartValue(-0.5);
     for (int number = step; number <= count; number += step)
         axis->append(QString::number(number), number - 1);
     axis->setTitleText(StatisticsChartPlugin::tr("Question"));
@@ -56,17 +72,9 @@ QAbstractAxis *marksAxis(const StatisticsChartMarks &marks)
 {
     constexpr int ReadableLabels = 5;
     const int count = int(marks.bins.size());
-    int step = 1;
-    for (int candidate : {2, 5, 10}) {
-        if (count / step <= ReadableLabels)
-            break;
-        step = candidate;
-    }
-    auto *axis = new QCategoryAxis;
-    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    const int step = labelStep(count, ReadableLabels, {2, 5, 10});
+    QCategoryAxis *axis = rulerAxis(count);
     // Bin i stands at i: its lowest mark is at i - 0.5.
-    axis->setRange(-0.5, count - 0.5);
-    axis->setStartValue(-0.5);
     for (int bin = 0; bin <= count; bin += step)
         axis->append(bin < count ? marks.bins.at(bin).caption : marks.fullMark, bin - 0.5);
     axis->setTitleText(marks.axisTitle);
