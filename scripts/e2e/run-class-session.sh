@@ -71,12 +71,7 @@ copy_into() {
 
 # The statistics of the class open from the "Questionnaire" menu: both tables copied with
 # Ctrl+C, the questions' then the pupils' (Alt+L), then Escape closes them.
-focus "$main"
-xdotool key --clearmodifiers --delay 200 alt+q s
-statistics=$(window_named '^Statistiques des résultats$')
-[ -n "$statistics" ] || { echo "the statistics did not open"; exit 1; }
-sleep 0.5
-focus "$statistics"
+open_statistics
 copy_into "$work/statistics-questions.txt" /dev/null
 xdotool key --clearmodifiers alt+l
 sleep 0.3

@@ -58,12 +58,7 @@ xdotool key --delay 200 Escape
 sleep 0.5
 
 # The statistics of the kept run open from the "Questionnaire" menu and close with Escape.
-focus "$main"
-xdotool key --clearmodifiers --delay 200 alt+q s
-statistics=$(window_named '^Statistiques des résultats$')
-[ -n "$statistics" ] || { echo "the statistics did not open"; exit 1; }
-sleep 0.5
-focus "$statistics"
+open_statistics
 xdotool key --delay 200 Escape
 
 # The questionnaire was not changed, so quitting asks nothing.

@@ -19,6 +19,16 @@ open_main_window() {
   focus "$main"
 }
 
+# Opens "Questionnaire > Statistiques des résultats..." from `main`: `statistics`, focused.
+open_statistics() {
+  focus "$main"
+  xdotool key --clearmodifiers --delay 200 alt+q s
+  statistics=$(window_named '^Statistiques des résultats$')
+  [ -n "$statistics" ] || { echo "the statistics did not open"; exit 1; }
+  sleep 0.5
+  focus "$statistics"
+}
+
 focus() {
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
 }
