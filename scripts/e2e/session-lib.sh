@@ -33,9 +33,20 @@ focus() {
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
 }
 
-# The first visible window whose name matches $1, waited for at most 30 seconds.
+# The first visible window whose name matches $1, waited for at most 30 seconds. Polled rather
+# than `search --sync`: a search walks every window, and one closing meanwhile (the file
+# dialog that has just been answered) makes xdotool die of an X error with nothing printed.
 window_named() {
-  timeout 30 xdotool search --sync --onlyvisible --name "$1" | head -n 1
+  i=0
+  while [ $i -lt 300 ]; do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+    if [ -n "$found" ]; then
+      echo "$found"
+      return 0
+    fi
+    i=$((i + 1))
+    sleep 0.1
+  done
 }
 
 # Waits at most 10 seconds for the program to quit on its own; $1 says what may be holding it.
@@ -62,9 +73,16 @@ press_return_in() {
   focus "$window"
   xdotool key Return
   # The next window of the same name must not be taken for this one while it closes: wait
-  # (at most 10 seconds) until this one is gone.
+  # (at most 10 seconds) until this one is gone, seen gone twice in a row since a search cut
+  # short by another window's closing also misses it.
   i=0
-  while xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$window"; do
+  absent=0
+  while [ $absent -lt 2 ]; do
+    if xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$window"; then
+      absent=0
+    else
+      absent=$((absent + 1))
+    fi
     i=$((i + 1))
     [ $i -le 100 ] || { echo "$2 (the window stayed open)"; exit 1; }
     sleep 0.1
