@@ -1,6 +1,7 @@
 #include "accessories/calendrier.h"
 
 #include "accessories/monthgridview.h"
+#include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
 #include "platform/frenchconventions.h"
 #include "platform/services.h"
@@ -73,7 +74,7 @@ void TCalendrier::createPanel()
     Label1 = new QLabel(tr("1998"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
-    QFont font(QStringLiteral("Arial"));
+    QFont font(designFontFamily(QStringLiteral("Arial")));
     font.setPixelSize(24);
     font.setBold(true);
     Label1->setFont(font);

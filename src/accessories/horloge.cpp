@@ -1,6 +1,7 @@
 #include "accessories/horloge.h"
 
 #include "accessories/spinbutton.h"
+#include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -21,15 +22,6 @@ namespace {
 constexpr int ClientWidth = 277;
 constexpr int ClientHeight = 156;
 constexpr int RefreshInterval = 1000;
-
-QFont arial(int pixels, bool bold, bool italic = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    font.setItalic(italic);
-    return font;
-}
 
 void paint(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 {
@@ -79,7 +71,7 @@ void THorloge::createPanel()
 
     Label3 = new QLabel(tr("NELO"), Panel1);
     Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setFont(arial(36, true, true));
+    Label3->setFont(designFont(QStringLiteral("Arial"), 36, true, true));
     Label3->setGeometry(14, 104, 140, 44);
 }
 
@@ -95,7 +87,7 @@ QLabel *THorloge::createTimeBox(const QString &name, int top, const QString &sam
     label->setObjectName(name);
     label->setGeometry(box->contentsRect());
     label->setAlignment(Qt::AlignCenter);
-    label->setFont(arial(24, true));
+    label->setFont(designFont(QStringLiteral("Arial"), 24, true));
     paint(label, QPalette::WindowText, Qt::black);
     return label;
 }
@@ -116,7 +108,7 @@ void THorloge::createFieldSelector()
         auto *item = new QRadioButton(items.at(i), RadioGroup1);
         item->setObjectName(QStringLiteral("RadioButton%1").arg(i + 1));
         item->setAccessibleName(fieldNames.at(i));
-        item->setFont(arial(12, true));
+        item->setFont(designFont(QStringLiteral("Arial"), 12, true));
         paint(item, QPalette::WindowText, Qt::white);
         layout->addWidget(item);
         m_fields->addButton(item, i);

@@ -2,6 +2,7 @@
 
 #include "accessories/displaylabel.h"
 
+#include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -68,7 +69,7 @@ void TPocket::createDisplay()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Panel1->rect().adjusted(DisplayFrame, DisplayFrame, -DisplayFrame, -DisplayFrame));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont font(QStringLiteral("Arial"));
+    QFont font(designFontFamily(QStringLiteral("Arial")));
     font.setPixelSize(DisplayFontPixels);
     font.setBold(true);
     Label1->setFont(font);

@@ -2,6 +2,7 @@
 
 #include "app/artwork.h"
 #include "app/version.h"
+#include "platform/desktopconventions.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -38,19 +39,13 @@ void TSplash::createLabels()
 
     auto *name = new QLabel(tr("Nelo Qcm"), this);
     name->setObjectName(QStringLiteral("ProductName"));
-    QFont nameFont(QStringLiteral("Arial"));
-    nameFont.setPixelSize(23);
-    nameFont.setBold(true);
-    name->setFont(nameFont);
+    name->setFont(designFont(QStringLiteral("Arial"), 23, true));
     name->setGeometry(130, 78, 170, 32);
     name->setAlignment(Qt::AlignCenter);
 
     auto *version = new QLabel(tr("Version %1").arg(QLatin1String(NeloVersion::Shown)), this);
     version->setObjectName(QStringLiteral("Version"));
-    QFont versionFont(QStringLiteral("Arial"));
-    versionFont.setPixelSize(15);
-    versionFont.setBold(true);
-    version->setFont(versionFont);
+    version->setFont(designFont(QStringLiteral("Arial"), 15, true));
     version->setGeometry(130, 118, 170, 24);
     version->setAlignment(Qt::AlignCenter);
 }

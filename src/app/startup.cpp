@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/artwork.h"
+#include "platform/deferredstandardicons.h"
 #include "app/desktopservices.h"
 #include "app/splash.h"
 #include "app/workspace.h"
@@ -127,6 +128,9 @@ int runNeloQcm(QApplication &app, const StartupOptions &options)
     if (loadQtFrenchTranslations(qtFrench))
         QCoreApplication::installTranslator(&qtFrench);
 
+    // Before the first window, which takes the application's style when it is made. The style
+    // wrapped is the one Qt chose (the desktop's, or the one asked for with -style).
+    QApplication::setStyle(new DeferredStandardIconsStyle(QApplication::style()->name()));
     auto splash = std::make_unique<TSplash>();
     splash->showAndPaint();
 

@@ -10,6 +10,7 @@
 #include "pictures/imageframe.h"
 #include "pictures/picturefilter.h"
 #include "platform/accessiblenames.h"
+#include "platform/desktopconventions.h"
 #include "platform/errorguard.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
@@ -35,19 +36,11 @@
 
 namespace {
 
-QFont pixelFont(const QString &family, int pixels, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel *captionLabel(const QString &name, const QString &text, int pixels, QWidget *parent)
 {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setFont(pixelFont(QStringLiteral("MS Sans Serif"), pixels));
+    label->setFont(designFont(QStringLiteral("MS Sans Serif"), pixels));
     return label;
 }
 
@@ -97,7 +90,7 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
       m_store(*this, services.boxes),
       m_search(m_store, services.boxes)
 {
-    setFont(pixelFont(QStringLiteral("MS Sans Serif"), 16));
+    setFont(designFont(QStringLiteral("MS Sans Serif"), 16));
     setAutoFillBackground(true);
     createPage();
     createControls();
@@ -155,7 +148,7 @@ void TPlanche::createControls()
     Memo1->setObjectName(QStringLiteral("Memo1"));
     AccessibleNames::setName(Memo1, tr("Texte libre"));
     Memo1->setGeometry(384, 80, 321, 177);
-    Memo1->setFont(pixelFont(QStringLiteral("Arial"), 16));
+    Memo1->setFont(designFont(QStringLiteral("Arial"), 16));
     Memo1->setTabChangesFocus(true);
 
     Button1 = new QPushButton(tr("Choisir image"), m_page);
@@ -186,7 +179,7 @@ void TPlanche::createAnswerRows()
         edit->setObjectName(QStringLiteral("Edit%1").arg(i + 2));
         AccessibleNames::setCaption(edit, label);
         edit->setGeometry(120, AnswerTops[i], 569, 26);
-        edit->setFont(pixelFont(QStringLiteral("Arial"), 16));
+        edit->setFont(designFont(QStringLiteral("Arial"), 16));
         edit->setMaxLength(QcmFormat::MaxFieldLength);
         answerEdits[size_t(i)] = edit;
     }
@@ -295,13 +288,13 @@ void TPlanche::restyleTitle()
     palette.setColor(QPalette::Text, Qt::white);
     Edit1->setPalette(palette);
     // 12 points at the design's 120 pixels per inch; the style stays bold.
-    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 20, true));
+    Edit1->setFont(designFont(QStringLiteral("Arial"), 20, true));
 }
 
 void TPlanche::plainTitle()
 {
     Edit1->setPalette(QPalette());
-    Edit1->setFont(pixelFont(QStringLiteral("Arial"), 19, true));
+    Edit1->setFont(designFont(QStringLiteral("Arial"), 19, true));
 }
 
 void TPlanche::describePicture(const QString &path)

@@ -4,6 +4,7 @@
 #include "pictures/imageframe.h"
 #include "runner/resultat.h"
 #include "platform/accessiblenames.h"
+#include "platform/desktopconventions.h"
 #include "platform/deferredicon.h"
 #include "platform/firstshow.h"
 #include "platform/messageboxes.h"
@@ -34,14 +35,6 @@ constexpr QRect CloseButtonPlace{686, 4, 75, 25};
 // Between the last navigation button and "Résultat" when the window is at its narrowest.
 constexpr int NarrowestGap = 16;
 constexpr int AnswerTops[] = {352, 384, 416, 448, 480};
-
-QFont arial(int pixels, bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 // The answer box. A digit typed behind another must not make an answer number of two digits:
 // the box keeps the first one (2 then 4 leaves 2), as the person answering expects of a box
@@ -150,7 +143,7 @@ void TQcm::createQuestionArea()
     Edit1 = new QLineEdit(m_page);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(15, 43 + top, 610, 30);
-    Edit1->setFont(arial(19, true));
+    Edit1->setFont(designFont(QStringLiteral("Arial"), 19, true));
     Edit1->setReadOnly(true);
     Edit1->setFocusPolicy(Qt::ClickFocus);
     AccessibleNames::setName(Edit1, tr("Titre"));
@@ -160,7 +153,7 @@ void TQcm::createQuestionArea()
     Panel3->setGeometry(656, 43 + top, 105, 30);
     Panel3->setAlignment(Qt::AlignCenter);
     Panel3->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel3->setFont(arial(16, true));
+    Panel3->setFont(designFont(QStringLiteral("Arial"), 16, true));
     Panel3->setTextFormat(Qt::PlainText);
 
     Panel2 = new QFrame(m_page);
@@ -174,14 +167,14 @@ void TQcm::createQuestionArea()
     Memo1 = new QPlainTextEdit(m_page);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setGeometry(336, 96 + top, 321, 177);
-    Memo1->setFont(arial(16));
+    Memo1->setFont(designFont(QStringLiteral("Arial"), 16));
     Memo1->setReadOnly(true);
     Memo1->setFocusPolicy(Qt::ClickFocus);
     AccessibleNames::setName(Memo1, tr("Texte libre"));
 
     Label6 = new QLabel(tr("Réponse"), m_page);
     Label6->setObjectName(QStringLiteral("Label6"));
-    Label6->setFont(arial(19, true));
+    Label6->setFont(designFont(QStringLiteral("Arial"), 19, true));
     // Measured when the runner first shows, centred on the answer box's height.
     Label6->move(512, 288 + top);
     whenFirstShown(Label6, [label = Label6, top] {
@@ -192,7 +185,7 @@ void TQcm::createQuestionArea()
     SpinEdit1 = new AnswerBox(m_page);
     SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
     SpinEdit1->setGeometry(608, 288 + top, 57, 31);
-    SpinEdit1->setFont(arial(19, true));
+    SpinEdit1->setFont(designFont(QStringLiteral("Arial"), 19, true));
     SpinEdit1->setRange(0, QcmFormat::AnswerCount);
     SpinEdit1->setValue(0);
     AccessibleNames::setCaption(SpinEdit1, Label6);
@@ -211,7 +204,7 @@ void TQcm::createAnswerArea()
         auto *label = new QLabel(m_page);
         label->setObjectName(QStringLiteral("Label%1").arg(k + 1));
         label->setGeometry(32, AnswerTops[k] + top, 625, 17);
-        label->setFont(arial(15));
+        label->setFont(designFont(QStringLiteral("Arial"), 15));
         // Answers are the author's text, never markup.
         label->setTextFormat(Qt::PlainText);
         answerLabels[size_t(k)] = label;

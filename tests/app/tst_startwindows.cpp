@@ -32,7 +32,28 @@ private Q_SLOTS:
     void programReadsEveryPictureKind_data();
     void programReadsEveryPictureKind();
     void startMapsNoChartLibraries();
+    void startLoadsNoImagePlugin();
 };
+
+void TestStartWindows::startLoadsNoImagePlugin()
+{
+#if defined(Q_OS_LINUX) && defined(__GLIBC__)
+    // The loader names every library the program opens, to its main window shown and beyond.
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(NELO_PROGRAM), {QStringLiteral("--quit-when-shown")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    const QByteArray opened = program.readAllStandardError();
+    QVERIFY2(opened.contains("/platforms/"), opened.right(2000).constData());
+    QVERIFY2(!opened.contains("/imageformats/"), opened.right(2000).constData());
+#else
+    QSKIP("the libraries opened are listed by glibc's loader only");
+#endif
+}
 
 void TestStartWindows::startMapsNoChartLibraries()
 {

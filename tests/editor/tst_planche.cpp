@@ -6,6 +6,7 @@
 #include "editor/replacedialog.h"
 #include "pictures/imageframe.h"
 #include "pictures/pictureregistry.h"
+#include "platform/desktopconventions.h"
 #include "platform/printdialogs.h"
 #include "platform/scriptedfiledialogs.h"
 #include "platform/scriptedmessageboxes.h"
@@ -215,7 +216,7 @@ void TestPlanche::fonts()
         : control == QLatin1String("Label1")            ? sheet->Label1
         : control == QLatin1String("Label4")            ? sheet->Label4
                                                         : sheet->answerLabels[0];
-    QCOMPARE(widget->font().family(), family);
+    QCOMPARE(widget->font().family(), designFontFamily(family));
     QCOMPARE(widget->font().pixelSize(), pixels);
     QCOMPARE(widget->font().bold(), bold);
 }
@@ -511,7 +512,7 @@ void TestPlanche::newQuestionnaireRestylesTitle()
     const QPalette after = sheet->Edit1->palette();
     QCOMPARE(after.color(QPalette::Base), QColor(Qt::black));
     QCOMPARE(after.color(QPalette::Text), QColor(Qt::white));
-    QCOMPARE(sheet->Edit1->font().family(), QStringLiteral("Arial"));
+    QCOMPARE(sheet->Edit1->font().family(), designFontFamily(QStringLiteral("Arial")));
     QCOMPARE(sheet->Edit1->font().pixelSize(), 20);
     QCOMPARE(sheet->Panel1->text(), QStringLiteral("Question 1"));
     QCOMPARE(sheet->store().QuestionCount(), 1);

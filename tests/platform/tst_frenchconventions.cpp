@@ -18,6 +18,8 @@ private Q_SLOTS:
     void defaultLocaleIsFrench();
     void fontSubstitutes_data();
     void fontSubstitutes();
+    void designFontFamilies_data();
+    void designFontFamilies();
 };
 
 void TestFrenchConventions::locale_data()
@@ -80,6 +82,32 @@ void TestFrenchConventions::fontSubstitutes()
     const QStringList substitutes = QFont::substitutes(family);
     QCOMPARE(substitutes.filter(QStringLiteral("Liberation Sans"), Qt::CaseInsensitive).size(), 1);
     QCOMPARE(QFontInfo(QFont(family)).family(), QStringLiteral("Liberation Sans"));
+}
+
+void TestFrenchConventions::designFontFamilies_data()
+{
+    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("asked");
+    QTest::newRow("Arial") << "Arial" << "Liberation Sans";
+    QTest::newRow("MS Sans Serif") << "MS Sans Serif" << "Liberation Sans";
+    QTest::newRow("any case") << "arial" << "Liberation Sans";
+    QTest::newRow("an installed family stays") << "Liberation Mono" << "Liberation Mono";
+    QTest::newRow("another missing one too") << "Tahoma" << "Tahoma";
+}
+
+void TestFrenchConventions::designFontFamilies()
+{
+    QFETCH(QString, family);
+    QFETCH(QString, asked);
+    if (QFontInfo(QFont(QStringLiteral("Arial"))).family() == QStringLiteral("Arial"))
+        QSKIP("Arial is installed here");
+    QCOMPARE(designFontFamily(family), asked);
+    // The font drawn is the one the substitutes gave.
+    installFontSubstitutes();
+    const QFont font = designFont(family, 16, true, true);
+    QCOMPARE(QFontInfo(font).family(), QFontInfo(QFont(family)).family());
+    QCOMPARE(font.pixelSize(), 16);
+    QVERIFY(font.bold() && font.italic());
 }
 
 QTEST_MAIN(TestFrenchConventions)
