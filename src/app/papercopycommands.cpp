@@ -21,7 +21,6 @@
 #include "runner/resultsrunkeeper.h"
 
 #include <QFileInfo>
-#include <QPrinter>
 #include <QRandomGenerator>
 
 PaperCopyCommands::PaperCopyCommands(Services &services, QString classListFolder, QWidget *parent)
@@ -53,15 +52,14 @@ void PaperCopyCommands::printCopies(const QString &fileName, const QStringList &
     if (const QString problems = paper.untoldPictureProblems(); !problems.isEmpty())
         m_services.boxes.warn(problems);
 
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(tr("%1 - copies").arg(name));
-    printer.setFullPage(true);
-    printer.setPageSize(QPageSize(QPageSize::A4));
+    PrintJob job;
+    job.documentName = tr("%1 - copies").arg(name);
+    job.fullPage = true;
     const CopyLayout layout = dialog.layout();
     m_services.printDialogs.preview(
-        printer,
-        [this, &paper, &copies, layout](QPrinter &target) {
-            runGuarded(m_services.boxes, [&] { paper.print(target, copies, layout); });
+        job,
+        [this, &paper, &copies, layout](PrintTarget &target) {
+            runGuarded(m_services.boxes, [&] { paper.print(target.device(), copies, layout); });
         },
         m_parent);
     if (const QString problems = paper.untoldPictureProblems(); !problems.isEmpty())

@@ -7,7 +7,6 @@
 #include "printing/papertest.h"
 
 #include <QFileInfo>
-#include <QPrinter>
 
 void QuestionnairePrinting::print(const QString &fileName, const QStringList &document, Services &services,
                                   QWidget *parent)
@@ -18,10 +17,9 @@ void QuestionnairePrinting::print(const QString &fileName, const QStringList &do
         return;
     const QString name = fileName.isEmpty() ? tr("Questionnaire") : QFileInfo(fileName).completeBaseName();
     PaperTest test(name, document, services.pictures, PictureLocation::folderOf(fileName));
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(name);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+    PrintJob job;
+    job.documentName = name;
+    job.marginsMillimetres = QMarginsF(15, 15, 15, 15);
     const bool answerKey = key == MessageAnswer::Yes;
     // Pictures that cannot be read are told before any paper is spent; those spoilt since, after.
     const auto tellPictureProblems = [&test, &services] {
@@ -29,6 +27,6 @@ void QuestionnairePrinting::print(const QString &fileName, const QStringList &do
             services.boxes.warn(problems);
     };
     tellPictureProblems();
-    services.printDialogs.preview(printer, [&test, answerKey](QPrinter &target) { test.print(target, answerKey); }, parent);
+    services.printDialogs.preview(job, [&test, answerKey](PrintTarget &target) { test.print(target.device(), answerKey); }, parent);
     tellPictureProblems();
 }

@@ -1,134 +1,84 @@
 #include "platform/printdialogs.h"
 
 #include "platform/messageboxes.h"
-#include "platform/screenfit.h"
+#include "platform/systemprinting.h"
 
-#include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QKeyEvent>
-#include <QPrintDialog>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
-#include <QPrinter>
-#include <QScreen>
-#include <QToolBar>
-#include <QToolButton>
-
-#include <algorithm>
+#include <QPageLayout>
+#include <QPdfWriter>
 
 namespace {
 
-// Enter presses a tool button that has the focus, as it presses a push button.
-class EnterPressesButton : public QObject
+// PDF files at the resolution Qt's printer gives them in high resolution.
+constexpr int PdfDotsPerInch = 1200;
+
+class PdfFileTarget : public PrintTarget
 {
 public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
+    PdfFileTarget(const PrintJob &job, const QString &path) : m_writer(path), m_path(path)
     {
-        if (event->type() != QEvent::KeyPress)
-            return false;
-        const int key = static_cast<QKeyEvent *>(event)->key();
-        if (key != Qt::Key_Return && key != Qt::Key_Enter)
-            return false;
-        static_cast<QToolButton *>(watched)->click();
-        return true;
+        m_writer.setResolution(PdfDotsPerInch);
+        m_writer.setTitle(job.documentName);
+        QPageLayout layout(job.pageSize, QPageLayout::Portrait, job.marginsMillimetres.value_or(QMarginsF()),
+                           QPageLayout::Millimeter);
+        layout.setMode(job.fullPage ? QPageLayout::FullPageMode : QPageLayout::StandardMode);
+        m_writer.setPageLayout(layout);
     }
-};
 
-// Qt keeps the preview's tool bar out of the Tab chain: without a mouse nothing could be printed.
-// Every button joins the chain (Space and Enter press it). Printing comes first, on the bar and
-// after the page in the chain, so a narrow window never hides it beyond the bar's end.
-void reachToolBarByKeyboard(QPrintPreviewDialog &dialog)
-{
-    auto *bar = dialog.findChild<QToolBar *>();
-    auto *page = dialog.findChild<QPrintPreviewWidget *>();
-    if (!bar || !page)
-        return;
-    const QString printText = QCoreApplication::translate("QPrintPreviewDialog", "Print");
-    const QList<QAction *> actions = bar->actions();
-    const auto print = std::find_if(actions.begin(), actions.end(),
-                                    [&printText](const QAction *action) { return action->text() == printText; });
-    if (print == actions.end() || actions.isEmpty())
-        return;
-    if (print != actions.begin()) {
-        bar->removeAction(*print);
-        bar->insertAction(actions.first(), *print);
-        bar->insertSeparator(actions.first());
-    }
-    auto *enter = new EnterPressesButton(&dialog);
-    for (QAction *action : bar->actions()) {
-        if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(action))) {
-            button->setFocusPolicy(Qt::TabFocus);
-            button->installEventFilter(enter);
-        }
-    }
-    QWidget *pageEnd = nullptr;
-    for (QWidget *next = page->nextInFocusChain(); page->isAncestorOf(next); next = next->nextInFocusChain()) {
-        if (next->focusPolicy() & Qt::TabFocus)
-            pageEnd = next;
-    }
-    if (pageEnd)
-        QWidget::setTabOrder(pageEnd, bar->widgetForAction(*print));
-}
+    QPagedPaintDevice &device() override { return m_writer; }
+    void abort() override {}
+    QString pdfFile() const override { return m_path; }
+
+private:
+    QPdfWriter m_writer;
+    QString m_path;
+};
 
 } // namespace
 
-bool PrintDialogs::print(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool PrintDialogs::print(const PrintJob &job, const Painter &paint, QWidget *parent)
 {
-    return sayWhereFileWent(showPrintDialog(printer, paint, parent), printer);
+    return sayWhereFileWent(showPrintDialog(job, paint, parent));
 }
 
-bool PrintDialogs::preview(QPrinter &printer, const Painter &paint, QWidget *parent)
+bool PrintDialogs::preview(const PrintJob &job, const Painter &paint, QWidget *parent)
 {
-    return sayWhereFileWent(showPreview(printer, paint, parent), printer);
+    return sayWhereFileWent(showPreview(job, paint, parent));
 }
 
-bool PrintDialogs::sayWhereFileWent(bool printed, const QPrinter &printer)
+bool PrintDialogs::sayWhereFileWent(const PrintOutcome &outcome)
 {
-    if (printed && printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+    if (outcome.printed && !outcome.pdfFile.isEmpty())
         m_boxes.inform(tr("Le fichier PDF a été enregistré sous %1.")
-                           .arg(QDir::toNativeSeparators(QFileInfo(printer.outputFileName()).absoluteFilePath())));
-    return printed;
+                           .arg(QDir::toNativeSeparators(QFileInfo(outcome.pdfFile).absoluteFilePath())));
+    return outcome.printed;
 }
 
-bool QtPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *parent)
+PrintOutcome QtPrintDialogs::showPrintDialog(const PrintJob &job, const Painter &paint, QWidget *parent)
 {
-    QPrintDialog dialog(&printer, parent);
-    if (dialog.exec() != QDialog::Accepted)
-        return false;
-    paint(printer);
-    return true;
+    return loadSystemPrinting().print(job, paint, parent);
 }
 
-bool QtPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
+PrintOutcome QtPrintDialogs::showPreview(const PrintJob &job, const Painter &paint, QWidget *parent)
 {
-    QPrintPreviewDialog dialog(&printer, parent);
-    dialog.setWindowTitle(QPrintPreviewDialog::tr("Aperçu avant impression"));
-    // Qt's default size shows a page too small to read; most of the screen shows it whole.
-    fitToScreen(dialog, availableRoom(dialog).size() * 0.85);
-    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                     [&paint](QPrinter *target) { paint(*target); });
-    reachToolBarByKeyboard(dialog);
-    return dialog.exec() == QDialog::Accepted;
+    return loadSystemPrinting().preview(job, paint, parent);
 }
 
-bool ScriptedPrintDialogs::showPrintDialog(QPrinter &printer, const Painter &paint, QWidget *)
+PrintOutcome ScriptedPrintDialogs::showPrintDialog(const PrintJob &job, const Painter &paint, QWidget *)
 {
     ++m_shown;
     const QString path = m_answers.isEmpty() ? QString() : m_answers.takeFirst();
     if (path.isEmpty())
-        return false;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    paint(printer);
-    return true;
+        return {};
+    {
+        PdfFileTarget target(job, path);
+        paint(target);
+    }
+    return {true, path};
 }
 
-bool ScriptedPrintDialogs::showPreview(QPrinter &printer, const Painter &paint, QWidget *parent)
+PrintOutcome ScriptedPrintDialogs::showPreview(const PrintJob &job, const Painter &paint, QWidget *parent)
 {
-    return showPrintDialog(printer, paint, parent);
+    return showPrintDialog(job, paint, parent);
 }

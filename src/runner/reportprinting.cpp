@@ -5,27 +5,28 @@
 
 #include <QFile>
 #include <QPainter>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QProgressDialog>
 
 namespace {
 
 constexpr int ShowProgressAfterMs = 500;
 
-// Lays the report out and draws its pages on `printer`, telling `progress`. When the person
+// Lays the report out and draws its pages on `target`, telling `progress`. When the person
 // stops it, what was drawn is thrown away, so no half report comes out of the printer: false.
-bool printPages(const Report &report, QPrinter &printer, QProgressDialog &progress)
+bool printPages(const Report &report, PrintTarget &target, QProgressDialog &progress)
 {
+    QPagedPaintDevice &device = target.device();
     const ReportPages pages = ReportPages::layOut(
-        report, printer.pageLayout().paintRect(QPageLayout::Point).size(), [&progress](int done, int total) {
+        report, device.pageLayout().paintRect(QPageLayout::Point).size(), [&progress](int done, int total) {
             progress.setMaximum(total);
             progress.setValue(done);
             return !progress.wasCanceled();
         });
     if (pages.pageCount() == 0)
         return false;
-    QPainter painter(&printer);
-    const bool drawn = pages.draw(painter, printer, [&progress](int done, int total) {
+    QPainter painter(&device);
+    const bool drawn = pages.draw(painter, device, [&progress](int done, int total) {
         progress.setLabelText(ReportPrinting::tr("Impression de la page %1 sur %2...").arg(std::min(done + 1, total)).arg(total));
         progress.setMaximum(total);
         progress.setValue(done);
@@ -33,11 +34,11 @@ bool printPages(const Report &report, QPrinter &printer, QProgressDialog &progre
     });
     if (drawn)
         return true;
-    printer.abort();
+    target.abort();
     painter.end();
     // A PDF file cannot be aborted: the pages drawn so far would be left in it.
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
-        QFile::remove(printer.outputFileName());
+    if (const QString pdf = target.pdfFile(); !pdf.isEmpty())
+        QFile::remove(pdf);
     return false;
 }
 
@@ -45,14 +46,13 @@ bool printPages(const Report &report, QPrinter &printer, QProgressDialog &progre
 
 bool ReportPrinting::print(PrintDialogs &dialogs, const QString &documentName, const Report &report, QWidget *parent)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
-    printer.setDocName(documentName);
+    PrintJob job;
+    job.documentName = documentName;
+    job.marginsMillimetres = QMarginsF(15, 15, 15, 15);
     bool stopped = false;
     const bool accepted = dialogs.print(
-        printer,
-        [&](QPrinter &target) {
+        job,
+        [&](PrintTarget &target) {
             QProgressDialog progress(tr("Mise en page..."), tr("Annuler"), 0, 0, parent);
             progress.setWindowTitle(tr("Impression"));
             progress.setWindowModality(Qt::WindowModal);

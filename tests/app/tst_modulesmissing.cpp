@@ -6,6 +6,8 @@
 #include "classroom/network/sessionjournal.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
+#include "platform/apperror.h"
+#include "platform/printdialogs.h"
 #include "runner/resultsfile.h"
 #include "scriptedservices.h"
 
@@ -23,6 +25,7 @@ private Q_SLOTS:
     void initTestCase();
     void toldAndNothingBegun_data();
     void toldAndNothingBegun();
+    void printingToldBeforeAnyPage();
 };
 
 void TestModulesMissing::initTestCase()
@@ -68,6 +71,22 @@ void TestModulesMissing::toldAndNothingBegun()
 
     QCOMPARE(scripted.boxes.lastText(), message);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("quiz.qcm")});
+}
+
+void TestModulesMissing::printingToldBeforeAnyPage()
+{
+    ScriptedMessageBoxes boxes;
+    QtPrintDialogs dialogs(boxes);
+    bool painted = false;
+    QString told;
+    try {
+        dialogs.preview(PrintJob{}, [&painted](PrintTarget &) { painted = true; }, nullptr);
+    } catch (const AppError &error) {
+        told = error.message();
+    }
+    QCOMPARE(told, QStringLiteral("L'impression n'est pas disponible : le module nelo-system-printing.so est introuvable "
+                                  "à côté du programme."));
+    QVERIFY(!painted);
 }
 
 QTEST_MAIN(TestModulesMissing)

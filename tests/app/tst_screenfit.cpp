@@ -9,7 +9,6 @@
 #include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QtTest>
@@ -145,7 +144,7 @@ private Q_SLOTS:
 
         ScriptedServices scripted;
         QtPrintDialogs printing(scripted.boxes);
-        QPrinter printer(QPrinter::HighResolution);
+        const PrintJob job;
         QtFileDialogs files;
         PictureFileDialogs pictures(scripted.pictures);
         QStringList found;
@@ -163,9 +162,9 @@ private Q_SLOTS:
         } else {
             found = checkModal([&] {
                 if (window == QStringLiteral("print preview"))
-                    printing.preview(printer, [](QPrinter &) {}, nullptr);
+                    printing.preview(job, [](PrintTarget &) {}, nullptr);
                 else if (window == QStringLiteral("print dialog"))
-                    printing.print(printer, [](QPrinter &) {}, nullptr);
+                    printing.print(job, [](PrintTarget &) {}, nullptr);
                 else if (window == QStringLiteral("open dialog"))
                     files.openFile(QStringLiteral("Questionnaire (*.qcm)|*.qcm"), QString(), FileDialogs::Folder::KeepCurrent);
                 else if (window == QStringLiteral("save dialog"))

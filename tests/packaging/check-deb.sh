@@ -43,6 +43,7 @@ build)
   grep -q '/nelo-qcm/nelo-statistics-chart\.so$' <<<"$contents" || fail "the statistics chart's module is not in the package"
   grep -q '/nelo-qcm/nelo-scan-reading\.so$' <<<"$contents" || fail "the scan reader's module is not in the package"
   grep -q '/nelo-qcm/nelo-session-server\.so$' <<<"$contents" || fail "the session server's module is not in the package"
+  grep -q '/nelo-qcm/nelo-system-printing\.so$' <<<"$contents" || fail "the printing module is not in the package"
   grep -v ' root/root ' <<<"$contents" | grep -q . && fail "files not owned by root"
 
   unpacked=$work/unpacked

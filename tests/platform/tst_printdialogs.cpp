@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
-#include <QPrinter>
+#include <QPagedPaintDevice>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -27,9 +27,8 @@ private Q_SLOTS:
 void TestPrintDialogs::previewPrintsWithTabAndEnter()
 {
     QTemporaryDir dir;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath(QStringLiteral("essai.pdf")));
+    PrintJob job;
+    job.pdfFile = dir.filePath(QStringLiteral("essai.pdf"));
     QString reached;
     bool printAsked = false;
     whenModal<QPrintPreviewDialog>([&](QPrintPreviewDialog *preview) {
@@ -51,7 +50,7 @@ void TestPrintDialogs::previewPrintsWithTabAndEnter()
     });
     ScriptedMessageBoxes boxes;
     QtPrintDialogs dialogs(boxes);
-    dialogs.preview(printer, [](QPrinter &target) { QPainter(&target).drawText(100, 100, QStringLiteral("Page")); },
+    dialogs.preview(job, [](PrintTarget &target) { QPainter(&target.device()).drawText(100, 100, QStringLiteral("Page")); },
                     nullptr);
     QCOMPARE(reached, QCoreApplication::translate("QPrintPreviewDialog", "Print"));
     QVERIFY(printAsked);

@@ -2,6 +2,7 @@
 #include "marking/scanreading.h"
 #include "platform/apperror.h"
 #include "platform/programmodule.h"
+#include "platform/systemprinting.h"
 
 #include <QImage>
 #include <QTemporaryDir>
@@ -40,6 +41,7 @@ class TestProgramModules : public QObject
 private Q_SLOTS:
     void scanReading();
     void sessionServer();
+    void systemPrinting();
     void refused_data();
     void refused();
 };
@@ -69,6 +71,15 @@ void TestProgramModules::scanReading()
     file.close();
     QVERIFY(!reading.open(text, &problem));
     QCOMPARE(problem, ScanReading::OpenProblem::NotPdfNorImage);
+}
+
+void TestProgramModules::systemPrinting()
+{
+    // Its dialogs are modal: here the module is only loaded, every symbol bound, as the program
+    // loads it at its first print.
+    ProgramModule(QStringLiteral("nelo-system-printing.so"), QStringLiteral("L'impression"),
+                  QStringLiteral(NELO_SYSTEM_PRINTING_MODULE))
+        .load<SystemPrinting>();
 }
 
 void TestProgramModules::sessionServer()
