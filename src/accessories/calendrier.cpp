@@ -74,10 +74,7 @@ void TCalendrier::createPanel()
     Label1 = new QLabel(tr("1998"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
-    QFont font(designFontFamily(QStringLiteral("Arial")));
-    font.setPixelSize(24);
-    font.setBold(true);
-    Label1->setFont(font);
+    Label1->setFont(designFont(QStringLiteral("Arial"), 24, true));
     colours = Label1->palette();
     colours.setColor(QPalette::WindowText, Qt::red);
     Label1->setPalette(colours);

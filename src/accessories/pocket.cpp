@@ -69,10 +69,7 @@ void TPocket::createDisplay()
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setGeometry(Panel1->rect().adjusted(DisplayFrame, DisplayFrame, -DisplayFrame, -DisplayFrame));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QFont font(designFontFamily(QStringLiteral("Arial")));
-    font.setPixelSize(DisplayFontPixels);
-    font.setBold(true);
-    Label1->setFont(font);
+    Label1->setFont(designFont(QStringLiteral("Arial"), DisplayFontPixels, true));
     Label1->setContentsMargins(0, 0, 4, 0);
     paintBackground(Label1, Silver);
     QPalette text = Label1->palette();

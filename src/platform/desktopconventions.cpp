@@ -11,6 +11,8 @@
 namespace {
 
 const QLatin1String StandIn("Liberation Sans");
+// The Windows fonts the windows are designed with, which Liberation Sans stands in for.
+const QLatin1String DesignedFamilies[] = {QLatin1String("Arial"), QLatin1String("MS Sans Serif")};
 
 bool isInstalled(const QString &family)
 {
@@ -26,8 +28,8 @@ bool isInstalled(const QString &family)
 
 QString designFontFamily(const QString &family)
 {
-    const bool designedFor = family.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0
-                             || family.compare(QLatin1String("MS Sans Serif"), Qt::CaseInsensitive) == 0;
+    const bool designedFor = std::any_of(std::cbegin(DesignedFamilies), std::cend(DesignedFamilies),
+                                         [&](QLatin1String designed) { return family.compare(designed, Qt::CaseInsensitive) == 0; });
     if (!designedFor || isInstalled(family) || !isInstalled(StandIn))
         return family;
     return StandIn;
@@ -44,10 +46,9 @@ QFont designFont(const QString &family, int pixels, bool bold, bool italic)
 
 void installFontSubstitutes()
 {
-    const QString standIn = StandIn;
-    for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("MS Sans Serif")}) {
-        if (!QFont::substitutes(family).contains(standIn, Qt::CaseInsensitive))
-            QFont::insertSubstitution(family, standIn);
+    for (QLatin1String family : DesignedFamilies) {
+        if (!QFont::substitutes(family).contains(StandIn, Qt::CaseInsensitive))
+            QFont::insertSubstitution(family, StandIn);
     }
 }
 

@@ -1,17 +1,10 @@
 // The menu commands whose part is a module, run where the module is not beside the program (as
 // this test's own folder): the teacher is told which part is missing, and nothing is begun that
 // would have to be finished or resumed later.
-#include "app/mainform.h"
-#include "app/workspace.h"
-#include "classroom/network/sessionjournal.h"
-#include "document/qcmformat.h"
-#include "document/qcmtext.h"
+#include "menuprogram.h"
 #include "platform/apperror.h"
 #include "platform/printdialogs.h"
-#include "runner/resultsfile.h"
-#include "scriptedservices.h"
 
-#include <QAction>
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -54,22 +47,16 @@ void TestModulesMissing::toldAndNothingBegun()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("quiz.qcm"));
     QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QcmText::encodeLines({QcmFormat::openingTag(0), QStringLiteral("TITLE Titre"), QStringLiteral("PICTURE "),
-                                     QStringLiteral("REPONSE1 Oui"), QStringLiteral("REPONSE 1"), QcmFormat::closingTag(0)}));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(questionnaireBytes(1)) > 0);
     file.close();
 
-    ScriptedServices scripted;
-    Workspace workspace(scripted.services);
-    workspace.mainForm.openNamedQuestionnaire(path);
+    MenuProgram program;
+    program.form().openNamedQuestionnaire(path);
     // The scan chosen is the questionnaire itself: the reader is missing before it is looked at.
-    scripted.dialogs.script(path);
-    const QList<QAction *> actions = workspace.mainForm.findChildren<QAction *>();
-    const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction *a) { return a->text() == command; });
-    QVERIFY(action != actions.end());
-    (*action)->trigger();
+    program.dialogs.script(path);
+    program.trigger(command);
 
-    QCOMPARE(scripted.boxes.lastText(), message);
+    QCOMPARE(program.boxes.lastText(), message);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("quiz.qcm")});
 }
 
