@@ -9,11 +9,11 @@
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
-#include "runner/itemanalysis.h"
-#include "runner/csvtext.h"
-#include "runner/resultsfile.h"
-#include "runner/resultsrunkeeper.h"
-#include "runner/resultsstatistics.h"
+#include "results/csvtext.h"
+#include "results/itemanalysis.h"
+#include "results/resultsfile.h"
+#include "results/resultsrunkeeper.h"
+#include "results/resultsstatistics.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -8,11 +8,11 @@
 #include "medianreporter.h"
 #include "document/qcmfile.h"
 #include "printing/paperlayout.h"
-#include "runner/csvtext.h"
-#include "runner/resultsfile.h"
-#include "runner/reportpages.h"
+#include "results/csvtext.h"
+#include "results/reportpages.h"
+#include "results/resultsfile.h"
+#include "results/resultsstatistics.h"
 #include "runner/resultsreport.h"
-#include "runner/resultsstatistics.h"
 
 #include <QFile>
 #include <QFontMetricsF>

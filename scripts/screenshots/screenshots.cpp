@@ -30,14 +30,14 @@
 #include "platform/scriptedprogress.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
-#include "runner/qcm.h"
-#include "runner/marksexportdialog.h"
+#include "results/marksexportdialog.h"
+#include "results/resultsfile.h"
+#include "results/resultsstatistics.h"
+#include "results/statisticswindow.h"
 #include "runner/pupilnamedialog.h"
+#include "runner/qcm.h"
 #include "runner/resultat.h"
-#include "runner/resultsfile.h"
-#include "runner/resultsstatistics.h"
 #include "runner/runsession.h"
-#include "runner/statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,16 +4,16 @@
 #include "classroom/classlistdialog.h"
 #include "classroom/classquestionnaire.h"
 #include "classroom/classsettingsdialog.h"
-#include "classroom/pupilsession.h"
-#include "classroom/pupilwindow.h"
+#include "classroom/pupil/pupilsession.h"
+#include "classroom/pupil/pupilwindow.h"
 #include "document/classsettings.h"
 #include "platform/apperror.h"
-#include "platform/systemclock.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
+#include "platform/systemclock.h"
+#include "results/resultsfile.h"
+#include "results/resultsrunkeeper.h"
 #include "runner/pupilnamedialog.h"
-#include "runner/resultsfile.h"
-#include "runner/resultsrunkeeper.h"
 
 #include <QDir>
 #include <QFileInfo>

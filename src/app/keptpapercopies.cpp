@@ -1,8 +1,8 @@
 #include "app/keptpapercopies.h"
 
 #include "classroom/classquestionnaire.h"
-#include "runner/resultsfile.h"
-#include "runner/resultsrunkeeper.h"
+#include "results/resultsfile.h"
+#include "results/resultsrunkeeper.h"
 
 KeptPaperCopies KeptPaperCopies::read(const QString &resultsPath, const ClassQuestionnaire &questionnaire)
 {

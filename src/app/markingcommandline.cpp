@@ -1,15 +1,15 @@
 #include "app/markingcommandline.h"
 
+#include "app/keptpapercopies.h"
 #include "classroom/classquestionnaire.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
-#include "app/keptpapercopies.h"
 #include "marking/markingsession.h"
 #include "marking/scanfile.h"
 #include "platform/apperror.h"
-#include "runner/resultsfile.h"
-#include "runner/resultsrunkeeper.h"
+#include "results/resultsfile.h"
+#include "results/resultsrunkeeper.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,8 +4,8 @@
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
-#include "runner/marksexport.h"
-#include "runner/marksexportdialog.h"
+#include "results/marksexport.h"
+#include "results/marksexportdialog.h"
 
 #include <QDir>
 #include <QFileInfo>

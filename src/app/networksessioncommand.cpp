@@ -12,7 +12,7 @@
 #include "platform/messageboxes.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
-#include "runner/resultsrunkeeper.h"
+#include "results/resultsrunkeeper.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "app/papercopycommands.h"
 
 #include "app/classroomcommands.h"
+#include "app/keptpapercopies.h"
 #include "classroom/classlist.h"
 #include "classroom/classquestionnaire.h"
 #include "document/picturelocation.h"
 #include "marking/copiesdialog.h"
-#include "app/keptpapercopies.h"
 #include "marking/markingsession.h"
 #include "marking/reviewwindow.h"
 #include "marking/scanfile.h"
@@ -18,7 +18,7 @@
 #include "platform/services.h"
 #include "platform/systemclock.h"
 #include "printing/papercopies.h"
-#include "runner/resultsrunkeeper.h"
+#include "results/resultsrunkeeper.h"
 
 #include <QFileInfo>
 #include <QRandomGenerator>

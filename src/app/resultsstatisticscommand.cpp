@@ -4,9 +4,9 @@
 #include "platform/filedialogs.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
-#include "runner/resultsfile.h"
+#include "results/resultsfile.h"
+#include "results/statisticswindow.h"
 #include "runner/runsession.h"
-#include "runner/statisticswindow.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/resultsstatistics.h"
+#include "results/resultsstatistics.h"
 
 #include <QCoreApplication>
 #include <QStringList>

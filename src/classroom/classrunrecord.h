@@ -19,6 +19,8 @@ struct ClassRunRecord
     quint64 seed = 0;          // the version; rebuilt from it alone
     int copy = 0;              // the paper copy's number; 0 for the other ways
     bool finished = true;      // false: the session ended before the pupil did
+    // The teacher took the run out of the class (a row removed or merged away): kept, never counted.
+    bool removed = false;
     std::vector<int> answers;  // by question number, 1 to 5 or 0
     ClassScore score;
 };

@@ -6,7 +6,7 @@
 #include "platform/apperror.h"
 #include "printing/papertest.h"
 #include "printing/qrsymbol.h"
-#include "runner/printedtext.h"
+#include "results/printedtext.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

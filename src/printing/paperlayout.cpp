@@ -1,6 +1,6 @@
 #include "printing/paperlayout.h"
 
-#include "runner/printedtext.h"
+#include "results/printedtext.h"
 
 #include <QFontMetricsF>
 

@@ -5,9 +5,9 @@
 #include "platform/printdialogs.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
+#include "results/reportprinting.h"
+#include "results/resultsfile.h"
 #include "runner/pupilnamedialog.h"
-#include "runner/reportprinting.h"
-#include "runner/resultsfile.h"
 #include "runner/resultsreport.h"
 #include "runner/resultstable.h"
 

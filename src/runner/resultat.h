@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/resultsfile.h"
+#include "results/resultsfile.h"
 #include "runner/runsession.h"
 
 #include <QDialog>

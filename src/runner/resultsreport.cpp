@@ -1,6 +1,6 @@
 #include "runner/resultsreport.h"
 
-#include "runner/statisticsreport.h"
+#include "results/statisticsreport.h"
 
 Report ResultsReport::report(const QString &questionnaire, const QString &pupil, const QDateTime &when,
                              const RunResults &results)

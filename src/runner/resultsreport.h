@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/report.h"
+#include "results/report.h"
 #include "runner/runsession.h"
 
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "classroom/classscore.h"
 #include "document/qcmformat.h"
+#include "results/runresults.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,24 +22,6 @@ struct RunQuestion
     QStringList freeText;      // at most 12 lines
     int answerCount = 0;       // answers with a text: the answer box's upper bound
     int answer = 0;            // the answer stored for it, 0 when none yet
-};
-
-// One row of the results: the question, what was answered and what was right.
-struct RunResultRow
-{
-    QString title;
-    int answer = 0;                 // 0 when unanswered
-    std::optional<int> solution;    // none when the "REPONSE " line holds no whole number
-    bool right = false;
-};
-
-struct RunResults
-{
-    std::vector<RunResultRow> rows; // question i + 1 on rows[i]
-    int rightCount = 0;
-    // The mark a class run of the same answers gets under the questionnaire's settings: kept
-    // with the run, so a rehearsal's results file also tells the mark.
-    ClassScore mark;
 };
 
 // The state of one run of a questionnaire, without any window: a private copy of the

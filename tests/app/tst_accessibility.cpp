@@ -1,12 +1,12 @@
 #include "app/mainform.h"
-#include "editor/planche.h"
 #include "app/workspace.h"
+#include "editor/planche.h"
 #include "platform/accessiblenames.h"
 #include "platform/helpwindow.h"
+#include "results/marksexportdialog.h"
+#include "results/resultsstatistics.h"
+#include "results/statisticswindow.h"
 #include "runner/pupilnamedialog.h"
-#include "runner/marksexportdialog.h"
-#include "runner/resultsstatistics.h"
-#include "runner/statisticswindow.h"
 #include "scriptedservices.h"
 
 #include <QAbstractButton>

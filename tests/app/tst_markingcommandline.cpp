@@ -1,10 +1,10 @@
 #include "marking/markedcorpus.h"
 
+#include "app/markingcommandline.h"
 #include "document/qcmfile.h"
 #include "document/qcmtext.h"
 #include "marking/copypagereader.h"
-#include "app/markingcommandline.h"
-#include "runner/resultsfile.h"
+#include "results/resultsfile.h"
 
 #include <QProcess>
 #include <QTemporaryDir>

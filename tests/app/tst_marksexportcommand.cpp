@@ -1,7 +1,7 @@
 #include "app/mainform.h"
 #include "app/workspace.h"
 #include "document/qcmformat.h"
-#include "runner/marksexportdialog.h"
+#include "results/marksexportdialog.h"
 #include "scriptedservices.h"
 
 #include <QAction>

@@ -10,7 +10,7 @@
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
 #include "editor/planche.h"
-#include "runner/resultsfile.h"
+#include "results/resultsfile.h"
 #include "scriptedservices.h"
 #include "whenshown.h"
 

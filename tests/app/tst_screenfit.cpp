@@ -2,7 +2,7 @@
 #include "platform/helpwindow.h"
 #include "platform/printdialogs.h"
 #include "platform/qtfiledialogs.h"
-#include "runner/statisticswindow.h"
+#include "results/statisticswindow.h"
 #include "scriptedservices.h"
 
 #include <QAbstractButton>

@@ -14,11 +14,11 @@
 #include "classroom/network/servedsession.h"
 #include "classroom/network/sessionjournal.h"
 #include "classroom/network/sessiontablemodel.h"
+#include "document/picturelocation.h"
 #include "document/qcmfile.h"
 #include "document/qcmtext.h"
-#include "document/picturelocation.h"
 #include "pictures/webpictures.h"
-#include "runner/resultsrunkeeper.h"
+#include "results/resultsrunkeeper.h"
 #include "scriptedservices.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "classroom/classrun.h"
-#include "classroom/pupilsession.h"
+#include "classroom/pupil/pupilsession.h"
 #include "document/qcmformat.h"
 #include "platform/apperror.h"
 

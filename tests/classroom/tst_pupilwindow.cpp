@@ -1,7 +1,7 @@
 #include "classroom/classlist.h"
-#include "classroom/proportionalpicture.h"
-#include "classroom/pupilsession.h"
-#include "classroom/pupilwindow.h"
+#include "classroom/pupil/proportionalpicture.h"
+#include "classroom/pupil/pupilsession.h"
+#include "classroom/pupil/pupilwindow.h"
 #include "document/qcmformat.h"
 #include "scriptedservices.h"
 

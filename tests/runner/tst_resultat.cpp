@@ -1,6 +1,6 @@
 #include "app/workspace.h"
+#include "results/resultsfile.h"
 #include "runner/pupilnamedialog.h"
-#include "runner/resultsfile.h"
 #include "pdfreader.h"
 #include "runnertestdata.h"
 #include "scriptedservices.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runner/itemanalysis.h"
+#include "results/itemanalysis.h"
 
 #include <vector>
 

@@ -1,0 +1,54 @@
+#include "classroom/pupil/pupilsession.h"
+
+#include <algorithm>
+
+PupilSession::PupilSession(std::shared_ptr<const ClassQuestionnaire> questionnaire, const ClassSettings &settings,
+                           ClassRunKeeper &keeper, Clock clock, SeedSource seeds)
+    : m_questionnaire(std::move(questionnaire)), m_settings(settings), m_keeper(keeper), m_clock(std::move(clock)),
+      m_seeds(std::move(seeds))
+{
+}
+
+ClassRun &PupilSession::startPupil(const QString &name)
+{
+    m_pupil = name.simplified();
+    m_started = m_clock();
+    m_run.emplace(m_questionnaire, m_settings, m_seeds());
+    return *m_run;
+}
+
+ClassRunRecord PupilSession::record(bool finished) const
+{
+    ClassRunRecord record;
+    record.way = ClassRunRecord::Way::Computer;
+    record.pupil = m_pupil;
+    record.started = m_started;
+    record.durationSeconds = std::max<qint64>(0, m_started.secsTo(m_clock()));
+    record.seed = m_run->version().seed();
+    record.finished = finished;
+    record.answers = m_run->answers();
+    record.score = m_run->score();
+    return record;
+}
+
+ClassRunRecord PupilSession::keep(bool finished)
+{
+    const ClassRunRecord kept = record(finished);
+    m_lastFile = m_keeper.keep(kept);
+    m_run->finish();
+    m_done << m_pupil;
+    return kept;
+}
+
+ClassRunRecord PupilSession::finishPupil()
+{
+    Q_ASSERT(pupilAnswering());
+    return keep(true);
+}
+
+std::optional<ClassRunRecord> PupilSession::stop()
+{
+    if (!pupilAnswering())
+        return std::nullopt;
+    return keep(false);
+}

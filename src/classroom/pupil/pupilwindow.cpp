@@ -1,0 +1,550 @@
+#include "classroom/pupil/pupilwindow.h"
+
+#include "classroom/classlist.h"
+#include "classroom/pupil/proportionalpicture.h"
+#include "classroom/pupil/pupilsession.h"
+#include "platform/errorguard.h"
+#include "platform/messageboxes.h"
+#include "platform/services.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+
+// Text read from the back of a room: the body is a fortieth of the window's height, never less
+// than what a person at the screen reads comfortably.
+constexpr int LinesPerHeight = 40;
+constexpr int SmallestBodyPixels = 16;
+// Buttons large enough for a finger on a touch screen.
+constexpr int TouchTarget = 44;
+
+const QString AnswerStyle = QStringLiteral(
+    "QPushButton { text-align: left; padding: 0.4em 0.8em; border: 2px solid #44546a; border-radius: 6px;"
+    " background: #ffffff; color: #1a1a1a; }"
+    "QPushButton:focus { border: 4px solid #1f5fa8; }"
+    "QPushButton:checked { background: #1f4e8c; color: #ffffff; border-color: #1f4e8c; }");
+const QString StripStyle = QStringLiteral(
+    "QPushButton { border: 2px solid #44546a; border-radius: 4px; background: #ffffff; color: #1a1a1a; }"
+    "QPushButton[answered=\"true\"] { background: #1f4e8c; color: #ffffff; border-color: #1f4e8c; }"
+    "QPushButton[current=\"true\"] { border: 4px solid #c45100; }");
+
+QLabel *wrappedLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton *namedButton(const QString &text, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setMinimumHeight(TouchTarget);
+    return button;
+}
+
+// "2, 5 et 7"
+QString numberList(const std::vector<int> &positions)
+{
+    QStringList numbers;
+    for (int position : positions)
+        numbers << QString::number(position + 1);
+    if (numbers.size() < 2)
+        return numbers.join(QString());
+    const QString last = numbers.takeLast();
+    return numbers.join(QStringLiteral(", ")) + PupilWindow::tr(" et ") + last;
+}
+
+} // namespace
+
+PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists, Services &services,
+                         QString pictureFolder, QWidget *parent)
+    : QDialog(parent), m_session(session), m_classLists(classLists), m_services(services),
+      m_pictureFolder(std::move(pictureFolder))
+{
+    setObjectName(QStringLiteral("PupilWindow"));
+    setWindowTitle(tr("Passation du questionnaire"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The whole screen, even where no window manager makes full-screen windows so (a kiosk
+    // session, a bare X server): nothing of the editor may show beside it.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        setGeometry(screen->geometry());
+    setWindowState(Qt::WindowFullScreen);
+
+    Pages = new QStackedWidget(this);
+    Pages->setObjectName(QStringLiteral("Pages"));
+    Pages->addWidget(createNamePage());
+    Pages->addWidget(createQuestionPage());
+    Pages->addWidget(createEndPage());
+
+    StopButton = namedButton(tr("Arrêter la passation"), QStringLiteral("StopButton"), this);
+    StopButton->setAutoDefault(false);
+    connect(StopButton, &QPushButton::clicked, this, &PupilWindow::stopSession);
+
+    auto *top = new QHBoxLayout;
+    top->addStretch();
+    top->addWidget(StopButton);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Pages, 1);
+
+    fillNames();
+    scaleFonts();
+    NameBox->setFocus();
+}
+
+QWidget *PupilWindow::createNamePage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("NamePage"));
+    auto *title = wrappedLabel(QStringLiteral("QuestionnaireLabel"), page);
+    title->setAlignment(Qt::AlignCenter);
+    title->setText(tr("Questionnaire de %n question(s)", nullptr, m_session.questionnaire().size()));
+
+    ClassBox = new QComboBox(page);
+    ClassBox->setObjectName(QStringLiteral("ClassBox"));
+    ClassBox->addItem(tr("(aucune liste)"));
+    ClassBox->addItems(m_classLists.classNames());
+    ClassBox->setMinimumHeight(TouchTarget);
+    connect(ClassBox, &QComboBox::currentIndexChanged, this, &PupilWindow::fillNames);
+
+    NameBox = new QComboBox(page);
+    NameBox->setObjectName(QStringLiteral("NameBox"));
+    NameBox->setEditable(true);
+    NameBox->setInsertPolicy(QComboBox::NoInsert);
+    NameBox->setMinimumHeight(TouchTarget);
+    NameBox->lineEdit()->setMaxLength(100);
+    NameBox->lineEdit()->setPlaceholderText(tr("Prénom et nom"));
+
+    StartButton = namedButton(tr("&Commencer"), QStringLiteral("StartButton"), page);
+    StartButton->setDefault(true);
+    connect(StartButton, &QPushButton::clicked, this, &PupilWindow::startPupil);
+    connect(NameBox->lineEdit(), &QLineEdit::returnPressed, this, &PupilWindow::startPupil);
+
+    auto *classLabel = new QLabel(tr("C&lasse :"), page);
+    classLabel->setBuddy(ClassBox);
+    auto *nameLabel = new QLabel(tr("&Votre nom :"), page);
+    nameLabel->setBuddy(NameBox);
+
+    auto *form = new QVBoxLayout;
+    form->addWidget(classLabel);
+    form->addWidget(ClassBox);
+    form->addSpacing(TouchTarget / 2);
+    form->addWidget(nameLabel);
+    form->addWidget(NameBox);
+    form->addSpacing(TouchTarget / 2);
+    form->addWidget(StartButton);
+
+    auto *centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addLayout(form, 2);
+    centred->addStretch(1);
+    auto *layout = new QVBoxLayout(page);
+    layout->addStretch(1);
+    layout->addWidget(title);
+    layout->addSpacing(TouchTarget);
+    layout->addLayout(centred);
+    layout->addStretch(2);
+    return page;
+}
+
+QWidget *PupilWindow::createQuestionPage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("QuestionPage"));
+    QuestionNumber = wrappedLabel(QStringLiteral("QuestionNumber"), page);
+    TitleLabel = wrappedLabel(QStringLiteral("TitleLabel"), page);
+    StatementLabel = wrappedLabel(QStringLiteral("StatementLabel"), page);
+    PictureView = new ProportionalPicture(m_services.pictures, page);
+    PictureView->setObjectName(QStringLiteral("PictureView"));
+    PictureView->hide();
+
+    auto *answers = new QVBoxLayout;
+    for (int k = 0; k < int(AnswerButtons.size()); ++k) {
+        QPushButton *button = namedButton(QString(), QStringLiteral("AnswerButton%1").arg(k + 1), page);
+        button->setCheckable(true);
+        button->setAutoDefault(false);
+        button->setStyleSheet(AnswerStyle);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+        connect(button, &QPushButton::clicked, this, [this, k] { choose(k + 1); });
+        AnswerButtons[size_t(k)] = button;
+        answers->addWidget(button);
+    }
+    answers->addStretch();
+
+    auto *body = new QHBoxLayout;
+    auto *text = new QVBoxLayout;
+    text->addWidget(StatementLabel);
+    text->addLayout(answers, 1);
+    body->addLayout(text, 3);
+    body->addWidget(PictureView, 2);
+
+    StripArea = new QScrollArea(page);
+    StripArea->setObjectName(QStringLiteral("StripArea"));
+    StripArea->setWidgetResizable(true);
+    StripArea->setFrameShape(QFrame::NoFrame);
+    StripArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StripArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    createStrip();
+
+    PreviousButton = namedButton(tr("◀ &Précédente"), QStringLiteral("PreviousButton"), page);
+    NextButton = namedButton(tr("&Suivante ▶"), QStringLiteral("NextButton"), page);
+    FinishButton = namedButton(tr("&Terminer"), QStringLiteral("FinishButton"), page);
+    for (QPushButton *button : {PreviousButton, NextButton, FinishButton})
+        button->setAutoDefault(false);
+    connect(PreviousButton, &QPushButton::clicked, this, &PupilWindow::previousQuestion);
+    connect(NextButton, &QPushButton::clicked, this, &PupilWindow::nextQuestion);
+    connect(FinishButton, &QPushButton::clicked, this, &PupilWindow::finishPupil);
+    auto *navigation = new QHBoxLayout;
+    navigation->addWidget(PreviousButton);
+    navigation->addWidget(NextButton);
+    navigation->addStretch();
+    navigation->addWidget(FinishButton);
+
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(QuestionNumber);
+    layout->addWidget(TitleLabel);
+    layout->addLayout(body, 1);
+    layout->addWidget(StripArea);
+    layout->addLayout(navigation);
+    return page;
+}
+
+void PupilWindow::createStrip()
+{
+    auto *strip = new QWidget(StripArea);
+    strip->setObjectName(QStringLiteral("Strip"));
+    strip->setStyleSheet(StripStyle);
+    auto *row = new QHBoxLayout(strip);
+    row->setContentsMargins(0, 0, 0, 0);
+    const int count = m_session.questionnaire().size();
+    StripButtons.reserve(size_t(count));
+    for (int position = 0; position < count; ++position) {
+        auto *button = new QPushButton(QString::number(position + 1), strip);
+        button->setObjectName(QStringLiteral("StripButton%1").arg(position + 1));
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setAccessibleName(tr("Question %1").arg(position + 1));
+        connect(button, &QPushButton::clicked, this, [this, position] { showQuestion(position); });
+        row->addWidget(button);
+        StripButtons.push_back(button);
+    }
+    row->addStretch();
+    StripArea->setWidget(strip);
+}
+
+QWidget *PupilWindow::createEndPage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("EndPage"));
+    EndLabel = wrappedLabel(QStringLiteral("EndLabel"), page);
+    EndLabel->setAlignment(Qt::AlignCenter);
+    CorrectionsView = new QTextBrowser(page);
+    CorrectionsView->setObjectName(QStringLiteral("CorrectionsView"));
+    CorrectionsView->setOpenLinks(false);
+    NextPupilButton = namedButton(tr("&Élève suivant"), QStringLiteral("NextPupilButton"), page);
+    NextPupilButton->setDefault(true);
+    connect(NextPupilButton, &QPushButton::clicked, this, &PupilWindow::nextPupil);
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(EndLabel);
+    layout->addWidget(CorrectionsView, 1);
+    layout->addWidget(NextPupilButton, 0, Qt::AlignHCenter);
+    return page;
+}
+
+void PupilWindow::fillNames()
+{
+    NameBox->clear();
+    if (ClassBox->currentIndex() > 0) {
+        // Pupils who already answered come last: the next one finds their name at once.
+        QStringList waiting;
+        QStringList done;
+        for (const QString &pupil : m_classLists.pupils(ClassBox->currentText()))
+            (m_session.pupilsDone().contains(pupil) ? done : waiting) << pupil;
+        NameBox->addItems(waiting + done);
+    }
+    NameBox->setCurrentIndex(-1);
+    NameBox->clearEditText();
+}
+
+void PupilWindow::startPupil()
+{
+    if (Pages->currentIndex() != 0)
+        return;
+    m_session.startPupil(NameBox->currentText());
+    for (QPushButton *button : StripButtons)
+        button->setProperty("answered", false);
+    Pages->setCurrentIndex(1);
+    showQuestion(0);
+}
+
+void PupilWindow::showQuestion(int position)
+{
+    ClassRun *run = m_session.run();
+    if (!run || run->size() == 0)
+        return;
+    m_position = std::clamp(position, 0, run->size() - 1);
+    const ClassQuestion &question = run->questionAt(m_position);
+    QuestionNumber->setText(tr("Question %1 / %2").arg(m_position + 1).arg(run->size()));
+    TitleLabel->setText(question.title);
+    StatementLabel->setText(question.statement.join(QLatin1Char('\n')));
+    StatementLabel->setVisible(!question.statement.isEmpty());
+
+    PictureView->clear();
+    if (!question.picture.isEmpty()) {
+        const QFileInfo stored(question.picture);
+        const QString path = stored.isAbsolute() || m_pictureFolder.isEmpty()
+            ? question.picture
+            : QDir(m_pictureFolder).filePath(question.picture);
+        PictureView->load(path);
+    }
+
+    const QStringList answers = run->shownAnswers(m_position);
+    const int chosen = run->chosenAt(m_position);
+    for (int k = 0; k < int(AnswerButtons.size()); ++k) {
+        QPushButton *button = AnswerButtons[size_t(k)];
+        const bool shown = k < answers.size();
+        button->setVisible(shown);
+        // "&1" lets a screen reader and the keyboard name the answer by its number.
+        button->setText(shown ? QStringLiteral("&%1)  %2").arg(k + 1).arg(QString(answers.at(k)).replace(QLatin1Char('&'), QStringLiteral("&&")))
+                              : QString());
+        button->setChecked(shown && chosen == k + 1);
+    }
+    PreviousButton->setEnabled(m_position > 0);
+    NextButton->setEnabled(m_position + 1 < run->size());
+    refreshStrip();
+    if (answers.isEmpty())
+        NextButton->setFocus();
+    else
+        AnswerButtons[size_t(std::max(chosen, 1) - 1)]->setFocus();
+}
+
+void PupilWindow::choose(int shown)
+{
+    ClassRun *run = m_session.run();
+    if (!run || Pages->currentIndex() != 1)
+        return;
+    // A second click on the chosen answer takes it back.
+    const int answer = run->chosenAt(m_position) == shown ? 0 : shown;
+    if (!run->choose(m_position, answer)) {
+        showQuestion(m_position);
+        return;
+    }
+    for (int k = 0; k < int(AnswerButtons.size()); ++k)
+        AnswerButtons[size_t(k)]->setChecked(answer == k + 1);
+    refreshStrip();
+}
+
+void PupilWindow::refreshStrip()
+{
+    ClassRun *run = m_session.run();
+    if (!run)
+        return;
+    for (int position = 0; position < int(StripButtons.size()); ++position) {
+        QPushButton *button = StripButtons[size_t(position)];
+        const bool answered = run->chosenAt(position) != 0;
+        const bool current = position == m_position;
+        if (button->property("answered").toBool() != answered || button->property("current").toBool() != current) {
+            button->setProperty("answered", answered);
+            button->setProperty("current", current);
+            button->setToolTip(answered ? tr("Question %1 : répondue").arg(position + 1)
+                                        : tr("Question %1 : sans réponse").arg(position + 1));
+            button->style()->unpolish(button);
+            button->style()->polish(button);
+        }
+    }
+    if (m_position < int(StripButtons.size()))
+        StripArea->ensureWidgetVisible(StripButtons[size_t(m_position)]);
+}
+
+void PupilWindow::previousQuestion()
+{
+    showQuestion(m_position - 1);
+}
+
+void PupilWindow::nextQuestion()
+{
+    showQuestion(m_position + 1);
+}
+
+void PupilWindow::finishPupil()
+{
+    ClassRun *run = m_session.run();
+    if (!run || Pages->currentIndex() != 1)
+        return;
+    const std::vector<int> unanswered = run->unansweredPositions();
+    QString question = tr("Terminer le questionnaire ?");
+    if (unanswered.size() == 1)
+        question += QLatin1Char('\n') + tr("La question %1 n'a pas de réponse.").arg(numberList(unanswered));
+    else if (!unanswered.empty())
+        question += QLatin1Char('\n') + tr("Les questions %1 n'ont pas de réponse.").arg(numberList(unanswered));
+    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    runGuarded(m_services.boxes, [this] { showEnd(m_session.finishPupil()); });
+}
+
+void PupilWindow::showEnd(const ClassRunRecord &record)
+{
+    QString text = record.pupil.isEmpty() ? tr("Questionnaire terminé.") : tr("Questionnaire terminé, %1.").arg(record.pupil);
+    const ClassScore &score = record.score;
+    const ClassSettings::EndView view = m_session.settings().endView;
+    if (view == ClassSettings::EndView::Nothing || score.markedCount == 0) {
+        text += QLatin1Char('\n') + tr("Vos réponses sont enregistrées.");
+    } else {
+        text += QLatin1Char('\n') + tr("Note : %1").arg(score.markText());
+        text += QLatin1Char('\n') + tr("%1 bonne(s) réponse(s) sur %2 question(s) notée(s).")
+                                        .arg(score.rightCount)
+                                        .arg(score.markedCount);
+        const int notMarked = m_session.questionnaire().size() - score.markedCount;
+        if (notMarked > 0)
+            text += QLatin1Char('\n') + tr("%n question(s) sans bonne réponse désignée ne compte(nt) pas.", nullptr, notMarked);
+    }
+    EndLabel->setText(text);
+    const bool corrections = view == ClassSettings::EndView::MarkAndCorrections;
+    CorrectionsView->setVisible(corrections);
+    CorrectionsView->setHtml(corrections ? correctionsHtml() : QString());
+    Pages->setCurrentIndex(2);
+    NextPupilButton->setFocus();
+}
+
+QString PupilWindow::correctionsHtml() const
+{
+    const ClassRun *run = m_session.run();
+    QString html;
+    for (int position = 0; position < run->size(); ++position) {
+        const ClassQuestion &question = run->questionAt(position);
+        const int given = run->answers()[size_t(question.number)];
+        auto answerText = [&question](int number) { return question.answers[size_t(number - 1)].toHtmlEscaped(); };
+        html += QStringLiteral("<h3>%1</h3>").arg(tr("Question %1 : %2").arg(position + 1).arg(question.title.toHtmlEscaped()));
+        if (given == 0)
+            html += QStringLiteral("<p>%1</p>").arg(tr("Vous n'avez pas répondu."));
+        else if (question.marked() && given == *question.rightAnswer)
+            html += QStringLiteral("<p>%1</p>").arg(tr("Votre réponse, juste : %1").arg(answerText(given)));
+        else
+            html += QStringLiteral("<p>%1</p>").arg(tr("Votre réponse : %1").arg(answerText(given)));
+        if (question.marked() && given != *question.rightAnswer)
+            html += QStringLiteral("<p><b>%1</b></p>").arg(tr("Bonne réponse : %1").arg(answerText(*question.rightAnswer)));
+        if (!question.correction.isEmpty()) {
+            QStringList lines;
+            for (const QString &line : question.correction)
+                lines << line.toHtmlEscaped();
+            html += QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
+        }
+    }
+    return html;
+}
+
+void PupilWindow::nextPupil()
+{
+    fillNames();
+    Pages->setCurrentIndex(0);
+    NameBox->setFocus();
+}
+
+void PupilWindow::stopSession()
+{
+    QString question = tr("Arrêter la passation ?");
+    if (m_session.pupilAnswering())
+        question += QLatin1Char('\n') + tr("Les réponses de l'élève en cours seront gardées comme inachevées.");
+    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    const bool kept = runGuarded(m_services.boxes, [this] { m_session.stop(); });
+    if (!kept)
+        return;
+    m_closing = true;
+    accept();
+}
+
+void PupilWindow::reject()
+{
+    // Escape, and the window manager's close: a pupil must not leave the class's window.
+    if (m_closing)
+        QDialog::reject();
+}
+
+void PupilWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_closing)
+        QDialog::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void PupilWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    if (Pages->currentIndex() == 1) {
+        const int key = event->key();
+        if (key >= Qt::Key_1 && key <= Qt::Key_5 && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            choose(key - Qt::Key_0);
+            return;
+        }
+        if (key == Qt::Key_PageDown) {
+            nextQuestion();
+            return;
+        }
+        if (key == Qt::Key_PageUp) {
+            previousQuestion();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void PupilWindow::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    scaleFonts();
+}
+
+void PupilWindow::scaleFonts()
+{
+    const int body = std::max(SmallestBodyPixels, height() / LinesPerHeight);
+    QFont font = this->font();
+    font.setPixelSize(body);
+    setFont(font);
+    QFont title = font;
+    title.setPixelSize(body * 5 / 4);
+    title.setBold(true);
+    TitleLabel->setFont(title);
+    QuestionNumber->setFont(title);
+    EndLabel->setFont(title);
+    // Styled buttons take no font from their window: each is given its own.
+    for (QPushButton *button : AnswerButtons)
+        button->setFont(font);
+    QFont strip = font;
+    strip.setPixelSize(std::max(SmallestBodyPixels, body * 3 / 4));
+    const int side = std::max(TouchTarget, QFontMetrics(strip).height() * 2);
+    for (QPushButton *button : StripButtons) {
+        button->setFont(strip);
+        button->setFixedSize(side, side);
+    }
+    QFont small = font;
+    small.setPixelSize(std::max(SmallestBodyPixels, body * 2 / 3));
+    StopButton->setFont(small);
+    StripArea->setFixedHeight(side + StripArea->horizontalScrollBar()->sizeHint().height() + 4);
+    // The labels wrap: their heights follow the new fonts only once the layout runs again.
+    layout()->invalidate();
+}

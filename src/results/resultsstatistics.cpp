@@ -1,0 +1,172 @@
+#include "results/resultsstatistics.h"
+
+#include "classroom/classscore.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Marks are kept rounded to a hundredth at most: closer than this, two marks are the same.
+constexpr double SameMark = 0.005;
+
+// "13,5" or "13.5"; none for an empty or damaged cell.
+std::optional<double> markOf(const QString &cell)
+{
+    QString text = cell.trimmed();
+    text.replace(QLatin1Char(','), QLatin1Char('.'));
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0)
+        return std::nullopt;
+    return value;
+}
+
+// A file begun before the way was kept holds only the author's rehearsals: the F9 runner was
+// the one way to keep a run then.
+KeptRun::Way wayOf(const QString &cell)
+{
+    for (KeptRun::Way way : {KeptRun::Way::Computer, KeptRun::Way::Network, KeptRun::Way::Paper}) {
+        if (cell == ResultsFile::wayText(way))
+            return way;
+    }
+    return KeptRun::Way::Rehearsal;
+}
+
+// The run's answers in the questionnaire's numbering, 0 for none or for a cell that names no
+// answer.
+std::vector<int> answersOf(const QStringList &run, size_t questions)
+{
+    std::vector<int> answers(questions, 0);
+    for (size_t q = 0; q < questions; ++q) {
+        const qsizetype column = ResultsFile::FixedColumnCount + qsizetype(q);
+        if (column >= run.size())
+            break;
+        // toInt() passes over the spaces a hand edit may leave around the number.
+        bool ok = false;
+        const int answer = run.at(column).toInt(&ok);
+        if (ok && answer > 0)
+            answers[q] = answer;
+    }
+    return answers;
+}
+
+} // namespace
+
+double ResultsStatistics::shareRight(size_t question) const
+{
+    const int runs = countedRuns();
+    return runs == 0 ? 0.0 : double(questions.at(question).right) / double(runs);
+}
+
+int ResultsStatistics::countedRuns() const
+{
+    return int(pupils.size()) - unfinishedRuns();
+}
+
+int ResultsStatistics::unfinishedRuns() const
+{
+    return int(std::count_if(pupils.cbegin(), pupils.cend(), [](const Pupil &pupil) { return !pupil.finished; }));
+}
+
+std::optional<double> ResultsStatistics::markOnScale(const Pupil &pupil) const
+{
+    if (!pupil.mark || pupil.scale == scale)
+        return pupil.mark;
+    if (pupil.scale <= 0)
+        return std::nullopt;
+    return ClassMarking::roundToStep(*pupil.mark * scale / pupil.scale, roundingHundredths);
+}
+
+int ResultsStatistics::changedMarks() const
+{
+    int changed = 0;
+    for (const Pupil &pupil : pupils) {
+        if (!pupil.markKept)
+            continue;
+        const std::optional<double> kept = markOnScale(pupil);
+        if (kept.has_value() != pupil.currentMark.has_value() || (kept && std::abs(*kept - *pupil.currentMark) > SameMark))
+            ++changed;
+    }
+    return changed;
+}
+
+ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire)
+{
+    ResultsStatistics statistics;
+    const ClassSettings &settings = questionnaire.settings();
+    statistics.scale = settings.markScale;
+    statistics.roundingHundredths = settings.roundingHundredths;
+    const size_t questionCount = size_t(sheet.questions.size());
+    statistics.questions.resize(questionCount);
+    std::vector<bool> marked(questionCount, false);
+    for (size_t q = 0; q < questionCount; ++q) {
+        Question &question = statistics.questions[q];
+        question.caption = sheet.questions.at(qsizetype(q));
+        if (q < size_t(questionnaire.size()))
+            question.solution = questionnaire.question(int(q)).rightAnswer;
+        marked[q] = question.marked();
+    }
+
+    statistics.pupils.reserve(sheet.runs.size());
+    std::vector<std::vector<char>> right;
+    right.reserve(sheet.runs.size());
+    std::vector<double> marks;
+    marks.reserve(sheet.runs.size());
+    for (const QStringList &run : sheet.runs) {
+        Pupil pupil;
+        pupil.date = run.at(ResultsFile::DateColumn);
+        pupil.time = run.at(ResultsFile::TimeColumn);
+        pupil.name = run.at(ResultsFile::NameColumn);
+        pupil.right = run.at(ResultsFile::RightColumn).toInt();
+        pupil.count = run.at(ResultsFile::CountColumn).toInt();
+        pupil.way = wayOf(run.at(ResultsFile::WayColumn).trimmed());
+        const QString state = run.at(ResultsFile::StateColumn).trimmed();
+        pupil.removed = state == ResultsFile::removedText();
+        pupil.finished = state != ResultsFile::unfinishedText() && !pupil.removed;
+
+        const std::vector<int> answers = answersOf(run, questionCount);
+        const ClassScore score = ClassMarking::score(questionnaire, settings, answers);
+        if (score.markedCount > 0)
+            pupil.currentMark = score.mark;
+        const std::optional<double> kept = markOf(run.at(ResultsFile::MarkColumn));
+        const int keptScale = run.at(ResultsFile::ScaleColumn).trimmed().toInt();
+        if (kept && keptScale > 0) {
+            pupil.mark = kept;
+            pupil.scale = keptScale;
+            pupil.markKept = true;
+        } else {
+            pupil.mark = pupil.currentMark;
+            pupil.scale = statistics.scale;
+        }
+
+        if (pupil.finished) {
+            std::vector<char> rightHere(questionCount, 0);
+            for (size_t q = 0; q < questionCount; ++q) {
+                const int answer = answers[q];
+                if (answer == 0)
+                    continue;
+                Question &question = statistics.questions[q];
+                ++question.answered;
+                if (answer <= int(question.chosen.size()))
+                    ++question.chosen[size_t(answer - 1)];
+                if (question.solution == answer) {
+                    ++question.right;
+                    rightHere[q] = 1;
+                }
+            }
+            right.push_back(std::move(rightHere));
+        }
+        statistics.pupils.push_back(std::move(pupil));
+        if (statistics.pupils.back().finished) {
+            if (const std::optional<double> mark = statistics.markOnScale(statistics.pupils.back()))
+                marks.push_back(*mark);
+        }
+    }
+
+    const ItemAnalysis analysis = ItemAnalysis::of(right, marked);
+    for (size_t q = 0; q < questionCount; ++q)
+        statistics.questions[q].analysis = analysis.items[q];
+    statistics.marks = MarkSummary::of(marks, statistics.scale);
+    return statistics;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "classroom/classquestionnaire.h"
+#include "results/itemanalysis.h"
+#include "results/resultsfile.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// What a class did on a questionnaire, from its results file: per run the pupil, the score, the
+// mark, how the run was taken and whether it was finished; for the class, the marks summed up;
+// per question how many answered, how many answered right, how many chose each answer, and how
+// the question itself fared (facility, discrimination, "à revoir").
+//
+// The class figures count the finished runs only: a run the session stopped half-way would
+// count its unanswered questions wrong, and make good questions look bad.
+struct ResultsStatistics
+{
+    struct Question
+    {
+        QString caption;   // "1. Titre", as in the file's header
+        int answered = 0;
+        int right = 0;
+        std::optional<int> solution;
+        // How many runs gave each answer number, 1 to 5 at [0] to [4]: a wrong answer many
+        // pupils chose points at a misunderstanding, or at a badly worded answer.
+        std::array<int, 5> chosen{};
+        ItemAnalysis::Item analysis;
+        bool marked() const { return solution.has_value(); }
+    };
+    struct Pupil
+    {
+        QString date, time, name;
+        int right = 0;
+        int count = 0;
+        // The mark on `scale`: the one the file keeps, else (a file begun before marks were
+        // kept) worked out from the answers; none when no question of the run counts.
+        std::optional<double> mark;
+        int scale = 20;
+        bool markKept = false;
+        // What the answers are worth under the questionnaire's right answers and settings of
+        // today, on the statistics' scale: differs from a kept mark once a wrong key is mended.
+        std::optional<double> currentMark;
+        KeptRun::Way way = KeptRun::Way::Rehearsal;
+        bool finished = true;
+        bool removed = false;  // taken out of the class by the teacher: never counted
+    };
+
+    std::vector<Question> questions;
+    std::vector<Pupil> pupils;
+    // The questionnaire's mark scale and rounding step today: what the class's marks are
+    // summed up on.
+    int scale = 20;
+    int roundingHundredths = 50;
+    // The finished runs' marks, on `scale`.
+    MarkSummary marks;
+
+    // Share of the counted runs that answered the question right, from 0 to 1 (0 without runs).
+    double shareRight(size_t question) const;
+    // Runs the class figures count (the finished ones).
+    int countedRuns() const;
+    int unfinishedRuns() const;
+    // The pupil's mark on `scale`: a mark kept on another scale (the settings changed since)
+    // is brought to it and rounded to today's step.
+    std::optional<double> markOnScale(const Pupil &pupil) const;
+    // Kept marks that are not what the answers are worth today.
+    int changedMarks() const;
+
+    // `questionnaire` is the questionnaire as it stands, whose questions are the file's: its
+    // right answers say what is right, its settings how a run the file keeps no mark for is
+    // marked. A cell that is no answer number counts as no answer.
+    static ResultsStatistics of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire);
+};

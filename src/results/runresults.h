@@ -1,0 +1,26 @@
+#pragma once
+
+#include "classroom/classscore.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+// One row of the results: the question, what was answered and what was right.
+struct RunResultRow
+{
+    QString title;
+    int answer = 0;                 // 0 when unanswered
+    std::optional<int> solution;    // none when the "REPONSE " line holds no whole number
+    bool right = false;
+};
+
+struct RunResults
+{
+    std::vector<RunResultRow> rows; // question i + 1 on rows[i]
+    int rightCount = 0;
+    // The mark a class run of the same answers gets under the questionnaire's settings: kept
+    // with the run, so a rehearsal's results file also tells the mark.
+    ClassScore mark;
+};

@@ -1,0 +1,180 @@
+#include "classroom/classquestionnaire.h"
+#include "classroom/classscore.h"
+#include "results/resultsfile.h"
+#include "results/resultsstatistics.h"
+#include "results/statisticsreport.h"
+#include "resultstestdata.h"
+#include "runner/runnertestdata.h"
+
+#include <QtTest>
+
+namespace {
+
+const QStringList Answers{"a", "b", "c", "d", "e"};
+
+// Questions "Un", "Deux", "Trois" whose right answers are 2, 4 and 1 (or none), under `settings`.
+ClassQuestionnaire questionnaire(const ClassSettings &settings = {}, bool marked = true)
+{
+    const QStringList lines = RunnerTestData::block(0, "Un", Answers, marked ? "2" : "")
+                              + RunnerTestData::block(1, "Deux", Answers, marked ? "4" : "")
+                              + RunnerTestData::block(2, "Trois", Answers, marked ? "1" : "");
+    return ClassQuestionnaire::fromLines(ClassSettingsFormat::withSettings(lines, settings));
+}
+
+ResultsSheet sheetOf(const QList<QStringList> &rows, bool olderColumns = false)
+{
+    return ResultsTestData::sheetOf({"Un", "Deux", "Trois"}, rows, olderColumns);
+}
+
+using ResultsTestData::run;
+
+} // namespace
+
+class TestResultsStatistics : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void classOfAKnownFile();
+    void markOfARun_data();
+    void markOfARun();
+    void summaryTexts_data();
+    void summaryTexts();
+};
+
+// Five finished runs worked out by hand, and one unfinished that would change every figure if
+// it were counted. Right answers 2, 4, 1; the totals are 2, 2, 2, 1 and 0.
+void TestResultsStatistics::classOfAKnownFile()
+{
+    const ResultsStatistics statistics = ResultsStatistics::of(
+        sheetOf({run("Léa", "13,5", {"2", "4", "3"}), run("Noé", "13,5", {"2", "4", "5"}), run("Zoé", "13,5", {"2", "1", "1"}),
+                 run("Lou", "6,5", {"3", "", "1"}), run("Téo", "0", {"1", "3", "2"}),
+                 run("Max", "20", {"2", "4", "1"}, QStringLiteral("inachevé"))}),
+        questionnaire());
+
+    QCOMPARE(statistics.countedRuns(), 5);
+    QCOMPARE(statistics.unfinishedRuns(), 1);
+    QVERIFY(!statistics.pupils[5].finished);
+    QCOMPARE(statistics.pupils[0].way, KeptRun::Way::Computer);
+
+    const MarkSummary &marks = statistics.marks;
+    QCOMPARE(marks.count, 5);
+    QCOMPARE(marks.mean, 9.4);
+    QCOMPARE(marks.median, 13.5);
+    QCOMPARE(marks.lowest, 0.0);
+    QCOMPARE(marks.highest, 13.5);
+    QVERIFY(qAbs(marks.standardDeviation - std::sqrt(29.44)) < 1e-9);
+    QCOMPARE(marks.distribution[13], 3);
+    QCOMPARE(marks.distribution[6], 1);
+    QCOMPARE(marks.distribution[0], 1);
+    QCOMPARE(StatisticsReport::marksSummary(statistics),
+             QStringLiteral("Notes de 5 passations : moyenne 9,4 / 20, médiane 13,5 / 20, la plus basse 0 / 20, "
+                            "la plus haute 13,5 / 20, écart type 5,43"));
+
+    // Question 1, right for the three best: r = (1 - 0,5) / 0,4 x sqrt(0,6 x 0,4).
+    // Question 2, right for the two best: their rest scores average the others'.
+    // Question 3, right for a middling pupil and a weak one: negative, to review.
+    const double facility[] = {0.6, 0.4, 0.4};
+    const double discrimination[] = {0.5 / 0.4 * std::sqrt(0.24), 0.0, (0.5 - 4.0 / 3) / std::sqrt(0.8) * std::sqrt(0.24)};
+    const bool toReview[] = {false, false, true};
+    const int answered[] = {5, 4, 5};
+    for (size_t q = 0; q < 3; ++q) {
+        const ResultsStatistics::Question &question = statistics.questions[q];
+        QCOMPARE(question.analysis.facility, facility[q]);
+        QCOMPARE(statistics.shareRight(q), facility[q]);
+        QVERIFY2(qAbs(*question.analysis.discrimination - discrimination[q]) < 1e-9, qPrintable(QString::number(q)));
+        QCOMPARE(question.analysis.toReview, toReview[q]);
+        QCOMPARE(question.answered, answered[q]);
+    }
+    QCOMPARE(StatisticsReport::discrimination(statistics.questions[0].analysis.discrimination), QStringLiteral("0,61"));
+    QCOMPARE(StatisticsReport::discrimination(statistics.questions[2].analysis.discrimination), QStringLiteral("-0,46"));
+    QVERIFY(StatisticsReport::reviewReason(statistics.questions[2]).startsWith(QStringLiteral("Discrimination négative")));
+    QCOMPARE(statistics.questions[2].chosen, (std::array<int, 5>{2, 1, 1, 0, 1}));
+    QCOMPARE(statistics.changedMarks(), 0);
+}
+
+void TestResultsStatistics::markOfARun_data()
+{
+    QTest::addColumn<QStringList>("row");
+    QTest::addColumn<bool>("olderColumns");
+    QTest::addColumn<ClassSettings>("settings");
+    QTest::addColumn<QString>("shown");          // as the pupils' table shows it
+    QTest::addColumn<bool>("kept");
+    QTest::addColumn<QString>("onToday");        // on today's scale: what the summary counts
+    QTest::addColumn<bool>("changed");
+
+    ClassSettings onTen;
+    onTen.markScale = 10;
+    ClassSettings penalty;
+    penalty.penalty = ClassSettings::Penalty::Chance;
+    ClassSettings quarters;
+    quarters.roundingHundredths = 25;
+    const QStringList older{"09/03/2026", "10:00:00", "Léa", "2", "3", "2", "4", "5"};
+
+    QTest::newRow("kept mark") << run("Léa", "13,5", {"2", "4", "5"}) << false << ClassSettings() << "13,5 / 20" << true
+                               << "13,5" << false;
+    // The key changed since (the third answer was right then): the kept mark stands, and is
+    // said to differ from what the answers are worth now.
+    QTest::newRow("kept mark of an older key") << run("Léa", "20", {"2", "4", "5"}) << false << ClassSettings() << "20 / 20"
+                                               << true << "20" << true;
+    QTest::newRow("older file: worked out") << older << true << ClassSettings() << "13,5 / 20" << false << "13,5" << false;
+    QTest::newRow("older file, today's scale") << older << true << onTen << "6,5 / 10" << false << "6,5" << false;
+    // Two right, one wrong among five answers: 2 - 1/4 = 1,75 points of 3.
+    QTest::newRow("older file, today's penalty") << older << true << penalty << "11,5 / 20" << false << "11,5" << false;
+    QTest::newRow("kept on another scale") << run("Léa", "8,75", {"2", "4", ""}, "terminé", "10") << false << quarters
+                                           << "8,75 / 10" << true << "17,5" << true;
+    QTest::newRow("damaged mark cell: worked out") << run("Léa", "abc", {"2", "", ""}) << false << ClassSettings()
+                                                   << "6,5 / 20" << false << "6,5" << false;
+    QTest::newRow("a point for a comma") << run("Léa", "13.5", {"2", "4", ""}) << false << ClassSettings() << "13,5 / 20"
+                                         << true << "13,5" << false;
+}
+
+void TestResultsStatistics::markOfARun()
+{
+    QFETCH(QStringList, row);
+    QFETCH(bool, olderColumns);
+    QFETCH(ClassSettings, settings);
+    QFETCH(QString, shown);
+    QFETCH(bool, kept);
+    QFETCH(QString, onToday);
+    QFETCH(bool, changed);
+    const ResultsStatistics statistics = ResultsStatistics::of(sheetOf({row}, olderColumns), questionnaire(settings));
+    QCOMPARE(int(statistics.pupils.size()), 1);
+    const ResultsStatistics::Pupil &pupil = statistics.pupils.front();
+    QCOMPARE(StatisticsReport::markText(pupil.mark, pupil.scale), shown);
+    QCOMPARE(pupil.markKept, kept);
+    QCOMPARE(ClassMarking::numberText(*statistics.markOnScale(pupil)), onToday);
+    QCOMPARE(ClassMarking::numberText(statistics.marks.mean), onToday);
+    QCOMPARE(statistics.changedMarks(), changed ? 1 : 0);
+    QCOMPARE(StatisticsReport::changedMarksNotice(statistics).isEmpty(), !changed);
+}
+
+void TestResultsStatistics::summaryTexts_data()
+{
+    QTest::addColumn<bool>("marked");
+    QTest::addColumn<QList<QStringList>>("rows");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("marks");
+
+    QTest::newRow("every run unfinished")
+        << true << QList<QStringList>{run("Léa", "13,5", {"2", "4", "5"}, "inachevé")}
+        << "quiz-resultats.csv : 1 passation, dont 1 inachevée, laissée hors des chiffres de la classe"
+        << "Pas de note : aucune passation terminée.";
+    QTest::newRow("no question marked") << false << QList<QStringList>{run("Léa", "", {"2", "4", "5"})}
+                                        << "quiz-resultats.csv : 1 passation"
+                                        << "Pas de note : aucune question du questionnaire n'a de bonne réponse.";
+}
+
+void TestResultsStatistics::summaryTexts()
+{
+    QFETCH(bool, marked);
+    QFETCH(QList<QStringList>, rows);
+    QFETCH(QString, summary);
+    QFETCH(QString, marks);
+    const ResultsStatistics statistics = ResultsStatistics::of(sheetOf(rows), questionnaire(ClassSettings(), marked));
+    QCOMPARE(StatisticsReport::summary(QStringLiteral("/tmp/quiz-resultats.csv"), statistics), summary);
+    QCOMPARE(StatisticsReport::marksSummary(statistics), marks);
+}
+
+QTEST_GUILESS_MAIN(TestResultsStatistics)
+#include "tst_resultsstatistics.moc"
