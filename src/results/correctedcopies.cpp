@@ -92,7 +92,10 @@ void CorrectedCopies::addCopy(Report &report, const ResultsStatistics &statistic
         taken += tr(", inachevée");
     report.add(ReportText::Plain, taken);
     const std::optional<double> mark = statistics.markOnScale(copy);
-    report.add(ReportText::Bold, mark ? tr("Note : %1").arg(StatisticsReport::markText(mark, statistics.scale))
+    // French puts 0 and 1 in the singular.
+    const QString score = copy.right <= 1 ? tr("%1 bonne réponse sur %2").arg(copy.right).arg(copy.count)
+                                          : tr("%1 bonnes réponses sur %2").arg(copy.right).arg(copy.count);
+    report.add(ReportText::Bold, mark ? tr("Note : %1 (%2)").arg(StatisticsReport::markText(mark, statistics.scale), score)
                                       : tr("Pas de note : aucune question n'est notée."));
     if (mark && copy.currentMark && std::abs(*mark - *copy.currentMark) > SameMark)
         report.add(ReportText::Plain, tr("Avec les bonnes réponses actuelles du questionnaire, ces réponses valent %1.")

@@ -6,15 +6,13 @@
 #include "results/csvtext.h"
 
 #include <QCollator>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QSet>
 #include <QLocale>
+#include <QSet>
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 

@@ -86,6 +86,8 @@ MarksExportDialog::MarksExportDialog(const ResultsStatistics &statistics, QWidge
 void MarksExportDialog::createClassListChoice(const ResultsStatistics &statistics)
 {
     auto *form = new QFormLayout;
+    // The choice as wide as its longest item, not the window's width.
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     ClassListBox = new QComboBox(this);
     ClassListBox->setObjectName(QStringLiteral("ClassListBox"));
     ClassListBox->addItem(tr("aucune (les élèves des copies, par ordre alphabétique)"));

@@ -12,7 +12,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QFormLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -65,7 +65,6 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     ChangedMarks = createNote(StatisticsReport::changedMarksNotice(statistics), QStringLiteral("ChangedMarks"));
     ChangedMarks->setVisible(!ChangedMarks->text().isEmpty());
     layout->addWidget(ChangedMarks);
-    createCountingChoice(layout);
 
     createQuestionGrid(statistics);
     createPupilGrid(statistics);
@@ -75,6 +74,8 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     grids->setObjectName(QStringLiteral("Grids"));
     grids->addTab(QuestionGrid, tr("&Questions"));
     grids->addTab(PupilGrid, tr("É&lèves"));
+    // Beside the tabs, whose figures it changes: no line of the window's height is taken.
+    grids->setCornerWidget(createCountingChoice(), Qt::TopRightCorner);
     // Ctrl+C copies the whole table shown, not only the cell the grid's own copy would take,
     // wherever the focus is.
     QuestionGrid->installEventFilter(this);
@@ -143,20 +144,24 @@ void StatisticsWindow::printCorrectedCopy()
                           CorrectedCopies::report(m_statistics, {size_t(row)}, *m_questionnaire, m_title), this);
 }
 
-void StatisticsWindow::createCountingChoice(QLayout *layout)
+QWidget *StatisticsWindow::createCountingChoice()
 {
-    auto *form = new QFormLayout;
-    CountingBox = new QComboBox(this);
+    auto *choice = new QWidget(this);
+    auto *row = new QHBoxLayout(choice);
+    row->setContentsMargins(0, 0, 0, 2);
+    CountingBox = new QComboBox(choice);
     CountingBox->setObjectName(QStringLiteral("CountingBox"));
     for (ResultsStatistics::Counting counting :
          {ResultsStatistics::Counting::OneCopyPerPupil, ResultsStatistics::Counting::EveryCopy})
         CountingBox->addItem(StatisticsReport::countingChoice(counting));
     CountingBox->setCurrentIndex(m_statistics.counting == ResultsStatistics::Counting::OneCopyPerPupil ? 0 : 1);
-    form->addRow(tr("Copies co&mptées :"), CountingBox);
-    static_cast<QVBoxLayout *>(layout)->addLayout(form);
-    Counting = createNote(StatisticsReport::countingText(m_statistics), QStringLiteral("Counting"));
-    layout->addWidget(Counting);
+    CountingBox->setToolTip(StatisticsReport::countingText(m_statistics));
+    auto *label = new QLabel(tr("Copies co&mptées :"), choice);
+    label->setBuddy(CountingBox);
+    row->addWidget(label);
+    row->addWidget(CountingBox);
     connect(CountingBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::countCopies);
+    return choice;
 }
 
 // The class figures, charts and tables again, the copies counted the chosen way.
@@ -165,7 +170,7 @@ void StatisticsWindow::countCopies(int choice)
     m_statistics = m_statistics.countedAs(choice == 0 ? ResultsStatistics::Counting::OneCopyPerPupil
                                                       : ResultsStatistics::Counting::EveryCopy);
     MarksSummary->setText(StatisticsReport::marksSummary(m_statistics));
-    Counting->setText(StatisticsReport::countingText(m_statistics));
+    CountingBox->setToolTip(StatisticsReport::countingText(m_statistics));
     fillQuestionGrid(m_statistics);
     fillPupilGrid(m_statistics);
     QWidget *old = m_split->widget(0);

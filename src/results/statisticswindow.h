@@ -42,8 +42,7 @@ public:
     QWidget *MarksChart = nullptr; // the distribution of marks, or the line saying why there is none
     QWidget *Chart = nullptr; // the share right per question; nullptr when MarksChart says why there is none
     QPushButton *PrintButton = nullptr;
-    QComboBox *CountingBox = nullptr;
-    QLabel *Counting = nullptr;
+    QComboBox *CountingBox = nullptr; // beside the tabs; its tooltip says how many copies count
     QPushButton *CorrectedCopyButton = nullptr; // hidden until the questionnaire is given
 
     // The questionnaire the runs answered, as it stands, and its name for the printed copy.
@@ -60,7 +59,7 @@ private:
     void copyTable(const QTableWidget &grid);
     void countCopies(int choice);
 
-    void createCountingChoice(QLayout *layout);
+    QWidget *createCountingChoice();
     void createQuestionGrid(const ResultsStatistics &statistics);
     void fillQuestionGrid(const ResultsStatistics &statistics);
     void createPupilGrid(const ResultsStatistics &statistics);
