@@ -4,6 +4,7 @@
 #include "classroom/classlist.h"
 #include "document/qcmformat.h"
 #include "results/marksexportdialog.h"
+#include "results/statisticswindow.h"
 #include "scriptedservices.h"
 
 #include <QAction>
@@ -14,6 +15,8 @@
 #include <QPushButton>
 #include <QComboBox>
 #include <QRadioButton>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -68,6 +71,7 @@ private Q_SLOTS:
     void exportsTheClassFile_data();
     void exportsTheClassFile();
     void printsCorrectedCopies();
+    void statisticsCountCopies();
 };
 
 void TestMarksExportCommand::initTestCase()
@@ -204,11 +208,55 @@ void TestMarksExportCommand::printsCorrectedCopies()
     const QStringList pages = QString::fromUtf8(text.readAllStandardOutput()).split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QCOMPARE(pages.size(), 2);
     // Léa's latest copy (10), then Noé's unfinished one; the run without a name is nobody's.
-    QVERIFY2(pages.at(0).contains(QStringLiteral("Note : 10 / 20")) && pages.at(0).contains(QStringLiteral("Léa - page 1 / 1")),
+    QVERIFY2(pages.at(0).contains(QStringLiteral("Note : 10 / 20 (1 bonne réponse sur 2)")) && pages.at(0).contains(QStringLiteral("Léa - page 1 / 1")),
              qPrintable(pages.at(0)));
     QVERIFY(pages.at(0).contains(QStringLiteral("Réponse donnée : 2) réponse - Faux")));
     QVERIFY(pages.at(1).contains(QStringLiteral("copie du 09/03/2026 à 10:10 (poste), inachevée")));
     QVERIFY(pages.at(1).contains(QStringLiteral("Réponse donnée : aucune - Sans réponse")));
+}
+
+// The statistics window counts Léa once by default, both her copies on demand, and prints the
+// corrected copy of the run chosen in its pupils' table.
+void TestMarksExportCommand::statisticsCountCopies()
+{
+    QTemporaryDir dir;
+    ScriptedServices scripted;
+    Workspace workspace(scripted.services);
+    const QString questionnaire = dir.filePath(QStringLiteral("classe.qcm"));
+    QVERIFY(writeFile(questionnaire, questionnaireBytes()));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("classe-resultats.csv")), ClassResults));
+    workspace.mainForm.openNamedQuestionnaire(questionnaire);
+    const QString pdf = dir.filePath(QStringLiteral("copie.pdf"));
+    scripted.printing.script(pdf);
+    QStringList answered; // question 2's count of answers, per choice
+    bool printable = true;
+    QTimer::singleShot(0, this, [&] {
+        auto *window = qobject_cast<StatisticsWindow *>(QApplication::activeModalWidget());
+        if (!window)
+            return;
+        answered << window->QuestionGrid->item(1, 1)->text();
+        window->CountingBox->setCurrentIndex(1);
+        answered << window->QuestionGrid->item(1, 1)->text();
+        window->findChild<QTabWidget *>(QStringLiteral("Grids"))->setCurrentIndex(1);
+        printable = window->CorrectedCopyButton->isEnabled();
+        window->PupilGrid->selectRow(0); // Léa's first copy, the one not counted by default
+        window->CorrectedCopyButton->click();
+        window->reject();
+    });
+    for (QAction *action : workspace.mainForm.findChildren<QAction *>()) {
+        if (action->text() == QStringLiteral("&Statistiques des résultats..."))
+            action->trigger();
+    }
+    // Léa's latest and the run without a name; then Léa's first copy too.
+    QCOMPARE(answered, (QStringList{"2", "3"}));
+    QVERIFY(!printable); // no row chosen yet
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(20000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    QCOMPARE(page.count(QLatin1Char('\f')), 1);
+    QVERIFY2(page.contains(QStringLiteral("Note : 20 / 20")) && page.contains(QStringLiteral("copie du 09/03/2026 à 10:00")),
+             qPrintable(page));
 }
 
 QTEST_MAIN(TestMarksExportCommand)
