@@ -132,7 +132,7 @@ void TestCorrectedCopies::pupilsOrder()
         QVERIFY2(plain.contains(line), qPrintable(line));
     const QStringList bold = textsOf(report, ReportText::Bold);
     QCOMPARE(bold.filter(QStringLiteral("Bonne réponse")), right);
-    QCOMPARE(bold.filter(QStringLiteral("Note")), (QStringList{"Note : 10 / 20", "Note : 10 / 20"}));
+    QCOMPARE(bold.filter(QStringLiteral("Note")), (QStringList{"Note : 10 / 20 (0 bonne réponse sur 4)", "Note : 10 / 20 (0 bonne réponse sur 4)"}));
     QCOMPARE(plain.count(QStringLiteral("Correction : Parce que.")), 2);
     QCOMPARE(plain.count(QStringLiteral("Énoncé de la une")), 2);
     QVERIFY(plain.contains(QStringLiteral("capitales : copie du 09/03/2026 à 10:00 (réseau)")));
