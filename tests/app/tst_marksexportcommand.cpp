@@ -216,7 +216,7 @@ void TestMarksExportCommand::printsCorrectedCopies()
 }
 
 // The statistics window counts Léa once by default, both her copies on demand, and prints the
-// corrected copy of the run chosen in its pupils' table.
+// corrected copy of the run chosen in its pupils' table, once one is chosen.
 void TestMarksExportCommand::statisticsCountCopies()
 {
     QTemporaryDir dir;
@@ -229,7 +229,7 @@ void TestMarksExportCommand::statisticsCountCopies()
     const QString pdf = dir.filePath(QStringLiteral("copie.pdf"));
     scripted.printing.script(pdf);
     QStringList answered; // question 2's count of answers, per choice
-    bool printable = true;
+    bool printable = true; // before a row is chosen
     QTimer::singleShot(0, this, [&] {
         auto *window = qobject_cast<StatisticsWindow *>(QApplication::activeModalWidget());
         if (!window)
@@ -247,9 +247,8 @@ void TestMarksExportCommand::statisticsCountCopies()
         if (action->text() == QStringLiteral("&Statistiques des résultats..."))
             action->trigger();
     }
-    // Léa's latest and the run without a name; then Léa's first copy too.
-    QCOMPARE(answered, (QStringList{"2", "3"}));
-    QVERIFY(!printable); // no row chosen yet
+    QCOMPARE(answered, (QStringList{"2", "3"})); // Léa's latest and the nameless run; then Léa's first too
+    QVERIFY(!printable);
     QProcess text;
     text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY(text.waitForFinished(20000));

@@ -63,7 +63,6 @@ private Q_SLOTS:
     void pupilsOrder();
     void copyHandedBack_data();
     void copyHandedBack();
-    void nothingToHandBack();
 };
 
 // One copy per named pupil, the latest finished one, in the order of a French class list.
@@ -74,8 +73,6 @@ void TestCorrectedCopies::copyHandedBack_data()
     QTest::newRow("a later unfinished try") << QList<QStringList>{copyOf("Zoé", "10:00:00", {"1", "", "", ""}, 7),
                                                                   copyOf("Zoé", "11:00:00", {"", "", "", ""}, 8, "inachevé")}
                                             << QList<int>{0};
-    QTest::newRow("only unfinished") << QList<QStringList>{copyOf("Zoé", "11:00:00", {"", "", "", ""}, 8, "inachevé")}
-                                     << QList<int>{0};
     QTest::newRow("removed, nameless, name order")
         << QList<QStringList>{copyOf("Zoé", "10:00:00", {"1", "", "", ""}, 7), copyOf("", "10:00:00", {"1", "", "", ""}, 9),
                               copyOf("Élodie", "10:00:00", {"1", "", "", ""}, 3),
@@ -89,11 +86,6 @@ void TestCorrectedCopies::copyHandedBack()
     QFETCH(QList<int>, copies);
     const std::vector<size_t> handedBack = CorrectedCopies::toHandBack(statisticsOf(runs));
     QCOMPARE(QList<int>(handedBack.begin(), handedBack.end()), copies);
-}
-
-void TestCorrectedCopies::nothingToHandBack()
-{
-    QVERIFY_THROWS_EXCEPTION(AppError, CorrectedCopies::toHandBack(statisticsOf({copyOf("", "10:00:00", {"1", "", "", ""}, 9)})));
 }
 
 // Each copy on pages of its own, the questions in the pupil's order, the answers numbered as
