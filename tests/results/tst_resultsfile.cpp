@@ -5,6 +5,7 @@
 #include "results/resultsrunkeeper.h"
 #include "results/resultsstatistics.h"
 #include "runner/runnertestdata.h"
+#include "runner/runsession.h"
 
 #include <QFile>
 #include <QLockFile>
