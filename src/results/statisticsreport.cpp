@@ -223,7 +223,9 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     pupils.rows.reserve(statistics.pupils.size());
     for (const ResultsStatistics::Pupil &pupil : statistics.pupils) {
         pupils.rows.push_back({{pupilName(pupil.name), pupil.date + QLatin1Char(' ') + pupil.time,
-                                ResultsFile::wayText(pupil.way), stateText(pupil),
+                                ResultsFile::wayText(pupil.way),
+                                // Paper has no grey: a finished copy the figures leave out says so.
+                                pupil.finished && !pupil.counted ? tr("%1, non comptée").arg(stateText(pupil)) : stateText(pupil),
                                 QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count), markText(pupil.mark, pupil.scale)}});
     }
     report.add(std::move(pupils));

@@ -318,7 +318,7 @@ QWidget *StatisticsWindow::createCharts(const ResultsStatistics &statistics, con
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const double share = statistics.shareRight(q);
         const QString &caption = statistics.questions[q].caption;
-        bars.append({caption, share * 100, tr("%1 : %2 de bonnes réponses").arg(caption, StatisticsReport::percent(share))});
+        bars.append({caption, share * 100, tr("%1 : %2 de bonnes réponses, blancs compris").arg(caption, StatisticsReport::percent(share))});
     }
     QString why;
     Chart = charts.makeChart(bars, this, &why);
