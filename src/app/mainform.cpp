@@ -7,6 +7,7 @@
 #include "app/helpkey.h"
 #include "app/hints.h"
 #include "app/importchoicedialog.h"
+#include "app/correctedcopiescommand.h"
 #include "app/marksexportcommand.h"
 #include "app/networksessioncommand.h"
 #include "app/papercopycommands.h"
@@ -191,6 +192,9 @@ void TMainForm::createMenus()
                 &TMainForm::showResultsStatistics, false);
     addMenuItem(m_runMenu, tr("Exporter les &notes..."), tr("Exporter les notes des élèves pour le cahier de notes"), {},
                 &TMainForm::exportMarks, false);
+    addMenuItem(m_runMenu, tr("Imprimer les copies corrigées..."),
+                tr("Imprimer pour chaque élève sa copie corrigée : ses réponses, les bonnes réponses et les corrections"),
+                {}, &TMainForm::printCorrectedCopies, false);
 
     m_toolsMenu = menuBar()->addMenu(tr("&Utilitaires"));
     addMenuItem(m_toolsMenu, tr("&Calendrier"), tr("Calendrier"), {}, &TMainForm::openCalendar, true);
@@ -660,5 +664,13 @@ void TMainForm::showResultsStatistics()
 void TMainForm::exportMarks()
 {
     m_sheet->store().EcritFiche();
-    MarksExportCommand::run(CurrentFileName(), m_sheet->store().document(), m_services, this);
+    if (m_classListFolder.isEmpty())
+        m_classListFolder = ClassroomCommands::defaultClassListFolder();
+    MarksExportCommand::run(CurrentFileName(), m_sheet->store().document(), m_classListFolder, m_services, this);
+}
+
+void TMainForm::printCorrectedCopies()
+{
+    m_sheet->store().EcritFiche();
+    CorrectedCopiesCommand::run(CurrentFileName(), m_sheet->store().document(), m_services, this);
 }

@@ -116,6 +116,7 @@ private:
     void editClassSettings();
     void editClassLists();
     void exportMarks();
+    void printCorrectedCopies();
 
     void FormResize();
     QString droppedQuestionnaire(const QMimeData *mime) const;

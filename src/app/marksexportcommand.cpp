@@ -10,7 +10,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-void MarksExportCommand::run(const QString &fileName, const QStringList &document, Services &services, QWidget *parent)
+void MarksExportCommand::run(const QString &fileName, const QStringList &document, const QString &classListFolder,
+                             Services &services, QWidget *parent)
 {
     const std::optional<ResultsStatisticsCommand::ClassResults> results =
         ResultsStatisticsCommand::find(fileName, document, services);
@@ -21,7 +22,7 @@ void MarksExportCommand::run(const QString &fileName, const QStringList &documen
     everything.countUnfinished = true;
     MarksExport::of(results->statistics, everything);
 
-    MarksExportDialog dialog(results->statistics, parent);
+    MarksExportDialog dialog(results->statistics, ClassListStore(classListFolder), parent);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const MarksExport::Table table = MarksExport::of(results->statistics, dialog.options());

@@ -24,6 +24,16 @@ QString chooseOtherFile(const QString &question, const QString &folder, MessageB
 
 } // namespace
 
+QString ResultsStatisticsCommand::questionnaireTitle(const QString &fileName, const QString &resultsPath)
+{
+    if (!fileName.isEmpty())
+        return QFileInfo(fileName).completeBaseName();
+    QString name = QFileInfo(resultsPath).completeBaseName();
+    const QString suffix = QStringLiteral("-resultats");
+    const qsizetype at = name.lastIndexOf(suffix);
+    return at > 0 ? name.left(at) : name;
+}
+
 std::optional<ResultsStatisticsCommand::ClassResults>
 ResultsStatisticsCommand::find(const QString &fileName, const QStringList &document, Services &services)
 {
@@ -69,5 +79,6 @@ void ResultsStatisticsCommand::show(const QString &fileName, const QStringList &
         return;
     // The chart's module is looked for beside the program now, and loaded with the first chart.
     StatisticsWindow window(results->path, results->statistics, services, StatisticsChartModule(), parent);
+    window.allowCorrectedCopies(ClassQuestionnaire::fromLines(document), questionnaireTitle(fileName, results->path));
     window.exec();
 }

@@ -31,4 +31,6 @@ public:
         ResultsStatistics statistics;
     };
     static std::optional<ClassResults> find(const QString &fileName, const QStringList &document, Services &services);
+    // The questionnaire's name as a printed copy gives it: its file's, else the results file's.
+    static QString questionnaireTitle(const QString &fileName, const QString &resultsPath);
 };

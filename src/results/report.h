@@ -6,10 +6,12 @@
 #include <variant>
 #include <vector>
 
-// A line of a printed report: a heading, a subheading or a paragraph.
+// A line of a printed report: a heading, a subheading or a paragraph; or the start of a section
+// (one pupil's corrected copy among the class's), which begins a new page and numbers its pages
+// on their own, its text at their foot, so that each copy handed back is whole.
 struct ReportText
 {
-    enum Style { Heading, Subheading, Plain, Bold };
+    enum Style { Heading, Subheading, Plain, Bold, Section };
     Style style = Plain;
     QString text;
 };

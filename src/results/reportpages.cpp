@@ -35,7 +35,8 @@ ReportItem::Style itemStyle(ReportText::Style style)
     case ReportText::Heading: return ReportItem::Heading;
     case ReportText::Subheading: return ReportItem::Subheading;
     case ReportText::Bold: return ReportItem::Bold;
-    case ReportText::Plain: break;
+    case ReportText::Plain:
+    case ReportText::Section: break;
     }
     return ReportItem::Plain;
 }
@@ -55,6 +56,12 @@ public:
 
     void place(const ReportText &text)
     {
+        if (text.style == ReportText::Section) {
+            if (m_y > 0)
+                newPage();
+            m_sections.push_back({m_pages.size() - 1, text.text});
+            return;
+        }
         const ReportItem::Style style = itemStyle(text.style);
         const qreal height = PrintedText::height(metrics(style), text.text, m_width);
         if (m_y > 0 && m_y + height > m_bottom)
@@ -92,12 +99,27 @@ public:
 
     std::vector<std::vector<ReportItem>> takePages(qreal areaHeight)
     {
-        const int count = int(m_pages.size());
-        for (int page = 0; page < count; ++page) {
-            m_pages[size_t(page)].push_back({ReportItem::Footer,
-                                             QRectF(0, areaHeight - FooterHeight + 4, m_width, FooterHeight - 4),
-                                             ReportPages::tr("Page %1 / %2").arg(page + 1).arg(count),
-                                             Qt::AlignHCenter | Qt::AlignBottom});
+        // Pages before the first section, then each section's, are numbered apart.
+        std::vector<std::pair<size_t, QString>> sections{{0, QString()}};
+        for (const auto &section : m_sections) {
+            if (section.first == sections.back().first)
+                sections.back() = section;
+            else
+                sections.push_back(section);
+        }
+        for (size_t s = 0; s < sections.size(); ++s) {
+            const size_t first = sections[s].first;
+            const size_t end = s + 1 < sections.size() ? sections[s + 1].first : m_pages.size();
+            const int count = int(end - first);
+            for (size_t page = first; page < end; ++page) {
+                const int number = int(page - first) + 1;
+                const QString footer = sections[s].second.isEmpty()
+                                           ? ReportPages::tr("Page %1 / %2").arg(number).arg(count)
+                                           : ReportPages::tr("%1 - page %2 / %3").arg(sections[s].second).arg(number).arg(count);
+                m_pages[page].push_back({ReportItem::Footer,
+                                         QRectF(0, areaHeight - FooterHeight + 4, m_width, FooterHeight - 4), footer,
+                                         Qt::AlignHCenter | Qt::AlignBottom});
+            }
         }
         return std::move(m_pages);
     }
@@ -113,6 +135,9 @@ private:
     }
 
     void add(ReportItem item) { m_pages.back().push_back(std::move(item)); }
+
+    // Where each section begins (a page index) and the text at the foot of its pages.
+    std::vector<std::pair<size_t, QString>> m_sections;
 
     static QStringList captionsOf(const ReportTable &table)
     {

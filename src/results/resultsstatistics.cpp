@@ -1,6 +1,9 @@
 #include "results/resultsstatistics.h"
 
 #include "classroom/classscore.h"
+#include "results/pupilcopies.h"
+
+#include <QHash>
 
 #include <algorithm>
 #include <cmath>
@@ -61,12 +64,18 @@ double ResultsStatistics::shareRight(size_t question) const
 
 int ResultsStatistics::countedRuns() const
 {
-    return int(pupils.size()) - unfinishedRuns();
+    return int(std::count_if(pupils.cbegin(), pupils.cend(), [](const Pupil &pupil) { return pupil.counted; }));
 }
 
 int ResultsStatistics::unfinishedRuns() const
 {
-    return int(std::count_if(pupils.cbegin(), pupils.cend(), [](const Pupil &pupil) { return !pupil.finished; }));
+    return int(std::count_if(pupils.cbegin(), pupils.cend(),
+                             [](const Pupil &pupil) { return !pupil.finished && !pupil.removed; }));
+}
+
+int ResultsStatistics::removedRuns() const
+{
+    return int(std::count_if(pupils.cbegin(), pupils.cend(), [](const Pupil &pupil) { return pupil.removed; }));
 }
 
 std::optional<double> ResultsStatistics::markOnScale(const Pupil &pupil) const
@@ -91,28 +100,24 @@ int ResultsStatistics::changedMarks() const
     return changed;
 }
 
-ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire)
+ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire,
+                                        Counting counting)
 {
     ResultsStatistics statistics;
     const ClassSettings &settings = questionnaire.settings();
     statistics.scale = settings.markScale;
     statistics.roundingHundredths = settings.roundingHundredths;
+    statistics.counting = counting;
     const size_t questionCount = size_t(sheet.questions.size());
     statistics.questions.resize(questionCount);
-    std::vector<bool> marked(questionCount, false);
     for (size_t q = 0; q < questionCount; ++q) {
         Question &question = statistics.questions[q];
         question.caption = sheet.questions.at(qsizetype(q));
         if (q < size_t(questionnaire.size()))
             question.solution = questionnaire.question(int(q)).rightAnswer;
-        marked[q] = question.marked();
     }
 
     statistics.pupils.reserve(sheet.runs.size());
-    std::vector<std::vector<char>> right;
-    right.reserve(sheet.runs.size());
-    std::vector<double> marks;
-    marks.reserve(sheet.runs.size());
     for (const QStringList &run : sheet.runs) {
         Pupil pupil;
         pupil.date = run.at(ResultsFile::DateColumn);
@@ -124,9 +129,14 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQu
         const QString state = run.at(ResultsFile::StateColumn).trimmed();
         pupil.removed = state == ResultsFile::removedText();
         pupil.finished = state != ResultsFile::unfinishedText() && !pupil.removed;
+        bool seedRead = false;
+        const quint64 seed = run.at(ResultsFile::VersionColumn).trimmed().toULongLong(&seedRead, 16);
+        if (seedRead)
+            pupil.seed = seed;
+        pupil.copy = run.at(ResultsFile::CopyColumn).trimmed().toInt();
 
-        const std::vector<int> answers = answersOf(run, questionCount);
-        const ClassScore score = ClassMarking::score(questionnaire, settings, answers);
+        pupil.answers = answersOf(run, questionCount);
+        const ClassScore score = ClassMarking::score(questionnaire, settings, pupil.answers);
         if (score.markedCount > 0)
             pupil.currentMark = score.mark;
         const std::optional<double> kept = markOf(run.at(ResultsFile::MarkColumn));
@@ -139,34 +149,76 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQu
             pupil.mark = pupil.currentMark;
             pupil.scale = statistics.scale;
         }
-
-        if (pupil.finished) {
-            std::vector<char> rightHere(questionCount, 0);
-            for (size_t q = 0; q < questionCount; ++q) {
-                const int answer = answers[q];
-                if (answer == 0)
-                    continue;
-                Question &question = statistics.questions[q];
-                ++question.answered;
-                if (answer <= int(question.chosen.size()))
-                    ++question.chosen[size_t(answer - 1)];
-                if (question.solution == answer) {
-                    ++question.right;
-                    rightHere[q] = 1;
-                }
-            }
-            right.push_back(std::move(rightHere));
-        }
         statistics.pupils.push_back(std::move(pupil));
-        if (statistics.pupils.back().finished) {
-            if (const std::optional<double> mark = statistics.markOnScale(statistics.pupils.back()))
-                marks.push_back(*mark);
+    }
+    statistics.count();
+    return statistics;
+}
+
+ResultsStatistics ResultsStatistics::countedAs(Counting counting) const
+{
+    ResultsStatistics statistics = *this;
+    statistics.counting = counting;
+    statistics.count();
+    return statistics;
+}
+
+void ResultsStatistics::count()
+{
+    // The latest finished copy of each named pupil, under OneCopyPerPupil.
+    QHash<QString, size_t> latest;
+    for (size_t i = 0; i < pupils.size(); ++i) {
+        Pupil &pupil = pupils[i];
+        pupil.counted = pupil.finished && !pupil.removed;
+        const QString key = PupilCopies::pupilKey(pupil.name);
+        if (!pupil.counted || counting == Counting::EveryCopy || key.isEmpty())
+            continue;
+        const auto found = latest.find(key);
+        if (found == latest.end()) {
+            latest.insert(key, i);
+        } else if (PupilCopies::momentOf(pupil, i) > PupilCopies::momentOf(pupils[*found], *found)) {
+            pupils[*found].counted = false;
+            *found = i;
+        } else {
+            pupil.counted = false;
         }
+    }
+
+    const size_t questionCount = questions.size();
+    std::vector<bool> marked(questionCount, false);
+    for (size_t q = 0; q < questionCount; ++q) {
+        Question &question = questions[q];
+        question.answered = 0;
+        question.right = 0;
+        question.chosen.fill(0);
+        marked[q] = question.marked();
+    }
+    std::vector<std::vector<char>> right;
+    std::vector<double> markList;
+    for (const Pupil &pupil : pupils) {
+        if (!pupil.counted)
+            continue;
+        std::vector<char> rightHere(questionCount, 0);
+        for (size_t q = 0; q < questionCount && q < pupil.answers.size(); ++q) {
+            const int answer = pupil.answers[q];
+            if (answer == 0)
+                continue;
+            Question &question = questions[q];
+            ++question.answered;
+            if (answer <= int(question.chosen.size()))
+                ++question.chosen[size_t(answer - 1)];
+            if (question.solution == answer) {
+                ++question.right;
+                rightHere[q] = 1;
+            }
+        }
+        right.push_back(std::move(rightHere));
+        if (const std::optional<double> mark = markOnScale(pupil))
+            markList.push_back(*mark);
     }
 
     const ItemAnalysis analysis = ItemAnalysis::of(right, marked);
     for (size_t q = 0; q < questionCount; ++q)
-        statistics.questions[q].analysis = analysis.items[q];
-    statistics.marks = MarkSummary::of(marks, statistics.scale);
-    return statistics;
+        questions[q].analysis = analysis.items[q];
+    marks = MarkSummary::of(markList, scale);
 }

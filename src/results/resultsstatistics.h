@@ -13,10 +13,15 @@
 // per question how many answered, how many answered right, how many chose each answer, and how
 // the question itself fared (facility, discrimination, "à revoir").
 //
-// The class figures count the finished runs only: a run the session stopped half-way would
-// count its unanswered questions wrong, and make good questions look bad.
+// The class figures count finished runs only: a run the session stopped half-way would count
+// its unanswered questions wrong, and make good questions look bad. By default they count one
+// copy per pupil, the one the marks export takes by default (the latest finished), so that a
+// pupil who tried three times weighs as much as one who tried once; a run without a name is a
+// pupil of its own. A run the teacher removed never counts.
 struct ResultsStatistics
 {
+    enum class Counting { OneCopyPerPupil, EveryCopy };
+
     struct Question
     {
         QString caption;   // "1. Titre", as in the file's header
@@ -45,6 +50,13 @@ struct ResultsStatistics
         KeptRun::Way way = KeptRun::Way::Rehearsal;
         bool finished = true;
         bool removed = false;  // taken out of the class by the teacher: never counted
+        // Counted in the class figures: finished, not removed, and under OneCopyPerPupil the
+        // pupil's latest finished copy.
+        bool counted = false;
+        // The answer to each question in the questionnaire's numbering, 0 for none.
+        std::vector<int> answers;
+        std::optional<quint64> seed; // the version the run was drawn from; none for a rehearsal
+        int copy = 0;                // a paper copy's number
     };
 
     std::vector<Question> questions;
@@ -53,14 +65,17 @@ struct ResultsStatistics
     // summed up on.
     int scale = 20;
     int roundingHundredths = 50;
-    // The finished runs' marks, on `scale`.
+    Counting counting = Counting::OneCopyPerPupil;
+    // The counted runs' marks, on `scale`.
     MarkSummary marks;
 
     // Share of the counted runs that answered the question right, from 0 to 1 (0 without runs).
     double shareRight(size_t question) const;
-    // Runs the class figures count (the finished ones).
+    // Runs the class figures count.
     int countedRuns() const;
+    // Unfinished runs, the removed ones aside.
     int unfinishedRuns() const;
+    int removedRuns() const;
     // The pupil's mark on `scale`: a mark kept on another scale (the settings changed since)
     // is brought to it and rounded to today's step.
     std::optional<double> markOnScale(const Pupil &pupil) const;
@@ -70,5 +85,12 @@ struct ResultsStatistics
     // `questionnaire` is the questionnaire as it stands, whose questions are the file's: its
     // right answers say what is right, its settings how a run the file keeps no mark for is
     // marked. A cell that is no answer number counts as no answer.
-    static ResultsStatistics of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire);
+    static ResultsStatistics of(const ResultsSheet &sheet, const ClassQuestionnaire &questionnaire,
+                                Counting counting = Counting::OneCopyPerPupil);
+    // The same runs, the class figures counted the other way.
+    ResultsStatistics countedAs(Counting counting) const;
+
+private:
+    // Chooses the counted runs and works the class figures out from them.
+    void count();
 };

@@ -34,6 +34,11 @@ QString StatisticsReport::summary(const QString &resultsFile, const ResultsStati
         text += tr(", dont 1 inachevée, laissée hors des chiffres de la classe");
     else if (unfinished > 1)
         text += tr(", dont %1 inachevées, laissées hors des chiffres de la classe").arg(unfinished);
+    const int removed = statistics.removedRuns();
+    if (removed == 1)
+        text += tr(", 1 retirée de la classe");
+    else if (removed > 1)
+        text += tr(", %1 retirées de la classe").arg(removed);
     return text;
 }
 
@@ -108,9 +113,30 @@ QString StatisticsReport::reviewReason(const ResultsStatistics::Question &questi
               "plus souvent ici que les autres. Vérifiez que la bonne réponse est bien désignée.");
 }
 
-QString StatisticsReport::stateText(bool finished)
+QString StatisticsReport::stateText(const ResultsStatistics::Pupil &pupil)
 {
-    return finished ? tr("terminée") : tr("inachevée");
+    return pupil.removed ? tr("retirée") : pupil.finished ? tr("terminée") : tr("inachevée");
+}
+
+QString StatisticsReport::countingChoice(ResultsStatistics::Counting counting)
+{
+    return counting == ResultsStatistics::Counting::OneCopyPerPupil ? tr("une copie par élève (celle de l'export)")
+                                                                    : tr("toutes les copies terminées");
+}
+
+QString StatisticsReport::countingText(const ResultsStatistics &statistics)
+{
+    const int counted = statistics.countedRuns();
+    const QString copies = counted == 0 ? tr("aucune copie") : counted == 1 ? tr("1 copie") : tr("%1 copies").arg(counted);
+    return statistics.counting == ResultsStatistics::Counting::OneCopyPerPupil
+               ? tr("Chiffres de la classe : une copie par élève, sa dernière copie terminée (%1).").arg(copies)
+               : tr("Chiffres de la classe : toutes les copies terminées (%1).").arg(copies);
+}
+
+QString StatisticsReport::shareHint()
+{
+    return tr("Part des copies comptées qui ont choisi la bonne réponse : une question laissée sans réponse compte "
+              "comme non réussie.");
 }
 
 QString StatisticsReport::binCaption(const MarkSummary &marks, size_t bin)
@@ -137,6 +163,7 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     Report report;
     report.add(ReportText::Heading, tr("Statistiques des résultats"));
     report.add(ReportText::Plain, summary(resultsFile, statistics));
+    report.add(ReportText::Plain, countingText(statistics));
     report.add(ReportText::Bold, marksSummary(statistics));
     if (const QString notice = changedMarksNotice(statistics); !notice.isEmpty())
         report.add(ReportText::Plain, notice);
@@ -160,7 +187,7 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     ReportTable questions;
     // Headers wrap at spaces only: the one-word ones get the width of their word.
     questions.columns = {{tr("Question"), 24},      {tr("Réponses"), 12, true},       {tr("Justes"), 8, true},
-                         {tr("% justes"), 8, true}, {tr("Discrimination"), 17, true}, {tr("À revoir"), 10}};
+                         {shareCaption(), 8, true}, {tr("Discrimination"), 17, true}, {tr("À revoir"), 10}};
     for (int a = 1; a <= 5; ++a)
         questions.columns.push_back({tr("%1)").arg(a), 4, true});
     questions.rows.reserve(statistics.questions.size());
@@ -182,6 +209,7 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
         questions.rows.push_back(std::move(row));
     }
     report.add(std::move(questions));
+    report.add(ReportText::Plain, shareHint());
     if (!reviews.isEmpty()) {
         report.add(ReportText::Subheading, tr("Questions à revoir"));
         for (const QString &review : reviews)
@@ -195,7 +223,9 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
     pupils.rows.reserve(statistics.pupils.size());
     for (const ResultsStatistics::Pupil &pupil : statistics.pupils) {
         pupils.rows.push_back({{pupilName(pupil.name), pupil.date + QLatin1Char(' ') + pupil.time,
-                                ResultsFile::wayText(pupil.way), stateText(pupil.finished),
+                                ResultsFile::wayText(pupil.way),
+                                // Paper has no grey: a finished copy the figures leave out says so.
+                                pupil.finished && !pupil.counted ? tr("%1, non comptée").arg(stateText(pupil)) : stateText(pupil),
                                 QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count), markText(pupil.mark, pupil.scale)}});
     }
     report.add(std::move(pupils));

@@ -33,7 +33,15 @@ public:
     // Why the question is "à revoir"; empty when it is not.
     static QString reviewReason(const ResultsStatistics::Question &question);
     static QString reviewText() { return tr("à revoir"); }
-    static QString stateText(bool finished);
+    // "terminée", "inachevée", "retirée".
+    static QString stateText(const ResultsStatistics::Pupil &pupil);
+    // Which copies the class figures count, and how many.
+    static QString countingText(const ResultsStatistics &statistics);
+    // The choices of which copies count, by ResultsStatistics::Counting.
+    static QString countingChoice(ResultsStatistics::Counting counting);
+    // The per-question share's caption and what it counts: blanks count as not right.
+    static QString shareCaption() { return tr("% justes, blancs compris"); }
+    static QString shareHint();
     // One bar of the distribution of marks: "12" for the marks from 12 to under 13, its range
     // in words ("De 12 à moins de 13"), and the range with what it counts.
     static QString binCaption(const MarkSummary &marks, size_t bin);

@@ -3,13 +3,16 @@
 #include "platform/firstshow.h"
 #include "platform/screenfit.h"
 #include "platform/services.h"
+#include "results/correctedcopies.h"
 #include "results/reportprinting.h"
 #include "results/statisticsreport.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -49,7 +52,7 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, const QStringList &
 
 StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStatistics &statistics,
                                    Services &services, const StatisticsChartModule &charts, QWidget *parent)
-    : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_services(services)
+    : QDialog(parent), m_resultsFile(resultsFile), m_statistics(statistics), m_services(services), m_charts(charts)
 {
     setWindowTitle(tr("Statistiques des résultats"));
     auto *layout = new QVBoxLayout(this);
@@ -71,6 +74,8 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     grids->setObjectName(QStringLiteral("Grids"));
     grids->addTab(QuestionGrid, tr("&Questions"));
     grids->addTab(PupilGrid, tr("É&lèves"));
+    // Beside the tabs, whose figures it changes: no line of the window's height is taken.
+    grids->setCornerWidget(createCountingChoice(), Qt::TopRightCorner);
     // Ctrl+C copies the whole table shown, not only the cell the grid's own copy would take,
     // wherever the focus is.
     QuestionGrid->installEventFilter(this);
@@ -79,6 +84,7 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     connect(copy, &QShortcut::activated, this,
             [this, grids] { copyTable(grids->currentIndex() == 0 ? *QuestionGrid : *PupilGrid); });
     auto *split = new QSplitter(Qt::Vertical, this);
+    m_split = split;
     split->addWidget(createCharts(statistics, charts));
     split->addWidget(grids);
     // Two fifths of the height for the charts, once the screen has given the window its size.
@@ -97,6 +103,19 @@ StatisticsWindow::StatisticsWindow(const QString &resultsFile, const ResultsStat
     PrintButton->setAutoDefault(false);
     PrintButton->setObjectName(QStringLiteral("PrintButton"));
     connect(PrintButton, &QPushButton::clicked, this, &StatisticsWindow::print);
+    CorrectedCopyButton = buttons->addButton(tr("Imprimer la &copie corrigée..."), QDialogButtonBox::ActionRole);
+    CorrectedCopyButton->setAutoDefault(false);
+    CorrectedCopyButton->setObjectName(QStringLiteral("CorrectedCopyButton"));
+    CorrectedCopyButton->setVisible(false);
+    connect(CorrectedCopyButton, &QPushButton::clicked, this, &StatisticsWindow::printCorrectedCopy);
+    // A copy to print is a pupil's row chosen in the pupils' table, and shown.
+    const auto pupilChosen = [this, grids] {
+        CorrectedCopyButton->setEnabled(grids->currentWidget() == PupilGrid && PupilGrid->currentRow() >= 0
+                                        && !PupilGrid->selectedItems().isEmpty());
+    };
+    connect(PupilGrid, &QTableWidget::itemSelectionChanged, this, pupilChosen);
+    connect(grids, &QTabWidget::currentChanged, this, pupilChosen);
+    pupilChosen();
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     fitToScreen(*this, WantedSize);
@@ -106,6 +125,61 @@ void StatisticsWindow::print()
 {
     ReportPrinting::print(m_services.printDialogs, tr("Statistiques - %1").arg(QFileInfo(m_resultsFile).completeBaseName()),
                           StatisticsReport::report(m_resultsFile, m_statistics), this);
+}
+
+void StatisticsWindow::allowCorrectedCopies(const ClassQuestionnaire &questionnaire, const QString &title)
+{
+    m_questionnaire = questionnaire;
+    m_title = title;
+    CorrectedCopyButton->setVisible(true);
+}
+
+void StatisticsWindow::printCorrectedCopy()
+{
+    const int row = PupilGrid->currentRow();
+    if (!m_questionnaire || row < 0 || size_t(row) >= m_statistics.pupils.size())
+        return;
+    const QString name = StatisticsReport::pupilName(m_statistics.pupils[size_t(row)].name.simplified());
+    ReportPrinting::print(m_services.printDialogs, tr("Copie corrigée - %1").arg(name),
+                          CorrectedCopies::report(m_statistics, {size_t(row)}, *m_questionnaire, m_title), this);
+}
+
+QWidget *StatisticsWindow::createCountingChoice()
+{
+    auto *choice = new QWidget(this);
+    auto *row = new QHBoxLayout(choice);
+    row->setContentsMargins(0, 0, 0, 2);
+    CountingBox = new QComboBox(choice);
+    CountingBox->setObjectName(QStringLiteral("CountingBox"));
+    for (ResultsStatistics::Counting counting :
+         {ResultsStatistics::Counting::OneCopyPerPupil, ResultsStatistics::Counting::EveryCopy})
+        CountingBox->addItem(StatisticsReport::countingChoice(counting));
+    CountingBox->setCurrentIndex(m_statistics.counting == ResultsStatistics::Counting::OneCopyPerPupil ? 0 : 1);
+    CountingBox->setToolTip(StatisticsReport::countingText(m_statistics));
+    auto *label = new QLabel(tr("Copies co&mptées :"), choice);
+    label->setBuddy(CountingBox);
+    row->addWidget(label);
+    row->addWidget(CountingBox);
+    connect(CountingBox, &QComboBox::currentIndexChanged, this, &StatisticsWindow::countCopies);
+    return choice;
+}
+
+// The class figures, charts and tables again, the copies counted the chosen way.
+void StatisticsWindow::countCopies(int choice)
+{
+    m_statistics = m_statistics.countedAs(choice == 0 ? ResultsStatistics::Counting::OneCopyPerPupil
+                                                      : ResultsStatistics::Counting::EveryCopy);
+    MarksSummary->setText(StatisticsReport::marksSummary(m_statistics));
+    CountingBox->setToolTip(StatisticsReport::countingText(m_statistics));
+    fillQuestionGrid(m_statistics);
+    fillPupilGrid(m_statistics);
+    QWidget *old = m_split->widget(0);
+    const QList<int> sizes = m_split->sizes();
+    QWidget *charts = createCharts(m_statistics, m_charts);
+    m_split->replaceWidget(0, charts);
+    m_split->setSizes(sizes);
+    if (old != charts)
+        old->deleteLater();
 }
 
 bool StatisticsWindow::eventFilter(QObject *watched, QEvent *event)
@@ -148,10 +222,11 @@ QLabel *StatisticsWindow::createNote(const QString &text, const QString &name)
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
 {
     QuestionGrid = makeGrid(this, QStringLiteral("QuestionGrid"),
-                            {tr("Question"), tr("Réponses"), tr("Justes"), tr("% justes"), tr("Discrimination"),
+                            {tr("Question"), tr("Réponses"), tr("Justes"), StatisticsReport::shareCaption(), tr("Discrimination"),
                              tr("À revoir"), tr("1)"), tr("2)"), tr("3)"), tr("4)"), tr("5)")},
                             int(statistics.questions.size()));
     QuestionGrid->setAccessibleName(tr("Statistiques par question"));
+    QuestionGrid->horizontalHeaderItem(3)->setToolTip(StatisticsReport::shareHint());
     QuestionGrid->horizontalHeaderItem(DiscriminationColumn)
         ->setToolTip(tr("Corrélation, de -1 à 1, entre la réussite à la question et la note sur les autres questions : "
                         "au-dessus de 0,3 la question sépare bien les élèves qui ont réussi de ceux qui n'ont pas "
@@ -159,6 +234,11 @@ void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
     QuestionGrid->horizontalHeaderItem(ReviewColumn)
         ->setToolTip(tr("Discrimination négative, ou moins de 10 % de bonnes réponses : une bonne réponse mal "
                         "désignée en est la cause habituelle."));
+    fillQuestionGrid(statistics);
+}
+
+void StatisticsWindow::fillQuestionGrid(const ResultsStatistics &statistics)
+{
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
         const int row = int(q);
@@ -199,19 +279,36 @@ void StatisticsWindow::createPupilGrid(const ResultsStatistics &statistics)
                          {tr("Élève"), tr("Date"), tr("Passation"), tr("État"), tr("Score"), tr("Note")},
                          int(statistics.pupils.size()));
     PupilGrid->setAccessibleName(tr("Scores par élève"));
+    PupilGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    fillPupilGrid(statistics);
+}
+
+// A copy the class figures leave out is greyed, its reason in its tooltip.
+void StatisticsWindow::fillPupilGrid(const ResultsStatistics &statistics)
+{
     for (size_t p = 0; p < statistics.pupils.size(); ++p) {
         const ResultsStatistics::Pupil &pupil = statistics.pupils[p];
         const int row = int(p);
         PupilGrid->setItem(row, 0, cell(StatisticsReport::pupilName(pupil.name)));
         PupilGrid->setItem(row, 1, cell(pupil.date + QLatin1Char(' ') + pupil.time));
         PupilGrid->setItem(row, 2, cell(ResultsFile::wayText(pupil.way)));
-        PupilGrid->setItem(row, 3, cell(StatisticsReport::stateText(pupil.finished)));
+        PupilGrid->setItem(row, 3, cell(StatisticsReport::stateText(pupil)));
         PupilGrid->setItem(row, 4, cell(QStringLiteral("%1 / %2").arg(pupil.right).arg(pupil.count), true));
         QTableWidgetItem *mark = cell(StatisticsReport::markText(pupil.mark, pupil.scale), true);
         if (pupil.mark && !pupil.markKept)
             mark->setToolTip(tr("Calculée d'après les réponses : le fichier a été commencé avant que les notes y soient "
                                 "enregistrées."));
         PupilGrid->setItem(row, 5, mark);
+        if (!pupil.counted) {
+            const QString why = pupil.removed    ? tr("Retirée de la classe : jamais comptée.")
+                                : !pupil.finished ? tr("Inachevée : hors des chiffres de la classe.")
+                                                  : tr("Une autre copie de cet élève est comptée.");
+            for (int column = 0; column < PupilGrid->columnCount(); ++column) {
+                PupilGrid->item(row, column)->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                if (PupilGrid->item(row, column)->toolTip().isEmpty())
+                    PupilGrid->item(row, column)->setToolTip(why);
+            }
+        }
     }
 }
 
@@ -221,7 +318,7 @@ QWidget *StatisticsWindow::createCharts(const ResultsStatistics &statistics, con
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const double share = statistics.shareRight(q);
         const QString &caption = statistics.questions[q].caption;
-        bars.append({caption, share * 100, tr("%1 : %2 de bonnes réponses").arg(caption, StatisticsReport::percent(share))});
+        bars.append({caption, share * 100, tr("%1 : %2 de bonnes réponses, blancs compris").arg(caption, StatisticsReport::percent(share))});
     }
     QString why;
     Chart = charts.makeChart(bars, this, &why);

@@ -1,13 +1,18 @@
 #pragma once
 
+#include "classroom/classquestionnaire.h"
 #include "results/resultsstatistics.h"
 #include "results/statisticschartmodule.h"
 
 #include <QDialog>
 
+#include <optional>
+
 struct Services;
+class QComboBox;
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTableWidget;
 
 // "Statistiques des résultats": the class's marks summed up and their distribution as a chart;
@@ -15,7 +20,10 @@ class QTableWidget;
 // reason, and how many chose each answer, with a bar chart of the share right so the questions
 // the class missed stand out; per run the pupil, how the run was taken, the score and the mark.
 // "Imprimer..." prints all of it; Ctrl+C copies the table shown, for a spreadsheet. The charts come from their own module
-// (StatisticsChartModule); without it, a line says why and the tables stay.
+// (StatisticsChartModule); without it, a line says why and the tables stay. The class figures
+// count one copy per pupil or every finished copy, as the teacher chooses ("Copies comptées");
+// the copies left out are greyed in the pupils' table. Given the questionnaire, "Imprimer la
+// copie corrigée..." prints the corrected copy of the pupil's run chosen in that table.
 class StatisticsWindow : public QDialog
 {
     Q_OBJECT
@@ -34,6 +42,11 @@ public:
     QWidget *MarksChart = nullptr; // the distribution of marks, or the line saying why there is none
     QWidget *Chart = nullptr; // the share right per question; nullptr when MarksChart says why there is none
     QPushButton *PrintButton = nullptr;
+    QComboBox *CountingBox = nullptr; // beside the tabs; its tooltip says how many copies count
+    QPushButton *CorrectedCopyButton = nullptr; // hidden until the questionnaire is given
+
+    // The questionnaire the runs answered, as it stands, and its name for the printed copy.
+    void allowCorrectedCopies(const ClassQuestionnaire &questionnaire, const QString &title);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -42,14 +55,23 @@ private:
     enum QuestionColumn { DiscriminationColumn = 4, ReviewColumn = 5, FirstAnswerColumn = 6 };
 
     void print();
+    void printCorrectedCopy();
     void copyTable(const QTableWidget &grid);
+    void countCopies(int choice);
 
+    QWidget *createCountingChoice();
     void createQuestionGrid(const ResultsStatistics &statistics);
+    void fillQuestionGrid(const ResultsStatistics &statistics);
     void createPupilGrid(const ResultsStatistics &statistics);
+    void fillPupilGrid(const ResultsStatistics &statistics);
     QWidget *createCharts(const ResultsStatistics &statistics, const StatisticsChartModule &charts);
     QLabel *createNote(const QString &text, const QString &name);
 
     QString m_resultsFile;
     ResultsStatistics m_statistics;
     Services &m_services;
+    StatisticsChartModule m_charts;
+    QSplitter *m_split = nullptr;
+    std::optional<ClassQuestionnaire> m_questionnaire;
+    QString m_title;
 };

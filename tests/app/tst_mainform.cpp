@@ -231,7 +231,7 @@ void TestMainForm::menus_data()
     QTest::newRow("Questionnaire") << "&Questionnaire"
                                    << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Passation sur le réseau...", "&Réglages de la passation...",
                                                   "&Listes de classe...", "&Statistiques des résultats...",
-                                                  "Exporter les &notes..."};
+                                                  "Exporter les &notes...", "Imprimer les copies corrigées..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};
     QTest::newRow("Aide") << "&Aide" << QStringList{"&Index", "&Rechercher", "&Utiliser l'aide", "&A propos..."};
 }
@@ -366,7 +366,7 @@ void TestMainForm::enabledStatesBeforeAndAfterValide_data()
           "&Suprimer image", "Chemins &absolus...", "&Précédente           PgUp", "&Suivante                 PgDn  ",
           "P&remière", "&Dernière", "&Ajouter", "S&upprimer", "&Liste des questions", "&Exécuter",
           "Im&primer le questionnaire...", "Imprimer des &copies à corriger...", "Corri&ger des copies scannées...",
-          "&Statistiques des résultats...", "Exporter les &notes..."})
+          "&Statistiques des résultats...", "Exporter les &notes...", "Imprimer les copies corrigées..."})
         QTest::newRow(item) << QString::fromUtf8(item) << false;
 }
 

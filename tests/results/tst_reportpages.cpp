@@ -41,6 +41,7 @@ private Q_SLOTS:
     void tablesOverPages();
     void rowTallerThanAPage();
     void progressCanStop();
+    void sectionsNumberedApart();
 };
 
 void TestReportPages::tablesOverPages_data()
@@ -125,6 +126,30 @@ void TestReportPages::progressCanStop()
     pages = ReportPages::layOut(report, A4Area, [&calls](int, int) { return ++calls < 2; });
     QCOMPARE(pages.pageCount(), 0);
     QCOMPARE(calls, 2);
+}
+
+// Each pupil's copy begins a page and numbers its own pages, the pupil's name at their foot.
+void TestReportPages::sectionsNumberedApart()
+{
+    Report report;
+    report.add(ReportText::Heading, QStringLiteral("Avant"));
+    for (const QString &pupil : {QStringLiteral("NGUYEN Hugo"), QStringLiteral("MARTIN Léa")}) {
+        report.add(ReportText::Section, pupil);
+        report.add(ReportText::Heading, pupil);
+        for (int line = 0; line < (pupil.startsWith('N') ? 80 : 1); ++line)
+            report.add(ReportText::Plain, QStringLiteral("Ligne %1").arg(line + 1));
+    }
+    const ReportPages pages = ReportPages::layOut(report, A4Area);
+    QStringList footers;
+    QStringList firsts;
+    for (const std::vector<ReportItem> &page : pages.pages) {
+        footers << page.back().text;
+        firsts << page.front().text;
+    }
+    QCOMPARE(footers, (QStringList{"Page 1 / 1", "NGUYEN Hugo - page 1 / 2", "NGUYEN Hugo - page 2 / 2",
+                                   "MARTIN Léa - page 1 / 1"}));
+    QCOMPARE(firsts.at(1), QStringLiteral("NGUYEN Hugo"));
+    QCOMPARE(firsts.at(3), QStringLiteral("MARTIN Léa"));
 }
 
 QTEST_MAIN(TestReportPages)

@@ -30,6 +30,8 @@ using ResultsTestData::run;
 
 } // namespace
 
+Q_DECLARE_METATYPE(ResultsStatistics::Counting)
+
 class TestResultsStatistics : public QObject
 {
     Q_OBJECT
@@ -40,6 +42,8 @@ private Q_SLOTS:
     void markOfARun();
     void summaryTexts_data();
     void summaryTexts();
+    void copiesCounted_data();
+    void copiesCounted();
 };
 
 // Five finished runs worked out by hand, and one unfinished that would change every figure if
@@ -174,6 +178,57 @@ void TestResultsStatistics::summaryTexts()
     const ResultsStatistics statistics = ResultsStatistics::of(sheetOf(rows), questionnaire(ClassSettings(), marked));
     QCOMPARE(StatisticsReport::summary(QStringLiteral("/tmp/quiz-resultats.csv"), statistics), summary);
     QCOMPARE(StatisticsReport::marksSummary(statistics), marks);
+}
+
+// One copy per pupil by default: Léa's latest finished copy, however many she took; a copy
+// without a name is a pupil of its own; a removed or unfinished copy never counts.
+void TestResultsStatistics::copiesCounted_data()
+{
+    QTest::addColumn<ResultsStatistics::Counting>("counting");
+    QTest::addColumn<int>("counted");
+    QTest::addColumn<int>("rightFirst"); // counted copies right on question 1
+    QTest::addColumn<double>("mean");
+    QTest::addColumn<QString>("countingText");
+    QTest::newRow("one copy per pupil") << ResultsStatistics::Counting::OneCopyPerPupil << 4 << 2 << 3.25
+                                        << "Chiffres de la classe : une copie par élève, sa dernière copie terminée (4 copies).";
+    QTest::newRow("every copy") << ResultsStatistics::Counting::EveryCopy << 5 << 3 << 6.6
+                                << "Chiffres de la classe : toutes les copies terminées (5 copies).";
+}
+
+void TestResultsStatistics::copiesCounted()
+{
+    QFETCH(ResultsStatistics::Counting, counting);
+    QFETCH(int, counted);
+    QFETCH(int, rightFirst);
+    QFETCH(double, mean);
+    QFETCH(QString, countingText);
+    const QList<QStringList> rows{
+        run("Léa", "20", {"2", "4", "1"}, "terminé", "20", "09/03/2026", "10:00:00"),
+        run("léa ", "0", {"1", "1", "2"}, "terminé", "20", "09/03/2026", "11:00:00"),
+        run("Léa", "20", {"2", "4", "1"}, "inachevé", "20", "09/03/2026", "12:00:00"),
+        run("Léa", "20", {"2", "4", "1"}, "retirée", "20", "09/03/2026", "13:00:00"),
+        run("", "6,5", {"2", "", ""}, "terminé", "20", "09/03/2026", "09:00:00"),
+        run("", "0", {"", "", ""}, "terminé", "20", "09/03/2026", "09:30:00"),
+        run("Noé", "6,5", {"2", "", ""}, "terminé", "20", "08/03/2026", "18:00:00"),
+    };
+    const ResultsStatistics::Counting other = counting == ResultsStatistics::Counting::EveryCopy
+                                                  ? ResultsStatistics::Counting::OneCopyPerPupil
+                                                  : ResultsStatistics::Counting::EveryCopy;
+    // Counted so at once, or counted the other way first, as the window switches.
+    const ResultsStatistics direct = ResultsStatistics::of(sheetOf(rows), questionnaire(), counting);
+    const ResultsStatistics switched = ResultsStatistics::of(sheetOf(rows), questionnaire(), other).countedAs(counting);
+    for (const ResultsStatistics *statistics : {&direct, &switched}) {
+        QCOMPARE(statistics->countedRuns(), counted);
+        QCOMPARE(statistics->questions[0].right, rightFirst);
+        QCOMPARE(statistics->marks.count, counted);
+        QCOMPARE(statistics->marks.mean, mean);
+        QCOMPARE(statistics->unfinishedRuns(), 1);
+        QCOMPARE(statistics->removedRuns(), 1);
+        QVERIFY(!statistics->pupils[3].counted);
+        QCOMPARE(statistics->pupils[0].counted, counting == ResultsStatistics::Counting::EveryCopy);
+        QCOMPARE(StatisticsReport::countingText(*statistics), countingText);
+    }
+    QCOMPARE(StatisticsReport::stateText(direct.pupils[3]), QStringLiteral("retirée"));
 }
 
 QTEST_GUILESS_MAIN(TestResultsStatistics)
