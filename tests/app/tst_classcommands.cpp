@@ -2,6 +2,7 @@
 #include "app/workspace.h"
 #include "classroom/classsettingsdialog.h"
 #include "classroom/pupil/pupilwindow.h"
+#include "classroom/pupil/teachercodedialog.h"
 #include "document/classsettings.h"
 #include "document/qcmformat.h"
 #include "editor/planche.h"
@@ -36,6 +37,8 @@ private Q_SLOTS:
     void correctionMarker();
     void classRunNeedsASavedQuestionnaire();
     void onePupilThroughTheMenu();
+    void teacherCodeChosenFirst_data();
+    void teacherCodeChosenFirst();
 
 private:
     void openQuestionnaire(int questions);
@@ -143,14 +146,20 @@ void TestClassCommands::onePupilThroughTheMenu()
 {
     openQuestionnaire(2);
     program->boxes.script(MessageAnswer::Yes); // "Terminer le questionnaire ?"
-    program->boxes.script(MessageAnswer::Yes); // "Arrêter la passation ?"
     program->boxes.script(MessageAnswer::Ok);  // where the results went
+    whenModal<TeacherCodeDialog>([](TeacherCodeDialog *dialog) {
+        dialog->CodeEdit->setText(QStringLiteral("prof42"));
+        dialog->ConfirmEdit->setText(QStringLiteral("prof42"));
+        dialog->OkButton->click();
+    });
     whenModal<PupilWindow>([](PupilWindow *window) {
         window->NameBox->setEditText(QStringLiteral("Léa"));
         window->StartButton->click();
         QTest::keyClick(window, Qt::Key_2);
         window->FinishButton->click();
         window->StopButton->click();
+        window->TeacherCodeEdit->setText(QStringLiteral("prof42"));
+        window->StopConfirmButton->click();
     });
     program->trigger(QStringLiteral("Faire passer à la &classe..."));
     QVERIFY(program->boxes.lastText().contains(QStringLiteral("quiz-resultats.csv")));
@@ -164,6 +173,45 @@ void TestClassCommands::onePupilThroughTheMenu()
     // One of two questions answered: which one depends on nothing but the questionnaire's order.
     QCOMPARE(run.mid(ResultsFile::FixedColumnCount), (QStringList{"2", ""}));
     QCOMPARE(run.at(ResultsFile::MarkColumn), QStringLiteral("10"));
+}
+
+void TestClassCommands::teacherCodeChosenFirst_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("confirmation");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("too short") << QStringLiteral("123") << QStringLiteral("123")
+                               << QStringLiteral("Le code doit avoir au moins 4 caractères.");
+    QTest::newRow("typed differently") << QStringLiteral("1234") << QStringLiteral("1243")
+                                       << QStringLiteral("Les deux codes tapés diffèrent.");
+}
+
+void TestClassCommands::teacherCodeChosenFirst()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, confirmation);
+    QFETCH(QString, problem);
+    openQuestionnaire(2);
+    bool pupilWindowShown = false;
+    whenModal<TeacherCodeDialog>([&](TeacherCodeDialog *dialog) {
+        dialog->CodeEdit->setText(code);
+        dialog->ConfirmEdit->setText(confirmation);
+        dialog->OkButton->click();
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(dialog->ProblemLabel->text(), problem);
+        dialog->reject();
+    });
+    whenModal<PupilWindow>([&](PupilWindow *window) {
+        pupilWindowShown = true;
+        // A window that must not be there is closed the only way it can be.
+        window->StopButton->click();
+        window->TeacherCodeEdit->setText(code);
+        window->StopConfirmButton->click();
+    });
+    program->trigger(QStringLiteral("Faire passer à la &classe..."));
+    // Given up at the code: no class run, no results file.
+    QVERIFY(!pupilWindowShown);
+    QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("quiz-resultats.csv"))));
 }
 
 QTEST_MAIN(TestClassCommands)
