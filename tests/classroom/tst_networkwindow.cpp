@@ -32,11 +32,11 @@ struct Room
     std::unique_ptr<ServedSession> served;
     std::unique_ptr<NetworkSessionWindow> window;
 
-    Room()
+    explicit Room(const QStringList &lines = questionnaire(3))
     {
         lists.save(QStringLiteral("4e B"), {QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")});
         NetworkSessionStart start;
-        start.lines = questionnaire(3);
+        start.lines = lines;
         start.address = QStringLiteral("127.0.0.1"); // the window opens at the session's address
         served = std::make_unique<ServedSession>(
             NetworkSession::begin(journal(), start, keeper, clock.function()), scripted.pictures);
@@ -65,7 +65,38 @@ private Q_SLOTS:
     void closingBeforeTheEnd();
     void statisticsOfTheSession();
     void qrCodeIsAQrCode();
+    void correctionsShownByTheTeacher_data();
+    void correctionsShownByTheTeacher();
 };
+
+void TestNetworkWindow::correctionsShownByTheTeacher_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<bool>("button");
+    QTest::newRow("after the copy") << QStringLiteral("apres-copie") << false;
+    QTest::newRow("at the end of the run") << QStringLiteral("fin-passation") << true;
+    QTest::newRow("never") << QStringLiteral("jamais") << false;
+}
+
+void TestNetworkWindow::correctionsShownByTheTeacher()
+{
+    QFETCH(QString, when);
+    QFETCH(bool, button);
+    Room room(QStringList{QStringLiteral("PASSATION corrections=") + when} + questionnaire(3));
+    room.window->show();
+    QCOMPARE(room.window->ShowCorrectionsButton->isVisible(), button);
+    if (!button)
+        return;
+    QVERIFY(room.window->SettingsLabel->text().contains(QStringLiteral("les corrections à la fin de la passation")));
+    room.scripted.boxes.script(MessageAnswer::No);
+    QTest::mouseClick(room.window->ShowCorrectionsButton, Qt::LeftButton);
+    QVERIFY(room.scripted.boxes.lastText().startsWith(QStringLiteral("Montrer les corrections aux élèves qui ont terminé ?")));
+    QVERIFY(!room.session().correctionsReleased());
+    room.scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(room.window->ShowCorrectionsButton, Qt::LeftButton);
+    QVERIFY(room.session().correctionsReleased());
+    QVERIFY(!room.window->ShowCorrectionsButton->isEnabled());
+}
 
 void TestNetworkWindow::showsWhatPupilsNeed()
 {
