@@ -12,6 +12,7 @@ TeacherCodeDialog::TeacherCodeDialog(QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TeacherCodeDialog"));
     setWindowTitle(tr("Code de l'enseignant"));
+    setMinimumWidth(420);
 
     auto *intro = new QLabel(tr("Choisissez un code : il sera demandé pour arrêter la passation et retrouver "
                                 "le questionnaire. Il n'est enregistré nulle part."),
