@@ -305,19 +305,20 @@ void TestPupilWindow::correctionsWhenTheSettingsSay()
 
 void TestPupilWindow::endPageGoesBeforeTheNextPupil_data()
 {
-    QTest::addColumn<bool>("waited");
-    QTest::newRow("Élève suivant") << false;
-    QTest::newRow("a minute without input") << true;
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Élève suivant") << QStringLiteral("next");
+    QTest::newRow("a minute without input") << QStringLiteral("wait");
+    QTest::newRow("Arrêter la passation, then Reprendre") << QStringLiteral("stop");
 }
 
 void TestPupilWindow::endPageGoesBeforeTheNextPupil()
 {
-    QFETCH(bool, waited);
+    QFETCH(QString, how);
     finishOnePupil();
     QVERIFY(window->EndTimer->isActive());
     QCOMPARE(window->EndTimer->interval(), PupilWindow::EndPageIdleMs);
     QVERIFY(window->CorrectionsView->toPlainText().contains(QStringLiteral("Voir la carte")));
-    if (waited) {
+    if (how == QLatin1String("wait")) {
         // A key restarts the minute; then nobody touches anything.
         window->EndTimer->setInterval(200);
         QTest::qWait(120);
@@ -325,6 +326,10 @@ void TestPupilWindow::endPageGoesBeforeTheNextPupil()
         QTest::qWait(120);
         QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::EndPage));
         QTRY_COMPARE_WITH_TIMEOUT(window->Pages->currentIndex(), int(PupilWindow::NamePage), 2000);
+    } else if (how == QLatin1String("stop")) {
+        QTest::mouseClick(window->StopButton, Qt::LeftButton);
+        QTest::mouseClick(window->ResumeButton, Qt::LeftButton);
+        QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::NamePage));
     } else {
         QTest::mouseClick(window->NextPupilButton, Qt::LeftButton);
         QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::NamePage));

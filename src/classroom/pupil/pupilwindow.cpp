@@ -118,8 +118,9 @@ PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists
         if (Pages->currentIndex() == EndPage)
             nextPupil();
     });
+    // The wait after wrong codes counts down each second.
     WaitTimer = new QTimer(this);
-    WaitTimer->setSingleShot(true);
+    WaitTimer->setInterval(1000);
     connect(WaitTimer, &QTimer::timeout, this, &PupilWindow::waitOver);
     // Every key and click in the window, whichever control takes it, tells that someone is there.
     QCoreApplication::instance()->installEventFilter(this);
@@ -535,6 +536,10 @@ void PupilWindow::stopSession()
 {
     if (Pages->currentIndex() == StopPage)
         return;
+    // A pupil's end page is not kept behind the teacher's page: "Reprendre" may be clicked by
+    // the next pupil.
+    if (Pages->currentIndex() == EndPage)
+        nextPupil();
     m_pageBeforeStop = Pages->currentIndex();
     EndTimer->stop();
     QString text = tr("Arrêter la passation ?");
@@ -577,7 +582,8 @@ void PupilWindow::showWait()
         return;
     const int seconds = int((wait + 999) / 1000);
     StopProblemLabel->setText(tr("Code incorrect. Patientez %n seconde(s) avant un nouvel essai.", nullptr, seconds));
-    WaitTimer->start(int(wait));
+    if (!WaitTimer->isActive())
+        WaitTimer->start();
 }
 
 void PupilWindow::waitOver()
@@ -586,6 +592,7 @@ void PupilWindow::waitOver()
         showWait();
         return;
     }
+    WaitTimer->stop();
     StopConfirmButton->setEnabled(true);
     TeacherCodeEdit->setEnabled(true);
     StopProblemLabel->clear();
@@ -598,10 +605,7 @@ void PupilWindow::resumeAfterStop()
     TeacherCodeEdit->clear();
     StopButton->show();
     Pages->setCurrentIndex(m_pageBeforeStop);
-    if (m_pageBeforeStop == EndPage) {
-        EndTimer->start();
-        NextPupilButton->setFocus();
-    } else if (m_pageBeforeStop == QuestionPage) {
+    if (m_pageBeforeStop == QuestionPage) {
         showQuestion(m_position);
     } else {
         NameBox->setFocus();
