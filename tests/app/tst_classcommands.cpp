@@ -37,8 +37,6 @@ private Q_SLOTS:
     void correctionMarker();
     void classRunNeedsASavedQuestionnaire();
     void onePupilThroughTheMenu();
-    void teacherCodeChosenFirst_data();
-    void teacherCodeChosenFirst();
 
 private:
     void openQuestionnaire(int questions);
@@ -173,45 +171,6 @@ void TestClassCommands::onePupilThroughTheMenu()
     // One of two questions answered: which one depends on nothing but the questionnaire's order.
     QCOMPARE(run.mid(ResultsFile::FixedColumnCount), (QStringList{"2", ""}));
     QCOMPARE(run.at(ResultsFile::MarkColumn), QStringLiteral("10"));
-}
-
-void TestClassCommands::teacherCodeChosenFirst_data()
-{
-    QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("confirmation");
-    QTest::addColumn<QString>("problem");
-    QTest::newRow("too short") << QStringLiteral("123") << QStringLiteral("123")
-                               << QStringLiteral("Le code doit avoir au moins 4 caractères.");
-    QTest::newRow("typed differently") << QStringLiteral("1234") << QStringLiteral("1243")
-                                       << QStringLiteral("Les deux codes tapés diffèrent.");
-}
-
-void TestClassCommands::teacherCodeChosenFirst()
-{
-    QFETCH(QString, code);
-    QFETCH(QString, confirmation);
-    QFETCH(QString, problem);
-    openQuestionnaire(2);
-    bool pupilWindowShown = false;
-    whenModal<TeacherCodeDialog>([&](TeacherCodeDialog *dialog) {
-        dialog->CodeEdit->setText(code);
-        dialog->ConfirmEdit->setText(confirmation);
-        dialog->OkButton->click();
-        QVERIFY(dialog->isVisible());
-        QCOMPARE(dialog->ProblemLabel->text(), problem);
-        dialog->reject();
-    });
-    whenModal<PupilWindow>([&](PupilWindow *window) {
-        pupilWindowShown = true;
-        // A window that must not be there is closed the only way it can be.
-        window->StopButton->click();
-        window->TeacherCodeEdit->setText(code);
-        window->StopConfirmButton->click();
-    });
-    program->trigger(QStringLiteral("Faire passer à la &classe..."));
-    // Given up at the code: no class run, no results file.
-    QVERIFY(!pupilWindowShown);
-    QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("quiz-resultats.csv"))));
 }
 
 QTEST_MAIN(TestClassCommands)

@@ -111,8 +111,6 @@ void TestClassRun::correctionSplitFromTheStatement_data()
     QTest::newRow("no space, lower case, then more lines")
         << QStringList{QStringLiteral("Calculez."), QStringLiteral("  correction:") + sum, QStringLiteral("Table de 7.")}
         << QStringList{QStringLiteral("Calculez.")} << QStringList{sum, QStringLiteral("Table de 7.")};
-    QTest::newRow("capitals and blanks before the colon")
-        << QStringList{QStringLiteral("CORRECTION   :  ") + sum} << QStringList() << QStringList{sum};
     QTest::newRow("only the first marker opens")
         << QStringList{QStringLiteral("Correction : a"), QStringLiteral("Correction : b")} << QStringList()
         << QStringList{QStringLiteral("a"), QStringLiteral("Correction : b")};

@@ -67,8 +67,6 @@ private Q_SLOTS:
     void escapeAndCloseDoNothing();
     void stopKeepsTheOpenRun();
     void stopNeedsTheTeachersCode();
-    void wrongCodesWaitLonger_data();
-    void wrongCodesWaitLonger();
     void correctionsWhenTheSettingsSay_data();
     void correctionsWhenTheSettingsSay();
     void endPageGoesBeforeTheNextPupil_data();
@@ -238,42 +236,15 @@ void TestPupilWindow::stopNeedsTheTeachersCode()
     QCOMPARE(window->StopProblemLabel->text(), QStringLiteral("Code incorrect. Patientez 5 seconde(s) avant un nouvel essai."));
     QCOMPARE(teacherCode->check(QStringLiteral("1789")), TeacherCode::Check::Waiting);
     nowMs += TeacherCode::FirstWaitMs;
+    // Each further wrong try waits twice as long.
+    QCOMPARE(teacherCode->check(QStringLiteral("1788")), TeacherCode::Check::Refused);
+    QCOMPARE(teacherCode->waitMs(), 2 * TeacherCode::FirstWaitMs);
+    nowMs += 2 * TeacherCode::FirstWaitMs;
     QTRY_VERIFY(window->StopConfirmButton->isEnabled());
     QTest::keyClicks(window->TeacherCodeEdit, QStringLiteral("1789"));
     QTest::mouseClick(window->StopConfirmButton, Qt::LeftButton);
     QVERIFY(!window->isVisible());
     QCOMPARE(keeper.kept.size(), size_t(1));
-}
-
-void TestPupilWindow::wrongCodesWaitLonger_data()
-{
-    QTest::addColumn<int>("wrongTries");
-    QTest::addColumn<qint64>("wait");
-    QTest::newRow("two wrong tries are free") << 2 << qint64(0);
-    QTest::newRow("the third waits 5 s") << 3 << qint64(5000);
-    QTest::newRow("the fourth 10 s") << 4 << qint64(10000);
-    QTest::newRow("the sixth 40 s") << 6 << qint64(40000);
-    QTest::newRow("never more than five minutes") << 30 << TeacherCode::LongestWaitMs;
-}
-
-void TestPupilWindow::wrongCodesWaitLonger()
-{
-    QFETCH(int, wrongTries);
-    qint64 now = 0;
-    TeacherCode code(QStringLiteral("secret"), [&now] { return now; });
-    for (int i = 0; i < wrongTries; ++i) {
-        now += code.waitMs();
-        QCOMPARE(code.check(QStringLiteral("Secret")), TeacherCode::Check::Refused);
-    }
-    QTEST(code.waitMs(), "wait");
-    if (code.waitMs() > 0) {
-        // A try during the wait is not heard, not even the right one, and not counted.
-        QCOMPARE(code.check(QStringLiteral("secret")), TeacherCode::Check::Waiting);
-        QCOMPARE(code.wrongTries(), wrongTries);
-        now += code.waitMs();
-    }
-    QCOMPARE(code.check(QStringLiteral("secret")), TeacherCode::Check::Accepted);
-    QVERIFY(!TeacherCode::problemWith(QStringLiteral("abc")).isEmpty());
 }
 
 void TestPupilWindow::correctionsWhenTheSettingsSay_data()

@@ -11,8 +11,6 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(ClassSettings)
-Q_DECLARE_METATYPE(ClassSettings::EndView)
-Q_DECLARE_METATYPE(ClassSettings::CorrectionsShown)
 
 namespace {
 
@@ -53,8 +51,6 @@ class TestClassSettings : public QObject
 private Q_SLOTS:
     void roundTrip_data();
     void roundTrip();
-    void correctionsShownWhenTheSettingsSay_data();
-    void correctionsShownWhenTheSettingsSay();
     void readingIsForgiving_data();
     void readingIsForgiving();
     void keptByEveryCommand_data();
@@ -65,6 +61,7 @@ void TestClassSettings::roundTrip_data()
 {
     QTest::addColumn<ClassSettings>("settings");
     QTest::addColumn<int>("lines");
+    // Also a file from before the corrections setting: read, it shows them after the copy.
     QTest::newRow("defaults leave the file as it was") << ClassSettings() << 0;
     QTest::newRow("all changed") << chosen() << 6;
     ClassSettings answersOnly;
@@ -79,35 +76,6 @@ void TestClassSettings::roundTrip_data()
     ClassSettings never = chosen();
     never.correctionsShown = ClassSettings::CorrectionsShown::Never;
     QTest::newRow("corrections never") << never << 7;
-}
-
-void TestClassSettings::correctionsShownWhenTheSettingsSay_data()
-{
-    QTest::addColumn<ClassSettings::EndView>("view");
-    QTest::addColumn<ClassSettings::CorrectionsShown>("when");
-    QTest::addColumn<bool>("released");
-    QTest::addColumn<bool>("shown");
-    QTest::addColumn<bool>("later");
-    using View = ClassSettings::EndView;
-    using When = ClassSettings::CorrectionsShown;
-    QTest::newRow("after the copy") << View::MarkAndCorrections << When::AfterCopy << false << true << false;
-    QTest::newRow("end of the run, still going") << View::MarkAndCorrections << When::AfterRun << false << false << true;
-    QTest::newRow("end of the run, released") << View::MarkAndCorrections << When::AfterRun << true << true << false;
-    QTest::newRow("never, even released") << View::MarkAndCorrections << When::Never << true << false << false;
-    QTest::newRow("mark only, released") << View::Mark << When::AfterRun << true << false << false;
-    QTest::newRow("nothing, after the copy") << View::Nothing << When::AfterCopy << false << false << false;
-}
-
-void TestClassSettings::correctionsShownWhenTheSettingsSay()
-{
-    QFETCH(ClassSettings::EndView, view);
-    QFETCH(ClassSettings::CorrectionsShown, when);
-    QFETCH(bool, released);
-    ClassSettings settings;
-    settings.endView = view;
-    settings.correctionsShown = when;
-    QTEST(settings.showsCorrections(released), "shown");
-    QTEST(settings.correctionsLater(released), "later");
 }
 
 void TestClassSettings::roundTrip()
@@ -131,26 +99,17 @@ void TestClassSettings::readingIsForgiving_data()
     QTest::addColumn<QStringList>("header");
     QTest::addColumn<int>("scale");
     QTest::addColumn<bool>("shuffled");
-    QTest::addColumn<ClassSettings::CorrectionsShown>("corrections");
-    // A file from before the setting, or one that says it wrongly, shows them after the copy.
-    const auto asToday = ClassSettings::CorrectionsShown::AfterCopy;
-    QTest::newRow("no settings") << QStringList() << 20 << false << asToday;
-    QTest::newRow("blanks around") << QStringList{QStringLiteral("PASSATION  bareme = 40 ")} << 40 << false << asToday;
-    QTest::newRow("scale not a number") << QStringList{QStringLiteral("PASSATION bareme=vingt")} << 20 << false << asToday;
-    QTest::newRow("scale 0") << QStringList{QStringLiteral("PASSATION bareme=0")} << 20 << false << asToday;
+    QTest::newRow("no settings") << QStringList() << 20 << false;
+    QTest::newRow("blanks around") << QStringList{QStringLiteral("PASSATION  bareme = 40 ")} << 40 << false;
+    QTest::newRow("scale not a number") << QStringList{QStringLiteral("PASSATION bareme=vingt")} << 20 << false;
+    QTest::newRow("scale 0") << QStringList{QStringLiteral("PASSATION bareme=0")} << 20 << false;
     QTest::newRow("unknown key and value") << QStringList{QStringLiteral("PASSATION couleur=bleu"),
-                                                          QStringLiteral("PASSATION questions=peut-etre")} << 20 << false << asToday;
+                                                          QStringLiteral("PASSATION questions=peut-etre")} << 20 << false;
     QTest::newRow("after the first block it is free text")
-        << QStringList{QcmFormat::openingTag(5), QStringLiteral("PASSATION questions=melange")} << 20 << false << asToday;
+        << QStringList{QcmFormat::openingTag(5), QStringLiteral("PASSATION questions=melange")} << 20 << false;
     QTest::newRow("lower-case tag ends the header too")
-        << QStringList{QStringLiteral("<bloc0003>"), QStringLiteral("PASSATION bareme=5")} << 20 << false << asToday;
-    QTest::newRow("blank line before") << QStringList{QString(), QStringLiteral("PASSATION questions=melange")} << 20 << true << asToday;
-    QTest::newRow("corrections at the end")
-        << QStringList{QStringLiteral("PASSATION corrections=fin-passation")} << 20 << false
-        << ClassSettings::CorrectionsShown::AfterRun;
-    QTest::newRow("corrections unknown")
-        << QStringList{QStringLiteral("PASSATION corrections=demain")} << 20 << false
-        << asToday;
+        << QStringList{QStringLiteral("<bloc0003>"), QStringLiteral("PASSATION bareme=5")} << 20 << false;
+    QTest::newRow("blank line before") << QStringList{QString(), QStringLiteral("PASSATION questions=melange")} << 20 << true;
 }
 
 void TestClassSettings::readingIsForgiving()
@@ -159,7 +118,6 @@ void TestClassSettings::readingIsForgiving()
     const ClassSettings settings = ClassSettingsFormat::read(header + block(0));
     QTEST(settings.markScale, "scale");
     QTEST(settings.shuffleQuestions, "shuffled");
-    QTEST(settings.correctionsShown, "corrections");
 }
 
 void TestClassSettings::keptByEveryCommand_data()
