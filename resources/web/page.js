@@ -9,6 +9,8 @@
   const storageKey = 'nelo-qcm-run:' + location.host;
   const retryMs = [1000, 2000, 4000, 8000, 10000];
   const stateCheckMs = 15000;
+  // An end page waiting for the corrections the teacher keeps for the end of the run.
+  const correctionsCheckMs = 5000;
 
   let run = loadRun();        // {token, name, position, seq, queue: [{position, choice, seq}]}
   let code = '';
@@ -18,6 +20,7 @@
   let failures = 0;
   let retryTimer = 0;
   let finishing = false;
+  let correctionsTimer = 0;
 
   const $ = (id) => document.getElementById(id);
 
@@ -439,6 +442,10 @@
                                                                  : ' question sans bonne réponse désignée ne compte pas.');
     }
     $('end-detail').textContent = detail;
+    $('end-later').hidden = !result.correctionsLater;
+    clearTimeout(correctionsTimer);
+    if (result.correctionsLater)
+      correctionsTimer = setTimeout(checkCorrections, correctionsCheckMs);
     const box = $('corrections');
     box.replaceChildren();
     (result.corrections || []).forEach((item, index) => {
@@ -465,8 +472,23 @@
     focusTitle('end-title');
   }
 
+  // The server sends them once the teacher ends the run or shows them; until then it sends
+  // neither them nor the right answers.
+  async function checkCorrections() {
+    if (!run || $('end-page').hidden)
+      return;
+    const answer = await call('/api/state', {token: run.token});
+    if (answer.status === 200 && answer.body.finished && answer.body.result && !answer.body.result.correctionsLater)
+      return showEnd(answer.body);
+    if (answer.status === 401)
+      return;
+    correctionsTimer = setTimeout(checkCorrections, correctionsCheckMs);
+  }
+
   function showEnded() {
     setStatus('', false);
+    clearTimeout(correctionsTimer);
+    $('end-later').hidden = true;
     $('end-title').textContent = 'La passation est terminée';
     const lost = run ? run.queue.length : 0;
     $('end-message').textContent = lost > 0

@@ -10,6 +10,16 @@ work=$4
 open_main_window "$program" "$file"
 xdotool key --clearmodifiers --delay 200 alt+q c
 
+# The teacher chooses the code that will stop the run, typed twice.
+code=$(window_named "^Code de l'enseignant$")
+[ -n "$code" ] || { echo "\"Faire passer à la classe...\" asked for no teacher's code"; exit 1; }
+sleep 0.3
+focus "$code"
+xdotool type --delay 30 "prof1789"
+xdotool key Tab
+xdotool type --delay 30 "prof1789"
+xdotool key Return
+
 pupils=$(window_named '^Passation du questionnaire$')
 [ -n "$pupils" ] || { echo "\"Faire passer à la classe...\" did not open the pupils' window"; exit 1; }
 sleep 1
@@ -49,10 +59,18 @@ sleep 0.3
   || { echo "Escape closed the pupils' window"; exit 1; }
 
 # "Arrêter la passation" stands at the top right; it has no key, so that no pupil stops the
-# session by chance: the teacher clicks it.
+# session by chance: the teacher clicks it, then types the code (a wrong one first: the
+# window stays).
 eval "$(xdotool getwindowgeometry --shell "$pupils")"
 xdotool mousemove --window "$pupils" $((WIDTH - 90)) 25 click 1
-press_return_in '^Nelo Qcm$' "\"Arrêter la passation\" asked nothing"
+sleep 0.5
+xdotool type --delay 30 "eleve"
+xdotool key Return
+sleep 0.5
+[ -n "$(xdotool search --onlyvisible --name '^Passation du questionnaire$' | head -n 1)" ] \
+  || { echo "a wrong code closed the pupils' window"; exit 1; }
+xdotool type --delay 30 "prof1789"
+xdotool key Return
 # The summary names the results file.
 press_return_in '^Nelo Qcm$' "the end of the session said nothing"
 sleep 0.5

@@ -6,6 +6,8 @@
 #include "classroom/classsettingsdialog.h"
 #include "classroom/pupil/pupilsession.h"
 #include "classroom/pupil/pupilwindow.h"
+#include "classroom/pupil/teachercode.h"
+#include "classroom/pupil/teachercodedialog.h"
 #include "platform/scriptedmessageboxes.h"
 #include "platform/services.h"
 #include "platform/systemclock.h"
@@ -54,7 +56,8 @@ bool saveClassWindows(const QStringList &document, const QString &questionnaireF
     NoKeeper keeper;
     SystemClock &clock = services.clock;
     PupilSession session(questionnaire, settings, keeper, [&clock] { return clock.now(); }, [] { return quint64(7); });
-    PupilWindow window(session, lists, services, questionnaireFolder);
+    TeacherCode teacherCode(QStringLiteral("screenshots"), [] { return qint64(0); });
+    PupilWindow window(session, lists, services, teacherCode, questionnaireFolder);
     window.show();
     bool ok = true;
     window.ClassBox->setCurrentText(QStringLiteral("4e B"));
@@ -72,10 +75,16 @@ bool saveClassWindows(const QStringList &document, const QString &questionnaireF
         boxes->script(MessageAnswer::Yes);
     window.FinishButton->click();
     ok = saveAt(window, QSize(1366, 768), output.filePath(QStringLiteral("pupil-end.png"))) && ok;
+    window.StopButton->click();
+    ok = saveAt(window, QSize(1366, 768), output.filePath(QStringLiteral("pupil-stop.png"))) && ok;
 
     ClassSettingsDialog settingsDialog(settings);
     settingsDialog.show();
     ok = saveAt(settingsDialog, settingsDialog.sizeHint(), output.filePath(QStringLiteral("class-settings.png"))) && ok;
+
+    TeacherCodeDialog codeDialog;
+    codeDialog.show();
+    ok = saveAt(codeDialog, codeDialog.sizeHint(), output.filePath(QStringLiteral("class-teacher-code.png"))) && ok;
 
     ClassListDialog listDialog(lists, services);
     listDialog.show();

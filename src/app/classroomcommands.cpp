@@ -6,6 +6,8 @@
 #include "classroom/classsettingsdialog.h"
 #include "classroom/pupil/pupilsession.h"
 #include "classroom/pupil/pupilwindow.h"
+#include "classroom/pupil/teachercode.h"
+#include "classroom/pupil/teachercodedialog.h"
 #include "document/classsettings.h"
 #include "platform/apperror.h"
 #include "platform/messageboxes.h"
@@ -16,7 +18,9 @@
 #include "runner/pupilnamedialog.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
@@ -80,13 +84,23 @@ void ClassroomCommands::runClass(const QString &fileName, const QStringList &doc
         return;
     const auto &questionnaire = toRun->questionnaire;
     const QString &path = toRun->resultsPath;
+    // Without it, the pupils' window would give the editor and its right answers to the first
+    // pupil who clicks "Arrêter la passation".
+    TeacherCodeDialog codeDialog(m_parent);
+    if (codeDialog.exec() != QDialog::Accepted)
+        return;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    TeacherCode teacherCode(codeDialog.code(), [elapsed] { return elapsed.elapsed(); });
+    codeDialog.CodeEdit->clear();
+    codeDialog.ConfirmEdit->clear();
 
     ResultsRunKeeper keeper(questionnaire, path);
     const SystemClock &clock = m_services.clock;
     PupilSession session(questionnaire, questionnaire->settings(), keeper, [&clock] { return clock.now(); },
                          [] { return QRandomGenerator::system()->generate64(); });
     const ClassListStore classLists(m_classListFolder);
-    PupilWindow window(session, classLists, m_services, QFileInfo(fileName).absolutePath(), m_parent);
+    PupilWindow window(session, classLists, m_services, teacherCode, QFileInfo(fileName).absolutePath(), m_parent);
     window.exec();
 
     for (const QString &notice : keeper.notices())

@@ -23,7 +23,8 @@ class ClassroomCommands
 public:
     ClassroomCommands(Services &services, QString classListFolder, QWidget *parent);
 
-    // "Faire passer à la classe...": every pupil's run is kept in the questionnaire's results
+    // "Faire passer à la classe...": the teacher chooses the code that will stop the run, then
+    // every pupil's run is kept in the questionnaire's results
     // file the moment it ends. `fileName` is the questionnaire's file (empty when never saved).
     void runClass(const QString &fileName, const QStringList &document);
     // A questionnaire ready for a class, and where its runs go.

@@ -47,6 +47,18 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     EndViewBox->addItem(tr("Sa note et les corrections"));
     EndViewBox->setCurrentIndex(int(settings.endView));
 
+    CorrectionsBox = new QComboBox(this);
+    CorrectionsBox->setObjectName(QStringLiteral("CorrectionsBox"));
+    CorrectionsBox->addItem(tr("Après la copie"));
+    CorrectionsBox->addItem(tr("À la fin de la passation"));
+    CorrectionsBox->addItem(tr("Jamais"));
+    CorrectionsBox->setCurrentIndex(int(settings.correctionsShown));
+    CorrectionsBox->setToolTip(tr("« À la fin de la passation » : l'élève qui termine voit sa note (ou rien) ; les "
+                                  "corrections viennent quand vous terminez la passation ou cliquez sur « Montrer "
+                                  "les corrections »."));
+    connect(EndViewBox, &QComboBox::currentIndexChanged, this, &ClassSettingsDialog::endViewChosen);
+    endViewChosen(EndViewBox->currentIndex());
+
     auto *form = new QFormLayout(this);
     form->addRow(ShuffleQuestionsBox);
     form->addRow(ShuffleAnswersBox);
@@ -54,6 +66,7 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     form->addRow(tr("&Arrondie :"), RoundingBox);
     form->addRow(tr("&Pénalité :"), PenaltyBox);
     form->addRow(tr("À la fin, l'élève &voit :"), EndViewBox);
+    form->addRow(tr("&Corrections montrées :"), CorrectionsBox);
     auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
                                "avec F9 n'en tient pas compte."),
                             this);
@@ -77,5 +90,12 @@ ClassSettings ClassSettingsDialog::settings() const
     chosen.roundingHundredths = RoundingBox->currentData().toInt();
     chosen.penalty = PenaltyBox->currentIndex() == 1 ? ClassSettings::Penalty::Chance : ClassSettings::Penalty::None;
     chosen.endView = ClassSettings::EndView(EndViewBox->currentIndex());
+    chosen.correctionsShown = ClassSettings::CorrectionsShown(CorrectionsBox->currentIndex());
     return chosen;
+}
+
+void ClassSettingsDialog::endViewChosen(int index)
+{
+    // When the corrections come means something only if the pupil is to see them.
+    CorrectionsBox->setEnabled(ClassSettings::EndView(index) == ClassSettings::EndView::MarkAndCorrections);
 }

@@ -25,4 +25,8 @@ public:
     QComboBox *RoundingBox = nullptr;
     QComboBox *PenaltyBox = nullptr;
     QComboBox *EndViewBox = nullptr;
+    QComboBox *CorrectionsBox = nullptr;
+
+private Q_SLOTS:
+    void endViewChosen(int index);
 };

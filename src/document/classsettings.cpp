@@ -12,6 +12,7 @@ const QString ScaleKey = QStringLiteral("bareme");
 const QString RoundingKey = QStringLiteral("arrondi");
 const QString PenaltyKey = QStringLiteral("penalite");
 const QString EndKey = QStringLiteral("fin");
+const QString CorrectionsKey = QStringLiteral("corrections");
 
 const QString InOrder = QStringLiteral("ordre");
 const QString Shuffled = QStringLiteral("melange");
@@ -32,6 +33,19 @@ QString endText(ClassSettings::EndView view)
         return QStringLiteral("corrections");
     }
     return QStringLiteral("note");
+}
+
+QString correctionsText(ClassSettings::CorrectionsShown when)
+{
+    switch (when) {
+    case ClassSettings::CorrectionsShown::AfterCopy:
+        return QStringLiteral("apres-copie");
+    case ClassSettings::CorrectionsShown::AfterRun:
+        return QStringLiteral("fin-passation");
+    case ClassSettings::CorrectionsShown::Never:
+        return QStringLiteral("jamais");
+    }
+    return QStringLiteral("apres-copie");
 }
 
 // Only the lines above the first block are the file's header: a line of free text further down
@@ -72,6 +86,12 @@ void apply(ClassSettings &settings, const QString &key, const QString &value)
             if (value == endText(view))
                 settings.endView = view;
         }
+    } else if (key == CorrectionsKey) {
+        for (auto when : {ClassSettings::CorrectionsShown::AfterCopy, ClassSettings::CorrectionsShown::AfterRun,
+                          ClassSettings::CorrectionsShown::Never}) {
+            if (value == correctionsText(when))
+                settings.correctionsShown = when;
+        }
     }
 }
 
@@ -81,7 +101,20 @@ bool ClassSettings::operator==(const ClassSettings &other) const
 {
     return shuffleQuestions == other.shuffleQuestions && shuffleAnswers == other.shuffleAnswers
         && markScale == other.markScale && roundingHundredths == other.roundingHundredths
-        && penalty == other.penalty && endView == other.endView;
+        && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown;
+}
+
+bool ClassSettings::showsCorrections(bool released) const
+{
+    if (endView != EndView::MarkAndCorrections)
+        return false;
+    return correctionsShown == CorrectionsShown::AfterCopy
+        || (correctionsShown == CorrectionsShown::AfterRun && released);
+}
+
+bool ClassSettings::correctionsLater(bool released) const
+{
+    return endView == EndView::MarkAndCorrections && correctionsShown == CorrectionsShown::AfterRun && !released;
 }
 
 namespace ClassSettingsFormat {
@@ -143,6 +176,10 @@ QStringList withSettings(const QStringList &lines, const ClassSettings &settings
                << Keyword + RoundingKey + QLatin1Char('=') + roundingText(settings.roundingHundredths)
                << Keyword + PenaltyKey + QLatin1Char('=') + penaltyText(settings.penalty)
                << Keyword + EndKey + QLatin1Char('=') + endText(settings.endView);
+        // Only when it is not what every file said before this setting existed, so that those
+        // files are written as they were.
+        if (settings.correctionsShown != defaults.correctionsShown)
+            header << Keyword + CorrectionsKey + QLatin1Char('=') + correctionsText(settings.correctionsShown);
     }
     QStringList result = header;
     const int end = headerEnd(lines);

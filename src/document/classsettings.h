@@ -11,6 +11,9 @@ struct ClassSettings
 {
     enum class Penalty { None, Chance };
     enum class EndView { Nothing, Mark, MarkAndCorrections };
+    // When a pupil who has finished is shown the corrections, if the end view has them: at once,
+    // once the teacher ends the run (or shows them), or never.
+    enum class CorrectionsShown { AfterCopy, AfterRun, Never };
 
     bool shuffleQuestions = false;
     bool shuffleAnswers = false;
@@ -19,6 +22,13 @@ struct ClassSettings
     int roundingHundredths = 50;
     Penalty penalty = Penalty::None;
     EndView endView = EndView::Mark;
+    CorrectionsShown correctionsShown = CorrectionsShown::AfterCopy;
+
+    // Whether a pupil who has finished sees the corrections (and the right answers) now;
+    // `released` once the teacher has ended the run or shown the corrections.
+    bool showsCorrections(bool released) const;
+    // Whether the corrections are still to come for a pupil who has finished.
+    bool correctionsLater(bool released) const;
 
     bool operator==(const ClassSettings &other) const;
     bool operator!=(const ClassSettings &other) const { return !(*this == other); }

@@ -2,6 +2,7 @@
 #include "app/workspace.h"
 #include "classroom/classsettingsdialog.h"
 #include "classroom/pupil/pupilwindow.h"
+#include "classroom/pupil/teachercodedialog.h"
 #include "document/classsettings.h"
 #include "document/qcmformat.h"
 #include "editor/planche.h"
@@ -143,14 +144,20 @@ void TestClassCommands::onePupilThroughTheMenu()
 {
     openQuestionnaire(2);
     program->boxes.script(MessageAnswer::Yes); // "Terminer le questionnaire ?"
-    program->boxes.script(MessageAnswer::Yes); // "Arrêter la passation ?"
     program->boxes.script(MessageAnswer::Ok);  // where the results went
+    whenModal<TeacherCodeDialog>([](TeacherCodeDialog *dialog) {
+        dialog->CodeEdit->setText(QStringLiteral("prof42"));
+        dialog->ConfirmEdit->setText(QStringLiteral("prof42"));
+        dialog->OkButton->click();
+    });
     whenModal<PupilWindow>([](PupilWindow *window) {
         window->NameBox->setEditText(QStringLiteral("Léa"));
         window->StartButton->click();
         QTest::keyClick(window, Qt::Key_2);
         window->FinishButton->click();
         window->StopButton->click();
+        window->TeacherCodeEdit->setText(QStringLiteral("prof42"));
+        window->StopConfirmButton->click();
     });
     program->trigger(QStringLiteral("Faire passer à la &classe..."));
     QVERIFY(program->boxes.lastText().contains(QStringLiteral("quiz-resultats.csv")));

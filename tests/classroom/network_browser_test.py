@@ -7,6 +7,11 @@ window's table and the results file are checked afterwards.
 Exits 77 (skipped) when Chromium or its driver is not installed.
 
   network_browser_test.py --driver nelo-network-session-driver --examples examples [--screenshots DIR]
+                          [--case corrections-at-end]
+
+The case "corrections-at-end" runs a session whose corrections wait for the end of the run: no
+page holds a correction or a right answer until the teacher shows them, not even an end page
+reloaded.
 """
 
 import argparse
@@ -25,10 +30,13 @@ CHROMEDRIVER = shutil.which('chromedriver')
 QUESTIONS = 4
 
 
-def questionnaire(picture):
+def questionnaire(picture, corrections_at_end=False):
     """Four questions, answers 'Réponse q.k', the right one 1 + q % 3; the second question has
-    a picture; the settings shuffle questions and answers and show the corrections."""
+    a picture; the settings shuffle questions and answers and show the corrections (after the
+    copy, or at the end of the run)."""
     lines = ['PASSATION questions=melange', 'PASSATION reponses=melange', 'PASSATION fin=corrections']
+    if corrections_at_end:
+        lines.append('PASSATION corrections=fin-passation')
     for n in range(QUESTIONS):
         lines += ['<BLOC%04d>' % n, 'TITLE Question %d <b>pas du HTML</b>' % (n + 1),
                   'PICTURE ' + (picture if n == 1 else '')]
@@ -151,11 +159,70 @@ def results_rows(path):
     return rows[0], rows[1:]
 
 
+def no_correction_in(pupils, when):
+    """Neither a correction nor a right answer in what any of the pages holds."""
+    for pupil in pupils:
+        source = pupil.browser.page_source
+        check('Explication' not in source and 'Bonne réponse' not in source and 'réponse, juste' not in source,
+              'a correction reached %s %s' % (pupil.name, when))
+
+
+def corrections_at_end(args, work, qcm, results):
+    """Two pupils; the corrections wait for the teacher."""
+    with open(qcm, 'w', encoding='cp1252', newline='') as file:
+        file.write(questionnaire('drapeau-france.bmp', corrections_at_end=True))
+    teacher = Teacher(args.driver, qcm, results)
+    pupils = []
+    try:
+        pupils = [Pupil(name, teacher.address) for name in ('Ann Durand', 'Bob Martin')]
+        ann, bob = pupils
+        for pupil in pupils:
+            pupil.join(teacher.code)
+        for n in range(QUESTIONS):
+            ann.answer(1 + n % 3)
+            if n + 1 < QUESTIONS:
+                ann.next()
+        ann.sent()
+        bob.answer(2)
+        bob.sent()
+        ann.finish()
+        text = ann.find('#end-page').text
+        check('Note :' in text, 'Ann end page: %s' % text[:200])
+        check(ann.visible('#end-later'), 'Ann is not told the corrections come later')
+        no_correction_in(pupils, 'while a classmate answers')
+        # A classmate picks up Ann's phone and reloads the end page.
+        ann.browser.refresh()
+        ann.wait(lambda: ann.visible('#end-page') and 'Note :' in ann.find('#end-page').text, 'the end page again')
+        time.sleep(6)  # longer than the page's wait between two looks at the server
+        no_correction_in(pupils, 'after reloading the end page')
+        if args.screenshots:
+            ann.browser.set_window_size(390, 844)
+            ann.browser.save_screenshot(os.path.join(args.screenshots, 'network-page-end-waiting-phone.png'))
+
+        teacher.ask('corrections')
+        ann.wait(lambda: 'Explication 1' in ann.find('#end-page').text, 'the corrections once shown', seconds=15)
+        check(not ann.visible('#end-later'), 'still told the corrections come later')
+        # Bob still answering sees none of them until he finishes.
+        no_correction_in([bob], 'still answering, after the teacher showed them')
+        bob.finish()
+        check('Explication 1' in bob.find('#end-page').text, 'Bob end page: %s' % bob.find('#end-page').text[:200])
+
+        rows = teacher.ask('end')['rows']
+        check([r[2] for r in rows] == ['terminé', 'terminé'], 'states in the window: %s' % rows)
+        _, runs = results_rows(results)
+        check(len(runs) == 2, 'runs in the results file: %d' % len(runs))
+    finally:
+        for pupil in pupils:
+            pupil.quit()
+        teacher.quit()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--driver', required=True)
     parser.add_argument('--examples', required=True)
     parser.add_argument('--screenshots')
+    parser.add_argument('--case', choices=['corrections-at-end'])
     args = parser.parse_args()
     if not CHROMIUM or not CHROMEDRIVER:
         print('Chromium or chromedriver is not installed (Debian: chromium chromium-driver): browser test skipped')
@@ -173,6 +240,13 @@ def main():
     with open(qcm, 'w', encoding='cp1252', newline='') as file:
         file.write(questionnaire('drapeau-france.bmp'))
     results = os.path.join(work, 'quiz-resultats.csv')
+    if args.case == 'corrections-at-end':
+        try:
+            corrections_at_end(args, work, qcm, results)
+        finally:
+            shutil.rmtree(work, ignore_errors=True)
+        print('browser test (%s) passed in %.1f s' % (args.case, time.time() - started))
+        return 0
     teacher = Teacher(args.driver, qcm, results)
     pupils = []
     try:

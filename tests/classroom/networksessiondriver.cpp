@@ -6,6 +6,7 @@
 //   -> {"address": "http://127.0.0.1:8080/", "code": "123456"}
 //   table          -> {"rows": [[name, answered, state, mark], ...]} (marks shown)
 //   end            "Terminer la passation", then the table
+//   corrections    "Montrer les corrections", then the table
 //   shot <file>    the window as a PNG
 //   quit           closes the window and stops
 #include "classroom/classlist.h"
@@ -109,6 +110,10 @@ int main(int argc, char **argv)
             } else if (command == "end") {
                 scripted.boxes.script(MessageAnswer::Yes);
                 window.EndButton->click();
+                say(table(window));
+            } else if (command == "corrections") {
+                scripted.boxes.script(MessageAnswer::Yes);
+                window.ShowCorrectionsButton->click();
                 say(table(window));
             } else if (command.startsWith("shot ")) {
                 window.ShowMarksBox->setChecked(false);

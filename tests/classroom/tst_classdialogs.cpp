@@ -39,8 +39,14 @@ void TestClassDialogs::settingsShownAndReadBack()
     dialog.ShuffleQuestionsBox->setChecked(true);
     dialog.ScaleBox->setValue(40);
     dialog.PenaltyBox->setCurrentIndex(1);
+    // When the corrections come is asked only where the pupil is to see them.
+    QVERIFY(!dialog.CorrectionsBox->isEnabled());
     dialog.EndViewBox->setCurrentIndex(2);
+    QVERIFY(dialog.CorrectionsBox->isEnabled());
+    QCOMPARE(dialog.CorrectionsBox->currentText(), QStringLiteral("Après la copie"));
+    dialog.CorrectionsBox->setCurrentIndex(dialog.CorrectionsBox->findText(QStringLiteral("À la fin de la passation")));
     const ClassSettings chosen = dialog.settings();
+    QCOMPARE(chosen.correctionsShown, ClassSettings::CorrectionsShown::AfterRun);
     QVERIFY(chosen.shuffleQuestions && chosen.shuffleAnswers);
     QCOMPARE(chosen.markScale, 40);
     QCOMPARE(chosen.penalty, ClassSettings::Penalty::Chance);

@@ -59,6 +59,8 @@ class TestClassRun : public QObject
 
 private Q_SLOTS:
     void questionsReadForAClass();
+    void correctionSplitFromTheStatement_data();
+    void correctionSplitFromTheStatement();
     void sameSeedSameVersion();
     void versionsDiffer();
     void shuffledAnswersScoreInTheQuestionnairesNumbering();
@@ -91,6 +93,42 @@ void TestClassRun::questionsReadForAClass()
     QVERIFY(!questionnaire.question(2).marked());
     QVERIFY(!questionnaire.question(3).marked());
     QCOMPARE(questionnaire.markedCount(), 1);
+}
+
+void TestClassRun::correctionSplitFromTheStatement_data()
+{
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<QStringList>("statement");
+    QTest::addColumn<QStringList>("correction");
+    const QString sum = QStringLiteral("7 × 8 = 56");
+    QTest::newRow("no marker") << QStringList{QStringLiteral("Énoncé.")} << QStringList{QStringLiteral("Énoncé.")}
+                               << QStringList();
+    // What "Insérer une correction" writes: a marker line of its own.
+    QTest::newRow("marker alone") << QStringList{QStringLiteral("Énoncé."), QStringLiteral("Correction :"), sum}
+                                  << QStringList{QStringLiteral("Énoncé.")} << QStringList{sum};
+    QTest::newRow("correction on the marker line") << QStringList{QStringLiteral("Correction : ") + sum}
+                                                   << QStringList() << QStringList{sum};
+    QTest::newRow("no space, lower case, then more lines")
+        << QStringList{QStringLiteral("Calculez."), QStringLiteral("  correction:") + sum, QStringLiteral("Table de 7.")}
+        << QStringList{QStringLiteral("Calculez.")} << QStringList{sum, QStringLiteral("Table de 7.")};
+    QTest::newRow("only the first marker opens")
+        << QStringList{QStringLiteral("Correction : a"), QStringLiteral("Correction : b")} << QStringList()
+        << QStringList{QStringLiteral("a"), QStringLiteral("Correction : b")};
+    QTest::newRow("a word that only begins the same")
+        << QStringList{QStringLiteral("Corrections : non"), QStringLiteral("Correction de la copie : non"),
+                       QStringLiteral("Correctionnel")}
+        << QStringList{QStringLiteral("Corrections : non"), QStringLiteral("Correction de la copie : non"),
+                       QStringLiteral("Correctionnel")}
+        << QStringList();
+}
+
+void TestClassRun::correctionSplitFromTheStatement()
+{
+    QFETCH(QStringList, freeText);
+    const QStringList lines = block(0, {QStringLiteral("54"), QStringLiteral("56")}, QStringLiteral("2"), freeText);
+    const ClassQuestion &question = ClassQuestionnaire::fromLines(lines).question(0);
+    QTEST(question.statement, "statement");
+    QTEST(question.correction, "correction");
 }
 
 void TestClassRun::sameSeedSameVersion()

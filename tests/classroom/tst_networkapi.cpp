@@ -73,6 +73,8 @@ private Q_SLOTS:
     void endShowsWhatTheSettingsAllow_data();
     void endShowsWhatTheSettingsAllow();
     void journalFailureAsksToSendAgain();
+    void correctionsWaitForTheTeacher_data();
+    void correctionsWaitForTheTeacher();
 };
 
 void TestNetworkApi::onlyThisAddressAndItsPages_data()
@@ -201,6 +203,74 @@ void TestNetworkApi::journalFailureAsksToSendAgain()
     response = handlers.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", 0}, {"choice", 1}, {"seq", 1}});
     QCOMPARE(response.status, 200);
     QCOMPARE(handlers.session->pupil(0).run.answeredCount(), 1);
+}
+
+void TestNetworkApi::correctionsWaitForTheTeacher_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<QString>("teacher");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("end of the run, still going") << QStringLiteral("fin-passation") << QString() << false;
+    QTest::newRow("end of the run, shown by the teacher") << QStringLiteral("fin-passation") << QStringLiteral("show") << true;
+    QTest::newRow("end of the run, shown, session resumed")
+        << QStringLiteral("fin-passation") << QStringLiteral("show, resume") << true;
+    QTest::newRow("end of the run, ended") << QStringLiteral("fin-passation") << QStringLiteral("end") << true;
+    QTest::newRow("never, ended") << QStringLiteral("jamais") << QStringLiteral("end") << false;
+}
+
+void TestNetworkApi::correctionsWaitForTheTeacher()
+{
+    QFETCH(QString, when);
+    QFETCH(QString, teacher);
+    QFETCH(bool, shown);
+    QStringList lines = questionnaire(3);
+    lines.insert(0, QStringLiteral("PASSATION corrections=") + when);
+    Handlers handlers(lines);
+    auto tokenOf = [&handlers](const QString &name) {
+        return Handlers::json(handlers.post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", name}}))
+            .value("token").toString();
+    };
+    const QString ann = tokenOf(QStringLiteral("Ann"));
+    const QString bob = tokenOf(QStringLiteral("Bob"));
+    handlers.post(QStringLiteral("/api/answer"), {{"token", ann}, {"position", 0}, {"choice", 3}, {"seq", 1}});
+    // Ann finishes while Bob still answers: her page, reloaded by anyone, shows her mark only.
+    QList<QByteArray> bodies{handlers.post(QStringLiteral("/api/finish"), {{"token", ann}}).body,
+                             handlers.post(QStringLiteral("/api/state"), {{"token", ann}}).body,
+                             handlers.post(QStringLiteral("/api/question"), {{"token", bob}, {"position", 0}}).body};
+    const QJsonObject waiting = Handlers::json(handlers.post(QStringLiteral("/api/state"), {{"token", ann}}));
+    QCOMPARE(waiting.value("result").toObject().keys(),
+             when == QLatin1String("jamais") ? QStringList({"mark", "marked", "notMarked", "right"})
+                                             : QStringList({"correctionsLater", "mark", "marked", "notMarked", "right"}));
+
+    if (teacher.startsWith(QLatin1String("show")))
+        handlers.session->showCorrections();
+    if (teacher == QLatin1String("end"))
+        handlers.session->end();
+    if (teacher.endsWith(QLatin1String("resume"))) {
+        const QString journal = handlers.session->journalPath();
+        handlers.api.reset();
+        handlers.session.reset();
+        handlers.session = NetworkSession::resume(journal, handlers.keeper, handlers.clock.function());
+        handlers.api = std::make_unique<SessionApi>(*handlers.session, nullptr);
+        handlers.api->setHost(QStringLiteral("10.0.0.5:8080"));
+    }
+    bodies << handlers.post(QStringLiteral("/api/state"), {{"token", ann}}).body;
+    const QJsonObject result = Handlers::json(handlers.post(QStringLiteral("/api/state"), {{"token", ann}}))
+                                   .value("result").toObject();
+    QCOMPARE(result.contains(QLatin1String("corrections")), shown);
+    // Still to come only while nobody has released them.
+    QCOMPARE(result.contains(QLatin1String("correctionsLater")), teacher.isEmpty());
+    if (shown) {
+        const QJsonObject first = result.value("corrections").toArray().at(0).toObject();
+        QCOMPARE(first.value("correction").toString(), QStringLiteral("Secret 1"));
+        QCOMPARE(first.value("right").toString(), QStringLiteral("Réponse 1.1"));
+        bodies.removeLast();
+    }
+    // No correction and no right answer in anything sent before the teacher allowed it.
+    for (const QByteArray &body : bodies) {
+        QVERIFY2(!body.contains("Secret") && !body.contains("\"right\":\"R"), body.constData());
+        QVERIFY2(!body.contains("\"corrections\""), body.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNetworkApi)

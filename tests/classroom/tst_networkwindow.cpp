@@ -32,11 +32,11 @@ struct Room
     std::unique_ptr<ServedSession> served;
     std::unique_ptr<NetworkSessionWindow> window;
 
-    Room()
+    explicit Room(const QStringList &lines = questionnaire(3))
     {
         lists.save(QStringLiteral("4e B"), {QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")});
         NetworkSessionStart start;
-        start.lines = questionnaire(3);
+        start.lines = lines;
         start.address = QStringLiteral("127.0.0.1"); // the window opens at the session's address
         served = std::make_unique<ServedSession>(
             NetworkSession::begin(journal(), start, keeper, clock.function()), scripted.pictures);
@@ -65,7 +65,24 @@ private Q_SLOTS:
     void closingBeforeTheEnd();
     void statisticsOfTheSession();
     void qrCodeIsAQrCode();
+    void correctionsShownByTheTeacher();
 };
+
+void TestNetworkWindow::correctionsShownByTheTeacher()
+{
+    Room room(QStringList{QStringLiteral("PASSATION corrections=fin-passation")} + questionnaire(3));
+    room.window->show();
+    QVERIFY(room.window->ShowCorrectionsButton->isVisible());
+    QVERIFY(room.window->SettingsLabel->text().contains(QStringLiteral("les corrections à la fin de la passation")));
+    room.scripted.boxes.script(MessageAnswer::No);
+    QTest::mouseClick(room.window->ShowCorrectionsButton, Qt::LeftButton);
+    QVERIFY(room.scripted.boxes.lastText().startsWith(QStringLiteral("Montrer les corrections aux élèves qui ont terminé ?")));
+    QVERIFY(!room.session().correctionsReleased());
+    room.scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(room.window->ShowCorrectionsButton, Qt::LeftButton);
+    QVERIFY(room.session().correctionsReleased());
+    QVERIFY(!room.window->ShowCorrectionsButton->isEnabled());
+}
 
 void TestNetworkWindow::showsWhatPupilsNeed()
 {
@@ -77,7 +94,8 @@ void TestNetworkWindow::showsWhatPupilsNeed()
     QCOMPARE(room.window->CodeLabel->text(), QStringLiteral("Code : %1 %2").arg(code.left(3), code.mid(3)));
     QVERIFY(!room.window->QrView->code().isNull());
     QCOMPARE(room.window->QrView->code().size, QrCode::encode((address + QLatin1Char('#') + code).toUtf8()).size);
-    QVERIFY(room.window->SettingsLabel->text().contains(QStringLiteral("voit sa note et les corrections")));
+    QVERIFY(room.window->SettingsLabel->text().contains(QStringLiteral("voit sa note et les corrections après sa copie")));
+    QVERIFY(room.window->ShowCorrectionsButton->isHidden());
     // The class list chosen goes to the session, for the pupils' pages.
     room.window->ClassBox->setCurrentIndex(room.window->ClassBox->findText(QStringLiteral("4e B")));
     QCOMPARE(room.session().start().classPupils, (QStringList{QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")}));

@@ -2,6 +2,7 @@
 #include "classroom/pupil/proportionalpicture.h"
 #include "classroom/pupil/pupilsession.h"
 #include "classroom/pupil/pupilwindow.h"
+#include "classroom/pupil/teachercode.h"
 #include "document/qcmformat.h"
 #include "scriptedservices.h"
 
@@ -12,6 +13,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -40,7 +42,19 @@ QStringList questionnaireLines()
     return lines;
 }
 
+ClassSettings shownAtTheEnd(ClassSettings::CorrectionsShown when)
+{
+    ClassSettings settings;
+    settings.shuffleQuestions = true;
+    settings.shuffleAnswers = true;
+    settings.endView = ClassSettings::EndView::MarkAndCorrections;
+    settings.correctionsShown = when;
+    return settings;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(ClassSettings::CorrectionsShown)
 
 class TestPupilWindow : public QObject
 {
@@ -52,15 +66,25 @@ private Q_SLOTS:
     void pupilsFromNameToNextPupil();
     void escapeAndCloseDoNothing();
     void stopKeepsTheOpenRun();
+    void stopNeedsTheTeachersCode();
+    void correctionsWhenTheSettingsSay_data();
+    void correctionsWhenTheSettingsSay();
+    void endPageGoesBeforeTheNextPupil_data();
+    void endPageGoesBeforeTheNextPupil();
 
 private:
+    void open(const ClassSettings &settings);
+    void finishOnePupil();
+
     QTemporaryDir dir;
     ScriptedServices scripted;
     ListKeeper keeper;
     std::unique_ptr<ClassListStore> lists;
     std::unique_ptr<PupilSession> session;
+    std::unique_ptr<TeacherCode> teacherCode;
     std::unique_ptr<PupilWindow> window;
     quint64 nextSeed = 1;
+    qint64 nowMs = 0;
 };
 
 void TestPupilWindow::init()
@@ -69,22 +93,37 @@ void TestPupilWindow::init()
     keeper.kept.clear();
     lists = std::make_unique<ClassListStore>(dir.filePath(QStringLiteral("classes")));
     lists->save(QStringLiteral("4e B"), {QStringLiteral("DUPONT Marie"), QStringLiteral("MARTIN Léo")});
-    ClassSettings settings;
-    settings.shuffleQuestions = true;
-    settings.shuffleAnswers = true;
-    settings.endView = ClassSettings::EndView::MarkAndCorrections;
+    nowMs = 0;
+    teacherCode = std::make_unique<TeacherCode>(QStringLiteral("1789"), [this] { return nowMs; });
+    open(shownAtTheEnd(ClassSettings::CorrectionsShown::AfterCopy));
+}
+
+void TestPupilWindow::open(const ClassSettings &settings)
+{
+    window.reset();
     auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(questionnaireLines()));
     session = std::make_unique<PupilSession>(questionnaire, settings, keeper, [this] { return scripted.clock.now(); },
                                              [this] { return nextSeed++; });
-    window = std::make_unique<PupilWindow>(*session, *lists, scripted.services, dir.path());
+    window = std::make_unique<PupilWindow>(*session, *lists, scripted.services, *teacherCode, dir.path());
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestPupilWindow::finishOnePupil()
+{
+    window->NameBox->setEditText(QStringLiteral("Marie"));
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_1);
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->FinishButton, Qt::LeftButton);
+    QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::EndPage));
 }
 
 void TestPupilWindow::cleanup()
 {
     window.reset();
     session.reset();
+    teacherCode.reset();
 }
 
 void TestPupilWindow::pupilsFromNameToNextPupil()
@@ -161,15 +200,114 @@ void TestPupilWindow::stopKeepsTheOpenRun()
 {
     QTest::mouseClick(window->StartButton, Qt::LeftButton);
     QTest::keyClick(window->focusWidget(), Qt::Key_2);
-    scripted.boxes.script(MessageAnswer::No);
     QTest::mouseClick(window->StopButton, Qt::LeftButton);
-    QVERIFY(window->isVisible());
-    scripted.boxes.script(MessageAnswer::Yes);
+    QVERIFY(window->StopLabel->text().contains(QStringLiteral("gardées comme inachevées")));
+    // "Reprendre": back to the same question, the answer still there.
+    QTest::mouseClick(window->ResumeButton, Qt::LeftButton);
+    QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::QuestionPage));
+    QVERIFY(session->pupilAnswering());
     QTest::mouseClick(window->StopButton, Qt::LeftButton);
+    QTest::keyClicks(window->TeacherCodeEdit, QStringLiteral("1789"));
+    QTest::keyClick(window->TeacherCodeEdit, Qt::Key_Return);
     QVERIFY(!window->isVisible());
     QCOMPARE(keeper.kept.size(), size_t(1));
     QVERIFY(!keeper.kept[0].finished);
     QCOMPARE(keeper.kept[0].score.unansweredCount, 2);
+}
+
+void TestPupilWindow::stopNeedsTheTeachersCode()
+{
+    finishOnePupil();
+    // The "Oui" that once gave the editor to a pupil: no box is asked any more, only the code.
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->StopButton, Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::StopPage));
+    QTest::mouseClick(window->StopConfirmButton, Qt::LeftButton);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->StopProblemLabel->text(), QStringLiteral("Code incorrect."));
+    for (const QString &wrong : {QStringLiteral("1788"), QStringLiteral("0000")}) {
+        QTest::keyClicks(window->TeacherCodeEdit, wrong);
+        QTest::mouseClick(window->StopConfirmButton, Qt::LeftButton);
+    }
+    // The third wrong try: the next one waits.
+    QVERIFY(window->isVisible());
+    QVERIFY(!window->StopConfirmButton->isEnabled());
+    QCOMPARE(window->StopProblemLabel->text(), QStringLiteral("Code incorrect. Patientez 5 seconde(s) avant un nouvel essai."));
+    QCOMPARE(teacherCode->check(QStringLiteral("1789")), TeacherCode::Check::Waiting);
+    nowMs += TeacherCode::FirstWaitMs;
+    // Each further wrong try waits twice as long.
+    QCOMPARE(teacherCode->check(QStringLiteral("1788")), TeacherCode::Check::Refused);
+    QCOMPARE(teacherCode->waitMs(), 2 * TeacherCode::FirstWaitMs);
+    nowMs += 2 * TeacherCode::FirstWaitMs;
+    QTRY_VERIFY(window->StopConfirmButton->isEnabled());
+    QTest::keyClicks(window->TeacherCodeEdit, QStringLiteral("1789"));
+    QTest::mouseClick(window->StopConfirmButton, Qt::LeftButton);
+    QVERIFY(!window->isVisible());
+    QCOMPARE(keeper.kept.size(), size_t(1));
+}
+
+void TestPupilWindow::correctionsWhenTheSettingsSay_data()
+{
+    QTest::addColumn<ClassSettings::CorrectionsShown>("when");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("after the copy") << ClassSettings::CorrectionsShown::AfterCopy << true << QString();
+    QTest::newRow("at the end of the run")
+        << ClassSettings::CorrectionsShown::AfterRun << false
+        << QStringLiteral("Les corrections ne sont pas montrées pendant la passation.");
+    QTest::newRow("never") << ClassSettings::CorrectionsShown::Never << false << QString();
+}
+
+void TestPupilWindow::correctionsWhenTheSettingsSay()
+{
+    QFETCH(ClassSettings::CorrectionsShown, when);
+    QFETCH(bool, shown);
+    QFETCH(QString, told);
+    open(shownAtTheEnd(when));
+    finishOnePupil();
+    QVERIFY(window->EndLabel->text().contains(QStringLiteral("Note :")));
+    QCOMPARE(window->CorrectionsView->isVisible(), shown);
+    QCOMPARE(window->CorrectionsView->toPlainText().contains(QStringLiteral("Voir la carte")), shown);
+    QCOMPARE(window->CorrectionsView->toPlainText().contains(QStringLiteral("Bonne réponse")), shown);
+    if (!told.isEmpty())
+        QVERIFY(window->EndLabel->text().contains(told));
+}
+
+void TestPupilWindow::endPageGoesBeforeTheNextPupil_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Élève suivant") << QStringLiteral("next");
+    QTest::newRow("a minute without input") << QStringLiteral("wait");
+    QTest::newRow("Arrêter la passation, then Reprendre") << QStringLiteral("stop");
+}
+
+void TestPupilWindow::endPageGoesBeforeTheNextPupil()
+{
+    QFETCH(QString, how);
+    finishOnePupil();
+    QVERIFY(window->EndTimer->isActive());
+    QCOMPARE(window->EndTimer->interval(), PupilWindow::EndPageIdleMs);
+    QVERIFY(window->CorrectionsView->toPlainText().contains(QStringLiteral("Voir la carte")));
+    if (how == QLatin1String("wait")) {
+        // A key restarts the minute; then nobody touches anything.
+        window->EndTimer->setInterval(200);
+        QTest::qWait(120);
+        QTest::keyClick(window->CorrectionsView, Qt::Key_Down);
+        QTest::qWait(120);
+        QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::EndPage));
+        QTRY_COMPARE_WITH_TIMEOUT(window->Pages->currentIndex(), int(PupilWindow::NamePage), 2000);
+    } else if (how == QLatin1String("stop")) {
+        QTest::mouseClick(window->StopButton, Qt::LeftButton);
+        QTest::mouseClick(window->ResumeButton, Qt::LeftButton);
+        QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::NamePage));
+    } else {
+        QTest::mouseClick(window->NextPupilButton, Qt::LeftButton);
+        QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::NamePage));
+    }
+    QVERIFY(!window->EndTimer->isActive());
+    QVERIFY(window->CorrectionsView->toPlainText().isEmpty());
+    QVERIFY(window->EndLabel->text().isEmpty());
 }
 
 QTEST_MAIN(TestPupilWindow)

@@ -61,6 +61,7 @@ void TestClassSettings::roundTrip_data()
 {
     QTest::addColumn<ClassSettings>("settings");
     QTest::addColumn<int>("lines");
+    // Also a file from before the corrections setting: read, it shows them after the copy.
     QTest::newRow("defaults leave the file as it was") << ClassSettings() << 0;
     QTest::newRow("all changed") << chosen() << 6;
     ClassSettings answersOnly;
@@ -68,6 +69,13 @@ void TestClassSettings::roundTrip_data()
     answersOnly.roundingHundredths = 10;
     answersOnly.endView = ClassSettings::EndView::Nothing;
     QTest::newRow("answers shuffled, rounded to 0,1, nothing shown") << answersOnly << 6;
+    ClassSettings atTheEnd;
+    atTheEnd.endView = ClassSettings::EndView::MarkAndCorrections;
+    atTheEnd.correctionsShown = ClassSettings::CorrectionsShown::AfterRun;
+    QTest::newRow("corrections at the end of the run") << atTheEnd << 7;
+    ClassSettings never = chosen();
+    never.correctionsShown = ClassSettings::CorrectionsShown::Never;
+    QTest::newRow("corrections never") << never << 7;
 }
 
 void TestClassSettings::roundTrip()

@@ -20,6 +20,7 @@ const QString KeptRecord = QStringLiteral("kept");
 const QString AddressRecord = QStringLiteral("address");
 const QString EndRecord = QStringLiteral("end");
 const QString ClassRecord = QStringLiteral("class");
+const QString CorrectionsRecord = QStringLiteral("corrections");
 constexpr int JournalVersion = 1;
 
 QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
@@ -216,6 +217,10 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         }
         if (kind == EndRecord) {
             m_ended = true;
+            continue;
+        }
+        if (kind == CorrectionsRecord) {
+            m_correctionsShown = true;
             continue;
         }
         const int index = intOf(line, QStringLiteral("p"));
@@ -424,6 +429,14 @@ QStringList NetworkSession::end()
     else if (m_journal)
         m_journal->syncNow();
     return reasons;
+}
+
+void NetworkSession::showCorrections()
+{
+    if (correctionsReleased())
+        return;
+    m_journal->append(record(CorrectionsRecord, {{QStringLiteral("at"), timeValue(m_clock())}}));
+    m_correctionsShown = true;
 }
 
 QStringList NetworkSession::keepRemaining()

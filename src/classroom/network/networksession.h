@@ -96,6 +96,11 @@ public:
     const ClassQuestionnaire &questionnaire() const { return *m_questionnaire; }
     const ClassSettings &settings() const { return m_questionnaire->settings(); }
     bool ended() const { return m_ended; }
+    // Whether corrections kept for the end of the run may now reach the pupils who finished:
+    // the run has ended, or the teacher chose "Montrer les corrections".
+    bool correctionsReleased() const { return m_ended || m_correctionsShown; }
+    // "Montrer les corrections": journaled first, so a resumed session keeps it. Throws AppError.
+    void showCorrections();
     QString journalPath() const;
     // How far the journal is written, how far it is on the disk; a pupil's page hears of an
     // answer only once its line is there (journalSynced() tells).
@@ -170,6 +175,7 @@ private:
     std::vector<std::unique_ptr<NetworkPupil>> m_pupils;
     QHash<QByteArray, int> m_byToken;
     bool m_ended = false;
+    bool m_correctionsShown = false;
 };
 
 // Tokens and names as the session takes them.

@@ -131,7 +131,11 @@ QWidget *NetworkSessionWindow::createClassPanel()
     auto *panel = new QWidget(this);
     const ClassSettings &settings = m_served.session().settings();
     SettingsLabel = namedLabel(QStringLiteral("SettingsLabel"), panel);
-    const QString ends[] = {tr("rien"), tr("sa note"), tr("sa note et les corrections")};
+    const QString whens[] = {tr(" après sa copie"), tr(" à la fin de la passation"), QString()};
+    const QString ends[] = {tr("rien"), tr("sa note"),
+                            settings.correctionsShown == ClassSettings::CorrectionsShown::Never
+                                ? tr("sa note")
+                                : tr("sa note et les corrections") + whens[int(settings.correctionsShown)]};
     SettingsLabel->setText(
         (m_served.session().questionnaire().size() <= 1 ? tr("%1 question") : tr("%1 questions"))
                 .arg(m_served.session().questionnaire().size())
@@ -175,18 +179,24 @@ QWidget *NetworkSessionWindow::createClassPanel()
 
     StatisticsButton = new QPushButton(tr("&Statistiques..."), panel);
     StatisticsButton->setObjectName(QStringLiteral("StatisticsButton"));
+    ShowCorrectionsButton = new QPushButton(tr("Montrer les &corrections"), panel);
+    ShowCorrectionsButton->setObjectName(QStringLiteral("ShowCorrectionsButton"));
+    ShowCorrectionsButton->setVisible(settings.correctionsLater(false));
+    ShowCorrectionsButton->setEnabled(!m_served.session().correctionsReleased());
     EndButton = new QPushButton(tr("&Terminer la passation"), panel);
     EndButton->setObjectName(QStringLiteral("EndButton"));
     CloseButton = new QPushButton(tr("&Fermer"), panel);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    for (QPushButton *button : {StatisticsButton, EndButton, CloseButton})
+    for (QPushButton *button : {StatisticsButton, ShowCorrectionsButton, EndButton, CloseButton})
         button->setAutoDefault(false);
+    connect(ShowCorrectionsButton, &QPushButton::clicked, this, &NetworkSessionWindow::showCorrections);
     connect(StatisticsButton, &QPushButton::clicked, this, &NetworkSessionWindow::showStatistics);
     connect(EndButton, &QPushButton::clicked, this, &NetworkSessionWindow::endSession);
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(StatisticsButton);
     buttons->addStretch();
+    buttons->addWidget(ShowCorrectionsButton);
     buttons->addWidget(EndButton);
     buttons->addWidget(CloseButton);
 
@@ -279,10 +289,22 @@ void NetworkSessionWindow::endSession()
     showEnded(session.end());
 }
 
+void NetworkSessionWindow::showCorrections()
+{
+    const QString question = tr("Montrer les corrections aux élèves qui ont terminé ?\nUn élève qui répond encore "
+                                "les verra dès qu'il aura terminé.");
+    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        return;
+    if (runGuarded(m_services.boxes, [this] { m_served.session().showCorrections(); }))
+        ShowCorrectionsButton->setEnabled(false);
+}
+
 void NetworkSessionWindow::showEnded(const QStringList &problems)
 {
     const int unkept = m_served.session().unkeptCount();
     ClassBox->setEnabled(false);
+    // Ending the run shows them.
+    ShowCorrectionsButton->setEnabled(false);
     if (unkept == 0) {
         MessageLabel->setStyleSheet(QString());
         MessageLabel->setText(tr("Passation terminée : toutes les copies sont enregistrées dans les résultats."));

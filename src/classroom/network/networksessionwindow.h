@@ -41,6 +41,8 @@ public:
     QCheckBox *ShowMarksBox = nullptr;
     QLabel *MessageLabel = nullptr;
     QPushButton *StatisticsButton = nullptr;
+    // Only when the corrections are kept for the end of the run.
+    QPushButton *ShowCorrectionsButton = nullptr;
     QPushButton *EndButton = nullptr;
     QPushButton *CloseButton = nullptr;
 
@@ -56,6 +58,7 @@ private Q_SLOTS:
     void chooseAddress(int index);
     void chooseClass(int index);
     void endSession();
+    void showCorrections();
     void showStatistics();
     void refreshSummary();
     void showProblem(const QString &reason);

@@ -354,8 +354,15 @@ QJsonObject SessionApi::resultOf(const NetworkPupil &pupil) const
         result.insert(QStringLiteral("marked"), score.markedCount);
         result.insert(QStringLiteral("notMarked"), m_session.questionnaire().size() - score.markedCount);
     }
-    if (view != ClassSettings::EndView::MarkAndCorrections)
+    // Neither the right answers nor the corrections before the settings allow them, whoever asks
+    // again for the end page (a classmate reloading a phone left on it).
+    const ClassSettings &settings = m_session.settings();
+    const bool released = m_session.correctionsReleased();
+    if (!settings.showsCorrections(released)) {
+        if (settings.correctionsLater(released))
+            result.insert(QStringLiteral("correctionsLater"), true);
         return result;
+    }
     QJsonArray corrections;
     for (int position = 0; position < pupil.run.size(); ++position) {
         const ClassQuestion &question = pupil.run.questionAt(position);

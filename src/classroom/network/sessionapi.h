@@ -28,7 +28,8 @@ struct WebPicture
 // Everything the server answers, as functions of a request: the pupil's page and its assets,
 // the questions' pictures by number, and the JSON API through which a page joins, reads one
 // question at a time, answers and finishes. No answer of the questionnaire's and no correction
-// leaves through here before the pupil has finished.
+// leaves through here before the pupil has finished, nor before the settings allow it (at the
+// end of the run, or never).
 //
 // Routes (bodies are JSON objects of at most MaxBodyBytes; errors carry a French "error"):
 //   GET  /  /page.css  /page.js      the page

@@ -3,6 +3,7 @@
 #include "classroom/classlist.h"
 #include "classroom/pupil/proportionalpicture.h"
 #include "classroom/pupil/pupilsession.h"
+#include "classroom/pupil/teachercode.h"
 #include "platform/errorguard.h"
 #include "platform/messageboxes.h"
 #include "platform/services.h"
@@ -24,6 +25,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -77,8 +79,8 @@ QString numberList(const std::vector<int> &positions)
 } // namespace
 
 PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists, Services &services,
-                         QString pictureFolder, QWidget *parent)
-    : QDialog(parent), m_session(session), m_classLists(classLists), m_services(services),
+                         TeacherCode &teacherCode, QString pictureFolder, QWidget *parent)
+    : QDialog(parent), m_session(session), m_classLists(classLists), m_services(services), m_teacherCode(teacherCode),
       m_pictureFolder(std::move(pictureFolder))
 {
     setObjectName(QStringLiteral("PupilWindow"));
@@ -95,6 +97,7 @@ PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists
     Pages->addWidget(createNamePage());
     Pages->addWidget(createQuestionPage());
     Pages->addWidget(createEndPage());
+    Pages->addWidget(createStopPage());
 
     StopButton = namedButton(tr("Arrêter la passation"), QStringLiteral("StopButton"), this);
     StopButton->setAutoDefault(false);
@@ -106,6 +109,21 @@ PupilWindow::PupilWindow(PupilSession &session, const ClassListStore &classLists
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(Pages, 1);
+
+    EndTimer = new QTimer(this);
+    EndTimer->setObjectName(QStringLiteral("EndTimer"));
+    EndTimer->setSingleShot(true);
+    EndTimer->setInterval(EndPageIdleMs);
+    connect(EndTimer, &QTimer::timeout, this, [this] {
+        if (Pages->currentIndex() == EndPage)
+            nextPupil();
+    });
+    // The wait after wrong codes counts down each second.
+    WaitTimer = new QTimer(this);
+    WaitTimer->setInterval(1000);
+    connect(WaitTimer, &QTimer::timeout, this, &PupilWindow::waitOver);
+    // Every key and click in the window, whichever control takes it, tells that someone is there.
+    QCoreApplication::instance()->installEventFilter(this);
 
     fillNames();
     scaleFonts();
@@ -271,6 +289,51 @@ QWidget *PupilWindow::createEndPage()
     return page;
 }
 
+QWidget *PupilWindow::createStopPage()
+{
+    auto *page = new QWidget(this);
+    page->setObjectName(QStringLiteral("StopPage"));
+    StopLabel = wrappedLabel(QStringLiteral("StopLabel"), page);
+    StopLabel->setAlignment(Qt::AlignCenter);
+    TeacherCodeEdit = new QLineEdit(page);
+    TeacherCodeEdit->setObjectName(QStringLiteral("TeacherCodeEdit"));
+    TeacherCodeEdit->setEchoMode(QLineEdit::Password);
+    TeacherCodeEdit->setMaxLength(TeacherCode::MaximumLength);
+    TeacherCodeEdit->setMinimumHeight(TouchTarget);
+    auto *codeLabel = new QLabel(tr("&Code de l'enseignant :"), page);
+    codeLabel->setBuddy(TeacherCodeEdit);
+    StopProblemLabel = wrappedLabel(QStringLiteral("StopProblemLabel"), page);
+    StopConfirmButton = namedButton(tr("&Arrêter la passation"), QStringLiteral("StopConfirmButton"), page);
+    ResumeButton = namedButton(tr("&Reprendre"), QStringLiteral("ResumeButton"), page);
+    StopConfirmButton->setAutoDefault(false);
+    ResumeButton->setAutoDefault(false);
+    connect(StopConfirmButton, &QPushButton::clicked, this, &PupilWindow::confirmStop);
+    connect(TeacherCodeEdit, &QLineEdit::returnPressed, this, &PupilWindow::confirmStop);
+    connect(ResumeButton, &QPushButton::clicked, this, &PupilWindow::resumeAfterStop);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(ResumeButton);
+    buttons->addStretch();
+    buttons->addWidget(StopConfirmButton);
+    auto *form = new QVBoxLayout;
+    form->addWidget(StopLabel);
+    form->addSpacing(TouchTarget / 2);
+    form->addWidget(codeLabel);
+    form->addWidget(TeacherCodeEdit);
+    form->addWidget(StopProblemLabel);
+    form->addSpacing(TouchTarget / 2);
+    form->addLayout(buttons);
+    auto *centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addLayout(form, 2);
+    centred->addStretch(1);
+    auto *layout = new QVBoxLayout(page);
+    layout->addStretch(1);
+    layout->addLayout(centred);
+    layout->addStretch(2);
+    return page;
+}
+
 void PupilWindow::fillNames()
 {
     NameBox->clear();
@@ -288,12 +351,12 @@ void PupilWindow::fillNames()
 
 void PupilWindow::startPupil()
 {
-    if (Pages->currentIndex() != 0)
+    if (Pages->currentIndex() != NamePage)
         return;
     m_session.startPupil(NameBox->currentText());
     for (QPushButton *button : StripButtons)
         button->setProperty("answered", false);
-    Pages->setCurrentIndex(1);
+    Pages->setCurrentIndex(QuestionPage);
     showQuestion(0);
 }
 
@@ -341,7 +404,7 @@ void PupilWindow::showQuestion(int position)
 void PupilWindow::choose(int shown)
 {
     ClassRun *run = m_session.run();
-    if (!run || Pages->currentIndex() != 1)
+    if (!run || Pages->currentIndex() != QuestionPage)
         return;
     // A second click on the chosen answer takes it back.
     const int answer = run->chosenAt(m_position) == shown ? 0 : shown;
@@ -389,7 +452,7 @@ void PupilWindow::nextQuestion()
 void PupilWindow::finishPupil()
 {
     ClassRun *run = m_session.run();
-    if (!run || Pages->currentIndex() != 1)
+    if (!run || Pages->currentIndex() != QuestionPage)
         return;
     const std::vector<int> unanswered = run->unansweredPositions();
     QString question = tr("Terminer le questionnaire ?");
@@ -418,11 +481,16 @@ void PupilWindow::showEnd(const ClassRunRecord &record)
         if (notMarked > 0)
             text += QLatin1Char('\n') + tr("%n question(s) sans bonne réponse désignée ne compte(nt) pas.", nullptr, notMarked);
     }
+    // The run of a class at one computer ends only when the last pupil has gone: corrections
+    // kept for the end of the run are not shown here.
+    if (m_session.settings().correctionsLater(false))
+        text += QLatin1Char('\n') + tr("Les corrections ne sont pas montrées pendant la passation.");
     EndLabel->setText(text);
-    const bool corrections = view == ClassSettings::EndView::MarkAndCorrections;
+    const bool corrections = m_session.settings().showsCorrections(false);
     CorrectionsView->setVisible(corrections);
     CorrectionsView->setHtml(corrections ? correctionsHtml() : QString());
-    Pages->setCurrentIndex(2);
+    Pages->setCurrentIndex(EndPage);
+    EndTimer->start();
     NextPupilButton->setFocus();
 }
 
@@ -455,23 +523,111 @@ QString PupilWindow::correctionsHtml() const
 
 void PupilWindow::nextPupil()
 {
+    EndTimer->stop();
+    // Nothing of the last pupil's copy stays in the window for the next one.
+    EndLabel->clear();
+    CorrectionsView->clear();
     fillNames();
-    Pages->setCurrentIndex(0);
+    Pages->setCurrentIndex(NamePage);
     NameBox->setFocus();
 }
 
 void PupilWindow::stopSession()
 {
-    QString question = tr("Arrêter la passation ?");
-    if (m_session.pupilAnswering())
-        question += QLatin1Char('\n') + tr("Les réponses de l'élève en cours seront gardées comme inachevées.");
-    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+    if (Pages->currentIndex() == StopPage)
         return;
+    // A pupil's end page is not kept behind the teacher's page: "Reprendre" may be clicked by
+    // the next pupil.
+    if (Pages->currentIndex() == EndPage)
+        nextPupil();
+    m_pageBeforeStop = Pages->currentIndex();
+    EndTimer->stop();
+    QString text = tr("Arrêter la passation ?");
+    if (m_session.pupilAnswering())
+        text += QLatin1Char('\n') + tr("Les réponses de l'élève en cours seront gardées comme inachevées.");
+    StopLabel->setText(text);
+    TeacherCodeEdit->clear();
+    StopProblemLabel->clear();
+    StopButton->hide();
+    Pages->setCurrentIndex(StopPage);
+    showWait();
+    TeacherCodeEdit->setFocus();
+}
+
+void PupilWindow::confirmStop()
+{
+    if (Pages->currentIndex() != StopPage)
+        return;
+    const TeacherCode::Check check = m_teacherCode.check(TeacherCodeEdit->text());
+    TeacherCodeEdit->clear();
+    if (check != TeacherCode::Check::Accepted) {
+        StopProblemLabel->setText(tr("Code incorrect."));
+        showWait();
+        TeacherCodeEdit->setFocus();
+        return;
+    }
     const bool kept = runGuarded(m_services.boxes, [this] { m_session.stop(); });
     if (!kept)
         return;
     m_closing = true;
     accept();
+}
+
+void PupilWindow::showWait()
+{
+    const qint64 wait = m_teacherCode.waitMs();
+    StopConfirmButton->setEnabled(wait == 0);
+    TeacherCodeEdit->setEnabled(wait == 0);
+    if (wait == 0)
+        return;
+    const int seconds = int((wait + 999) / 1000);
+    StopProblemLabel->setText(tr("Code incorrect. Patientez %n seconde(s) avant un nouvel essai.", nullptr, seconds));
+    if (!WaitTimer->isActive())
+        WaitTimer->start();
+}
+
+void PupilWindow::waitOver()
+{
+    if (m_teacherCode.waitMs() > 0) {
+        showWait();
+        return;
+    }
+    WaitTimer->stop();
+    StopConfirmButton->setEnabled(true);
+    TeacherCodeEdit->setEnabled(true);
+    StopProblemLabel->clear();
+    if (Pages->currentIndex() == StopPage)
+        TeacherCodeEdit->setFocus();
+}
+
+void PupilWindow::resumeAfterStop()
+{
+    TeacherCodeEdit->clear();
+    StopButton->show();
+    Pages->setCurrentIndex(m_pageBeforeStop);
+    if (m_pageBeforeStop == QuestionPage) {
+        showQuestion(m_position);
+    } else {
+        NameBox->setFocus();
+    }
+}
+
+bool PupilWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (Pages->currentIndex() == EndPage && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this) {
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::MouseButtonPress:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+            EndTimer->start();
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void PupilWindow::reject()
@@ -495,7 +651,7 @@ void PupilWindow::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (Pages->currentIndex() == 1) {
+    if (Pages->currentIndex() == QuestionPage) {
         const int key = event->key();
         if (key >= Qt::Key_1 && key <= Qt::Key_5 && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             choose(key - Qt::Key_0);
@@ -544,6 +700,7 @@ void PupilWindow::scaleFonts()
     QFont small = font;
     small.setPixelSize(std::max(SmallestBodyPixels, body * 2 / 3));
     StopButton->setFont(small);
+    StopLabel->setFont(title);
     StripArea->setFixedHeight(side + StripArea->horizontalScrollBar()->sizeHint().height() + 4);
     // The labels wrap: their heights follow the new fonts only once the layout runs again.
     layout()->invalidate();

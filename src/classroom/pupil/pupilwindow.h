@@ -17,20 +17,30 @@ class QLabel;
 class QPushButton;
 class QScrollArea;
 class QStackedWidget;
+class QLineEdit;
 class QTextBrowser;
+class QTimer;
+class TeacherCode;
 struct Services;
 
 // The class's window: over the whole screen, one pupil after another, one question at a time,
 // large enough to be read from the back of a room. The editor and its right answers cannot be
-// reached from it; Escape does nothing; only "Arrêter la passation", confirmed, ends it.
+// reached from it; Escape does nothing; only "Arrêter la passation", with the teacher's code,
+// ends it. A pupil's end page never waits for the next one: it goes with "Élève suivant" or
+// after a minute without a key or a click.
 class PupilWindow : public QDialog
 {
     Q_OBJECT
 
 public:
     // Pictures named by a bare file name are looked for in `pictureFolder`.
-    PupilWindow(PupilSession &session, const ClassListStore &classLists, Services &services,
+    PupilWindow(PupilSession &session, const ClassListStore &classLists, Services &services, TeacherCode &teacherCode,
                 QString pictureFolder, QWidget *parent = nullptr);
+
+    // How long an end page stays without a key or a click.
+    static constexpr int EndPageIdleMs = 60 * 1000;
+
+    enum Page { NamePage, QuestionPage, EndPage, StopPage };
 
     // The position (0-based, in the pupil's order) of the question shown.
     int position() const { return m_position; }
@@ -54,8 +64,17 @@ public:
     QLabel *EndLabel = nullptr;
     QTextBrowser *CorrectionsView = nullptr;
     QPushButton *NextPupilButton = nullptr;
+    // Runs while an end page shows; any key or click starts it again.
+    QTimer *EndTimer = nullptr;
     // On every page, for the teacher.
     QPushButton *StopButton = nullptr;
+    // The teacher's page: the code that stops the run.
+    QLabel *StopLabel = nullptr;
+    QLineEdit *TeacherCodeEdit = nullptr;
+    QLabel *StopProblemLabel = nullptr;
+    QPushButton *StopConfirmButton = nullptr;
+    QPushButton *ResumeButton = nullptr;
+    QTimer *WaitTimer = nullptr;
 
     QStackedWidget *Pages = nullptr;
 
@@ -63,6 +82,7 @@ public Q_SLOTS:
     void reject() override;
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -75,11 +95,15 @@ private Q_SLOTS:
     void finishPupil();
     void nextPupil();
     void stopSession();
+    void confirmStop();
+    void resumeAfterStop();
+    void waitOver();
 
 private:
     QWidget *createNamePage();
     QWidget *createQuestionPage();
     QWidget *createEndPage();
+    QWidget *createStopPage();
     void createStrip();
 
     void showQuestion(int position);
@@ -88,11 +112,14 @@ private:
     void showEnd(const ClassRunRecord &record);
     QString correctionsHtml() const;
     void scaleFonts();
+    void showWait();
 
     PupilSession &m_session;
     const ClassListStore &m_classLists;
     Services &m_services;
+    TeacherCode &m_teacherCode;
     QString m_pictureFolder;
+    int m_pageBeforeStop = NamePage;
     int m_position = 0;
     bool m_closing = false;
 };
