@@ -1,13 +1,12 @@
 #include "marking/boxdecision.h"
 
-#include <algorithm>
 #include <cstddef>
 
 using std::size_t;
 
 namespace BoxDecision {
 
-BoxDoubt doubtOf(const BoxMeasure &measure, double edgeBaseline)
+BoxDoubt doubtOf(const BoxMeasure &measure)
 {
     if (measure.coverage >= TickedCoverage || measure.mean >= TickedMean)
         return BoxDoubt::None;
@@ -15,36 +14,28 @@ BoxDoubt doubtOf(const BoxMeasure &measure, double edgeBaseline)
         return BoxDoubt::Unclear;
     if (measure.around >= RingedAround)
         return BoxDoubt::Ringed;
-    if (measure.edge - edgeBaseline >= OnEdgeExcess)
+    if (measure.edge >= OnEdgeShare)
         return BoxDoubt::OnEdge;
-    if (measure.mean >= FaintMean || measure.peak >= FaintPeak)
+    if (measure.mean >= FaintMean || measure.peak - measure.mean >= FaintStroke)
         return BoxDoubt::Faint;
     return BoxDoubt::None;
 }
 
-BoxState state(const BoxMeasure &measure, double edgeBaseline)
+BoxState state(const BoxMeasure &measure)
 {
     if (measure.coverage >= TickedCoverage || measure.mean >= TickedMean)
         return BoxState::Ticked;
-    return doubtOf(measure, edgeBaseline) == BoxDoubt::None ? BoxState::Empty : BoxState::Doubtful;
-}
-
-BoxState state(const BoxMeasure &measure)
-{
-    return state(measure, measure.edge);
+    return doubtOf(measure) == BoxDoubt::None ? BoxState::Empty : BoxState::Doubtful;
 }
 
 QuestionReading read(const std::vector<BoxMeasure> &boxes)
 {
     QuestionReading reading;
-    double edgeBaseline = 0;
-    for (size_t i = 0; i < boxes.size(); ++i)
-        edgeBaseline = i == 0 ? boxes[i].edge : std::min(edgeBaseline, boxes[i].edge);
     std::vector<int> ticked, doubtful;
     for (int i = 0; i < int(boxes.size()); ++i) {
-        const BoxState s = state(boxes[size_t(i)], edgeBaseline);
+        const BoxState s = state(boxes[size_t(i)]);
         reading.states.push_back(s);
-        reading.doubts.push_back(s == BoxState::Doubtful ? doubtOf(boxes[size_t(i)], edgeBaseline) : BoxDoubt::None);
+        reading.doubts.push_back(s == BoxState::Doubtful ? doubtOf(boxes[size_t(i)]) : BoxDoubt::None);
         if (s == BoxState::Ticked)
             ticked.push_back(i);
         else if (s == BoxState::Doubtful)
@@ -59,12 +50,14 @@ QuestionReading read(const std::vector<BoxMeasure> &boxes)
         reading.chosen = ticked.front();
         const BoxMeasure &chosen = boxes[size_t(reading.chosen)];
         // Beside a clear fill, a lighter box with hardly any ink is an answer rubbed out, as the
-        // copy tells pupils to change one; a ring or ink on an edge is not.
+        // copy tells pupils to change one; its outline may be smudged with it. A ring, or ink on
+        // the edge of a clean box, is not.
         bool rubbedOut = true;
         for (int i : doubtful) {
             const BoxMeasure &other = boxes[size_t(i)];
             const BoxDoubt why = reading.doubts[size_t(i)];
-            rubbedOut = rubbedOut && (why == BoxDoubt::Unclear || why == BoxDoubt::Faint)
+            const bool smudged = why == BoxDoubt::OnEdge && other.mean >= FaintMean;
+            rubbedOut = rubbedOut && (why == BoxDoubt::Unclear || why == BoxDoubt::Faint || smudged)
                         && other.mean < RubbedOutShare * chosen.mean && other.coverage < RubbedOutCoverage;
         }
         if (rubbedOut) {

@@ -83,7 +83,7 @@ inline const char *markName(Mark mark)
     case Mark::ThinTick: return "coche fine";
     case Mark::Circled: return "entourée";
     case Mark::LightPencil: return "crayon très léger";
-    case Mark::OnEdge: return "trait sur le bord";
+    case Mark::OnEdge: return "encre sur le bord";
     }
     return "";
 }
@@ -165,11 +165,17 @@ inline void drawMark(QImage &page, const QRectF &box, Mark mark, QRandomGenerato
         break;
     }
     case Mark::OnEdge: {
-        // A stroke along one side of the box, on its printed outline, hardly inside it.
-        painter.setPen(QPen(pen, (1.1 + 0.3 * random.generateDouble()) * pointPixels, Qt::SolidLine, Qt::RoundCap));
-        const bool left = random.bounded(2) == 0;
-        const qreal x = (left ? box.left() : box.right()) + jitter(0.04);
-        painter.drawLine(QPointF(x, box.top() - 0.2 * side), QPointF(x + jitter(0.05), box.bottom() + 0.2 * side));
+        // A blot of ink astride one side of the box, half in, half out, its inside left clean.
+        const int sideOfBox = random.bounded(4);
+        const qreal along = 0.5 + jitter(0.15) / side;
+        const QPointF at = sideOfBox == 0   ? QPointF(box.left(), box.top() + along * side)
+                           : sideOfBox == 1 ? QPointF(box.right(), box.top() + along * side)
+                           : sideOfBox == 2 ? QPointF(box.left() + along * side, box.top())
+                                            : QPointF(box.left() + along * side, box.bottom());
+        const qreal radius = side * (0.18 + 0.06 * random.generateDouble());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(pen);
+        painter.drawEllipse(at, radius, radius * (0.8 + 0.2 * random.generateDouble()));
         break;
     }
     case Mark::Erased: {

@@ -42,9 +42,14 @@ constexpr double InsetShare = 0.05;
 constexpr double InkDarkness = 0.5;
 // A box's peak: the darkness of its darkest twentieth.
 constexpr double PeakShare = 0.95;
-// The band around a box's printed outline: from its inside out to this far past the outline,
-// wide enough to hold the outline's blur at 150 dpi.
-constexpr double EdgeOutPoints = 1.5;
+// The frame round a box's printed outline: from this far outside it out to EdgeOutPoints, and
+// from this far inside it in to the box's inside; the outline's own blur at 150 dpi stays
+// between. The answer's text and the next box stand further away.
+constexpr double EdgeOutPoints = 2.4;
+constexpr double FrameOutsideFrom = 1.2;
+constexpr double FrameInsideFrom = 1.0;
+// Pixels this dark count as ink in the frame: a pen's, not an eraser's grey.
+constexpr double FrameInkDarkness = 0.35;
 // The strip left of a box where a ring round it shows: this far from the outline (its blur
 // left out), this share of the box's side wide, and as tall as the box and a quarter of it
 // above and below. Nothing is printed there: the answer's text is on the right, the
@@ -53,7 +58,7 @@ constexpr double AroundGapPoints = 1.2;
 constexpr double AroundWidthShare = 0.35;
 constexpr double AroundHeightShare = 0.25;
 // Pixels this dark count as ink in the strip beside a box: a thin pen line blurred keeps it.
-constexpr double AroundInkDarkness = 0.35;
+constexpr double AroundInkDarkness = 0.2;
 
 double distance(const cv::Point2f &a, const cv::Point2f &b)
 {
@@ -351,22 +356,22 @@ BoxMeasure measureBox(const cv::Mat &grey, const cv::Matx33d &pageToImage, const
     std::nth_element(darkness.begin(), peakAt, darkness.end());
     measure.peak = *peakAt;
 
-    // The band: the outer square's pixels outside the inside square.
-    const double insideFrom = (inset + EdgeOutPoints) / outer.width();
-    const double insideTo = 1 - insideFrom;
-    double bandSum = 0;
-    int bandCount = 0;
+    // The frame round the printed outline, the outline and its blur left out: a ring outside
+    // it and one inside, short of the inside measured above.
+    int frameInked = 0, frameCount = 0;
     for (int y = 0; y < band.rows; ++y) {
-        const double v = (y + 0.5) / band.rows;
+        const double py = outer.top() + (y + 0.5) * outer.height() / band.rows;
         for (int x = 0; x < band.cols; ++x) {
-            const double u = (x + 0.5) / band.cols;
-            if (u > insideFrom && u < insideTo && v > insideFrom && v < insideTo)
+            const double px = outer.left() + (x + 0.5) * outer.width() / band.cols;
+            const double outside = std::max({box.left() - px, px - box.right(), box.top() - py, py - box.bottom()});
+            const bool inFrame = outside >= 0 ? outside >= FrameOutsideFrom : -outside >= FrameInsideFrom && -outside <= inset;
+            if (!inFrame)
                 continue;
-            bandSum += darknessOf(band.at<uchar>(y, x));
-            ++bandCount;
+            ++frameCount;
+            frameInked += darknessOf(band.at<uchar>(y, x)) >= FrameInkDarkness;
         }
     }
-    measure.edge = bandCount ? bandSum / bandCount : 0;
+    measure.edge = frameCount ? double(frameInked) / frameCount : 0;
     int besideInked = 0;
     for (auto it = beside.begin<uchar>(); it != beside.end<uchar>(); ++it)
         besideInked += darknessOf(*it) >= AroundInkDarkness;
