@@ -234,8 +234,8 @@ void MarkingSession::addPage(const ScannedPage &scan, const PageSource &source)
                       false);
     }
     seen = source;
-    copy.keptBefore = copy.keptBefore
-                      || std::find(m_keptBefore.begin(), m_keptBefore.end(), copy.number) != m_keptBefore.end();
+    if (std::find(m_keptBefore.begin(), m_keptBefore.end(), copy.number) != m_keptBefore.end())
+        copy.keptBefore = copy.kept = true;
     if (read.payload.page == 1) {
         copy.printedPupil = read.payload.pupil;
         if (!copy.named())
@@ -338,7 +338,7 @@ void MarkingSession::passOver(const std::function<bool(int, quint64)> &alreadyKe
         return;
     for (ReadCopy &copy : m_copies) {
         if (!copy.keptBefore && alreadyKept(copy.number, copy.seed)) {
-            copy.keptBefore = true;
+            copy.keptBefore = copy.kept = true;
             m_keptBefore.push_back(copy.number);
         }
     }
@@ -446,7 +446,7 @@ MarkingSession::KeepReport MarkingSession::keep(ClassRunKeeper &keeper, const Al
         if (copy.kept)
             continue;
         // A copy the results hold is not offered again, settled or not this time.
-        if (copy.keptBefore || (alreadyKept && alreadyKept(copy.number, copy.seed))) {
+        if (alreadyKept && alreadyKept(copy.number, copy.seed)) {
             copy.kept = true;
             ++report.alreadyThere;
             report.lines << tr("%1 : déjà dans les résultats, pas ajoutée une seconde fois.").arg(copy.title());
@@ -494,6 +494,10 @@ QStringList MarkingSession::summary() const
                  .arg(plural(ready, tr("%1 copie prête"), tr("%1 copies prêtes")),
                       plural(waiting, tr("%1 question à trancher"), tr("%1 questions à trancher")),
                       plural(unnamed, tr("%1 nom à lire"), tr("%1 noms à lire")));
+    for (const ReadCopy &copy : m_copies) {
+        if (copy.keptBefore)
+            lines << tr("%1 : déjà dans les résultats, pas ajoutée une seconde fois.").arg(copy.title());
+    }
     for (const PageNote &note : m_notes)
         lines << note.text;
     lines << missingPages();

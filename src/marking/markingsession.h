@@ -66,7 +66,7 @@ struct ReadCopy
     std::vector<std::optional<PageSource>> pages; // by page; empty for a page not scanned
     std::vector<CopyQuestion> questions;          // in the printed order
     bool kept = false;
-    bool keptBefore = false; // already in the results when this pile was read
+    bool keptBefore = false; // already in the results when this pile was read (and so kept)
 
     std::vector<int> missingPages() const; // from 1
     bool named() const { return !pupil.trimmed().isEmpty(); }

@@ -347,8 +347,10 @@ void TestMarkingSession::doubtsNamedThenPassedOver()
     QVERIFY(std::none_of(items.begin(), items.end(), [](const MarkingSession::ReviewItem &item) { return item.copy == 0; }));
     ListKeeper keeper;
     const MarkingSession::KeepReport report = again.keep(keeper, {}, QDateTime());
-    QCOMPARE(report.alreadyThere, 1);
     QCOMPARE(report.kept, 0);
+    QCOMPARE(report.lines, QStringList{QStringLiteral("Copie n° 13 : pas gardée (1 question à trancher, nom à lire).")});
+    QVERIFY(again.summary().contains(QStringLiteral("Copie n° 12 : déjà dans les résultats, pas ajoutée une seconde fois.")));
+    QVERIFY(again.readyRecords(QDateTime()).empty());
 }
 
 QTEST_MAIN(TestMarkingSession)

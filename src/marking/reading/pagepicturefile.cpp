@@ -6,6 +6,7 @@
 #include <tiffio.h>
 
 #include <algorithm>
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdint>
@@ -50,8 +51,12 @@ public:
 
     void add(const uchar *row)
     {
-        for (int x = 0; x < m_width; ++x)
-            m_sums[size_t(x / m_factor)] += row[x];
+        int x = 0;
+        for (uint32_t &sum : m_sums) {
+            const int end = std::min(x + m_factor, m_width);
+            for (; x < end; ++x)
+                sum += row[x];
+        }
         if (++m_rowsInBand == m_factor)
             flush();
     }
@@ -148,6 +153,10 @@ public:
                 const unsigned level = m_bits >= 8 ? v : v * 255 / ((1u << m_bits) - 1);
                 m_table[v] = uchar(m_photometric == PHOTOMETRIC_MINISWHITE ? 255 - level : level);
             }
+            for (unsigned byte = 0; byte < 256; ++byte) {
+                for (unsigned bit = 0; bit < 8; ++bit)
+                    m_bytes[byte][bit] = m_table[(byte >> (7 - bit)) & 1];
+            }
             return m_bits >= 8 || m_samples == 1;
         case PHOTOMETRIC_RGB:
             return m_samples >= 3 && m_bits == 8;
@@ -182,7 +191,16 @@ public:
                 out[x] = m_table[in[size_t(x) * m_samples]];
             return;
         }
-        // 1, 2 or 4 bits a pixel, the first pixel in the byte's high bits.
+        if (m_bits == 1) {
+            // A copier's black and white: eight pixels a byte, looked up a byte at a time.
+            uint32_t x = 0;
+            for (; x + 8 <= m_width; x += 8)
+                std::copy_n(m_bytes[in[x / 8]].data(), 8, out + x);
+            for (; x < m_width; ++x)
+                out[x] = m_bytes[in[x / 8]][x % 8];
+            return;
+        }
+        // 2 or 4 bits a pixel, the first pixel in the byte's high bits.
         const unsigned perByte = 8 / m_bits, mask = (1u << m_bits) - 1;
         for (uint32_t x = 0; x < m_width; ++x) {
             const unsigned shift = 8 - m_bits * (1 + x % perByte);
@@ -194,6 +212,7 @@ private:
     uint32_t m_width = 0;
     uint16_t m_bits = 1, m_samples = 1, m_photometric = PHOTOMETRIC_MINISWHITE;
     uchar m_table[256] = {};
+    std::array<std::array<uchar, 8>, 256> m_bytes{}; // for 1 bit a pixel: a byte's eight greys
 };
 
 QImage readTiffWhole(TIFF *tiff, uint32_t width, uint32_t height, int factor)
