@@ -4,8 +4,9 @@
 // the first byte's low bit set, the input's bytes as the pixels of a small grey picture. Every
 // page must end as read or as a French note; anything else is a finding.
 //
-// With the first byte's bit 3 set, the rest of the input is a picture file (TIFF, the magic
-// bytes put in front when missing), opened and decoded as a scanned pile's file, page by page.
+// With the first byte's bit 3 set, the rest of the input is a picture file (a PNG, or a TIFF
+// with its magic bytes put in front when missing), opened and decoded as a scanned pile's file,
+// page by page.
 //
 // Input: [flags] [4 x (dx, dy) mark moves] [count] [count x (x, y, w, h, grey) blots] [code text]
 // In the code text, "@" stands for the questionnaire's fingerprint, so that codes naming this
@@ -145,9 +146,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 int readFile(Input &input)
 {
     QByteArray bytes = input.rest();
-    if (!bytes.startsWith("II*") && !bytes.startsWith("MM"))
+    if (!bytes.startsWith("II*") && !bytes.startsWith("MM") && !bytes.startsWith("\x89PNG"))
         bytes.prepend(QByteArray("II*\0", 4));
-    const QString path = g_files->filePath(QStringLiteral("fuzz.tif"));
+    const QString path = g_files->filePath(QStringLiteral("fuzz.scan"));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         return 0;

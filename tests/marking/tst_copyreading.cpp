@@ -1,9 +1,11 @@
 #include "markedcorpus.h"
 
 #include "marking/copypagereader.h"
+#include "marking/reading/pagepicturefile.h"
 #include "marking/scannedpage.h"
 #include "printing/qrsymbol.h"
 
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -229,6 +231,8 @@ private Q_SLOTS:
     void unsureMarks();
     void pictureFiles_data();
     void pictureFiles();
+    void pictureDecoding_data();
+    void pictureDecoding();
     void pagesNotRead_data();
     void pagesNotRead();
 
@@ -478,6 +482,78 @@ void TestCopyReading::cleanupTestCase()
     QCOMPARE(m_totals[false].askedDoubtful, 0);
     QVERIFY2(degraded.askedDoubtful * 100 <= degraded.askedBoxes, "plus de 1 % de cases douteuses");
     QCOMPARE(all.misread, 0);
+}
+
+// Every layout of PNG and TIFF a scanner may write decodes to the grey Qt sees in it, and is
+// averaged down by the whole factor asked.
+void TestCopyReading::pictureDecoding_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("magick"); // ImageMagick's options for what Qt does not write
+    QTest::addColumn<int>("tolerance");  // grey levels
+    QTest::newRow("PNG gris") << "png" << int(QImage::Format_Grayscale8) << QString() << 1;
+    QTest::newRow("PNG 16 bits") << "png" << int(QImage::Format_Grayscale16) << QString() << 2;
+    QTest::newRow("PNG 1 bit") << "png" << int(QImage::Format_Mono) << QString() << 1;
+    QTest::newRow("PNG palette") << "png" << int(QImage::Format_Indexed8) << QString() << 2;
+    QTest::newRow("PNG couleur et alpha") << "png" << int(QImage::Format_ARGB32) << QString() << 2;
+    QTest::newRow("PNG entrelacé") << "png" << int(QImage::Format_RGB32) << "-interlace PNG" << 2;
+    QTest::newRow("TIFF couleur") << "tif" << int(QImage::Format_RGB32) << QString() << 1;
+    QTest::newRow("TIFF palette") << "tif" << int(QImage::Format_Indexed8) << QString() << 1;
+    // Qt and libtiff bring a JPEG's halved colours back to full size each their own way.
+    QTest::newRow("TIFF JPEG") << "tif" << int(QImage::Format_RGB32) << "-compress JPEG -quality 100" << 12;
+    QTest::newRow("TIFF en tuiles") << "tif" << int(QImage::Format_RGB32) << "-define tiff:tile-geometry=64x64" << 1;
+}
+
+void TestCopyReading::pictureDecoding()
+{
+    QFETCH(QString, suffix);
+    QFETCH(int, format);
+    QFETCH(QString, magick);
+    QFETCH(int, tolerance);
+    QImage picture(301, 203, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x)
+            picture.setPixel(x, y, qRgb(x * 255 / 300, y * 255 / 202, (x + y) % 256 < 128 ? 40 : 220));
+    }
+    QImage stored = picture.convertToFormat(QImage::Format(format), Qt::ThresholdDither);
+    const QString path = m_dir.filePath(QStringLiteral("decodage.") + suffix);
+    if (magick.isEmpty()) {
+        QVERIFY(stored.save(path));
+    } else {
+        const QString source = m_dir.filePath(QStringLiteral("source.png"));
+        QVERIFY(stored.save(source));
+        QCOMPARE(QProcess::execute(QStringLiteral("convert"), QStringList{source} + magick.split(QLatin1Char(' ')) + QStringList{path}), 0);
+    }
+    // What Qt decodes, made grey with the weights of ITU-R BT.601, as the readers do.
+    const QImage decoded = QImage(path).convertToFormat(QImage::Format_RGB32);
+    QVERIFY(!decoded.isNull());
+    QImage expected(decoded.size(), QImage::Format_Grayscale8);
+    for (int y = 0; y < decoded.height(); ++y) {
+        for (int x = 0; x < decoded.width(); ++x) {
+            const QRgb rgb = decoded.pixel(x, y);
+            expected.scanLine(y)[x] = uchar((77 * qRed(rgb) + 150 * qGreen(rgb) + 29 * qBlue(rgb) + 128) >> 8);
+        }
+    }
+    const bool png = suffix == QLatin1String("png");
+    QCOMPARE(int(PagePictureFile::kindOf(path)), int(png ? PagePictureFile::Kind::Png : PagePictureFile::Kind::Tiff));
+    // Whole size (a resolution far above the picture's), then averaged by three.
+    for (const auto &[dpi, factor] : {std::pair<double, int>{1000, 1}, {301.0 / 3, 3}}) {
+        const QImage read = png ? PagePictureFile::readPng(path, dpi, 1) : PagePictureFile::readTiff(path, 0, dpi, 1);
+        QCOMPARE(read.size(), QSize((301 + factor - 1) / factor, (203 + factor - 1) / factor));
+        int worst = 0;
+        for (int y = 0; y + 1 < read.height(); ++y) {
+            for (int x = 0; x + 1 < read.width(); ++x) {
+                int sum = 0;
+                for (int v = 0; v < factor; ++v) {
+                    for (int u = 0; u < factor; ++u)
+                        sum += expected.constScanLine(y * factor + v)[x * factor + u];
+                }
+                worst = std::max(worst, std::abs(sum / (factor * factor) - read.constScanLine(y)[x]));
+            }
+        }
+        QVERIFY2(worst <= tolerance, qPrintable(QStringLiteral("écart %1 au facteur %2").arg(worst).arg(factor)));
+    }
 }
 
 // How a page fails to be a copy this program can read, painted over a clean copy drawn at 150 dpi.

@@ -30,11 +30,14 @@ constexpr uint64_t MaximumWholePixels = 40'000'000;
 // libtiff allocates no single buffer larger than this for one file.
 constexpr tmsize_t TiffMaximumAllocation = 256 * 1024 * 1024;
 
-// Grey from red, green and blue, with the weights of ITU-R BT.601 in 256ths (as OpenCV does).
+// Grey from red, green and blue, with the weights of ITU-R BT.601 in 256ths (as OpenCV does);
+// libpng is given the same, in its 100000ths.
 inline uchar greyOf(unsigned red, unsigned green, unsigned blue)
 {
     return uchar((77 * red + 150 * green + 29 * blue + 128) >> 8);
 }
+constexpr png_fixed_point RedWeight = 29900;
+constexpr png_fixed_point GreenWeight = 58700;
 
 // Full rows of grey in, the page averaged over `factor` × `factor` squares out: only one row
 // of sums is held beside the smaller page.
@@ -263,8 +266,8 @@ void pngWarned(png_structp, png_const_charp)
 
 // Everything that can longjmp out of libpng is here, with nothing in it that a destructor
 // must see: the rows and the smaller page belong to the caller.
-bool decodePng(PngReading &r, std::vector<uchar> &row, std::vector<uchar> &whole, std::vector<png_bytep> &rows,
-               std::unique_ptr<RowShrinker> &shrinker, double dpi, double longSideInches)
+bool decodePng(PngReading &r, std::vector<uchar> &row, std::vector<uchar> &grey, std::vector<uchar> &whole,
+               std::vector<png_bytep> &rows, std::unique_ptr<RowShrinker> &shrinker, double dpi, double longSideInches)
 {
     if (setjmp(png_jmpbuf(r.png)))
         return false;
@@ -275,38 +278,47 @@ bool decodePng(PngReading &r, std::vector<uchar> &row, std::vector<uchar> &whole
     const png_uint_32 height = png_get_image_height(r.png, r.info);
     if (!sizeAllowed(width, height))
         return false;
-    const int colour = png_get_color_type(r.png, r.info);
-    // Every kind of PNG made 8-bit grey without alpha: a scan's transparency means nothing.
+    // Every kind of PNG made 8-bit grey or red, green and blue, without alpha (a scan's
+    // transparency means nothing); the colours are made grey here, with the weights TIFF
+    // pages get, not in libpng's linear light.
     png_set_expand(r.png);
     png_set_strip_16(r.png);
     png_set_strip_alpha(r.png);
-    if (colour & PNG_COLOR_MASK_COLOR)
-        png_set_rgb_to_gray_fixed(r.png, 1, -1, -1);
     const int passes = png_set_interlace_handling(r.png);
     png_read_update_info(r.png, r.info);
-    if (png_get_rowbytes(r.png, r.info) != width)
+    const int channels = png_get_channels(r.png, r.info);
+    const size_t rowBytes = size_t(width) * size_t(channels);
+    if ((channels != 1 && channels != 3) || png_get_rowbytes(r.png, r.info) != rowBytes)
         return false;
     shrinker = std::make_unique<RowShrinker>(int(width), int(height), factorFor(width, height, dpi, longSideInches));
     if (!shrinker->valid())
         return false;
+    grey.resize(width);
+    const auto add = [&](const uchar *in) {
+        if (channels == 1)
+            return shrinker->add(in);
+        for (png_uint_32 x = 0; x < width; ++x, in += 3)
+            grey[x] = greyOf(in[0], in[1], in[2]);
+        shrinker->add(grey.data());
+    };
     if (passes == 1) {
-        row.resize(width);
+        row.resize(rowBytes);
         for (png_uint_32 y = 0; y < height; ++y) {
             png_read_row(r.png, row.data(), nullptr);
-            shrinker->add(row.data());
+            add(row.data());
         }
         return true;
     }
     // An interlaced picture's rows are only whole after the last pass.
     if (uint64_t(width) * height > MaximumWholePixels)
         return false;
-    whole.assign(size_t(width) * height, 255);
+    whole.assign(rowBytes * height, 255);
     rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        rows[y] = whole.data() + size_t(y) * width;
+        rows[y] = whole.data() + size_t(y) * rowBytes;
     png_read_image(r.png, rows.data());
     for (png_uint_32 y = 0; y < height; ++y)
-        shrinker->add(rows[y]);
+        add(rows[y]);
     return true;
 }
 
@@ -380,10 +392,10 @@ QImage readPng(const QString &path, double dpi, double longSideInches)
     r.info = png_create_info_struct(r.png);
     if (!r.info)
         return {};
-    std::vector<uchar> row, whole;
+    std::vector<uchar> row, grey, whole;
     std::vector<png_bytep> rows;
     std::unique_ptr<RowShrinker> shrinker;
-    if (!decodePng(r, row, whole, rows, shrinker, dpi, longSideInches) || !shrinker)
+    if (!decodePng(r, row, grey, whole, rows, shrinker, dpi, longSideInches) || !shrinker)
         return {};
     return shrinker->take();
 }
