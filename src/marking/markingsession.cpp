@@ -107,8 +107,6 @@ QString CopyQuestion::doubtText() const
             break;
         }
     }
-    if (ticked.size() == 1 && doubtful.empty())
-        parts << MarkingSession::tr("à vérifier");
     return parts.join(MarkingSession::tr(", "));
 }
 
