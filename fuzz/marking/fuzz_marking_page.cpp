@@ -4,6 +4,10 @@
 // the first byte's low bit set, the input's bytes as the pixels of a small grey picture. Every
 // page must end as read or as a French note; anything else is a finding.
 //
+// With the first byte's bit 3 set, the rest of the input is a picture file (a PNG, or a TIFF
+// with its magic bytes put in front when missing), opened and decoded as a scanned pile's file,
+// page by page.
+//
 // Input: [flags] [4 x (dx, dy) mark moves] [count] [count x (x, y, w, h, grey) blots] [code text]
 // In the code text, "@" stands for the questionnaire's fingerprint, so that codes naming this
 // questionnaire, and reaching the reading of its boxes, are within the fuzzer's reach.
@@ -16,11 +20,13 @@
 #include "printing/papercopies.h"
 #include "printing/qrsymbol.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -32,6 +38,9 @@ constexpr double PixelsPerPoint = Dpi / 72;
 
 std::shared_ptr<const ClassQuestionnaire> g_questionnaire;
 QImage *g_page = nullptr;
+QTemporaryDir *g_files = nullptr;
+// A fuzzed file's pages read at the most: a multi-page TIFF is read one page after another.
+constexpr int FilePages = 3;
 
 QStringList questionnaireLines()
 {
@@ -128,7 +137,35 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
         QPdfWriter writer(pdf);
         copies.print(writer, {{3, QString(), 12345}}, CopyLayout::BoxesBeside);
     }
+    g_files = new QTemporaryDir;
     g_page = new QImage(ScanFile(pdf).page(0, Dpi).convertToFormat(QImage::Format_Grayscale8));
+    return 0;
+}
+
+// The input's bytes as a scanned file: every page read, or refused in French.
+int readFile(Input &input)
+{
+    QByteArray bytes = input.rest();
+    if (!bytes.startsWith("II*") && !bytes.startsWith("MM") && !bytes.startsWith("\x89PNG"))
+        bytes.prepend(QByteArray("II*\0", 4));
+    const QString path = g_files->filePath(QStringLiteral("fuzz.scan"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        return 0;
+    file.close();
+    MarkingSession session(g_questionnaire);
+    std::unique_ptr<ScanFile> scan;
+    try {
+        scan = std::make_unique<ScanFile>(path);
+    } catch (const AppError &) {
+        return 0; // not a picture file: refused with its French message
+    }
+    const int pages = std::min(scan->pageCount(), FilePages);
+    for (int page = 0; page < pages; ++page)
+        session.addPageOf(*scan, page);
+    if (session.pagesGiven() != pages)
+        std::abort(); // a page neither read nor named
+    (void)session.summary();
     return 0;
 }
 
@@ -136,6 +173,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Input input(data, size);
     const uint8_t flags = input.next();
+    if (flags & 8)
+        return readFile(input);
     const QImage page = flags & 1 ? rawPixels(input) : spoiltCopy(input, flags);
     MarkingSession session(g_questionnaire);
     session.addPage(page, {QStringLiteral("fuzz.png"), 1});

@@ -60,20 +60,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &errors)
 
         MarkingSession session(questionnaire);
         for (const auto &scan : scans) {
-            const QString name = QFileInfo(scan->path()).fileName();
-            for (int page = 0; page < scan->pageCount(); ++page) {
-                try {
-                    session.addPage(scan->page(page), {name, page + 1});
-                } catch (const AppError &error) {
-                    errors << error.message() << Qt::endl;
-                }
-            }
+            for (int page = 0; page < scan->pageCount(); ++page)
+                session.addPageOf(*scan, page);
         }
         const QString results = ResultsFile::pathFor(QFileInfo(qcm).absolutePath(), qcm);
         const KeptPaperCopies kept = KeptPaperCopies::read(results, *questionnaire);
+        const auto alreadyKept = [&kept](int copy, quint64 seed) { return kept.contains(copy, seed); };
+        session.passOver(alreadyKept);
+        // What waits for the teacher is said before keeping, which leaves the doubts as they are.
+        const QStringList doubts = session.doubtLines();
         ResultsRunKeeper keeper(questionnaire, results);
-        const MarkingSession::KeepReport report = session.keep(
-            keeper, [&kept](int copy, quint64 seed) { return kept.contains(copy, seed); }, QDateTime::currentDateTime());
+        const MarkingSession::KeepReport report = session.keep(keeper, alreadyKept, QDateTime::currentDateTime());
 
         for (const QString &line : session.summary())
             out << line << Qt::endl;
@@ -89,13 +86,17 @@ int run(const QStringList &arguments, QTextStream &out, QTextStream &errors)
         }
         const bool waiting = std::any_of(session.copies().begin(), session.copies().end(),
                                          [](const ReadCopy &copy) { return !copy.kept; });
+        if (!doubts.isEmpty()) {
+            out << tr("À trancher :") << Qt::endl;
+            for (const QString &line : doubts)
+                out << QStringLiteral("  ") << line << Qt::endl;
+        }
         if (waiting)
-            out << tr("Les copies qui restent se corrigent dans le programme : Fichier > Corriger des copies scannées...")
+            out << tr("Les copies qui restent se corrigent dans le programme : Fichier > Corriger des copies scannées..., "
+                      "avec les mêmes fichiers ; seul ce qui reste à trancher y est proposé.")
                 << Qt::endl;
         // A page scanned twice is read once and harms nothing; a page not read at all needs a look.
-        const bool pagesLeft = std::any_of(session.notes().begin(), session.notes().end(), [](const auto &note) {
-            return note.kind != MarkingSession::PageNote::Kind::Duplicate;
-        });
+        const bool pagesLeft = session.pagesNotRead() > 0 || !session.missingCopies().empty();
         return waiting || pagesLeft ? TeacherNeeded : Done;
     } catch (const AppError &error) {
         errors << error.message() << Qt::endl;

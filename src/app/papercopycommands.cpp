@@ -69,11 +69,10 @@ void PaperCopyCommands::printCopies(const QString &fileName, const QStringList &
 void PaperCopyCommands::readScan(MarkingSession &session, const QString &scanPath)
 {
     const ScanFile scan(scanPath);
-    const QString scanName = QFileInfo(scanPath).fileName();
     try {
         ProgressTask task(m_services.progress, tr("Lecture des copies scannées..."), scan.pageCount());
         for (int page = 0; page < scan.pageCount(); ++page) {
-            session.addPage(scan.page(page), {scanName, page + 1});
+            session.addPageOf(scan, page);
             task.advance(page + 1);
         }
     } catch (const ProgressStopped &) {
@@ -93,12 +92,15 @@ void PaperCopyCommands::markScans(const QString &fileName, const QStringList &do
         return;
     MarkingSession session(questionnaire);
     // One scan file at a time: the first now, others from the review window.
-    const auto addScan = [this](MarkingSession &marking) {
+    const auto addScan = [this, &resultsPath, &questionnaire](MarkingSession &marking) {
         const QString scanPath =
             m_services.dialogs.openFile(ScanFile::filter(), QString(), FileDialogs::Folder::KeepCurrent);
         if (scanPath.isEmpty())
             return false;
         readScan(marking, scanPath);
+        // The copies the results hold were settled before: the window offers only what is left.
+        const KeptPaperCopies kept = KeptPaperCopies::read(resultsPath, *questionnaire);
+        marking.passOver([&kept](int copy, quint64 seed) { return kept.contains(copy, seed); });
         return true;
     };
     if (!addScan(session))

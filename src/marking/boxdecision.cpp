@@ -6,26 +6,41 @@ using std::size_t;
 
 namespace BoxDecision {
 
+BoxDoubt doubtOf(const BoxMeasure &measure)
+{
+    if (measure.coverage >= TickedCoverage || measure.mean >= TickedMean)
+        return BoxDoubt::None;
+    if (measure.coverage > EmptyCoverage || measure.mean > EmptyMean)
+        return BoxDoubt::Unclear;
+    if (measure.around >= RingedAround)
+        return BoxDoubt::Ringed;
+    if (measure.edge >= OnEdgeShare)
+        return BoxDoubt::OnEdge;
+    if (measure.mean >= FaintMean || measure.peak - measure.mean >= FaintStroke)
+        return BoxDoubt::Faint;
+    return BoxDoubt::None;
+}
+
 BoxState state(const BoxMeasure &measure)
 {
     if (measure.coverage >= TickedCoverage || measure.mean >= TickedMean)
         return BoxState::Ticked;
-    if (measure.coverage <= EmptyCoverage && measure.mean <= EmptyMean)
-        return BoxState::Empty;
-    return BoxState::Doubtful;
+    return doubtOf(measure) == BoxDoubt::None ? BoxState::Empty : BoxState::Doubtful;
 }
 
 QuestionReading read(const std::vector<BoxMeasure> &boxes)
 {
+    QuestionReading reading;
     std::vector<int> ticked, doubtful;
     for (int i = 0; i < int(boxes.size()); ++i) {
         const BoxState s = state(boxes[size_t(i)]);
+        reading.states.push_back(s);
+        reading.doubts.push_back(s == BoxState::Doubtful ? doubtOf(boxes[size_t(i)]) : BoxDoubt::None);
         if (s == BoxState::Ticked)
             ticked.push_back(i);
         else if (s == BoxState::Doubtful)
             doubtful.push_back(i);
     }
-    QuestionReading reading;
     if (ticked.size() > 1) {
         reading.kind = QuestionReading::Kind::Doubtful;
         reading.doubt = QuestionReading::Doubt::SeveralTicked;
@@ -34,10 +49,22 @@ QuestionReading read(const std::vector<BoxMeasure> &boxes)
     if (ticked.size() == 1) {
         reading.chosen = ticked.front();
         const BoxMeasure &chosen = boxes[size_t(reading.chosen)];
+        // Beside a clear fill, a lighter box with hardly any ink is an answer rubbed out, as the
+        // copy tells pupils to change one; its outline may be smudged with it. A ring, or ink on
+        // the edge of a clean box, is not.
         bool rubbedOut = true;
         for (int i : doubtful) {
             const BoxMeasure &other = boxes[size_t(i)];
-            rubbedOut = rubbedOut && other.mean < RubbedOutShare * chosen.mean && other.coverage < RubbedOutCoverage;
+            const BoxDoubt why = reading.doubts[size_t(i)];
+            const bool smudged = why == BoxDoubt::OnEdge && other.mean >= FaintMean;
+            rubbedOut = rubbedOut && (why == BoxDoubt::Unclear || why == BoxDoubt::Faint || smudged)
+                        && other.mean < RubbedOutShare * chosen.mean && other.coverage < RubbedOutCoverage;
+        }
+        if (rubbedOut) {
+            for (int i : doubtful) {
+                reading.states[size_t(i)] = BoxState::Empty;
+                reading.doubts[size_t(i)] = BoxDoubt::None;
+            }
         }
         reading.kind = rubbedOut ? QuestionReading::Kind::Answered : QuestionReading::Kind::Doubtful;
         reading.doubt = rubbedOut ? QuestionReading::Doubt::None : QuestionReading::Doubt::Unclear;

@@ -2,11 +2,16 @@
 
 #include "classroom/classrun.h"
 #include "marking/scannedpage.h"
+#include "marking/scanfile.h"
 #include "marking/scanreadingmodule.h"
+#include "platform/apperror.h"
+
+#include <QFileInfo>
 
 #include <QPainter>
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -41,6 +46,16 @@ QString plural(int count, const QString &one, const QString &many)
     return (count == 1 ? one : many).arg(count);
 }
 
+// "2", "2 et 4", "1, 2 et 4": boxes by their places, from 0.
+QString placesText(const std::vector<int> &places)
+{
+    QStringList numbers;
+    for (int place : places)
+        numbers << QString::number(place + 1);
+    const QString last = numbers.takeLast();
+    return numbers.isEmpty() ? last : MarkingSession::tr("%1 et %2").arg(numbers.join(MarkingSession::tr(", ")), last);
+}
+
 } // namespace
 
 QString PageSource::text() const
@@ -53,6 +68,46 @@ int CopyQuestion::answer() const
     if (settled)
         return *settled;
     return reading.chosen >= 0 && reading.chosen < int(boxes.size()) ? boxes[size_t(reading.chosen)].answer : 0;
+}
+
+QString CopyQuestion::doubtText() const
+{
+    std::vector<int> ticked;
+    std::map<BoxDoubt, std::vector<int>> doubtful;
+    for (int i = 0; i < int(reading.states.size()); ++i) {
+        if (reading.states[size_t(i)] == BoxState::Ticked)
+            ticked.push_back(i);
+        else if (reading.states[size_t(i)] == BoxState::Doubtful)
+            doubtful[reading.doubts[size_t(i)]].push_back(i);
+    }
+    QStringList parts;
+    if (!ticked.empty())
+        parts << (ticked.size() == 1 ? MarkingSession::tr("case %1 noircie") : MarkingSession::tr("cases %1 noircies"))
+                     .arg(placesText(ticked));
+    for (const auto &[doubt, places] : doubtful) {
+        const bool one = places.size() == 1;
+        switch (doubt) {
+        case BoxDoubt::Faint:
+            parts << (one ? MarkingSession::tr("case %1 à peine marquée") : MarkingSession::tr("cases %1 à peine marquées"))
+                         .arg(placesText(places));
+            break;
+        case BoxDoubt::Ringed:
+            parts << (one ? MarkingSession::tr("case %1 entourée") : MarkingSession::tr("cases %1 entourées"))
+                         .arg(placesText(places));
+            break;
+        case BoxDoubt::OnEdge:
+            parts << (one ? MarkingSession::tr("encre sur le bord de la case %1")
+                          : MarkingSession::tr("encre sur le bord des cases %1"))
+                         .arg(placesText(places));
+            break;
+        case BoxDoubt::None:
+        case BoxDoubt::Unclear:
+            parts << (one ? MarkingSession::tr("case %1 peu nette") : MarkingSession::tr("cases %1 peu nettes"))
+                         .arg(placesText(places));
+            break;
+        }
+    }
+    return parts.join(MarkingSession::tr(", "));
 }
 
 std::vector<int> ReadCopy::missingPages() const
@@ -94,9 +149,35 @@ void MarkingSession::addPage(const QImage &image, const PageSource &source)
     addPage(ScannedPage(image, *m_reading), source);
 }
 
+void MarkingSession::addPageOf(const ScanFile &scan, int index)
+{
+    const PageSource source{QFileInfo(scan.path()).fileName(), index + 1};
+    QImage image;
+    try {
+        image = scan.page(index);
+    } catch (const AppError &) {
+        return addUnreadablePage(source, tr("l'image de la page ne peut pas être décodée (fichier abîmé ou coupé, ou "
+                                            "d'un genre d'image que le programme ne lit pas). Page non lue."));
+    }
+    addPage(image, source);
+}
+
+void MarkingSession::addUnreadablePage(const PageSource &source, const QString &why)
+{
+    ++m_pagesGiven;
+    m_notes.push_back({PageNote::Kind::Unreadable, source, tr("%1 : %2").arg(source.text(), why), QImage()});
+}
+
+int MarkingSession::pagesRead() const
+{
+    const auto notRead = std::count_if(m_notes.begin(), m_notes.end(),
+                                       [](const PageNote &note) { return note.kind != PageNote::Kind::Duplicate; });
+    return m_pagesGiven - int(notRead);
+}
+
 void MarkingSession::addPage(const ScannedPage &scan, const PageSource &source)
 {
-    ++m_pagesRead;
+    ++m_pagesGiven;
     auto refuse = [&](PageNote::Kind kind, const QString &why, bool withThumbnail) {
         m_notes.push_back({kind, source, tr("%1 : %2").arg(source.text(), why),
                            withThumbnail ? scan.thumbnail(ThumbnailSide) : QImage()});
@@ -151,6 +232,8 @@ void MarkingSession::addPage(const ScannedPage &scan, const PageSource &source)
                       false);
     }
     seen = source;
+    if (std::find(m_keptBefore.begin(), m_keptBefore.end(), copy.number) != m_keptBefore.end())
+        copy.keptBefore = copy.kept = true;
     if (read.payload.page == 1) {
         copy.printedPupil = read.payload.pupil;
         if (!copy.named())
@@ -231,11 +314,59 @@ QStringList MarkingSession::missingPages() const
     return lines;
 }
 
+std::vector<int> MarkingSession::missingCopies() const
+{
+    std::vector<int> missing;
+    const bool pagesLost = std::any_of(m_notes.begin(), m_notes.end(),
+                                       [](const PageNote &note) { return note.kind == PageNote::Kind::Unreadable; });
+    if (!pagesLost || m_copies.empty())
+        return missing;
+    for (int number = 1; number < m_copies.back().number; ++number) {
+        const bool read = std::any_of(m_copies.begin(), m_copies.end(),
+                                      [number](const ReadCopy &copy) { return copy.number == number; });
+        if (!read && std::find(m_keptBefore.begin(), m_keptBefore.end(), number) == m_keptBefore.end())
+            missing.push_back(number);
+    }
+    return missing;
+}
+
+void MarkingSession::passOver(const std::function<bool(int, quint64)> &alreadyKept)
+{
+    if (!alreadyKept)
+        return;
+    for (ReadCopy &copy : m_copies) {
+        if (!copy.keptBefore && alreadyKept(copy.number, copy.seed)) {
+            copy.keptBefore = copy.kept = true;
+            m_keptBefore.push_back(copy.number);
+        }
+    }
+}
+
+QStringList MarkingSession::doubtLines() const
+{
+    QStringList lines;
+    for (const ReadCopy &copy : m_copies) {
+        if (copy.kept || copy.keptBefore)
+            continue;
+        const QString who = copy.named() ? tr("%1 (%2)").arg(copy.title(), copy.pupil) : copy.title();
+        if (!copy.named() && copy.pages.front())
+            lines << tr("%1 : nom à lire").arg(copy.title());
+        for (const CopyQuestion &question : copy.questions) {
+            if (question.waiting() && question.complete())
+                lines << tr("%1, question %2 : %3").arg(who).arg(question.position + 1).arg(question.doubtText());
+        }
+    }
+    return lines;
+}
+
 std::vector<MarkingSession::ReviewItem> MarkingSession::reviewItems() const
 {
     std::vector<ReviewItem> items;
     for (size_t c = 0; c < m_copies.size(); ++c) {
         const ReadCopy &copy = m_copies[c];
+        // What the results hold was settled before: only what is left is offered.
+        if (copy.keptBefore)
+            continue;
         if (copy.printedPupil.isEmpty() && copy.pages.front())
             items.push_back({ReviewItem::Kind::Name, int(c), -1, tr("%1 : nom à lire").arg(copy.title()), copy.named()});
         for (const CopyQuestion &question : copy.questions) {
@@ -312,6 +443,13 @@ MarkingSession::KeepReport MarkingSession::keep(ClassRunKeeper &keeper, const Al
     for (ReadCopy &copy : m_copies) {
         if (copy.kept)
             continue;
+        // A copy the results hold is not offered again, settled or not this time.
+        if (alreadyKept && alreadyKept(copy.number, copy.seed)) {
+            copy.kept = true;
+            ++report.alreadyThere;
+            report.lines << tr("%1 : déjà dans les résultats, pas ajoutée une seconde fois.").arg(copy.title());
+            continue;
+        }
         if (!copy.ready()) {
             QStringList why;
             if (!copy.missingPages().empty())
@@ -321,12 +459,6 @@ MarkingSession::KeepReport MarkingSession::keep(ClassRunKeeper &keeper, const Al
             if (!copy.named())
                 why << tr("nom à lire");
             report.lines << tr("%1 : pas gardée (%2).").arg(copy.title(), why.join(tr(", ")));
-            continue;
-        }
-        if (alreadyKept && alreadyKept(copy.number, copy.seed)) {
-            copy.kept = true;
-            ++report.alreadyThere;
-            report.lines << tr("%1 : déjà dans les résultats, pas ajoutée une seconde fois.").arg(copy.title());
             continue;
         }
         // A failure stops here with its message; the copies kept so far stay kept.
@@ -340,10 +472,18 @@ MarkingSession::KeepReport MarkingSession::keep(ClassRunKeeper &keeper, const Al
 QStringList MarkingSession::summary() const
 {
     QStringList lines;
-    lines << tr("%1, %2.").arg(plural(m_pagesRead, tr("%1 page lue"), tr("%1 pages lues")),
-                               plural(int(m_copies.size()), tr("%1 copie"), tr("%1 copies")));
+    const QString copies = plural(int(m_copies.size()), tr("%1 copie"), tr("%1 copies"));
+    if (pagesNotRead() == 0)
+        lines << tr("%1, %2.").arg(plural(pagesRead(), tr("%1 page lue"), tr("%1 pages lues")), copies);
+    else
+        lines << tr("%1 sur %2, %3 ; %4.")
+                     .arg(plural(pagesRead(), tr("%1 page lue"), tr("%1 pages lues")))
+                     .arg(m_pagesGiven)
+                     .arg(plural(pagesNotRead(), tr("%1 non lue"), tr("%1 non lues")), copies);
     int ready = 0, waiting = 0, unnamed = 0;
     for (const ReadCopy &copy : m_copies) {
+        if (copy.keptBefore)
+            continue;
         ready += copy.ready();
         waiting += copy.waitingCount();
         unnamed += !copy.named();
@@ -352,8 +492,15 @@ QStringList MarkingSession::summary() const
                  .arg(plural(ready, tr("%1 copie prête"), tr("%1 copies prêtes")),
                       plural(waiting, tr("%1 question à trancher"), tr("%1 questions à trancher")),
                       plural(unnamed, tr("%1 nom à lire"), tr("%1 noms à lire")));
+    for (const ReadCopy &copy : m_copies) {
+        if (copy.keptBefore)
+            lines << tr("%1 : déjà dans les résultats, pas ajoutée une seconde fois.").arg(copy.title());
+    }
     for (const PageNote &note : m_notes)
         lines << note.text;
     lines << missingPages();
+    for (int number : missingCopies())
+        lines << tr("Copie n° %1 : aucune page lue (ses pages sont peut-être parmi celles qui n'ont pas pu être lues).")
+                     .arg(number);
     return lines;
 }

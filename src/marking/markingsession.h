@@ -16,6 +16,7 @@
 #include <optional>
 #include <vector>
 
+class ScanFile;
 class ScanReading;
 class ScannedPage;
 
@@ -43,6 +44,9 @@ struct CopyQuestion
     QImage picture;
     std::vector<QRectF> boxesInPicture;
 
+    // "cases 2 et 4 noircies", "case 3 entourée": what makes it doubtful, by the boxes' places.
+    QString doubtText() const;
+
     bool complete() const { return int(boxes.size()) >= boxCount; }
     bool waiting() const { return !settled && reading.kind == QuestionReading::Kind::Doubtful; }
     // The answer kept, in the questionnaire's numbering (0: none); the proposal while waiting.
@@ -62,6 +66,7 @@ struct ReadCopy
     std::vector<std::optional<PageSource>> pages; // by page; empty for a page not scanned
     std::vector<CopyQuestion> questions;          // in the printed order
     bool kept = false;
+    bool keptBefore = false; // already in the results when this pile was read (and so kept)
 
     std::vector<int> missingPages() const; // from 1
     bool named() const { return !pupil.trimmed().isEmpty(); }
@@ -88,10 +93,20 @@ public:
     const ClassQuestionnaire &questionnaire() const { return *m_questionnaire; }
 
     void addPage(const QImage &image, const PageSource &source);
+    // Page `index` (from 0) of a scan file; a page that cannot be decoded is named among the
+    // pages not read, with why, and the pile goes on.
+    void addPageOf(const ScanFile &scan, int index);
+    // A page given that could not even be decoded: it is named with `why`, not lost.
+    void addUnreadablePage(const PageSource &source, const QString &why);
     // The same for a page already found and straightened.
     void addPage(const ScannedPage &page, const PageSource &source);
 
-    int pagesRead() const { return m_pagesRead; }
+    // Every page given, and those of them read as pages of this questionnaire (a page scanned
+    // twice is read, once).
+    int pagesGiven() const { return m_pagesGiven; }
+    int pagesRead() const;
+    // Pages given that were not read: undecodable, not a copy, another questionnaire's.
+    int pagesNotRead() const { return m_pagesGiven - pagesRead(); }
     const std::vector<ReadCopy> &copies() const { return m_copies; }
 
     // Pages not used, each with why: unreadable, another questionnaire, scanned twice.
@@ -107,6 +122,14 @@ public:
 
     // "Copie n° 3 : page 2 / 3 manquante", one line per copy with pages missing.
     QStringList missingPages() const;
+    // Copies numbered below the highest read that have no page read at all, while some pages
+    // of the pile could not be read: their pages are likely among those. Copies already in
+    // the results (see passOver) are not counted.
+    std::vector<int> missingCopies() const;
+
+    // Copies the results already hold are passed over: nothing of them is offered to settle,
+    // and keeping adds them no second time. Called after each scan file is read.
+    void passOver(const std::function<bool(int copy, quint64 seed)> &alreadyKept);
 
     // What the teacher looks at: each doubtful question (settled or not yet) and each copy whose
     // name is not printed, in the copies' order.
@@ -140,7 +163,13 @@ public:
     };
     KeepReport keep(ClassRunKeeper &keeper, const AlreadyKept &alreadyKept, const QDateTime &when);
 
-    // The French summary of the whole pile: pages read, copies, doubts, notes, missing pages.
+    // What is left to the teacher, one French line each, with how to settle it: "Copie n° 12
+    // (DUPONT Léa), question 7 : cases 2 et 4 noircies", "Copie n° 3 : nom à lire"; empty when
+    // nothing waits. Copies kept or passed over are left out.
+    QStringList doubtLines() const;
+
+    // The French summary of the whole pile: pages read, copies, doubts, notes, missing pages
+    // and copies.
     QStringList summary() const;
 
 private:
@@ -152,6 +181,7 @@ private:
     QString m_fingerprint;
     std::vector<ReadCopy> m_copies;
     std::vector<PageNote> m_notes;
-    int m_pagesRead = 0;
+    int m_pagesGiven = 0;
+    std::vector<int> m_keptBefore; // copy numbers the results held already
     const ScanReading *m_reading = nullptr; // loaded with the first page
 };

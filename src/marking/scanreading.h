@@ -74,5 +74,5 @@ public:
     virtual std::unique_ptr<ScanPages> open(const QString &path, OpenProblem *problem) const = 0;
 };
 
-#define ScanReading_iid "org.example.NeloQcm.ScanReading/1.0"
+#define ScanReading_iid "org.example.NeloQcm.ScanReading/1.1"
 Q_DECLARE_INTERFACE(ScanReading, ScanReading_iid)

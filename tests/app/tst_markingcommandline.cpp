@@ -40,6 +40,8 @@ private Q_SLOTS:
     void initTestCase();
     void marksAndKeepsOnce();
     void doubtsLeftToTheTeacher();
+    void keptCopiesAskNothing();
+    void pageNotDecoded();
     void refusals_data();
     void refusals();
     void realProgram_data();
@@ -123,8 +125,39 @@ void TestMarkingCommandLine::doubtsLeftToTheTeacher()
     const Outcome outcome = run({m_quiz, twice});
     QCOMPARE(outcome.status, MarkingCommandLine::TeacherNeeded);
     QVERIFY2(outcome.out.contains(QStringLiteral("Copie n° 3 : pas gardée (1 question à trancher).")), qPrintable(outcome.out));
+    QVERIFY2(outcome.out.contains(QStringLiteral("À trancher :\n  Copie n° 3 (PETIT Max), question 1 : cases 1 et 2 noircies\n")),
+             qPrintable(outcome.out));
     QVERIFY(outcome.out.contains(QStringLiteral("Fichier > Corriger des copies scannées...")));
     QVERIFY(!QFileInfo::exists(ResultsFile::pathFor(m_dir.path(), m_quiz)));
+}
+
+// Once the results hold a copy (settled in the window, or read clean), its doubtful scan read
+// again asks nothing.
+void TestMarkingCommandLine::keptCopiesAskNothing()
+{
+    const QString results = ResultsFile::pathFor(m_dir.path(), m_quiz);
+    QCOMPARE(run({m_quiz, scan(2, 1, false, QStringLiteral("petit-net.png"))}).status, MarkingCommandLine::Done);
+    const Outcome again = run({m_quiz, scan(2, 1, true, QStringLiteral("petit-double.png"))});
+    QCOMPARE(again.status, MarkingCommandLine::Done);
+    QVERIFY2(again.out.contains(QStringLiteral("Copie n° 3 : déjà dans les résultats")), qPrintable(again.out));
+    QVERIFY2(!again.out.contains(QStringLiteral("À trancher")), qPrintable(again.out));
+    QFile::remove(results);
+}
+
+// A page that cannot be decoded is named with its file and page, and the exit status says so.
+void TestMarkingCommandLine::pageNotDecoded()
+{
+    QImage broken(40000, 2, QImage::Format_Grayscale8);
+    broken.fill(Qt::white);
+    const QImage good(scan(0, 1, false, QStringLiteral("roux-page.png")));
+    const QString tiff = m_dir.filePath(QStringLiteral("pile.tif"));
+    QVERIFY(writeTiff(tiff, {good, broken}, true, 150));
+    const Outcome outcome = run({m_quiz, tiff});
+    QCOMPARE(outcome.status, MarkingCommandLine::TeacherNeeded);
+    QVERIFY2(outcome.out.startsWith(QStringLiteral("1 page lue sur 2, 1 non lue ; 1 copie.\n")), qPrintable(outcome.out));
+    QVERIFY2(outcome.out.contains(QStringLiteral("pile.tif, page 2 : l'image de la page ne peut pas être décodée")),
+             qPrintable(outcome.out));
+    QFile::remove(ResultsFile::pathFor(m_dir.path(), m_quiz));
 }
 
 void TestMarkingCommandLine::refusals_data()

@@ -157,26 +157,25 @@ void TestPaperCopyCommands::printedScannedMarked()
         QCOMPARE(run.mid(ResultsFile::FixedColumnCount), QStringList(Questions, QStringLiteral("2")));
     }
 
-    // The same scans again, and once more from the window: nothing added, nothing read twice.
+    // The same scans again, and once more from the window: the copies the results hold offer
+    // nothing to settle, nothing is added, nothing read twice.
     int duplicates = 0;
+    QStringList offered;
+    bool saveOffered = true;
     markThroughTheMenu([&](ReviewWindow *window) {
         program.dialogs.script(scans);
         window->AddScanButton->click();
-        for (int row = 0; row < window->ReviewList->count(); ++row)
-            duplicates += window->ReviewList->item(row)->text().contains(QStringLiteral("déjà lue"));
-        window->ReviewList->setCurrentRow(0);
-        window->PupilCombo->setEditText(QStringLiteral("X"));
-        window->NameButton->click();
-        window->ReviewList->setCurrentRow(1);
-        window->NoAnswerButton->click();
-        window->ReviewList->setCurrentRow(2);
-        window->PupilCombo->setEditText(QStringLiteral("Y"));
-        window->NameButton->click();
-        window->SaveButton->click();
+        for (int row = 0; row < window->ReviewList->count(); ++row) {
+            const QString text = window->ReviewList->item(row)->text();
+            duplicates += text.contains(QStringLiteral("déjà lue"));
+            if (text.contains(QStringLiteral("nom à lire")) || text.contains(QStringLiteral("question")))
+                offered << text;
+        }
+        saveOffered = window->SaveButton->isEnabled();
     });
     QCOMPARE(duplicates, 2);
-    QCOMPARE(program.boxes.lastText(), QStringLiteral("Aucune nouvelle copie à enregistrer."));
-    QVERIFY(program.boxes.lastDetails().contains(QStringLiteral("Copie n° 2 : déjà dans les résultats")));
+    QCOMPARE(offered, QStringList());
+    QVERIFY(!saveOffered);
     QCOMPARE(ResultsFile::read(results).runs.size(), size_t(2));
 }
 

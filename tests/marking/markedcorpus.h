@@ -12,6 +12,7 @@
 #include "printing/papercopies.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -20,6 +21,8 @@
 #include <QRandomGenerator>
 
 #include <opencv2/imgproc.hpp>
+
+#include <tiffio.h>
 
 #include <memory>
 #include <vector>
@@ -66,7 +69,7 @@ inline std::vector<std::vector<CopyPage>> print(PaperCopies &copies, const std::
     return pages;
 }
 
-enum class Mark { Filled, Crossed, Ticked, Pencil, HalfFilled, Erased };
+enum class Mark { Filled, Crossed, Ticked, Pencil, HalfFilled, Erased, ThinTick, Circled, LightPencil, OnEdge };
 
 inline const char *markName(Mark mark)
 {
@@ -77,6 +80,10 @@ inline const char *markName(Mark mark)
     case Mark::Pencil: return "crayon léger";
     case Mark::HalfFilled: return "à moitié";
     case Mark::Erased: return "gommée";
+    case Mark::ThinTick: return "coche fine";
+    case Mark::Circled: return "entourée";
+    case Mark::LightPencil: return "crayon très léger";
+    case Mark::OnEdge: return "encre sur le bord";
     }
     return "";
 }
@@ -128,6 +135,47 @@ inline void drawMark(QImage &page, const QRectF &box, Mark mark, QRandomGenerato
         const bool lower = random.bounded(2) == 0;
         const QRectF half = lower ? box.adjusted(0, side * 0.5, 0, 0) : box.adjusted(0, 0, -side * 0.5, 0);
         painter.fillRect(half, pen);
+        break;
+    }
+    case Mark::ThinTick: {
+        // A fine pen's tick, a third of a point wide: a blurred scan keeps only its ghost.
+        painter.setPen(QPen(pen, 0.35 * pointPixels, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        const QPointF points[] = {box.topLeft() + QPointF(0.2 * side + jitter(0.05), 0.55 * side + jitter(0.05)),
+                                  box.topLeft() + QPointF(0.45 * side + jitter(0.05), 0.8 * side + jitter(0.05)),
+                                  box.topLeft() + QPointF(0.85 * side + jitter(0.05), 0.2 * side + jitter(0.05))};
+        painter.drawPolyline(points, 3);
+        break;
+    }
+    case Mark::Circled: {
+        // A ring drawn round the box, the box itself left empty.
+        const qreal radius = side * (0.8 + 0.12 * random.generateDouble());
+        painter.setPen(QPen(pen, (0.8 + 0.4 * random.generateDouble()) * pointPixels));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(box.center() + QPointF(jitter(0.04), jitter(0.04)), radius, radius * (0.9 + 0.1 * random.generateDouble()));
+        break;
+    }
+    case Mark::LightPencil: {
+        // A hard pencil barely pressed: pale strokes with paper between them.
+        for (qreal y = box.top() + 0.15 * side; y < box.bottom() - 0.15 * side; y += 1.3 * pointPixels) {
+            const int grey = 185 + random.bounded(25);
+            painter.setPen(QPen(QColor(grey, grey, grey), 0.9 * pointPixels, Qt::SolidLine, Qt::RoundCap));
+            painter.drawLine(QPointF(box.left() + 0.12 * side + jitter(0.05), y + jitter(0.03)),
+                             QPointF(box.right() - 0.12 * side + jitter(0.05), y + jitter(0.03)));
+        }
+        break;
+    }
+    case Mark::OnEdge: {
+        // A blot of ink astride one side of the box, half in, half out, its inside left clean.
+        const int sideOfBox = random.bounded(4);
+        const qreal along = 0.5 + jitter(0.15) / side;
+        const QPointF at = sideOfBox == 0   ? QPointF(box.left(), box.top() + along * side)
+                           : sideOfBox == 1 ? QPointF(box.right(), box.top() + along * side)
+                           : sideOfBox == 2 ? QPointF(box.left() + along * side, box.top())
+                                            : QPointF(box.left() + along * side, box.bottom());
+        const qreal radius = side * (0.18 + 0.06 * random.generateDouble());
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(pen);
+        painter.drawEllipse(at, radius, radius * (0.8 + 0.2 * random.generateDouble()));
         break;
     }
     case Mark::Erased: {
@@ -207,6 +255,51 @@ inline QImage spoil(const QImage &page, const Spoiling &how, double dpi, quint32
         out = reader.read();
     }
     return out;
+}
+
+// Pages written as a copier writes a TIFF: 8-bit grey compressed with LZW in strips, or 1-bit
+// black and white (what is darker than mid-grey is black) compressed with CCITT G4 in one strip;
+// one page after another in the one file. False when libtiff refuses.
+inline bool writeTiff(const QString &path, const std::vector<QImage> &pages, bool g4, int dpi)
+{
+    TIFF *tiff = TIFFOpen(QFile::encodeName(path).constData(), "w");
+    if (!tiff)
+        return false;
+    bool written = true;
+    for (size_t n = 0; n < pages.size() && written; ++n) {
+        const QImage grey = pages[n].convertToFormat(QImage::Format_Grayscale8);
+        const uint32_t width = uint32_t(grey.width()), height = uint32_t(grey.height());
+        TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+        TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+        TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(1));
+        TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(g4 ? 1 : 8));
+        TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, g4 ? PHOTOMETRIC_MINISWHITE : PHOTOMETRIC_MINISBLACK);
+        TIFFSetField(tiff, TIFFTAG_COMPRESSION, g4 ? COMPRESSION_CCITTFAX4 : COMPRESSION_LZW);
+        TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, PLANARCONFIG_CONTIG);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, g4 ? height : uint32_t(64));
+        TIFFSetField(tiff, TIFFTAG_XRESOLUTION, float(dpi));
+        TIFFSetField(tiff, TIFFTAG_YRESOLUTION, float(dpi));
+        TIFFSetField(tiff, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+        TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, FILETYPE_PAGE);
+        TIFFSetField(tiff, TIFFTAG_PAGENUMBER, uint16_t(n), uint16_t(pages.size()));
+        std::vector<uchar> row(g4 ? (width + 7) / 8 : width);
+        for (uint32_t y = 0; y < height && written; ++y) {
+            const uchar *in = grey.constScanLine(int(y));
+            if (g4) {
+                std::fill(row.begin(), row.end(), uchar(0));
+                for (uint32_t x = 0; x < width; ++x) {
+                    if (in[x] < 128)
+                        row[x / 8] |= uchar(0x80 >> (x % 8));
+                }
+            } else {
+                std::copy_n(in, width, row.begin());
+            }
+            written = TIFFWriteScanline(tiff, row.data(), y, 0) >= 0;
+        }
+        written = written && TIFFWriteDirectory(tiff);
+    }
+    TIFFClose(tiff);
+    return written;
 }
 
 } // namespace MarkedCorpus

@@ -116,6 +116,9 @@ private Q_SLOTS:
     void doubtSettledByTheTeacher();
     void printedNameAndAnswerSheet();
     void sameScansMarkedTwice();
+    void pagesNotDecodedAreNamed_data();
+    void pagesNotDecodedAreNamed();
+    void doubtsNamedThenPassedOver();
 };
 
 void TestMarkingSession::pileGatheredIntoCopies()
@@ -142,7 +145,9 @@ void TestMarkingSession::pileGatheredIntoCopies()
     for (int page = 1; page < pile.pageCount(1); ++page)
         session.addPage(pile.scan(1, page, {}), source(++scanned));
 
-    QCOMPARE(session.pagesRead(), scanned);
+    QCOMPARE(session.pagesGiven(), scanned);
+    QCOMPARE(session.pagesRead(), scanned - 2); // the stranger and the blank sheet
+    QCOMPARE(session.pagesNotRead(), 2);
     QCOMPARE(session.copies().size(), size_t(2));
     QCOMPARE(session.copies()[0].number, 1);
     QStringList notes;
@@ -264,6 +269,88 @@ void TestMarkingSession::sameScansMarkedTwice()
         QCOMPARE(report.alreadyThere, round == 0 ? 0 : 2);
     }
     QCOMPARE(keeper.kept.size(), size_t(2));
+}
+
+// A pile in one TIFF, copy 2's page in it too large to be a scan: that page is named, with its
+// file and page, the summary counts it as not read, and copy 2 is listed as missing.
+void TestMarkingSession::pagesNotDecodedAreNamed_data()
+{
+    QTest::addColumn<bool>("spoilt");
+    QTest::newRow("page illisible") << true;
+    QTest::newRow("toutes lisibles") << false;
+}
+
+void TestMarkingSession::pagesNotDecodedAreNamed()
+{
+    QFETCH(bool, spoilt);
+    const auto questionnaire = MarkedCorpus::questionnaire(4, false);
+    Pile pile(questionnaire, CopyLayout::BoxesBeside,
+              {{1, QString(), 1}, {2, QString(), 2}, {3, QString(), 3}});
+    const Answers answers = halfRight(*questionnaire);
+    QImage broken(40000, 2, QImage::Format_Grayscale8);
+    broken.fill(Qt::white);
+    const std::vector<QImage> pages = {pile.scan(0, 0, answers), spoilt ? broken : pile.scan(1, 0, answers),
+                                       pile.scan(2, 0, answers)};
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pile.tif"));
+    QVERIFY(writeTiff(path, pages, false, int(Dpi)));
+
+    MarkingSession session(questionnaire);
+    const ScanFile scan(path);
+    QCOMPARE(scan.pageCount(), 3);
+    for (int page = 0; page < scan.pageCount(); ++page)
+        session.addPageOf(scan, page);
+    QCOMPARE(session.pagesGiven(), 3);
+    QCOMPARE(session.pagesNotRead(), spoilt ? 1 : 0);
+    const QStringList summary = session.summary();
+    if (!spoilt) {
+        QCOMPARE(summary.front(), QStringLiteral("3 pages lues, 3 copies."));
+        QVERIFY(session.missingCopies().empty());
+        return;
+    }
+    QCOMPARE(summary.front(), QStringLiteral("2 pages lues sur 3, 1 non lue ; 2 copies."));
+    QVERIFY2(summary.contains(QStringLiteral("pile.tif, page 2 : l'image de la page ne peut pas être décodée (fichier "
+                                             "abîmé ou coupé, ou d'un genre d'image que le programme ne lit pas). Page "
+                                             "non lue.")),
+             qPrintable(summary.join(QLatin1Char('\n'))));
+    QCOMPARE(session.missingCopies(), std::vector<int>{2});
+    QVERIFY(summary.contains(QStringLiteral("Copie n° 2 : aucune page lue (ses pages sont peut-être parmi celles qui "
+                                            "n'ont pas pu être lues).")));
+}
+
+// Each doubt is named by copy, pupil, question and boxes; once the results hold the copy, the
+// same scans read again offer nothing more to settle.
+void TestMarkingSession::doubtsNamedThenPassedOver()
+{
+    const auto questionnaire = MarkedCorpus::questionnaire(8, false);
+    Pile pile(questionnaire, CopyLayout::BoxesBeside, {{12, QStringLiteral("DUPONT Léa"), 5}, {13, QString(), 6}});
+    Answers answers = halfRight(*questionnaire);
+    answers[6] = {2, 4};
+    const auto read = [&](MarkingSession &session) {
+        for (int copy = 0; copy < 2; ++copy) {
+            for (int page = 0; page < pile.pageCount(copy); ++page)
+                session.addPage(pile.scan(copy, page, answers), source(copy * 10 + page + 1));
+        }
+    };
+    MarkingSession first(questionnaire);
+    read(first);
+    QCOMPARE(first.doubtLines(), (QStringList{QStringLiteral("Copie n° 12 (DUPONT Léa), question 7 : cases 2 et 4 noircies"),
+                                              QStringLiteral("Copie n° 13 : nom à lire"),
+                                              QStringLiteral("Copie n° 13, question 7 : cases 2 et 4 noircies")}));
+
+    MarkingSession again(questionnaire);
+    read(again);
+    again.passOver([](int copy, quint64 seed) { return copy == 12 && seed == 5; });
+    QCOMPARE(again.doubtLines(), (QStringList{QStringLiteral("Copie n° 13 : nom à lire"),
+                                              QStringLiteral("Copie n° 13, question 7 : cases 2 et 4 noircies")}));
+    const auto items = again.reviewItems();
+    QVERIFY(std::none_of(items.begin(), items.end(), [](const MarkingSession::ReviewItem &item) { return item.copy == 0; }));
+    ListKeeper keeper;
+    const MarkingSession::KeepReport report = again.keep(keeper, {}, QDateTime());
+    QCOMPARE(report.kept, 0);
+    QCOMPARE(report.lines, QStringList{QStringLiteral("Copie n° 13 : pas gardée (1 question à trancher, nom à lire).")});
+    QVERIFY(again.summary().contains(QStringLiteral("Copie n° 12 : déjà dans les résultats, pas ajoutée une seconde fois.")));
+    QVERIFY(again.readyRecords(QDateTime()).empty());
 }
 
 QTEST_MAIN(TestMarkingSession)

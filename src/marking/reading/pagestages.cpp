@@ -40,6 +40,25 @@ constexpr double InsetPoints = 2.0;
 constexpr double InsetShare = 0.05;
 // Pixels at least this dark count as ink in a box's coverage.
 constexpr double InkDarkness = 0.5;
+// A box's peak: the darkness of its darkest twentieth.
+constexpr double PeakShare = 0.95;
+// The frame round a box's printed outline: from this far outside it out to EdgeOutPoints, and
+// from this far inside it in to the box's inside; the outline's own blur at 150 dpi stays
+// between. The answer's text and the next box stand further away.
+constexpr double EdgeOutPoints = 2.4;
+constexpr double FrameOutsideFrom = 1.2;
+constexpr double FrameInsideFrom = 1.0;
+// Pixels this dark count as ink in the frame: a pen's, not an eraser's grey.
+constexpr double FrameInkDarkness = 0.35;
+// The strip left of a box where a ring round it shows: this far from the outline (its blur
+// left out), this share of the box's side wide, and as tall as the box and a quarter of it
+// above and below. Nothing is printed there: the answer's text is on the right, the
+// neighbouring boxes above, below or further right, an answer sheet's number further left.
+constexpr double AroundGapPoints = 1.2;
+constexpr double AroundWidthShare = 0.35;
+constexpr double AroundHeightShare = 0.25;
+// Pixels this dark count as ink in the strip beside a box: a thin pen line blurred keeps it.
+constexpr double AroundInkDarkness = 0.2;
 
 double distance(const cv::Point2f &a, const cv::Point2f &b)
 {
@@ -300,6 +319,15 @@ BoxMeasure measureBox(const cv::Mat &grey, const cv::Matx33d &pageToImage, const
     const double scale = pixelsPerPoint(pageToImage, box.center());
     const int n = std::clamp(int(std::lround(inside.width() * scale)), 4, 64);
     const cv::Mat pixels = sample(grey, pageToImage, inside, cv::Size(n, n));
+    const QRectF outer = box.adjusted(-EdgeOutPoints, -EdgeOutPoints, EdgeOutPoints, EdgeOutPoints);
+    const int outerSide = std::clamp(int(std::lround(outer.width() * scale)), 8, 96);
+    const cv::Mat band = sample(grey, pageToImage, outer, cv::Size(outerSide, outerSide));
+    const double aroundWidth = AroundWidthShare * side;
+    const QRectF strip(box.left() - AroundGapPoints - aroundWidth, box.top() - AroundHeightShare * side, aroundWidth,
+                       box.height() + 2 * AroundHeightShare * side);
+    const cv::Mat beside = sample(grey, pageToImage, strip,
+                                  cv::Size(std::clamp(int(std::lround(strip.width() * scale)), 3, 32),
+                                           std::clamp(int(std::lround(strip.height() * scale)), 6, 96)));
 
     // The paper around the box: the box and its own width all round, sampled coarsely.
     const cv::Mat around = sample(grey, pageToImage, box.adjusted(-side, -side, side, side), cv::Size(24, 24));
@@ -309,17 +337,45 @@ BoxMeasure measureBox(const cv::Mat &grey, const cv::Matx33d &pageToImage, const
     const double paper = std::max(double(*at), inkLevel + MinimumContrast);
     const double range = paper - inkLevel;
 
+    const auto darknessOf = [paper, range](uchar grey) { return std::clamp((paper - double(grey)) / range, 0.0, 1.0); };
+
     BoxMeasure measure;
     int inked = 0;
     double sum = 0;
+    std::vector<double> darkness;
+    darkness.reserve(pixels.total());
     for (auto it = pixels.begin<uchar>(); it != pixels.end<uchar>(); ++it) {
-        const double darkness = std::clamp((paper - double(*it)) / range, 0.0, 1.0);
-        sum += darkness;
-        inked += darkness >= InkDarkness;
+        darkness.push_back(darknessOf(*it));
+        sum += darkness.back();
+        inked += darkness.back() >= InkDarkness;
     }
     const double count = double(pixels.total());
     measure.mean = sum / count;
     measure.coverage = inked / count;
+    auto peakAt = darkness.begin() + std::ptrdiff_t(double(darkness.size() - 1) * PeakShare);
+    std::nth_element(darkness.begin(), peakAt, darkness.end());
+    measure.peak = *peakAt;
+
+    // The frame round the printed outline, the outline and its blur left out: a ring outside
+    // it and one inside, short of the inside measured above.
+    int frameInked = 0, frameCount = 0;
+    for (int y = 0; y < band.rows; ++y) {
+        const double py = outer.top() + (y + 0.5) * outer.height() / band.rows;
+        for (int x = 0; x < band.cols; ++x) {
+            const double px = outer.left() + (x + 0.5) * outer.width() / band.cols;
+            const double outside = std::max({box.left() - px, px - box.right(), box.top() - py, py - box.bottom()});
+            const bool inFrame = outside >= 0 ? outside >= FrameOutsideFrom : -outside >= FrameInsideFrom && -outside <= inset;
+            if (!inFrame)
+                continue;
+            ++frameCount;
+            frameInked += darknessOf(band.at<uchar>(y, x)) >= FrameInkDarkness;
+        }
+    }
+    measure.edge = frameCount ? double(frameInked) / frameCount : 0;
+    int besideInked = 0;
+    for (auto it = beside.begin<uchar>(); it != beside.end<uchar>(); ++it)
+        besideInked += darknessOf(*it) >= AroundInkDarkness;
+    measure.around = double(besideInked) / double(beside.total());
     return measure;
 }
 

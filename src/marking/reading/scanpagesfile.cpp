@@ -1,5 +1,7 @@
 #include "marking/reading/scanpagesfile.h"
 
+#include "marking/reading/pagepicturefile.h"
+
 #include <QFile>
 #include <QImageReader>
 
@@ -13,6 +15,8 @@ constexpr char PdfMagic[] = "%PDF-";
 // A page is drawn no larger than A4 at this many pixels along its longer side: a poster-sized
 // page in a PDF is drawn smaller rather than filling the memory.
 constexpr double LongestSideInches = 11.7 * 1.2;
+// A picture is decoded near the wanted resolution for a page of A4's longer side.
+constexpr double A4LongSideInches = 11.7;
 constexpr int MaximumPixels = 12000;
 
 bool isPdf(const QString &path)
@@ -45,6 +49,18 @@ std::unique_ptr<ScanPagesFile> ScanPagesFile::open(const QString &path, ScanRead
         file->m_pageCount = file->m_pdf->numPages();
         return file;
     }
+    file->m_kind = PagePictureFile::kindOf(path);
+    if (file->m_kind == PagePictureFile::Kind::Png) {
+        file->m_pageCount = 1;
+        return file;
+    }
+    if (file->m_kind == PagePictureFile::Kind::Tiff) {
+        file->m_pageCount = PagePictureFile::tiffPageCount(path);
+        if (file->m_pageCount > 0)
+            return file;
+        *problem = ScanReading::OpenProblem::NotPdfNorImage;
+        return nullptr;
+    }
     QImageReader reader(path);
     if (!reader.canRead()) {
         *problem = ScanReading::OpenProblem::NotPdfNorImage;
@@ -70,6 +86,10 @@ QImage ScanPagesFile::page(int index, double dpi) const
         const double resolution = std::min(dpi, limit);
         return page->renderToImage(resolution, resolution);
     }
+    if (m_kind == PagePictureFile::Kind::Png)
+        return PagePictureFile::readPng(m_path, dpi, A4LongSideInches);
+    if (m_kind == PagePictureFile::Kind::Tiff)
+        return PagePictureFile::readTiff(m_path, index, dpi, A4LongSideInches);
     QImageReader reader(m_path);
     if (index != 0 && !reader.jumpToImage(index))
         return {};
@@ -77,7 +97,7 @@ QImage ScanPagesFile::page(int index, double dpi) const
     // 600 dpi colour page then needs a ninth of the memory.
     const QSize size = reader.size();
     const double longest = std::max(size.width(), size.height());
-    const double wanted = dpi * LongestSideInches / 1.2;
+    const double wanted = dpi * A4LongSideInches;
     if (longest > wanted * 1.15)
         reader.setScaledSize(size * (wanted / longest));
     return reader.read();

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "marking/reading/pagepicturefile.h"
 #include "marking/scanreading.h"
 
 namespace Poppler {
 class Document;
 }
 
-// A scan file's pages: a PDF's drawn by Poppler, a picture's (PNG, JPEG, TIFF of one page or
-// several) read by Qt, one page at a time.
+// A scan file's pages, one at a time: a PDF's drawn by Poppler, a PNG or a TIFF (of one page or
+// several) decoded a row at a time by PagePictureFile, any other picture (JPEG...) read by Qt.
 class ScanPagesFile : public ScanPages
 {
 public:
@@ -23,5 +24,6 @@ private:
 
     QString m_path;
     std::unique_ptr<Poppler::Document> m_pdf;
+    PagePictureFile::Kind m_kind = PagePictureFile::Kind::Other;
     int m_pageCount = 0;
 };
