@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classroom/network/networksession.h"
 #include "classroom/network/ratelimiter.h"
 #include "classroom/network/sessionnetworking.h"
 
@@ -34,7 +35,9 @@ struct WebPicture
 //   GET  /  /page.css  /page.js      the page
 //   GET  /picture/<n>?t=<token>      question n's picture (1-based)
 //   POST /api/session {code}         the session: number of questions, the class list's names
-//   POST /api/join {code, name}      a new run: its token and its state
+//                                    (none with personal codes: "codes": true instead)
+//   POST /api/join {code, name}      a new run: its token and its state; 202 {waiting, token}
+//   POST /api/join {code, personal}  when the name has joined, until the teacher decides
 //   POST /api/state {token}          where the run stands (and its result once finished)
 //   POST /api/question {token, position}
 //   POST /api/answer {token, position, choice, seq}
@@ -90,6 +93,7 @@ private:
     ApiResponse picture(const ApiRequest &request, int question);
     ApiResponse sessionInfo(const QJsonObject &body, const ApiRequest &request);
     ApiResponse join(const QJsonObject &body, const ApiRequest &request);
+    ApiResponse notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request);
     ApiResponse state(NetworkPupil &pupil) const;
     ApiResponse question(NetworkPupil &pupil, const QJsonObject &body);
     ApiResponse answer(NetworkPupil &pupil, const QJsonObject &body);
