@@ -112,24 +112,32 @@ std::optional<PersonalCodeList> PersonalCodeStore::find(const QString &className
     return list;
 }
 
-QStringList PersonalCodeStore::renew(const QString &className, const QString &questionnairePath, const QStringList &pupils)
+PersonalCodeStore::Made PersonalCodeStore::make(const QStringList &pupils)
 {
-    QStringList codes;
-    QJsonArray kept;
-    const QByteArray salt = PersonalCodes::newSalt();
-    for (const QString &pupil : pupils) {
+    Made made;
+    made.list.salt = PersonalCodes::newSalt();
+    made.list.pupils = pupils;
+    for (int i = 0; i < pupils.size(); ++i) {
         QString code;
         do {
             code = PersonalCodes::newCode();
-        } while (codes.contains(code));
-        codes << code;
-        kept.append(QJsonObject{{QStringLiteral("name"), pupil},
-                                {QStringLiteral("h"), QString::fromLatin1(PersonalCodes::hashOf(salt, code))}});
+        } while (made.codes.contains(code));
+        made.codes << code;
+        made.list.hashes.push_back(PersonalCodes::hashOf(made.list.salt, code));
     }
+    return made;
+}
+
+void PersonalCodeStore::save(const QString &className, const QString &questionnairePath, const PersonalCodeList &list)
+{
+    QJsonArray kept;
+    for (int i = 0; i < list.pupils.size() && size_t(i) < list.hashes.size(); ++i)
+        kept.append(QJsonObject{{QStringLiteral("name"), list.pupils.at(i)},
+                                {QStringLiteral("h"), QString::fromLatin1(list.hashes[size_t(i)])}});
     const QJsonObject object{{QStringLiteral("v"), FileVersion},
                              {QStringLiteral("class"), className},
                              {QStringLiteral("questionnaire"), QDir::cleanPath(questionnairePath)},
-                             {QStringLiteral("salt"), QString::fromLatin1(salt)},
+                             {QStringLiteral("salt"), QString::fromLatin1(list.salt)},
                              {QStringLiteral("pupils"), kept}};
     const QString path = pathOf(className, questionnairePath);
     const QByteArray bytes = QJsonDocument(object).toJson();
@@ -139,7 +147,13 @@ QStringList PersonalCodeStore::renew(const QString &className, const QString &qu
         throw AppError(tr("Les codes personnels n'ont pas pu être enregistrés dans %1.")
                            .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath())));
     }
-    return codes;
+}
+
+QStringList PersonalCodeStore::renew(const QString &className, const QString &questionnairePath, const QStringList &pupils)
+{
+    Made made = make(pupils);
+    save(className, questionnairePath, made.list);
+    return made.codes;
 }
 
 void PersonalCodeStore::remove(const QString &className, const QString &questionnairePath)

@@ -51,9 +51,18 @@ public:
 
     // The codes kept for the class and the questionnaire, if any were made.
     std::optional<PersonalCodeList> find(const QString &className, const QString &questionnairePath) const;
-    // New codes for every pupil, replacing any earlier ones (their slips no longer open a copy).
-    // Returns the codes in clear, in the pupils' order, for the sheet alone: they are kept
-    // nowhere. Throws AppError, in French, when the file cannot be written.
+    // New codes for every pupil, all different: in clear for the sheet alone (kept nowhere),
+    // and as the list of hashes to keep once the sheet is printed.
+    struct Made
+    {
+        QStringList codes;
+        PersonalCodeList list;
+    };
+    static Made make(const QStringList &pupils);
+    // Keeps `list`, replacing any earlier codes (their slips no longer open a copy). Throws
+    // AppError, in French, when the file cannot be written.
+    void save(const QString &className, const QString &questionnairePath, const PersonalCodeList &list);
+    // make() then save(); the codes in clear.
     QStringList renew(const QString &className, const QString &questionnairePath, const QStringList &pupils);
     void remove(const QString &className, const QString &questionnairePath);
 
