@@ -228,7 +228,7 @@ void TestNetworkWindow::takeOverAnsweredInTheTable()
     QCOMPARE(room.cell(1, SessionTableModel::NameColumn), QStringLiteral("NGUYEN Hugo : un autre appareil demande cette copie"));
     QCOMPARE(room.cell(1, SessionTableModel::AnsweredColumn), QStringLiteral("1 / 3"));
     QVERIFY(room.window->SummaryLabel->text().endsWith(QStringLiteral(" ; 1 demande attend votre réponse")));
-    QWidget *buttons = room.window->PupilTable->indexWidget(room.window->model()->index(1, SessionTableModel::MarkColumn));
+    QWidget *buttons = room.window->PupilTable->indexWidget(room.window->model()->index(1, SessionTableModel::NameColumn));
     QVERIFY(buttons);
     auto *take = buttons->findChild<QPushButton *>(QStringLiteral("TakeOverButton"));
     auto *refuse = buttons->findChild<QPushButton *>(QStringLiteral("RefuseButton"));

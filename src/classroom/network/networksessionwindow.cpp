@@ -89,6 +89,11 @@ NetworkSessionWindow::NetworkSessionWindow(ServedSession &served, const ClassLis
     connect(&session, &NetworkSession::keepFailed, this, &NetworkSessionWindow::showProblem);
     connect(&session, &NetworkSession::takeOversChanged, this, &NetworkSessionWindow::refreshSummary);
     connect(&session, &NetworkSession::pupilChanged, this, &NetworkSessionWindow::updateRowButtons);
+    // A waiting device's row tells how far the copy it asks for has come.
+    connect(&session, &NetworkSession::pupilChanged, this, [this] {
+        if (m_model->takeOverRowCount() > 0)
+            placeTakeOverButtons();
+    });
     connect(&m_served, &ServedSession::failed, this, &NetworkSessionWindow::showProblem);
 
     fillClasses();
@@ -328,6 +333,7 @@ void NetworkSessionWindow::makePersonalCodes()
         const PersonalCodeStore::Made made = PersonalCodeStore::make(pupils);
         PrintJob job;
         job.documentName = tr("Codes personnels %1").arg(className);
+        job.marginsMillimetres = QMarginsF(15, 12, 15, 12);
         const PersonalCodeSheet::Contents contents{className, QFileInfo(questionnairePath).completeBaseName(), pupils,
                                                    made.codes};
         // The codes are kept (as hashes) only once their sheet is printed: a cancelled print
@@ -426,34 +432,51 @@ void NetworkSessionWindow::mergeRows()
 
 void NetworkSessionWindow::placeTakeOverButtons()
 {
-    // Each waiting device gets its two answers in its own row, where the teacher is looking:
-    // no box in front of the class's projected screen.
+    // Each waiting device gets its two answers in its own row, across the table, where the
+    // teacher is looking: no box in front of the class's projected screen.
     const int pupils = m_served.session().pupilCount();
+    PupilTable->clearSpans();
     for (int row = pupils; row < m_model->rowCount(); ++row) {
         const int id = m_model->takeOverAt(row);
-        const QModelIndex cell = m_model->index(row, SessionTableModel::MarkColumn);
-        auto *box = qobject_cast<QWidget *>(PupilTable->indexWidget(cell));
-        if (box && box->property("takeOver").toInt() == id)
-            continue;
-        box = new QWidget;
-        box->setProperty("takeOver", id);
-        auto *take = new QPushButton(tr("Reprendre sur cet appareil"), box);
-        take->setObjectName(QStringLiteral("TakeOverButton"));
-        take->setAutoDefault(false);
-        auto *refuse = new QPushButton(tr("Refuser"), box);
-        refuse->setObjectName(QStringLiteral("RefuseButton"));
-        refuse->setAutoDefault(false);
-        auto *buttons = new QHBoxLayout(box);
-        buttons->setContentsMargins(2, 1, 2, 1);
-        buttons->addWidget(take);
-        buttons->addWidget(refuse);
-        connect(take, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, true); });
-        connect(refuse, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, false); });
-        PupilTable->setIndexWidget(cell, box);
+        const QModelIndex cell = m_model->index(row, SessionTableModel::NameColumn);
+        PupilTable->setSpan(row, 0, 1, SessionTableModel::ColumnCount);
+        auto *box = PupilTable->indexWidget(cell);
+        if (!box || box->property("takeOver").toInt() != id) {
+            box = new QWidget;
+            box->setProperty("takeOver", id);
+            box->setAutoFillBackground(true);
+            auto *asked = new QLabel(box);
+            asked->setObjectName(QStringLiteral("TakeOverLabel"));
+            asked->setTextFormat(Qt::PlainText);
+            asked->setWordWrap(true);
+            QFont bold = asked->font();
+            bold.setBold(true);
+            asked->setFont(bold);
+            auto *take = new QPushButton(tr("Reprendre sur cet appareil"), box);
+            take->setObjectName(QStringLiteral("TakeOverButton"));
+            take->setAutoDefault(false);
+            auto *refuse = new QPushButton(tr("Refuser"), box);
+            refuse->setObjectName(QStringLiteral("RefuseButton"));
+            refuse->setAutoDefault(false);
+            auto *buttons = new QHBoxLayout;
+            buttons->addWidget(take);
+            buttons->addWidget(refuse);
+            buttons->addStretch();
+            auto *layout = new QVBoxLayout(box);
+            layout->setContentsMargins(4, 2, 4, 2);
+            layout->setSpacing(2);
+            layout->addWidget(asked);
+            layout->addLayout(buttons);
+            connect(take, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, true); });
+            connect(refuse, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, false); });
+            PupilTable->setIndexWidget(cell, box);
+        }
+        if (auto *asked = box->findChild<QLabel *>(QStringLiteral("TakeOverLabel")))
+            asked->setText(tr("%1 (%2)").arg(cell.data().toString(),
+                                            cell.siblingAtColumn(SessionTableModel::AnsweredColumn).data().toString()));
         PupilTable->verticalHeader()->resizeSection(row, std::max(PupilTable->verticalHeader()->defaultSectionSize(),
                                                                   box->sizeHint().height()));
     }
-    PupilTable->resizeColumnToContents(SessionTableModel::MarkColumn);
 }
 
 void NetworkSessionWindow::answerTakeOver(int id, bool accepted)

@@ -11,9 +11,9 @@ namespace {
 // A slip is large enough to hold between two fingers and to read the code at arm's length.
 constexpr double SlipMillimetres = 24.0;
 constexpr double HeaderMillimetres = 14.0;
-constexpr int NamePoints = 12;
+constexpr int NamePoints = 13;
 constexpr int CodePoints = 22;
-constexpr int SmallPoints = 8;
+constexpr int SmallPoints = 9;
 
 double pixelsPerMillimetre(const QPaintDevice &device)
 {
