@@ -624,6 +624,8 @@ void NetworkSession::acceptTakeOver(int id)
     const QByteArray hash = it->tokenHash;
     m_takeOvers.erase(it);
     retoken(pupil, hash);
+    // The teacher's decisions reach the disk without waiting for a pupil's next request.
+    m_journal->requestSync();
     Q_EMIT takeOversChanged();
     Q_EMIT pupilChanged(pupil.index);
 }
@@ -679,6 +681,7 @@ void NetworkSession::remove(int index)
     NetworkPupil &pupil = *m_pupils[size_t(index)];
     m_journal->append(record(RemoveRecord, {{QStringLiteral("p"), index}}));
     pupil.removed = true;
+    m_journal->requestSync();
     dropTakeOversOf(index);
     QString reason;
     if (!keep(pupil, &reason))
@@ -712,6 +715,7 @@ void NetworkSession::merge(int kept, int other)
     NetworkPupil &from = *m_pupils[size_t(other)];
     m_journal->append(record(MergeRecord, {{QStringLiteral("p"), kept}, {QStringLiteral("from"), other}}));
     applyMerge(into, from);
+    m_journal->requestSync();
     dropTakeOversOf(other);
     QString reason;
     if (!keep(from, &reason))
