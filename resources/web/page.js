@@ -239,6 +239,9 @@
   }
 
   function cancelWaiting() {
+    // The request leaves the teacher's table: nobody gives the copy to a device that went away.
+    if (run && run.waiting)
+      call('/api/withdraw', {token: run.token});
     run = null;
     saveRun();
     if (code) {

@@ -258,14 +258,16 @@ void TestNetworkApi::sessionTellsNoRunAndNoNamesUnderCodes()
 
 void TestNetworkApi::aSecondDeviceWaitsWithoutTheCopy_data()
 {
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("taken over") << true;
-    QTest::newRow("refused") << false;
+    QTest::addColumn<int>("decision"); // 1 taken over, 0 refused, -1 the device gave up
+    QTest::newRow("taken over") << 1;
+    QTest::newRow("refused") << 0;
+    QTest::newRow("withdrawn by the device") << -1;
 }
 
 void TestNetworkApi::aSecondDeviceWaitsWithoutTheCopy()
 {
-    QFETCH(bool, accepted);
+    QFETCH(int, decision);
+    const bool accepted = decision == 1;
     Handlers handlers(questionnaire(3));
     const QJsonObject asking{{QStringLiteral("code"), QStringLiteral("123456")}, {QStringLiteral("name"), QStringLiteral("NGUYEN Hugo")}};
     const QString first = Handlers::json(handlers.post(QStringLiteral("/api/join"), asking)).value(QStringLiteral("token")).toString();
@@ -289,6 +291,12 @@ void TestNetworkApi::aSecondDeviceWaitsWithoutTheCopy()
              202);
     QCOMPARE(handlers.session->pupil(0).run.answeredCount(), 1);
 
+    if (decision < 0) {
+        QCOMPARE(handlers.post(QStringLiteral("/api/withdraw"), {{QStringLiteral("token"), second}}).status, 200);
+        QVERIFY(handlers.session->takeOvers().empty());
+        QCOMPARE(handlers.post(QStringLiteral("/api/state"), {{QStringLiteral("token"), second}}).status, 401);
+        return;
+    }
     const int id = handlers.session->takeOvers().front().id;
     if (accepted)
         handlers.session->acceptTakeOver(id);

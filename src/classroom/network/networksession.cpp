@@ -644,6 +644,17 @@ void NetworkSession::refuseTakeOver(int id)
     Q_EMIT takeOversChanged();
 }
 
+void NetworkSession::withdrawTakeOver(const QString &token)
+{
+    const QByteArray hash = NetworkSessionRules::tokenHash(token);
+    const auto it = std::find_if(m_takeOvers.begin(), m_takeOvers.end(),
+                                 [&hash](const TakeOver &asked) { return asked.tokenHash == hash && !asked.refused; });
+    if (it == m_takeOvers.end())
+        return;
+    m_takeOvers.erase(it);
+    Q_EMIT takeOversChanged();
+}
+
 void NetworkSession::dropTakeOversOf(int index)
 {
     bool dropped = false;

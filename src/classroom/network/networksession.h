@@ -161,6 +161,8 @@ public:
     void acceptTakeOver(int id);
     // "Refuser": the device is told at its next request and may choose another name.
     void refuseTakeOver(int id);
+    // The waiting device gave up ("Choisir un autre nom"): its request leaves the table.
+    void withdrawTakeOver(const QString &token);
     // The teacher takes a row out of the class: its run is kept in the results as removed, its
     // answers stay in the journal. A run already kept in the results as finished cannot be
     // taken back here. Throws AppError with the French reason.

@@ -172,7 +172,7 @@ ApiResponse SessionApi::route(const ApiRequest &request)
     const NetworkSession::TokenStatus status =
         token.isString() ? m_session.statusOf(token.toString()) : NetworkSession::TokenStatus();
     if (status.kind != NetworkSession::TokenKind::Pupil && status.kind != NetworkSession::TokenKind::Unknown)
-        return notThePupilsAnyMore(status, request);
+        return notThePupilsAnyMore(status, request, action, token.toString());
     NetworkPupil *pupil = status.kind == NetworkSession::TokenKind::Pupil ? m_session.pupilFor(token.toString()) : nullptr;
     if (!pupil) {
         // Guessing tokens counts as guessing codes.
@@ -196,7 +196,8 @@ ApiResponse SessionApi::route(const ApiRequest &request)
     return refusal(404, tr("Demande inconnue."));
 }
 
-ApiResponse SessionApi::notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request)
+ApiResponse SessionApi::notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request,
+                                            const QString &action, const QString &token)
 {
     using Kind = NetworkSession::TokenKind;
     if (!m_pupilRate.allow(QStringLiteral("d") + QString::number(status.index), request.nowMs)) {
@@ -206,6 +207,10 @@ ApiResponse SessionApi::notThePupilsAnyMore(const NetworkSession::TokenStatus &s
     }
     switch (status.kind) {
     case Kind::Waiting:
+        if (action == QLatin1String("withdraw")) {
+            m_session.withdrawTakeOver(token);
+            return json(200, {{QStringLiteral("ok"), true}});
+        }
         // Nothing of the copy before the teacher gives it: neither its answers nor its place.
         return json(202, {{QStringLiteral("waiting"), true}, {QStringLiteral("name"), m_session.pupil(status.index).name}});
     case Kind::Refused:

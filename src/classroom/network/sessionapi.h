@@ -42,6 +42,7 @@ struct WebPicture
 //   POST /api/question {token, position}
 //   POST /api/answer {token, position, choice, seq}
 //   POST /api/finish {token}         the run ends: the result the settings allow
+//   POST /api/withdraw {token}       a device waiting for the teacher gives up
 class SessionApi : public SessionRequests
 {
     Q_DECLARE_TR_FUNCTIONS(SessionApi)
@@ -93,7 +94,8 @@ private:
     ApiResponse picture(const ApiRequest &request, int question);
     ApiResponse sessionInfo(const QJsonObject &body, const ApiRequest &request);
     ApiResponse join(const QJsonObject &body, const ApiRequest &request);
-    ApiResponse notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request);
+    ApiResponse notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request,
+                                    const QString &action, const QString &token);
     ApiResponse state(NetworkPupil &pupil) const;
     ApiResponse question(NetworkPupil &pupil, const QJsonObject &body);
     ApiResponse answer(NetworkPupil &pupil, const QJsonObject &body);
