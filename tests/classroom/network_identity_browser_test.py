@@ -29,7 +29,7 @@ from network_browser_test import CHROMIUM, CHROMEDRIVER, QUESTIONS, Pupil, Teach
 class Device(Pupil):
     """A pupil's browser that also asks for a name already taken, or types a personal code."""
 
-    def ask_for(self, code, name=None, personal=None):
+    def ask_for(self, code, name=None, personal=None, shot=None):
         self.browser.get(self.address)
         self.wait(lambda: self.visible('#code-page'), 'the code page')
         self.find('#code').send_keys(code)
@@ -41,6 +41,8 @@ class Device(Pupil):
             self.find('#personal').send_keys(personal)
         else:
             self.find('#name').send_keys(name)
+        if shot:
+            phone(self, shot)
         self.find('#name-form button').click()
 
     def strip(self):
@@ -102,6 +104,8 @@ def take_over_run(args, work, qcm):
         first.find('#next').click()
         first.wait(lambda: first.visible('#end-page'), 'the first page turned away')
         check(first.find('#end-title').text == 'Copie reprise sur un autre appareil', first.find('#end-title').text)
+        if args.screenshots:
+            phone(first, os.path.join(args.screenshots, 'network-page-moved-phone.png'))
         check(teacher.ask('table')['rows'][0][1] == '2 / %d' % QUESTIONS, 'an answer of the first device counted')
 
         second.chosen = dict(before)
@@ -147,7 +151,8 @@ def personal_codes_run(args, work, qcm):
         other = Device('someone else', teacher.address)
         bob = Device('MARTIN Bob', teacher.address)
         devices = [ann, other, bob]
-        ann.ask_for(teacher.code, personal=codes['DURAND Ann'].lower().replace(' ', '-'))
+        ann.ask_for(teacher.code, personal=codes['DURAND Ann'].lower().replace(' ', '-'),
+                    shot=os.path.join(args.screenshots, 'network-page-personal-code-phone.png') if args.screenshots else None)
         ann.wait(lambda: ann.visible('#question-page'), 'the first question with a personal code')
         # Whoever has the session's code reads no name of the class.
         source = ann.browser.execute_async_script(
