@@ -99,3 +99,5 @@ screenshots: deps
 	  $(BUILD)/tests/classroom/nelo-network-window-shot docs/screenshots/network-session-window.png
 	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_browser_test.py \
 	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots
+	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_identity_browser_test.py \
+	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots

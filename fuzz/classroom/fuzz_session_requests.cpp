@@ -42,7 +42,7 @@ struct NoKeeper : ClassRunKeeper
 
 const QSet<int> &knownStatuses()
 {
-    static const QSet<int> statuses{200, 400, 401, 403, 404, 405, 409, 410, 413, 415, 421, 422, 429, 503};
+    static const QSet<int> statuses{200, 202, 400, 401, 403, 404, 405, 409, 410, 413, 415, 421, 422, 429, 503};
     return statuses;
 }
 

@@ -11,6 +11,7 @@
   const stateCheckMs = 15000;
   // An end page waiting for the corrections the teacher keeps for the end of the run.
   const correctionsCheckMs = 5000;
+  const waitingCheckMs = 2000;
 
   let run = loadRun();        // {token, name, position, seq, queue: [{position, choice, seq}]}
   let code = '';
@@ -21,6 +22,8 @@
   let retryTimer = 0;
   let finishing = false;
   let correctionsTimer = 0;
+  let waitingTimer = 0;
+  let personalCodes = false;  // the session asks for a personal code instead of a name
 
   const $ = (id) => document.getElementById(id);
 
@@ -60,7 +63,9 @@
   }
 
   function show(page) {
-    for (const id of ['code-page', 'name-page', 'question-page', 'confirm-page', 'end-page'])
+    if (page !== 'waiting-page')
+      clearTimeout(waitingTimer);
+    for (const id of ['code-page', 'name-page', 'waiting-page', 'question-page', 'confirm-page', 'end-page'])
       $(id).hidden = id !== page;
   }
 
@@ -96,6 +101,33 @@
     startJoining(message);
   }
 
+  // The server no longer takes this page's token: the copy went to another device, the teacher
+  // removed it or refused it to this device, or the session is another one.
+  function turnedAway(body) {
+    const message = body && body.error ? body.error : 'Cette passation est fermée. Demandez le code à l\'enseignant.';
+    if (body && (body.moved || body.removed)) {
+      run = null;
+      saveRun();
+      setStatus('', false);
+      $('end-title').textContent = body.moved ? 'Copie reprise sur un autre appareil' : 'Copie retirée';
+      $('end-message').textContent = message;
+      $('end-mark').hidden = true;
+      $('end-detail').textContent = '';
+      $('corrections').replaceChildren();
+      show('end-page');
+      focusTitle('end-title');
+      return;
+    }
+    if (body && body.refused && code) {
+      run = null;
+      saveRun();
+      show('name-page');
+      $('name-error').textContent = message;
+      return;
+    }
+    forget(message);
+  }
+
   // -- Joining ----------------------------------------------------------------------------
 
   function startJoining(message) {
@@ -122,7 +154,9 @@
       return;
     }
     code = typed;
-    const names = Array.isArray(answer.body.names) ? answer.body.names : [];
+    personalCodes = answer.body.codes === true;
+    $('name-code').hidden = !personalCodes;
+    const names = Array.isArray(answer.body.names) && !personalCodes ? answer.body.names : [];
     const list = $('name-list');
     list.replaceChildren();
     if (names.length > 0) {
@@ -132,10 +166,10 @@
       list.append(new Option('Mon nom n\'est pas dans la liste', '\u0000other'));
     }
     $('name-choice').hidden = names.length === 0;
-    $('name-typed').hidden = names.length > 0;
+    $('name-typed').hidden = names.length > 0 || personalCodes;
     $('name-error').textContent = '';
     show('name-page');
-    (names.length > 0 ? list : $('name')).focus();
+    (personalCodes ? $('personal') : names.length > 0 ? list : $('name')).focus();
   }
 
   function chosenName() {
@@ -153,12 +187,19 @@
 
   async function submitName(event) {
     event.preventDefault();
-    const name = chosenName();
-    if (!name) {
-      $('name-error').textContent = 'Indiquez votre nom.';
+    const name = personalCodes ? '' : chosenName();
+    const personal = personalCodes ? $('personal').value.trim() : '';
+    if (!name && !personal) {
+      $('name-error').textContent = personalCodes ? 'Tapez votre code personnel.' : 'Indiquez votre nom.';
       return;
     }
-    const answer = await call('/api/join', {code: code, name: name});
+    const answer = await call('/api/join', personalCodes ? {code: code, personal: personal} : {code: code, name: name});
+    if (answer.status === 202 && typeof answer.body.token === 'string') {
+      run = {token: answer.body.token, name: answer.body.name, waiting: true, position: 0, seq: 0, queue: []};
+      saveRun();
+      showWaiting();
+      return;
+    }
     if (answer.status !== 200) {
       if (answer.status === 403) {
         startJoining(answer.body.error);
@@ -172,13 +213,60 @@
     applyState(answer.body);
   }
 
+  // -- Waiting for the teacher ------------------------------------------------------------
+
+  function showWaiting() {
+    $('waiting-message').textContent = 'Le nom « ' + (run.name || '') + ' » est déjà dans la passation, sur un autre '
+      + 'appareil. L\'enseignant va dire si votre copie continue sur cet appareil.';
+    setStatus('', false);
+    show('waiting-page');
+    focusTitle('waiting-title');
+    waitingTimer = setTimeout(checkWaiting, waitingCheckMs);
+  }
+
+  async function checkWaiting() {
+    if (!run || !run.waiting)
+      return;
+    const answer = await call('/api/state', {token: run.token});
+    if (!run || !run.waiting)
+      return;
+    if (answer.status === 200) {
+      run.waiting = false;
+      saveRun();
+      applyState(answer.body);
+    } else if (answer.status === 401 || answer.status === 403) {
+      turnedAway(answer.body);
+    } else {
+      waitingTimer = setTimeout(checkWaiting, waitingCheckMs);
+    }
+  }
+
+  function cancelWaiting() {
+    // The request leaves the teacher's table: nobody gives the copy to a device that went away.
+    if (run && run.waiting)
+      call('/api/withdraw', {token: run.token});
+    run = null;
+    saveRun();
+    if (code) {
+      show('name-page');
+      $('name-error').textContent = '';
+    } else {
+      startJoining();
+    }
+  }
+
   // -- Where the run stands ---------------------------------------------------------------
 
   async function resume() {
     setStatus('Connexion…', false);
     const answer = await call('/api/state', {token: run.token});
-    if (answer.status === 401)
-      return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+    if (answer.status === 202 && answer.body.waiting) {
+      run.waiting = true;
+      saveRun();
+      return showWaiting();
+    }
+    if (answer.status === 401 || answer.status === 403)
+      return turnedAway(answer.body);
     if (answer.status !== 200) {
       setStatus('Le programme de l\'enseignant ne répond pas : nouvel essai dans un instant.', true);
       setTimeout(resume, 3000);
@@ -204,7 +292,9 @@
     if (!run || finishing || $('question-page').hidden)
       return;
     const answer = await call('/api/state', {token: run.token});
-    if (answer.status === 200 && answer.body.ended && !answer.body.finished)
+    if (answer.status === 401 || answer.status === 403)
+      turnedAway(answer.body);
+    else if (answer.status === 200 && answer.body.ended && !answer.body.finished)
       showEnded();
     else if (answer.status === 200 && run.queue.length > 0)
       flush();
@@ -216,8 +306,8 @@
     const answer = await call('/api/question', {token: run.token, position: position});
     if (answer.status === 409 || answer.status === 410)
       return resume();
-    if (answer.status === 401)
-      return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+    if (answer.status === 401 || answer.status === 403 || answer.status === 202)
+      return answer.status === 202 ? resume() : turnedAway(answer.body);
     if (answer.status !== 200) {
       setStatus('Le programme de l\'enseignant ne répond pas : nouvel essai dans un instant.', true);
       setTimeout(() => showQuestion(position), 3000);
@@ -338,9 +428,9 @@
         failures = 0;
         continue;
       }
-      if (answer.status === 401) {
+      if (answer.status === 401 || answer.status === 403) {
         sending = false;
-        return forget('Cette passation est fermée. Demandez le code à l\'enseignant.');
+        return turnedAway(answer.body);
       }
       if (answer.status === 409 || answer.status === 410) {
         sending = false;
@@ -549,6 +639,7 @@
     $('confirm-yes').addEventListener('click', finish);
     $('confirm-no').addEventListener('click', () => { show('question-page'); focusTitle('question-title'); });
     $('picture').addEventListener('error', pictureFailed);
+    $('waiting-cancel').addEventListener('click', cancelWaiting);
     document.addEventListener('keydown', keyPressed);
     window.addEventListener('online', () => { failures = 0; flush(); });
     document.addEventListener('visibilitychange', () => {

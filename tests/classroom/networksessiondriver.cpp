@@ -7,6 +7,9 @@
 //   table          -> {"rows": [[name, answered, state, mark], ...]} (marks shown)
 //   end            "Terminer la passation", then the table
 //   corrections    "Montrer les corrections", then the table
+//   class <name>\t<pupil>\t...   keeps a class list and chooses it in the window
+//   codes <file>   "Codes personnels...", the sheet printed into the PDF file <file>
+//   takeover / refuse   answers the first device waiting for a pupil's copy
 //   shot <file>    the window as a PNG
 //   quit           closes the window and stops
 #include "classroom/classlist.h"
@@ -31,6 +34,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 
@@ -115,6 +119,26 @@ int main(int argc, char **argv)
                 scripted.boxes.script(MessageAnswer::Yes);
                 window.ShowCorrectionsButton->click();
                 say(table(window));
+            } else if (command.startsWith("class ")) {
+                const QStringList fields = QString::fromUtf8(command.mid(6)).split(QLatin1Char('\t'));
+                lists.save(fields.front(), fields.mid(1));
+                if (window.ClassBox->findText(fields.front()) < 0)
+                    window.ClassBox->addItem(fields.front());
+                window.ClassBox->setCurrentIndex(window.ClassBox->findText(fields.front()));
+                say({{QStringLiteral("class"), served.session().start().className}});
+            } else if (command.startsWith("codes ")) {
+                scripted.printing.script(QString::fromLocal8Bit(command.mid(6)));
+                scripted.boxes.script(MessageAnswer::Ok); // where the PDF went
+                window.CodesButton->click();
+                say({{QStringLiteral("codes"), served.session().usesPersonalCodes()}});
+            } else if (command == "takeover" || command == "refuse") {
+                QPushButton *button = window.PupilTable->findChild<QPushButton *>(
+                    command == "takeover" ? QStringLiteral("TakeOverButton") : QStringLiteral("RefuseButton"));
+                if (button)
+                    button->click();
+                QJsonObject answer = table(window);
+                answer.insert(QStringLiteral("clicked"), button != nullptr);
+                say(answer);
             } else if (command.startsWith("shot ")) {
                 window.ShowMarksBox->setChecked(false);
                 window.grab().save(QString::fromLocal8Bit(command.mid(5)));

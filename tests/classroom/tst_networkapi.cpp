@@ -4,6 +4,7 @@
 #include "classroom/network/networksession.h"
 #include "classroom/network/ratelimiter.h"
 #include "classroom/network/sessionapi.h"
+#include "classroom/network/personalcodes.h"
 #include "networktesting.h"
 
 #include <QJsonArray>
@@ -75,6 +76,10 @@ private Q_SLOTS:
     void journalFailureAsksToSendAgain();
     void correctionsWaitForTheTeacher_data();
     void correctionsWaitForTheTeacher();
+    void sessionTellsNoRunAndNoNamesUnderCodes_data();
+    void sessionTellsNoRunAndNoNamesUnderCodes();
+    void aSecondDeviceWaitsWithoutTheCopy_data();
+    void aSecondDeviceWaitsWithoutTheCopy();
 };
 
 void TestNetworkApi::onlyThisAddressAndItsPages_data()
@@ -275,3 +280,105 @@ void TestNetworkApi::correctionsWaitForTheTeacher()
 
 QTEST_GUILESS_MAIN(TestNetworkApi)
 #include "tst_networkapi.moc"
+
+void TestNetworkApi::sessionTellsNoRunAndNoNamesUnderCodes_data()
+{
+    QTest::addColumn<bool>("codes");
+    QTest::newRow("class list") << false;
+    QTest::newRow("personal codes") << true;
+}
+
+void TestNetworkApi::sessionTellsNoRunAndNoNamesUnderCodes()
+{
+    QFETCH(bool, codes);
+    Handlers handlers(questionnaire(3));
+    const QStringList pupils{QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")};
+    PersonalCodeStore store(handlers.dir.filePath(QStringLiteral("classes")));
+    const QStringList printed = store.renew(QStringLiteral("4e B"), QStringLiteral("q.qcm"), pupils);
+    handlers.session->setClassList(QStringLiteral("4e B"), pupils,
+                                   codes ? *store.find(QStringLiteral("4e B"), QStringLiteral("q.qcm")) : PersonalCodeList());
+    // Ann has joined, answered and finished: nothing of it may show to whoever has the code.
+    const QJsonObject body = codes ? QJsonObject{{QStringLiteral("code"), QStringLiteral("123456")},
+                                                 {QStringLiteral("personal"), printed[0]}}
+                                   : QJsonObject{{QStringLiteral("code"), QStringLiteral("123456")},
+                                                 {QStringLiteral("name"), pupils[0]}};
+    const ApiResponse joined = handlers.post(QStringLiteral("/api/join"), body);
+    QCOMPARE(joined.status, 200);
+    const QString token = Handlers::json(joined).value(QStringLiteral("token")).toString();
+    handlers.post(QStringLiteral("/api/answer"), {{QStringLiteral("token"), token}, {QStringLiteral("position"), 0},
+                                                  {QStringLiteral("choice"), 1}, {QStringLiteral("seq"), 1}});
+    handlers.post(QStringLiteral("/api/finish"), {{QStringLiteral("token"), token}});
+
+    const ApiResponse info = handlers.post(QStringLiteral("/api/session"), {{QStringLiteral("code"), QStringLiteral("123456")}});
+    QCOMPARE(info.status, 200);
+    const QJsonObject object = Handlers::json(info);
+    QStringList keys = object.keys();
+    keys.sort();
+    QCOMPARE(keys.join(QLatin1Char(' ')), codes ? QStringLiteral("class codes questions") : QStringLiteral("class names questions"));
+    QCOMPARE(info.body.contains("DURAND"), !codes);
+    QVERIFY(!info.body.contains("MARTIN") || !codes);
+    // Under codes a name alone is refused, without saying whether it is on the list.
+    if (codes) {
+        const ApiResponse byName = handlers.post(QStringLiteral("/api/join"), {{QStringLiteral("code"), QStringLiteral("123456")},
+                                                                                {QStringLiteral("name"), pupils[1]}});
+        QCOMPARE(byName.status, 422);
+        QVERIFY(!byName.body.contains("MARTIN"));
+    }
+}
+
+void TestNetworkApi::aSecondDeviceWaitsWithoutTheCopy_data()
+{
+    QTest::addColumn<int>("decision"); // 1 taken over, 0 refused, -1 the device gave up
+    QTest::newRow("taken over") << 1;
+    QTest::newRow("refused") << 0;
+    QTest::newRow("withdrawn by the device") << -1;
+}
+
+void TestNetworkApi::aSecondDeviceWaitsWithoutTheCopy()
+{
+    QFETCH(int, decision);
+    const bool accepted = decision == 1;
+    Handlers handlers(questionnaire(3));
+    const QJsonObject asking{{QStringLiteral("code"), QStringLiteral("123456")}, {QStringLiteral("name"), QStringLiteral("NGUYEN Hugo")}};
+    const QString first = Handlers::json(handlers.post(QStringLiteral("/api/join"), asking)).value(QStringLiteral("token")).toString();
+    handlers.post(QStringLiteral("/api/answer"), {{QStringLiteral("token"), first}, {QStringLiteral("position"), 1},
+                                                  {QStringLiteral("choice"), 2}, {QStringLiteral("seq"), 1}});
+
+    const ApiResponse waiting = handlers.post(QStringLiteral("/api/join"), asking);
+    QCOMPARE(waiting.status, 202);
+    const QString second = Handlers::json(waiting).value(QStringLiteral("token")).toString();
+    QVERIFY(!second.isEmpty() && second != first);
+    // Waiting, the device sees neither the copy's answers nor a question.
+    for (const QString &path : {QStringLiteral("/api/join"), QStringLiteral("/api/state"), QStringLiteral("/api/question")}) {
+        const ApiResponse response = path == QLatin1String("/api/join")
+                                         ? waiting
+                                         : handlers.post(path, {{QStringLiteral("token"), second}, {QStringLiteral("position"), 1}});
+        QCOMPARE(response.status, 202);
+        QVERIFY2(!response.body.contains("answered") && !response.body.contains("Question"), response.body.constData());
+    }
+    QCOMPARE(handlers.post(QStringLiteral("/api/answer"), {{QStringLiteral("token"), second}, {QStringLiteral("position"), 0},
+                                                           {QStringLiteral("choice"), 1}, {QStringLiteral("seq"), 9}}).status,
+             202);
+    QCOMPARE(handlers.session->pupil(0).run.answeredCount(), 1);
+
+    if (decision < 0) {
+        QCOMPARE(handlers.post(QStringLiteral("/api/withdraw"), {{QStringLiteral("token"), second}}).status, 200);
+        QVERIFY(handlers.session->takeOvers().empty());
+        QCOMPARE(handlers.post(QStringLiteral("/api/state"), {{QStringLiteral("token"), second}}).status, 401);
+        return;
+    }
+    const int id = handlers.session->takeOvers().front().id;
+    if (accepted)
+        handlers.session->acceptTakeOver(id);
+    else
+        handlers.session->refuseTakeOver(id);
+    const ApiResponse secondState = handlers.post(QStringLiteral("/api/state"), {{QStringLiteral("token"), second}});
+    const ApiResponse firstState = handlers.post(QStringLiteral("/api/state"), {{QStringLiteral("token"), first}});
+    QCOMPARE(secondState.status, accepted ? 200 : 403);
+    QCOMPARE(firstState.status, accepted ? 401 : 200);
+    const QJsonObject told = Handlers::json(accepted ? firstState : secondState);
+    QVERIFY(told.value(accepted ? QStringLiteral("moved") : QStringLiteral("refused")).toBool());
+    QVERIFY(told.value(QStringLiteral("forget")).toBool());
+    if (accepted)
+        QCOMPARE(Handlers::json(secondState).value(QStringLiteral("answered")).toArray().at(1).toBool(), true);
+}

@@ -1,5 +1,6 @@
 #include "classroom/network/networksession.h"
 #include "networktesting.h"
+#include "platform/apperror.h"
 
 #include <QtTest>
 
@@ -76,6 +77,12 @@ private Q_SLOTS:
     void resumeRefusesWhatIsNoJournal();
     void oneProgramAtATime();
     void tokensAreUnguessable();
+    void aJoinedNameWaitsForTheTeacher_data();
+    void aJoinedNameWaitsForTheTeacher();
+    void removedAndMergedRowsAreKeptNotCounted_data();
+    void removedAndMergedRowsAreKeptNotCounted();
+    void personalCodesNameThePupil_data();
+    void personalCodesNameThePupil();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -382,3 +389,166 @@ void TestNetworkSession::tokensAreUnguessable()
 
 QTEST_GUILESS_MAIN(TestNetworkSession)
 #include "tst_networksession.moc"
+
+void TestNetworkSession::aJoinedNameWaitsForTheTeacher_data()
+{
+    QTest::addColumn<QString>("second");    // the name the second device asks for
+    QTest::addColumn<bool>("accepted");     // the teacher's answer
+    QTest::newRow("same name, taken over") << "NGUYEN Hugo" << true;
+    QTest::newRow("same name, refused") << "NGUYEN Hugo" << false;
+    QTest::newRow("other case and blanks") << "  nguyen   HUGO " << true;
+}
+
+void TestNetworkSession::aJoinedNameWaitsForTheTeacher()
+{
+    QFETCH(QString, second);
+    QFETCH(bool, accepted);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("j.journal"));
+    ListKeeper keeper;
+    StepClock clock;
+    auto session = NetworkSession::begin(path, startOf(questionnaire(4)), keeper, clock.function());
+    const QString first = session->join(QStringLiteral("NGUYEN Hugo")).token;
+    NetworkPupil &hugo = *session->pupilFor(first);
+    for (int position = 0; position < 3; ++position)
+        QCOMPARE(session->answer(hugo, position, 1, position + 1), Refusal::None);
+
+    // The second device gets no copy of its own, and not the first one's either.
+    const NetworkSession::Joined asked = session->join(second);
+    QCOMPARE(asked.refusal, Refusal::None);
+    QVERIFY(asked.waiting);
+    QCOMPARE(session->pupilCount(), 1);
+    QVERIFY(!session->pupilFor(asked.token));
+    QCOMPARE(session->statusOf(asked.token).kind, NetworkSession::TokenKind::Waiting);
+    QCOMPARE(session->takeOvers().size(), size_t(1));
+
+    const int id = session->takeOvers().front().id;
+    if (accepted)
+        session->acceptTakeOver(id);
+    else
+        session->refuseTakeOver(id);
+    QCOMPARE(session->statusOf(asked.token).kind,
+             accepted ? NetworkSession::TokenKind::Pupil : NetworkSession::TokenKind::Refused);
+    QCOMPARE(session->statusOf(first).kind, accepted ? NetworkSession::TokenKind::Moved : NetworkSession::TokenKind::Pupil);
+    QCOMPARE(session->pupilCount(), 1);
+    if (accepted)
+        QCOMPARE(session->pupilFor(asked.token)->run.answeredCount(), 3);
+
+    // A resumed session knows which device holds the copy.
+    session.reset();
+    auto resumed = NetworkSession::resume(path, keeper, clock.function());
+    const QString holder = accepted ? asked.token : first;
+    QVERIFY(resumed->pupilFor(holder));
+    QCOMPARE(resumed->pupilFor(holder)->run.answeredCount(), 3);
+    if (accepted)
+        QCOMPARE(resumed->statusOf(first).kind, NetworkSession::TokenKind::Moved);
+    else
+        QCOMPARE(resumed->statusOf(asked.token).kind, NetworkSession::TokenKind::Unknown);
+}
+
+void TestNetworkSession::removedAndMergedRowsAreKeptNotCounted_data()
+{
+    QTest::addColumn<bool>("keptFinished");   // the row kept has finished before the merge
+    QTest::addColumn<QList<int>>("answers");  // of the row kept, afterwards
+    // Hugo answered 1 and 2 on a phone, then 3 under another spelling on a second device.
+    QTest::newRow("still answering: blanks filled") << false << QList<int>{1, 2, 1, 0};
+    QTest::newRow("finished: its mark stands") << true << QList<int>{1, 2, 0, 0};
+}
+
+void TestNetworkSession::removedAndMergedRowsAreKeptNotCounted()
+{
+    QFETCH(bool, keptFinished);
+    QFETCH(QList<int>, answers);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("j.journal"));
+    ListKeeper keeper;
+    StepClock clock;
+    auto session = NetworkSession::begin(path, startOf(questionnaire(4)), keeper, clock.function());
+    NetworkPupil &hugo = *session->pupilFor(session->join(QStringLiteral("NGUYEN Hugo")).token);
+    NetworkPupil &other = *session->pupilFor(session->join(QStringLiteral("Hugo N.")).token);
+    NetworkPupil &zoe = *session->pupilFor(session->join(QStringLiteral("Zoé")).token);
+    // Without shuffling, positions are question numbers; the places shown are the answers.
+    session->answer(hugo, 0, 1, 1);
+    session->answer(hugo, 1, 2, 2);
+    session->answer(other, 1, 4, 1);
+    session->answer(other, 2, 1, 2);
+    if (keptFinished)
+        session->finish(hugo);
+    const size_t keptBefore = keeper.kept.size();
+
+    session->merge(hugo.index, other.index);
+    session->remove(zoe.index);
+    QVERIFY(other.removed && zoe.removed && !hugo.removed);
+    QCOMPARE(QList<int>(hugo.run.answers().begin(), hugo.run.answers().end()), answers);
+    // Both taken out are in the results at once, marked so; the row kept is not kept twice.
+    QCOMPARE(keeper.kept.size(), keptBefore + 2);
+    QVERIFY(keeper.kept[keptBefore].removed && keeper.kept[keptBefore + 1].removed);
+    QCOMPARE(keeper.kept[keptBefore].answers, (std::vector<int>{0, 4, 1, 0}));
+    // Their pages are turned away; a name removed is free again.
+    QVERIFY(!session->pupilFor(QString()));
+    QVERIFY(!session->join(QStringLiteral("Zoé")).waiting);
+    // A row already in the results as finished cannot be taken back from here.
+    if (keptFinished)
+        QVERIFY_THROWS_EXCEPTION(AppError, session->remove(hugo.index));
+    QVERIFY_THROWS_EXCEPTION(AppError, session->merge(hugo.index, zoe.index));
+
+    const QStringList before = stateOf(*session);
+    session.reset();
+    auto resumed = NetworkSession::resume(path, keeper, clock.function());
+    QCOMPARE(stateOf(*resumed), before);
+    QVERIFY(resumed->pupil(1).removed && resumed->pupil(2).removed && !resumed->pupil(0).removed);
+}
+
+void TestNetworkSession::personalCodesNameThePupil_data()
+{
+    QTest::addColumn<QString>("typed");  // how the pupil types Bob's code
+    QTest::addColumn<bool>("known");
+    QTest::newRow("as printed") << "=" << true;
+    QTest::newRow("lower case, dash and blanks") << "lower" << true;
+    QTest::newRow("one letter wrong") << "wrong" << false;
+    QTest::newRow("empty") << "" << false;
+}
+
+void TestNetworkSession::personalCodesNameThePupil()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, known);
+    QTemporaryDir dir;
+    PersonalCodeStore store(dir.filePath(QStringLiteral("classes")));
+    const QStringList pupils{QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")};
+    const QStringList codes = store.renew(QStringLiteral("4e B"), QStringLiteral("/classe/quiz.qcm"), pupils);
+    QCOMPARE(codes.size(), 2);
+    // Only hashes are kept.
+    const QByteArray file = bytesOf(store.pathOf(QStringLiteral("4e B"), QStringLiteral("/classe/quiz.qcm")));
+    QVERIFY(file.contains("MARTIN Bob"));
+    QVERIFY(!file.contains(codes[0].toLatin1()) && !file.contains(codes[1].toLatin1()));
+    QVERIFY(!store.find(QStringLiteral("4e B"), QStringLiteral("/classe/autre.qcm")));
+
+    const QString code = codes[1];
+    QString sent = typed == QLatin1String("=") ? code : typed;
+    if (typed == QLatin1String("lower"))
+        sent = QStringLiteral(" %1-%2 ").arg(code.left(3).toLower(), code.mid(3));
+    else if (typed == QLatin1String("wrong"))
+        sent = code.left(5) + (code.at(5) == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A'));
+
+    ListKeeper keeper;
+    StepClock clock;
+    auto session = NetworkSession::begin(dir.filePath(QStringLiteral("j.journal")), startOf(questionnaire(2)), keeper, clock.function());
+    session->setClassList(QStringLiteral("4e B"), pupils, *store.find(QStringLiteral("4e B"), QStringLiteral("/classe/quiz.qcm")));
+    QVERIFY(session->usesPersonalCodes());
+    // A name alone opens nothing, even one of the list.
+    QCOMPARE(session->join(QStringLiteral("MARTIN Bob")).refusal, Refusal::BadCode);
+    const NetworkSession::Joined joined = session->joinByCode(sent);
+    QCOMPARE(joined.refusal, known ? Refusal::None : Refusal::BadCode);
+    if (!known)
+        return;
+    QCOMPARE(session->pupilFor(joined.token)->name, QStringLiteral("MARTIN Bob"));
+    // The same code on another device waits for the teacher.
+    QVERIFY(session->joinByCode(code).waiting);
+    // And a resumed session still asks for the codes.
+    const QString path = session->journalPath();
+    session.reset();
+    auto resumed = NetworkSession::resume(path, keeper, clock.function());
+    QVERIFY(resumed->usesPersonalCodes());
+    QCOMPARE(resumed->joinByCode(codes[0]).refusal, Refusal::None);
+}

@@ -12,7 +12,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
@@ -66,6 +69,12 @@ private Q_SLOTS:
     void statisticsOfTheSession();
     void qrCodeIsAQrCode();
     void correctionsShownByTheTeacher();
+    void takeOverAnsweredInTheTable_data();
+    void takeOverAnsweredInTheTable();
+    void rowsRemovedAndMerged_data();
+    void rowsRemovedAndMerged();
+    void personalCodesPrintedThenAsked_data();
+    void personalCodesPrintedThenAsked();
 };
 
 void TestNetworkWindow::correctionsShownByTheTeacher()
@@ -179,8 +188,9 @@ void TestNetworkWindow::closingBeforeTheEnd()
 void TestNetworkWindow::statisticsOfTheSession()
 {
     Room room;
+    int joined = 0;
     for (int choice : {1, 2, 1}) {
-        NetworkPupil &pupil = *room.session().pupilFor(room.session().join(QStringLiteral("P%1").arg(choice)).token);
+        NetworkPupil &pupil = *room.session().pupilFor(room.session().join(QStringLiteral("P%1").arg(++joined)).token);
         room.session().answer(pupil, 0, choice, 1);
         room.session().finish(pupil);
     }
@@ -216,3 +226,120 @@ void TestNetworkWindow::qrCodeIsAQrCode()
 
 QTEST_MAIN(TestNetworkWindow)
 #include "tst_networkwindow.moc"
+
+void TestNetworkWindow::takeOverAnsweredInTheTable_data()
+{
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("Reprendre sur cet appareil") << true;
+    QTest::newRow("Refuser") << false;
+}
+
+void TestNetworkWindow::takeOverAnsweredInTheTable()
+{
+    QFETCH(bool, accepted);
+    Room room;
+    const QString first = room.session().join(QStringLiteral("NGUYEN Hugo")).token;
+    room.session().answer(*room.session().pupilFor(first), 0, 1, 1);
+    const QString second = room.session().join(QStringLiteral("NGUYEN Hugo")).token;
+    // The request is a row of the table, with its two answers, and no box over the class.
+    QCOMPARE(room.window->model()->rowCount(), 2);
+    QCOMPARE(room.cell(1, SessionTableModel::NameColumn), QStringLiteral("NGUYEN Hugo : un autre appareil demande cette copie"));
+    QCOMPARE(room.cell(1, SessionTableModel::AnsweredColumn), QStringLiteral("1 / 3"));
+    QVERIFY(room.window->SummaryLabel->text().endsWith(QStringLiteral(" ; 1 demande attend votre réponse")));
+    QWidget *buttons = room.window->PupilTable->indexWidget(room.window->model()->index(1, SessionTableModel::NameColumn));
+    QVERIFY(buttons);
+    auto *take = buttons->findChild<QPushButton *>(QStringLiteral("TakeOverButton"));
+    auto *refuse = buttons->findChild<QPushButton *>(QStringLiteral("RefuseButton"));
+    QVERIFY(take && refuse);
+    QCOMPARE(take->text(), QStringLiteral("Reprendre sur cet appareil"));
+    QTest::mouseClick(accepted ? take : refuse, Qt::LeftButton);
+    QCOMPARE(room.window->model()->rowCount(), 1);
+    QCOMPARE(room.session().pupilFor(second) != nullptr, accepted);
+    QCOMPARE(room.session().pupilFor(first) != nullptr, !accepted);
+    QCOMPARE(room.window->SummaryLabel->text(), QStringLiteral("1 élève, 0 a terminé"));
+    QCOMPARE(room.scripted.boxes.shown().size(), 0);
+}
+
+void TestNetworkWindow::rowsRemovedAndMerged_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("states");
+    QTest::addColumn<int>("kept"); // runs in the results afterwards
+    QTest::newRow("remove, confirmed") << "RemoveButton" << int(MessageAnswer::Yes)
+                                       << QStringList{"retirée", "en cours"} << 1;
+    QTest::newRow("remove, not confirmed") << "RemoveButton" << int(MessageAnswer::No)
+                                           << QStringList{"en cours", "en cours"} << 0;
+    QTest::newRow("merge, keep the first") << "MergeButton" << int(MessageAnswer::Yes)
+                                           << QStringList{"en cours", "retirée"} << 1;
+    QTest::newRow("merge, keep the second") << "MergeButton" << int(MessageAnswer::No)
+                                            << QStringList{"retirée", "en cours"} << 1;
+    QTest::newRow("merge, cancelled") << "MergeButton" << int(MessageAnswer::Cancel)
+                                      << QStringList{"en cours", "en cours"} << 0;
+}
+
+void TestNetworkWindow::rowsRemovedAndMerged()
+{
+    QFETCH(QString, button);
+    QFETCH(int, answer);
+    QFETCH(QStringList, states);
+    QFETCH(int, kept);
+    Room room;
+    room.session().join(QStringLiteral("NGUYEN Hugo"));
+    room.session().join(QStringLiteral("Hugo Nguyen"));
+    QTableView *table = room.window->PupilTable;
+    QVERIFY(!room.window->RemoveButton->isEnabled() && !room.window->MergeButton->isEnabled());
+    table->selectionModel()->select(room.window->model()->index(0, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    if (button == QLatin1String("MergeButton"))
+        table->selectionModel()->select(room.window->model()->index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    auto *pushed = room.window->findChild<QPushButton *>(button);
+    QVERIFY(pushed->isEnabled());
+    room.scripted.boxes.script(MessageAnswer(answer));
+    QTest::mouseClick(pushed, Qt::LeftButton);
+    QCOMPARE(room.scripted.boxes.unexpected(), 0);
+    QCOMPARE((QStringList{room.cell(0, SessionTableModel::StateColumn), room.cell(1, SessionTableModel::StateColumn)}), states);
+    QCOMPARE(int(room.keeper.kept.size()), kept);
+    if (kept > 0)
+        QVERIFY(room.keeper.kept.front().removed);
+    QCOMPARE(room.window->SummaryLabel->text(), kept > 0 ? QStringLiteral("1 élève, 0 a terminé") : QStringLiteral("2 élèves, 0 a terminé"));
+}
+
+void TestNetworkWindow::personalCodesPrintedThenAsked_data()
+{
+    QTest::addColumn<bool>("printed");
+    QTest::newRow("sheet printed") << true;
+    QTest::newRow("print cancelled") << false;
+}
+
+void TestNetworkWindow::personalCodesPrintedThenAsked()
+{
+    QFETCH(bool, printed);
+    Room room;
+    QVERIFY(!room.window->CodesButton->isEnabled()); // no class list chosen
+    room.window->ClassBox->setCurrentIndex(1);
+    QVERIFY(room.window->CodesButton->isEnabled());
+    const QString pdf = room.dir.filePath(QStringLiteral("codes.pdf"));
+    room.scripted.printing.script(printed ? pdf : QString());
+    room.scripted.boxes.script(MessageAnswer::Ok); // where the PDF went
+    QTest::mouseClick(room.window->CodesButton, Qt::LeftButton);
+    QCOMPARE(room.session().usesPersonalCodes(), printed);
+    QCOMPARE(room.window->CodesLabel->isVisibleTo(room.window.get()), printed);
+    if (!printed)
+        return;
+    // The codes exist only on the sheet: read back from it, each opens its pupil's copy.
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(10000));
+    const QString sheet = QString::fromUtf8(text.readAllStandardOutput());
+    const QRegularExpression line(QStringLiteral("(DURAND Ann|MARTIN Bob)\\s.*?\\b([A-Z2-9]{3} [A-Z2-9]{3})\\b"),
+                                  QRegularExpression::DotMatchesEverythingOption);
+    QStringList names;
+    for (auto match = line.globalMatch(sheet); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        const NetworkSession::Joined joined = room.session().joinByCode(found.captured(2));
+        QCOMPARE(joined.refusal, NetworkSession::Refusal::None);
+        QCOMPARE(room.session().pupil(joined.index).name, found.captured(1));
+        names << found.captured(1);
+    }
+    QCOMPARE(names, (QStringList{QStringLiteral("DURAND Ann"), QStringLiteral("MARTIN Bob")}));
+}

@@ -21,6 +21,9 @@ const QString AddressRecord = QStringLiteral("address");
 const QString EndRecord = QStringLiteral("end");
 const QString ClassRecord = QStringLiteral("class");
 const QString CorrectionsRecord = QStringLiteral("corrections");
+const QString MoveRecord = QStringLiteral("move");
+const QString RemoveRecord = QStringLiteral("remove");
+const QString MergeRecord = QStringLiteral("merge");
 constexpr int JournalVersion = 1;
 
 QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
@@ -60,6 +63,27 @@ struct Text
 {
     Q_DECLARE_TR_FUNCTIONS(NetworkSession)
 };
+
+QJsonValue codesValue(const PersonalCodeList &codes)
+{
+    if (!codes.inUse())
+        return QJsonValue();
+    QJsonArray hashes;
+    for (const QByteArray &hash : codes.hashes)
+        hashes.append(QString::fromLatin1(hash));
+    return QJsonObject{{QStringLiteral("salt"), QString::fromLatin1(codes.salt)}, {QStringLiteral("h"), hashes}};
+}
+
+PersonalCodeList codesOf(const QJsonValue &value, const QStringList &pupils)
+{
+    PersonalCodeList codes;
+    const QJsonObject object = value.toObject();
+    codes.salt = object.value(QStringLiteral("salt")).toString().toLatin1();
+    for (const QJsonValue &hash : object.value(QStringLiteral("h")).toArray())
+        codes.hashes.push_back(hash.toString().toLatin1());
+    codes.pupils = pupils;
+    return codes.inUse() ? codes : PersonalCodeList();
+}
 
 } // namespace
 
@@ -131,6 +155,7 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
                                                           {QStringLiteral("pictures"), s.pictureFolder},
                                                           {QStringLiteral("class"), s.className},
                                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(s.classPupils)},
+                                                          {QStringLiteral("codes"), codesValue(s.codes)},
                                                           {QStringLiteral("address"), s.address},
                                                           {QStringLiteral("port"), int(s.port)},
                                                           {QStringLiteral("code"), s.code},
@@ -158,6 +183,7 @@ NetworkSessionStart NetworkSession::startOf(const QString &journalPath, const Se
     start.pictureFolder = first.value(QStringLiteral("pictures")).toString();
     start.className = first.value(QStringLiteral("class")).toString();
     start.classPupils = stringsOf(first.value(QStringLiteral("pupils")));
+    start.codes = codesOf(first.value(QStringLiteral("codes")), start.classPupils);
     start.address = first.value(QStringLiteral("address")).toString();
     start.port = quint16(std::clamp(first.value(QStringLiteral("port")).toInt(), 0, 65535));
     start.code = first.value(QStringLiteral("code")).toString();
@@ -213,6 +239,7 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         if (kind == ClassRecord) {
             m_start.className = line.value(QStringLiteral("class")).toString();
             m_start.classPupils = stringsOf(line.value(QStringLiteral("pupils")));
+            m_start.codes = codesOf(line.value(QStringLiteral("codes")), m_start.classPupils);
             continue;
         }
         if (kind == EndRecord) {
@@ -238,6 +265,14 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
             pupil.run.finish();
         } else if (kind == KeptRecord) {
             pupil.kept = true;
+        } else if (kind == MoveRecord) {
+            retoken(pupil, line.value(QStringLiteral("h")).toString().toLatin1());
+        } else if (kind == RemoveRecord) {
+            pupil.removed = true;
+        } else if (kind == MergeRecord) {
+            const int from = intOf(line, QStringLiteral("from"));
+            if (from >= 0 && from < pupilCount() && from != index)
+                applyMerge(pupil, *m_pupils[size_t(from)]);
         }
     }
 }
@@ -276,10 +311,31 @@ bool NetworkSession::codeMatches(const QString &code) const
 
 NetworkPupil *NetworkSession::pupilFor(const QString &token)
 {
+    const TokenStatus status = statusOf(token);
+    return status.kind == TokenKind::Pupil ? m_pupils[size_t(status.index)].get() : nullptr;
+}
+
+NetworkSession::TokenStatus NetworkSession::statusOf(const QString &token)
+{
+    TokenStatus status;
     if (token.isEmpty() || token.size() > 64)
-        return nullptr;
-    const auto it = m_byToken.constFind(NetworkSessionRules::tokenHash(token));
-    return it == m_byToken.constEnd() ? nullptr : m_pupils[size_t(*it)].get();
+        return status;
+    const QByteArray hash = NetworkSessionRules::tokenHash(token);
+    if (const auto it = m_byToken.constFind(hash); it != m_byToken.constEnd()) {
+        status.index = *it;
+        status.kind = m_pupils[size_t(*it)]->removed ? TokenKind::Removed : TokenKind::Pupil;
+    } else if (const auto moved = m_movedTokens.constFind(hash); moved != m_movedTokens.constEnd()) {
+        status.index = *moved;
+        status.kind = TokenKind::Moved;
+    } else {
+        for (const TakeOver &asked : m_takeOvers) {
+            if (asked.tokenHash == hash) {
+                status.index = asked.pupil;
+                status.kind = asked.refused ? TokenKind::Refused : TokenKind::Waiting;
+            }
+        }
+    }
+    return status;
 }
 
 NetworkPupil &NetworkSession::addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed,
@@ -297,8 +353,41 @@ NetworkPupil &NetworkSession::addPupil(const QString &name, const QByteArray &to
 
 NetworkSession::Joined NetworkSession::join(const QString &name)
 {
+    if (usesPersonalCodes()) {
+        Joined joined;
+        joined.refusal = m_ended ? Refusal::Ended : Refusal::BadCode;
+        return joined;
+    }
+    return joinAs(NetworkSessionRules::cleanName(name));
+}
+
+NetworkSession::Joined NetworkSession::joinByCode(const QString &code)
+{
     Joined joined;
-    const QString clean = NetworkSessionRules::cleanName(name);
+    if (m_ended) {
+        joined.refusal = Refusal::Ended;
+        return joined;
+    }
+    const int listed = m_start.codes.pupilOf(code);
+    if (!usesPersonalCodes() || listed < 0 || listed >= m_start.classPupils.size()) {
+        joined.refusal = Refusal::BadCode;
+        return joined;
+    }
+    return joinAs(NetworkSessionRules::cleanName(m_start.classPupils.at(listed)));
+}
+
+int NetworkSession::joinedIndexOf(const QString &clean) const
+{
+    for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils) {
+        if (!pupil->removed && pupil->name.compare(clean, Qt::CaseInsensitive) == 0)
+            return pupil->index;
+    }
+    return -1;
+}
+
+NetworkSession::Joined NetworkSession::joinAs(const QString &clean)
+{
+    Joined joined;
     if (m_ended) {
         joined.refusal = Refusal::Ended;
     } else if (clean.isEmpty() || clean.size() > MaxNameLength) {
@@ -308,6 +397,29 @@ NetworkSession::Joined NetworkSession::join(const QString &name)
     }
     if (joined.refusal != Refusal::None)
         return joined;
+
+    // Someone already answers under this name: only the teacher may give that copy to
+    // another device (a pupil whose phone died, or a classmate trying his luck).
+    const int taken = joinedIndexOf(clean);
+    if (taken >= 0) {
+        const auto waiting = std::count_if(m_takeOvers.begin(), m_takeOvers.end(),
+                                           [](const TakeOver &asked) { return !asked.refused; });
+        if (waiting >= MaxWaiting) {
+            joined.refusal = Refusal::Busy;
+            return joined;
+        }
+        TakeOver asked;
+        asked.id = m_nextTakeOver++;
+        asked.pupil = taken;
+        joined.token = NetworkSessionRules::newToken();
+        asked.tokenHash = NetworkSessionRules::tokenHash(joined.token);
+        asked.asked = m_clock();
+        m_takeOvers.push_back(asked);
+        joined.index = taken;
+        joined.waiting = true;
+        Q_EMIT takeOversChanged();
+        return joined;
+    }
 
     const QString token = NetworkSessionRules::newToken();
     const QByteArray hash = NetworkSessionRules::tokenHash(token);
@@ -388,6 +500,7 @@ ClassRunRecord NetworkSession::recordOf(const NetworkPupil &pupil) const
     kept.durationSeconds = std::max<qint64>(0, pupil.started.secsTo(end));
     kept.seed = pupil.run.version().seed();
     kept.finished = pupil.finishedAt.isValid();
+    kept.removed = pupil.removed;
     kept.answers = pupil.run.answers();
     kept.score = pupil.run.score();
     return kept;
@@ -415,6 +528,8 @@ QStringList NetworkSession::end()
     QStringList reasons;
     if (!m_ended) {
         m_ended = true;
+        m_takeOvers.clear();
+        Q_EMIT takeOversChanged();
         try {
             m_journal->append(record(EndRecord, {{QStringLiteral("at"), timeValue(m_clock())}}));
         } catch (const AppError &error) {
@@ -479,12 +594,156 @@ void NetworkSession::noteAddress(const QString &address, quint16 port)
     m_start.port = port;
 }
 
-void NetworkSession::setClassList(const QString &className, const QStringList &pupils)
+void NetworkSession::setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes)
 {
-    if (className == m_start.className && pupils == m_start.classPupils)
+    PersonalCodeList used = codes.inUse() && codes.pupils == pupils ? codes : PersonalCodeList();
+    if (className == m_start.className && pupils == m_start.classPupils && used.salt == m_start.codes.salt
+        && used.hashes == m_start.codes.hashes)
         return;
     m_journal->append(record(ClassRecord, {{QStringLiteral("class"), className},
-                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(pupils)}}));
+                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(pupils)},
+                                           {QStringLiteral("codes"), codesValue(used)}}));
     m_start.className = className;
     m_start.classPupils = pupils;
+    m_start.codes = std::move(used);
+}
+
+std::vector<NetworkSession::TakeOver>::iterator NetworkSession::takeOver(int id)
+{
+    return std::find_if(m_takeOvers.begin(), m_takeOvers.end(), [id](const TakeOver &asked) { return asked.id == id; });
+}
+
+void NetworkSession::retoken(NetworkPupil &pupil, const QByteArray &tokenHash)
+{
+    if (tokenHash.isEmpty())
+        return;
+    m_byToken.remove(pupil.tokenHash);
+    m_movedTokens.insert(pupil.tokenHash, pupil.index);
+    m_movedTokens.remove(tokenHash);
+    pupil.tokenHash = tokenHash;
+    m_byToken.insert(tokenHash, pupil.index);
+}
+
+void NetworkSession::acceptTakeOver(int id)
+{
+    const auto it = takeOver(id);
+    if (it == m_takeOvers.end() || it->refused)
+        return;
+    NetworkPupil &pupil = *m_pupils[size_t(it->pupil)];
+    if (m_ended || pupil.removed)
+        throw AppError(Text::tr("Cette copie ne peut plus changer d'appareil."));
+    m_journal->append(record(MoveRecord, {{QStringLiteral("p"), pupil.index},
+                                          {QStringLiteral("h"), QString::fromLatin1(it->tokenHash)}}));
+    const QByteArray hash = it->tokenHash;
+    m_takeOvers.erase(it);
+    retoken(pupil, hash);
+    // The teacher's decisions reach the disk without waiting for a pupil's next request.
+    m_journal->requestSync();
+    Q_EMIT takeOversChanged();
+    Q_EMIT pupilChanged(pupil.index);
+}
+
+void NetworkSession::refuseTakeOver(int id)
+{
+    const auto it = takeOver(id);
+    if (it == m_takeOvers.end() || it->refused)
+        return;
+    it->refused = true;
+    // Refusals never told (a device that went away) are forgotten before they pile up.
+    const auto refused = std::count_if(m_takeOvers.begin(), m_takeOvers.end(), [](const TakeOver &t) { return t.refused; });
+    if (refused > MaxWaiting) {
+        m_takeOvers.erase(std::find_if(m_takeOvers.begin(), m_takeOvers.end(), [](const TakeOver &t) { return t.refused; }));
+    }
+    Q_EMIT takeOversChanged();
+}
+
+void NetworkSession::withdrawTakeOver(const QString &token)
+{
+    const QByteArray hash = NetworkSessionRules::tokenHash(token);
+    const auto it = std::find_if(m_takeOvers.begin(), m_takeOvers.end(),
+                                 [&hash](const TakeOver &asked) { return asked.tokenHash == hash && !asked.refused; });
+    if (it == m_takeOvers.end())
+        return;
+    m_takeOvers.erase(it);
+    Q_EMIT takeOversChanged();
+}
+
+void NetworkSession::dropTakeOversOf(int index)
+{
+    bool dropped = false;
+    for (TakeOver &asked : m_takeOvers) {
+        if (asked.pupil == index && !asked.refused) {
+            asked.refused = true;
+            dropped = true;
+        }
+    }
+    if (dropped)
+        Q_EMIT takeOversChanged();
+}
+
+QString NetworkSession::whyNotRemovable(int index) const
+{
+    if (index < 0 || index >= pupilCount())
+        return Text::tr("Cette ligne n'existe pas.");
+    const NetworkPupil &pupil = *m_pupils[size_t(index)];
+    if (pupil.removed)
+        return Text::tr("La copie de « %1 » est déjà retirée.").arg(pupil.name);
+    if (m_ended)
+        return Text::tr("La passation est terminée : ses copies sont enregistrées.");
+    if (pupil.kept)
+        return Text::tr("La copie de « %1 » est terminée et déjà enregistrée dans les résultats : "
+                        "elle ne peut plus être retirée d'ici.")
+            .arg(pupil.name);
+    return QString();
+}
+
+void NetworkSession::remove(int index)
+{
+    const QString why = whyNotRemovable(index);
+    if (!why.isEmpty())
+        throw AppError(why);
+    NetworkPupil &pupil = *m_pupils[size_t(index)];
+    m_journal->append(record(RemoveRecord, {{QStringLiteral("p"), index}}));
+    pupil.removed = true;
+    m_journal->requestSync();
+    dropTakeOversOf(index);
+    QString reason;
+    if (!keep(pupil, &reason))
+        Q_EMIT keepFailed(reason);
+    Q_EMIT pupilChanged(index);
+}
+
+void NetworkSession::applyMerge(NetworkPupil &kept, NetworkPupil &other)
+{
+    // A finished copy has its mark: nothing is added to it afterwards.
+    if (!kept.finishedAt.isValid()) {
+        const std::vector<int> given = other.run.answers();
+        for (size_t question = 0; question < given.size(); ++question) {
+            if (given[question] != 0 && kept.run.answers()[question] == 0)
+                kept.run.setAnswer(int(question), given[question]);
+        }
+    }
+    other.removed = true;
+}
+
+void NetworkSession::merge(int kept, int other)
+{
+    if (kept == other)
+        throw AppError(Text::tr("Choisissez deux lignes différentes."));
+    const QString why = whyNotRemovable(other);
+    if (!why.isEmpty())
+        throw AppError(why);
+    if (kept < 0 || kept >= pupilCount() || m_pupils[size_t(kept)]->removed)
+        throw AppError(Text::tr("La ligne gardée n'est plus dans la passation."));
+    NetworkPupil &into = *m_pupils[size_t(kept)];
+    NetworkPupil &from = *m_pupils[size_t(other)];
+    m_journal->append(record(MergeRecord, {{QStringLiteral("p"), kept}, {QStringLiteral("from"), other}}));
+    applyMerge(into, from);
+    m_journal->requestSync();
+    dropTakeOversOf(other);
+    QString reason;
+    if (!keep(from, &reason))
+        Q_EMIT keepFailed(reason);
+    Q_EMIT pupilChanged(kept);
+    Q_EMIT pupilChanged(other);
 }

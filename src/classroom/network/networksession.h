@@ -2,6 +2,7 @@
 
 #include "classroom/classrun.h"
 #include "classroom/classrunrecord.h"
+#include "classroom/network/personalcodes.h"
 #include "classroom/network/sessionjournal.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ struct NetworkSessionStart
     QString pictureFolder;
     QString className;
     QStringList classPupils;
+    PersonalCodeList codes;  // in use: a pupil joins by his code alone
     QString address;
     quint16 port = 0;
     QString code;       // made by begin() when empty
@@ -51,6 +53,9 @@ struct NetworkPupil
     // again late (a page that lost the network) never undoes a later one.
     std::vector<qint64> sequence;
     bool kept = false;
+    // The teacher took the run out of the class (removed, or merged into another row): its
+    // page is turned away, the run kept in the results as removed.
+    bool removed = false;
     int lastPosition = 0;  // where the page last was, for a page that lost its own
 };
 
@@ -73,7 +78,29 @@ public:
     static constexpr int MaxPupils = 400;
     static constexpr int CodeDigits = 6;
 
-    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace };
+    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy };
+    // Devices waiting at once for the teacher to let them take over a copy.
+    static constexpr int MaxWaiting = 60;
+
+    // A device asked for a name that has already joined: it waits until the teacher lets it
+    // take over that copy, or refuses. Held in memory only: a device still waiting after the
+    // program stopped asks again.
+    struct TakeOver
+    {
+        int id = 0;
+        int pupil = 0;
+        QByteArray tokenHash;  // the device's token, the pupil's once accepted
+        QDateTime asked;
+        bool refused = false;  // told to the device at its next request, then forgotten
+    };
+
+    // What a page's token stands for.
+    enum class TokenKind { Unknown, Pupil, Waiting, Refused, Moved, Removed };
+    struct TokenStatus
+    {
+        TokenKind kind = TokenKind::Unknown;
+        int index = -1;  // the pupil (Pupil, Waiting, Moved, Removed)
+    };
 
     // A new session, its journal begun at `journalPath` (which must not exist). Throws AppError.
     static std::unique_ptr<NetworkSession> begin(const QString &journalPath, NetworkSessionStart start,
@@ -113,17 +140,43 @@ public:
     // The pupils in the order they joined.
     int pupilCount() const { return int(m_pupils.size()); }
     const NetworkPupil &pupil(int index) const { return *m_pupils[size_t(index)]; }
-    // The pupil whose page holds `token`, or null.
+    // The pupil whose page holds `token`, or null (also for a removed run).
     NetworkPupil *pupilFor(const QString &token);
+    TokenStatus statusOf(const QString &token);
 
     struct Joined
     {
         Refusal refusal = Refusal::None;
         int index = -1;
         QString token;
+        bool waiting = false;  // the name has joined already: the token waits for the teacher
     };
-    // A pupil joins under `name` (simplified; empty or too long is refused).
+    // A pupil joins under `name` (simplified; empty or too long is refused). A name that has
+    // joined (in any case) is not given again without the teacher: the device waits. With
+    // personal codes, names are refused: joinByCode() is the way in.
     Joined join(const QString &name);
+    // A pupil joins by his personal code; BadCode when it is no pupil's.
+    Joined joinByCode(const QString &code);
+    bool usesPersonalCodes() const { return m_start.codes.inUse(); }
+
+    // The devices waiting for the teacher, in the order they asked.
+    const std::vector<TakeOver> &takeOvers() const { return m_takeOvers; }
+    // "Reprendre sur cet appareil": the waiting device's token becomes the pupil's, the first
+    // device's page is told the copy moved. Journaled first; throws AppError.
+    void acceptTakeOver(int id);
+    // "Refuser": the device is told at its next request and may choose another name.
+    void refuseTakeOver(int id);
+    // The waiting device gave up ("Choisir un autre nom"): its request leaves the table.
+    void withdrawTakeOver(const QString &token);
+    // The teacher takes a row out of the class: its run is kept in the results as removed, its
+    // answers stay in the journal. A run already kept in the results as finished cannot be
+    // taken back here. Throws AppError with the French reason.
+    void remove(int index);
+    // Two rows of one pupil: `kept` is the one that counts; `other` is removed, and its answers
+    // fill the questions `kept` left blank while `kept` is still being answered. Throws AppError.
+    void merge(int kept, int other);
+    // Why remove() or merge() would refuse the row, or empty.
+    QString whyNotRemovable(int index) const;
 
     // The pupil chose the answer shown in place `shown` (0 takes it back) at `position`;
     // `sequence` orders the answers of one page. Returns None once the answer stands (also when
@@ -145,13 +198,15 @@ public:
     // The listening place changed (the teacher chose another address).
     void noteAddress(const QString &address, quint16 port);
     // The class list pupils choose their names from (none: they type them).
-    void setClassList(const QString &className, const QStringList &pupils);
+    void setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes = {});
 
     ClassRunRecord recordOf(const NetworkPupil &pupil) const;
 
 Q_SIGNALS:
     void pupilJoined(int index);
     void pupilChanged(int index);
+    // The waiting devices changed: one asked, or was let in or refused.
+    void takeOversChanged();
     void sessionEnded();
     // A finished run could not be kept in the results; it will be tried again at the end.
     void keepFailed(const QString &reason);
@@ -166,6 +221,12 @@ private:
     NetworkPupil &addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed, const QDateTime &started);
     QStringList keepUnkept();
     bool keep(NetworkPupil &pupil, QString *reason);
+    Joined joinAs(const QString &clean);
+    int joinedIndexOf(const QString &clean) const;
+    void retoken(NetworkPupil &pupil, const QByteArray &tokenHash);
+    void applyMerge(NetworkPupil &kept, NetworkPupil &other);
+    void dropTakeOversOf(int index);
+    std::vector<TakeOver>::iterator takeOver(int id);
 
     NetworkSessionStart m_start;
     std::shared_ptr<const ClassQuestionnaire> m_questionnaire;
@@ -174,6 +235,9 @@ private:
     std::unique_ptr<SessionJournal> m_journal;
     std::vector<std::unique_ptr<NetworkPupil>> m_pupils;
     QHash<QByteArray, int> m_byToken;
+    QHash<QByteArray, int> m_movedTokens;  // tokens of pages whose copy went to another device
+    std::vector<TakeOver> m_takeOvers;
+    int m_nextTakeOver = 1;
     bool m_ended = false;
     bool m_correctionsShown = false;
 };

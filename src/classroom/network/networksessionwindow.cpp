@@ -2,19 +2,25 @@
 
 #include "classroom/classlist.h"
 #include "classroom/network/networksession.h"
+#include "classroom/network/personalcodesheet.h"
 #include "classroom/network/qrcodeview.h"
 #include "classroom/network/servedsession.h"
 #include "classroom/network/sessionaddresses.h"
 #include "classroom/network/sessionstatistics.h"
 #include "classroom/network/sessiontablemodel.h"
 #include "document/classsettings.h"
+#include "platform/apperror.h"
 #include "platform/errorguard.h"
 #include "platform/messageboxes.h"
+#include "platform/printdialogs.h"
 #include "platform/screenfit.h"
 #include "platform/services.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QItemSelectionModel>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -24,6 +30,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -64,7 +71,8 @@ QString percentText(double share)
 
 NetworkSessionWindow::NetworkSessionWindow(ServedSession &served, const ClassListStore &classLists, Services &services,
                                            QWidget *parent)
-    : QDialog(parent), m_served(served), m_classLists(classLists), m_services(services)
+    : QDialog(parent), m_served(served), m_classLists(classLists), m_services(services),
+      m_codes(QDir(classLists.folder()).filePath(QStringLiteral("codes")))
 {
     setObjectName(QStringLiteral("NetworkSessionWindow"));
     setWindowTitle(tr("Passation sur le réseau"));
@@ -79,11 +87,20 @@ NetworkSessionWindow::NetworkSessionWindow(ServedSession &served, const ClassLis
     connect(&session, &NetworkSession::pupilJoined, this, &NetworkSessionWindow::refreshSummary);
     connect(&session, &NetworkSession::pupilChanged, this, &NetworkSessionWindow::refreshSummary);
     connect(&session, &NetworkSession::keepFailed, this, &NetworkSessionWindow::showProblem);
+    connect(&session, &NetworkSession::takeOversChanged, this, &NetworkSessionWindow::refreshSummary);
+    connect(&session, &NetworkSession::pupilChanged, this, &NetworkSessionWindow::updateRowButtons);
+    // A waiting device's row tells how far the copy it asks for has come.
+    connect(&session, &NetworkSession::pupilChanged, this, [this] {
+        if (m_model->takeOverRowCount() > 0)
+            placeTakeOverButtons();
+    });
     connect(&m_served, &ServedSession::failed, this, &NetworkSessionWindow::showProblem);
 
     fillClasses();
     fillAddresses();
     refreshSummary();
+    updateRowButtons();
+    placeTakeOverButtons();
     if (session.ended())
         showEnded(session.unkeptCount() > 0 ? QStringList{tr("des copies restent à enregistrer")} : QStringList());
     fitToScreen(*this, QSize(1200, 760));
@@ -159,12 +176,40 @@ QWidget *NetworkSessionWindow::createClassPanel()
     PupilTable = new QTableView(panel);
     PupilTable->setObjectName(QStringLiteral("PupilTable"));
     PupilTable->setModel(m_model);
-    PupilTable->setSelectionMode(QAbstractItemView::NoSelection);
+    PupilTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    PupilTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     PupilTable->verticalHeader()->hide();
     PupilTable->horizontalHeader()->setSectionResizeMode(SessionTableModel::NameColumn, QHeaderView::Stretch);
     for (int column = SessionTableModel::AnsweredColumn; column < SessionTableModel::ColumnCount; ++column)
         PupilTable->horizontalHeader()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+
+    connect(m_model, &SessionTableModel::takeOverRowsChanged, this, &NetworkSessionWindow::placeTakeOverButtons);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &NetworkSessionWindow::placeTakeOverButtons);
+    connect(PupilTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &NetworkSessionWindow::updateRowButtons);
+
+    RemoveButton = new QPushButton(tr("Retir&er la ligne"), panel);
+    RemoveButton->setObjectName(QStringLiteral("RemoveButton"));
+    RemoveButton->setToolTip(tr("Retire l'élève choisi de la passation : sa copie est gardée, notée « retirée », "
+                                "et ne compte pas."));
+    MergeButton = new QPushButton(tr("F&usionner deux lignes..."), panel);
+    MergeButton->setObjectName(QStringLiteral("MergeButton"));
+    MergeButton->setToolTip(tr("Deux lignes choisies d'un même élève n'en font plus qu'une : vous choisissez celle qui compte."));
+    CodesButton = new QPushButton(tr("Codes &personnels..."), panel);
+    CodesButton->setObjectName(QStringLiteral("CodesButton"));
+    CodesButton->setToolTip(tr("Imprime un code par élève de la liste : avec lui, personne d'autre ne peut prendre son nom."));
+    CodesLabel = namedLabel(QStringLiteral("CodesLabel"), panel);
+    for (QPushButton *button : {RemoveButton, MergeButton, CodesButton})
+        button->setAutoDefault(false);
+    connect(RemoveButton, &QPushButton::clicked, this, &NetworkSessionWindow::removeRow);
+    connect(MergeButton, &QPushButton::clicked, this, &NetworkSessionWindow::mergeRows);
+    connect(CodesButton, &QPushButton::clicked, this, &NetworkSessionWindow::makePersonalCodes);
+    auto *rowButtons = new QHBoxLayout;
+    rowButtons->addWidget(RemoveButton);
+    rowButtons->addWidget(MergeButton);
+    rowButtons->addStretch();
+    rowButtons->addWidget(CodesButton);
 
     SummaryLabel = namedLabel(QStringLiteral("SummaryLabel"), panel);
     ShowMarksBox = new QCheckBox(tr("Afficher les &notes"), panel);
@@ -203,7 +248,9 @@ QWidget *NetworkSessionWindow::createClassPanel()
     auto *layout = new QVBoxLayout(panel);
     layout->addWidget(SettingsLabel);
     layout->addLayout(classRow);
+    layout->addWidget(CodesLabel);
     layout->addWidget(PupilTable, 1);
+    layout->addLayout(rowButtons);
     layout->addLayout(summaryRow);
     layout->addWidget(MessageLabel);
     layout->addLayout(buttons);
@@ -252,13 +299,203 @@ void NetworkSessionWindow::fillClasses()
     const int found = ClassBox->findText(known);
     ClassBox->setCurrentIndex(known.isEmpty() || found < 0 ? 0 : found);
     connect(ClassBox, &QComboBox::currentIndexChanged, this, &NetworkSessionWindow::chooseClass);
+    // Codes made since the session began (in another session of the same questionnaire) count.
+    if (!known.isEmpty() && found >= 0 && !m_served.session().ended())
+        runGuarded(m_services.boxes, [this, &known] { useCodesOf(known); });
+    showCodesInUse();
+}
+
+void NetworkSessionWindow::useCodesOf(const QString &className)
+{
+    NetworkSession &session = m_served.session();
+    const QStringList pupils = className.isEmpty() ? QStringList() : m_classLists.pupils(className);
+    const std::optional<PersonalCodeList> codes = m_codes.find(className, session.start().questionnairePath);
+    session.setClassList(className, pupils, codes && codes->pupils == pupils ? *codes : PersonalCodeList());
+}
+
+void NetworkSessionWindow::showCodesInUse()
+{
+    const NetworkSession &session = m_served.session();
+    CodesButton->setEnabled(!session.start().className.isEmpty() && !session.start().classPupils.isEmpty()
+                            && !session.ended());
+    CodesLabel->setText(session.usesPersonalCodes()
+                            ? tr("Codes personnels demandés : chaque élève tape le code de son papier, pas son nom.")
+                            : QString());
+    CodesLabel->setVisible(session.usesPersonalCodes());
+}
+
+void NetworkSessionWindow::makePersonalCodes()
+{
+    NetworkSession &session = m_served.session();
+    const QString className = session.start().className;
+    const QStringList pupils = session.start().classPupils;
+    if (className.isEmpty() || pupils.isEmpty() || session.ended())
+        return;
+    runGuarded(m_services.boxes, [&] {
+        const QString questionnairePath = session.start().questionnairePath;
+        if (m_codes.find(className, questionnairePath)) {
+            const QString question = tr("Des codes personnels existent déjà pour la classe %1 et ce questionnaire.\n"
+                                        "En faire de nouveaux ? Les papiers déjà distribués ne serviront plus.")
+                                         .arg(className);
+            if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+                return;
+        }
+        const PersonalCodeStore::Made made = PersonalCodeStore::make(pupils);
+        PrintJob job;
+        job.documentName = tr("Codes personnels %1").arg(className);
+        job.marginsMillimetres = QMarginsF(15, 12, 15, 12);
+        const PersonalCodeSheet::Contents contents{className, QFileInfo(questionnairePath).completeBaseName(), pupils,
+                                                   made.codes};
+        // The codes are kept (as hashes) only once their sheet is printed: a cancelled print
+        // leaves the earlier codes, if any, in use.
+        if (!m_services.printDialogs.print(job, [&contents](PrintTarget &target) {
+                PersonalCodeSheet::paint(target.device(), contents);
+            }, this))
+            return;
+        m_codes.save(className, questionnairePath, made.list);
+        session.setClassList(className, pupils, made.list);
+    });
+    showCodesInUse();
 }
 
 void NetworkSessionWindow::chooseClass(int index)
 {
     const QString name = index > 0 ? ClassBox->itemText(index) : QString();
-    runGuarded(m_services.boxes, [this, &name] {
-        m_served.session().setClassList(name, name.isEmpty() ? QStringList() : m_classLists.pupils(name));
+    runGuarded(m_services.boxes, [this, &name] { useCodesOf(name); });
+    showCodesInUse();
+}
+
+QList<int> NetworkSessionWindow::selectedPupils() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : PupilTable->selectionModel()->selectedRows()) {
+        if (index.row() < m_served.session().pupilCount())
+            rows << index.row();
+    }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void NetworkSessionWindow::updateRowButtons()
+{
+    const NetworkSession &session = m_served.session();
+    const QList<int> rows = selectedPupils();
+    RemoveButton->setEnabled(rows.size() == 1 && session.whyNotRemovable(rows.front()).isEmpty());
+    MergeButton->setEnabled(rows.size() == 2 && !session.ended() && !session.pupil(rows[0]).removed
+                            && !session.pupil(rows[1]).removed);
+}
+
+QString NetworkSessionWindow::rowDescription(int index) const
+{
+    const QModelIndex row = m_model->index(index, SessionTableModel::NameColumn);
+    return tr("« %1 » (%2, %3)")
+        .arg(row.data().toString(), row.siblingAtColumn(SessionTableModel::AnsweredColumn).data().toString(),
+             row.siblingAtColumn(SessionTableModel::StateColumn).data().toString());
+}
+
+void NetworkSessionWindow::removeRow()
+{
+    const QList<int> rows = selectedPupils();
+    if (rows.size() != 1)
+        return;
+    const int index = rows.front();
+    runGuarded(m_services.boxes, [&] {
+        NetworkSession &session = m_served.session();
+        const QString why = session.whyNotRemovable(index);
+        if (!why.isEmpty())
+            throw AppError(why);
+        const QString question = tr("Retirer %1 de la passation ?\nSa copie est gardée dans le journal et dans les "
+                                    "résultats, notée « retirée », et ne compte pas. Sa page ne peut plus répondre.")
+                                     .arg(rowDescription(index));
+        if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+            return;
+        session.remove(index);
+    });
+    updateRowButtons();
+}
+
+void NetworkSessionWindow::mergeRows()
+{
+    const QList<int> rows = selectedPupils();
+    if (rows.size() != 2)
+        return;
+    runGuarded(m_services.boxes, [&] {
+        const QString question =
+            tr("Ces deux lignes sont-elles le même élève ? Celle que vous gardez est celle qui compte ; l'autre est "
+               "retirée (gardée, notée « retirée »), et ses réponses complètent celle gardée là où elle n'en a pas, "
+               "tant que celle-ci n'est pas terminée.\n"
+               "Oui : garder %1.\nNon : garder %2.\nAnnuler : ne rien changer.")
+                .arg(rowDescription(rows[0]), rowDescription(rows[1]));
+        switch (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
+        case MessageAnswer::Yes:
+            m_served.session().merge(rows[0], rows[1]);
+            break;
+        case MessageAnswer::No:
+            m_served.session().merge(rows[1], rows[0]);
+            break;
+        default:
+            break;
+        }
+    });
+    updateRowButtons();
+}
+
+void NetworkSessionWindow::placeTakeOverButtons()
+{
+    // Each waiting device gets its two answers in its own row, across the table, where the
+    // teacher is looking: no box in front of the class's projected screen.
+    const int pupils = m_served.session().pupilCount();
+    PupilTable->clearSpans();
+    for (int row = pupils; row < m_model->rowCount(); ++row) {
+        const int id = m_model->takeOverAt(row);
+        const QModelIndex cell = m_model->index(row, SessionTableModel::NameColumn);
+        PupilTable->setSpan(row, 0, 1, SessionTableModel::ColumnCount);
+        auto *box = PupilTable->indexWidget(cell);
+        if (!box || box->property("takeOver").toInt() != id) {
+            box = new QWidget;
+            box->setProperty("takeOver", id);
+            box->setAutoFillBackground(true);
+            auto *asked = new QLabel(box);
+            asked->setObjectName(QStringLiteral("TakeOverLabel"));
+            asked->setTextFormat(Qt::PlainText);
+            asked->setWordWrap(true);
+            QFont bold = asked->font();
+            bold.setBold(true);
+            asked->setFont(bold);
+            auto *take = new QPushButton(tr("Reprendre sur cet appareil"), box);
+            take->setObjectName(QStringLiteral("TakeOverButton"));
+            take->setAutoDefault(false);
+            auto *refuse = new QPushButton(tr("Refuser"), box);
+            refuse->setObjectName(QStringLiteral("RefuseButton"));
+            refuse->setAutoDefault(false);
+            auto *buttons = new QHBoxLayout;
+            buttons->addWidget(take);
+            buttons->addWidget(refuse);
+            buttons->addStretch();
+            auto *layout = new QVBoxLayout(box);
+            layout->setContentsMargins(4, 2, 4, 2);
+            layout->setSpacing(2);
+            layout->addWidget(asked);
+            layout->addLayout(buttons);
+            connect(take, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, true); });
+            connect(refuse, &QPushButton::clicked, this, [this, id] { answerTakeOver(id, false); });
+            PupilTable->setIndexWidget(cell, box);
+        }
+        if (auto *asked = box->findChild<QLabel *>(QStringLiteral("TakeOverLabel")))
+            asked->setText(tr("%1 (%2)").arg(cell.data().toString(),
+                                            cell.siblingAtColumn(SessionTableModel::AnsweredColumn).data().toString()));
+        PupilTable->verticalHeader()->resizeSection(row, std::max(PupilTable->verticalHeader()->defaultSectionSize(),
+                                                                  box->sizeHint().height()));
+    }
+}
+
+void NetworkSessionWindow::answerTakeOver(int id, bool accepted)
+{
+    runGuarded(m_services.boxes, [&] {
+        if (accepted)
+            m_served.session().acceptTakeOver(id);
+        else
+            m_served.session().refuseTakeOver(id);
     });
 }
 
@@ -305,6 +542,9 @@ void NetworkSessionWindow::showEnded(const QStringList &problems)
     ClassBox->setEnabled(false);
     // Ending the run shows them.
     ShowCorrectionsButton->setEnabled(false);
+    CodesButton->setEnabled(false);
+    RemoveButton->setEnabled(false);
+    MergeButton->setEnabled(false);
     if (unkept == 0) {
         MessageLabel->setStyleSheet(QString());
         MessageLabel->setText(tr("Passation terminée : toutes les copies sont enregistrées dans les résultats."));
@@ -312,7 +552,8 @@ void NetworkSessionWindow::showEnded(const QStringList &problems)
         EndButton->setText(tr("Passation terminée"));
         EndButton->setEnabled(false);
     } else {
-        showProblem((unkept == 1 ? tr("1 copie n'a pas pu être enregistrée (%2). Elle reste dans le journal de la passation.")
+        // Both texts take the count first, so that the reasons always land in their place.
+        showProblem((unkept == 1 ? tr("%1 copie n'a pas pu être enregistrée (%2). Elle reste dans le journal de la passation.")
                                  : tr("%1 copies n'ont pas pu être enregistrées (%2). Elles restent dans le journal de la passation."))
                         .arg(unkept)
                         .arg(problems.join(QStringLiteral(" ; "))));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "classroom/network/personalcodes.h"
+
 #include <QDialog>
 
 class ClassListStore;
@@ -39,6 +41,12 @@ public:
     QTableView *PupilTable = nullptr;
     QLabel *SummaryLabel = nullptr;
     QCheckBox *ShowMarksBox = nullptr;
+    // Rows of the table: one taken out of the class, two of one pupil made one.
+    QPushButton *RemoveButton = nullptr;
+    QPushButton *MergeButton = nullptr;
+    // Personal codes of the chosen class for this questionnaire.
+    QPushButton *CodesButton = nullptr;
+    QLabel *CodesLabel = nullptr;
     QLabel *MessageLabel = nullptr;
     QPushButton *StatisticsButton = nullptr;
     // Only when the corrections are kept for the end of the run.
@@ -62,6 +70,11 @@ private Q_SLOTS:
     void showStatistics();
     void refreshSummary();
     void showProblem(const QString &reason);
+    void removeRow();
+    void mergeRows();
+    void makePersonalCodes();
+    void placeTakeOverButtons();
+    void updateRowButtons();
 
 private:
     QWidget *createJoinPanel();
@@ -71,10 +84,16 @@ private:
     void showAddress();
     void showEnded(const QStringList &problems);
     bool mayClose();
+    void answerTakeOver(int id, bool accepted);
+    QList<int> selectedPupils() const;
+    QString rowDescription(int index) const;
+    void useCodesOf(const QString &className);
+    void showCodesInUse();
 
     ServedSession &m_served;
     const ClassListStore &m_classLists;
     Services &m_services;
     SessionTableModel *m_model = nullptr;
+    PersonalCodeStore m_codes;
     bool m_closing = false;
 };

@@ -169,7 +169,11 @@ ApiResponse SessionApi::route(const ApiRequest &request)
         return join(body, request);
 
     const QJsonValue token = body.value(QStringLiteral("token"));
-    NetworkPupil *pupil = token.isString() ? m_session.pupilFor(token.toString()) : nullptr;
+    const NetworkSession::TokenStatus status =
+        token.isString() ? m_session.statusOf(token.toString()) : NetworkSession::TokenStatus();
+    if (status.kind != NetworkSession::TokenKind::Pupil && status.kind != NetworkSession::TokenKind::Unknown)
+        return notThePupilsAnyMore(status, request, action, token.toString());
+    NetworkPupil *pupil = status.kind == NetworkSession::TokenKind::Pupil ? m_session.pupilFor(token.toString()) : nullptr;
     if (!pupil) {
         // Guessing tokens counts as guessing codes.
         if (!m_wrongCodeRate.allow(request.peer, request.nowMs))
@@ -190,6 +194,36 @@ ApiResponse SessionApi::route(const ApiRequest &request)
     if (action == QLatin1String("finish"))
         return finish(*pupil);
     return refusal(404, tr("Demande inconnue."));
+}
+
+ApiResponse SessionApi::notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request,
+                                            const QString &action, const QString &token)
+{
+    using Kind = NetworkSession::TokenKind;
+    if (!m_pupilRate.allow(QStringLiteral("d") + QString::number(status.index), request.nowMs)) {
+        ApiResponse response = refusal(429, tr("Trop de demandes : patientez un instant."));
+        response.headers.emplace_back("Retry-After", "1");
+        return response;
+    }
+    switch (status.kind) {
+    case Kind::Waiting:
+        if (action == QLatin1String("withdraw")) {
+            m_session.withdrawTakeOver(token);
+            return json(200, {{QStringLiteral("ok"), true}});
+        }
+        // Nothing of the copy before the teacher gives it: neither its answers nor its place.
+        return json(202, {{QStringLiteral("waiting"), true}, {QStringLiteral("name"), m_session.pupil(status.index).name}});
+    case Kind::Refused:
+        return refusal(403, tr("L'enseignant n'a pas donné cette copie à cet appareil. Choisissez votre nom à nouveau "
+                               "ou demandez-lui."),
+                       {{QStringLiteral("refused"), true}, {QStringLiteral("forget"), true}});
+    case Kind::Moved:
+        return refusal(401, tr("Votre copie continue sur un autre appareil, avec toutes les réponses déjà données."),
+                       {{QStringLiteral("moved"), true}, {QStringLiteral("forget"), true}});
+    default:
+        return refusal(401, tr("L'enseignant a retiré cette copie de la passation."),
+                       {{QStringLiteral("removed"), true}, {QStringLiteral("forget"), true}});
+    }
 }
 
 ApiResponse SessionApi::page(const QString &name, const QByteArray &type) const
@@ -245,6 +279,12 @@ ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &r
         return refused;
     if (m_session.ended())
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    // Enough to choose a name, and nothing of anyone's run: who joined, who finished, how far.
+    // With personal codes, not even the names: the code alone says who the pupil is.
+    if (m_session.usesPersonalCodes())
+        return json(200, {{QStringLiteral("questions"), m_session.questionnaire().size()},
+                          {QStringLiteral("class"), m_session.start().className},
+                          {QStringLiteral("codes"), true}});
     return json(200, {{QStringLiteral("questions"), m_session.questionnaire().size()},
                       {QStringLiteral("class"), m_session.start().className},
                       {QStringLiteral("names"), QJsonArray::fromStringList(m_session.start().classPupils)}});
@@ -258,16 +298,37 @@ ApiResponse SessionApi::join(const QJsonObject &body, const ApiRequest &request)
     if (!m_joinRate.allow(request.peer, request.nowMs))
         return refusal(429, tr("Trop d'inscriptions depuis cet appareil : patientez un instant."));
     const QJsonValue name = body.value(QStringLiteral("name"));
-    const NetworkSession::Joined joined = m_session.join(name.isString() ? name.toString() : QString());
+    const QJsonValue personal = body.value(QStringLiteral("personal"));
+    const bool byCode = m_session.usesPersonalCodes();
+    const NetworkSession::Joined joined =
+        byCode ? m_session.joinByCode(personal.isString() ? personal.toString().left(32) : QString())
+               : m_session.join(name.isString() ? name.toString() : QString());
     switch (joined.refusal) {
     case NetworkSession::Refusal::None:
         break;
+    case NetworkSession::Refusal::BadCode:
+        // A wrong personal code counts as a wrong session code: guessing one is as slow.
+        if (personal.isString() && !personal.toString().trimmed().isEmpty()
+            && !m_wrongCodeRate.allow(request.peer, request.nowMs))
+            return refusal(429, tr("Trop d'essais : patientez une minute."));
+        return refusal(422, personal.isString() && !personal.toString().trimmed().isEmpty()
+                                ? tr("Ce code personnel n'est pas reconnu. Vérifiez-le sur votre papier.")
+                                : tr("Tapez le code personnel que l'enseignant vous a donné."),
+                       {{QStringLiteral("personal"), true}});
+    case NetworkSession::Refusal::Busy:
+        return refusal(429, tr("Trop d'appareils attendent l'enseignant : patientez un instant."));
     case NetworkSession::Refusal::Ended:
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Full:
         return refusal(409, tr("La passation a déjà tous ses élèves."));
     default:
         return refusal(422, tr("Indiquez votre nom (%1 caractères au plus).").arg(NetworkSession::MaxNameLength));
+    }
+    if (joined.waiting) {
+        // The name has joined on another device: nothing of that copy until the teacher says so.
+        return json(202, {{QStringLiteral("waiting"), true},
+                          {QStringLiteral("token"), joined.token},
+                          {QStringLiteral("name"), m_session.pupil(joined.index).name}});
     }
     QJsonObject state = stateOf(m_session.pupil(joined.index));
     state.insert(QStringLiteral("token"), joined.token);

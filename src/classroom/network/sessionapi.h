@@ -1,5 +1,6 @@
 #pragma once
 
+#include "classroom/network/networksession.h"
 #include "classroom/network/ratelimiter.h"
 #include "classroom/network/sessionnetworking.h"
 
@@ -35,11 +36,14 @@ struct WebPicture
 //   GET  /  /page.css  /page.js      the page
 //   GET  /picture/<n>?t=<token>      question n's picture (1-based)
 //   POST /api/session {code}         the session: number of questions, the class list's names
-//   POST /api/join {code, name}      a new run: its token and its state
+//                                    (none with personal codes: "codes": true instead)
+//   POST /api/join {code, name}      a new run: its token and its state; 202 {waiting, token}
+//   POST /api/join {code, personal}  when the name has joined, until the teacher decides
 //   POST /api/state {token}          where the run stands (and its result once finished)
 //   POST /api/question {token, position}
 //   POST /api/answer {token, position, choice, seq}
 //   POST /api/finish {token}         the run ends: the result the settings allow
+//   POST /api/withdraw {token}       a device waiting for the teacher gives up
 class SessionApi : public SessionRequests
 {
     Q_DECLARE_TR_FUNCTIONS(SessionApi)
@@ -91,6 +95,8 @@ private:
     ApiResponse picture(const ApiRequest &request, int question);
     ApiResponse sessionInfo(const QJsonObject &body, const ApiRequest &request);
     ApiResponse join(const QJsonObject &body, const ApiRequest &request);
+    ApiResponse notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request,
+                                    const QString &action, const QString &token);
     ApiResponse state(NetworkPupil &pupil) const;
     ApiResponse question(NetworkPupil &pupil, const QJsonObject &body);
     ApiResponse answer(NetworkPupil &pupil, const QJsonObject &body);

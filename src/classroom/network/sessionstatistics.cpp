@@ -12,7 +12,8 @@ SessionStatistics SessionStatistics::of(const NetworkSession &session)
     std::vector<std::vector<char>> right;
     for (int i = 0; i < session.pupilCount(); ++i) {
         const NetworkPupil &pupil = session.pupil(i);
-        if (!pupil.finishedAt.isValid() && !session.ended())
+        // A row the teacher took out of the class never counts.
+        if (pupil.removed || (!pupil.finishedAt.isValid() && !session.ended()))
             continue;
         const ClassScore score = pupil.run.score();
         marks.push_back(score.mark);

@@ -1,6 +1,23 @@
 #include "classroom/network/sessiontablemodel.h"
 
 #include "classroom/network/networksession.h"
+#include "results/resultsfile.h"
+
+#include <QFont>
+
+namespace {
+
+std::vector<const NetworkSession::TakeOver *> waitingOf(const NetworkSession &session)
+{
+    std::vector<const NetworkSession::TakeOver *> waiting;
+    for (const NetworkSession::TakeOver &asked : session.takeOvers()) {
+        if (!asked.refused)
+            waiting.push_back(&asked);
+    }
+    return waiting;
+}
+
+} // namespace
 
 SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
     : QAbstractTableModel(parent), m_session(session), m_rows(session.pupilCount())
@@ -8,11 +25,40 @@ SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
     connect(&session, &NetworkSession::pupilJoined, this, &SessionTableModel::pupilJoined);
     connect(&session, &NetworkSession::pupilChanged, this, &SessionTableModel::pupilChanged);
     connect(&session, &NetworkSession::sessionEnded, this, &SessionTableModel::everyRowChanged);
+    connect(&session, &NetworkSession::takeOversChanged, this, &SessionTableModel::takeOversChanged);
+    m_takeOvers = int(waitingOf(session).size());
 }
 
 int SessionTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows;
+    return parent.isValid() ? 0 : m_rows + m_takeOvers;
+}
+
+int SessionTableModel::takeOverAt(int row) const
+{
+    if (!isTakeOverRow(row))
+        return 0;
+    const auto waiting = waitingOf(m_session);
+    const size_t at = size_t(row - m_rows);
+    return at < waiting.size() ? waiting[at]->id : 0;
+}
+
+void SessionTableModel::takeOversChanged()
+{
+    // Requests come and go one by one and rarely: the rows below the pupils are redrawn whole.
+    const int now = int(waitingOf(m_session).size());
+    if (now > m_takeOvers) {
+        beginInsertRows(QModelIndex(), m_rows + m_takeOvers, m_rows + now - 1);
+        m_takeOvers = now;
+        endInsertRows();
+    } else if (now < m_takeOvers) {
+        beginRemoveRows(QModelIndex(), m_rows + now, m_rows + m_takeOvers - 1);
+        m_takeOvers = now;
+        endRemoveRows();
+    }
+    if (m_takeOvers > 0)
+        Q_EMIT dataChanged(index(m_rows, 0), index(m_rows + m_takeOvers - 1, ColumnCount - 1));
+    Q_EMIT takeOverRowsChanged();
 }
 
 int SessionTableModel::columnCount(const QModelIndex &parent) const
@@ -24,6 +70,8 @@ QString SessionTableModel::stateText(int row) const
 {
     const NetworkPupil &pupil = m_session.pupil(row);
     QString text;
+    if (pupil.removed)
+        return ResultsFile::removedText();
     if (pupil.finishedAt.isValid())
         text = tr("terminé");
     else if (m_session.ended())
@@ -37,9 +85,16 @@ QString SessionTableModel::stateText(int row) const
 
 QVariant SessionTableModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows)
+    if (!index.isValid() || index.row() >= m_rows + m_takeOvers)
         return {};
+    if (isTakeOverRow(index.row()))
+        return takeOverData(index, role);
     const NetworkPupil &pupil = m_session.pupil(index.row());
+    if (role == Qt::FontRole && pupil.removed) {
+        QFont font;
+        font.setStrikeOut(true);
+        return font;
+    }
     if (role == Qt::TextAlignmentRole && index.column() != NameColumn)
         return int(Qt::AlignCenter);
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
@@ -59,6 +114,32 @@ QVariant SessionTableModel::data(const QModelIndex &index, int role) const
         return pupil.run.score().markedCount > 0 ? pupil.run.score().markText() : tr("sans note");
     default:
         return {};
+    }
+}
+
+QVariant SessionTableModel::takeOverData(const QModelIndex &index, int role) const
+{
+    const auto waiting = waitingOf(m_session);
+    const size_t at = size_t(index.row() - m_rows);
+    if (at >= waiting.size())
+        return {};
+    const NetworkPupil &pupil = m_session.pupil(waiting[at]->pupil);
+    if (role == Qt::FontRole) {
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
+    if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
+        return {};
+    switch (index.column()) {
+    case NameColumn:
+        return tr("%1 : un autre appareil demande cette copie").arg(pupil.name);
+    case AnsweredColumn:
+        return tr("%1 / %2").arg(pupil.run.answeredCount()).arg(pupil.run.size());
+    case StateColumn:
+        return tr("demande");
+    default:
+        return QString();
     }
 }
 
@@ -87,11 +168,21 @@ void SessionTableModel::setMarksShown(bool shown)
 QString SessionTableModel::summary() const
 {
     int finished = 0;
-    for (int row = 0; row < m_rows; ++row)
-        finished += m_session.pupil(row).finishedAt.isValid() ? 1 : 0;
+    int pupils = 0;
+    for (int row = 0; row < m_rows; ++row) {
+        const NetworkPupil &pupil = m_session.pupil(row);
+        if (pupil.removed)
+            continue;
+        ++pupils;
+        finished += pupil.finishedAt.isValid() ? 1 : 0;
+    }
     // French counts 0 and 1 in the singular.
-    return (m_rows <= 1 ? tr("%1 élève") : tr("%1 élèves")).arg(m_rows)
+    QString text = (pupils <= 1 ? tr("%1 élève") : tr("%1 élèves")).arg(pupils)
         + (finished <= 1 ? tr(", %1 a terminé") : tr(", %1 ont terminé")).arg(finished);
+    if (m_takeOvers > 0)
+        text += (m_takeOvers == 1 ? tr(" ; %1 demande attend votre réponse") : tr(" ; %1 demandes attendent votre réponse"))
+                    .arg(m_takeOvers);
+    return text;
 }
 
 void SessionTableModel::pupilJoined(int index)
@@ -107,6 +198,9 @@ void SessionTableModel::pupilChanged(int index)
 {
     if (index < m_rows)
         Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+    // A request row shows how far its copy is.
+    if (m_takeOvers > 0)
+        Q_EMIT dataChanged(this->index(m_rows, 0), this->index(m_rows + m_takeOvers - 1, ColumnCount - 1));
 }
 
 void SessionTableModel::everyRowChanged()

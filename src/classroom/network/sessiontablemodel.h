@@ -6,7 +6,8 @@ class NetworkSession;
 
 // The class as the teacher watches it: one row per pupil who joined, in the order they joined,
 // with how far they are, whether they finished, and their mark once they have, which stays
-// hidden until the teacher chooses to show it (the screen may be the class's projector).
+// hidden until the teacher chooses to show it (the screen may be the class's projector). Below
+// them, one row per device asking to take over a pupil's copy, until the teacher answers it.
 class SessionTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -21,19 +22,32 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // Rows below the pupils' are devices waiting for the teacher.
+    bool isTakeOverRow(int row) const { return row >= m_rows && row < m_rows + m_takeOvers; }
+    // The waiting device of a take-over row (NetworkSession::TakeOver::id), or 0.
+    int takeOverAt(int row) const;
+    int takeOverRowCount() const { return m_takeOvers; }
+
     void setMarksShown(bool shown);
     bool marksShown() const { return m_marksShown; }
 
     // "12 élèves, 5 ont terminé"
     QString summary() const;
 
+Q_SIGNALS:
+    // The request rows changed: the window puts their buttons back.
+    void takeOverRowsChanged();
+
 private:
     void pupilJoined(int index);
     void pupilChanged(int index);
     void everyRowChanged();
+    void takeOversChanged();
     QString stateText(int row) const;
+    QVariant takeOverData(const QModelIndex &index, int role) const;
 
     NetworkSession &m_session;
     int m_rows = 0;
+    int m_takeOvers = 0;  // waiting, not refused
     bool m_marksShown = false;
 };
