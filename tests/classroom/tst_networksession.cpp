@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <cerrno>
 #include <set>
 
 
@@ -76,6 +78,8 @@ private Q_SLOTS:
     void resumeRefusesWhatIsNoJournal();
     void oneProgramAtATime();
     void tokensAreUnguessable();
+    void failedSyncTriedAgainWhenAsked();
+    void eachPupilWaitsForTheirOwnLastLine();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -378,6 +382,61 @@ void TestNetworkSession::tokensAreUnguessable()
     QVERIFY(!session->pupilFor(QStringLiteral("0")));
     QVERIFY(!session->pupilFor(QStringLiteral("Élève 1")));
     QVERIFY(!session->pupilFor(QString()));
+}
+
+void TestNetworkSession::failedSyncTriedAgainWhenAsked()
+{
+    QTemporaryDir dir;
+    std::atomic<int> error{EIO};
+    std::atomic<int> calls{0};
+    SessionJournal journal(dir.filePath(QStringLiteral("j.journal")), 0, [&](int) {
+        ++calls;
+        return error.load();
+    });
+    QSignalSpy synced(&journal, &SessionJournal::synced);
+    const qint64 length = journal.append({{QStringLiteral("k"), QStringLiteral("answer")}});
+    journal.requestSync();
+    QTRY_COMPARE(synced.size(), 1);
+    QVERIFY(synced[0][1].toString().startsWith(QStringLiteral("Impossible d'écrire le journal")));
+    QCOMPARE(journal.syncedLength(), qint64(0));
+    // Not tried again on its own, over and over.
+    QTest::qWait(100);
+    QCOMPARE(calls.load(), 1);
+    // The page sends its answer again, which asks again: this time the disk takes it.
+    error = 0;
+    journal.requestSync();
+    QTRY_COMPARE(synced.size(), 2);
+    QCOMPARE(synced[1][0].toLongLong(), length);
+    QVERIFY(synced[1][1].toString().isEmpty());
+    QCOMPARE(journal.syncedLength(), length);
+}
+
+void TestNetworkSession::eachPupilWaitsForTheirOwnLastLine()
+{
+    QTemporaryDir dir;
+    ListKeeper keeper;
+    StepClock clock;
+    auto session = NetworkSession::begin(dir.filePath(QStringLiteral("j.journal")), startOf(questionnaire(3)), keeper, clock.function());
+    NetworkPupil &ann = *session->pupilFor(session->join(QStringLiteral("Ann")).token);
+    QCOMPARE(ann.journaledTo, session->journalLength());
+    QCOMPARE(session->answer(ann, 0, 2, 5), Refusal::None);
+    const qint64 answered = session->journalLength();
+    QCOMPARE(ann.journaledTo, answered);
+    // Sent again, late, or the same choice: no line, and still the line that stands.
+    QCOMPARE(session->answer(ann, 0, 2, 6), Refusal::None);
+    QCOMPARE(session->answer(ann, 0, 3, 4), Refusal::None);
+    QCOMPARE(session->journalLength(), answered);
+    QCOMPARE(ann.journaledTo, answered);
+    // Another pupil's lines are not Ann's to wait for.
+    NetworkPupil &bob = *session->pupilFor(session->join(QStringLiteral("Bob")).token);
+    session->answer(bob, 1, 1, 1);
+    QCOMPARE(ann.journaledTo, answered);
+    QCOMPARE(bob.journaledTo, session->journalLength());
+    QCOMPARE(session->finish(ann), Refusal::None);
+    const qint64 finished = ann.journaledTo;
+    QVERIFY(finished > bob.journaledTo);
+    QCOMPARE(session->finish(ann), Refusal::None);
+    QCOMPARE(ann.journaledTo, finished);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSession)

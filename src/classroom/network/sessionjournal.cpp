@@ -14,11 +14,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-// On the disk itself, not only handed to the system: the computer may stop too. Returns 0, or
-// the system's error.
-int syncToDisk(int handle)
+// On the disk itself, not only handed to the system: the computer may stop too.
+int SessionJournal::syncToDisk(int handle)
 {
 #ifdef Q_OS_UNIX
     if (::fdatasync(handle) == 0 || errno == EINVAL || errno == EROFS)
@@ -29,8 +26,6 @@ int syncToDisk(int handle)
     return 0;
 #endif
 }
-
-} // namespace
 
 QString SessionJournal::pathFor(const QString &folder, const QString &questionnairePath)
 {
@@ -73,8 +68,8 @@ SessionJournal::Contents SessionJournal::read(const QString &path)
     return contents;
 }
 
-SessionJournal::SessionJournal(const QString &path, qint64 wholeLength)
-    : m_path(path), m_lock(path + QStringLiteral(".lock")), m_file(path)
+SessionJournal::SessionJournal(const QString &path, qint64 wholeLength, DiskSync sync)
+    : m_path(path), m_sync(sync ? std::move(sync) : DiskSync(&SessionJournal::syncToDisk)), m_lock(path + QStringLiteral(".lock")), m_file(path)
 {
     setObjectName(QStringLiteral("SessionJournal"));
     // A lock left by a program that stopped is taken over at once (QLockFile sees that its
@@ -132,7 +127,7 @@ void SessionJournal::syncNow()
 {
     if (m_synced >= m_length || !m_file.isOpen())
         return;
-    noteSynced(m_length, syncToDisk(m_file.handle()));
+    noteSynced(m_length, m_sync(m_file.handle()));
 }
 
 // The syncing thread: one sync covers every line written before it began, however many.
@@ -145,11 +140,14 @@ void SessionJournal::syncLoop(qint64 done)
             return;
         const qint64 target = m_wanted;
         lock.unlock();
-        const int error = syncToDisk(m_file.handle());
+        const int error = m_sync(m_file.handle());
         // Told in the journal's own thread; dropped if the journal is gone by then.
         QMetaObject::invokeMethod(this, [this, target, error] { noteSynced(target, error); }, Qt::QueuedConnection);
         lock.lock();
-        done = target;
+        if (error == 0)
+            done = target;
+        else if (m_wanted == target)
+            m_wanted = done; // not on the disk: the page sends it again, which asks again
     }
 }
 
