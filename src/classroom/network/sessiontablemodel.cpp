@@ -2,12 +2,18 @@
 
 #include "classroom/network/networksession.h"
 
+#include <algorithm>
+#include <utility>
+
 SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
     : QAbstractTableModel(parent), m_session(session), m_rows(session.pupilCount())
 {
     connect(&session, &NetworkSession::pupilJoined, this, &SessionTableModel::pupilJoined);
     connect(&session, &NetworkSession::pupilChanged, this, &SessionTableModel::pupilChanged);
     connect(&session, &NetworkSession::sessionEnded, this, &SessionTableModel::everyRowChanged);
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(RefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &SessionTableModel::tellChangedRows);
 }
 
 int SessionTableModel::rowCount(const QModelIndex &parent) const
@@ -101,16 +107,34 @@ void SessionTableModel::pupilJoined(int index)
     beginInsertRows(QModelIndex(), m_rows, index);
     m_rows = index + 1;
     endInsertRows();
+    Q_EMIT refreshed();
 }
 
 void SessionTableModel::pupilChanged(int index)
 {
-    if (index < m_rows)
-        Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+    if (index >= m_rows)
+        return;
+    m_firstChanged = m_firstChanged < 0 ? index : std::min(m_firstChanged, index);
+    m_lastChanged = std::max(m_lastChanged, index);
+    if (!m_refresh.isActive())
+        m_refresh.start();
+}
+
+void SessionTableModel::tellChangedRows()
+{
+    if (m_firstChanged < 0)
+        return;
+    const int first = std::exchange(m_firstChanged, -1);
+    const int last = std::exchange(m_lastChanged, -1);
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
+    Q_EMIT refreshed();
 }
 
 void SessionTableModel::everyRowChanged()
 {
+    m_refresh.stop();
+    m_firstChanged = m_lastChanged = -1;
     if (m_rows > 0)
         Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+    Q_EMIT refreshed();
 }

@@ -1,18 +1,24 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
 
 class NetworkSession;
 
 // The class as the teacher watches it: one row per pupil who joined, in the order they joined,
 // with how far they are, whether they finished, and their mark once they have, which stays
 // hidden until the teacher chooses to show it (the screen may be the class's projector).
+//
+// A class answers many times a second: the rows that changed are told to the view a few times a
+// second, together, rather than once an answer (each telling redraws the table). A pupil who
+// joins gets their row at once.
 class SessionTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     enum Column { NameColumn, AnsweredColumn, StateColumn, MarkColumn, ColumnCount };
+    static constexpr int RefreshMs = 250;
 
     explicit SessionTableModel(NetworkSession &session, QObject *parent = nullptr);
 
@@ -27,13 +33,21 @@ public:
     // "12 élèves, 5 ont terminé"
     QString summary() const;
 
+Q_SIGNALS:
+    // Rows were added or changed: what sums them up is due for a refresh.
+    void refreshed();
+
 private:
     void pupilJoined(int index);
     void pupilChanged(int index);
+    void tellChangedRows();
     void everyRowChanged();
     QString stateText(int row) const;
 
     NetworkSession &m_session;
     int m_rows = 0;
     bool m_marksShown = false;
+    QTimer m_refresh;
+    int m_firstChanged = -1; // the rows changed since the view was last told, -1 for none
+    int m_lastChanged = -1;
 };
