@@ -229,6 +229,7 @@ private Q_SLOTS:
     void ratesBounded();
     void resentAnswerWaitsForTheStoredLine_data();
     void resentAnswerWaitsForTheStoredLine();
+    void diskFailureRefusesEveryWaitingAnswer();
     void silentConnectionsLockNobodyOut_data();
     void silentConnectionsLockNobodyOut();
 };
@@ -565,6 +566,35 @@ void TestNetworkServer::resentAnswerWaitsForTheStoredLine()
     QVERIFY2(onB.startsWith("HTTP/1.1 200"), onB.constData());
     QCOMPARE(served.session->journalLength(), written);
     QCOMPARE(served.session->pupil(0).run.answers()[0] != 0, first.startsWith(QLatin1String("answer")));
+}
+
+void TestNetworkServer::diskFailureRefusesEveryWaitingAnswer()
+{
+    Served served(questionnaire(3));
+    const QString ann = served.join(QStringLiteral("Ann"));
+    const QString bob = served.join(QStringLiteral("Bob"));
+    auto a = served.device();
+    auto b = served.device();
+    const QByteArray fromAnn = served.request("/api/answer", {{"token", ann}, {"position", 0}, {"choice", 1}, {"seq", 1}});
+    const QByteArray fromBob = served.request("/api/answer", {{"token", bob}, {"position", 0}, {"choice", 2}, {"seq", 1}});
+    served.disk.hold();
+    a->write(fromAnn);
+    QTRY_VERIFY(served.session->pupil(0).run.answeredCount() == 1);
+    const qint64 annsLine = served.session->journalLength();
+    b->write(fromBob);
+    QTRY_VERIFY(served.session->pupil(1).run.answeredCount() == 1);
+    // The sync that held Ann's line failed: no later one is believed before the lines are
+    // written again, so Bob's page is told to try again too.
+    served.server->journalSynced(annsLine, QStringLiteral("Impossible d'écrire le journal."));
+    for (QTcpSocket *socket : {a.get(), b.get()}) {
+        const QByteArray refused = responseOn(*socket, 1000);
+        QVERIFY2(refused.startsWith("HTTP/1.1 503") && refused.contains("Retry-After: 2"), refused.constData());
+    }
+    served.disk.release();
+    a->write(fromAnn);
+    b->write(fromBob);
+    for (QTcpSocket *socket : {a.get(), b.get()})
+        QVERIFY(responseOn(*socket, 2000).startsWith("HTTP/1.1 200"));
 }
 
 void TestNetworkServer::silentConnectionsLockNobodyOut_data()

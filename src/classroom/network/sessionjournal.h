@@ -65,7 +65,7 @@ public:
     qint64 length() const { return m_length; }
     qint64 syncedLength() const { return m_synced; }
     // Asks the syncing thread to put on the disk what is written; synced() tells when. After a
-    // failed sync, the next request tries again.
+    // failed sync, the next request writes the lines not yet on the disk again and tries again.
     void requestSync();
     // The same, waiting for it.
     void syncNow();
@@ -84,6 +84,8 @@ private:
     void syncLoop(qint64 done);
     void stopSyncing();
     void noteSynced(qint64 length, int error);
+    int rewriteUnsynced();
+    int settle(int error, qint64 failuresBefore);
 
     QString m_path;
     DiskSync m_sync;
@@ -91,11 +93,15 @@ private:
     QFile m_file;
     qint64 m_length = 0;
     qint64 m_synced = 0;
+    QByteArray m_unsynced; // the lines past m_synced, to write again after a failed sync
 
     // Shared with the syncing thread.
     std::mutex m_mutex;
     std::condition_variable m_wake;
     qint64 m_wanted = 0;
     bool m_stopping = false;
+    bool m_syncing = false;
+    bool m_broken = false;  // a sync failed: the lines past m_synced are written again first
+    qint64 m_failures = 0;
     std::thread m_syncer;
 };

@@ -375,7 +375,9 @@ bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
 
 void SessionServer::journalSynced(qint64 length, const QString &failure)
 {
-    while (!m_waiting.empty() && m_waiting.front().durableAt <= length) {
+    // After a failure, no later sync is believed until the lines are written again, which a
+    // page's new try asks for: every waiting page is told to try again.
+    while (!m_waiting.empty() && (m_waiting.front().durableAt <= length || !failure.isEmpty())) {
         const Waiting waiting = std::move(m_waiting.front());
         m_waiting.pop_front();
         if (!waiting.socket)
