@@ -601,21 +601,26 @@ void TestNetworkServer::silentConnectionsLockNobodyOut_data()
 {
     QTest::addColumn<int>("silentMs");
     QTest::addColumn<int>("devices");
-    QTest::addColumn<bool>("askFirst"); // each connection asks for the page once, then stays open
+    QTest::addColumn<QByteArray>("sent"); // what each connection sends first, then nothing more
     // Four devices would take every slot; silent ones go after the short limit.
-    QTest::newRow("silent, let go after a moment") << 300 << 4 << false;
+    QTest::newRow("silent, let go after a moment") << 300 << 4 << QByteArray();
     // Before that limit, a newcomer takes the place of the busiest device's oldest connection.
-    QTest::newRow("silent, newcomer makes room") << 60000 << 4 << false;
-    QTest::newRow("kept alive after one page, newcomer makes room") << 60000 << 4 << true;
-    QTest::newRow("eight devices") << 60000 << 8 << false;
+    QTest::newRow("silent, newcomer makes room") << 60000 << 4 << QByteArray();
+    QTest::newRow("kept alive after one page, newcomer makes room") << 60000 << 4
+                                                                     << QByteArray("GET /page.css HTTP/1.1\r\nHost: HOST\r\n\r\n");
+    QTest::newRow("requests sent slowly, newcomer makes room") << 60000 << 4
+                                                                << QByteArray("POST /api/state HTTP/1.1\r\nHost: HOST\r\n");
+    QTest::newRow("eight devices") << 60000 << 8 << QByteArray();
 }
 
 void TestNetworkServer::silentConnectionsLockNobodyOut()
 {
     QFETCH(int, silentMs);
     QFETCH(int, devices);
-    QFETCH(bool, askFirst);
+    QFETCH(QByteArray, sent);
     SessionServer::Limits limits;
+    limits.requestMs = 60000;
+    limits.slowRequestMs = 200;
     limits.connections = 32;
     limits.connectionsPerPeer = 8;
     limits.pupilSlots = 8;
@@ -630,14 +635,14 @@ void TestNetworkServer::silentConnectionsLockNobodyOut()
     for (int device = 0; device < devices; ++device) {
         for (int i = 0; i < limits.connectionsPerPeer; ++i) {
             held.push_back(served.device(QStringLiteral("127.0.0.%1").arg(10 + device)));
-            if (askFirst) {
-                held.back()->write("GET /page.css HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(served.port) + "\r\n\r\n");
+            held.back()->write(QByteArray(sent).replace("HOST", "127.0.0.1:" + QByteArray::number(served.port)));
+            if (sent.startsWith("GET"))
                 QVERIFY(responseOn(*held.back(), 2000).startsWith("HTTP/1.1 200"));
-            }
         }
     }
     QTRY_VERIFY(served.server->connectionCount() >= std::min(limits.connections - limits.pupilSlots, pupils + 1));
     QVERIFY(served.server->connectionCount() <= limits.connections - limits.pupilSlots + pupils);
+    QTest::qWait(2 * limits.slowRequestMs);
     if (silentMs < 1000)
         QTRY_COMPARE_WITH_TIMEOUT(served.server->connectionCount(), pupils, 3000);
 

@@ -60,12 +60,13 @@ public:
 // silent (no request begun) only silentMs, and such connections hold at most
 // connections - pupilSlots: the rest is kept for pupils' connections, so that answers go on
 // whatever other devices open. When those slots are full, a newcomer takes the place of the
-// oldest idle connection of the device holding the most, so a handful of devices cannot keep a
-// class from joining either.
+// oldest idle connection (or one still sending its request after slowRequestMs) of the device
+// holding the most, so a handful of devices cannot keep a class from joining either.
 struct ServerLimits
 {
     qint64 requestBytes = 16 * 1024;  // headers and body of one request
     int requestMs = 10000;            // from its first byte to its last
+    int slowRequestMs = 1000;         // past this, a request still arriving may make room
     int silentMs = 5000;              // a connection that is not a pupil's, with no request begun
     int idleMs = 120000;              // a pupil's kept-alive connection with nothing to do
     int connections = 512;

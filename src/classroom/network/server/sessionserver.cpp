@@ -63,10 +63,14 @@ public:
     const QString &peer() const { return m_peer; }
     int pupil() const { return m_pupil; }
     void becomePupils(int pupil) { m_pupil = pupil; }
-    // Neither in a request nor waiting for its response: it may make room for a newcomer.
-    bool idle() const { return m_requestBytes == 0 && m_answering == 0; }
-    // How long it has been idle, or connected without a word.
-    qint64 idleForMs() const { return m_since.elapsed(); }
+    // Not waiting for its response, and idle or slow to send its request (a page on the
+    // school's network sends one in milliseconds): it may make room for a newcomer.
+    bool mayGive() const
+    {
+        return m_answering == 0 && (m_requestBytes == 0 || m_requestSince.elapsed() > m_limits.slowRequestMs);
+    }
+    // How long it has been idle, or connected without a word, or sending its request.
+    qint64 waitingForMs() const { return m_requestBytes == 0 ? m_since.elapsed() : m_requestSince.elapsed(); }
 
     void close()
     {
@@ -90,8 +94,10 @@ private:
     void bytesArrived()
     {
         m_idleTimer.stop();
-        if (m_requestBytes == 0)
+        if (m_requestBytes == 0) {
             m_requestTimer.start(m_limits.requestMs);
+            m_requestSince.start();
+        }
         m_requestBytes += m_socket->bytesAvailable();
         if (m_requestBytes > m_limits.requestBytes) {
             refuse("413 Payload Too Large");
@@ -127,6 +133,7 @@ private:
     QTimer m_requestTimer;
     QTimer m_idleTimer;
     QElapsedTimer m_since;
+    QElapsedTimer m_requestSince;
     QMetaObject::Connection m_reading;
     qint64 m_requestBytes = 0;
     int m_answering = 0;  // requests read whose responses have not gone yet
@@ -201,8 +208,8 @@ protected:
     }
 
 private:
-    // Closes the connection that has waited longest, idle, of the device holding the most
-    // connections that are not pupils'. False when every one of them is busy.
+    // Closes the connection that has waited longest, idle or slow, of the device holding the
+    // most connections that are not pupils'. False when every one of them is busy.
     bool makeRoom()
     {
         QHash<QString, int> held;
@@ -213,10 +220,10 @@ private:
         ConnectionGuard *chosen = nullptr;
         for (auto it = m_guards.cbegin(); it != m_guards.cend(); ++it) {
             ConnectionGuard *guard = it.key();
-            if (it->pupil >= 0 || !guard->idle())
+            if (it->pupil >= 0 || !guard->mayGive())
                 continue;
             if (!chosen || held.value(guard->peer()) > held.value(chosen->peer())
-                || (held.value(guard->peer()) == held.value(chosen->peer()) && guard->idleForMs() > chosen->idleForMs()))
+                || (held.value(guard->peer()) == held.value(chosen->peer()) && guard->waitingForMs() > chosen->waitingForMs()))
                 chosen = guard;
         }
         if (!chosen)
