@@ -302,6 +302,9 @@ struct Classroom
             view->horizontalHeader()->setSectionResizeMode(SessionTableModel::NameColumn, QHeaderView::Stretch);
             view->resize(800, 700);
             view->show();
+            // The teacher's window is on the screen before the class answers: its first
+            // drawing (fonts, style) is not the class's cost.
+            view->grab();
         } else {
             baseline = new TrivialServer;
             baseline->moveToThread(&baselineThread);
