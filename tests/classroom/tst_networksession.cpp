@@ -80,7 +80,6 @@ private Q_SLOTS:
     void oneProgramAtATime();
     void tokensAreUnguessable();
     void failedSyncTriedAgainWhenAsked();
-    void eachPupilWaitsForTheirOwnLastLine();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -418,34 +417,6 @@ void TestNetworkSession::failedSyncTriedAgainWhenAsked()
     const SessionJournal::Contents contents = SessionJournal::read(path);
     QCOMPARE(contents.records.size(), size_t(1));
     QCOMPARE(contents.wholeLength, length);
-}
-
-void TestNetworkSession::eachPupilWaitsForTheirOwnLastLine()
-{
-    QTemporaryDir dir;
-    ListKeeper keeper;
-    StepClock clock;
-    auto session = NetworkSession::begin(dir.filePath(QStringLiteral("j.journal")), startOf(questionnaire(3)), keeper, clock.function());
-    NetworkPupil &ann = *session->pupilFor(session->join(QStringLiteral("Ann")).token);
-    QCOMPARE(ann.journaledTo, session->journalLength());
-    QCOMPARE(session->answer(ann, 0, 2, 5), Refusal::None);
-    const qint64 answered = session->journalLength();
-    QCOMPARE(ann.journaledTo, answered);
-    // Sent again, late, or the same choice: no line, and still the line that stands.
-    QCOMPARE(session->answer(ann, 0, 2, 6), Refusal::None);
-    QCOMPARE(session->answer(ann, 0, 3, 4), Refusal::None);
-    QCOMPARE(session->journalLength(), answered);
-    QCOMPARE(ann.journaledTo, answered);
-    // Another pupil's lines are not Ann's to wait for.
-    NetworkPupil &bob = *session->pupilFor(session->join(QStringLiteral("Bob")).token);
-    session->answer(bob, 1, 1, 1);
-    QCOMPARE(ann.journaledTo, answered);
-    QCOMPARE(bob.journaledTo, session->journalLength());
-    QCOMPARE(session->finish(ann), Refusal::None);
-    const qint64 finished = ann.journaledTo;
-    QVERIFY(finished > bob.journaledTo);
-    QCOMPARE(session->finish(ann), Refusal::None);
-    QCOMPARE(ann.journaledTo, finished);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSession)
