@@ -7,6 +7,8 @@
 #include "scriptedservices.h"
 #include <QApplication>
 #include <QCheckBox>
+#include <QEventLoop>
+#include <QTimer>
 #include <QTemporaryDir>
 using namespace NetworkTesting;
 int main(int argc, char **argv) {
@@ -26,6 +28,9 @@ int main(int argc, char **argv) {
     window.ShowMarksBox->setChecked(argc > 2);
     window.resize(1366, 768);
     window.show();
-    app.processEvents();
+    // The table tells its changes a few times a second: the picture waits for the last of them.
+    QEventLoop settle;
+    QTimer::singleShot(2 * SessionTableModel::RefreshMs, &settle, &QEventLoop::quit);
+    settle.exec();
     window.grab().save(argv[1]);
 }

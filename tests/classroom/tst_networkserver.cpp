@@ -27,6 +27,43 @@ struct Reply
     QHash<QByteArray, QByteArray> headers;
 };
 
+// Between the handlers and the server: tells the server the journal is on the disk only as far
+// as the test lets it, so that what waits for the disk can be seen waiting. Open, it passes
+// everything through at once.
+struct DiskGate : SessionRequests
+{
+    SessionApi *api = nullptr;
+    SessionServer *server = nullptr;
+    bool holding = false;
+    qint64 told = 0;
+    std::vector<std::pair<qint64, QString>> held;
+
+    void setHost(const QString &host) override { api->setHost(host); }
+    ApiResponse handle(const ApiRequest &request) override { return api->handle(request); }
+    qint64 journalSyncedLength() const override { return holding ? told : api->journalSyncedLength(); }
+    void requestJournalSync() override { api->requestJournalSync(); }
+    void reportFailure(const QString &reason) override { api->reportFailure(reason); }
+
+    void synced(qint64 length, const QString &failure)
+    {
+        if (holding)
+            held.emplace_back(length, failure);
+        else
+            server->journalSynced(length, failure);
+    }
+    void hold()
+    {
+        holding = true;
+        told = api->journalSyncedLength();
+    }
+    void release()
+    {
+        holding = false;
+        for (const auto &[length, failure] : std::exchange(held, {}))
+            server->journalSynced(length, failure);
+    }
+};
+
 // A session, its handlers and its server on 127.0.0.1, as the session window puts them together.
 struct Served
 {
@@ -35,6 +72,7 @@ struct Served
     StepClock clock;
     std::unique_ptr<NetworkSession> session;
     std::unique_ptr<SessionApi> api;
+    DiskGate disk;
     std::unique_ptr<SessionServer> server;
     quint16 port = 0;
     QNetworkAccessManager network;
@@ -64,8 +102,11 @@ struct Served
             }
             return picture;
         }, limits);
-        server = std::make_unique<SessionServer>(*api, connections);
-        QObject::connect(session.get(), &NetworkSession::journalSynced, server.get(), &SessionServer::journalSynced);
+        disk.api = api.get();
+        server = std::make_unique<SessionServer>(disk, connections);
+        disk.server = server.get();
+        QObject::connect(session.get(), &NetworkSession::journalSynced, server.get(),
+                         [this](qint64 length, const QString &failure) { disk.synced(length, failure); });
         port = server->open(QHostAddress::LocalHost, at);
         QVERIFY(port != 0);
     }
@@ -125,12 +166,50 @@ struct Served
         return received + socket.readAll();
     }
 
+    // A request as a page sends it, on a connection the test holds.
+    QByteArray request(const QByteArray &path, const QJsonObject &body) const
+    {
+        const QByteArray json = QJsonDocument(body).toJson(QJsonDocument::Compact);
+        return "POST " + path + " HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port)
+            + "\r\nContent-Type: application/json\r\nContent-Length: " + QByteArray::number(json.size()) + "\r\n\r\n" + json;
+    }
+
+    // A device of its own: a connection from `from` (any address of 127/8 reaches us).
+    std::unique_ptr<QTcpSocket> device(const QString &from = QStringLiteral("127.0.0.1")) const
+    {
+        auto socket = std::make_unique<QTcpSocket>();
+        socket->bind(QHostAddress(from));
+        socket->connectToHost(QHostAddress::LocalHost, port);
+        socket->waitForConnected(2000);
+        return socket;
+    }
+
     QString join(const QString &name)
     {
         const Reply joined = post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", name}});
         return joined.json.value(QStringLiteral("token")).toString();
     }
 };
+
+// What came back on `socket` within `waitMs`: one whole response at most, or what there was.
+QByteArray responseOn(QTcpSocket &socket, int waitMs)
+{
+    QByteArray received;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < waitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        received += socket.readAll();
+        const qsizetype end = received.indexOf("\r\n\r\n");
+        const qsizetype field = received.toLower().indexOf("content-length: ");
+        if (end >= 0 && field >= 0 && field < end
+            && received.size() >= end + 4 + received.mid(field + 16, received.indexOf('\r', field) - field - 16).toInt())
+            break;
+        if (socket.state() != QAbstractSocket::ConnectedState)
+            break;
+    }
+    return received;
+}
 
 } // namespace
 
@@ -148,6 +227,11 @@ private Q_SLOTS:
     void hostileConnections();
     void connectionsPerDeviceBounded();
     void ratesBounded();
+    void resentAnswerWaitsForTheStoredLine_data();
+    void resentAnswerWaitsForTheStoredLine();
+    void diskFailureRefusesEveryWaitingAnswer();
+    void silentConnectionsLockNobodyOut_data();
+    void silentConnectionsLockNobodyOut();
 };
 
 void TestNetworkServer::pupilJoinsAnswersAndFinishes()
@@ -418,6 +502,157 @@ void TestNetworkServer::ratesBounded()
     QCOMPARE(statuses, (QList<int>{403, 403, 403, 429, 429}));
     // Guessing tokens draws on the same turns as guessing codes.
     QCOMPARE(served.post(QStringLiteral("/api/state"), {{"token", QStringLiteral("guess")}}).status, 429);
+}
+
+void TestNetworkServer::resentAnswerWaitsForTheStoredLine_data()
+{
+    // The first request writes a line; the second, sent while that line is not yet on the disk,
+    // writes none but acknowledges it all the same.
+    QTest::addColumn<QString>("first");   // "answer seq choice", "finish"
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<bool>("firstDropped"); // the first connection fails before its answer: the page sends again
+    QTest::newRow("newer seq, same choice, second connection") << "answer 20003 2" << "answer 20004 2" << false;
+    QTest::newRow("same seq, second connection") << "answer 20003 2" << "answer 20003 2" << false;
+    QTest::newRow("older seq, other choice") << "answer 20003 2" << "answer 20002 3" << false;
+    QTest::newRow("page's retry after a network failure") << "answer 20003 2" << "answer 20003 2" << true;
+    QTest::newRow("finish on a finished run") << "finish" << "finish" << false;
+    QTest::newRow("finish again after a network failure") << "finish" << "finish" << true;
+}
+
+void TestNetworkServer::resentAnswerWaitsForTheStoredLine()
+{
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QFETCH(bool, firstDropped);
+    Served served(questionnaire(3));
+    const QString token = served.join(QStringLiteral("Ann"));
+    auto bytesOf = [&](const QString &what) {
+        const QStringList words = what.split(QLatin1Char(' '));
+        if (words[0] == QLatin1String("finish"))
+            return served.request("/api/finish", {{"token", token}});
+        return served.request("/api/answer", {{"token", token}, {"position", 0}, {"choice", words[2].toInt()},
+                                              {"seq", words[1].toDouble()}});
+    };
+    auto a = served.device();
+    auto b = served.device();
+    QVERIFY(a->state() == QAbstractSocket::ConnectedState && b->state() == QAbstractSocket::ConnectedState);
+
+    served.disk.hold();
+    const qint64 before = served.session->journalLength();
+    a->write(bytesOf(first));
+    QTRY_VERIFY(served.session->journalLength() > before);
+    const qint64 written = served.session->journalLength();
+    if (firstDropped)
+        a->abort();
+    b->write(bytesOf(second));
+    // Not on the disk yet: no acknowledgement on either connection.
+    QByteArray onB = responseOn(*b, 300);
+    QVERIFY2(onB.isEmpty(), onB.constData());
+    if (!firstDropped)
+        QVERIFY(a->bytesAvailable() == 0 && responseOn(*a, 10).isEmpty());
+    QCOMPARE(served.session->journalLength(), written);
+
+    served.disk.release();
+    onB = responseOn(*b, 2000);
+    QVERIFY2(onB.startsWith("HTTP/1.1 200"), onB.constData());
+    if (!firstDropped) {
+        const QByteArray onA = responseOn(*a, 2000);
+        QVERIFY2(onA.startsWith("HTTP/1.1 200"), onA.constData());
+    }
+    // The stored line on the disk: the same again writes nothing and is answered at once.
+    served.disk.hold();
+    b->write(bytesOf(second));
+    onB = responseOn(*b, 1000);
+    QVERIFY2(onB.startsWith("HTTP/1.1 200"), onB.constData());
+    QCOMPARE(served.session->journalLength(), written);
+    QCOMPARE(served.session->pupil(0).run.answers()[0] != 0, first.startsWith(QLatin1String("answer")));
+}
+
+void TestNetworkServer::diskFailureRefusesEveryWaitingAnswer()
+{
+    Served served(questionnaire(3));
+    const QString ann = served.join(QStringLiteral("Ann"));
+    const QString bob = served.join(QStringLiteral("Bob"));
+    auto a = served.device();
+    auto b = served.device();
+    const QByteArray fromAnn = served.request("/api/answer", {{"token", ann}, {"position", 0}, {"choice", 1}, {"seq", 1}});
+    const QByteArray fromBob = served.request("/api/answer", {{"token", bob}, {"position", 0}, {"choice", 2}, {"seq", 1}});
+    served.disk.hold();
+    a->write(fromAnn);
+    QTRY_VERIFY(served.session->pupil(0).run.answeredCount() == 1);
+    const qint64 annsLine = served.session->journalLength();
+    b->write(fromBob);
+    QTRY_VERIFY(served.session->pupil(1).run.answeredCount() == 1);
+    // The sync that held Ann's line failed: no later one is believed before the lines are
+    // written again, so Bob's page is told to try again too.
+    served.server->journalSynced(annsLine, QStringLiteral("Impossible d'écrire le journal."));
+    for (QTcpSocket *socket : {a.get(), b.get()}) {
+        const QByteArray refused = responseOn(*socket, 1000);
+        QVERIFY2(refused.startsWith("HTTP/1.1 503") && refused.contains("Retry-After: 2"), refused.constData());
+    }
+    served.disk.release();
+    a->write(fromAnn);
+    b->write(fromBob);
+    for (QTcpSocket *socket : {a.get(), b.get()})
+        QVERIFY(responseOn(*socket, 2000).startsWith("HTTP/1.1 200"));
+}
+
+void TestNetworkServer::silentConnectionsLockNobodyOut_data()
+{
+    QTest::addColumn<int>("silentMs");
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<QByteArray>("sent"); // what each connection sends first, then nothing more
+    // Four devices would take every slot; silent ones go after the short limit.
+    QTest::newRow("silent, let go after a moment") << 300 << 4 << QByteArray();
+    // Before that limit, a newcomer takes the place of the busiest device's oldest connection.
+    QTest::newRow("silent, newcomer makes room") << 60000 << 4 << QByteArray();
+    QTest::newRow("kept alive after one page, newcomer makes room") << 60000 << 4
+                                                                     << QByteArray("GET /page.css HTTP/1.1\r\nHost: HOST\r\n\r\n");
+    QTest::newRow("requests sent slowly, newcomer makes room") << 60000 << 4
+                                                                << QByteArray("POST /api/state HTTP/1.1\r\nHost: HOST\r\n");
+    QTest::newRow("eight devices") << 60000 << 8 << QByteArray();
+}
+
+void TestNetworkServer::silentConnectionsLockNobodyOut()
+{
+    QFETCH(int, silentMs);
+    QFETCH(int, devices);
+    QFETCH(QByteArray, sent);
+    SessionServer::Limits limits;
+    limits.requestMs = 60000;
+    limits.slowRequestMs = 200;
+    limits.connections = 32;
+    limits.connectionsPerPeer = 8;
+    limits.pupilSlots = 8;
+    limits.silentMs = silentMs;
+    Served served(questionnaire(2), {}, limits);
+    // A pupil who joined, on a connection that is now a pupil's.
+    const QString token = served.join(QStringLiteral("Ann"));
+    QCOMPARE(served.post(QStringLiteral("/api/state"), {{"token", token}}).status, 200);
+    const int pupils = served.server->connectionCount();
+
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int device = 0; device < devices; ++device) {
+        for (int i = 0; i < limits.connectionsPerPeer; ++i) {
+            held.push_back(served.device(QStringLiteral("127.0.0.%1").arg(10 + device)));
+            held.back()->write(QByteArray(sent).replace("HOST", "127.0.0.1:" + QByteArray::number(served.port)));
+            if (sent.startsWith("GET"))
+                QVERIFY(responseOn(*held.back(), 2000).startsWith("HTTP/1.1 200"));
+        }
+    }
+    QTRY_VERIFY(served.server->connectionCount() >= std::min(limits.connections - limits.pupilSlots, pupils + 1));
+    QVERIFY(served.server->connectionCount() <= limits.connections - limits.pupilSlots + pupils);
+    QTest::qWait(2 * limits.slowRequestMs);
+    if (silentMs < 1000)
+        QTRY_COMPARE_WITH_TIMEOUT(served.server->connectionCount(), pupils, 3000);
+
+    // A new device joins at once, and the pupil answers on their own connection.
+    auto newcomer = served.device(QStringLiteral("127.0.0.99"));
+    newcomer->write(served.request("/api/join", {{"code", "123456"}, {"name", "Zoé"}}));
+    const QByteArray joined = responseOn(*newcomer, 2000);
+    QVERIFY2(joined.startsWith("HTTP/1.1 200"), joined.left(200).constData());
+    QCOMPARE(served.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", 0}, {"choice", 1}, {"seq", 1}}).status, 200);
+    QCOMPARE(served.session->pupilCount(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkServer)

@@ -4,7 +4,10 @@
 
 #include <QtTest>
 
+#include <atomic>
+#include <cerrno>
 #include <set>
+#include <unistd.h>
 
 
 using namespace NetworkTesting;
@@ -83,6 +86,7 @@ private Q_SLOTS:
     void removedAndMergedRowsAreKeptNotCounted();
     void personalCodesNameThePupil_data();
     void personalCodesNameThePupil();
+    void failedSyncTriedAgainWhenAsked();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -385,6 +389,41 @@ void TestNetworkSession::tokensAreUnguessable()
     QVERIFY(!session->pupilFor(QStringLiteral("0")));
     QVERIFY(!session->pupilFor(QStringLiteral("Élève 1")));
     QVERIFY(!session->pupilFor(QString()));
+}
+
+void TestNetworkSession::failedSyncTriedAgainWhenAsked()
+{
+    QTemporaryDir dir;
+    std::atomic<int> error{EIO};
+    std::atomic<int> calls{0};
+    const QString path = dir.filePath(QStringLiteral("j.journal"));
+    SessionJournal journal(path, 0, [&](int handle) {
+        ++calls;
+        // As the system may do: what it could not write is gone, and it says so once.
+        if (error != 0 && ::ftruncate(handle, 0) != 0)
+            return errno;
+        return error.load();
+    });
+    QSignalSpy synced(&journal, &SessionJournal::synced);
+    const qint64 length = journal.append({{QStringLiteral("k"), QStringLiteral("answer")}});
+    journal.requestSync();
+    QTRY_COMPARE(synced.size(), 1);
+    QVERIFY(synced[0][1].toString().startsWith(QStringLiteral("Impossible d'écrire le journal")));
+    QCOMPARE(journal.syncedLength(), qint64(0));
+    // Not tried again on its own, over and over.
+    QTest::qWait(100);
+    QCOMPARE(calls.load(), 1);
+    // The page sends its answer again, which asks again: this time the disk takes it.
+    error = 0;
+    journal.requestSync();
+    QTRY_COMPARE(synced.size(), 2);
+    QCOMPARE(synced[1][0].toLongLong(), length);
+    QVERIFY(synced[1][1].toString().isEmpty());
+    QCOMPARE(journal.syncedLength(), length);
+    // Written again before that sync: what is acknowledged is there.
+    const SessionJournal::Contents contents = SessionJournal::read(path);
+    QCOMPARE(contents.records.size(), size_t(1));
+    QCOMPARE(contents.wholeLength, length);
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSession)

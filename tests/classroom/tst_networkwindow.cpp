@@ -63,6 +63,7 @@ class TestNetworkWindow : public QObject
 private Q_SLOTS:
     void showsWhatPupilsNeed();
     void classLive();
+    void answersToldTogether();
     void endKeepsEveryRun();
     void closingBeforeTheEnd_data();
     void closingBeforeTheEnd();
@@ -131,7 +132,33 @@ void TestNetworkWindow::classLive()
     room.window->ShowMarksBox->setChecked(true);
     QCOMPARE(room.cell(0, SessionTableModel::MarkColumn), QStringLiteral("10 / 20"));
     QCOMPARE(room.cell(1, SessionTableModel::MarkColumn), QString());
-    QCOMPARE(room.window->SummaryLabel->text(), QStringLiteral("2 élèves, 1 a terminé"));
+    // Told with the table's next refresh.
+    QTRY_COMPARE(room.window->SummaryLabel->text(), QStringLiteral("2 élèves, 1 a terminé"));
+}
+
+void TestNetworkWindow::answersToldTogether()
+{
+    Room room;
+    std::vector<NetworkPupil *> pupils;
+    for (const QString &name : {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Chloé")})
+        pupils.push_back(room.session().pupilFor(room.session().join(name).token));
+    QSignalSpy changed(room.window->model(), &QAbstractItemModel::dataChanged);
+    // A burst of answers from the first and the last pupil: the table is told once, later.
+    qint64 seq = 0;
+    for (int round = 0; round < 20; ++round) {
+        for (NetworkPupil *pupil : {pupils[0], pupils[2]})
+            room.session().answer(*pupil, round % 3, 1 + round % 2, ++seq);
+    }
+    QCOMPARE(changed.size(), 0);
+    QTRY_COMPARE(changed.size(), 1);
+    QCOMPARE(changed[0][0].toModelIndex().row(), 0);
+    QCOMPARE(changed[0][1].toModelIndex().row(), 2);
+    QCOMPARE(room.cell(2, SessionTableModel::AnsweredColumn), QStringLiteral("3 / 3"));
+    QTest::qWait(2 * SessionTableModel::RefreshMs);
+    QCOMPARE(changed.size(), 1);
+    // A pupil who joins has their row at once.
+    room.session().join(QStringLiteral("Dan"));
+    QCOMPARE(room.window->model()->rowCount(), 4);
 }
 
 void TestNetworkWindow::endKeepsEveryRun()

@@ -425,11 +425,13 @@ NetworkSession::Joined NetworkSession::joinAs(const QString &clean)
     const QByteArray hash = NetworkSessionRules::tokenHash(token);
     const quint64 seed = QRandomGenerator::system()->generate64();
     const QDateTime now = m_clock();
-    m_journal->append(record(JoinRecord, {{QStringLiteral("h"), QString::fromLatin1(hash)},
-                                          {QStringLiteral("name"), clean},
-                                          {QStringLiteral("seed"), QString::number(seed)},
-                                          {QStringLiteral("at"), timeValue(now)}}));
-    joined.index = addPupil(clean, hash, seed, now).index;
+    const qint64 journaledTo = m_journal->append(record(JoinRecord, {{QStringLiteral("h"), QString::fromLatin1(hash)},
+                                                                     {QStringLiteral("name"), clean},
+                                                                     {QStringLiteral("seed"), QString::number(seed)},
+                                                                     {QStringLiteral("at"), timeValue(now)}}));
+    NetworkPupil &added = addPupil(clean, hash, seed, now);
+    added.journaledTo = journaledTo;
+    joined.index = added.index;
     joined.token = token;
     Q_EMIT pupilJoined(joined.index);
     return joined;
@@ -457,10 +459,10 @@ NetworkSession::Refusal NetworkSession::answer(NetworkPupil &pupil, int position
         standing = sequence;
         return Refusal::None;
     }
-    m_journal->append(record(AnswerRecord, {{QStringLiteral("p"), pupil.index},
-                                            {QStringLiteral("q"), question},
-                                            {QStringLiteral("a"), answer},
-                                            {QStringLiteral("n"), double(sequence)}}));
+    pupil.journaledTo = m_journal->append(record(AnswerRecord, {{QStringLiteral("p"), pupil.index},
+                                                                {QStringLiteral("q"), question},
+                                                                {QStringLiteral("a"), answer},
+                                                                {QStringLiteral("n"), double(sequence)}}));
     pupil.run.setAnswer(question, answer);
     standing = sequence;
     Q_EMIT pupilChanged(pupil.index);
@@ -480,7 +482,8 @@ NetworkSession::Refusal NetworkSession::finish(NetworkPupil &pupil)
     if (m_ended)
         return Refusal::Ended;
     const QDateTime now = m_clock();
-    m_journal->append(record(FinishRecord, {{QStringLiteral("p"), pupil.index}, {QStringLiteral("at"), timeValue(now)}}));
+    pupil.journaledTo = m_journal->append(record(FinishRecord, {{QStringLiteral("p"), pupil.index},
+                                                                {QStringLiteral("at"), timeValue(now)}}));
     pupil.finishedAt = now;
     pupil.run.finish();
     QString reason;

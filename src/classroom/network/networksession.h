@@ -57,6 +57,10 @@ struct NetworkPupil
     // page is turned away, the run kept in the results as removed.
     bool removed = false;
     int lastPosition = 0;  // where the page last was, for a page that lost its own
+    // The journal's length just past this pupil's last line: what the page is told of its run
+    // waits for the disk to hold that much, whichever request wrote the line (0: on the disk
+    // before the session opened).
+    qint64 journaledTo = 0;
 };
 
 // A class answering on its own devices, without any window or socket: who joined, their runs,

@@ -84,8 +84,8 @@ NetworkSessionWindow::NetworkSessionWindow(ServedSession &served, const ClassLis
     layout->addWidget(createClassPanel(), 5);
 
     NetworkSession &session = m_served.session();
-    connect(&session, &NetworkSession::pupilJoined, this, &NetworkSessionWindow::refreshSummary);
-    connect(&session, &NetworkSession::pupilChanged, this, &NetworkSessionWindow::refreshSummary);
+    // With the table, a few times a second, not once an answer.
+    connect(m_model, &SessionTableModel::refreshed, this, &NetworkSessionWindow::refreshSummary);
     connect(&session, &NetworkSession::keepFailed, this, &NetworkSessionWindow::showProblem);
     connect(&session, &NetworkSession::takeOversChanged, this, &NetworkSessionWindow::refreshSummary);
     connect(&session, &NetworkSession::pupilChanged, this, &NetworkSessionWindow::updateRowButtons);

@@ -9,6 +9,7 @@
 #include <QJsonParseError>
 #include <QUrlQuery>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -102,7 +103,7 @@ ApiResponse SessionApi::handle(const ApiRequest &request)
     try {
         response = route(request);
         if (m_session.journalLength() != journalBefore)
-            response.durableAt = m_session.journalLength();
+            response.durableAt = std::max(response.durableAt, m_session.journalLength());
     } catch (const AppError &error) {
         // The journal could not take the line: nothing was acknowledged, the page sends it again.
         response = refusal(503, tr("L'ordinateur de l'enseignant n'a pas pu l'enregistrer ; nouvel essai dans un instant."));
@@ -180,20 +181,27 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return refusal(429, tr("Trop d'essais : patientez un instant."));
         return refusal(401, tr("Cette page ne fait pas partie de la passation."), {{QStringLiteral("forget"), true}});
     }
+    ApiResponse response;
     if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs)) {
-        ApiResponse response = refusal(429, tr("Trop de demandes : patientez un instant."));
+        response = refusal(429, tr("Trop de demandes : patientez un instant."));
         response.headers.emplace_back("Retry-After", "1");
-        return response;
+    } else if (action == QLatin1String("state")) {
+        response = state(*pupil);
+    } else if (action == QLatin1String("question")) {
+        response = question(*pupil, body);
+    } else if (action == QLatin1String("answer")) {
+        response = answer(*pupil, body);
+    } else if (action == QLatin1String("finish")) {
+        response = finish(*pupil);
+    } else {
+        response = refusal(404, tr("Demande inconnue."));
     }
-    if (action == QLatin1String("state"))
-        return state(*pupil);
-    if (action == QLatin1String("question"))
-        return question(*pupil, body);
-    if (action == QLatin1String("answer"))
-        return answer(*pupil, body);
-    if (action == QLatin1String("finish"))
-        return finish(*pupil);
-    return refusal(404, tr("Demande inconnue."));
+    // An answer sent again, or a second finish, writes nothing, yet it acknowledges the line an
+    // earlier request wrote, perhaps on another connection and not yet on the disk: nothing a
+    // page hears of its run goes before the run's own lines are there.
+    response.durableAt = std::max(response.durableAt, pupil->journaledTo);
+    response.pupil = pupil->index;
+    return response;
 }
 
 ApiResponse SessionApi::notThePupilsAnyMore(const NetworkSession::TokenStatus &status, const ApiRequest &request,
@@ -244,12 +252,16 @@ ApiResponse SessionApi::picture(const ApiRequest &request, int question)
             return refusal(429, tr("Trop d'essais : patientez un instant."));
         return refusal(401, tr("Cette page ne fait pas partie de la passation."));
     }
-    if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs))
-        return refusal(429, tr("Trop de demandes : patientez un instant."));
+    if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs)) {
+        ApiResponse response = refusal(429, tr("Trop de demandes : patientez un instant."));
+        response.pupil = pupil->index;
+        return response;
+    }
     const WebPicture found = m_pictures ? m_pictures(question) : WebPicture();
     if (found.state == WebPicture::State::Pending) {
         ApiResponse response = refusal(503, tr("Image en préparation."));
         response.headers.emplace_back("Retry-After", "1");
+        response.pupil = pupil->index;
         return response;
     }
     if (found.state != WebPicture::State::Ready)
@@ -258,6 +270,7 @@ ApiResponse SessionApi::picture(const ApiRequest &request, int question)
     response.contentType = found.mimeType;
     response.body = found.bytes;
     response.headers.emplace_back("Cache-Control", "private, max-age=3600");
+    response.pupil = pupil->index;
     return response;
 }
 

@@ -14,11 +14,8 @@
 #include <unistd.h>
 #endif
 
-namespace {
-
-// On the disk itself, not only handed to the system: the computer may stop too. Returns 0, or
-// the system's error.
-int syncToDisk(int handle)
+// On the disk itself, not only handed to the system: the computer may stop too.
+int SessionJournal::syncToDisk(int handle)
 {
 #ifdef Q_OS_UNIX
     if (::fdatasync(handle) == 0 || errno == EINVAL || errno == EROFS)
@@ -29,8 +26,6 @@ int syncToDisk(int handle)
     return 0;
 #endif
 }
-
-} // namespace
 
 QString SessionJournal::pathFor(const QString &folder, const QString &questionnairePath)
 {
@@ -73,8 +68,8 @@ SessionJournal::Contents SessionJournal::read(const QString &path)
     return contents;
 }
 
-SessionJournal::SessionJournal(const QString &path, qint64 wholeLength)
-    : m_path(path), m_lock(path + QStringLiteral(".lock")), m_file(path)
+SessionJournal::SessionJournal(const QString &path, qint64 wholeLength, DiskSync sync)
+    : m_path(path), m_sync(sync ? std::move(sync) : DiskSync(&SessionJournal::syncToDisk)), m_lock(path + QStringLiteral(".lock")), m_file(path)
 {
     setObjectName(QStringLiteral("SessionJournal"));
     // A lock left by a program that stopped is taken over at once (QLockFile sees that its
@@ -116,6 +111,7 @@ qint64 SessionJournal::append(const QJsonObject &record)
         fail(error, line.size());
     }
     m_length += line.size();
+    m_unsynced += line;
     return m_length;
 }
 
@@ -123,16 +119,65 @@ void SessionJournal::requestSync()
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
+        // After a failed sync the system may have dropped the lines it could not write, and
+        // a second sync would not say so: they are written again first, while no sync runs.
+        if (m_broken) {
+            if (m_syncing)
+                return; // its outcome comes; the page asks again after it
+            const int error = rewriteUnsynced();
+            if (error != 0) {
+                QMetaObject::invokeMethod(this, [this, error] { noteSynced(m_length, error); }, Qt::QueuedConnection);
+                return;
+            }
+            m_broken = false;
+        }
         m_wanted = m_length;
     }
     m_wake.notify_one();
+}
+
+int SessionJournal::rewriteUnsynced()
+{
+    errno = 0;
+    if (!m_file.resize(m_synced) || m_file.write(m_unsynced) != m_unsynced.size()) {
+        const int error = errno != 0 ? errno : ENOSPC;
+        m_file.unsetError();
+        return error;
+    }
+    return 0;
 }
 
 void SessionJournal::syncNow()
 {
     if (m_synced >= m_length || !m_file.isOpen())
         return;
-    noteSynced(m_length, syncToDisk(m_file.handle()));
+    int error = 0;
+    qint64 failuresBefore = 0;
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_broken)
+            error = m_syncing ? EIO : rewriteUnsynced();
+        if (error == 0)
+            m_broken = false;
+        failuresBefore = m_failures;
+    }
+    if (error == 0)
+        error = m_sync(m_file.handle());
+    noteSynced(m_length, settle(error, failuresBefore));
+}
+
+// A sync reports an error to one caller only: one that ran beside a failed one and says
+// nothing went wrong is not believed either.
+int SessionJournal::settle(int error, qint64 failuresBefore)
+{
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    if (error == 0 && m_failures != failuresBefore)
+        error = EIO;
+    if (error != 0) {
+        ++m_failures;
+        m_broken = true;
+    }
+    return error;
 }
 
 // The syncing thread: one sync covers every line written before it began, however many.
@@ -140,23 +185,31 @@ void SessionJournal::syncLoop(qint64 done)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_wake.wait(lock, [&] { return m_stopping || m_wanted > done; });
+        m_wake.wait(lock, [&] { return m_stopping || (!m_broken && m_wanted > done); });
         if (m_stopping)
             return;
         const qint64 target = m_wanted;
+        const qint64 failuresBefore = m_failures;
+        m_syncing = true;
         lock.unlock();
-        const int error = syncToDisk(m_file.handle());
+        int error = m_sync(m_file.handle());
+        error = settle(error, failuresBefore);
         // Told in the journal's own thread; dropped if the journal is gone by then.
         QMetaObject::invokeMethod(this, [this, target, error] { noteSynced(target, error); }, Qt::QueuedConnection);
         lock.lock();
-        done = target;
+        m_syncing = false;
+        // Not on the disk: nothing more is tried until the page sends it again, which asks again.
+        if (error == 0)
+            done = target;
     }
 }
 
 void SessionJournal::noteSynced(qint64 length, int error)
 {
-    if (error == 0 && length > m_synced)
+    if (error == 0 && length > m_synced) {
+        m_unsynced.remove(0, length - m_synced);
         m_synced = length;
+    }
     Q_EMIT synced(length, error == 0 ? QString()
                                      : tr("Impossible d'écrire le journal de la passation %1 : %2.")
                                            .arg(QDir::toNativeSeparators(m_path), QcmFile::writeReason(m_path, error, 0)));

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -45,10 +46,15 @@ public:
     // JSON object. Throws AppError when it cannot be read or is too big to be a journal.
     static Contents read(const QString &path);
 
+    // Puts what the system holds of an open file on the disk: 0, or the system's error.
+    using DiskSync = std::function<int(int handle)>;
+    static int syncToDisk(int handle);
+
     // Opens the journal at `path` to add lines, cutting it back to `wholeLength` bytes first
     // (what read() found whole; 0 for a new journal, which must not exist yet). Throws AppError
-    // when another program holds it or it cannot be written.
-    SessionJournal(const QString &path, qint64 wholeLength);
+    // when another program holds it or it cannot be written. `sync` (syncToDisk when empty)
+    // runs in the syncing thread; tests give a disk that fails or takes its time.
+    SessionJournal(const QString &path, qint64 wholeLength, DiskSync sync = {});
     ~SessionJournal() override;
 
     // Adds one line, handed to the system whole, and returns the journal's length with it.
@@ -58,7 +64,8 @@ public:
     // Bytes written, and bytes known to be on the disk.
     qint64 length() const { return m_length; }
     qint64 syncedLength() const { return m_synced; }
-    // Asks the syncing thread to put on the disk what is written; synced() tells when.
+    // Asks the syncing thread to put on the disk what is written; synced() tells when. After a
+    // failed sync, the next request writes the lines not yet on the disk again and tries again.
     void requestSync();
     // The same, waiting for it.
     void syncNow();
@@ -77,17 +84,24 @@ private:
     void syncLoop(qint64 done);
     void stopSyncing();
     void noteSynced(qint64 length, int error);
+    int rewriteUnsynced();
+    int settle(int error, qint64 failuresBefore);
 
     QString m_path;
+    DiskSync m_sync;
     QLockFile m_lock;
     QFile m_file;
     qint64 m_length = 0;
     qint64 m_synced = 0;
+    QByteArray m_unsynced; // the lines past m_synced, to write again after a failed sync
 
     // Shared with the syncing thread.
     std::mutex m_mutex;
     std::condition_variable m_wake;
     qint64 m_wanted = 0;
     bool m_stopping = false;
+    bool m_syncing = false;
+    bool m_broken = false;  // a sync failed: the lines past m_synced are written again first
+    qint64 m_failures = 0;
     std::thread m_syncer;
 };

@@ -34,6 +34,9 @@ struct ApiResponse
     // The journal's length that must be on the disk before this response may go (what it
     // acknowledges was written there); 0 when it acknowledges nothing.
     qint64 durableAt = 0;
+    // The pupil whose token the request held, -1 for none: the server keeps slots for the
+    // connections of pupils who joined.
+    int pupil = -1;
 };
 
 // What the HTTP server asks of the session: requests answered, and the journal's progress on
@@ -52,13 +55,24 @@ public:
 };
 
 // The bounds on each connection, applied before a request is read: clients are untrusted.
+//
+// A connection becomes a pupil's once it has carried a pupil's token. Until then it may stay
+// silent (no request begun) only silentMs, and such connections hold at most
+// connections - pupilSlots: the rest is kept for pupils' connections, so that answers go on
+// whatever other devices open. When those slots are full, a newcomer takes the place of the
+// oldest idle connection (or one still sending its request after slowRequestMs) of the device
+// holding the most, so a handful of devices cannot keep a class from joining either.
 struct ServerLimits
 {
     qint64 requestBytes = 16 * 1024;  // headers and body of one request
     int requestMs = 10000;            // from its first byte to its last
-    int idleMs = 120000;              // a kept-alive connection with nothing to do
+    int slowRequestMs = 1000;         // past this, a request still arriving may make room
+    int silentMs = 5000;              // a connection that is not a pupil's, with no request begun
+    int idleMs = 120000;              // a pupil's kept-alive connection with nothing to do
     int connections = 512;
     int connectionsPerPeer = 64;      // a browser opens six; a class behind one address more
+    int pupilSlots = 192;             // of `connections`, kept for pupils' connections
+    int connectionsPerPupil = 8;      // a pupil's beyond these count as anybody's
 };
 
 // The server as the session sees it.

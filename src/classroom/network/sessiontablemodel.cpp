@@ -19,6 +19,9 @@ std::vector<const NetworkSession::TakeOver *> waitingOf(const NetworkSession &se
 
 } // namespace
 
+#include <algorithm>
+#include <utility>
+
 SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
     : QAbstractTableModel(parent), m_session(session), m_rows(session.pupilCount())
 {
@@ -27,6 +30,9 @@ SessionTableModel::SessionTableModel(NetworkSession &session, QObject *parent)
     connect(&session, &NetworkSession::sessionEnded, this, &SessionTableModel::everyRowChanged);
     connect(&session, &NetworkSession::takeOversChanged, this, &SessionTableModel::takeOversChanged);
     m_takeOvers = int(waitingOf(session).size());
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(RefreshMs);
+    connect(&m_refresh, &QTimer::timeout, this, &SessionTableModel::tellChangedRows);
 }
 
 int SessionTableModel::rowCount(const QModelIndex &parent) const
@@ -192,19 +198,37 @@ void SessionTableModel::pupilJoined(int index)
     beginInsertRows(QModelIndex(), m_rows, index);
     m_rows = index + 1;
     endInsertRows();
+    Q_EMIT refreshed();
 }
 
 void SessionTableModel::pupilChanged(int index)
 {
-    if (index < m_rows)
-        Q_EMIT dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+    if (index >= m_rows)
+        return;
+    m_firstChanged = m_firstChanged < 0 ? index : std::min(m_firstChanged, index);
+    m_lastChanged = std::max(m_lastChanged, index);
+    if (!m_refresh.isActive())
+        m_refresh.start();
+}
+
+void SessionTableModel::tellChangedRows()
+{
+    if (m_firstChanged < 0)
+        return;
+    const int first = std::exchange(m_firstChanged, -1);
+    const int last = std::exchange(m_lastChanged, -1);
+    Q_EMIT dataChanged(index(first, 0), index(last, ColumnCount - 1));
     // A request row shows how far its copy is.
     if (m_takeOvers > 0)
-        Q_EMIT dataChanged(this->index(m_rows, 0), this->index(m_rows + m_takeOvers - 1, ColumnCount - 1));
+        Q_EMIT dataChanged(index(m_rows, 0), index(m_rows + m_takeOvers - 1, ColumnCount - 1));
+    Q_EMIT refreshed();
 }
 
 void SessionTableModel::everyRowChanged()
 {
+    m_refresh.stop();
+    m_firstChanged = m_lastChanged = -1;
     if (m_rows > 0)
         Q_EMIT dataChanged(index(0, 0), index(m_rows - 1, ColumnCount - 1));
+    Q_EMIT refreshed();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QTimer>
 
 class NetworkSession;
 
@@ -8,12 +9,17 @@ class NetworkSession;
 // with how far they are, whether they finished, and their mark once they have, which stays
 // hidden until the teacher chooses to show it (the screen may be the class's projector). Below
 // them, one row per device asking to take over a pupil's copy, until the teacher answers it.
+//
+// A class answers many times a second: the rows that changed are told to the view a few times a
+// second, together, rather than once an answer (each telling redraws the table). A pupil who
+// joins gets their row at once.
 class SessionTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
     enum Column { NameColumn, AnsweredColumn, StateColumn, MarkColumn, ColumnCount };
+    static constexpr int RefreshMs = 250;
 
     explicit SessionTableModel(NetworkSession &session, QObject *parent = nullptr);
 
@@ -37,10 +43,13 @@ public:
 Q_SIGNALS:
     // The request rows changed: the window puts their buttons back.
     void takeOverRowsChanged();
+    // Rows were added or changed: what sums them up is due for a refresh.
+    void refreshed();
 
 private:
     void pupilJoined(int index);
     void pupilChanged(int index);
+    void tellChangedRows();
     void everyRowChanged();
     void takeOversChanged();
     QString stateText(int row) const;
@@ -50,4 +59,7 @@ private:
     int m_rows = 0;
     int m_takeOvers = 0;  // waiting, not refused
     bool m_marksShown = false;
+    QTimer m_refresh;
+    int m_firstChanged = -1; // the rows changed since the view was last told, -1 for none
+    int m_lastChanged = -1;
 };

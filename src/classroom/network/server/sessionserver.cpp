@@ -18,35 +18,86 @@ const char GuardName[] = "nelo-connection-guard";
 class ConnectionGuard : public QObject
 {
 public:
-    ConnectionGuard(QTcpSocket *socket, QObject *httpServer, const ServerLimits &limits)
-        : QObject(socket), m_socket(socket), m_httpServer(httpServer), m_limits(limits)
+    ConnectionGuard(QTcpSocket *socket, QObject *httpServer, const ServerLimits &limits, const QString &peer)
+        : QObject(socket), m_socket(socket), m_httpServer(httpServer), m_limits(limits), m_peer(peer)
     {
         setObjectName(QLatin1String(GuardName));
         m_requestTimer.setSingleShot(true);
         m_idleTimer.setSingleShot(true);
         connect(&m_requestTimer, &QTimer::timeout, this, [this] { refuse("408 Request Timeout"); });
-        connect(&m_idleTimer, &QTimer::timeout, this, [this] { close(); });
+        connect(&m_idleTimer, &QTimer::timeout, this, [this] { idleTimedOut(); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         // Connected before Qt's server connects its own: this one sees the bytes first.
         m_reading = connect(socket, &QTcpSocket::readyRead, this, [this] { bytesArrived(); });
         // Qt's server reads no further than the socket's buffer: one request and a little more.
         socket->setReadBufferSize(2 * limits.requestBytes);
-        m_idleTimer.start(limits.idleMs);
+        // Until its first byte, a connection is bounded by the short limit: one that sends
+        // nothing must not hold a slot for long.
+        m_since.start();
+        m_idleTimer.start(limits.silentMs);
     }
 
-    // A response went out: the next request starts from nothing.
+    static ConnectionGuard *of(QTcpSocket *socket)
+    {
+        return static_cast<ConnectionGuard *>(socket->findChild<QObject *>(QLatin1String(GuardName),
+                                                                           Qt::FindDirectChildrenOnly));
+    }
+
+    // A request was read whole: the next one starts from nothing.
     void requestDone()
     {
         m_requestBytes = 0;
         m_requestTimer.stop();
+        ++m_answering;
+    }
+    // Its response went out (or was dropped): the connection waits for its next request.
+    void responseSent()
+    {
+        m_answering = std::max(0, m_answering - 1);
+        if (m_answering == 0 && m_requestBytes == 0) {
+            m_since.restart();
+            m_idleTimer.start(idleLimit());
+        }
+    }
+
+    const QString &peer() const { return m_peer; }
+    int pupil() const { return m_pupil; }
+    void becomePupils(int pupil) { m_pupil = pupil; }
+    // Not waiting for its response, and idle or slow to send its request (a page on the
+    // school's network sends one in milliseconds): it may make room for a newcomer.
+    bool mayGive() const
+    {
+        return m_answering == 0 && (m_requestBytes == 0 || m_requestSince.elapsed() > m_limits.slowRequestMs);
+    }
+    // How long it has been idle, or connected without a word, or sending its request.
+    qint64 waitingForMs() const { return m_requestBytes == 0 ? m_since.elapsed() : m_requestSince.elapsed(); }
+
+    void close()
+    {
+        m_socket->abort();
+        m_socket->deleteLater();
     }
 
 private:
+    int idleLimit() const { return m_pupil >= 0 ? m_limits.idleMs : m_limits.silentMs; }
+
+    void idleTimedOut()
+    {
+        // A response waiting for the journal keeps its connection: the page waits for it.
+        if (m_answering > 0) {
+            m_idleTimer.start(idleLimit());
+            return;
+        }
+        close();
+    }
+
     void bytesArrived()
     {
-        m_idleTimer.start(m_limits.idleMs);
-        if (m_requestBytes == 0)
+        m_idleTimer.stop();
+        if (m_requestBytes == 0) {
             m_requestTimer.start(m_limits.requestMs);
+            m_requestSince.start();
+        }
         m_requestBytes += m_socket->bytesAvailable();
         if (m_requestBytes > m_limits.requestBytes) {
             refuse("413 Payload Too Large");
@@ -71,22 +122,22 @@ private:
             m_socket->disconnectFromHost();
         }
         // A client that does not read its answer does not keep the connection either.
+        m_answering = 0;
         m_idleTimer.start(1000);
-    }
-
-    void close()
-    {
-        m_socket->abort();
-        m_socket->deleteLater();
     }
 
     QTcpSocket *m_socket;
     QObject *m_httpServer;
     const ServerLimits m_limits;
+    const QString m_peer;
     QTimer m_requestTimer;
     QTimer m_idleTimer;
+    QElapsedTimer m_since;
+    QElapsedTimer m_requestSince;
     QMetaObject::Connection m_reading;
     qint64 m_requestBytes = 0;
+    int m_answering = 0;  // requests read whose responses have not gone yet
+    int m_pupil = -1;     // the pupil whose connection it is, -1 for anybody's
 };
 
 ApiRequest::Method methodOf(QHttpServerRequest::Method method)
@@ -102,7 +153,7 @@ ApiRequest::Method methodOf(QHttpServerRequest::Method method)
 } // namespace
 
 // Counts connections as they come, and turns away those past the limits before Qt's server
-// sees them.
+// sees them, or makes room for them (ServerLimits says how).
 class GuardedTcpServer : public QTcpServer
 {
 public:
@@ -114,7 +165,22 @@ public:
         setMaxPendingConnections(256);
     }
 
-    int connectionCount() const { return m_count; }
+    int connectionCount() const { return int(m_guards.size()); }
+
+    // The connection carried `pupil`'s token: it counts among the pupils' slots, unless that
+    // pupil already holds their share of them.
+    void notePupil(ConnectionGuard *guard, int pupil)
+    {
+        if (pupil < 0 || guard->pupil() >= 0)
+            return;
+        int &held = m_perPupil[pupil];
+        if (held >= m_limits.connectionsPerPupil)
+            return;
+        ++held;
+        --m_anybodys;
+        guard->becomePupils(pupil);
+        m_guards[guard].pupil = pupil;
+    }
 
 protected:
     void incomingConnection(qintptr descriptor) override
@@ -125,30 +191,80 @@ protected:
             return;
         }
         const QString peer = socket->peerAddress().toString();
-        int &fromPeer = m_perPeer[peer];
-        if (m_count >= m_limits.connections || fromPeer >= m_limits.connectionsPerPeer) {
-            if (fromPeer == 0)
-                m_perPeer.remove(peer);
+        const bool roomForAnybody = m_anybodys < m_limits.connections - m_limits.pupilSlots
+            && connectionCount() < m_limits.connections;
+        if (m_perPeer.value(peer) >= m_limits.connectionsPerPeer || (!roomForAnybody && !makeRoom())) {
             socket->abort();
             socket->deleteLater();
             return;
         }
-        ++m_count;
-        ++fromPeer;
-        auto *guard = new ConnectionGuard(socket, parent(), m_limits);
-        connect(guard, &QObject::destroyed, this, [this, peer] {
-            --m_count;
-            auto it = m_perPeer.find(peer);
-            if (it != m_perPeer.end() && --*it <= 0)
-                m_perPeer.erase(it);
-        });
+        ++m_perPeer[peer];
+        ++m_anybodys;
+        auto *guard = new ConnectionGuard(socket, parent(), m_limits, peer);
+        m_guards.insert(guard, {peer, -1});
+        // Told as the guard goes: only its address serves then, as a key.
+        connect(guard, &QObject::destroyed, this, [this, guard] { forget(guard); });
         addPendingConnection(socket);
     }
 
 private:
+    // Closes the connection that has waited longest, idle or slow, of the device holding the
+    // most connections that are not pupils'. False when every one of them is busy.
+    bool makeRoom()
+    {
+        QHash<QString, int> held;
+        for (const Connection &connection : std::as_const(m_guards)) {
+            if (connection.pupil < 0)
+                ++held[connection.peer];
+        }
+        ConnectionGuard *chosen = nullptr;
+        for (auto it = m_guards.cbegin(); it != m_guards.cend(); ++it) {
+            ConnectionGuard *guard = it.key();
+            if (it->pupil >= 0 || !guard->mayGive())
+                continue;
+            if (!chosen || held.value(guard->peer()) > held.value(chosen->peer())
+                || (held.value(guard->peer()) == held.value(chosen->peer()) && guard->waitingForMs() > chosen->waitingForMs()))
+                chosen = guard;
+        }
+        if (!chosen)
+            return false;
+        // Counted out now: its socket goes at the next turn of the loop.
+        forget(chosen);
+        chosen->close();
+        return true;
+    }
+
+    void forget(ConnectionGuard *guard)
+    {
+        const auto found = m_guards.find(guard);
+        if (found == m_guards.end())
+            return;
+        const Connection gone = *found;
+        m_guards.erase(found);
+        auto it = m_perPeer.find(gone.peer);
+        if (it != m_perPeer.end() && --*it <= 0)
+            m_perPeer.erase(it);
+        const int pupil = gone.pupil;
+        if (pupil < 0) {
+            --m_anybodys;
+        } else {
+            auto held = m_perPupil.find(pupil);
+            if (held != m_perPupil.end() && --*held <= 0)
+                m_perPupil.erase(held);
+        }
+    }
+
+    struct Connection
+    {
+        QString peer;
+        int pupil = -1;
+    };
+
     const ServerLimits m_limits;
-    int m_count = 0;
+    QHash<ConnectionGuard *, Connection> m_guards;
+    int m_anybodys = 0; // connections that are not (yet) a pupil's
     QHash<QString, int> m_perPeer;
+    QHash<int, int> m_perPupil;
 };
 
 SessionServer::SessionServer(SessionRequests &requests, Limits limits, QObject *parent)
@@ -231,8 +347,8 @@ int SessionServer::connectionCount() const
 
 bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket *socket)
 {
-    if (auto *guard = static_cast<ConnectionGuard *>(socket->findChild<QObject *>(QLatin1String(GuardName),
-                                                                                  Qt::FindDirectChildrenOnly)))
+    ConnectionGuard *guard = ConnectionGuard::of(socket);
+    if (guard)
         guard->requestDone();
     ApiRequest asked;
     asked.method = methodOf(request.method());
@@ -247,6 +363,8 @@ bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
     asked.nowMs = m_clock.elapsed();
 
     const ApiResponse answer = m_requests.handle(asked);
+    if (guard && m_tcp)
+        m_tcp->notePupil(guard, answer.pupil);
     const bool closing = request.value("Connection").toLower().contains("close");
     const QByteArray bytes = responseBytes(answer, closing);
     // Responses of one connection leave in the order of its requests.
@@ -264,7 +382,9 @@ bool SessionServer::handleRequest(const QHttpServerRequest &request, QTcpSocket 
 
 void SessionServer::journalSynced(qint64 length, const QString &failure)
 {
-    while (!m_waiting.empty() && m_waiting.front().durableAt <= length) {
+    // After a failure, no later sync is believed until the lines are written again, which a
+    // page's new try asks for: every waiting page is told to try again.
+    while (!m_waiting.empty() && (m_waiting.front().durableAt <= length || !failure.isEmpty())) {
         const Waiting waiting = std::move(m_waiting.front());
         m_waiting.pop_front();
         if (!waiting.socket)
@@ -289,6 +409,8 @@ void SessionServer::journalSynced(qint64 length, const QString &failure)
 
 void SessionServer::send(QTcpSocket *socket, const QByteArray &bytes, bool closing)
 {
+    if (ConnectionGuard *guard = ConnectionGuard::of(socket))
+        guard->responseSent();
     if (socket->state() != QAbstractSocket::ConnectedState)
         return;
     socket->write(bytes);
