@@ -100,7 +100,7 @@ class Program:
         xdotool('windowfocus', '--sync', window)
         for key in keys:
             xdotool('key', '--clearmodifiers', key)
-            time.sleep(0.15)
+            time.sleep(0.2)
 
     def type(self, window, text):
         xdotool('windowfocus', '--sync', window)
@@ -152,20 +152,25 @@ class Session:
         """Clicks "Reprendre sur cet appareil" in the table, as the teacher does. The button sits
         left of "Refuser", which Shift+Tab from the network box reaches: the one frame that
         differs from both neighbours' focus is Refuser's."""
-        program = self.program
-        self.press('alt+r')
-        before = program.screenshot(self.window)
-        self.press('shift+Tab')
-        refuse_focused = program.screenshot(self.window)
-        self.press('alt+l')
-        after = program.screenshot(self.window)
         from PIL import ImageChops
 
         def changed(a, b):
             return ImageChops.difference(a, b).convert('L').point(lambda v: 255 if v else 0)
-        frame = ImageChops.multiply(changed(before, refuse_focused), changed(after, refuse_focused)).getbbox()
-        check(frame, 'Shift+Tab from the network box reached no button of the request')
-        left, top, _, bottom = frame
+
+        def refuse_frame():
+            program = self.program
+            self.press('alt+r')
+            before = program.screenshot(self.window)
+            self.press('shift+Tab')
+            focused = program.screenshot(self.window)
+            self.press('alt+l')
+            after = program.screenshot(self.window)
+            frame = ImageChops.multiply(changed(before, focused), changed(after, focused)).getbbox()
+            # A button's frame, not the table repainted meanwhile by a pupil's answer.
+            if frame and 10 <= frame[3] - frame[1] <= 60 and 30 <= frame[2] - frame[0] <= 300:
+                return frame
+            return None
+        left, top, _, bottom = until(refuse_frame, 'the focus frame of "Refuser" (Shift+Tab from the network box)', 20)
         xdotool('mousemove', '--window', self.window, str(left - 15), str((top + bottom) // 2), 'click', '1')
 
     def end(self, kept):
