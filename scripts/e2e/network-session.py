@@ -34,6 +34,7 @@ CLASS = '4e B'
 CLASS_PUPILS = ['DURAND Ann', 'MARTIN Bob']
 SESSION_WINDOW = '^Passation sur le réseau$'
 BOX = '^Nelo Qcm$'
+PRINT_DIALOG = '^(Imprimer|Print)$'
 
 # Keeps every answer of the session's API the page receives, across reloads of the page: what
 # reached the device, whether it showed it or not.
@@ -276,12 +277,13 @@ def print_codes(program, session, pdf):
     """"Codes personnels..." through the real print dialog: "Imprimer dans un fichier (PDF)",
     the last printer of its list, into `pdf`."""
     session.press('alt+p')
-    dialog = program.window('^Imprimer$', 'the print dialog of the personal codes')
+    # Qt's own title, in French when its translations are installed.
+    dialog = program.window(PRINT_DIALOG, 'the print dialog of the personal codes')
     time.sleep(0.3)
     program.keys(dialog, 'alt+n', 'End', 'alt+f', 'ctrl+a')
     program.type(dialog, pdf)
     program.keys(dialog, 'Return')
-    program.gone(dialog, '^Imprimer$', 'the print dialog')
+    program.gone(dialog, PRINT_DIALOG, 'the print dialog')
     program.answer_box('where the PDF went')
     until(lambda: os.path.exists(pdf) and os.path.getsize(pdf) > 0, 'the PDF of the codes', 10)
 
