@@ -12,6 +12,10 @@ browsers (Debian's Chromium, headless, through Selenium).
    neither the pages nor the answers they receive hold a correction until the teacher clicks
    "Montrer les corrections"; then they come.
 
+The pupils' browsers are those of the browser tests in tests/classroom. The address and the
+code the window shows are read from the session's journal, which the window writes them into:
+xdotool sees windows, not the text of their labels.
+
 Exits 77 (skipped) when Chromium, its driver, Selenium or Pillow is missing.
 
   network-session.py <nelo-qcm> <scratch folder>
@@ -139,8 +143,11 @@ class Session:
         self.program = program
         program.keys(program.main, 'alt+q', 'p')
         self.window = program.window(SESSION_WINDOW, '"Passation sur le réseau..." and its window')
-        journal = until(lambda: [r for r in program.journal() if r.get('k') == 'address' and r.get('port')] and
-                        program.journal(), 'the session listening')
+
+        def listening():
+            records = program.journal()
+            return records if any(r.get('k') == 'address' and r.get('port') for r in records) else None
+        journal = until(listening, 'the session listening')
         self.start = journal[0]
         place = [r for r in journal if r.get('k') == 'address'][-1]
         self.address = 'http://%s:%d/' % (place['address'], place['port'])
