@@ -46,13 +46,21 @@ RECORDER = """
 (() => {
   const key = 'nelo-e2e-api';
   const original = window.fetch;
+  const note = (path, status, body) => {
+    const seen = JSON.parse(sessionStorage.getItem(key) || '[]');
+    seen.push({path: path, status: status, body: body, at: Date.now()});
+    sessionStorage.setItem(key, JSON.stringify(seen));
+  };
   window.fetch = async function (input, init) {
-    const response = await original.apply(this, arguments);
+    let response;
     try {
-      const text = await response.clone().text();
-      const seen = JSON.parse(sessionStorage.getItem(key) || '[]');
-      seen.push({path: String(input), body: text});
-      sessionStorage.setItem(key, JSON.stringify(seen));
+      response = await original.apply(this, arguments);
+    } catch (e) {
+      note(String(input), 0, '');
+      throw e;
+    }
+    try {
+      note(String(input), response.status, await response.clone().text());
     } catch (e) { /* not for the record */ }
     return response;
   };
@@ -357,11 +365,17 @@ def corrections_at_end_session(program, phones, results, before):
 
     # A classmate picks up Ann's phone and reloads the end page; the page asks the server again
     # a moment later, and still learns nothing.
-    looks = len([s for s in api_seen(ann) if s['path'] == '/api/state'])
+    reloaded = time.time() * 1000
     ann.browser.refresh()
     ann.wait(lambda: ann.visible('#end-page') and 'Note :' in ann.find('#end-page').text, 'the end page again')
-    until(lambda: len([s for s in api_seen(ann) if s['path'] == '/api/state']) >= looks + 2,
-          'the end page asking again for the corrections', 20)
+    # Where the run stands, on reloading; then the first look for the corrections.
+    try:
+        until(lambda: len([s for s in api_seen(ann) if s['path'] == '/api/state' and s['at'] >= reloaded]) >= 2,
+              'the end page asking again for the corrections', 20)
+    except AssertionError:
+        print('what the page received: %s, reloaded at %d, now %d'
+              % ([(s['path'], s['status'], s['at']) for s in api_seen(ann)][-12:], reloaded, time.time() * 1000))
+        raise
     found = corrections_in(ann)
     check(not found, 'a correction reached Ann after reloading her end page: %s' % found)
 
