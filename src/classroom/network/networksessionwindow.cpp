@@ -411,6 +411,7 @@ void NetworkSessionWindow::removeRow()
             return;
         session.remove(index);
     });
+    m_model->refreshNow();
     updateRowButtons();
 }
 
@@ -437,6 +438,7 @@ void NetworkSessionWindow::mergeRows()
             break;
         }
     });
+    m_model->refreshNow();
     updateRowButtons();
 }
 

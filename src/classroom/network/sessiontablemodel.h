@@ -40,6 +40,10 @@ public:
     // "12 élèves, 5 ont terminé"
     QString summary() const;
 
+    // Every row told to the view now: what the teacher did herself (a row removed, two merged)
+    // shows at once, not with the class's next refresh.
+    void refreshNow() { everyRowChanged(); }
+
 Q_SIGNALS:
     // The request rows changed: the window puts their buttons back.
     void takeOverRowsChanged();
