@@ -134,12 +134,16 @@ QStringList write(const QStringList &freeText, const Choices &choices)
         if (!text.isEmpty())
             lines << feedbackLine(a + 1, text);
     }
-    QStringList written = freeText;
+    // The choice lines stand within the twelve lines the sheet reads back even when the author's
+    // text is longer: the marker and they come early enough, and what the author wrote past
+    // the limit follows them (it was past the limit already, and the sheet says so).
     const int marker = markerIndex(freeText);
-    if (marker < 0)
-        written << Correction::marker() << lines;
-    else
-        written = freeText.mid(0, marker + 1) + lines + freeText.mid(marker + 1);
+    const int end = marker < 0 ? int(freeText.size()) : marker;
+    const int at = std::max(0, std::min(end, QcmFormat::MaxFreeTextLines - 1 - int(lines.size())));
+    QStringList written = freeText.mid(0, at);
+    written << (marker < 0 ? Correction::marker() : freeText.at(marker)) << lines << freeText.mid(at, end - at);
+    if (marker >= 0)
+        written << freeText.mid(marker + 1);
     return written;
 }
 

@@ -57,7 +57,9 @@ Split read(const QStringList &freeText, int rightAnswer);
 
 // The free text to write: the author's lines with the choice lines just after the correction
 // marker, so that they are the first of the correction to be kept, and a marker added at the
-// end when there is none. Without choices, the author's lines as they are.
+// end when there is none. Without choices, the author's lines as they are. When the author's
+// lines before the marker would push the choice lines past the twelfth line, the marker and
+// the choice lines come earlier, before the author's lines that are past the limit anyway.
 QStringList write(const QStringList &freeText, const Choices &choices);
 
 // How many free-text lines the question takes in the file, choice lines included; past

@@ -220,6 +220,7 @@ void TestAnswerChoices::keptAtTheLimit_data()
     QTest::newRow("one past: the correction's last line is cut, the choices kept") << 5 << 4 << 9;
     // The correction's lines cut, the marker goes with the choices and is written again with them.
     QTest::newRow("long statement: choices still within twelve") << 8 << 2 << 8;
+    QTest::newRow("statement past the limit: the choices come before its end") << 11 << 0 << 8;
 }
 
 void TestAnswerChoices::keptAtTheLimit()
