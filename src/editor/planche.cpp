@@ -219,15 +219,15 @@ void TPlanche::createChoiceControls()
         box->hide();
         rightBoxes[size_t(i)] = box;
 
-        auto *label = new QLabel(tr("Réponse %1").arg(i + 1), m_page);
-        label->setObjectName(QStringLiteral("FeedbackLabel%1").arg(i + 1));
-        label->move(16, FeedbackTops[i] + 3);
+        // Not "Réponse n" again: that caption names the answer's own box.
+        QLabel *label = captionLabel(QStringLiteral("FeedbackLabel%1").arg(i + 1), tr("Commentaire %1").arg(i + 1), 14, m_page);
+        label->move(16, FeedbackTops[i] + 4);
         label->adjustSize();
         feedbackLabels[size_t(i)] = label;
 
         auto *edit = new QLineEdit(m_page);
         edit->setObjectName(QStringLiteral("Feedback%1").arg(i + 1));
-        AccessibleNames::setName(edit, tr("Commentaire de la réponse %1").arg(i + 1));
+        AccessibleNames::setCaption(edit, label);
         edit->setGeometry(120, FeedbackTops[i], 569, 26);
         edit->setFont(designFont(QStringLiteral("Arial"), 16));
         edit->setMaxLength(QcmFormat::MaxFieldLength);
