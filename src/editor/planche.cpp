@@ -545,7 +545,8 @@ void TPlanche::SuppImg()
 
 void TPlanche::insertCorrection()
 {
-    const QStringList lines = fields().freeText;
+    // The memo's own lines: the marker the right answers and comments need is not in it.
+    const QStringList lines = memoLines();
     const int marker = int(std::find_if(lines.cbegin(), lines.cend(), Correction::isMarker) - lines.cbegin());
     if (marker == lines.size()) {
         // Typing, not a rewrite: the question is modified as by any typing, and undone the same way.

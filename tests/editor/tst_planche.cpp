@@ -119,6 +119,7 @@ private Q_SLOTS:
     void oneAnswerQuestionsWrittenAsRead();
     void lineLimitSaid_data();
     void lineLimitSaid();
+    void correctionInsertedBesideTheComments();
 
 private:
     TPlanche *sheet = nullptr;
@@ -832,6 +833,18 @@ void TestPlanche::lineLimitSaid()
     sheet->Precedent();
     QVERIFY(sheet->rightBoxes[1]->isChecked());
     QCOMPARE(int(sheet->Memo1->toPlainText().split(QLatin1Char('\n')).size()), std::min(memoLines, 10));
+}
+
+void TestPlanche::correctionInsertedBesideTheComments()
+{
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    sheet->feedbackEdits[1]->setText(QStringLiteral("non"));
+    // The comment's marker stays out of the memo: the command still writes one there.
+    sheet->insertCorrection();
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 1\nCorrection :\n"));
+    sheet->Memo1->insertPlainText(QStringLiteral("Parce que."));
+    QCOMPARE(sheet->fields().freeText,
+             (QStringList{"Texte 1", "Correction :", "Commentaire de la réponse 2 : non", "Parce que."}));
 }
 
 QTEST_MAIN(TestPlanche)
