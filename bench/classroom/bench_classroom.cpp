@@ -28,7 +28,8 @@ constexpr int VersionQuestions = 1000;
 constexpr int Runs = 1000;
 constexpr int AnalysedQuestions = 200;
 
-QStringList questionnaireLines(int questions)
+// `several`: every other question has two right answers (its own and the next) and a comment.
+QStringList questionnaireLines(int questions, bool several = false)
 {
     QStringList lines;
     for (int n = 0; n < questions; ++n) {
@@ -36,8 +37,13 @@ QStringList questionnaireLines(int questions)
               << QStringLiteral("PICTURE carte%1.png").arg(n);
         for (int k = 1; k <= QcmFormat::AnswerCount; ++k)
             lines << QcmFormat::answerKeyword(k) + QStringLiteral("Réponse %1 de la question %2").arg(k).arg(n + 1);
-        lines << QStringLiteral("REPONSE %1").arg(1 + n % 5) << QStringLiteral("Un énoncé.")
-              << QStringLiteral("Correction :") << QStringLiteral("Parce que.") << QcmFormat::closingTag(n);
+        const int right = 1 + n % 4;
+        lines << QStringLiteral("REPONSE %1").arg(several ? right : 1 + n % 5) << QStringLiteral("Un énoncé.")
+              << QStringLiteral("Correction :");
+        if (several && n % 2 == 0)
+            lines << QStringLiteral("Bonnes réponses : %1, %2").arg(right).arg(right + 1)
+                  << QStringLiteral("Commentaire de la réponse 5 : non.");
+        lines << QStringLiteral("Parce que.") << QcmFormat::closingTag(n);
     }
     return lines;
 }
@@ -119,6 +125,27 @@ void BM_VersionAndMark(benchmark::State &state)
     }
 }
 
+void BM_SeveralAndMark(benchmark::State &state)
+{
+    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(
+        ClassQuestionnaire::fromLines(questionnaireLines(VersionQuestions, true)));
+    ClassSettings settings;
+    settings.shuffleQuestions = settings.shuffleAnswers = true;
+    settings.penalty = ClassSettings::Penalty::Chance;
+    settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    quint64 seed = 1;
+    for (auto _ : state) {
+        ClassRun run(questionnaire, settings, seed++);
+        for (int question = 0; question < run.size(); ++question) {
+            if (questionnaire->question(question).severalRight())
+                run.setAnswers(question, AnswerSets::of(1 + question % 4) | AnswerSets::of(5));
+            else
+                run.setAnswer(question, 1 + question % 4);
+        }
+        benchmark::DoNotOptimize(run.score().mark);
+    }
+}
+
 void BM_ReadResultsBytes(benchmark::State &state)
 {
     for (auto _ : state)
@@ -159,6 +186,7 @@ void BM_ItemAnalysis(benchmark::State &state)
 
 BENCHMARK(BM_ReadQuestionnaireBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VersionAndMark)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SeveralAndMark)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadResultsBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ItemAnalysis)->Unit(benchmark::kMillisecond);
@@ -177,6 +205,8 @@ int main(int argc, char **argv)
     };
     std::printf("\n");
     ratio("A version of 1,000 questions built and marked", "BM_VersionAndMark", "BM_ReadQuestionnaireBytes", 5);
+    ratio("The same with every other question of several right answers, partial credit", "BM_SeveralAndMark",
+          "BM_ReadQuestionnaireBytes", 5);
     ratio("Statistics of 1,000 runs x 200 questions, file read and parsed", "BM_Statistics", "BM_ReadResultsBytes", 100);
     benchmark::Shutdown();
     return 0;

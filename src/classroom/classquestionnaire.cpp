@@ -1,5 +1,6 @@
 #include "classroom/classquestionnaire.h"
 
+#include "document/answerchoices.h"
 #include "document/blockindex.h"
 #include "document/correction.h"
 
@@ -21,6 +22,39 @@ std::optional<int> rightAnswerOf(const QString &field, const ClassQuestion &ques
 }
 
 } // namespace
+
+namespace AnswerSets {
+
+AnswerSet of(int answer)
+{
+    if (answer == 0)
+        return 0;
+    return answer >= 1 && answer <= AnswerCount ? AnswerSet(1u << (answer - 1)) : OutOfRange;
+}
+
+int count(AnswerSet set)
+{
+    int n = 0;
+    for (int a = 1; a <= AnswerCount; ++a)
+        n += contains(set, a) ? 1 : 0;
+    return n;
+}
+
+bool contains(AnswerSet set, int answer)
+{
+    return answer >= 1 && answer <= AnswerCount && (set & (1u << (answer - 1))) != 0;
+}
+
+int first(AnswerSet set)
+{
+    for (int a = 1; a <= AnswerCount; ++a) {
+        if (contains(set, a))
+            return a;
+    }
+    return 0;
+}
+
+} // namespace AnswerSets
 
 std::vector<int> ClassQuestion::answerNumbers() const
 {
@@ -53,7 +87,18 @@ ClassQuestionnaire ClassQuestionnaire::fromLines(const QStringList &lines)
             question.answers[size_t(k)] = fieldAt(lines, open + FirstAnswerLine + k, end, answerKeyword(k + 1).size());
         question.rightAnswer =
             rightAnswerOf(fieldAt(lines, open + RightAnswerLine, end, RightAnswerKeyword.size()), question);
-        Correction::FreeTextParts parts = Correction::split(freeTextAt(lines, open, end, n));
+        const QStringList freeText = freeTextAt(lines, open, end, n);
+        const AnswerChoices::Split choices = AnswerChoices::read(freeText, question.rightAnswer.value_or(0));
+        question.feedback = choices.choices.feedback;
+        // A right answer without a text cannot be ticked: it is not one.
+        for (const int a : choices.choices.rightAnswers()) {
+            if (!question.answers[size_t(a - 1)].isEmpty())
+                question.rightAnswers |= AnswerSets::of(a);
+        }
+        if (!question.marked() || AnswerSets::count(question.rightAnswers) < 2)
+            question.rightAnswers = 0;
+        // The choice lines stay in the correction a class sees: they read as plain French.
+        Correction::FreeTextParts parts = Correction::split(freeText);
         question.statement = std::move(parts.statement);
         question.correction = std::move(parts.correction);
     }
@@ -81,6 +126,10 @@ QString ClassQuestionnaire::fingerprint() const
         for (const QString &answer : question.answers)
             add(answer);
         add(QString::number(question.rightAnswer.value_or(0)));
+        // Only for a question with several right answers, so that every other questionnaire
+        // keeps the fingerprint its results files name.
+        if (question.severalRight())
+            add(QStringLiteral("plusieurs:%1").arg(question.rightAnswers));
     }
     return QString::fromLatin1(hash.result().toHex().left(16));
 }

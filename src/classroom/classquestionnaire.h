@@ -11,6 +11,21 @@
 #include <optional>
 #include <vector>
 
+// Answers 1 to 5 as bits (answer k is bit k - 1): what a pupil ticked on a question, or the
+// right answers of a question that has several.
+using AnswerSet = quint8;
+
+namespace AnswerSets {
+// The set of one answer; an answer that is none of 1 to 5 (0 excepted, which is no answer)
+// gives OutOfRange, which is never right.
+inline constexpr AnswerSet OutOfRange = 0x80;
+AnswerSet of(int answer);
+int count(AnswerSet set);
+bool contains(AnswerSet set, int answer);
+// The first answer of the set (1 to 5), 0 when it has none.
+int first(AnswerSet set);
+} // namespace AnswerSets
+
 // One question as a class takes it: its fields, its free text split into the statement shown
 // with it and the correction shown after the end, and its right answer when it has one that can
 // be marked.
@@ -24,12 +39,18 @@ struct ClassQuestion
     // 1 to 5, naming an answer that has a text; none when the "REPONSE " line holds no such
     // number: the question is shown but never marked.
     std::optional<int> rightAnswer;
+    // Every right answer when the question has several (the "REPONSE " line names the first),
+    // none for a one-answer question.
+    AnswerSet rightAnswers = 0;
+    // What a pupil who chose answer i + 1 reads after answering; empty for none.
+    std::array<QString, QcmFormat::AnswerCount> feedback;
     QStringList statement;
     QStringList correction;
 
     // The answers with a text, by their number (1 to 5), in order.
     std::vector<int> answerNumbers() const;
     bool marked() const { return rightAnswer.has_value(); }
+    bool severalRight() const { return AnswerSets::count(rightAnswers) >= 2; }
 };
 
 // A questionnaire read once for a class: every question by number, and its settings. Read in one

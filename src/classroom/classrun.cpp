@@ -5,7 +5,8 @@
 ClassRun::ClassRun(std::shared_ptr<const ClassQuestionnaire> questionnaire, const ClassSettings &settings, quint64 seed)
     : m_questionnaire(std::move(questionnaire)), m_settings(settings),
       m_version(ClassVersion::build(*m_questionnaire, settings, seed)),
-      m_answers(size_t(m_questionnaire->size()), 0)
+      m_answers(size_t(m_questionnaire->size()), 0),
+      m_ticked(size_t(m_questionnaire->size()), 0)
 {
 }
 
@@ -48,6 +49,24 @@ bool ClassRun::setAnswer(int question, int answer)
     if (answer != 0 && m_version.shownPlace(question, answer) == 0)
         return false;
     m_answers[size_t(question)] = answer;
+    m_ticked[size_t(question)] = AnswerSets::of(answer);
+    return true;
+}
+
+bool ClassRun::setAnswers(int question, AnswerSet ticked)
+{
+    if (m_finished || question < 0 || question >= m_questionnaire->size())
+        return false;
+    if ((ticked & AnswerSets::OutOfRange) != 0)
+        return false;
+    if (AnswerSets::count(ticked) > 1 && !m_questionnaire->question(question).severalRight())
+        return false;
+    for (int a = 1; a <= QcmFormat::AnswerCount; ++a) {
+        if (AnswerSets::contains(ticked, a) && m_version.shownPlace(question, a) == 0)
+            return false;
+    }
+    m_answers[size_t(question)] = AnswerSets::first(ticked);
+    m_ticked[size_t(question)] = ticked;
     return true;
 }
 
@@ -68,5 +87,5 @@ int ClassRun::answeredCount() const
 
 ClassScore ClassRun::score() const
 {
-    return ClassMarking::score(*m_questionnaire, m_settings, m_answers);
+    return ClassMarking::score(*m_questionnaire, m_settings, m_ticked);
 }

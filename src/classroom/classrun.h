@@ -34,8 +34,14 @@ public:
     // An answer in the questionnaire's numbering (a journal read back, a paper copy read): the
     // same checks as choose().
     bool setAnswer(int question, int answer);
-    // By question number: the answer (1 to 5) or 0.
+    // The answers ticked on a question with several right answers (a one-answer question takes
+    // one answer, or none): the same checks as setAnswer() for each of them.
+    bool setAnswers(int question, AnswerSet ticked);
+    // By question number: the answer (1 to 5) or 0; for ticks on a question with several right
+    // answers, the first of them.
     const std::vector<int> &answers() const { return m_answers; }
+    // By question number: every answer ticked.
+    const std::vector<AnswerSet> &answerSets() const { return m_ticked; }
 
     // Positions (0-based, in the pupil's order) of the questions still without an answer.
     std::vector<int> unansweredPositions() const;
@@ -51,5 +57,6 @@ private:
     ClassSettings m_settings;
     ClassVersion m_version;
     std::vector<int> m_answers;
+    std::vector<AnswerSet> m_ticked;
     bool m_finished = false;
 };

@@ -1,5 +1,6 @@
 #include "classroom/classscore.h"
 
+#include <algorithm>
 #include <cmath>
 
 QString ClassScore::markText() const
@@ -9,40 +10,96 @@ QString ClassScore::markText() const
 
 namespace ClassMarking {
 
+QuestionMark markQuestion(const ClassQuestion &question, const ClassSettings &settings, AnswerSet ticked)
+{
+    QuestionMark mark;
+    if (!question.marked())
+        return mark;
+    using Outcome = ClassScore::Outcome;
+    if (ticked == 0) {
+        mark.outcome = Outcome::Unanswered;
+        return mark;
+    }
+    if (!question.severalRight()) {
+        const bool right = ticked == AnswerSets::of(*question.rightAnswer);
+        mark.outcome = right ? Outcome::Right : Outcome::Wrong;
+        // Guessing among k answers then earns nothing on average.
+        const int choices = int(question.answerNumbers().size());
+        if (right)
+            mark.points = 1;
+        else if (settings.penalty == ClassSettings::Penalty::Chance && choices > 1)
+            mark.points = -1.0 / (choices - 1);
+        return mark;
+    }
+    const AnswerSet right = question.rightAnswers;
+    mark.outcome = ticked == right ? Outcome::Right : Outcome::Wrong;
+    if (settings.severalMarking == ClassSettings::SeveralMarking::AllOrNothing) {
+        mark.points = ticked == right ? 1 : 0;
+        return mark;
+    }
+    int rightCount = 0;
+    int wrongCount = 0;
+    int rightTicked = 0;
+    int wrongTicked = 0;
+    for (const int a : question.answerNumbers()) {
+        const bool isRight = AnswerSets::contains(right, a);
+        (isRight ? rightCount : wrongCount) += 1;
+        if (AnswerSets::contains(ticked, a))
+            (isRight ? rightTicked : wrongTicked) += 1;
+    }
+    // A tick on an answer the question does not have takes its share like a wrong one.
+    if ((ticked & AnswerSets::OutOfRange) != 0)
+        wrongTicked += 1;
+    double points = double(rightTicked) / rightCount;
+    if (wrongTicked > 0)
+        points -= double(wrongTicked) / std::max(wrongCount, 1);
+    mark.points = std::max(0.0, points);
+    return mark;
+}
+
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
-                 const std::vector<int> &answers)
+                 const std::vector<AnswerSet> &ticked)
 {
     ClassScore result;
     result.markScale = settings.markScale;
     result.outcomes.resize(size_t(questionnaire.size()), ClassScore::Outcome::NotMarked);
+    result.questionPoints.resize(size_t(questionnaire.size()), 0.0);
     double points = 0;
     for (const ClassQuestion &question : questionnaire.questions()) {
         if (!question.marked())
             continue;
         ++result.markedCount;
         const size_t n = size_t(question.number);
-        const int answer = n < answers.size() ? answers[n] : 0;
-        ClassScore::Outcome &outcome = result.outcomes[n];
-        if (answer == 0) {
-            outcome = ClassScore::Outcome::Unanswered;
-            ++result.unansweredCount;
-        } else if (answer == *question.rightAnswer) {
-            outcome = ClassScore::Outcome::Right;
+        const QuestionMark mark = markQuestion(question, settings, n < ticked.size() ? ticked[n] : AnswerSet(0));
+        result.outcomes[n] = mark.outcome;
+        result.questionPoints[n] = mark.points;
+        points += mark.points;
+        switch (mark.outcome) {
+        case ClassScore::Outcome::Right:
             ++result.rightCount;
-            points += 1;
-        } else {
-            outcome = ClassScore::Outcome::Wrong;
+            break;
+        case ClassScore::Outcome::Wrong:
             ++result.wrongCount;
-            // Guessing among k answers then earns nothing on average.
-            const int choices = int(question.answerNumbers().size());
-            if (settings.penalty == ClassSettings::Penalty::Chance && choices > 1)
-                points -= 1.0 / (choices - 1);
+            break;
+        case ClassScore::Outcome::Unanswered:
+            ++result.unansweredCount;
+            break;
+        case ClassScore::Outcome::NotMarked:
+            break;
         }
     }
     result.points = std::max(0.0, points);
     if (result.markedCount > 0)
         result.mark = roundToStep(result.points * settings.markScale / result.markedCount, settings.roundingHundredths);
     return result;
+}
+
+ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
+                 const std::vector<int> &answers)
+{
+    std::vector<AnswerSet> ticked(answers.size(), 0);
+    std::transform(answers.cbegin(), answers.cend(), ticked.begin(), AnswerSets::of);
+    return score(questionnaire, settings, ticked);
 }
 
 double roundToStep(double value, int stepHundredths)

@@ -14,6 +14,10 @@ struct ClassScore
     enum class Outcome { Right, Wrong, Unanswered, NotMarked };
 
     std::vector<Outcome> outcomes; // by question number
+    // What each question earned, by question number: 1 when right, a share of it for a partly
+    // right question with several right answers, less than 0 for a wrong answer under the
+    // chance penalty, 0 otherwise.
+    std::vector<double> questionPoints;
     int markedCount = 0;           // questions with a right answer: what the mark is out of
     int rightCount = 0;
     int wrongCount = 0;
@@ -29,6 +33,25 @@ struct ClassScore
 
 namespace ClassMarking {
 
+struct QuestionMark
+{
+    // Right only when exactly the right answers are ticked; Wrong for any other ticks, even
+    // those that earn a share.
+    ClassScore::Outcome outcome = ClassScore::Outcome::NotMarked;
+    double points = 0;
+};
+
+// The one rule every way a class answers is marked by. A one-answer question: 1 for its right
+// answer, under the chance penalty -1/(k-1) for a wrong one among k answers (several ticks are
+// wrong). A question with several right answers: all or nothing, or with partial credit 1/r for
+// each of its r right answers ticked and -1/w for each of its w wrong ones, never below 0; the
+// chance penalty does not apply to it (partial credit's own share plays that part). Blank is 0.
+QuestionMark markQuestion(const ClassQuestion &question, const ClassSettings &settings, AnswerSet ticked);
+
+// Answers by question number, the ticks of each question as a set.
+ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
+                 const std::vector<AnswerSet> &ticked);
+// One answer a question (1 to 5, 0 for none), as every one-answer way of answering gives them.
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
                  const std::vector<int> &answers);
 

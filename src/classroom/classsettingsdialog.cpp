@@ -40,6 +40,16 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     PenaltyBox->setCurrentIndex(settings.penalty == ClassSettings::Penalty::Chance ? 1 : 0);
     PenaltyBox->setToolTip(tr("La note totale ne descend jamais sous 0. Une question sans réponse vaut 0."));
 
+    SeveralBox = new QComboBox(this);
+    SeveralBox->setObjectName(QStringLiteral("SeveralBox"));
+    SeveralBox->addItem(tr("Tout ou rien"));
+    SeveralBox->addItem(tr("Crédit partiel"));
+    SeveralBox->setCurrentIndex(int(settings.severalMarking));
+    SeveralBox->setToolTip(tr("« Tout ou rien » : le point de la question seulement si toutes ses bonnes réponses, et "
+                              "elles seules, sont cochées. « Crédit partiel » : chaque bonne réponse cochée rapporte "
+                              "sa part du point, chaque fausse en retire une part ; jamais moins de 0 pour la "
+                              "question. La pénalité ci-dessus ne vaut que pour les questions à une bonne réponse."));
+
     EndViewBox = new QComboBox(this);
     EndViewBox->setObjectName(QStringLiteral("EndViewBox"));
     EndViewBox->addItem(tr("Rien"));
@@ -65,6 +75,7 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     form->addRow(tr("Note &sur :"), ScaleBox);
     form->addRow(tr("&Arrondie :"), RoundingBox);
     form->addRow(tr("&Pénalité :"), PenaltyBox);
+    form->addRow(tr("Plusieurs &bonnes réponses :"), SeveralBox);
     form->addRow(tr("À la fin, l'élève &voit :"), EndViewBox);
     form->addRow(tr("&Corrections montrées :"), CorrectionsBox);
     auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
@@ -89,6 +100,7 @@ ClassSettings ClassSettingsDialog::settings() const
     chosen.markScale = ScaleBox->value();
     chosen.roundingHundredths = RoundingBox->currentData().toInt();
     chosen.penalty = PenaltyBox->currentIndex() == 1 ? ClassSettings::Penalty::Chance : ClassSettings::Penalty::None;
+    chosen.severalMarking = ClassSettings::SeveralMarking(SeveralBox->currentIndex());
     chosen.endView = ClassSettings::EndView(EndViewBox->currentIndex());
     chosen.correctionsShown = ClassSettings::CorrectionsShown(CorrectionsBox->currentIndex());
     return chosen;

@@ -24,6 +24,7 @@ public:
     QSpinBox *ScaleBox = nullptr;
     QComboBox *RoundingBox = nullptr;
     QComboBox *PenaltyBox = nullptr;
+    QComboBox *SeveralBox = nullptr;
     QComboBox *EndViewBox = nullptr;
     QComboBox *CorrectionsBox = nullptr;
 

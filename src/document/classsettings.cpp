@@ -13,6 +13,9 @@ const QString RoundingKey = QStringLiteral("arrondi");
 const QString PenaltyKey = QStringLiteral("penalite");
 const QString EndKey = QStringLiteral("fin");
 const QString CorrectionsKey = QStringLiteral("corrections");
+const QString SeveralKey = QStringLiteral("plusieurs");
+const QString AllOrNothing = QStringLiteral("tout-ou-rien");
+const QString Partial = QStringLiteral("partiel");
 
 const QString InOrder = QStringLiteral("ordre");
 const QString Shuffled = QStringLiteral("melange");
@@ -86,6 +89,11 @@ void apply(ClassSettings &settings, const QString &key, const QString &value)
             if (value == endText(view))
                 settings.endView = view;
         }
+    } else if (key == SeveralKey) {
+        if (value == AllOrNothing)
+            settings.severalMarking = ClassSettings::SeveralMarking::AllOrNothing;
+        else if (value == Partial)
+            settings.severalMarking = ClassSettings::SeveralMarking::Partial;
     } else if (key == CorrectionsKey) {
         for (auto when : {ClassSettings::CorrectionsShown::AfterCopy, ClassSettings::CorrectionsShown::AfterRun,
                           ClassSettings::CorrectionsShown::Never}) {
@@ -101,7 +109,8 @@ bool ClassSettings::operator==(const ClassSettings &other) const
 {
     return shuffleQuestions == other.shuffleQuestions && shuffleAnswers == other.shuffleAnswers
         && markScale == other.markScale && roundingHundredths == other.roundingHundredths
-        && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown;
+        && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown
+        && severalMarking == other.severalMarking;
 }
 
 bool ClassSettings::showsCorrections(bool released) const
@@ -180,6 +189,8 @@ QStringList withSettings(const QStringList &lines, const ClassSettings &settings
         // files are written as they were.
         if (settings.correctionsShown != defaults.correctionsShown)
             header << Keyword + CorrectionsKey + QLatin1Char('=') + correctionsText(settings.correctionsShown);
+        if (settings.severalMarking != defaults.severalMarking)
+            header << Keyword + SeveralKey + QLatin1Char('=') + Partial;
     }
     QStringList result = header;
     const int end = headerEnd(lines);

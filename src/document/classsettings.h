@@ -14,6 +14,10 @@ struct ClassSettings
     // When a pupil who has finished is shown the corrections, if the end view has them: at once,
     // once the teacher ends the run (or shows them), or never.
     enum class CorrectionsShown { AfterCopy, AfterRun, Never };
+    // How a question with several right answers is marked: its point only when exactly its right
+    // answers are ticked, or a share of it for each right answer ticked, less a share for each
+    // wrong one (never below 0 for the question).
+    enum class SeveralMarking { AllOrNothing, Partial };
 
     bool shuffleQuestions = false;
     bool shuffleAnswers = false;
@@ -23,6 +27,7 @@ struct ClassSettings
     Penalty penalty = Penalty::None;
     EndView endView = EndView::Mark;
     CorrectionsShown correctionsShown = CorrectionsShown::AfterCopy;
+    SeveralMarking severalMarking = SeveralMarking::AllOrNothing;
 
     // Whether a pupil who has finished sees the corrections (and the right answers) now;
     // `released` once the teacher has ended the run or shown the corrections.

@@ -431,6 +431,14 @@ void QuestionStore::SheetEdited()
     m_documentModified = true;
 }
 
+void QuestionStore::sheetCommand(const std::function<void()> &change)
+{
+    remember();
+    change();
+    m_readFields = m_sheet.fields();
+    SheetEdited();
+}
+
 void QuestionStore::setCurrentPicture(const QString &path)
 {
     remember();

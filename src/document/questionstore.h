@@ -67,6 +67,9 @@ public:
     void SheetEdited();
     // A picture chosen for the question on the sheet.
     void setCurrentPicture(const QString &path);
+    // A change the sheet makes to the question outside typing (ticking an answer right): taken
+    // back by Annuler like a question command. `change` puts the new state on the sheet.
+    void sheetCommand(const std::function<void()> &change);
     // The question is written with an empty picture line and read again without picture.
     void SuppImg();
     // Title and answers replaced by copied ones; right answer, picture and free text stay.

@@ -19,6 +19,7 @@
 #include "runner/qcm.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFrame>
 #include <QKeyEvent>
@@ -76,6 +77,11 @@ bool fieldHasOwnUndo(QObject *field)
 }
 
 constexpr int AnswerTops[] = {320, 352, 384, 416, 448};
+// Below the design's last answer: "Plusieurs bonnes réponses", then one comment per answer.
+constexpr int SeveralTop = 486;
+constexpr int FeedbackCaptionTop = 516;
+constexpr int FeedbackTops[] = {540, 568, 596, 624, 652};
+constexpr int PageHeight = 688;
 // The answers' captions are Label2, Label3, Label5, Label6 and Label7 on the design.
 constexpr int AnswerLabelNumbers[] = {2, 3, 5, 6, 7};
 
@@ -99,6 +105,7 @@ TPlanche::TPlanche(Services &services, QWidget *parent)
     Image1->setStretch(true);
     Panel2->layout()->addWidget(Image1);
     createAnswerRows();
+    createChoiceControls();
     setFieldTabOrder();
     connectChangeHandlers();
     watchFieldKeys();
@@ -112,7 +119,7 @@ void TPlanche::createPage()
     // The controls keep their design places on a page that scrolls when the sheet is smaller.
     m_page = new QWidget;
     m_page->setObjectName(QStringLiteral("Page"));
-    m_page->setMinimumSize(DesignWidth, DesignHeight);
+    m_page->setMinimumSize(DesignWidth, PageHeight);
     m_page->installEventFilter(this);
     m_scroll = new PageScrollArea(m_page, PageScrollArea::Fit::GrowWithArea, this);
 }
@@ -185,6 +192,49 @@ void TPlanche::createAnswerRows()
     }
 }
 
+void TPlanche::createChoiceControls()
+{
+    SeveralRight = new QCheckBox(tr("Plusieurs bonnes réponses"), m_page);
+    SeveralRight->setObjectName(QStringLiteral("SeveralRight"));
+    SeveralRight->setGeometry(16, SeveralTop, 260, 24);
+
+    LineLimit = new QLabel(m_page);
+    LineLimit->setObjectName(QStringLiteral("LineLimit"));
+    LineLimit->setGeometry(290, SeveralTop, 470, 24);
+    QPalette warning = LineLimit->palette();
+    warning.setColor(QPalette::WindowText, QColor(0xa0, 0x10, 0x10));
+    LineLimit->setPalette(warning);
+    LineLimit->hide();
+
+    FeedbackCaption = new QLabel(tr("Commentaire montré à l'élève qui a choisi la réponse :"), m_page);
+    FeedbackCaption->setObjectName(QStringLiteral("FeedbackCaption"));
+    FeedbackCaption->move(16, FeedbackCaptionTop);
+    FeedbackCaption->adjustSize();
+
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
+        auto *box = new QCheckBox(m_page);
+        box->setObjectName(QStringLiteral("RightBox%1").arg(i + 1));
+        AccessibleNames::setName(box, tr("Réponse %1 juste").arg(i + 1));
+        box->setGeometry(697, AnswerTops[i] + 2, 22, 22);
+        box->hide();
+        rightBoxes[size_t(i)] = box;
+
+        // Not "Réponse n" again: that caption names the answer's own box.
+        QLabel *label = captionLabel(QStringLiteral("FeedbackLabel%1").arg(i + 1), tr("Commentaire %1").arg(i + 1), 14, m_page);
+        label->move(16, FeedbackTops[i] + 4);
+        label->adjustSize();
+        feedbackLabels[size_t(i)] = label;
+
+        auto *edit = new QLineEdit(m_page);
+        edit->setObjectName(QStringLiteral("Feedback%1").arg(i + 1));
+        AccessibleNames::setCaption(edit, label);
+        edit->setGeometry(120, FeedbackTops[i], 569, 26);
+        edit->setFont(designFont(QStringLiteral("Arial"), 16));
+        edit->setMaxLength(QcmFormat::MaxFieldLength);
+        feedbackEdits[size_t(i)] = edit;
+    }
+}
+
 void TPlanche::setFieldTabOrder()
 {
     // Title, free text, answers 1 to 5, right answer, "Choisir image"; the two panels take no
@@ -194,6 +244,13 @@ void TPlanche::setFieldTabOrder()
         order.append(edit);
     order.append(SpinEdit1);
     order.append(Button1);
+    // Then what lies below the design's controls, top to bottom; the answers' boxes are
+    // reached only while they are shown.
+    order.append(SeveralRight);
+    for (QCheckBox *box : rightBoxes)
+        order.append(box);
+    for (QLineEdit *edit : feedbackEdits)
+        order.append(edit);
     for (int i = 0; i + 1 < int(order.size()); ++i)
         setTabOrder(order.at(i), order.at(i + 1));
     Panel1->setFocusPolicy(Qt::NoFocus);
@@ -209,12 +266,33 @@ void TPlanche::connectChangeHandlers()
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TPlanche::SpinEdit1Change);
     connect(Memo1, &QPlainTextEdit::textChanged, this, &TPlanche::Memo1Change);
     connect(Button1, &QPushButton::clicked, this, &TPlanche::chooseGuardedPicture);
+    connect(SeveralRight, &QCheckBox::clicked, this, [this](bool several) {
+        RightState state;
+        state.several = several;
+        if (several)
+            state.ticked[size_t(SpinEdit1->value() - 1)] = true;
+        changeRightState(state);
+    });
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
+        connect(rightBoxes[size_t(i)], &QCheckBox::clicked, this, [this, i](bool ticked) {
+            RightState state = m_rightState;
+            state.ticked[size_t(i)] = ticked;
+            changeRightState(state);
+        });
+        connect(feedbackEdits[size_t(i)], &QLineEdit::textChanged, this, &TPlanche::Edit1Change);
+        connect(feedbackEdits[size_t(i)], &QLineEdit::textChanged, this, &TPlanche::updateLineLimit);
+    }
+    connect(Memo1, &QPlainTextEdit::textChanged, this, &TPlanche::updateLineLimit);
 }
 
 QList<QWidget *> TPlanche::fieldWidgets() const
 {
-    QList<QWidget *> fields{Edit1, Memo1, SpinEdit1, Button1};
+    QList<QWidget *> fields{Edit1, Memo1, SpinEdit1, Button1, SeveralRight};
     for (QLineEdit *edit : answerEdits)
+        fields.append(edit);
+    for (QCheckBox *box : rightBoxes)
+        fields.append(box);
+    for (QLineEdit *edit : feedbackEdits)
         fields.append(edit);
     return fields;
 }
@@ -233,15 +311,31 @@ QuestionFields TPlanche::fields() const
     fields.title = Edit1->text();
     for (int i = 0; i < QcmFormat::AnswerCount; ++i)
         fields.answers[size_t(i)] = answerEdits[size_t(i)]->text();
-    fields.rightAnswer = SpinEdit1->value();
-    QString text = Memo1->toPlainText();
-    if (!text.isEmpty()) {
-        // A line break after the last line does not make an empty line of its own.
-        if (text.endsWith(QLatin1Char('\n')))
-            text.chop(1);
-        fields.freeText = text.split(QLatin1Char('\n'));
-    }
+    const AnswerChoices::Choices chosen = choices();
+    fields.rightAnswer = chosen.firstRight(SpinEdit1->value());
+    fields.freeText = AnswerChoices::write(memoLines(), chosen);
     return fields;
+}
+
+QStringList TPlanche::memoLines() const
+{
+    QString text = Memo1->toPlainText();
+    if (text.isEmpty())
+        return {};
+    // A line break after the last line does not make an empty line of its own.
+    if (text.endsWith(QLatin1Char('\n')))
+        text.chop(1);
+    return text.split(QLatin1Char('\n'));
+}
+
+AnswerChoices::Choices TPlanche::choices() const
+{
+    AnswerChoices::Choices chosen;
+    if (m_rightState.several)
+        chosen.right = m_rightState.ticked;
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        chosen.feedback[size_t(i)] = feedbackEdits[size_t(i)]->text();
+    return chosen;
 }
 
 void TPlanche::setFields(const QuestionFields &fields)
@@ -250,7 +344,58 @@ void TPlanche::setFields(const QuestionFields &fields)
     for (int i = 0; i < QcmFormat::AnswerCount; ++i)
         answerEdits[size_t(i)]->setText(fields.answers[size_t(i)]);
     SpinEdit1->setValue(fields.rightAnswer); // the spin box keeps it within 1 to 5
-    Memo1->setPlainText(fields.freeText.join(QLatin1Char('\n')));
+    const AnswerChoices::Split split = AnswerChoices::read(fields.freeText, SpinEdit1->value());
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i)
+        feedbackEdits[size_t(i)]->setText(split.choices.feedback[size_t(i)]);
+    showRightState({split.choices.several(), split.choices.right});
+    Memo1->setPlainText(split.freeText.join(QLatin1Char('\n')));
+}
+
+void TPlanche::showRightState(const RightState &state)
+{
+    m_rightState = state;
+    SeveralRight->setChecked(state.several);
+    for (int i = 0; i < QcmFormat::AnswerCount; ++i) {
+        rightBoxes[size_t(i)]->setChecked(state.several && state.ticked[size_t(i)]);
+        rightBoxes[size_t(i)]->setVisible(state.several);
+    }
+    // The spin box holds the first right answer, what the "REPONSE " line keeps; the boxes
+    // say which answers are right while there are several.
+    const auto first = std::find(state.ticked.cbegin(), state.ticked.cend(), true);
+    if (state.several && first != state.ticked.cend())
+        SpinEdit1->setValue(int(first - state.ticked.cbegin()) + 1);
+    SpinEdit1->setEnabled(!state.several);
+    updateLineLimit();
+}
+
+void TPlanche::changeRightState(RightState state)
+{
+    const RightState after = state;
+    const RightState shown = m_rightState;
+    // The click already shows on the boxes; the command keeps the question as it was before it.
+    showRightState(shown);
+    const QuestionFields before = fields();
+    showRightState(after);
+    // One tick alone is still the same one-answer question: nothing to take back.
+    if (fields() == before)
+        return;
+    showRightState(shown);
+    m_store.sheetCommand([this, after] { showRightState(after); });
+}
+
+void TPlanche::updateLineLimit()
+{
+    if (!LineLimit)
+        return;
+    const int count = AnswerChoices::lineCount(memoLines(), choices());
+    if (count < QcmFormat::MaxFreeTextLines) {
+        LineLimit->hide();
+        return;
+    }
+    LineLimit->setText(count == QcmFormat::MaxFreeTextLines
+                           ? tr("Texte libre : 12 lignes sur 12, bonnes réponses et commentaires compris.")
+                           : tr("Texte libre : %1 lignes. Au-delà de 12, les dernières seront perdues.").arg(count));
+    LineLimit->show();
 }
 
 void TPlanche::setQuestionLabel(const QString &label)
@@ -400,7 +545,8 @@ void TPlanche::SuppImg()
 
 void TPlanche::insertCorrection()
 {
-    const QStringList lines = fields().freeText;
+    // The memo's own lines: the marker the right answers and comments need is not in it.
+    const QStringList lines = memoLines();
     const int marker = int(std::find_if(lines.cbegin(), lines.cend(), Correction::isMarker) - lines.cbegin());
     if (marker == lines.size()) {
         // Typing, not a rewrite: the question is modified as by any typing, and undone the same way.
@@ -567,13 +713,17 @@ void TPlanche::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_scroll->setGeometry(rect());
+    FormResize();
 }
 
 void TPlanche::FormResize()
 {
-    // Follows the page, which is the sheet's width unless the sheet is narrower than the design.
+    // Follows the sheet's width, or the design's when the sheet is narrower. The page is
+    // taller than the design (the comments below the answers), so a vertical scroll bar may
+    // take some of the sheet's width: both controls still end before it.
     if (!Edit1)
         return;
-    Edit1->resize(m_page->width() - 220, Edit1->height());
-    Panel1->move(m_page->width() - 120, 38);
+    const int width = std::max(this->width(), int(DesignWidth));
+    Edit1->resize(width - 220, Edit1->height());
+    Panel1->move(width - 120, 38);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/answerchoices.h"
 #include "document/questionstore.h"
 #include "document/sheetfields.h"
 #include "document/titlesearch.h"
@@ -15,6 +16,7 @@ class FileDialogs;
 class PictureRegistry;
 struct Services;
 class TQcm;
+class QCheckBox;
 class QFrame;
 class QKeyEvent;
 class QLabel;
@@ -113,6 +115,16 @@ public:
     QSpinBox *SpinEdit1 = nullptr;
     std::array<QLabel *, 5> answerLabels{};   // Label2, Label3, Label5, Label6, Label7
     std::array<QLineEdit *, 5> answerEdits{}; // Edit2 to Edit6
+    // Below the design's controls: several right answers, ticked beside each answer, and what a
+    // pupil who chose an answer reads after answering.
+    QCheckBox *SeveralRight = nullptr;          // "Plusieurs bonnes réponses"
+    std::array<QCheckBox *, 5> rightBoxes{};    // beside answers 1 to 5, shown with SeveralRight
+    QLabel *FeedbackCaption = nullptr;
+    std::array<QLabel *, 5> feedbackLabels{};
+    std::array<QLineEdit *, 5> feedbackEdits{};
+    // Says when the question's free text, right answers and comments included, reaches the
+    // twelve lines the file reads back.
+    QLabel *LineLimit = nullptr;
 
 Q_SIGNALS:
     // Whether "Annuler" has something to take back.
@@ -128,16 +140,31 @@ private Q_SLOTS:
     void SpinEdit1Change();
     void Memo1Change();
     void chooseGuardedPicture();
+    void updateLineLimit();
 
 private:
     void createPage();
     void createControls();
     void createAnswerRows();
+    void createChoiceControls();
     void setFieldTabOrder();
     void connectChangeHandlers();
     void watchFieldKeys();
     QList<QWidget *> fieldWidgets() const;
     void describePicture(const QString &path);
+
+    // What the right-answer controls show: whether several answers are right, and which are
+    // ticked (one tick alone is still a one-answer question in the file).
+    struct RightState
+    {
+        bool several = false;
+        std::array<bool, QcmFormat::AnswerCount> ticked{};
+    };
+    void showRightState(const RightState &state);
+    // A click on "Plusieurs bonnes réponses" or on an answer's box, as a command Annuler takes back.
+    void changeRightState(RightState state);
+    AnswerChoices::Choices choices() const;
+    QStringList memoLines() const;
 
     bool FormKeyDown(int key);
     void FormResize();
@@ -152,4 +179,5 @@ private:
     SheetWindows m_windows;
     // Title then answers 1 to 5, kept for the whole run (all questions, all questionnaires).
     std::array<QString, 1 + QcmFormat::AnswerCount> CopiedQuestion;
+    RightState m_rightState;
 };

@@ -69,6 +69,10 @@ private Q_SLOTS:
     void roundingHalfway_data();
     void roundingHalfway();
     void refusedAnswers();
+    void severalRightAnswersMarked_data();
+    void severalRightAnswersMarked();
+    void severalRightAnswersRead_data();
+    void severalRightAnswersRead();
     void unansweredInThePupilsOrder();
     void fingerprintFollowsTheQuestions();
     void sessionKeepsEveryRun();
@@ -284,6 +288,91 @@ void TestClassRun::refusedAnswers()
     run.finish();
     QVERIFY(!run.choose(0, 1));
     QCOMPARE(run.answers(), (std::vector<int>{0, 2}));
+}
+
+// Question 1: five answers, 1 and 3 right (each right one 1/2, each wrong one 1/3). Question 2:
+// four answers, 2 right (a wrong one costs 1/3 under the chance penalty). Out of 20, to 0,01.
+void TestClassRun::severalRightAnswersMarked_data()
+{
+    QTest::addColumn<bool>("partial");
+    QTest::addColumn<bool>("chance");
+    QTest::addColumn<QString>("ticked"); // of question 1
+    QTest::addColumn<int>("answer");     // of question 2
+    QTest::addColumn<double>("firstPoints");
+    QTest::addColumn<double>("mark");
+    QTest::newRow("all or nothing: exactly the right ones") << false << false << "13" << 2 << 1.0 << 20.0;
+    QTest::newRow("all or nothing: one of the two") << false << false << "1" << 2 << 0.0 << 10.0;
+    QTest::newRow("all or nothing: one more") << false << false << "134" << 0 << 0.0 << 0.0;
+    QTest::newRow("all or nothing, chance: all ticked") << false << true << "12345" << 2 << 0.0 << 10.0;
+    QTest::newRow("all or nothing, chance: question 2 wrong") << false << true << "13" << 1 << 1.0 << 6.67;
+    QTest::newRow("partial: one of the two") << true << false << "1" << 2 << 0.5 << 15.0;
+    QTest::newRow("partial: both and a wrong one") << true << false << "134" << 0 << 2.0 / 3 << 6.67;
+    QTest::newRow("partial: a right and a wrong one") << true << false << "14" << 0 << 1.0 / 6 << 1.67;
+    QTest::newRow("partial: a wrong one alone, never below 0") << true << false << "4" << 2 << 0.0 << 10.0;
+    QTest::newRow("partial: all ticked") << true << false << "12345" << 2 << 0.0 << 10.0;
+    QTest::newRow("partial, chance: both and a wrong one, question 2 wrong") << true << true << "134" << 1 << 2.0 / 3 << 3.33;
+    QTest::newRow("partial, chance: a wrong one alone, question 2 wrong") << true << true << "4" << 3 << 0.0 << 0.0;
+    QTest::newRow("partial: blank") << true << false << "" << 0 << 0.0 << 0.0;
+}
+
+void TestClassRun::severalRightAnswersMarked()
+{
+    QFETCH(bool, partial);
+    QFETCH(bool, chance);
+    QFETCH(QString, ticked);
+    QFETCH(int, answer);
+    const auto questionnaire = questionnaireOf(
+        block(0, {"a", "b", "c", "d", "e"}, "1", {"Correction :", "Bonnes réponses : 1, 3"}) + fourAnswers(1, 2));
+    QVERIFY(questionnaire->question(0).severalRight());
+    ClassSettings settings;
+    settings.roundingHundredths = 1;
+    settings.severalMarking = partial ? ClassSettings::SeveralMarking::Partial : ClassSettings::SeveralMarking::AllOrNothing;
+    settings.penalty = chance ? ClassSettings::Penalty::Chance : ClassSettings::Penalty::None;
+    ClassRun run(questionnaire, settings, 7);
+    AnswerSet set = 0;
+    for (const QChar c : ticked)
+        set |= AnswerSets::of(c.digitValue());
+    QVERIFY(run.setAnswers(0, set));
+    QVERIFY(run.setAnswer(1, answer));
+    const ClassScore score = run.score();
+    QTEST(score.questionPoints[0], "firstPoints");
+    QTEST(score.mark, "mark");
+    const auto expected = ticked.isEmpty()      ? ClassScore::Outcome::Unanswered
+                        : ticked == QLatin1String("13") ? ClassScore::Outcome::Right
+                                                : ClassScore::Outcome::Wrong;
+    QCOMPARE(score.outcomes[0], expected);
+    // The first ticked answer stands for the set where one answer per question is read.
+    QCOMPARE(run.answers()[0], ticked.isEmpty() ? 0 : ticked.front().digitValue());
+    // A one-answer question takes one answer.
+    QVERIFY(!run.setAnswers(1, AnswerSets::of(1) | AnswerSets::of(2)));
+}
+
+void TestClassRun::severalRightAnswersRead_data()
+{
+    QTest::addColumn<QStringList>("answers");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<QStringList>("freeText");
+    QTest::addColumn<int>("rightSet");
+    QTest::addColumn<bool>("feedback"); // the comment line after the free text is read
+    QTest::newRow("two right answers") << QStringList{"a", "b", "c"} << "2"
+                                       << QStringList{"Correction :", "Bonnes réponses : 2, 3"} << 0b110 << true;
+    QTest::newRow("one of them has no text: one answer")
+        << QStringList{"a", "b", "c"} << "2" << QStringList{"Correction :", "Bonnes réponses : 2, 4"} << 0 << true;
+    QTest::newRow("in the statement: one answer, no comment")
+        << QStringList{"a", "b", "c"} << "2" << QStringList{"Bonnes réponses : 2, 3"} << 0 << false;
+    QTest::newRow("no right answer line: not marked")
+        << QStringList{"a", "b", "c"} << "x" << QStringList{"Correction :", "Bonnes réponses : 2, 3"} << 0 << true;
+}
+
+void TestClassRun::severalRightAnswersRead()
+{
+    QFETCH(QStringList, answers);
+    QFETCH(QString, right);
+    QFETCH(QStringList, freeText);
+    const auto questionnaire = questionnaireOf(block(0, answers, right, freeText + QStringList{"Commentaire de la réponse 1 : non"}));
+    QTEST(int(questionnaire->question(0).rightAnswers), "rightSet");
+    QFETCH(bool, feedback);
+    QCOMPARE(questionnaire->question(0).feedback[0], feedback ? QStringLiteral("non") : QString());
 }
 
 void TestClassRun::unansweredInThePupilsOrder()

@@ -76,6 +76,9 @@ void TestClassSettings::roundTrip_data()
     ClassSettings never = chosen();
     never.correctionsShown = ClassSettings::CorrectionsShown::Never;
     QTest::newRow("corrections never") << never << 7;
+    ClassSettings partial;
+    partial.severalMarking = ClassSettings::SeveralMarking::Partial;
+    QTest::newRow("partial credit") << partial << 7;
 }
 
 void TestClassSettings::roundTrip()

@@ -15,6 +15,7 @@
 #include "platform/systemclock.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QImage>
 #include <QLabel>
@@ -109,6 +110,16 @@ private Q_SLOTS:
     void freeTextRoundTrip_data();
     void freeTextRoundTrip();
     void longTitleRefusedAtEntry();
+
+    void severalRightAnswers_data();
+    void severalRightAnswers();
+    void severalRightAnswersByKeyboard();
+    void undoTakesBackEachTick();
+    void feedbackKeptWithItsQuestion();
+    void oneAnswerQuestionsWrittenAsRead();
+    void lineLimitSaid_data();
+    void lineLimitSaid();
+    void correctionInsertedBesideTheComments();
 
 private:
     TPlanche *sheet = nullptr;
@@ -225,7 +236,9 @@ void TestPlanche::tabOrder()
 {
     const QList<QWidget *> expected{sheet->Edit1,          sheet->Memo1,          sheet->answerEdits[0],
                                     sheet->answerEdits[1], sheet->answerEdits[2], sheet->answerEdits[3],
-                                    sheet->answerEdits[4], sheet->SpinEdit1,      sheet->Button1};
+                                    sheet->answerEdits[4], sheet->SpinEdit1,      sheet->Button1,
+                                    sheet->SeveralRight,   sheet->feedbackEdits[0], sheet->feedbackEdits[1],
+                                    sheet->feedbackEdits[2], sheet->feedbackEdits[3], sheet->feedbackEdits[4]};
     sheet->Edit1->setFocus();
     QCOMPARE(QApplication::focusWidget(), sheet->Edit1);
     for (int i = 1; i < int(expected.size()); ++i) {
@@ -669,6 +682,169 @@ void TestPlanche::longTitleRefusedAtEntry()
     QCOMPARE(sheet->Edit1->text().size(), QcmFormat::MaxFieldLength);
     sheet->answerEdits[0]->setText(QString(300, QLatin1Char('r')));
     QCOMPARE(sheet->answerEdits[0]->text().size(), QcmFormat::MaxFieldLength);
+}
+
+void TestPlanche::severalRightAnswers_data()
+{
+    QTest::addColumn<QString>("clicks"); // "S" for "Plusieurs bonnes réponses", a digit for an answer's box
+    QTest::addColumn<int>("spin");
+    QTest::addColumn<QStringList>("freeText"); // of question 3 (right answer 3) once written back
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("ticked: the spin box's answer is ticked, nothing more yet") << "S" << 3 << QStringList{"Texte 3"} << false;
+    QTest::newRow("two answers") << "S5" << 3 << QStringList{"Texte 3", "Correction :", "Bonnes réponses : 3, 5"} << true;
+    QTest::newRow("the spin box follows the first")
+        << "S15" << 1 << QStringList{"Texte 3", "Correction :", "Bonnes réponses : 1, 3, 5"} << true;
+    QTest::newRow("first unticked") << "S53" << 5 << QStringList{"Texte 3"} << true;
+    QTest::newRow("unticked: back to one answer") << "S15S" << 1 << QStringList{"Texte 3"} << true;
+}
+
+void TestPlanche::severalRightAnswers()
+{
+    QFETCH(QString, clicks);
+    sheet->store().ChargeLignes(questionnaire(4), QStringLiteral("essai.qcm"));
+    sheet->store().AllerA(2);
+    for (const QChar c : clicks) {
+        QCheckBox *box = c == QLatin1Char('S') ? sheet->SeveralRight : sheet->rightBoxes[size_t(c.digitValue() - 1)];
+        QVERIFY(box->isVisible());
+        box->click();
+    }
+    QFETCH(int, spin);
+    QFETCH(QStringList, freeText);
+    QCOMPARE(sheet->SpinEdit1->value(), spin);
+    QCOMPARE(sheet->SpinEdit1->isEnabled(), !sheet->SeveralRight->isChecked());
+    QTEST(sheet->store().DocumentModified(), "modified");
+    sheet->Suivant();
+    const QStringList block = blockOf(sheet->store().document(), 2);
+    QCOMPARE(block.at(8), QStringLiteral("REPONSE %1").arg(spin));
+    QCOMPARE(block.mid(9, block.size() - 10), freeText);
+    // Read back as written: the memo holds the author's line alone.
+    sheet->Precedent();
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 3"));
+    const bool several = freeText.size() > 1;
+    QCOMPARE(sheet->SeveralRight->isChecked(), several);
+    QCOMPARE(sheet->rightBoxes[4]->isVisible(), several);
+}
+
+void TestPlanche::severalRightAnswersByKeyboard()
+{
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    sheet->Button1->setFocus();
+    QTest::keyClick(sheet->Button1, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), sheet->SeveralRight);
+    QTest::keyClick(sheet->SeveralRight, Qt::Key_Space);
+    QVERIFY(sheet->SeveralRight->isChecked());
+    // The answers' boxes come next, then the comments.
+    QTest::keyClick(sheet->SeveralRight, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), sheet->rightBoxes[0]);
+    QTest::keyClick(sheet->rightBoxes[0], Qt::Key_Tab);
+    QTest::keyClick(sheet->rightBoxes[1], Qt::Key_Space);
+    QVERIFY(sheet->rightBoxes[1]->isChecked());
+    QCOMPARE(sheet->fields().freeText.last(), QStringLiteral("Bonnes réponses : 1, 2"));
+    for (int i = 1; i < 5; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), sheet->feedbackEdits[0]);
+}
+
+void TestPlanche::undoTakesBackEachTick()
+{
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    sheet->SeveralRight->click();
+    // Ticking the box alone changes nothing the file holds: nothing to take back yet.
+    QVERIFY(!sheet->store().canUndo());
+    sheet->rightBoxes[3]->click();
+    sheet->rightBoxes[1]->click();
+    sheet->Annuler();
+    QVERIFY(sheet->SeveralRight->isChecked());
+    QVERIFY(sheet->rightBoxes[0]->isChecked());
+    QVERIFY(sheet->rightBoxes[3]->isChecked());
+    QVERIFY(!sheet->rightBoxes[1]->isChecked());
+    sheet->Annuler();
+    QVERIFY(!sheet->store().canUndo());
+    QVERIFY(!sheet->SeveralRight->isChecked());
+    QVERIFY(!sheet->rightBoxes[0]->isVisible());
+    QVERIFY(sheet->SpinEdit1->isEnabled());
+    QVERIFY(!sheet->store().DocumentModified());
+}
+
+void TestPlanche::feedbackKeptWithItsQuestion()
+{
+    sheet->store().ChargeLignes(questionnaire(3), QStringLiteral("essai.qcm"));
+    sheet->store().AllerA(1);
+    QTest::keyClicks(sheet->feedbackEdits[2], QStringLiteral("tu as confondu"));
+    sheet->feedbackEdits[2]->insert(QStringLiteral(" périmètre et aire"));
+    QVERIFY(sheet->store().DocumentModified());
+    sheet->Suivant();
+    QVERIFY(sheet->feedbackEdits[2]->text().isEmpty());
+    QCOMPARE(blockOf(sheet->store().document(), 1).mid(9, 3),
+             (QStringList{"Texte 2", "Correction :", "Commentaire de la réponse 3 : tu as confondu périmètre et aire"}));
+    sheet->Precedent();
+    QCOMPARE(sheet->feedbackEdits[2]->text(), QStringLiteral("tu as confondu périmètre et aire"));
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 2"));
+}
+
+void TestPlanche::oneAnswerQuestionsWrittenAsRead()
+{
+    // Corrections, and lines that only look like the choice lines (in the statement, naming
+    // another right answer than the REPONSE line): browsing writes every block back unchanged.
+    QStringList lines = questionnaire(3);
+    lines.insert(10, QStringLiteral("Bonnes réponses : 1, 2"));
+    lines.insert(11, QStringLiteral("Correction : facile"));
+    lines.insert(12, QStringLiteral("Bonnes réponses : 2, 3"));
+    sheet->store().ChargeLignes(lines, QStringLiteral("essai.qcm"));
+    const QByteArray before = sheet->store().ContenuFichier();
+    for (int i = 0; i < 3; ++i)
+        sheet->Suivant();
+    sheet->Premier();
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 1\nBonnes réponses : 1, 2\nCorrection : facile\nBonnes réponses : 2, 3"));
+    // Written back in another order, every block holds the lines it had.
+    for (int n = 0; n < 3; ++n)
+        QCOMPARE(blockOf(sheet->store().document(), n), blockOf(lines, n));
+    QVERIFY(!sheet->store().DocumentModified());
+    QCOMPARE(before.size(), sheet->store().ContenuFichier().size());
+}
+
+void TestPlanche::lineLimitSaid_data()
+{
+    QTest::addColumn<int>("memoLines");
+    QTest::addColumn<bool>("said");
+    // Several right answers take two lines (the correction marker and the list).
+    QTest::newRow("eleven") << 9 << false;
+    QTest::newRow("twelve: the limit") << 10 << true;
+    QTest::newRow("thirteen") << 11 << true;
+}
+
+void TestPlanche::lineLimitSaid()
+{
+    QFETCH(int, memoLines);
+    QFETCH(bool, said);
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    QStringList memo;
+    for (int i = 0; i < memoLines; ++i)
+        memo << QStringLiteral("ligne %1").arg(i);
+    sheet->Memo1->setPlainText(memo.join(QLatin1Char('\n')));
+    QVERIFY(sheet->LineLimit->isHidden());
+    sheet->SeveralRight->click();
+    sheet->rightBoxes[1]->click();
+    QCOMPARE(!sheet->LineLimit->isHidden(), said);
+    if (said)
+        QVERIFY(sheet->LineLimit->text().contains(memoLines == 10 ? QStringLiteral("12 lignes sur 12") : QStringLiteral("13 lignes")));
+    // The list is read back whole; past the limit, the author's last line is the one cut.
+    sheet->Suivant();
+    sheet->Precedent();
+    QVERIFY(sheet->rightBoxes[1]->isChecked());
+    QCOMPARE(int(sheet->Memo1->toPlainText().split(QLatin1Char('\n')).size()), std::min(memoLines, 10));
+}
+
+void TestPlanche::correctionInsertedBesideTheComments()
+{
+    sheet->store().ChargeLignes(questionnaire(2), QStringLiteral("essai.qcm"));
+    sheet->feedbackEdits[1]->setText(QStringLiteral("non"));
+    // The comment's marker stays out of the memo: the command still writes one there.
+    sheet->insertCorrection();
+    QCOMPARE(sheet->Memo1->toPlainText(), QStringLiteral("Texte 1\nCorrection :\n"));
+    sheet->Memo1->insertPlainText(QStringLiteral("Parce que."));
+    QCOMPARE(sheet->fields().freeText,
+             (QStringList{"Texte 1", "Correction :", "Commentaire de la réponse 2 : non", "Parce que."}));
 }
 
 QTEST_MAIN(TestPlanche)

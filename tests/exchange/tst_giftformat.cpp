@@ -9,6 +9,8 @@ class TestGiftFormat : public QObject
 private Q_SLOTS:
     void readsMultipleChoice_data();
     void readsMultipleChoice();
+    void readsSeveralRightAnswers_data();
+    void readsSeveralRightAnswers();
     void skipsOtherKinds_data();
     void skipsOtherKinds();
     void fileWithEverything();
@@ -95,7 +97,50 @@ void TestGiftFormat::readsMultipleChoice()
     QCOMPARE(question.text, text);
     QCOMPARE(question.answers, answers);
     QCOMPARE(question.rightAnswer, right);
-    QCOMPARE(question.feedback, feedback);
+    // Each answer's feedback is its own; shown here after the general one, numbered.
+    QStringList shown = question.feedback;
+    for (int a = 0; a < int(question.answerFeedback.size()); ++a) {
+        if (!question.answerFeedback.at(a).isEmpty())
+            shown << QStringLiteral("%1) %2").arg(a + 1).arg(question.answerFeedback.at(a));
+    }
+    QCOMPARE(shown, feedback);
+    QVERIFY(question.answerFeedback.isEmpty() || question.answerFeedback.size() == question.answers.size());
+    QVERIFY(question.rightAnswers.isEmpty());
+}
+
+void TestGiftFormat::readsSeveralRightAnswers_data()
+{
+    QTest::addColumn<QString>("gift");
+    QTest::addColumn<QList<int>>("right");
+    QTest::addColumn<QStringList>("answerFeedback");
+    QTest::addColumn<bool>("noted"); // Moodle's weights are not the program's partial credit
+    QTest::newRow("Moodle's example: taken, its weights noted")
+        << "What two people are entombed in Grant's tomb? {\n~%-100%No one\n~%50%Grant\n~%50%Grant's wife\n"
+           "~%-100%Grant's father\n}"
+        << QList<int>{1, 2} << QStringList() << true;
+    QTest::newRow("the program's own weights") << "Q {~%50%a ~%-100%b ~%50%c}" << QList<int>{0, 2} << QStringList() << false;
+    QTest::newRow("thirds as Moodle writes them")
+        << "Q {~%33.33333%a ~%33.33333%b ~%33.33333%c ~%-50%d ~%-50%e}" << QList<int>{0, 1, 2} << QStringList() << false;
+    QTest::newRow("wrong answers worth nothing: noted") << "Q {~%50%a ~%50%b ~c}" << QList<int>{0, 1} << QStringList() << true;
+    QTest::newRow("each answer's feedback") << "Q {~%50%a #oui ~%50%b ~%-100%c #non}" << QList<int>{0, 1}
+                                            << QStringList{"oui", "", "non"} << false;
+}
+
+void TestGiftFormat::readsSeveralRightAnswers()
+{
+    QFETCH(QString, gift);
+    QFETCH(QList<int>, right);
+    QFETCH(bool, noted);
+    const ReadResult result = GiftFormat::read(gift);
+    QVERIFY2(result.skipped.isEmpty(), qPrintable(result.skipped.value(0).reason));
+    QCOMPARE(result.questions.size(), 1);
+    const ExchangeQuestion &question = result.questions.first();
+    QCOMPARE(question.rightAnswers, right);
+    QCOMPARE(question.rightAnswer, right.first());
+    QTEST(question.answerFeedback, "answerFeedback");
+    QCOMPARE(result.notes.size(), noted ? 1 : 0);
+    if (noted)
+        QVERIFY2(result.notes.first().startsWith(QStringLiteral("Question 1 : les parts de Moodle")), qPrintable(result.notes.first()));
 }
 
 void TestGiftFormat::skipsOtherKinds_data()
@@ -111,9 +156,8 @@ void TestGiftFormat::skipsOtherKinds_data()
                               << "appariement";
     QTest::newRow("numerical") << "When was Ulysses S. Grant born?{#1822:5}" << "numérique";
     QTest::newRow("essay") << "Write a short biography of Dag Hammarskjöld. {}" << "composition";
-    QTest::newRow("percentage weights") << "What two people are entombed in Grant's tomb? {\n~%-100%No one\n"
-                                           "~%50%Grant\n~%50%Grant's wife\n~%-100%Grant's father\n}"
-                                        << "pourcentage";
+    QTest::newRow("weights beside =") << "Q {=a ~%50%b ~%50%c}" << "pourcentage";
+    QTest::newRow("several answers ticked, one right") << "Q {~%100%a ~%-100%b}" << "une seule bonne";
     QTest::newRow("several right answers") << "Deux bonnes ? {=a =b ~c}" << "plusieurs bonnes";
     QTest::newRow("no right answer") << "Aucune ? {~a ~b}" << "aucune bonne";
     QTest::newRow("description") << "You can use your pencil and paper for these next math questions." << "description";
@@ -199,6 +243,17 @@ void TestGiftFormat::writtenQuestionsReadBack_data()
     ExchangeQuestion lines = plain;
     lines.text = QStringLiteral("Première ligne\nseconde ligne");
     QTest::newRow("line break in the text") << lines;
+
+    ExchangeQuestion several = plain;
+    several.answers = QStringList{"2", "3", "4", "6", "9"};
+    several.rightAnswers = QList<int>{0, 2, 3};
+    several.rightAnswer = 0;
+    several.answerFeedback = QStringList{"", "3 est impair", "", "", "#9 {impair}"};
+    QTest::newRow("several right answers, each answer's feedback") << several;
+
+    ExchangeQuestion answerFeedback = plain;
+    answerFeedback.answerFeedback = QStringList{"non", "oui", ""};
+    QTest::newRow("one right answer, each answer's feedback") << answerFeedback;
 }
 
 void TestGiftFormat::writtenQuestionsReadBack()

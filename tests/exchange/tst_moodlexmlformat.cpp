@@ -25,6 +25,17 @@ private Q_SLOTS:
 
 namespace {
 
+// The general feedback, then each answer's own, numbered: what a reader of the question sees.
+QStringList shownFeedback(const ExchangeQuestion &question)
+{
+    QStringList shown = question.feedback;
+    for (int a = 0; a < int(question.answerFeedback.size()); ++a) {
+        if (!question.answerFeedback.at(a).isEmpty())
+            shown << QStringLiteral("%1) %2").arg(a + 1).arg(question.answerFeedback.at(a));
+    }
+    return shown;
+}
+
 QByteArray quiz(const QByteArray &questions)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<quiz>\n" + questions + "\n</quiz>\n";
@@ -61,7 +72,8 @@ void TestMoodleXmlFormat::readsMultichoice()
     QCOMPARE(question.text, QStringLiteral("What is the answer to this question?"));
     QCOMPARE(question.answers, (QStringList{"The correct answer", "A distractor", "Another distractor"}));
     QCOMPARE(question.rightAnswer, 0);
-    QCOMPARE(question.feedback, (QStringList{"Voir le cours.", "1) Correct!", "2) Ooops!"}));
+    QCOMPARE(question.feedback, (QStringList{"Voir le cours."}));
+    QCOMPARE(question.answerFeedback, (QStringList{"Correct!", "Ooops!", ""}));
     QCOMPARE(question.picture, QStringLiteral("ma carte.png"));
     QCOMPARE(question.pictureData, QByteArray("\x89PNG\r\n"));
 }
@@ -181,7 +193,7 @@ void TestMoodleXmlFormat::readsTextsAsMoodleShowsThem()
     QCOMPARE(result.questions.size(), 1);
     QCOMPARE(result.questions.first().text, text);
     QCOMPARE(result.questions.first().answers, answers);
-    QCOMPARE(result.questions.first().feedback, feedback);
+    QCOMPARE(shownFeedback(result.questions.first()), feedback);
     QCOMPARE(result.questions.first().picture, picture);
     if (!picture.isEmpty())
         QCOMPARE(result.questions.first().pictureData, QByteArray("PNG"));
@@ -256,7 +268,7 @@ void TestMoodleXmlFormat::deepMarkupIsSkipped()
     QCOMPARE(result.questions.size(), 1);
     QCOMPARE(result.questions.first().text, QStringLiteral("Q"));
     QCOMPARE(result.questions.first().answers, (QStringList{"a", "b"}));
-    QCOMPARE(result.questions.first().feedback, feedback);
+    QCOMPARE(shownFeedback(result.questions.first()), feedback);
 }
 
 // A file said to be UTF-8 (or saying nothing, which means UTF-8) that a Windows editor saved:
@@ -317,9 +329,24 @@ void TestMoodleXmlFormat::writtenQuestionsReadBack()
     without.text = QStringLiteral("Q");
     without.answers = QStringList{"x", "y"};
     without.rightAnswer = 0;
-    const ReadResult result = MoodleXmlFormat::read(MoodleXmlFormat::write({question, without}));
+    without.answerFeedback = QStringList{"oui", ""};
+    ExchangeQuestion several;
+    several.name = QStringLiteral("Pairs");
+    several.text = QStringLiteral("Quels nombres sont pairs ?");
+    several.answers = QStringList{"2", "3", "4", "6", "9"};
+    several.rightAnswers = QList<int>{0, 2, 3};
+    several.rightAnswer = 0;
+    several.answerFeedback = QStringList{"", "3 est impair", "", "", "<9>"};
+    const QByteArray bytes = MoodleXmlFormat::write({question, without, several});
+    const ReadResult result = MoodleXmlFormat::read(bytes);
     QCOMPARE(result.skipped.size(), 0);
-    QCOMPARE(result.questions, (QList<ExchangeQuestion>{question, without}));
+    QVERIFY(result.notes.isEmpty());
+    QCOMPARE(result.questions, (QList<ExchangeQuestion>{question, without, several}));
+    // Moodle's own fractions for the program's partial credit: a third each, minus a half.
+    const QString xml = QString::fromUtf8(bytes);
+    for (const char *expected : {"<single>false</single>", "<answer fraction=\"33.33333\" format=\"html\">",
+                                 "<answer fraction=\"-50\" format=\"html\">"})
+        QVERIFY2(xml.contains(QLatin1String(expected)), expected);
 }
 
 // The elements and values Moodle's importer looks for.

@@ -27,6 +27,8 @@ private Q_SLOTS:
     void examplesSurviveARoundTrip();
     void everyFieldThatTravelsComesBack_data();
     void everyFieldThatTravelsComesBack();
+    void severalRightAnswersComeBack_data();
+    void severalRightAnswersComeBack();
     void importAppliesTheQuestionnaireLimits_data();
     void importAppliesTheQuestionnaireLimits();
     void exportSkipsQuestionsThatCannotTravel_data();
@@ -239,6 +241,61 @@ void TestQuestionExchange::everyFieldThatTravelsComesBack()
     }
 }
 
+void TestQuestionExchange::severalRightAnswersComeBack_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<bool>("travels"); // Aiken names one right answer: the question stays out
+    QTest::newRow("GIFT") << Format::Gift << true;
+    QTest::newRow("Moodle XML") << Format::MoodleXml << true;
+    QTest::newRow("Aiken") << Format::Aiken << false;
+}
+
+void TestQuestionExchange::severalRightAnswersComeBack()
+{
+    QFETCH(Format, format);
+    QFETCH(bool, travels);
+    QList<QuestionMapping::Block> blocks(3);
+    const QStringList answers{"2", "3", "", "4", "9"};
+    for (QuestionMapping::Block &block : blocks) {
+        for (int a = 0; a < 5; ++a)
+            block.fields.answers[a] = answers.at(a);
+    }
+    blocks[0].fields.title = QStringLiteral("Quels nombres sont pairs ?");
+    blocks[0].fields.rightAnswer = 1;
+    blocks[0].fields.freeText = {"Cochez-les tous.", "Correction :", "Bonnes réponses : 1, 4",
+                                 "Commentaire de la réponse 5 : 9 est impair.", "Un pair finit par 0, 2, 4, 6 ou 8."};
+    blocks[1].fields.title = QStringLiteral("Le plus petit ?");
+    blocks[1].fields.rightAnswer = 1;
+    blocks[1].fields.freeText = {"Correction :", "Commentaire de la réponse 2 : non, 2 < 3."};
+    blocks[2].fields.title = QStringLiteral("Tous sauf un ?");
+    blocks[2].fields.rightAnswer = 1;
+    blocks[2].fields.freeText = {"Correction :", "Bonnes réponses : 1, 2, 4"};
+    const QStringList original = QuestionMapping::documentOf(blocks);
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(original, format, QString(), readPicture, QStringLiteral("essai"));
+    if (!travels) {
+        QCOMPARE(exported.report.skipped.size(), 2);
+        QVERIFY(exported.report.skipped.first().reason.contains(QStringLiteral("plusieurs bonnes réponses")));
+        return;
+    }
+    QCOMPARE(exported.report.skipped.size(), 0);
+    QuestionExchange::ImportOptions options;
+    const QuestionExchange::Imported imported = QuestionExchange::importQuestions(exported.bytes, options);
+    QVERIFY2(imported.report.notes.isEmpty(), qPrintable(imported.report.notes.join(QLatin1Char('\n'))));
+    const auto back = QuestionMapping::blocks(imported.lines);
+    QCOMPARE(back.size(), blocks.size());
+    for (qsizetype i = 0; i < back.size(); ++i) {
+        QCOMPARE(back.at(i).second.fields.title, blocks.at(i).fields.title);
+        QCOMPARE(back.at(i).second.fields.rightAnswer, blocks.at(i).fields.rightAnswer);
+        // The empty third answer does not travel: the others move up, and so do their numbers.
+        QStringList freeText = blocks.at(i).fields.freeText;
+        freeText.replaceInStrings(QStringLiteral("1, 4"), QStringLiteral("1, 3"));
+        freeText.replaceInStrings(QStringLiteral("1, 2, 4"), QStringLiteral("1, 2, 3"));
+        freeText.replaceInStrings(QStringLiteral("réponse 5"), QStringLiteral("réponse 4"));
+        QCOMPARE(back.at(i).second.fields.freeText, freeText);
+    }
+}
+
 void TestQuestionExchange::importAppliesTheQuestionnaireLimits_data()
 {
     QTest::addColumn<QString>("gift");
@@ -373,16 +430,25 @@ void TestQuestionExchange::feedbackBecomesTheCorrection_data()
     QTest::addColumn<QStringList>("freeText");
     QTest::newRow("GIFT, general and answer feedback")
         << QByteArray("Q\\nLisez bien. {=a#Oui ~b#Non ####Voir le cours\\npage 3}") << "Q"
-        << QStringList{"Lisez bien.", "Correction :", "Voir le cours", "page 3", "1) Oui", "2) Non"};
+        << QStringList{"Lisez bien.", "Correction :", "Commentaire de la réponse 1 : Oui",
+                       "Commentaire de la réponse 2 : Non", "Voir le cours", "page 3"};
     QTest::newRow("GIFT, answer feedback only") << QByteArray("Q {=a ~b#Non}") << "Q"
-                                                << QStringList{"Correction :", "2) Non"};
+                                                << QStringList{"Correction :", "Commentaire de la réponse 2 : Non"};
+    QTest::newRow("GIFT, several right answers") << QByteArray("Q {~%50%a ~%50%b ~%-100%c}") << "Q"
+                                                 << QStringList{"Correction :", "Bonnes réponses : 1, 2"};
     QTest::newRow("GIFT, no feedback") << QByteArray("Q\\nLisez. {=a ~b}") << "Q" << QStringList{"Lisez."};
     QTest::newRow("Moodle XML")
         << QByteArray("<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>&lt;p&gt;Q&lt;/p&gt;"
                       "&lt;p&gt;Lisez.&lt;/p&gt;</text></questiontext><generalfeedback format=\"html\"><text>Vu"
                       "</text></generalfeedback><answer fraction=\"100\"><text>a</text><feedback><text>Oui</text>"
                       "</feedback></answer><answer fraction=\"0\"><text>b</text></answer></question></quiz>")
-        << "Q" << QStringList{"Lisez.", "Correction :", "Vu", "1) Oui"};
+        << "Q" << QStringList{"Lisez.", "Correction :", "Commentaire de la réponse 1 : Oui", "Vu"};
+    QTest::newRow("Moodle XML, several right answers")
+        << QByteArray("<quiz><question type=\"multichoice\"><questiontext format=\"html\"><text>Q</text></questiontext>"
+                      "<single>false</single><answer fraction=\"-100\"><text>a</text></answer><answer fraction=\"50\">"
+                      "<text>b</text></answer><answer fraction=\"50\"><text>c</text><feedback><text>Oui</text></feedback>"
+                      "</answer></question></quiz>")
+        << "Q" << QStringList{"Correction :", "Bonnes réponses : 2, 3", "Commentaire de la réponse 3 : Oui"};
     // Twelve lines at most: each part is folded on its own, so that the marker stays a line.
     QTest::newRow("long statement") << QByteArray("Q\\n1\\n2\\n3\\n4\\n5\\n6\\n7\\n8\\n9\\n10\\n11\\n12 {=a ~b ####Vu}")
                                     << "Q"

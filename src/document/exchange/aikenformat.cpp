@@ -200,6 +200,9 @@ QString unwritable(const ExchangeQuestion &question)
 {
     if (question.answers.size() > MaxAnswers)
         return tr("plus de 26 réponses");
+    // Aiken names one right answer: the others would be marked wrong.
+    if (question.rightAnswers.size() >= 2)
+        return tr("plusieurs bonnes réponses : Aiken n'en écrit qu'une");
     return {};
 }
 

@@ -17,6 +17,12 @@ struct ExchangeQuestion
     QString text;
     QStringList answers;    // in order
     int rightAnswer = -1;   // index into answers
+    // Every right answer, as indexes into answers in order (rightAnswer the first), when the
+    // question has several and a pupil is to tick them all; empty for a one-answer question.
+    QList<int> rightAnswers;
+    // What a pupil who chose each answer reads once the question is answered, by answer: empty,
+    // or as many entries as answers (an empty one for none).
+    QStringList answerFeedback;
     // What Moodle shows once the question is answered, one entry per line: the general
     // feedback, then each answer's ("2) ..."); the questionnaire's correction.
     QStringList feedback;
@@ -28,7 +34,8 @@ struct ExchangeQuestion
     bool operator==(const ExchangeQuestion &other) const
     {
         return name == other.name && text == other.text && answers == other.answers
-            && rightAnswer == other.rightAnswer && feedback == other.feedback && picture == other.picture
+            && rightAnswer == other.rightAnswer && rightAnswers == other.rightAnswers
+            && answerFeedback == other.answerFeedback && feedback == other.feedback && picture == other.picture
             && pictureData == other.pictureData && shuffleAnswers == other.shuffleAnswers;
     }
 };

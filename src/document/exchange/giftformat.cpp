@@ -1,5 +1,7 @@
 #include "document/exchange/giftformat.h"
 
+#include "document/exchange/answerweights.h"
+
 #include "document/exchange/exchangetext.h"
 #include "document/exchange/quizcategory.h"
 
@@ -230,7 +232,7 @@ struct Skip
 };
 
 // The answers of a multiple-choice question ("=right#feedback ~wrong ... ####general").
-void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question)
+void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question, QString &note)
 {
     // Moodle takes the last "####" for the general feedback; an earlier one stays in an answer.
     qsizetype general = -1;
@@ -252,8 +254,9 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         throw Skip{tr("texte hors des réponses entre les accolades")};
 
     QStringList answerFeedback;
+    QList<double> weights;
     int rightCount = 0;
-    bool fullWeight = false;
+    bool weighted = false;
     for (size_t k = 0; k < starts.size(); ++k) {
         const qsizetype from = starts[k] + 1;
         const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : choices.size();
@@ -261,10 +264,10 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         GiftText body = choices.mid(from, to - from).trimmed();
         // After "=" the answer is right whatever follows: "=%50%a" is the text "%50%a".
         qsizetype weightEnd = 0;
-        if (const std::optional<double> weight = right ? std::nullopt : weightOf(body, weightEnd)) {
-            if (*weight != 0 && *weight != 100)
-                throw Skip{tr("réponses pondérées en pourcentage")};
-            fullWeight = fullWeight || *weight == 100;
+        double weight = right ? 100 : 0;
+        if (const std::optional<double> given = right ? std::nullopt : weightOf(body, weightEnd)) {
+            weighted = weighted || *given != 0;
+            weight = *given;
             body = body.mid(weightEnd);
         }
         QString feedback;
@@ -275,7 +278,7 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         }
         const QString answer = plainText(body.trimmed(), format);
         if (answer.isEmpty()) {
-            if (right)
+            if (right || weight > 0)
                 throw Skip{tr("la bonne réponse est vide")};
             continue;
         }
@@ -284,24 +287,34 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
             question.rightAnswer = int(question.answers.size());
         }
         question.answers.append(answer);
-        if (!feedback.isEmpty())
-            answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
+        weights.append(weight);
+        answerFeedback.append(feedback);
     }
-    // Without "=", Moodle makes a question where several answers may be chosen.
-    if (rightCount == 0 && fullWeight)
-        throw Skip{tr("plusieurs réponses possibles")};
-    if (rightCount == 0)
-        throw Skip{tr("aucune bonne réponse (« = »)")};
+    if (rightCount > 0 && weighted)
+        throw Skip{tr("réponses pondérées en pourcentage")};
     if (rightCount > 1)
         throw Skip{tr("plusieurs bonnes réponses")};
-    for (const QString &line : answerFeedback)
-        question.feedback.append(line.split(QLatin1Char('\n')));
+    if (rightCount == 0) {
+        // Without "=", Moodle makes a question where several answers may be ticked, each worth
+        // its weight.
+        if (!weighted)
+            throw Skip{tr("aucune bonne réponse (« = »)")};
+        QString reason;
+        const std::optional<AnswerWeights::Reading> reading = AnswerWeights::read(weights, reason);
+        if (!reading)
+            throw Skip{reason};
+        question.rightAnswers = reading->right;
+        question.rightAnswer = reading->right.first();
+        note = reading->note;
+    }
+    if (std::any_of(answerFeedback.cbegin(), answerFeedback.cend(), [](const QString &t) { return !t.isEmpty(); }))
+        question.answerFeedback = answerFeedback;
 }
 
 const QString CategoryMarker = QStringLiteral("$CATEGORY:");
 
 // One question from its chunk; nothing when the chunk is a category or holds only comments.
-std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
+std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label, QString &note)
 {
     GiftText text = GiftText::parse(chunk.text).trimmed();
     if (text.isEmpty() || text.text().startsWith(CategoryMarker))
@@ -352,7 +365,7 @@ std::optional<ExchangeQuestion> readQuestion(const Chunk &chunk, QString &label)
             throw Skip{tr("question d'appariement")};
         throw Skip{tr("question à réponse courte")};
     }
-    readChoices(choices, format, question);
+    readChoices(choices, format, question, note);
     return question;
 }
 
@@ -367,10 +380,15 @@ void read(const QString &text, QuestionSink &sink, ProgressTask *progress)
         if (trimmed.startsWith(CategoryMarker))
             sink.category(trimmed.mid(CategoryMarker.size()).trimmed());
         QString label;
+        QString note;
         try {
-            std::optional<ExchangeQuestion> question = readQuestion(chunk, label);
-            if (question)
-                sink.take(++number, std::move(*question));
+            std::optional<ExchangeQuestion> question = readQuestion(chunk, label, note);
+            if (question) {
+                ++number;
+                if (!note.isEmpty())
+                    sink.note(tr("Question %1 : %2").arg(number).arg(note));
+                sink.take(number, std::move(*question));
+            }
         } catch (const Skip &skip) {
             sink.skip(SkippedQuestion{++number, label, skip.reason});
         }
@@ -426,10 +444,22 @@ QString write(const QList<ExchangeQuestion> &questions, const QString &category)
         if (!question.name.isEmpty())
             out += QLatin1String("::") + escaped(question.name) + QLatin1String("::");
         out += QLatin1String("[plain]") + escaped(question.text) + QLatin1String(" {\n");
+        // Several right answers: every answer with its weight, as Moodle marks the program's
+        // partial credit.
+        const QList<double> weights = question.rightAnswers.size() >= 2
+            ? AnswerWeights::fractions(int(question.answers.size()), question.rightAnswers)
+            : QList<double>();
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             out += QLatin1Char('\t');
-            out += QLatin1Char(a == question.rightAnswer ? '=' : '~');
-            out += writtenText(question.answers.at(a)) + QLatin1Char('\n');
+            if (!weights.isEmpty())
+                out += QLatin1String("~%") + AnswerWeights::fractionText(weights.at(a)) + QLatin1Char('%');
+            else
+                out += QLatin1Char(a == question.rightAnswer ? '=' : '~');
+            out += writtenText(question.answers.at(a));
+            const QString feedback = question.answerFeedback.value(a);
+            if (!feedback.isEmpty())
+                out += QLatin1String(" #") + writtenText(feedback);
+            out += QLatin1Char('\n');
         }
         if (!question.feedback.isEmpty())
             out += QLatin1String("\t####") + writtenText(question.feedback.join(QLatin1Char('\n'))) + QLatin1Char('\n');

@@ -1,5 +1,7 @@
 #include "document/exchange/moodlexmlformat.h"
 
+#include "document/exchange/answerweights.h"
+
 #include "document/exchange/exchangetext.h"
 #include "document/exchange/quizcategory.h"
 #include "platform/apperror.h"
@@ -229,16 +231,20 @@ private:
         try {
             if (type != QLatin1String("multichoice"))
                 throw Skip{skippedKind(type)};
-            if (!isTrue(element.single))
-                throw Skip{tr("plusieurs réponses possibles")};
-            m_sink.take(number, question(number, element));
+            QString note;
+            ExchangeQuestion taken = question(number, element, note);
+            if (!note.isEmpty())
+                m_sink.note(tr("Question %1 : %2").arg(number).arg(note));
+            m_sink.take(number, std::move(taken));
         } catch (const Skip &skip) {
             m_sink.skip(SkippedQuestion{number, label, skip.reason});
         }
     }
 
-    ExchangeQuestion question(int number, const QuestionElement &element)
+    ExchangeQuestion question(int number, const QuestionElement &element, QString &note)
     {
+        // Several answers may be ticked, each worth its fraction.
+        const bool single = isTrue(element.single);
         ExchangeQuestion question;
         question.name = element.name;
         question.shuffleAnswers = isTrue(element.shuffleAnswers);
@@ -249,11 +255,12 @@ private:
         takeOldImage(number, element, question);
 
         QStringList answerFeedback;
+        QList<double> weights;
         for (qsizetype a = 0; a < element.answers.size(); ++a) {
             const TextElement &answer = element.answers.at(a);
             bool ok = false;
             const double fraction = answer.fraction.toDouble(&ok);
-            if (!ok || (fraction != 0 && fraction != 100))
+            if (!ok || (single && fraction != 0 && fraction != 100) || fraction > 100 || fraction < -100)
                 throw Skip{tr("réponses pondérées en pourcentage")};
             QStringList answerPictures;
             const QString text = shownText(answer.text, answer.formatOr(questionFormat), &answerPictures);
@@ -262,19 +269,27 @@ private:
             for (const QString &picture : std::as_const(answerPictures))
                 notePictureLeft(number, picture, tr("de la réponse %1").arg(a + 1));
             if (text.isEmpty()) {
-                if (fraction == 100)
+                if (fraction > 0)
                     throw Skip{tr("la bonne réponse est vide")};
                 continue;
             }
-            if (fraction == 100) {
+            if (single && fraction == 100) {
                 if (question.rightAnswer >= 0)
                     throw Skip{tr("plusieurs bonnes réponses")};
                 question.rightAnswer = int(question.answers.size());
             }
             question.answers.append(text);
-            const QString feedback = feedbackText(number, answer.feedback, answer.feedbackFormat, questionFormat);
-            if (!feedback.isEmpty())
-                answerFeedback.append(QStringLiteral("%1) %2").arg(question.answers.size()).arg(feedback));
+            weights.append(fraction);
+            answerFeedback.append(feedbackText(number, answer.feedback, answer.feedbackFormat, questionFormat));
+        }
+        if (!single) {
+            QString reason;
+            const std::optional<AnswerWeights::Reading> reading = AnswerWeights::read(weights, reason);
+            if (!reading)
+                throw Skip{reason};
+            question.rightAnswers = reading->right;
+            question.rightAnswer = reading->right.first();
+            note = reading->note;
         }
         if (question.rightAnswer < 0)
             throw Skip{tr("aucune bonne réponse")};
@@ -283,8 +298,8 @@ private:
             feedbackText(number, element.generalFeedback.text, element.generalFeedback.format, questionFormat);
         if (!general.isEmpty())
             question.feedback = general.split(QLatin1Char('\n'));
-        for (const QString &line : answerFeedback)
-            question.feedback.append(line.split(QLatin1Char('\n')));
+        if (std::any_of(answerFeedback.cbegin(), answerFeedback.cend(), [](const QString &t) { return !t.isEmpty(); }))
+            question.answerFeedback = answerFeedback;
         return question;
     }
 
@@ -435,6 +450,7 @@ QString unwritable(const ExchangeQuestion &question)
     QStringList texts = {question.name, question.text, question.picture};
     texts += question.answers;
     texts += question.feedback;
+    texts += question.answerFeedback;
     for (const QString &text : texts) {
         for (qsizetype i = 0; i < text.size(); ++i) {
             const char16_t c = text.at(i).unicode();
@@ -528,17 +544,21 @@ QByteArray write(const QList<ExchangeQuestion> &questions, const QString &catego
         xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
         xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
         xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
-        xml.writeTextElement(QStringLiteral("single"), QStringLiteral("true"));
+        const bool several = question.rightAnswers.size() >= 2;
+        const QList<double> weights =
+            several ? AnswerWeights::fractions(int(question.answers.size()), question.rightAnswers) : QList<double>();
+        xml.writeTextElement(QStringLiteral("single"), several ? QStringLiteral("false") : QStringLiteral("true"));
         xml.writeTextElement(QStringLiteral("shuffleanswers"),
                              question.shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
         xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
         for (qsizetype a = 0; a < question.answers.size(); ++a) {
             xml.writeStartElement(QStringLiteral("answer"));
-            xml.writeAttribute(QStringLiteral("fraction"), a == question.rightAnswer ? QStringLiteral("100")
-                                                                                      : QStringLiteral("0"));
+            xml.writeAttribute(QStringLiteral("fraction"), several ? AnswerWeights::fractionText(weights.at(a))
+                                                           : a == question.rightAnswer ? QStringLiteral("100")
+                                                                                       : QStringLiteral("0"));
             xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
             xml.writeTextElement(QStringLiteral("text"), ExchangeText::textToHtml(question.answers.at(a)));
-            writeTextElement(xml, QStringLiteral("feedback"), QString());
+            writeTextElement(xml, QStringLiteral("feedback"), paragraph(question.answerFeedback.value(a)));
             xml.writeEndElement();
         }
         xml.writeEndElement();

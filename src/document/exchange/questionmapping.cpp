@@ -1,5 +1,6 @@
 #include "document/exchange/questionmapping.h"
 
+#include "document/answerchoices.h"
 #include "document/correction.h"
 #include "document/qcmformat.h"
 #include "document/qcmtext.h"
@@ -118,13 +119,24 @@ std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &rea
     }
     ExchangeQuestion question;
     question.text = fields.title;
+    const AnswerChoices::Split choices = AnswerChoices::read(fields.freeText, fields.rightAnswer);
+    bool anyFeedback = false;
     for (int a = 0; a < AnswerCount; ++a) {
         if (isBlankText(fields.answers[a]))
             continue;
         if (a + 1 == fields.rightAnswer)
             question.rightAnswer = int(question.answers.size());
+        // A right answer without a text is no answer a pupil can tick.
+        if (choices.choices.right[size_t(a)])
+            question.rightAnswers.append(int(question.answers.size()));
         question.answers.append(fields.answers[a]);
+        question.answerFeedback.append(choices.choices.feedback[size_t(a)]);
+        anyFeedback = anyFeedback || !choices.choices.feedback[size_t(a)].isEmpty();
     }
+    if (question.rightAnswers.size() < 2)
+        question.rightAnswers.clear();
+    if (!anyFeedback)
+        question.answerFeedback.clear();
     if (question.rightAnswer < 0) {
         reason = tr("la bonne réponse (n° %1) est vide").arg(fields.rightAnswer);
         return std::nullopt;
@@ -135,7 +147,7 @@ std::optional<ExchangeQuestion> fromBlock(const SourceBlock &block, QString &rea
     }
     // What the pupil reads before answering goes with the question; the correction is what
     // Moodle shows after.
-    Correction::FreeTextParts parts = Correction::split(fields.freeText);
+    Correction::FreeTextParts parts = Correction::split(choices.freeText);
     dropTrailingBlankLines(parts.statement);
     dropTrailingBlankLines(parts.correction);
     if (!parts.statement.isEmpty())
@@ -185,6 +197,18 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
     if (question.answers.size() > AnswerCount)
         note(tr("%1 réponses ; seules les cinq premières sont reprises").arg(question.answers.size()));
     fields.rightAnswer = question.rightAnswer + 1;
+    AnswerChoices::Choices choices;
+    for (const int a : question.rightAnswers) {
+        if (a >= AnswerCount) {
+            reason = tr("une bonne réponse est la %1e, au-delà des cinq réponses d'un questionnaire").arg(a + 1);
+            return std::nullopt;
+        }
+        choices.right[size_t(a)] = true;
+    }
+    for (int a = 0; a < kept; ++a)
+        choices.feedback[size_t(a)] = question.answerFeedback.value(a).split(QLatin1Char('\n')).join(QLatin1Char(' ')).trimmed();
+    if (choices.several())
+        fields.rightAnswer = choices.firstRight(fields.rightAnswer);
 
     const auto [title, rest] = splitTitle(textLines.takeFirst());
     fields.title = title;
@@ -198,17 +222,22 @@ std::optional<Block> toBlock(const ExchangeQuestion &question, int number, QStri
     QStringList correction = question.feedback;
     dropTrailingBlankLines(correction);
 
-    // Each part is folded on its own, so that the marker keeps its line between them.
-    const int freeLines = int(statement.size()) + (correction.isEmpty() ? 0 : 1 + int(correction.size()));
-    if (freeLines > MaxFreeTextLines) {
-        const int correctionLines = correction.isEmpty() ? 0 : 2;
-        folded(statement, std::min<int>(int(statement.size()), MaxFreeTextLines - correctionLines));
-        folded(correction, MaxFreeTextLines - int(statement.size()) - 1);
+    // Each part is folded on its own, so that the marker keeps its line between them; the
+    // right answers and the answers' comments keep their own lines within the twelve.
+    const int choiceLines = choices.isEmpty() ? 0 : AnswerChoices::lineCount({}, choices) - 1;
+    const int budget = MaxFreeTextLines - choiceLines;
+    const bool marker = !correction.isEmpty() || choiceLines > 0;
+    const int freeLines = int(statement.size()) + (marker ? 1 : 0) + int(correction.size());
+    if (freeLines > budget) {
+        const int correctionLines = correction.isEmpty() ? (marker ? 1 : 0) : 2;
+        folded(statement, std::min<int>(int(statement.size()), budget - correctionLines));
+        folded(correction, budget - int(statement.size()) - 1);
         note(tr("texte libre de plus de %1 lignes, les dernières sont réunies sur une ligne").arg(MaxFreeTextLines));
     }
     QStringList freeText = statement;
     if (!correction.isEmpty())
         freeText += QStringList{Correction::marker()} + correction;
+    freeText = AnswerChoices::write(freeText, choices);
     for (QString &line : freeText) {
         // Such a line would be taken for a block's tag.
         if (line.startsWith(QLatin1String("<BLOC")) || line.startsWith(QLatin1String("</BLOC"))) {
