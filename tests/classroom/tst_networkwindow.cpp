@@ -10,6 +10,7 @@
 #include "networktesting.h"
 #include "scriptedservices.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
@@ -279,7 +280,14 @@ void TestNetworkWindow::takeOverAnsweredInTheTable()
     auto *refuse = buttons->findChild<QPushButton *>(QStringLiteral("RefuseButton"));
     QVERIFY(take && refuse);
     QCOMPARE(take->text(), QStringLiteral("Reprendre sur cet appareil"));
-    QTest::mouseClick(accepted ? take : refuse, Qt::LeftButton);
+    // Both answers are reached with the keyboard: Shift+Tab from "Refuser" comes to the other.
+    room.window->show();
+    QVERIFY(QTest::qWaitForWindowActive(room.window.get()));
+    refuse->setFocus();
+    if (accepted)
+        QTest::keyClick(refuse, Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), accepted ? take : refuse);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     QCOMPARE(room.window->model()->rowCount(), 1);
     QCOMPARE(room.session().pupilFor(second) != nullptr, accepted);
     QCOMPARE(room.session().pupilFor(first) != nullptr, !accepted);

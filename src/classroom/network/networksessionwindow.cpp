@@ -179,6 +179,9 @@ QWidget *NetworkSessionWindow::createClassPanel()
     PupilTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     PupilTable->setSelectionBehavior(QAbstractItemView::SelectRows);
     PupilTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the table rather than walking its cells, so that the buttons of a take-over
+    // request, which live in the table, are reached from each other with the keyboard.
+    PupilTable->setTabKeyNavigation(false);
     PupilTable->verticalHeader()->hide();
     PupilTable->horizontalHeader()->setSectionResizeMode(SessionTableModel::NameColumn, QHeaderView::Stretch);
     for (int column = SessionTableModel::AnsweredColumn; column < SessionTableModel::ColumnCount; ++column)
