@@ -130,7 +130,8 @@ void TestClassRun::correctionSplitFromTheStatement()
 {
     QFETCH(QStringList, freeText);
     const QStringList lines = block(0, {QStringLiteral("54"), QStringLiteral("56")}, QStringLiteral("2"), freeText);
-    const ClassQuestion &question = ClassQuestionnaire::fromLines(lines).question(0);
+    const ClassQuestionnaire questionnaire = ClassQuestionnaire::fromLines(lines);
+    const ClassQuestion &question = questionnaire.question(0);
     QTEST(question.statement, "statement");
     QTEST(question.correction, "correction");
 }
