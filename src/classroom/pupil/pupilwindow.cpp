@@ -65,6 +65,24 @@ QPushButton *namedButton(const QString &text, const QString &name, QWidget *pare
 }
 
 // "2, 5 et 7"
+// A page's form in the middle third of the screen, a little above the centre, under its title
+// when it has one.
+void placeForm(QWidget *page, QLayout *form, QWidget *title = nullptr)
+{
+    auto *centred = new QHBoxLayout;
+    centred->addStretch(1);
+    centred->addLayout(form, 2);
+    centred->addStretch(1);
+    auto *layout = new QVBoxLayout(page);
+    layout->addStretch(1);
+    if (title) {
+        layout->addWidget(title);
+        layout->addSpacing(TouchTarget);
+    }
+    layout->addLayout(centred);
+    layout->addStretch(2);
+}
+
 QString numberList(const std::vector<int> &positions)
 {
     QStringList numbers;
@@ -172,16 +190,7 @@ QWidget *PupilWindow::createNamePage()
     form->addSpacing(TouchTarget / 2);
     form->addWidget(StartButton);
 
-    auto *centred = new QHBoxLayout;
-    centred->addStretch(1);
-    centred->addLayout(form, 2);
-    centred->addStretch(1);
-    auto *layout = new QVBoxLayout(page);
-    layout->addStretch(1);
-    layout->addWidget(title);
-    layout->addSpacing(TouchTarget);
-    layout->addLayout(centred);
-    layout->addStretch(2);
+    placeForm(page, form, title);
     return page;
 }
 
@@ -323,14 +332,7 @@ QWidget *PupilWindow::createStopPage()
     form->addWidget(StopProblemLabel);
     form->addSpacing(TouchTarget / 2);
     form->addLayout(buttons);
-    auto *centred = new QHBoxLayout;
-    centred->addStretch(1);
-    centred->addLayout(form, 2);
-    centred->addStretch(1);
-    auto *layout = new QVBoxLayout(page);
-    layout->addStretch(1);
-    layout->addLayout(centred);
-    layout->addStretch(2);
+    placeForm(page, form);
     return page;
 }
 

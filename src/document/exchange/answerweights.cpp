@@ -1,5 +1,7 @@
 #include "document/exchange/answerweights.h"
 
+#include "document/exchange/exchangequestion.h"
+
 #include <cmath>
 
 namespace AnswerWeights {
@@ -70,6 +72,17 @@ std::optional<Reading> read(const QList<double> &weights, QString &reason)
                            .arg(given.join(QStringLiteral(", ")), wanted.join(QStringLiteral(", ")));
     }
     return reading;
+}
+
+bool giveRightAnswers(const QList<double> &fractions, ExchangeQuestion &question, QString &note, QString &reason)
+{
+    const std::optional<Reading> reading = read(fractions, reason);
+    if (!reading)
+        return false;
+    question.rightAnswers = reading->right;
+    question.rightAnswer = reading->right.first();
+    note = reading->note;
+    return true;
 }
 
 } // namespace AnswerWeights

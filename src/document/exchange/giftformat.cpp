@@ -300,12 +300,8 @@ void readChoices(GiftText choices, TextFormat format, ExchangeQuestion &question
         if (!weighted)
             throw Skip{tr("aucune bonne réponse (« = »)")};
         QString reason;
-        const std::optional<AnswerWeights::Reading> reading = AnswerWeights::read(weights, reason);
-        if (!reading)
+        if (!AnswerWeights::giveRightAnswers(weights, question, note, reason))
             throw Skip{reason};
-        question.rightAnswers = reading->right;
-        question.rightAnswer = reading->right.first();
-        note = reading->note;
     }
     if (std::any_of(answerFeedback.cbegin(), answerFeedback.cend(), [](const QString &t) { return !t.isEmpty(); }))
         question.answerFeedback = answerFeedback;

@@ -284,12 +284,8 @@ private:
         }
         if (!single) {
             QString reason;
-            const std::optional<AnswerWeights::Reading> reading = AnswerWeights::read(weights, reason);
-            if (!reading)
+            if (!AnswerWeights::giveRightAnswers(weights, question, note, reason))
                 throw Skip{reason};
-            question.rightAnswers = reading->right;
-            question.rightAnswer = reading->right.first();
-            note = reading->note;
         }
         if (question.rightAnswer < 0)
             throw Skip{tr("aucune bonne réponse")};
