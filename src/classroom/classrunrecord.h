@@ -22,6 +22,9 @@ struct ClassRunRecord
     // The teacher took the run out of the class (a row removed or merged away): kept, never counted.
     bool removed = false;
     std::vector<int> answers;  // by question number, 1 to 5 or 0
+    // By question number, every answer ticked: what a question with several right answers was
+    // given (its `answers` entry is the first of them). May be empty: then `answers` says all.
+    std::vector<AnswerSet> ticked;
     ClassScore score;
 };
 

@@ -422,6 +422,7 @@ ClassRunRecord MarkingSession::recordOf(const ReadCopy &copy, const QDateTime &w
     record.copy = copy.number;
     record.finished = true;
     record.answers = run.answers();
+    record.ticked = run.answerSets();
     record.score = run.score();
     return record;
 }

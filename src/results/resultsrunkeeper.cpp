@@ -33,9 +33,13 @@ KeptRun ResultsRunKeeper::keptRun(const ClassQuestionnaire &questionnaire, const
     for (const ClassQuestion &question : questionnaire.questions()) {
         RunResultRow &row = run.results.rows[size_t(question.number)];
         row.title = question.title;
-        row.answer = size_t(question.number) < record.answers.size() ? record.answers[size_t(question.number)] : 0;
+        const size_t number = size_t(question.number);
+        row.answer = number < record.answers.size() ? record.answers[number] : 0;
+        row.ticked = number < record.ticked.size() ? record.ticked[number] : AnswerSets::of(row.answer);
         row.solution = question.rightAnswer;
-        row.right = row.answer > 0 && row.solution == row.answer;
+        row.right = number < record.score.outcomes.size()
+                        ? record.score.outcomes[number] == ClassScore::Outcome::Right
+                        : row.answer > 0 && row.solution == row.answer;
     }
     run.results.rightCount = record.score.rightCount;
     run.results.mark = record.score;

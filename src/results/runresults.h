@@ -11,7 +11,8 @@
 struct RunResultRow
 {
     QString title;
-    int answer = 0;                 // 0 when unanswered
+    int answer = 0;                 // 0 when unanswered; the first answer ticked of several
+    AnswerSet ticked = 0;           // every answer ticked
     std::optional<int> solution;    // none when the "REPONSE " line holds no whole number
     bool right = false;
 };

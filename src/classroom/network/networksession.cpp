@@ -505,6 +505,7 @@ ClassRunRecord NetworkSession::recordOf(const NetworkPupil &pupil) const
     kept.finished = pupil.finishedAt.isValid();
     kept.removed = pupil.removed;
     kept.answers = pupil.run.answers();
+    kept.ticked = pupil.run.answerSets();
     kept.score = pupil.run.score();
     return kept;
 }

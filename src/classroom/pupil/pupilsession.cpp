@@ -27,6 +27,7 @@ ClassRunRecord PupilSession::record(bool finished) const
     record.seed = m_run->version().seed();
     record.finished = finished;
     record.answers = m_run->answers();
+    record.ticked = m_run->answerSets();
     record.score = m_run->score();
     return record;
 }
