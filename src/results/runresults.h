@@ -13,6 +13,9 @@ struct RunResultRow
     QString title;
     int answer = 0;                 // 0 when unanswered; the first answer ticked of several
     AnswerSet ticked = 0;           // every answer ticked
+    // False when the pupil's version did not hold the question (questions drawn per pupil):
+    // neither answered nor blank, and never counted in the question's statistics.
+    bool drawn = true;
     std::optional<int> solution;    // none when the "REPONSE " line holds no whole number
     bool right = false;
 };
