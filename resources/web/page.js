@@ -13,7 +13,9 @@
   const correctionsCheckMs = 5000;
   const waitingCheckMs = 2000;
 
-  let run = loadRun();        // {token, name, position, seq, queue: [{position, choice, seq}]}
+  // A queued answer is {position, choice, seq}, or {position, choices: [places], seq} on a
+  // question with several right answers.
+  let run = loadRun();        // {token, name, position, seq, queue: [answer]}
   let code = '';
   let current = null;         // the question shown
   let answered = [];          // by position, as far as this page knows
@@ -282,7 +284,7 @@
       return showEnded();
     answered = Array.isArray(state.answered) ? state.answered.map(Boolean) : [];
     for (const item of run.queue)
-      answered[item.position] = item.choice !== 0;
+      answered[item.position] = hasAnswer(item);
     const position = resuming && Number.isInteger(run.position) ? run.position : state.position || 0;
     showQuestion(Math.min(Math.max(position, 0), Math.max(answered.length - 1, 0)));
     flush();
@@ -321,6 +323,10 @@
     focusTitle('question-title');
   }
 
+  function hasAnswer(item) {
+    return Array.isArray(item.choices) ? item.choices.length > 0 : item.choice !== 0;
+  }
+
   // The place chosen at the question shown: the last one queued, else the server's.
   function chosenHere() {
     for (let i = run.queue.length - 1; i >= 0; --i) {
@@ -328,6 +334,15 @@
         return run.queue[i].choice;
     }
     return current.chosen;
+  }
+
+  // The places ticked at the question shown, in order: the last set queued, else the server's.
+  function tickedHere() {
+    for (let i = run.queue.length - 1; i >= 0; --i) {
+      if (run.queue[i].position === current.position && Array.isArray(run.queue[i].choices))
+        return run.queue[i].choices.slice();
+    }
+    return Array.isArray(current.ticked) ? current.ticked.slice() : [];
   }
 
   function drawQuestion() {
@@ -346,10 +361,24 @@
       picture.hidden = true;
     }
 
-    const chosen = chosenHere();
     const box = $('answers');
+    const several = current.several === true;
+    $('several').hidden = !several;
+    // The group is named by the question, and says there may be several answers.
+    box.setAttribute('aria-labelledby', several ? 'question-title several' : 'question-title');
+    if (several)
+      drawCheckBoxes(box, current.answers, tickedHere(), tick);
+    else
+      drawAnswerButtons(box, current.answers, chosenHere(), choose);
+    $('previous').disabled = current.position === 0;
+    $('next').disabled = current.position + 1 >= current.count;
+    drawStrip();
+  }
+
+  // One button per answer, pressed for the one chosen: a question with one right answer.
+  function drawAnswerButtons(box, answers, chosen, chosenAt) {
     box.replaceChildren();
-    current.answers.forEach((text, index) => {
+    answers.forEach((text, index) => {
       const button = document.createElement('button');
       button.type = 'button';
       button.setAttribute('aria-pressed', String(chosen === index + 1));
@@ -359,12 +388,30 @@
       const words = document.createElement('span');
       words.textContent = text;
       button.append(place, words);
-      button.addEventListener('click', () => choose(index + 1));
+      button.addEventListener('click', () => chosenAt(index + 1));
       box.append(button);
     });
-    $('previous').disabled = current.position === 0;
-    $('next').disabled = current.position + 1 >= current.count;
-    drawStrip();
+  }
+
+  // One check box per answer, in a label that names it: a question with several right answers.
+  // `toggledAt(place, checked)` hears of every change, by click, touch or the space bar.
+  function drawCheckBoxes(box, answers, ticked, toggledAt) {
+    box.replaceChildren();
+    answers.forEach((text, index) => {
+      const label = document.createElement('label');
+      label.className = 'check';
+      const input = document.createElement('input');
+      input.type = 'checkbox';
+      input.checked = ticked.includes(index + 1);
+      input.addEventListener('change', () => toggledAt(index + 1, input.checked));
+      const place = document.createElement('span');
+      place.className = 'place';
+      place.textContent = (index + 1) + ')';
+      const words = document.createElement('span');
+      words.textContent = text;
+      label.append(input, place, words);
+      box.append(label);
+    });
   }
 
   function drawStrip() {
@@ -397,6 +444,11 @@
   function choose(place) {
     if (!current || finishing)
       return;
+    if (current.several === true) {
+      const input = $('answers').children[place - 1].querySelector('input');
+      input.checked = !input.checked;
+      return tick(place, input.checked);
+    }
     // A second press on the chosen answer takes it back.
     const choice = chosenHere() === place ? 0 : place;
     run.seq += 1;
@@ -406,6 +458,21 @@
     const buttons = $('answers').children;
     for (let i = 0; i < buttons.length; ++i)
       buttons[i].setAttribute('aria-pressed', String(choice === i + 1));
+    drawStrip();
+    flush();
+  }
+
+  function tick(place, checked) {
+    if (!current || finishing)
+      return;
+    const ticked = tickedHere().filter((p) => p !== place);
+    if (checked)
+      ticked.push(place);
+    ticked.sort((a, b) => a - b);
+    run.seq += 1;
+    run.queue.push({position: current.position, choices: ticked, seq: run.seq});
+    answered[current.position] = ticked.length > 0;
+    saveRun();
     drawStrip();
     flush();
   }
@@ -420,8 +487,13 @@
     while (run && run.queue.length > 0) {
       refreshStatus();
       const item = run.queue[0];
-      const answer = await call('/api/answer', {token: run.token, position: item.position, choice: item.choice, seq: item.seq});
-      if (answer.status === 200 || answer.status === 400 || answer.status === 404) {
+      const body = {token: run.token, position: item.position, seq: item.seq};
+      if (Array.isArray(item.choices))
+        body.choices = item.choices;
+      else
+        body.choice = item.choice;
+      const answer = await call('/api/answer', body);
+      if (answer.status === 200 || answer.status === 400 || answer.status === 404 || answer.status === 422) {
         // Taken, or never takeable: either way it leaves the queue.
         run.queue.shift();
         saveRun();
@@ -516,6 +588,15 @@
     return p;
   }
 
+  // « 6 », « 8 » et « 10 »
+  function quotedList(texts) {
+    const quoted = texts.map((text) => '« ' + text + ' »');
+    if (quoted.length < 2)
+      return quoted.join('');
+    const last = quoted.pop();
+    return quoted.join(', ') + ' et ' + last;
+  }
+
   function showEnd(state) {
     const result = state.result || {};
     setStatus('', false);
@@ -544,12 +625,18 @@
       const title = document.createElement('h2');
       title.textContent = 'Question ' + (index + 1) + ' : ' + item.title;
       part.append(title);
-      if (item.given === null || item.given === undefined)
+      const given = Array.isArray(item.givenAll) ? item.givenAll : item.given ? [item.given] : [];
+      const right = Array.isArray(item.rightAll) ? item.rightAll : item.right ? [item.right] : [];
+      if (given.length === 0)
         part.append(paragraph('Vous n\'avez pas répondu.'));
+      else if (item.several)
+        part.append(paragraph((item.correct ? 'Vos réponses, justes : ' : 'Vos réponses : ') + quotedList(given)));
       else
-        part.append(paragraph((item.correct ? 'Votre réponse, juste : ' : 'Votre réponse : ') + item.given));
-      if (item.right !== null && item.right !== undefined && !item.correct)
-        part.append(paragraph('Bonne réponse : ' + item.right, 'right'));
+        part.append(paragraph((item.correct ? 'Votre réponse, juste : ' : 'Votre réponse : ') + given[0]));
+      if (right.length > 0 && !item.correct)
+        part.append(paragraph(item.several ? 'Bonnes réponses : ' + quotedList(right) : 'Bonne réponse : ' + right[0], 'right'));
+      for (const feedback of Array.isArray(item.feedback) ? item.feedback : [])
+        part.append(paragraph('« ' + feedback.answer + ' » : ' + feedback.text, 'feedback'));
       if (item.correction)
         part.append(paragraph(item.correction));
       box.append(part);
@@ -597,7 +684,8 @@
     if ($('question-page').hidden || event.ctrlKey || event.altKey || event.metaKey)
       return;
     const target = event.target;
-    if (target && (target.tagName === 'INPUT' || target.tagName === 'SELECT'))
+    // Digits typed in a text field are the field's; on a check box they still tick answers.
+    if (target && ((target.tagName === 'INPUT' && target.type !== 'checkbox') || target.tagName === 'SELECT'))
       return;
     if (event.key >= '1' && event.key <= '5') {
       const place = Number(event.key);

@@ -101,6 +101,8 @@ ClassQuestionnaire ClassQuestionnaire::fromLines(const QStringList &lines)
         Correction::FreeTextParts parts = Correction::split(freeText);
         question.statement = std::move(parts.statement);
         question.correction = std::move(parts.correction);
+        question.ownCorrection = choices.choices.isEmpty() ? question.correction
+                                                           : Correction::split(choices.freeText).correction;
     }
     return questionnaire;
 }

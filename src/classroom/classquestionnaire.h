@@ -46,6 +46,9 @@ struct ClassQuestion
     std::array<QString, QcmFormat::AnswerCount> feedback;
     QStringList statement;
     QStringList correction;
+    // The correction without the lines of right answers and feedback: what an end view shows
+    // beside them when it lays them out answer by answer.
+    QStringList ownCorrection;
 
     // The answers with a text, by their number (1 to 5), in order.
     std::vector<int> answerNumbers() const;

@@ -53,6 +53,26 @@ QStringList stringsOf(const QJsonValue &value)
     return strings;
 }
 
+// An answer set as the journal keeps it: its answers, in order.
+QJsonArray answersOf(AnswerSet set)
+{
+    QJsonArray answers;
+    for (int answer = 1; answer <= QcmFormat::AnswerCount; ++answer) {
+        if (AnswerSets::contains(set, answer))
+            answers.append(answer);
+    }
+    return answers;
+}
+
+// Read back: anything else than answers 1 to 5 makes the set one that no question takes.
+AnswerSet setOf(const QJsonValue &value)
+{
+    AnswerSet set = 0;
+    for (const QJsonValue &item : value.toArray())
+        set |= AnswerSets::of(item.isDouble() ? item.toInt(-1) : -1);
+    return set;
+}
+
 int intOf(const QJsonObject &object, const QString &key)
 {
     const QJsonValue value = object.value(key);
@@ -256,7 +276,10 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         NetworkPupil &pupil = *m_pupils[size_t(index)];
         if (kind == AnswerRecord) {
             const int question = intOf(line, QStringLiteral("q"));
-            if (pupil.run.setAnswer(question, intOf(line, QStringLiteral("a")))) {
+            const QJsonValue set = line.value(QStringLiteral("s"));
+            const bool taken = set.isArray() ? pupil.run.setAnswers(question, setOf(set))
+                                             : pupil.run.setAnswer(question, intOf(line, QStringLiteral("a")));
+            if (taken) {
                 pupil.sequence[size_t(question)] = qint64(line.value(QStringLiteral("n")).toDouble());
                 pupil.lastPosition = pupil.run.version().positionOf(question);
             }
@@ -439,31 +462,52 @@ NetworkSession::Joined NetworkSession::joinAs(const QString &clean)
 
 NetworkSession::Refusal NetworkSession::answer(NetworkPupil &pupil, int position, int shown, qint64 sequence)
 {
+    if (shown < 0 || shown > QcmFormat::AnswerCount)
+        return m_ended ? Refusal::Ended : pupil.finishedAt.isValid() ? Refusal::Finished : Refusal::NoSuchPlace;
+    return answerPlaces(pupil, position, AnswerSets::of(shown), sequence);
+}
+
+NetworkSession::Refusal NetworkSession::answerPlaces(NetworkPupil &pupil, int position, AnswerSet shown, qint64 sequence)
+{
     if (m_ended)
         return Refusal::Ended;
     if (pupil.finishedAt.isValid())
         return Refusal::Finished;
     const ClassVersion &version = pupil.run.version();
-    if (position < 0 || position >= version.size() || shown < 0)
+    if (position < 0 || position >= version.size() || (shown & AnswerSets::OutOfRange) != 0)
         return Refusal::NoSuchPlace;
     const int question = version.questionAt(position);
-    const int answer = shown == 0 ? 0 : version.answerNumber(question, shown);
-    if (shown != 0 && answer == 0)
-        return Refusal::NoSuchPlace;
+    AnswerSet ticked = 0;
+    for (int place = 1; place <= QcmFormat::AnswerCount; ++place) {
+        if (!AnswerSets::contains(shown, place))
+            continue;
+        const int answer = version.answerNumber(question, place);
+        if (answer == 0)
+            return Refusal::NoSuchPlace;
+        ticked |= AnswerSets::of(answer);
+    }
+    const bool several = m_questionnaire->question(question).severalRight();
+    if (!several && AnswerSets::count(ticked) > 1)
+        return Refusal::OneAnswerOnly;
     pupil.lastPosition = position;
 
     qint64 &standing = pupil.sequence[size_t(question)];
     if (sequence <= standing)
         return Refusal::None; // a later answer already stands
-    if (pupil.run.answers()[size_t(question)] == answer) {
+    if (pupil.run.answerSets()[size_t(question)] == ticked) {
         standing = sequence;
         return Refusal::None;
     }
-    pupil.journaledTo = m_journal->append(record(AnswerRecord, {{QStringLiteral("p"), pupil.index},
-                                                                {QStringLiteral("q"), question},
-                                                                {QStringLiteral("a"), answer},
-                                                                {QStringLiteral("n"), double(sequence)}}));
-    pupil.run.setAnswer(question, answer);
+    // "a" is the first answer ticked, all a one-answer question has; "s" every one ticked, on a
+    // question with several right answers.
+    QJsonObject line = record(AnswerRecord, {{QStringLiteral("p"), pupil.index},
+                                             {QStringLiteral("q"), question},
+                                             {QStringLiteral("a"), AnswerSets::first(ticked)},
+                                             {QStringLiteral("n"), double(sequence)}});
+    if (several)
+        line.insert(QStringLiteral("s"), answersOf(ticked));
+    pupil.journaledTo = m_journal->append(line);
+    pupil.run.setAnswers(question, ticked);
     standing = sequence;
     Q_EMIT pupilChanged(pupil.index);
     return Refusal::None;
@@ -721,10 +765,11 @@ void NetworkSession::applyMerge(NetworkPupil &kept, NetworkPupil &other)
 {
     // A finished copy has its mark: nothing is added to it afterwards.
     if (!kept.finishedAt.isValid()) {
-        const std::vector<int> given = other.run.answers();
+        // Every answer ticked goes over, not just the first of a set.
+        const std::vector<AnswerSet> given = other.run.answerSets();
         for (size_t question = 0; question < given.size(); ++question) {
-            if (given[question] != 0 && kept.run.answers()[question] == 0)
-                kept.run.setAnswer(int(question), given[question]);
+            if (given[question] != 0 && kept.run.answerSets()[question] == 0)
+                kept.run.setAnswers(int(question), given[question]);
         }
     }
     other.removed = true;

@@ -82,7 +82,8 @@ public:
     static constexpr int MaxPupils = 400;
     static constexpr int CodeDigits = 6;
 
-    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy };
+    // OneAnswerOnly: several answers ticked on a question that has one right answer.
+    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy, OneAnswerOnly };
     // Devices waiting at once for the teacher to let them take over a copy.
     static constexpr int MaxWaiting = 60;
 
@@ -186,6 +187,10 @@ public:
     // `sequence` orders the answers of one page. Returns None once the answer stands (also when
     // it already stood, or a later one does).
     Refusal answer(NetworkPupil &pupil, int position, int shown, qint64 sequence);
+    // The pupil ticked the answers shown in the places of `shown` (place k is bit k - 1, as in an
+    // AnswerSet; none takes the answers back). The same checks and sequence rules as answer(),
+    // and a one-answer question takes one answer at most.
+    Refusal answerPlaces(NetworkPupil &pupil, int position, AnswerSet shown, qint64 sequence);
     // The pupil has finished: journaled, then kept in the results. A run that could not be kept
     // yet is kept again at the end. Finishing twice is the same as once.
     Refusal finish(NetworkPupil &pupil);

@@ -1,5 +1,6 @@
 #include "classroom/network/sessionapi.h"
 
+#include "classroom/classreview.h"
 #include "classroom/network/networksession.h"
 #include "platform/apperror.h"
 
@@ -51,6 +52,25 @@ std::optional<qint64> wholeNumber(const QJsonValue &value, double low, double hi
     if (!(number >= low && number <= high) || std::floor(number) != number)
         return std::nullopt;
     return qint64(number);
+}
+
+// The places ticked, as a page sends them: an array of distinct places 1 to 5 (at most every
+// place a question may have), empty to take every answer back. Anything else is unreadable.
+std::optional<AnswerSet> placesOf(const QJsonValue &value)
+{
+    if (!value.isArray())
+        return std::nullopt;
+    const QJsonArray places = value.toArray();
+    if (places.size() > QcmFormat::AnswerCount)
+        return std::nullopt;
+    AnswerSet set = 0;
+    for (const QJsonValue &item : places) {
+        const auto place = wholeNumber(item, 1, QcmFormat::AnswerCount);
+        if (!place || AnswerSets::contains(set, int(*place)))
+            return std::nullopt;
+        set |= AnswerSets::of(int(*place));
+    }
+    return set;
 }
 
 // Question numbers in paths: digits only, no sign, no leading zero, nothing around them.
@@ -381,8 +401,17 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
     const int at = int(*position);
     m_session.notePosition(pupil, at);
     const ClassQuestion &shown = pupil.run.questionAt(at);
-    // What the pupil sees, and nothing more: neither the right answer nor the correction.
+    QJsonArray ticked;
+    const AnswerSet set = pupil.run.answerSets()[size_t(shown.number)];
+    for (int place = 1; place <= int(pupil.run.version().shownAnswers(shown.number).size()); ++place) {
+        if (AnswerSets::contains(set, pupil.run.version().answerNumber(shown.number, place)))
+            ticked.append(place);
+    }
+    // What the pupil sees, and nothing more: neither the right answers nor the correction, and of
+    // a question with several right answers only that it has several, which the page says.
     return json(200, {{QStringLiteral("position"), at},
+                      {QStringLiteral("several"), shown.severalRight()},
+                      {QStringLiteral("ticked"), ticked},
                       {QStringLiteral("count"), pupil.run.size()},
                       {QStringLiteral("title"), shown.title},
                       {QStringLiteral("statement"), shown.statement.join(QLatin1Char('\n'))},
@@ -394,17 +423,28 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
 ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
 {
     const auto position = wholeNumber(body.value(QStringLiteral("position")), 0, pupil.run.size() - 1);
-    const auto choice = wholeNumber(body.value(QStringLiteral("choice")), 0, 5);
     const auto sequence = wholeNumber(body.value(QStringLiteral("seq")), 1, LargestSequence);
-    if (!position || !choice || !sequence)
+    // One answer as "choice" (0 takes it back), or every answer ticked as "choices", never both.
+    const QJsonValue one = body.value(QStringLiteral("choice"));
+    const QJsonValue several = body.value(QStringLiteral("choices"));
+    std::optional<AnswerSet> places;
+    if (one.isUndefined()) {
+        places = placesOf(several);
+    } else if (several.isUndefined()) {
+        if (const auto place = wholeNumber(one, 0, QcmFormat::AnswerCount))
+            places = AnswerSets::of(int(*place));
+    }
+    if (!position || !places || !sequence)
         return refusal(400, tr("Réponse illisible."));
-    switch (m_session.answer(pupil, int(*position), int(*choice), *sequence)) {
+    switch (m_session.answerPlaces(pupil, int(*position), *places, *sequence)) {
     case NetworkSession::Refusal::None:
         return json(200, {{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}});
     case NetworkSession::Refusal::Ended:
         return refusal(410, tr("La passation est terminée : cette réponse n'a pas été prise."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Finished:
         return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
+    case NetworkSession::Refusal::OneAnswerOnly:
+        return refusal(422, tr("Cette question n'a qu'une bonne réponse : cochez-en une seule."));
     default:
         return refusal(404, tr("Cette réponse n'existe pas."));
     }
@@ -437,18 +477,23 @@ QJsonObject SessionApi::resultOf(const NetworkPupil &pupil) const
             result.insert(QStringLiteral("correctionsLater"), true);
         return result;
     }
+    // "given" and "right" are the first of each list, what a page that knows only one answer a
+    // question reads.
     QJsonArray corrections;
-    for (int position = 0; position < pupil.run.size(); ++position) {
-        const ClassQuestion &question = pupil.run.questionAt(position);
-        const int given = pupil.run.answers()[size_t(question.number)];
-        auto answerText = [&question](int number) {
-            return number == 0 ? QJsonValue() : QJsonValue(question.answers[size_t(number - 1)]);
-        };
-        corrections.append(QJsonObject{{QStringLiteral("title"), question.title},
-                                       {QStringLiteral("given"), answerText(given)},
-                                       {QStringLiteral("right"), answerText(question.rightAnswer.value_or(0))},
-                                       {QStringLiteral("correct"), question.marked() && given == *question.rightAnswer},
-                                       {QStringLiteral("correction"), question.correction.join(QLatin1Char('\n'))}});
+    for (const QuestionReview &review : ClassReview::of(pupil.run)) {
+        auto first = [](const QStringList &texts) { return texts.isEmpty() ? QJsonValue() : QJsonValue(texts.first()); };
+        QJsonArray feedback;
+        for (const QuestionReview::Feedback &item : review.feedback)
+            feedback.append(QJsonObject{{QStringLiteral("answer"), item.answer}, {QStringLiteral("text"), item.text}});
+        corrections.append(QJsonObject{{QStringLiteral("title"), review.title},
+                                       {QStringLiteral("several"), review.several},
+                                       {QStringLiteral("given"), first(review.given)},
+                                       {QStringLiteral("givenAll"), QJsonArray::fromStringList(review.given)},
+                                       {QStringLiteral("right"), first(review.right)},
+                                       {QStringLiteral("rightAll"), QJsonArray::fromStringList(review.right)},
+                                       {QStringLiteral("correct"), review.outcome == ClassScore::Outcome::Right},
+                                       {QStringLiteral("feedback"), feedback},
+                                       {QStringLiteral("correction"), review.correction.join(QLatin1Char('\n'))}});
     }
     result.insert(QStringLiteral("corrections"), corrections);
     return result;

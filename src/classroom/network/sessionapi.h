@@ -41,7 +41,8 @@ struct WebPicture
 //   POST /api/join {code, personal}  when the name has joined, until the teacher decides
 //   POST /api/state {token}          where the run stands (and its result once finished)
 //   POST /api/question {token, position}
-//   POST /api/answer {token, position, choice, seq}
+//   POST /api/answer {token, position, choice, seq}     one answer (its place, 0 for none)
+//   POST /api/answer {token, position, choices, seq}    every place ticked, as an array
 //   POST /api/finish {token}         the run ends: the result the settings allow
 //   POST /api/withdraw {token}       a device waiting for the teacher gives up
 class SessionApi : public SessionRequests

@@ -1,6 +1,7 @@
 #include "classroom/pupil/pupilwindow.h"
 
 #include "classroom/classlist.h"
+#include "classroom/classreview.h"
 #include "classroom/pupil/proportionalpicture.h"
 #include "classroom/pupil/pupilsession.h"
 #include "classroom/pupil/teachercode.h"
@@ -8,6 +9,7 @@
 #include "platform/messageboxes.h"
 #include "platform/services.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
@@ -42,6 +44,13 @@ const QString AnswerStyle = QStringLiteral(
     " background: #ffffff; color: #1a1a1a; }"
     "QPushButton:focus { border: 4px solid #1f5fa8; }"
     "QPushButton:checked { background: #1f4e8c; color: #ffffff; border-color: #1f4e8c; }");
+// Check boxes look like the answer buttons, their box in front; the box itself is sized with
+// the font (scaleFonts()).
+const QString CheckStyle = QStringLiteral(
+    "QCheckBox { padding: 0.4em 0.8em; border: 2px solid #44546a; border-radius: 6px;"
+    " background: #ffffff; color: #1a1a1a; spacing: 0.6em; }"
+    "QCheckBox:focus { border: 4px solid #1f5fa8; }"
+    "QCheckBox:checked { background: #dce8f7; border-color: #1f4e8c; }");
 const QString StripStyle = QStringLiteral(
     "QPushButton { border: 2px solid #44546a; border-radius: 4px; background: #ffffff; color: #1a1a1a; }"
     "QPushButton[answered=\"true\"] { background: #1f4e8c; color: #ffffff; border-color: #1f4e8c; }"
@@ -216,6 +225,23 @@ QWidget *PupilWindow::createQuestionPage()
         AnswerButtons[size_t(k)] = button;
         answers->addWidget(button);
     }
+    SeveralLabel = wrappedLabel(QStringLiteral("SeveralLabel"), page);
+    SeveralLabel->setText(tr("Plusieurs réponses possibles"));
+    SeveralLabel->hide();
+    answers->addWidget(SeveralLabel);
+    for (int k = 0; k < int(AnswerChecks.size()); ++k) {
+        auto *check = new QCheckBox(page);
+        check->setObjectName(QStringLiteral("AnswerCheck%1").arg(k + 1));
+        check->setMinimumHeight(TouchTarget);
+        check->setStyleSheet(CheckStyle);
+        check->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Minimum);
+        // Read with each box, since a screen reader reaching a box does not read the label above.
+        check->setAccessibleDescription(tr("Plusieurs réponses possibles"));
+        check->hide();
+        connect(check, &QCheckBox::clicked, this, [this, k] { tick(k + 1); });
+        AnswerChecks[size_t(k)] = check;
+        answers->addWidget(check);
+    }
     answers->addStretch();
 
     auto *body = new QHBoxLayout;
@@ -385,22 +411,58 @@ void PupilWindow::showQuestion(int position)
 
     const QStringList answers = run->shownAnswers(m_position);
     const int chosen = run->chosenAt(m_position);
+    const bool several = question.severalRight();
+    const AnswerSet ticked = run->answerSets()[size_t(question.number)];
+    SeveralLabel->setVisible(several);
     for (int k = 0; k < int(AnswerButtons.size()); ++k) {
         QPushButton *button = AnswerButtons[size_t(k)];
+        QCheckBox *check = AnswerChecks[size_t(k)];
         const bool shown = k < answers.size();
-        button->setVisible(shown);
         // "&1" lets a screen reader and the keyboard name the answer by its number.
-        button->setText(shown ? QStringLiteral("&%1)  %2").arg(k + 1).arg(QString(answers.at(k)).replace(QLatin1Char('&'), QStringLiteral("&&")))
-                              : QString());
-        button->setChecked(shown && chosen == k + 1);
+        const QString text = shown ? QStringLiteral("&%1)  %2").arg(k + 1).arg(QString(answers.at(k)).replace(QLatin1Char('&'), QStringLiteral("&&")))
+                                   : QString();
+        button->setVisible(shown && !several);
+        button->setText(several ? QString() : text);
+        button->setChecked(shown && !several && chosen == k + 1);
+        check->setVisible(shown && several);
+        check->setText(several ? text : QString());
+        check->setChecked(shown && several
+                          && AnswerSets::contains(ticked, run->version().answerNumber(question.number, k + 1)));
     }
     PreviousButton->setEnabled(m_position > 0);
     NextButton->setEnabled(m_position + 1 < run->size());
     refreshStrip();
     if (answers.isEmpty())
         NextButton->setFocus();
+    else if (several)
+        AnswerChecks[0]->setFocus();
     else
         AnswerButtons[size_t(std::max(chosen, 1) - 1)]->setFocus();
+}
+
+bool PupilWindow::showsChecks() const
+{
+    const ClassRun *run = m_session.run();
+    return run && m_position < run->size() && run->questionAt(m_position).severalRight();
+}
+
+void PupilWindow::tick(int shown)
+{
+    ClassRun *run = m_session.run();
+    if (!run || Pages->currentIndex() != QuestionPage || !showsChecks())
+        return;
+    const int question = run->version().questionAt(m_position);
+    const int answer = run->version().answerNumber(question, shown);
+    if (answer == 0)
+        return;
+    // The set as it stands in the run, the one answer turned over: the boxes only show it.
+    const AnswerSet ticked = run->answerSets()[size_t(question)] ^ AnswerSets::of(answer);
+    if (!run->setAnswers(question, ticked)) {
+        showQuestion(m_position);
+        return;
+    }
+    AnswerChecks[size_t(shown - 1)]->setChecked(AnswerSets::contains(ticked, answer));
+    refreshStrip();
 }
 
 void PupilWindow::choose(int shown)
@@ -408,6 +470,10 @@ void PupilWindow::choose(int shown)
     ClassRun *run = m_session.run();
     if (!run || Pages->currentIndex() != QuestionPage)
         return;
+    if (showsChecks()) {
+        tick(shown);
+        return;
+    }
     // A second click on the chosen answer takes it back.
     const int answer = run->chosenAt(m_position) == shown ? 0 : shown;
     if (!run->choose(m_position, answer)) {
@@ -498,26 +564,34 @@ void PupilWindow::showEnd(const ClassRunRecord &record)
 
 QString PupilWindow::correctionsHtml() const
 {
-    const ClassRun *run = m_session.run();
+    auto escaped = [](const QString &text) { return text.toHtmlEscaped(); };
+    auto paragraph = [](const QString &text) { return QStringLiteral("<p>%1</p>").arg(text); };
+    const std::vector<QuestionReview> reviews = ClassReview::of(*m_session.run());
     QString html;
-    for (int position = 0; position < run->size(); ++position) {
-        const ClassQuestion &question = run->questionAt(position);
-        const int given = run->answers()[size_t(question.number)];
-        auto answerText = [&question](int number) { return question.answers[size_t(number - 1)].toHtmlEscaped(); };
-        html += QStringLiteral("<h3>%1</h3>").arg(tr("Question %1 : %2").arg(position + 1).arg(question.title.toHtmlEscaped()));
-        if (given == 0)
-            html += QStringLiteral("<p>%1</p>").arg(tr("Vous n'avez pas répondu."));
-        else if (question.marked() && given == *question.rightAnswer)
-            html += QStringLiteral("<p>%1</p>").arg(tr("Votre réponse, juste : %1").arg(answerText(given)));
+    for (size_t position = 0; position < reviews.size(); ++position) {
+        const QuestionReview &review = reviews[position];
+        const bool right = review.outcome == ClassScore::Outcome::Right;
+        html += QStringLiteral("<h3>%1</h3>").arg(tr("Question %1 : %2").arg(position + 1).arg(escaped(review.title)));
+        if (review.given.isEmpty())
+            html += paragraph(tr("Vous n'avez pas répondu."));
+        else if (review.several)
+            html += paragraph(escaped(right ? tr("Vos réponses, justes : %1").arg(ClassReview::quotedList(review.given))
+                                            : tr("Vos réponses : %1").arg(ClassReview::quotedList(review.given))));
         else
-            html += QStringLiteral("<p>%1</p>").arg(tr("Votre réponse : %1").arg(answerText(given)));
-        if (question.marked() && given != *question.rightAnswer)
-            html += QStringLiteral("<p><b>%1</b></p>").arg(tr("Bonne réponse : %1").arg(answerText(*question.rightAnswer)));
-        if (!question.correction.isEmpty()) {
+            html += paragraph(right ? tr("Votre réponse, juste : %1").arg(escaped(review.given.first()))
+                                    : tr("Votre réponse : %1").arg(escaped(review.given.first())));
+        if (!right && !review.right.isEmpty()) {
+            const QString rightText = review.several ? tr("Bonnes réponses : %1").arg(ClassReview::quotedList(review.right))
+                                                     : tr("Bonne réponse : %1").arg(review.right.first());
+            html += QStringLiteral("<p><b>%1</b></p>").arg(escaped(rightText));
+        }
+        for (const QuestionReview::Feedback &feedback : review.feedback)
+            html += paragraph(escaped(tr("« %1 » : %2").arg(feedback.answer, feedback.text)));
+        if (!review.correction.isEmpty()) {
             QStringList lines;
-            for (const QString &line : question.correction)
-                lines << line.toHtmlEscaped();
-            html += QStringLiteral("<p>%1</p>").arg(lines.join(QStringLiteral("<br>")));
+            for (const QString &line : review.correction)
+                lines << escaped(line);
+            html += paragraph(lines.join(QStringLiteral("<br>")));
         }
     }
     return html;
@@ -692,6 +766,15 @@ void PupilWindow::scaleFonts()
     // Styled buttons take no font from their window: each is given its own.
     for (QPushButton *button : AnswerButtons)
         button->setFont(font);
+    // The box grows with the text, so that it is seen and hit as easily as an answer button.
+    const QString indicator = QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(body);
+    for (QCheckBox *check : AnswerChecks) {
+        check->setFont(font);
+        check->setStyleSheet(CheckStyle + indicator);
+    }
+    QFont several = font;
+    several.setItalic(true);
+    SeveralLabel->setFont(several);
     QFont strip = font;
     strip.setPixelSize(std::max(SmallestBodyPixels, body * 3 / 4));
     const int side = std::max(TouchTarget, QFontMetrics(strip).height() * 2);

@@ -11,6 +11,7 @@
 class ClassListStore;
 class ProportionalPicture;
 class PupilSession;
+class QCheckBox;
 class QComboBox;
 class QHBoxLayout;
 class QLabel;
@@ -54,7 +55,11 @@ public:
     QLabel *TitleLabel = nullptr;
     ProportionalPicture *PictureView = nullptr;
     QLabel *StatementLabel = nullptr;
+    // A question with one right answer is answered with these, as radio buttons are...
     std::array<QPushButton *, 5> AnswerButtons{};
+    // ...one with several, with check boxes, under the words that say so.
+    QLabel *SeveralLabel = nullptr;
+    std::array<QCheckBox *, 5> AnswerChecks{};
     QScrollArea *StripArea = nullptr;
     std::vector<QPushButton *> StripButtons;
     QPushButton *PreviousButton = nullptr;
@@ -108,6 +113,9 @@ private:
 
     void showQuestion(int position);
     void choose(int shown);
+    // Ticks or unticks the answer shown in place `shown` of a question with several right answers.
+    void tick(int shown);
+    bool showsChecks() const;
     void refreshStrip();
     void showEnd(const ClassRunRecord &record);
     QString correctionsHtml() const;
