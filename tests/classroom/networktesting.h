@@ -38,6 +38,29 @@ inline QStringList questionnaire(int count, bool shuffle = false)
     return lines;
 }
 
+// Three questions, answers in the file's order: question 1 has the right answers 2 and 4 and a
+// feedback on answers 3 and 4, question 2 one right answer (3) and a feedback on answer 1,
+// question 3 the right answers 1, 2 and 3 among four.
+inline QStringList severalQuestionnaire(const QString &correctionsShown = QStringLiteral("apres-copie"))
+{
+    QStringList lines{QStringLiteral("PASSATION fin=corrections"), QStringLiteral("PASSATION corrections=") + correctionsShown};
+    const QList<QStringList> choices{
+        {QStringLiteral("REPONSE 2"), QStringLiteral("Correction :"), QStringLiteral("Bonnes réponses : 2, 4"),
+         QStringLiteral("Commentaire de la réponse 3 : Indice trois."),
+         QStringLiteral("Commentaire de la réponse 4 : Indice quatre."), QStringLiteral("Secret 1")},
+        {QStringLiteral("REPONSE 3"), QStringLiteral("Correction :"),
+         QStringLiteral("Commentaire de la réponse 1 : Indice un."), QStringLiteral("Secret 2")},
+        {QStringLiteral("REPONSE 1"), QStringLiteral("Correction :"), QStringLiteral("Bonnes réponses : 1, 2, 3"),
+         QStringLiteral("Secret 3")}};
+    for (int n = 0; n < int(choices.size()); ++n) {
+        lines << QcmFormat::openingTag(n) << QStringLiteral("TITLE Question %1").arg(n + 1) << QStringLiteral("PICTURE ");
+        for (int k = 1; k <= QcmFormat::AnswerCount; ++k)
+            lines << QcmFormat::answerKeyword(k) + (k <= 4 ? QStringLiteral("Réponse %1.%2").arg(n + 1).arg(k) : QString());
+        lines << choices[n] << QcmFormat::closingTag(n);
+    }
+    return lines;
+}
+
 struct ListKeeper : ClassRunKeeper
 {
     std::vector<ClassRunRecord> kept;

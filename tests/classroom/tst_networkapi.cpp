@@ -80,6 +80,10 @@ private Q_SLOTS:
     void sessionTellsNoRunAndNoNamesUnderCodes();
     void aSecondDeviceWaitsWithoutTheCopy_data();
     void aSecondDeviceWaitsWithoutTheCopy();
+    void answerSets_data();
+    void answerSets();
+    void feedbackOnlyWhenCorrectionsAre_data();
+    void feedbackOnlyWhenCorrectionsAre();
 };
 
 void TestNetworkApi::onlyThisAddressAndItsPages_data()
@@ -276,6 +280,149 @@ void TestNetworkApi::correctionsWaitForTheTeacher()
         QVERIFY2(!body.contains("Secret") && !body.contains("\"right\":\"R"), body.constData());
         QVERIFY2(!body.contains("\"corrections\""), body.constData());
     }
+}
+
+Q_DECLARE_METATYPE(QList<int>)
+
+void TestNetworkApi::answerSets_data()
+{
+    // Each request is {position, seq} with "choices" or "choice"; the last one's status, then
+    // what the run holds at the question of the last request and how many answer lines the
+    // journal got.
+    QTest::addColumn<QJsonArray>("requests");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::addColumn<int>("lines");
+    auto set = [](int position, QJsonArray choices, int seq) {
+        return QJsonObject{{"position", position}, {"choices", choices}, {"seq", seq}};
+    };
+    QTest::newRow("two right answers ticked") << QJsonArray{set(0, {4, 2}, 1)} << 200 << QList<int>{2, 4} << 1;
+    QTest::newRow("every answer ticked") << QJsonArray{set(0, {1, 2, 3, 4}, 1)} << 200 << QList<int>{1, 2, 3, 4} << 1;
+    QTest::newRow("the empty set takes them back")
+        << QJsonArray{set(0, {2, 4}, 1), set(0, {}, 2)} << 200 << QList<int>{} << 2;
+    QTest::newRow("answer 6") << QJsonArray{set(0, {2, 6}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("answer 0") << QJsonArray{set(0, {0}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("answer -1") << QJsonArray{set(0, {-1}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("a place the question does not have")
+        << QJsonArray{set(0, {2, 5}, 1)} << 404 << QList<int>{} << 0;
+    QTest::newRow("the same answer twice") << QJsonArray{set(0, {2, 2}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("more places than a question has")
+        << QJsonArray{set(0, {1, 2, 3, 4, 5, 1}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("not numbers") << QJsonArray{set(0, {"2", 4}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("half an answer") << QJsonArray{set(0, {2.5}, 1)} << 400 << QList<int>{} << 0;
+    QTest::newRow("not an array")
+        << QJsonArray{QJsonObject{{"position", 0}, {"choices", 2}, {"seq", 1}}} << 400 << QList<int>{} << 0;
+    QTest::newRow("choice and choices together")
+        << QJsonArray{QJsonObject{{"position", 0}, {"choice", 2}, {"choices", QJsonArray{2}}, {"seq", 1}}} << 400
+        << QList<int>{} << 0;
+    QTest::newRow("two ticks on a one-answer question")
+        << QJsonArray{set(1, {1, 3}, 1)} << 422 << QList<int>{} << 0;
+    QTest::newRow("two ticks refused, the answer before stands")
+        << QJsonArray{set(1, {3}, 1), set(1, {1, 3}, 2)} << 422 << QList<int>{3} << 1;
+    QTest::newRow("one tick on a one-answer question") << QJsonArray{set(1, {3}, 1)} << 200 << QList<int>{3} << 1;
+    QTest::newRow("one answer as today on a one-answer question")
+        << QJsonArray{QJsonObject{{"position", 1}, {"choice", 3}, {"seq", 1}}} << 200 << QList<int>{3} << 1;
+    QTest::newRow("one answer as today on a several-answer question")
+        << QJsonArray{QJsonObject{{"position", 0}, {"choice", 4}, {"seq", 1}}} << 200 << QList<int>{4} << 1;
+    QTest::newRow("the same sequence sent again")
+        << QJsonArray{set(0, {2}, 1), set(0, {2, 4}, 2), set(0, {2, 4}, 2)} << 200 << QList<int>{2, 4} << 2;
+    QTest::newRow("an older sequence comes late")
+        << QJsonArray{set(0, {2}, 1), set(0, {2, 4}, 3), set(0, {1}, 2)} << 200 << QList<int>{2, 4} << 2;
+    QTest::newRow("the same set under a new sequence writes nothing")
+        << QJsonArray{set(0, {2, 4}, 1), set(0, {4, 2}, 2)} << 200 << QList<int>{2, 4} << 1;
+}
+
+void TestNetworkApi::answerSets()
+{
+    QFETCH(QJsonArray, requests);
+    QFETCH(int, status);
+    QFETCH(QList<int>, ticked);
+    QFETCH(int, lines);
+    Handlers handlers(severalQuestionnaire());
+    const QString token = Handlers::json(handlers.post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", "Ann"}}))
+                              .value("token").toString();
+    ApiResponse response;
+    for (const QJsonValue &request : requests) {
+        QJsonObject body = request.toObject();
+        body.insert("token", token);
+        response = handlers.post(QStringLiteral("/api/answer"), body);
+    }
+    QCOMPARE(response.status, status);
+    // Acknowledged only once the line that holds it, this request's or an earlier one's, is on the disk.
+    if (status == 200)
+        QCOMPARE(response.durableAt, handlers.session->journalLength());
+    const int position = requests.last().toObject().value("position").toInt();
+    const QJsonObject question =
+        Handlers::json(handlers.post(QStringLiteral("/api/question"), {{"token", token}, {"position", position}}));
+    QList<int> shown;
+    for (const QJsonValue &place : question.value("ticked").toArray())
+        shown << place.toInt();
+    QCOMPARE(shown, ticked);
+    QCOMPARE(question.value("several").toBool(), position != 1);
+    QCOMPARE(question.value("chosen").toInt(), ticked.isEmpty() ? 0 : ticked.first());
+    QFile journal(handlers.session->journalPath());
+    QVERIFY(journal.open(QIODevice::ReadOnly));
+    QCOMPARE(int(journal.readAll().count("\"k\":\"answer\"")), lines);
+}
+
+void TestNetworkApi::feedbackOnlyWhenCorrectionsAre_data()
+{
+    QTest::addColumn<QString>("when");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("after the copy") << QStringLiteral("apres-copie") << true;
+    QTest::newRow("at the end of the run, still going") << QStringLiteral("fin-passation") << false;
+    QTest::newRow("never") << QStringLiteral("jamais") << false;
+}
+
+void TestNetworkApi::feedbackOnlyWhenCorrectionsAre()
+{
+    QFETCH(QString, when);
+    QFETCH(bool, shown);
+    Handlers handlers(severalQuestionnaire(when));
+    const QString token = Handlers::json(handlers.post(QStringLiteral("/api/join"), {{"code", "123456"}, {"name", "Ann"}}))
+                              .value("token").toString();
+    QList<QByteArray> bodies;
+    auto post = [&](const QString &path, QJsonObject body) {
+        body.insert("token", token);
+        const QByteArray answer = handlers.post(path, body).body;
+        bodies << answer;
+        return QJsonDocument::fromJson(answer).object();
+    };
+    for (int position = 0; position < 3; ++position)
+        post(QStringLiteral("/api/question"), {{"position", position}});
+    // Question 1: 2 and 3 ticked (one right, one wrong); question 2: 1, wrong; question 3: its three right answers.
+    post(QStringLiteral("/api/answer"), {{"position", 0}, {"choices", QJsonArray{3, 2}}, {"seq", 1}});
+    post(QStringLiteral("/api/answer"), {{"position", 1}, {"choice", 1}, {"seq", 2}});
+    post(QStringLiteral("/api/answer"), {{"position", 2}, {"choices", QJsonArray{1, 2, 3}}, {"seq", 3}});
+    const QJsonObject result = post(QStringLiteral("/api/finish"), {}).value("result").toObject();
+    QCOMPARE(result.value("right").toInt(), 1);
+    if (!shown) {
+        for (const QByteArray &body : bodies) {
+            QVERIFY2(!body.contains("Indice") && !body.contains("Secret") && !body.contains("rightAll"), body.constData());
+            QVERIFY2(!body.contains("feedback"), body.constData());
+        }
+        return;
+    }
+    const QJsonArray corrections = result.value("corrections").toArray();
+    QCOMPARE(corrections.size(), 3);
+    const QJsonObject first = corrections.at(0).toObject();
+    QVERIFY(first.value("several").toBool());
+    QVERIFY(!first.value("correct").toBool());
+    QCOMPARE(first.value("givenAll").toArray(), (QJsonArray{"Réponse 1.2", "Réponse 1.3"}));
+    QCOMPARE(first.value("rightAll").toArray(), (QJsonArray{"Réponse 1.2", "Réponse 1.4"}));
+    // Only the feedback of the answers ticked: answer 4's is not for this pupil.
+    QCOMPARE(first.value("feedback").toArray(),
+             (QJsonArray{QJsonObject{{"answer", "Réponse 1.3"}, {"text", "Indice trois."}}}));
+    // The correction's own text, without the lines that the lists above already say.
+    QCOMPARE(first.value("correction").toString(), QStringLiteral("Secret 1"));
+    const QJsonObject second = corrections.at(1).toObject();
+    QVERIFY(!second.value("several").toBool());
+    QCOMPARE(second.value("given").toString(), QStringLiteral("Réponse 2.1"));
+    QCOMPARE(second.value("right").toString(), QStringLiteral("Réponse 2.3"));
+    QCOMPARE(second.value("feedback").toArray().size(), 1);
+    QCOMPARE(second.value("correction").toString(), QStringLiteral("Secret 2"));
+    QVERIFY(corrections.at(2).toObject().value("correct").toBool());
+    QCOMPARE(corrections.at(2).toObject().value("feedback").toArray(), QJsonArray());
 }
 
 QTEST_GUILESS_MAIN(TestNetworkApi)

@@ -87,6 +87,8 @@ private Q_SLOTS:
     void personalCodesNameThePupil_data();
     void personalCodesNameThePupil();
     void failedSyncTriedAgainWhenAsked();
+    void setsComeBackWithTheSession_data();
+    void setsComeBackWithTheSession();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -590,4 +592,92 @@ void TestNetworkSession::personalCodesNameThePupil()
     auto resumed = NetworkSession::resume(path, keeper, clock.function());
     QVERIFY(resumed->usesPersonalCodes());
     QCOMPARE(resumed->joinByCode(codes[0]).refusal, Refusal::None);
+}
+
+namespace {
+
+// The places ticked at each position, as digits: "24" for places 2 and 4, "" for none.
+QStringList placesOf(const NetworkPupil &pupil)
+{
+    QStringList places;
+    const ClassVersion &version = pupil.run.version();
+    for (int position = 0; position < version.size(); ++position) {
+        const int question = version.questionAt(position);
+        QString digits;
+        for (int place = 1; place <= 5; ++place) {
+            if (AnswerSets::contains(pupil.run.answerSets()[size_t(question)], version.answerNumber(question, place)))
+                digits += QString::number(place);
+        }
+        places << digits;
+    }
+    return places;
+}
+
+AnswerSet placeSet(const QString &digits)
+{
+    AnswerSet set = 0;
+    for (const QChar digit : digits)
+        set |= AnswerSets::of(digit.digitValue());
+    return set;
+}
+
+} // namespace
+
+void TestNetworkSession::setsComeBackWithTheSession_data()
+{
+    // Steps "position places sequence" ("-" for none ticked), or "merge": a second row "Ann bis"
+    // gives the steps after it and is merged into the first at the end.
+    QTest::addColumn<bool>("shuffled");
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QStringList>("standing");
+    QTest::newRow("a set on each several-answer question")
+        << false << QStringList{"0 24 1", "2 123 2"} << QStringList{"24", "", "123"};
+    QTest::newRow("a set changed, then taken back")
+        << false << QStringList{"0 24 1", "0 2 2", "2 13 3", "2 - 4"} << QStringList{"2", "", ""};
+    QTest::newRow("a late set loses")
+        << false << QStringList{"0 24 5", "0 1 4"} << QStringList{"24", "", ""};
+    QTest::newRow("one answer beside the sets")
+        << false << QStringList{"0 34 1", "1 3 2"} << QStringList{"34", "3", ""};
+    QTest::newRow("answers shuffled: places, not numbers")
+        << true << QStringList{"0 13 1", "1 2 2", "2 234 3"} << QStringList{"13", "2", "234"};
+    QTest::newRow("a merged row brings its sets")
+        << false << QStringList{"0 24 1", "merge", "0 1 1", "2 12 2"} << QStringList{"24", "", "12"};
+}
+
+void TestNetworkSession::setsComeBackWithTheSession()
+{
+    QFETCH(bool, shuffled);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, standing);
+    QStringList lines = severalQuestionnaire();
+    if (shuffled)
+        lines.prepend(QStringLiteral("PASSATION reponses=melange"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("j.journal"));
+    ListKeeper keeper;
+    StepClock clock;
+    auto session = NetworkSession::begin(path, startOf(lines), keeper, clock.function());
+    NetworkPupil *answering = session->pupilFor(session->join(QStringLiteral("Ann")).token);
+    for (const QString &step : steps) {
+        if (step == QLatin1String("merge")) {
+            answering = session->pupilFor(session->join(QStringLiteral("Ann bis")).token);
+            continue;
+        }
+        const QStringList words = step.split(QLatin1Char(' '));
+        const QString places = words[1] == QLatin1String("-") ? QString() : words[1];
+        QCOMPARE(session->answerPlaces(*answering, words[0].toInt(), placeSet(places), words[2].toLongLong()),
+                 Refusal::None);
+    }
+    if (session->pupilCount() == 2)
+        session->merge(0, 1);
+    QCOMPARE(placesOf(session->pupil(0)), standing);
+    const double points = session->pupil(0).run.score().points;
+    session.reset();
+    auto resumed = NetworkSession::resume(path, keeper, clock.function());
+    QCOMPARE(placesOf(resumed->pupil(0)), standing);
+    QCOMPARE(resumed->pupil(0).run.score().points, points);
+    // The sequences come back too: an answer older than the one standing is still ignored.
+    NetworkPupil &back = const_cast<NetworkPupil &>(resumed->pupil(0));
+    QCOMPARE(resumed->answerPlaces(back, 0, placeSet(QStringLiteral("1")), 1), Refusal::None);
+    QCOMPARE(placesOf(resumed->pupil(0)), standing);
 }

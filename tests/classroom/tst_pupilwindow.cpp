@@ -4,7 +4,10 @@
 #include "classroom/pupil/pupilwindow.h"
 #include "classroom/pupil/teachercode.h"
 #include "document/qcmformat.h"
+#include "networktesting.h"
 #include "scriptedservices.h"
+
+#include <QCheckBox>
 
 #include <QComboBox>
 #include <QLabel>
@@ -71,9 +74,13 @@ private Q_SLOTS:
     void correctionsWhenTheSettingsSay();
     void endPageGoesBeforeTheNextPupil_data();
     void endPageGoesBeforeTheNextPupil();
+    void checkBoxesForSeveralAnswers_data();
+    void checkBoxesForSeveralAnswers();
+    void feedbackOfEachAnswerTicked_data();
+    void feedbackOfEachAnswerTicked();
 
 private:
-    void open(const ClassSettings &settings);
+    void open(const ClassSettings &settings, const QStringList &lines = questionnaireLines());
     void finishOnePupil();
 
     QTemporaryDir dir;
@@ -98,10 +105,10 @@ void TestPupilWindow::init()
     open(shownAtTheEnd(ClassSettings::CorrectionsShown::AfterCopy));
 }
 
-void TestPupilWindow::open(const ClassSettings &settings)
+void TestPupilWindow::open(const ClassSettings &settings, const QStringList &lines)
 {
     window.reset();
-    auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(questionnaireLines()));
+    auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines));
     session = std::make_unique<PupilSession>(questionnaire, settings, keeper, [this] { return scripted.clock.now(); },
                                              [this] { return nextSeed++; });
     window = std::make_unique<PupilWindow>(*session, *lists, scripted.services, *teacherCode, dir.path());
@@ -308,6 +315,108 @@ void TestPupilWindow::endPageGoesBeforeTheNextPupil()
     QVERIFY(!window->EndTimer->isActive());
     QVERIFY(window->CorrectionsView->toPlainText().isEmpty());
     QVERIFY(window->EndLabel->text().isEmpty());
+}
+
+void TestPupilWindow::checkBoxesForSeveralAnswers_data()
+{
+    // Keys on the first question (right answers 2 and 4 among four), what the run holds then.
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QList<int>>("ticked");
+    QTest::newRow("number keys tick") << QStringLiteral("2 4") << QList<int>{2, 4};
+    QTest::newRow("a number again unticks") << QStringLiteral("2 4 2") << QList<int>{4};
+    QTest::newRow("space ticks the box with the focus") << QStringLiteral("Space") << QList<int>{1};
+    QTest::newRow("tab goes to the next box") << QStringLiteral("Tab Space Tab Space") << QList<int>{2, 3};
+    QTest::newRow("space again unticks") << QStringLiteral("Space 3 Space") << QList<int>{3};
+    QTest::newRow("every answer") << QStringLiteral("1 2 3 4") << QList<int>{1, 2, 3, 4};
+    QTest::newRow("a number past the answers") << QStringLiteral("5") << QList<int>{};
+}
+
+void TestPupilWindow::checkBoxesForSeveralAnswers()
+{
+    QFETCH(QString, keys);
+    QFETCH(QList<int>, ticked);
+    open(shownAtTheEnd(ClassSettings::CorrectionsShown::AfterCopy), NetworkTesting::severalQuestionnaire());
+    window->NameBox->setEditText(QStringLiteral("Marie"));
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    // Shuffled questions: the first several-answer question wherever it came.
+    ClassRun *run = session->run();
+    const int position = run->version().positionOf(0);
+    window->StripButtons[size_t(position)]->click();
+    QVERIFY(window->SeveralLabel->isVisible());
+    QCOMPARE(window->SeveralLabel->text(), QStringLiteral("Plusieurs réponses possibles"));
+    for (int k = 0; k < 5; ++k) {
+        QVERIFY(!window->AnswerButtons[size_t(k)]->isVisible());
+        QCOMPARE(window->AnswerChecks[size_t(k)]->isVisible(), k < 4);
+    }
+    QCOMPARE(window->focusWidget(), window->AnswerChecks[0]);
+    const QMap<QString, Qt::Key> named{{"Space", Qt::Key_Space}, {"Tab", Qt::Key_Tab}};
+    for (const QString &key : keys.split(QLatin1Char(' ')))
+        QTest::keyClick(window->focusWidget(), named.value(key, Qt::Key(Qt::Key_0 + key.toInt())));
+
+    // Places are what the pupil sees; the run keeps the questionnaire's numbers.
+    AnswerSet expected = 0;
+    for (int place : ticked)
+        expected |= AnswerSets::of(run->version().answerNumber(0, place));
+    QCOMPARE(run->answerSets()[0], expected);
+    for (int k = 0; k < 4; ++k)
+        QCOMPARE(window->AnswerChecks[size_t(k)]->isChecked(), ticked.contains(k + 1));
+    QCOMPARE(window->StripButtons[size_t(position)]->property("answered").toBool(), !ticked.isEmpty());
+
+    // The ticks come back with the question, and a one-answer question keeps its buttons.
+    window->StripButtons[size_t(run->version().positionOf(1))]->click();
+    QVERIFY(!window->SeveralLabel->isVisible());
+    QVERIFY(window->AnswerButtons[0]->isVisible());
+    QVERIFY(!window->AnswerChecks[0]->isVisible());
+    QTest::keyClick(window->focusWidget(), Qt::Key_1);
+    QTest::keyClick(window->focusWidget(), Qt::Key_2);
+    QCOMPARE(AnswerSets::count(run->answerSets()[1]), 1);
+    window->StripButtons[size_t(position)]->click();
+    for (int k = 0; k < 4; ++k)
+        QCOMPARE(window->AnswerChecks[size_t(k)]->isChecked(), ticked.contains(k + 1));
+
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->FinishButton, Qt::LeftButton);
+    QCOMPARE(keeper.kept.size(), size_t(1));
+    QCOMPARE(keeper.kept[0].ticked[0], expected);
+}
+
+void TestPupilWindow::feedbackOfEachAnswerTicked_data()
+{
+    QTest::addColumn<ClassSettings::CorrectionsShown>("when");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("after the copy") << ClassSettings::CorrectionsShown::AfterCopy << true;
+    QTest::newRow("at the end of the run") << ClassSettings::CorrectionsShown::AfterRun << false;
+    QTest::newRow("never") << ClassSettings::CorrectionsShown::Never << false;
+}
+
+void TestPupilWindow::feedbackOfEachAnswerTicked()
+{
+    QFETCH(ClassSettings::CorrectionsShown, when);
+    QFETCH(bool, shown);
+    ClassSettings settings = shownAtTheEnd(when);
+    settings.shuffleAnswers = false;
+    open(settings, NetworkTesting::severalQuestionnaire());
+    window->NameBox->setEditText(QStringLiteral("Marie"));
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    ClassRun *run = session->run();
+    // Question 1: answers 2 and 3 (one right, one wrong); question 2: answer 1, wrong; question 3 right.
+    QVERIFY(run->setAnswers(0, AnswerSets::of(2) | AnswerSets::of(3)));
+    QVERIFY(run->setAnswer(1, 1));
+    QVERIFY(run->setAnswers(2, AnswerSets::of(1) | AnswerSets::of(2) | AnswerSets::of(3)));
+    scripted.boxes.script(MessageAnswer::Yes);
+    QTest::mouseClick(window->FinishButton, Qt::LeftButton);
+    QVERIFY(window->EndLabel->text().contains(QStringLiteral("1 bonne(s) réponse(s) sur 3")));
+    const QString text = window->CorrectionsView->toPlainText();
+    QCOMPARE(window->CorrectionsView->isVisible(), shown);
+    QCOMPARE(text.contains(QStringLiteral("Vos réponses : « Réponse 1.2 » et « Réponse 1.3 »")), shown);
+    QCOMPARE(text.contains(QStringLiteral("Bonnes réponses : « Réponse 1.2 » et « Réponse 1.4 »")), shown);
+    QCOMPARE(text.contains(QStringLiteral("« Réponse 1.3 » : Indice trois.")), shown);
+    QCOMPARE(text.contains(QStringLiteral("« Réponse 2.1 » : Indice un.")), shown);
+    QCOMPARE(text.contains(QStringLiteral("Vos réponses, justes : « Réponse 3.1 », « Réponse 3.2 » et « Réponse 3.3 »")), shown);
+    // Only what the pupil ticked, and the lines of the file never as they are written.
+    QVERIFY(!text.contains(QStringLiteral("Indice quatre")));
+    QVERIFY(!text.contains(QStringLiteral("Commentaire de la réponse")));
+    QVERIFY(!text.contains(QStringLiteral("Bonnes réponses : 2")));
 }
 
 QTEST_MAIN(TestPupilWindow)
