@@ -453,6 +453,8 @@
     const choice = chosenHere() === place ? 0 : place;
     run.seq += 1;
     run.queue.push({position: current.position, choice: choice, seq: run.seq});
+    // Once sent, the queue forgets it: the question shown keeps it, so a second press takes it back.
+    current.chosen = choice;
     answered[current.position] = choice !== 0;
     saveRun();
     const buttons = $('answers').children;
@@ -471,6 +473,8 @@
     ticked.sort((a, b) => a - b);
     run.seq += 1;
     run.queue.push({position: current.position, choices: ticked, seq: run.seq});
+    // Once sent, the queue forgets it: the question shown keeps it for the next tick.
+    current.ticked = ticked.slice();
     answered[current.position] = ticked.length > 0;
     saveRun();
     drawStrip();

@@ -282,7 +282,6 @@ void TestNetworkApi::correctionsWaitForTheTeacher()
     }
 }
 
-Q_DECLARE_METATYPE(QList<int>)
 
 void TestNetworkApi::answerSets_data()
 {
