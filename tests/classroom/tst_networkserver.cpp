@@ -407,8 +407,9 @@ void TestNetworkServer::nothingRevealedBeforeTheEnd()
     served.post(QStringLiteral("/api/state"), {{"token", token}});
     for (int position = 0; position < 5; ++position) {
         const Reply shown = served.post(QStringLiteral("/api/question"), {{"token", token}, {"position", position}});
-        // Exactly what the pupil sees.
-        QCOMPARE(shown.json.keys(), (QStringList{"answers", "chosen", "count", "picture", "position", "statement", "title"}));
+        // Exactly what the pupil sees: "several" says only whether the boxes are check boxes.
+        QCOMPARE(shown.json.keys(), (QStringList{"answers", "chosen", "count", "picture", "position", "several",
+                                                 "statement", "ticked", "title"}));
         served.post(QStringLiteral("/api/answer"), {{"token", token}, {"position", position}, {"choice", 1 + position % 3}, {"seq", position + 1}});
     }
     served.post(QStringLiteral("/api/state"), {{"token", token}});
