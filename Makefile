@@ -78,7 +78,8 @@ clean:
 # The main window with a question and its picture, the splash window and the about box; the
 # sheet and the runner enlarged 150 % on 1366x768 and 200 % on 1920x1080; the statistics
 # window enlarged 150 % and 200 % on 1366x768; the session on the network: its window with a class
-# under way, and the pupils' page in Chromium at a phone's and a computer's size.
+# under way, and the pupils' page in Chromium at a phone's and a computer's size; questions with
+# several answers in the pupils' window and on a phone.
 .PHONY: screenshots
 screenshots: deps
 	@cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -101,3 +102,5 @@ screenshots: deps
 	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots
 	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_identity_browser_test.py \
 	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots
+	@cmake --build $(BUILD) --target nelo-qcm
+	@scripts/e2e/run-several-answers.sh $(BUILD)/src/app/nelo-qcm docs/screenshots

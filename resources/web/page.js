@@ -592,9 +592,14 @@
     return p;
   }
 
+  function quotedText(text) {
+    return '«\u00a0' + text + '\u00a0»';
+  }
+
   // « 6 », « 8 » et « 10 »
   function quotedList(texts) {
-    const quoted = texts.map((text) => '« ' + text + ' »');
+    // No-break spaces inside the quotes: a line never ends on an open quote.
+    const quoted = texts.map(quotedText);
     if (quoted.length < 2)
       return quoted.join('');
     const last = quoted.pop();
@@ -640,7 +645,7 @@
       if (right.length > 0 && !item.correct)
         part.append(paragraph(item.several ? 'Bonnes réponses : ' + quotedList(right) : 'Bonne réponse : ' + right[0], 'right'));
       for (const feedback of Array.isArray(item.feedback) ? item.feedback : [])
-        part.append(paragraph('« ' + feedback.answer + ' » : ' + feedback.text, 'feedback'));
+        part.append(paragraph(quotedText(feedback.answer) + ' : ' + feedback.text, 'feedback'));
       if (item.correction)
         part.append(paragraph(item.correction));
       box.append(part);

@@ -43,11 +43,17 @@ std::vector<QuestionReview> of(const ClassRun &run)
     return reviews;
 }
 
+QString quoted(const QString &text)
+{
+    // No-break spaces inside the quotes, so that a line never ends on an open quote.
+    return Text::tr("«\u00a0%1\u00a0»").arg(text);
+}
+
 QString quotedList(const QStringList &texts)
 {
     QStringList quoted;
     for (const QString &text : texts)
-        quoted << Text::tr("« %1 »").arg(text);
+        quoted << ClassReview::quoted(text);
     if (quoted.size() < 2)
         return quoted.join(QString());
     const QString last = quoted.takeLast();

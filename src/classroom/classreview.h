@@ -37,7 +37,9 @@ namespace ClassReview {
 // One review per question, in the pupil's order.
 std::vector<QuestionReview> of(const ClassRun &run);
 
-// "« 6 », « 8 » et « 10 »": texts as a pupil reads them in a sentence.
+// "« 6 »": a text as a pupil reads it in a sentence.
+QString quoted(const QString &text);
+// "« 6 », « 8 » et « 10 »".
 QString quotedList(const QStringList &texts);
 
 } // namespace ClassReview

@@ -586,7 +586,7 @@ QString PupilWindow::correctionsHtml() const
             html += QStringLiteral("<p><b>%1</b></p>").arg(escaped(rightText));
         }
         for (const QuestionReview::Feedback &feedback : review.feedback)
-            html += paragraph(escaped(tr("« %1 » : %2").arg(feedback.answer, feedback.text)));
+            html += paragraph(QStringLiteral("<i>%1</i>").arg(escaped(tr("%1 : %2").arg(ClassReview::quoted(feedback.answer), feedback.text))));
         if (!review.correction.isEmpty()) {
             QStringList lines;
             for (const QString &line : review.correction)
@@ -767,7 +767,7 @@ void PupilWindow::scaleFonts()
     for (QPushButton *button : AnswerButtons)
         button->setFont(font);
     // The box grows with the text, so that it is seen and hit as easily as an answer button.
-    const QString indicator = QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(body);
+    const QString indicator = QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(body * 5 / 4);
     for (QCheckBox *check : AnswerChecks) {
         check->setFont(font);
         check->setStyleSheet(CheckStyle + indicator);
