@@ -1,6 +1,7 @@
 #include "markingscreenshots.h"
 
 #include "classroom/classlist.h"
+#include "document/qcmformat.h"
 #include "marking/copiesdialog.h"
 #include "marking/markedcorpus.h"
 #include "marking/markingsession.h"
@@ -48,6 +49,28 @@ bool saveMarkingWindows(const QStringList &document, const QString &questionnair
     for (const auto &[pdf, name] : {std::pair{beside, QStringLiteral("copy-boxes-beside.png")},
                                     std::pair{sheet, QStringLiteral("copy-answer-sheet.png")}}) {
         const QString path = output.filePath(name);
+        ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+    }
+
+    // A question with several right answers in the place of the second: its heading says so.
+    {
+        QStringList several = document;
+        const qsizetype open = several.indexOf(QcmFormat::openingTag(1));
+        const qsizetype close = several.indexOf(QcmFormat::closingTag(1));
+        if (open >= 0 && close > open) {
+            several.erase(several.begin() + open + 1, several.begin() + close);
+            several.insert(open + 1, {QStringLiteral("TITLE Quelles villes sont des capitales ?"), QStringLiteral("PICTURE "),
+                                      QStringLiteral("REP1 Madrid"), QStringLiteral("REP2 Barcelone"),
+                                      QStringLiteral("REP3 Lisbonne"), QStringLiteral("REP4 Porto"),
+                                      QStringLiteral("REP5 Séville"), QStringLiteral("REPONSE 1"),
+                                      QStringLiteral("Correction :"), QStringLiteral("Bonnes réponses : 1, 3")});
+        }
+        PaperCopies severalCopies(QStringLiteral("capitales"),
+                                  std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(several)),
+                                  services.pictures, questionnaireFolder);
+        const QString pdf = folder.filePath(QStringLiteral("several.pdf"));
+        MarkedCorpus::print(severalCopies, {{5, QStringLiteral("COSTA Inès"), 0x5A19}}, CopyLayout::BoxesBeside, pdf);
+        const QString path = output.filePath(QStringLiteral("copy-plusieurs-reponses.png"));
         ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
     }
 
