@@ -68,10 +68,15 @@ bool saveMarkingWindows(const QStringList &document, const QString &questionnair
         PaperCopies severalCopies(QStringLiteral("capitales"),
                                   std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(several)),
                                   services.pictures, questionnaireFolder);
-        const QString pdf = folder.filePath(QStringLiteral("several.pdf"));
-        MarkedCorpus::print(severalCopies, {{5, QStringLiteral("COSTA Inès"), 0x5A19}}, CopyLayout::BoxesBeside, pdf);
-        const QString path = output.filePath(QStringLiteral("copy-plusieurs-reponses.png"));
-        ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+        // Beside the answers, and the answer sheet's row with its word.
+        for (const auto &[layout, name] : {std::pair{CopyLayout::BoxesBeside, QStringLiteral("copy-plusieurs-reponses.png")},
+                                           std::pair{CopyLayout::AnswerSheet,
+                                                     QStringLiteral("copy-plusieurs-reponses-feuille.png")}}) {
+            const QString pdf = folder.filePath(QStringLiteral("several.pdf"));
+            MarkedCorpus::print(severalCopies, {{5, QStringLiteral("COSTA Inès"), 0x5A19}}, layout, pdf);
+            const QString path = output.filePath(name);
+            ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+        }
     }
 
     CopiesDialog dialog(lists);

@@ -216,8 +216,7 @@ void TestPaperCopies::severalAnswersSaid_data()
                                   << 2 * (2 + 1) << 0;
     QTest::newRow("feuille de réponses") << sheet << QList<int>{2} << "aux questions marquées « plusieurs »" << 1 + 2
                                          << 2 * (1 + 1);
-    QTest::newRow("aucune, cases à côté") << beside << QList<int>() << "une seule par question, au stylo noir" << 0 << 0;
-    QTest::newRow("aucune, feuille") << sheet << QList<int>() << "une seule par question, au stylo noir" << 0 << 0;
+    QTest::newRow("aucune") << sheet << QList<int>() << "une seule par question, au stylo noir" << 0 << 0;
 }
 
 void TestPaperCopies::severalAnswersSaid()

@@ -218,7 +218,6 @@ void TestPaperLayout::severalRightAnswers_data()
     QTest::addColumn<QString>("choices"); // the correction's line; "REPONSE 2"
     QTest::addColumn<QStringList>("printed"); // the heading, the key's line
     QTest::newRow("trois") << "bonnes reponses : 1 et 2; 4" << QStringList{"1. Pairs (plusieurs réponses possibles)", "1) 1, 2, 4"};
-    QTest::newRow("sans la réponse de REPONSE") << "Bonnes réponses : 1, 4" << QStringList{"1. Pairs", "1) 2"};
     QTest::newRow("une réponse sans texte") << "Bonnes réponses : 2, 5" << QStringList{"1. Pairs", "1) 2"};
 }
 
