@@ -58,12 +58,13 @@ bool saveMarkingWindows(const QStringList &document, const QString &questionnair
         const qsizetype open = several.indexOf(QcmFormat::openingTag(1));
         const qsizetype close = several.indexOf(QcmFormat::closingTag(1));
         if (open >= 0 && close > open) {
-            several.erase(several.begin() + open + 1, several.begin() + close);
-            several.insert(open + 1, {QStringLiteral("TITLE Quelles villes sont des capitales ?"), QStringLiteral("PICTURE "),
-                                      QStringLiteral("REP1 Madrid"), QStringLiteral("REP2 Barcelone"),
-                                      QStringLiteral("REP3 Lisbonne"), QStringLiteral("REP4 Porto"),
-                                      QStringLiteral("REP5 Séville"), QStringLiteral("REPONSE 1"),
-                                      QStringLiteral("Correction :"), QStringLiteral("Bonnes réponses : 1, 3")});
+            const QStringList question = {QStringLiteral("TITLE Quelles villes sont des capitales ?"),
+                                          QStringLiteral("PICTURE "), QStringLiteral("REP1 Madrid"),
+                                          QStringLiteral("REP2 Barcelone"), QStringLiteral("REP3 Lisbonne"),
+                                          QStringLiteral("REP4 Porto"), QStringLiteral("REP5 Séville"),
+                                          QStringLiteral("REPONSE 1"), QStringLiteral("Correction :"),
+                                          QStringLiteral("Bonnes réponses : 1, 3")};
+            several = several.mid(0, open + 1) + question + several.mid(close);
         }
         PaperCopies severalCopies(QStringLiteral("capitales"),
                                   std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(several)),
