@@ -1,6 +1,7 @@
 #include "markingscreenshots.h"
 
 #include "classroom/classlist.h"
+#include "document/qcmformat.h"
 #include "marking/copiesdialog.h"
 #include "marking/markedcorpus.h"
 #include "marking/markingsession.h"
@@ -49,6 +50,34 @@ bool saveMarkingWindows(const QStringList &document, const QString &questionnair
                                     std::pair{sheet, QStringLiteral("copy-answer-sheet.png")}}) {
         const QString path = output.filePath(name);
         ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+    }
+
+    // A question with several right answers in the place of the second: its heading says so.
+    {
+        QStringList several = document;
+        const qsizetype open = several.indexOf(QcmFormat::openingTag(1));
+        const qsizetype close = several.indexOf(QcmFormat::closingTag(1));
+        if (open >= 0 && close > open) {
+            const QStringList question = {QStringLiteral("TITLE Quelles villes sont des capitales ?"),
+                                          QStringLiteral("PICTURE "), QStringLiteral("REP1 Madrid"),
+                                          QStringLiteral("REP2 Barcelone"), QStringLiteral("REP3 Lisbonne"),
+                                          QStringLiteral("REP4 Porto"), QStringLiteral("REP5 Séville"),
+                                          QStringLiteral("REPONSE 1"), QStringLiteral("Correction :"),
+                                          QStringLiteral("Bonnes réponses : 1, 3")};
+            several = several.mid(0, open + 1) + question + several.mid(close);
+        }
+        PaperCopies severalCopies(QStringLiteral("capitales"),
+                                  std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(several)),
+                                  services.pictures, questionnaireFolder);
+        // Beside the answers, and the answer sheet's row with its word.
+        for (const auto &[layout, name] : {std::pair{CopyLayout::BoxesBeside, QStringLiteral("copy-plusieurs-reponses.png")},
+                                           std::pair{CopyLayout::AnswerSheet,
+                                                     QStringLiteral("copy-plusieurs-reponses-feuille.png")}}) {
+            const QString pdf = folder.filePath(QStringLiteral("several.pdf"));
+            MarkedCorpus::print(severalCopies, {{5, QStringLiteral("COSTA Inès"), 0x5A19}}, layout, pdf);
+            const QString path = output.filePath(name);
+            ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
+        }
     }
 
     CopiesDialog dialog(lists);

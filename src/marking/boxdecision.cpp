@@ -1,6 +1,7 @@
 #include "marking/boxdecision.h"
 
 #include <cstddef>
+#include <utility>
 
 using std::size_t;
 
@@ -28,26 +29,26 @@ BoxState state(const BoxMeasure &measure)
     return doubtOf(measure) == BoxDoubt::None ? BoxState::Empty : BoxState::Doubtful;
 }
 
-QuestionReading read(const std::vector<BoxMeasure> &boxes)
+namespace {
+
+// Whichever way the reading went, `chosen` is the first of the boxes chosen.
+QuestionReading &choose(QuestionReading &reading, std::vector<int> boxes)
 {
-    QuestionReading reading;
-    std::vector<int> ticked, doubtful;
-    for (int i = 0; i < int(boxes.size()); ++i) {
-        const BoxState s = state(boxes[size_t(i)]);
-        reading.states.push_back(s);
-        reading.doubts.push_back(s == BoxState::Doubtful ? doubtOf(boxes[size_t(i)]) : BoxDoubt::None);
-        if (s == BoxState::Ticked)
-            ticked.push_back(i);
-        else if (s == BoxState::Doubtful)
-            doubtful.push_back(i);
-    }
+    reading.chosenBoxes = std::move(boxes);
+    reading.chosen = reading.chosenBoxes.empty() ? -1 : reading.chosenBoxes.front();
+    return reading;
+}
+
+QuestionReading readOneAnswer(QuestionReading reading, const std::vector<BoxMeasure> &boxes,
+                              const std::vector<int> &ticked, const std::vector<int> &doubtful)
+{
     if (ticked.size() > 1) {
         reading.kind = QuestionReading::Kind::Doubtful;
         reading.doubt = QuestionReading::Doubt::SeveralTicked;
         return reading;
     }
     if (ticked.size() == 1) {
-        reading.chosen = ticked.front();
+        choose(reading, ticked);
         const BoxMeasure &chosen = boxes[size_t(reading.chosen)];
         // Beside a clear fill, a lighter box with hardly any ink is an answer rubbed out, as the
         // copy tells pupils to change one; its outline may be smudged with it. A ring, or ink on
@@ -75,12 +76,48 @@ QuestionReading read(const std::vector<BoxMeasure> &boxes)
     // Nothing clearly ticked, something unclear: the darkest unclear box is offered.
     reading.kind = QuestionReading::Kind::Doubtful;
     reading.doubt = QuestionReading::Doubt::Unclear;
-    reading.chosen = doubtful.front();
+    int darkest = doubtful.front();
     for (int i : doubtful) {
-        if (boxes[size_t(i)].mean > boxes[size_t(reading.chosen)].mean)
-            reading.chosen = i;
+        if (boxes[size_t(i)].mean > boxes[size_t(darkest)].mean)
+            darkest = i;
     }
-    return reading;
+    return choose(reading, {darkest});
+}
+
+// A question with several right answers: the ticked boxes, all of them, when nothing else is
+// in doubt.
+QuestionReading readSeveral(QuestionReading reading, const std::vector<BoxMeasure> &boxes,
+                            const std::vector<int> &ticked, const std::vector<int> &doubtful)
+{
+    if (doubtful.empty()) {
+        reading.kind = ticked.empty() ? QuestionReading::Kind::Unanswered : QuestionReading::Kind::Answered;
+        return choose(reading, ticked);
+    }
+    // Nothing clearly ticked: read as any question, the darkest unclear box offered.
+    if (ticked.empty())
+        return readOneAnswer(std::move(reading), boxes, ticked, doubtful);
+    reading.kind = QuestionReading::Kind::Doubtful;
+    reading.doubt = QuestionReading::Doubt::Unclear;
+    return choose(reading, ticked);
+}
+
+} // namespace
+
+QuestionReading read(const std::vector<BoxMeasure> &boxes, bool severalAllowed)
+{
+    QuestionReading reading;
+    std::vector<int> ticked, doubtful;
+    for (int i = 0; i < int(boxes.size()); ++i) {
+        const BoxState s = state(boxes[size_t(i)]);
+        reading.states.push_back(s);
+        reading.doubts.push_back(s == BoxState::Doubtful ? doubtOf(boxes[size_t(i)]) : BoxDoubt::None);
+        if (s == BoxState::Ticked)
+            ticked.push_back(i);
+        else if (s == BoxState::Doubtful)
+            doubtful.push_back(i);
+    }
+    return severalAllowed ? readSeveral(std::move(reading), boxes, ticked, doubtful)
+                          : readOneAnswer(std::move(reading), boxes, ticked, doubtful);
 }
 
 } // namespace BoxDecision

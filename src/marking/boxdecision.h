@@ -44,8 +44,10 @@ struct QuestionReading
     Kind kind = Kind::Unanswered;
     Doubt doubt = Doubt::None;
     // The box read as chosen (an index into the question's boxes), or the one proposed to the
-    // teacher when doubtful; -1 for none.
+    // teacher when doubtful; -1 for none. The first of `chosenBoxes`.
     int chosen = -1;
+    // Every box read as chosen, or proposed, in order: one at most on a one-answer question.
+    std::vector<int> chosenBoxes;
     // Each box's state and, for a doubtful one, why; in the order of the boxes.
     std::vector<BoxState> states;
     std::vector<BoxDoubt> doubts;
@@ -76,6 +78,10 @@ inline constexpr double OnEdgeShare = 0.01;
 
 BoxState state(const BoxMeasure &measure);
 BoxDoubt doubtOf(const BoxMeasure &measure);
-QuestionReading read(const std::vector<BoxMeasure> &boxes);
+// `severalAllowed`: the question has several right answers, so that the boxes clearly ticked
+// are its answer, however many. Any box in doubt (rubbed out ones too: beside several ticks
+// nothing tells a change of mind from an answer half kept) then makes it doubtful, the ticked
+// boxes proposed.
+QuestionReading read(const std::vector<BoxMeasure> &boxes, bool severalAllowed = false);
 
 } // namespace BoxDecision

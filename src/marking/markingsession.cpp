@@ -5,6 +5,7 @@
 #include "marking/scanfile.h"
 #include "marking/scanreadingmodule.h"
 #include "platform/apperror.h"
+#include "printing/paperlayout.h"
 
 #include <QFileInfo>
 
@@ -56,6 +57,14 @@ QString placesText(const std::vector<int> &places)
     return numbers.isEmpty() ? last : MarkingSession::tr("%1 et %2").arg(numbers.join(MarkingSession::tr(", ")), last);
 }
 
+// "question 5", with what the copy said of a question with several right answers: several
+// boxes may be the pupil's answer there.
+QString questionText(const CopyQuestion &question)
+{
+    const QString number = MarkingSession::tr("question %1").arg(question.position + 1);
+    return question.severalAllowed ? MarkingSession::tr("%1 (%2)").arg(number, PaperLayout::severalAnswersNote()) : number;
+}
+
 } // namespace
 
 QString PageSource::text() const
@@ -63,11 +72,22 @@ QString PageSource::text() const
     return MarkingSession::tr("%1, page %2").arg(file).arg(page);
 }
 
-int CopyQuestion::answer() const
+AnswerSet CopyQuestion::answers() const
 {
     if (settled)
         return *settled;
-    return reading.chosen >= 0 && reading.chosen < int(boxes.size()) ? boxes[size_t(reading.chosen)].answer : 0;
+    AnswerSet chosen = 0;
+    for (int box : reading.chosenBoxes) {
+        if (box >= 0 && box < int(boxes.size()))
+            chosen |= AnswerSets::of(boxes[size_t(box)].answer);
+    }
+    return chosen;
+}
+
+AnswerSet CopyQuestion::afterClick(int index) const
+{
+    const AnswerSet box = index >= 0 && index < int(boxes.size()) ? AnswerSets::of(boxes[size_t(index)].answer) : 0;
+    return severalAllowed ? AnswerSet(answers() ^ box) : box;
 }
 
 QString CopyQuestion::doubtText() const
@@ -273,6 +293,7 @@ void MarkingSession::gather(ReadCopy &copy, const ReadPage &page, const ScannedP
             question.question = part.question;
             question.position = part.position;
             question.boxCount = part.boxCount;
+            question.severalAllowed = m_questionnaire->question(part.question).severalRight();
             const auto at = std::upper_bound(copy.questions.begin(), copy.questions.end(), part.position,
                                              [](int position, const CopyQuestion &q) { return position < q.position; });
             it = copy.questions.insert(at, std::move(question));
@@ -284,7 +305,7 @@ void MarkingSession::gather(ReadCopy &copy, const ReadPage &page, const ScannedP
             std::vector<BoxMeasure> measures;
             for (const ReadBox &box : question.boxes)
                 measures.push_back(box.measure);
-            question.reading = BoxDecision::read(measures);
+            question.reading = BoxDecision::read(measures, question.severalAllowed);
         }
         // A question split over two pages is pictured part by part, before its reading is known.
         if (split || question.waiting()) {
@@ -353,7 +374,7 @@ QStringList MarkingSession::doubtLines() const
             lines << tr("%1 : nom à lire").arg(copy.title());
         for (const CopyQuestion &question : copy.questions) {
             if (question.waiting() && question.complete())
-                lines << tr("%1, question %2 : %3").arg(who).arg(question.position + 1).arg(question.doubtText());
+                lines << tr("%1, %2 : %3").arg(who, questionText(question), question.doubtText());
         }
     }
     return lines;
@@ -376,7 +397,7 @@ std::vector<MarkingSession::ReviewItem> MarkingSession::reviewItems() const
                                     ? tr("plusieurs cases noircies")
                                     : tr("case peu nette");
             items.push_back({ReviewItem::Kind::Question, int(c), question.question,
-                             tr("%1, question %2 : %3").arg(copy.title()).arg(question.position + 1).arg(why),
+                             tr("%1, %2 : %3").arg(copy.title(), questionText(question), why),
                              question.settled.has_value()});
         }
     }
@@ -385,18 +406,27 @@ std::vector<MarkingSession::ReviewItem> MarkingSession::reviewItems() const
 
 bool MarkingSession::settle(int copyIndex, int question, int answer)
 {
+    return settleAnswers(copyIndex, question, AnswerSets::of(answer));
+}
+
+bool MarkingSession::settleAnswers(int copyIndex, int question, AnswerSet answers)
+{
     if (copyIndex < 0 || copyIndex >= int(m_copies.size()))
         return false;
     ReadCopy &copy = m_copies[size_t(copyIndex)];
     const auto it = std::find_if(copy.questions.begin(), copy.questions.end(),
                                  [question](const CopyQuestion &q) { return q.question == question; });
-    if (it == copy.questions.end())
+    if (it == copy.questions.end() || (answers & AnswerSets::OutOfRange) != 0)
         return false;
-    const bool offered = answer == 0 || std::any_of(it->boxes.begin(), it->boxes.end(),
-                                                    [answer](const ReadBox &box) { return box.answer == answer; });
-    if (!offered)
+    if (AnswerSets::count(answers) > 1 && !it->severalAllowed)
         return false;
-    it->settled = answer;
+    for (int answer = 1; answer <= QcmFormat::AnswerCount; ++answer) {
+        const bool offered = std::any_of(it->boxes.begin(), it->boxes.end(),
+                                         [answer](const ReadBox &box) { return box.answer == answer; });
+        if (AnswerSets::contains(answers, answer) && !offered)
+            return false;
+    }
+    it->settled = answers;
     return true;
 }
 
@@ -410,8 +440,8 @@ ClassRunRecord MarkingSession::recordOf(const ReadCopy &copy, const QDateTime &w
 {
     ClassRun run(m_questionnaire, CopyPageReader::settingsFor(*m_questionnaire, copy.layout), copy.seed);
     for (const CopyQuestion &question : copy.questions) {
-        if (const int answer = question.answer())
-            run.setAnswer(question.question, answer);
+        if (const AnswerSet answers = question.answers())
+            run.setAnswers(question.question, answers);
     }
     run.finish();
     ClassRunRecord record;

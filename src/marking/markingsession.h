@@ -36,9 +36,12 @@ struct CopyQuestion
     int position = 0; // the printed number, from 0
     int boxCount = 0; // boxes printed for it
     std::vector<ReadBox> boxes;
+    // The question has several right answers: several boxes ticked are its answer, not a doubt.
+    bool severalAllowed = false;
     QuestionReading reading;
-    // The teacher's answer when the reading was doubtful: 1 to 5, or 0 for none.
-    std::optional<int> settled;
+    // The teacher's answer when the reading was doubtful, in the questionnaire's numbering: one
+    // answer at most on a one-answer question, 0 for none.
+    std::optional<AnswerSet> settled;
     // For doubtful questions: the question on the scan, upright, and where each box stands on
     // that picture (pixels), in the order of `boxes`.
     QImage picture;
@@ -49,8 +52,13 @@ struct CopyQuestion
 
     bool complete() const { return int(boxes.size()) >= boxCount; }
     bool waiting() const { return !settled && reading.kind == QuestionReading::Kind::Doubtful; }
-    // The answer kept, in the questionnaire's numbering (0: none); the proposal while waiting.
-    int answer() const;
+    // The answers kept, in the questionnaire's numbering (0: none); the proposal while waiting.
+    AnswerSet answers() const;
+    // The first of them (1 to 5), 0 for none.
+    int answer() const { return AnswerSets::first(answers()); }
+    // The answers once the teacher clicks box `index`: where several answers may be right, the
+    // box is taken or left and the others kept; elsewhere it is the answer.
+    AnswerSet afterClick(int index) const;
 };
 
 // A copy as read from its pages.
@@ -147,6 +155,8 @@ public:
     // The teacher's decisions. `answer` in the questionnaire's numbering, 0 for none; refused
     // (false) for a question the copy does not have or an answer it was not offered.
     bool settle(int copyIndex, int question, int answer);
+    // The same with every answer ticked: several only on a question with several right answers.
+    bool settleAnswers(int copyIndex, int question, AnswerSet answers);
     void setPupil(int copyIndex, const QString &pupil);
 
     // The records of the ready copies not kept yet, as the class engine marks them.

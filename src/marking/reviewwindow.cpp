@@ -52,6 +52,9 @@ void ReviewWindow::createControls()
     NoAnswerButton = new QPushButton(tr("&Aucune réponse"), this);
     NoAnswerButton->setObjectName(QStringLiteral("NoAnswerButton"));
     connect(NoAnswerButton, &QPushButton::clicked, this, &ReviewWindow::chooseNoAnswer);
+    AcceptBoxesButton = new QPushButton(tr("&Garder ces cases"), this);
+    AcceptBoxesButton->setObjectName(QStringLiteral("AcceptBoxesButton"));
+    connect(AcceptBoxesButton, &QPushButton::clicked, this, &ReviewWindow::acceptBoxes);
 
     ClassCombo = new QComboBox(this);
     ClassCombo->setObjectName(QStringLiteral("ClassCombo"));
@@ -94,6 +97,7 @@ void ReviewWindow::createLayout()
     rightLayout->addWidget(ReadingLabel);
     auto *answerRow = new QHBoxLayout;
     answerRow->addWidget(NoAnswerButton);
+    answerRow->addWidget(AcceptBoxesButton);
     answerRow->addStretch();
     rightLayout->addLayout(answerRow);
     auto *nameRow = new QHBoxLayout;
@@ -174,11 +178,23 @@ const CopyQuestion *ReviewWindow::currentQuestion() const
     return nullptr;
 }
 
-QString ReviewWindow::boxLabel(const ReadCopy &copy, const CopyQuestion &question, int index) const
+int ReviewWindow::boxNumber(const ReadCopy &copy, const CopyQuestion &question, int index) const
 {
     // On the answer sheet a box is the answer's own number; beside the answers, its place.
-    const int number = copy.layout == CopyLayout::AnswerSheet ? question.boxes[size_t(index)].answer : index + 1;
-    return tr("case %1").arg(number);
+    return copy.layout == CopyLayout::AnswerSheet ? question.boxes[size_t(index)].answer : index + 1;
+}
+
+QString ReviewWindow::boxesLabel(const ReadCopy &copy, const CopyQuestion &question, const std::vector<int> &indexes) const
+{
+    if (indexes.empty())
+        return tr("aucune réponse");
+    QStringList numbers;
+    for (int index : indexes)
+        numbers << QString::number(boxNumber(copy, question, index));
+    if (numbers.size() == 1)
+        return tr("case %1").arg(numbers.front());
+    const QString last = numbers.takeLast();
+    return tr("cases %1 et %2").arg(numbers.join(tr(", ")), last);
 }
 
 void ReviewWindow::showItem(int row)
@@ -187,6 +203,7 @@ void ReviewWindow::showItem(int row)
     const bool isQuestion = item && item->kind == MarkingSession::ReviewItem::Kind::Question;
     const bool isName = item && item->kind == MarkingSession::ReviewItem::Kind::Name;
     NoAnswerButton->setVisible(isQuestion);
+    AcceptBoxesButton->setVisible(isQuestion && currentQuestion()->severalAllowed);
     ReadingLabel->setVisible(isQuestion);
     for (QWidget *widget : {static_cast<QWidget *>(ClassCombo), static_cast<QWidget *>(PupilCombo),
                             static_cast<QWidget *>(NameButton)})
@@ -194,14 +211,18 @@ void ReviewWindow::showItem(int row)
     if (isQuestion) {
         const CopyQuestion &question = *currentQuestion();
         const ReadCopy &copy = m_session.copies()[size_t(item->copy)];
-        ItemLabel->setText(tr("%1. Cliquez sur la case que l'élève a choisie.").arg(item->text));
-        int chosen = -1;
+        ItemLabel->setText(question.severalAllowed
+                               ? tr("%1. Cliquez sur chaque case que l'élève a choisie (un autre clic la retire), "
+                                    "puis sur « Garder ces cases ».")
+                                     .arg(item->text)
+                               : tr("%1. Cliquez sur la case que l'élève a choisie.").arg(item->text));
+        std::vector<int> chosen;
         for (int i = 0; i < int(question.boxes.size()); ++i) {
-            if (question.boxes[size_t(i)].answer == question.answer())
-                chosen = i;
+            if (AnswerSets::contains(question.answers(), question.boxes[size_t(i)].answer))
+                chosen.push_back(i);
         }
-        Zoom->display(question.picture, question.boxesInPicture, chosen);
-        const QString reading = chosen < 0 ? tr("aucune réponse") : boxLabel(copy, question, chosen);
+        const QString reading = boxesLabel(copy, question, chosen);
+        Zoom->display(question.picture, question.boxesInPicture, std::move(chosen));
         ReadingLabel->setText(question.settled ? tr("Votre choix : %1.").arg(reading)
                                                : tr("Lecture proposée : %1.").arg(reading));
     } else if (isName) {
@@ -224,22 +245,29 @@ void ReviewWindow::showItem(int row)
 
 void ReviewWindow::chooseBox(int index)
 {
-    const MarkingSession::ReviewItem *item = currentItem();
     const CopyQuestion *question = currentQuestion();
-    if (!item || !question || index < 0 || index >= int(question->boxes.size()))
+    if (!question || index < 0 || index >= int(question->boxes.size()))
         return;
-    m_session.settle(item->copy, item->question, question->boxes[size_t(index)].answer);
-    fillList();
-    refresh();
-    showItem(ReviewList->currentRow());
+    settle(question->afterClick(index));
 }
 
 void ReviewWindow::chooseNoAnswer()
 {
+    settle(0);
+}
+
+void ReviewWindow::acceptBoxes()
+{
+    if (const CopyQuestion *question = currentQuestion())
+        settle(question->answers());
+}
+
+void ReviewWindow::settle(AnswerSet answers)
+{
     const MarkingSession::ReviewItem *item = currentItem();
     if (!item || !currentQuestion())
         return;
-    m_session.settle(item->copy, item->question, 0);
+    m_session.settleAnswers(item->copy, item->question, answers);
     fillList();
     refresh();
     showItem(ReviewList->currentRow());

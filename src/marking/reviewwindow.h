@@ -15,7 +15,9 @@ class ScanZoom;
 struct Services;
 
 // The teacher's look at what the scans left in doubt: each doubtful question as the scan shows
-// it, the reading proposed framed, a click on a box to choose it (or "Aucune réponse"); each
+// it, the reading proposed framed, a click on a box to choose it (or "Aucune réponse"); on a
+// question with several right answers a click takes a box or leaves it, and "Garder ces
+// cases" keeps the boxes framed as they are; each
 // copy without a printed name with its name box, the name picked from a class list or typed;
 // each page that could not be read. "Enregistrer les copies prêtes" keeps the copies with
 // nothing left to decide, as often as wanted: a copy is kept once.
@@ -37,6 +39,7 @@ public:
     ScanZoom *Zoom = nullptr;
     QLabel *ReadingLabel = nullptr;
     QPushButton *NoAnswerButton = nullptr;
+    QPushButton *AcceptBoxesButton = nullptr;
     QComboBox *ClassCombo = nullptr;
     QComboBox *PupilCombo = nullptr;
     QPushButton *NameButton = nullptr;
@@ -52,6 +55,7 @@ private Q_SLOTS:
     void showItem(int row);
     void chooseBox(int index);
     void chooseNoAnswer();
+    void acceptBoxes();
     void fillPupils();
     void acceptName();
     void saveReadyCopies();
@@ -63,7 +67,11 @@ private:
     void fillList();
     void refresh();
     // What box `index` of the question is called on the copy: its printed number.
-    QString boxLabel(const ReadCopy &copy, const CopyQuestion &question, int index) const;
+    int boxNumber(const ReadCopy &copy, const CopyQuestion &question, int index) const;
+    // "case 3", "cases 2 et 4", "aucune réponse": the boxes `indexes` by their printed numbers.
+    QString boxesLabel(const ReadCopy &copy, const CopyQuestion &question, const std::vector<int> &indexes) const;
+    // The teacher's decision on the current question, then on to what is left.
+    void settle(AnswerSet answers);
     const CopyQuestion *currentQuestion() const;
     const MarkingSession::ReviewItem *currentItem() const;
 

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Pictures are never enlarged past this: a blur the size of a box helps nobody.
@@ -18,11 +20,21 @@ ScanZoom::ScanZoom(QWidget *parent) : QWidget(parent)
 
 void ScanZoom::display(const QImage &picture, const std::vector<QRectF> &boxes, int chosen)
 {
+    display(picture, boxes, chosen < 0 ? std::vector<int>() : std::vector<int>{chosen});
+}
+
+void ScanZoom::display(const QImage &picture, const std::vector<QRectF> &boxes, std::vector<int> chosen)
+{
     m_picture = picture;
     m_boxes = boxes;
-    m_chosen = chosen;
+    m_chosen = std::move(chosen);
     updateGeometry();
     update();
+}
+
+bool ScanZoom::isChosen(int index) const
+{
+    return std::find(m_chosen.begin(), m_chosen.end(), index) != m_chosen.end();
 }
 
 void ScanZoom::clear()
@@ -71,7 +83,7 @@ void ScanZoom::paintEvent(QPaintEvent *)
     for (int i = 0; i < int(m_boxes.size()); ++i) {
         const QRectF box = boxOnWidget(i).adjusted(-3, -3, 3, 3);
         // Blue and orange: told apart by every kind of colour vision.
-        painter.setPen(i == m_chosen ? QPen(QColor(0, 90, 200), 3) : QPen(QColor(230, 120, 0), 1.5, Qt::DashLine));
+        painter.setPen(isChosen(i) ? QPen(QColor(0, 90, 200), 3) : QPen(QColor(230, 120, 0), 1.5, Qt::DashLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(box);
     }

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-// A piece of a scanned copy, enlarged to the widget's width, with its boxes outlined: the one
+// A piece of a scanned copy, enlarged to the widget's width, with its boxes outlined: those
 // read (or chosen) in a thick frame. A click on a box says which.
 class ScanZoom : public QWidget
 {
@@ -17,7 +17,11 @@ public:
 
     // `boxes` in the picture's pixels; `chosen` an index into them, -1 for none.
     void display(const QImage &picture, const std::vector<QRectF> &boxes, int chosen);
+    // Several boxes chosen, by their indexes.
+    void display(const QImage &picture, const std::vector<QRectF> &boxes, std::vector<int> chosen);
     void clear();
+
+    bool isChosen(int index) const;
 
     // Where box `index` stands on the widget.
     QRectF boxOnWidget(int index) const;
@@ -38,5 +42,5 @@ private:
 
     QImage m_picture;
     std::vector<QRectF> m_boxes;
-    int m_chosen = -1;
+    std::vector<int> m_chosen;
 };

@@ -19,6 +19,10 @@ constexpr qreal SheetColumnPitch = mm(58);
 constexpr qreal SheetNumberWidth = mm(10);
 constexpr qreal SheetFirstBox = mm(12);
 constexpr qreal SheetBoxPitch = mm(8);
+// The note right of a row's boxes: past the reader's frame round the last box, short of the
+// widest number the next column may have ("150").
+constexpr qreal SheetNoteGap = mm(1.5);
+constexpr qreal SheetNoteWidth = mm(10.5);
 
 QRectF millimetres(qreal left, qreal top, qreal right, qreal bottom)
 {
@@ -102,6 +106,13 @@ QRectF sheetColumnHeading(int column, int answer)
 {
     const QRectF box = sheetBox(column * SheetRows, answer);
     return QRectF(box.left() - mm(2), SheetTop - SheetRowPitch, box.width() + mm(4), SheetRowPitch);
+}
+
+QRectF sheetNote(int slot)
+{
+    const QRectF last = sheetBox(slot, 5);
+    const QRectF number = sheetNumber(slot);
+    return QRectF(last.right() + SheetNoteGap, number.top(), SheetNoteWidth, number.height());
 }
 
 } // namespace CopyGeometry

@@ -66,5 +66,9 @@ QRectF sheetBox(int slot, int answer);
 QRectF sheetNumber(int slot);
 // The answers' numbers above each column.
 QRectF sheetColumnHeading(int column, int answer);
+// Right of the boxes of the question in slot `slot`, where a question with several right
+// answers says so: clear of the frame the reader measures round box 5 and of the next column's
+// number.
+QRectF sheetNote(int slot);
 
 } // namespace CopyGeometry

@@ -11,6 +11,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace CopyGeometry;
@@ -25,6 +26,22 @@ constexpr qreal BookletFooterHeight = 18;
 
 QFont headingFont() { return PrintedText::font(14, true); }
 QFont smallFont() { return PrintedText::font(9, false); }
+QFont noteFont() { return PrintedText::font(7, false); }
+// The instructions shrink to this size at the least to stay in their area, as the longer ones
+// of a questionnaire with questions of several right answers must.
+constexpr int SmallestInstructionsPixels = 9;
+
+// The text font, or a smaller one when `text` would overflow `area` in it.
+QFont instructionsFont(const QString &text, const QRectF &area)
+{
+    QFont font = PaperLayout::fonts().text;
+    for (int pixels = font.pixelSize() - 1; pixels >= SmallestInstructionsPixels; --pixels) {
+        if (QFontMetricsF(font).boundingRect(area, Qt::TextWordWrap, text).height() <= area.height())
+            break;
+        font = PrintedText::font(pixels, false);
+    }
+    return font;
+}
 
 } // namespace
 
@@ -42,10 +59,16 @@ PaperCopies::PaperCopies(const QString &name, std::shared_ptr<const ClassQuestio
         question.freeText = source.statement;
         question.answers = source.answers;
         question.solution = source.rightAnswer;
+        for (int answer = 1; answer <= QcmFormat::AnswerCount; ++answer) {
+            if (AnswerSets::contains(source.rightAnswers, answer))
+                question.solutions.push_back(answer);
+        }
         questions.push_back(std::move(question));
         picturePaths.push_back(source.picture.isEmpty() ? QString()
                                                         : PictureLocation::resolve(source.picture, pictureFolder));
     }
+    m_severalAnswers = std::any_of(m_questionnaire->questions().begin(), m_questionnaire->questions().end(),
+                                   [](const ClassQuestion &question) { return question.severalRight(); });
     m_test = std::make_unique<PaperTest>(name, std::move(questions), std::move(picturePaths), pictures);
 }
 
@@ -243,12 +266,10 @@ void PaperCopies::drawCopyPage(QPainter &painter, const PrintedCopy &copy, const
         const qreal side = payload.layout == CopyLayout::AnswerSheet ? SheetBoxSide : besideBoxSide();
         const QRectF example(instructions.left(), instructions.top() + mm(1), side, side);
         painter.fillRect(example, Qt::black);
-        painter.setFont(PaperLayout::fonts().text);
-        painter.drawText(instructions.adjusted(side + mm(3), 0, 0, 0), Qt::TextWordWrap,
-                         tr("Noircissez entièrement la case de la réponse choisie, une seule par question, au stylo noir "
-                            "ou bleu foncé, ou au crayon à papier bien appuyé. Pour changer de réponse, gommez "
-                            "entièrement la case ou couvrez-la de correcteur blanc, puis noircissez la nouvelle case. "
-                            "N'écrivez rien sur les carrés noirs des coins ni sur le code."));
+        const QRectF text = instructions.adjusted(side + mm(3), 0, 0, 0);
+        const QString howToTick = instructionsText(payload.layout);
+        painter.setFont(m_severalAnswers ? instructionsFont(howToTick, text) : PaperLayout::fonts().text);
+        painter.drawText(text, Qt::TextWordWrap, howToTick);
     }
 
     if (payload.layout == CopyLayout::BoxesBeside) {
@@ -270,7 +291,35 @@ void PaperCopies::drawCopyPage(QPainter &painter, const PrintedCopy &copy, const
         // Only answers the question has get a box: a tick cannot land on an answer that is not there.
         for (int answer : question.answerNumbers())
             painter.drawRect(sheetBox(slot, answer));
+        if (question.severalRight()) {
+            painter.setFont(noteFont());
+            painter.drawText(sheetNote(slot), Qt::AlignLeft | Qt::AlignVCenter, sheetNoteText());
+        }
     }
+}
+
+QString PaperCopies::sheetNoteText()
+{
+    return tr("plusieurs");
+}
+
+QString PaperCopies::instructionsText(CopyLayout layout) const
+{
+    if (!m_severalAnswers) {
+        return tr("Noircissez entièrement la case de la réponse choisie, une seule par question, au stylo noir "
+                  "ou bleu foncé, ou au crayon à papier bien appuyé. Pour changer de réponse, gommez "
+                  "entièrement la case ou couvrez-la de correcteur blanc, puis noircissez la nouvelle case. "
+                  "N'écrivez rien sur les carrés noirs des coins ni sur le code.");
+    }
+    // The answer sheet's row has no room for the whole note: its short word is explained here.
+    const QString where = layout == CopyLayout::AnswerSheet
+                              ? tr("aux questions marquées « %1 » (%2)").arg(sheetNoteText(), PaperLayout::severalAnswersNote())
+                              : tr("là où il est écrit « %1 »").arg(PaperLayout::severalAnswersNote());
+    return tr("Noircissez entièrement la case de la réponse choisie, une seule par question, ou la case de chaque "
+              "réponse choisie %1, au stylo noir ou bleu foncé, ou au crayon à papier bien appuyé. Pour changer de "
+              "réponse, gommez entièrement la case ou couvrez-la de correcteur blanc, puis noircissez la nouvelle "
+              "case. N'écrivez rien sur les carrés noirs des coins ni sur le code.")
+        .arg(where);
 }
 
 void PaperCopies::drawBookletPage(QPainter &painter, const PaperLayout &booklet, int pageIndex, qreal dotsPerPoint)

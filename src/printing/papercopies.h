@@ -73,6 +73,12 @@ public:
     // Pictures that could not be drawn, named as the paper test names them.
     QString untoldPictureProblems();
 
+    // How to tick, on a copy's first page: a questionnaire with questions of several right
+    // answers says where more than one box may be blackened.
+    QString instructionsText(CopyLayout layout) const;
+    // What an answer sheet's row says right of the boxes of a question with several right answers.
+    static QString sheetNoteText();
+
 private:
     void drawCopyPage(QPainter &painter, const PrintedCopy &copy, const CopyPage &page, qreal dotsPerPoint);
     void drawBookletPage(QPainter &painter, const PaperLayout &booklet, int pageIndex, qreal dotsPerPoint);
@@ -83,5 +89,6 @@ private:
     QString m_name;
     std::shared_ptr<const ClassQuestionnaire> m_questionnaire;
     QString m_fingerprint;
+    bool m_severalAnswers = false; // some question has several right answers
     std::unique_ptr<PaperTest> m_test; // the questions in the questionnaire's order, pictures measured
 };

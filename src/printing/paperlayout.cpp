@@ -83,7 +83,7 @@ void placeQuestions(Pager &pager, const std::vector<PaperQuestion> &questions, q
         const int index = int(q);
         std::vector<PaperItem> group;
         qreal y = 0;
-        const QString title = PaperLayout::tr("%1. %2").arg(q + 1).arg(question.title);
+        const QString title = PaperLayout::heading(int(q) + 1, question);
         qreal h = PrintedText::height(titleMetrics, title, width);
         group.push_back({PaperItem::QuestionTitle, 0, QRectF(0, y, width, h), title, index});
         y += h + LineGap;
@@ -116,6 +116,34 @@ void placeQuestions(Pager &pager, const std::vector<PaperQuestion> &questions, q
         }
         pager.placeGroup(std::move(group), y + QuestionGap);
     }
+}
+
+} // namespace
+
+QString PaperLayout::severalAnswersNote()
+{
+    return tr("plusieurs réponses possibles");
+}
+
+QString PaperLayout::heading(int number, const PaperQuestion &question)
+{
+    const QString title = tr("%1. %2").arg(number).arg(question.title);
+    // In the heading, where the pupil reads before answering, and away from the boxes.
+    return question.severalAnswers() ? tr("%1 (%2)").arg(title, severalAnswersNote()) : title;
+}
+
+namespace {
+
+// "2, 4": every right answer of a question that has several, for the answer key.
+QString solutionText(const PaperQuestion &question)
+{
+    if (question.severalAnswers()) {
+        QStringList numbers;
+        for (int answer : question.solutions)
+            numbers << QString::number(answer);
+        return numbers.join(PaperLayout::tr(", "));
+    }
+    return question.solution ? QString::number(*question.solution) : PaperLayout::tr("?");
 }
 
 } // namespace
@@ -166,8 +194,7 @@ PaperLayout PaperLayout::layOut(const QString &name, const std::vector<PaperQues
             const int rows = std::max(1, int((pager.bottom() - top) / line));
             for (int column = 0; column < KeyColumns && q < questions.size(); ++column) {
                 for (int row = 0; row < rows && q < questions.size(); ++row, ++q) {
-                    const std::optional<int> &solution = questions[q].solution;
-                    const QString text = tr("%1) %2").arg(q + 1).arg(solution ? QString::number(*solution) : tr("?"));
+                    const QString text = tr("%1) %2").arg(q + 1).arg(solutionText(questions[q]));
                     layout.items.push_back({PaperItem::KeyLine, pager.page(),
                                             QRectF(column * columnWidth, top + row * line, columnWidth, line), text, int(q)});
                 }

@@ -22,6 +22,11 @@ struct PaperQuestion
     QStringList correction; // printed on the answer key only
     std::array<QString, QcmFormat::AnswerCount> answers; // empty: no answer at that number
     std::optional<int> solution;
+    // Every right answer of a question that has several (solution is the first of them), empty
+    // for a one-answer question: its title then says "plusieurs réponses possibles", never which.
+    std::vector<int> solutions;
+
+    bool severalAnswers() const { return solutions.size() >= 2; }
 };
 
 // One thing drawn on a page, in points from the page's printable area's top left corner.
@@ -50,6 +55,12 @@ class PaperLayout
     Q_DECLARE_TR_FUNCTIONS(PaperLayout)
 
 public:
+    // What a question with several right answers says beside its title, on every paper.
+    static QString severalAnswersNote();
+    // The question's heading as printed: "3. Quels nombres sont pairs ? (plusieurs réponses
+    // possibles)".
+    static QString heading(int number, const PaperQuestion &question);
+
     struct Fonts
     {
         QFont heading, title, text;

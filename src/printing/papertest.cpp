@@ -1,5 +1,6 @@
 #include "printing/papertest.h"
 
+#include "document/answerchoices.h"
 #include "document/correction.h"
 #include "document/picturelocation.h"
 #include "pictures/picture.h"
@@ -69,6 +70,15 @@ PaperTest::PaperTest(const QString &name, const QStringList &document, const Pic
             question.answers[a] = line.isEmpty() ? QString() : line.mid(3);
         }
         question.solution = session.Solutions()[size_t(i)];
+        // The run reads one right answer; the correction's own line may name more. An answer
+        // without a text cannot be ticked, so it is not one.
+        const AnswerChoices::Choices choices = AnswerChoices::read(shown.freeText, question.solution.value_or(0)).choices;
+        for (int answer : choices.rightAnswers()) {
+            if (!question.answers[size_t(answer - 1)].isEmpty())
+                question.solutions.push_back(answer);
+        }
+        if (question.solutions.size() < 2)
+            question.solutions.clear();
         m_picturePaths.push_back(shown.picture.isEmpty() ? QString() : PictureLocation::resolve(shown.picture, pictureFolder));
         m_questions.push_back(std::move(question));
         session.Suivant(0);

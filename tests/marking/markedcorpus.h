@@ -51,6 +51,20 @@ inline QStringList questionnaireLines(int count, bool shuffle)
     return lines;
 }
 
+// Question `number` of `lines` given the right answers `right` (two at least, among its
+// answers), as the file says them: the first on its "REPONSE " line, all in its correction.
+inline QStringList withSeveralRight(QStringList lines, int number, const QList<int> &right)
+{
+    const int closing = int(lines.indexOf(QcmFormat::closingTag(number)));
+    lines[closing - 1] = QStringLiteral("REPONSE %1").arg(right.front());
+    QStringList named;
+    for (int answer : right)
+        named << QString::number(answer);
+    lines.insert(closing, QStringLiteral("Bonnes réponses : %1").arg(named.join(QLatin1Char(','))));
+    lines.insert(closing, QStringLiteral("Correction :"));
+    return lines;
+}
+
 inline std::shared_ptr<const ClassQuestionnaire> questionnaire(int count, bool shuffle)
 {
     return std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(questionnaireLines(count, shuffle)));

@@ -12,6 +12,7 @@
 
 using namespace MarkedCorpus;
 
+
 namespace {
 
 constexpr double Dpi = 150;
@@ -43,8 +44,9 @@ public:
 
     int pageCount(int copy) const { return int(m_pages[size_t(copy)].size()); }
 
-    // Page `page` (from 0) of copy `copy` (an index), scanned with `answers` blackened.
-    QImage scan(int copy, int page, const Answers &answers)
+    // Page `page` (from 0) of copy `copy` (an index), scanned with `answers` blackened and
+    // `erased` blackened then rubbed out.
+    QImage scan(int copy, int page, const Answers &answers, const Answers &erased = {})
     {
         int first = 0;
         for (size_t c = 0; c < size_t(copy); ++c)
@@ -52,11 +54,13 @@ public:
         QImage image = ScanFile(m_pdf).page(first + page, Dpi).convertToFormat(QImage::Format_RGB32);
         const CopyPage &printed = m_pages[size_t(copy)][size_t(page)];
         QRandomGenerator random(quint32(copy * 100 + page));
-        for (const auto &[question, chosen] : answers) {
-            for (int answer : chosen) {
-                const QRectF box = boxOf(printed, m_copies[size_t(copy)].seed, question, answer);
-                if (!box.isNull())
-                    drawMark(image, QRectF(box.topLeft() * Dpi / 72, box.size() * Dpi / 72), Mark::Filled, random);
+        for (const auto &[marks, how] : {std::pair{&answers, Mark::Filled}, std::pair{&erased, Mark::Erased}}) {
+            for (const auto &[question, chosen] : *marks) {
+                for (int answer : chosen) {
+                    const QRectF box = boxOf(printed, m_copies[size_t(copy)].seed, question, answer);
+                    if (!box.isNull())
+                        drawMark(image, QRectF(box.topLeft() * Dpi / 72, box.size() * Dpi / 72), how, random);
+                }
             }
         }
         return image;
@@ -119,6 +123,8 @@ private Q_SLOTS:
     void pagesNotDecodedAreNamed_data();
     void pagesNotDecodedAreNamed();
     void doubtsNamedThenPassedOver();
+    void severalTicks_data();
+    void severalTicks();
 };
 
 void TestMarkingSession::pileGatheredIntoCopies()
@@ -351,6 +357,81 @@ void TestMarkingSession::doubtsNamedThenPassedOver()
     QCOMPARE(report.lines, QStringList{QStringLiteral("Copie n° 13 : pas gardée (1 question à trancher, nom à lire).")});
     QVERIFY(again.summary().contains(QStringLiteral("Copie n° 12 : déjà dans les résultats, pas ajoutée une seconde fois.")));
     QVERIFY(again.readyRecords(QDateTime()).empty());
+}
+
+// Question 4 (five answers) has three right answers, 1, 2 and 4; question 3 (four answers) one.
+// Ticks on question 4 are its answer, marked by the settings' rule, unless a box beside them is
+// rubbed out; on question 3 two ticks wait for the teacher. The teacher's clicks take or leave
+// a box of question 4, choose one of question 3.
+void TestMarkingSession::severalTicks_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("shuffle");
+    QTest::addColumn<bool>("partial");
+    QTest::addColumn<int>("question");
+    QTest::addColumn<std::vector<int>>("ticked");
+    QTest::addColumn<std::vector<int>>("erased");
+    QTest::addColumn<QString>("doubt");  // how its "À trancher" line starts; empty: read without doubt
+    QTest::addColumn<std::vector<int>>("clicks"); // the teacher's, on the boxes of these answers
+    QTest::addColumn<int>("kept");       // the answers kept, bit k - 1 for answer k
+    QTest::addColumn<double>("points");
+    const int beside = int(CopyLayout::BoxesBeside), sheet = int(CopyLayout::AnswerSheet);
+    const QString several = "Copie n° 1 (MARTIN Zoé), question 4 (plusieurs réponses possibles) : ";
+    using V = std::vector<int>;
+    QTest::newRow("deux des trois, tout ou rien") << beside << true << false << 3 << V{1, 2} << V{} << "" << V{} << 0b11 << 0.0;
+    QTest::newRow("deux des trois, partiel") << beside << true << true << 3 << V{1, 2} << V{} << "" << V{} << 0b11 << 2.0 / 3;
+    QTest::newRow("feuille, les trois") << sheet << false << false << 3 << V{4, 2, 1} << V{} << "" << V{} << 0b1011 << 1.0;
+    QTest::newRow("feuille, une bonne, deux fausses") << sheet << false << true << 3 << V{1, 3, 5} << V{} << "" << V{}
+                                                      << 0b10101 << 0.0;
+    QTest::newRow("rien coché") << beside << true << true << 3 << V{} << V{} << "" << V{} << 0 << 0.0;
+    QTest::newRow("une case gommée, une ajoutée") << beside << false << true << 3 << V{1, 2} << V{5}
+                                                 << several + "cases 1 et 2 noircies, case 5 " << V{4} << 0b1011 << 1.0;
+    QTest::newRow("feuille, une gommée, une retirée") << sheet << false << false << 3 << V{2, 3} << V{1}
+                                                     << several + "cases 2 et 3 noircies, case 1 " << V{3} << 0b10 << 0.0;
+    QTest::newRow("une réponse, deux cochées") << beside << false << true << 2 << V{1, 3} << V{}
+                                              << "Copie n° 1 (MARTIN Zoé), question 3 : cases 1 et 3 noircies" << V{1, 3}
+                                              << 0b100 << 1.0;
+    QTest::newRow("une réponse, changement d'avis") << beside << true << false << 2 << V{3} << V{1} << "" << V{} << 0b100
+                                                   << 1.0;
+}
+
+void TestMarkingSession::severalTicks()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, shuffle);
+    QFETCH(bool, partial);
+    QFETCH(int, question);
+    QFETCH(std::vector<int>, ticked);
+    QFETCH(std::vector<int>, erased);
+    QFETCH(QString, doubt);
+    QFETCH(std::vector<int>, clicks);
+    QFETCH(int, kept);
+    QFETCH(double, points);
+    QStringList lines = withSeveralRight(questionnaireLines(5, shuffle), 3, {1, 2, 4});
+    if (partial)
+        lines.prepend(QStringLiteral("PASSATION plusieurs=partiel"));
+    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines));
+    Pile pile(questionnaire, CopyLayout(layout), {{1, QStringLiteral("MARTIN Zoé"), 0x5EED}});
+    MarkingSession session(questionnaire);
+    for (int page = 0; page < pile.pageCount(0); ++page)
+        session.addPage(pile.scan(0, page, {{question, ticked}}, {{question, erased}}), source(page + 1));
+    const QStringList doubts = session.doubtLines();
+    QCOMPARE(doubts.size(), doubt.isEmpty() ? 0 : 1);
+    QVERIFY2(doubt.isEmpty() || doubts.front().startsWith(doubt), qPrintable(doubts.join('\n')));
+    // A one-answer question never takes two answers, nor one the copy has no box for.
+    QVERIFY(!session.settleAnswers(0, 2, AnswerSets::of(1) | AnswerSets::of(2)));
+    QVERIFY(!session.settleAnswers(0, 2, AnswerSets::of(5)));
+    const auto &questions = session.copies().at(0).questions;
+    const auto read = std::find_if(questions.begin(), questions.end(), [&](const CopyQuestion &q) { return q.question == question; });
+    for (int answer : clicks) {
+        const auto box = std::find_if(read->boxes.begin(), read->boxes.end(), [&](const ReadBox &b) { return b.answer == answer; });
+        QVERIFY(session.settleAnswers(0, question, read->afterClick(int(box - read->boxes.begin()))));
+    }
+    QCOMPARE(session.copies().at(0).ready(), true);
+    const ClassRunRecord record = session.readyRecords(QDateTime()).at(0);
+    QCOMPARE(int(record.ticked.at(size_t(question))), kept);
+    QCOMPARE(record.answers.at(size_t(question)), AnswerSets::first(AnswerSet(kept)));
+    QCOMPARE(record.score.questionPoints.at(size_t(question)), points);
 }
 
 QTEST_MAIN(TestMarkingSession)

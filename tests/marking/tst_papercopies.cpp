@@ -4,6 +4,7 @@
 #include "pdfreader.h"
 #include "platform/apperror.h"
 
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -32,6 +33,8 @@ private Q_SLOTS:
     void refused();
     void printed_data();
     void printed();
+    void severalAnswersSaid_data();
+    void severalAnswersSaid();
 
 private:
     PictureRegistry m_pictures;
@@ -195,6 +198,52 @@ void TestPaperCopies::printed()
         // Too long for the code: printed, and the teacher reads it from the name box's picture.
         QCOMPARE(laidOut[1][0].payload.pupil, QString());
     }
+}
+
+// Every layout says "plusieurs réponses possibles" in the heading of a question with several
+// right answers (the sheet's row says "plusieurs"), and the instructions where several boxes
+// may be blackened: on each copy's first page, each heading and once in the booklet. Never
+// which answers are right; a questionnaire without such a question prints as before.
+void TestPaperCopies::severalAnswersSaid_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<QList<int>>("several"); // questions with several right answers, from 0
+    QTest::addColumn<QString>("instructions");
+    QTest::addColumn<int>("notes");          // "plusieurs réponses possibles"
+    QTest::addColumn<int>("words");          // "plusieurs" alone
+    const int beside = int(CopyLayout::BoxesBeside), sheet = int(CopyLayout::AnswerSheet);
+    QTest::newRow("cases à côté") << beside << QList<int>{0, 3} << "là où il est écrit « plusieurs réponses possibles »"
+                                  << 2 * (2 + 1) << 0;
+    QTest::newRow("feuille de réponses") << sheet << QList<int>{2} << "aux questions marquées « plusieurs »" << 1 + 2
+                                         << 2 * (1 + 1);
+    QTest::newRow("aucune") << sheet << QList<int>() << "une seule par question, au stylo noir" << 0 << 0;
+}
+
+void TestPaperCopies::severalAnswersSaid()
+{
+    QFETCH(int, layout);
+    QFETCH(QList<int>, several);
+    QFETCH(QString, instructions);
+    QFETCH(int, notes);
+    QFETCH(int, words);
+    if (!PdfReader::available())
+        QSKIP("poppler-utils manque");
+    QStringList lines = questionnaireLines(6, false);
+    for (int question : several)
+        lines = withSeveralRight(lines, question, {1, 2});
+    PaperCopies copies(QStringLiteral("Essai"), std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines)),
+                       m_pictures);
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("copies.pdf"));
+    print(copies, PaperCopies::numbered(2, counting()), CopyLayout(layout), pdf);
+    const QString text = PdfReader::text(pdf).simplified();
+    QVERIFY2(text.contains(instructions) && text.contains("ni sur le code."), qPrintable(text));
+    QCOMPARE(int(text.count("plusieurs réponses possibles")), notes);
+    QCOMPARE(int(text.count(QRegularExpression("\\bplusieurs\\b(?! réponses)"))), words);
+    for (int question : {0, 2, 3, 4, 5}) // the second's title is long enough to wrap
+        QCOMPARE(text.contains(QString("%1. Question %1 (plusieurs réponses possibles)").arg(question + 1)),
+                 several.contains(question));
+    QVERIFY(!text.contains("Bonnes réponses") && !text.contains("Correction"));
 }
 
 QTEST_MAIN(TestPaperCopies)

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void capitalesAsPdf();
     void correctionsOnlyOnTheKey_data();
     void correctionsOnlyOnTheKey();
+    void severalRightAnswers_data();
+    void severalRightAnswers();
 };
 
 void TestPaperLayout::questionsNeverSplit_data()
@@ -207,6 +209,31 @@ void TestPaperLayout::correctionsOnlyOnTheKey()
     QCOMPARE(text.contains("Paris est la capitale depuis 987."), answerKey);
     if (answerKey)
         QVERIFY(text.indexOf("Corrigé") < text.indexOf("Paris est la capitale depuis 987."));
+}
+
+// The paper test reads a question's right answers as a class does: its heading says several are
+// possible, and only the key says which.
+void TestPaperLayout::severalRightAnswers_data()
+{
+    QTest::addColumn<QString>("choices"); // the correction's line; "REPONSE 2"
+    QTest::addColumn<QStringList>("printed"); // the heading, the key's line
+    QTest::newRow("trois") << "bonnes reponses : 1 et 2; 4" << QStringList{"1. Pairs (plusieurs réponses possibles)", "1) 1, 2, 4"};
+    QTest::newRow("une réponse sans texte") << "Bonnes réponses : 2, 5" << QStringList{"1. Pairs", "1) 2"};
+}
+
+void TestPaperLayout::severalRightAnswers()
+{
+    QFETCH(QString, choices);
+    QFETCH(QStringList, printed);
+    PictureRegistry registry;
+    PaperTest test("pairs", {QcmFormat::openingTag(0), "TITLE Pairs", "PICTURE ", "REP1 2", "REP2 4", "REP3 7", "REP4 10",
+                             "REP5 ", "REPONSE 2", "Correction :", choices, QcmFormat::closingTag(0)}, registry);
+    QStringList texts;
+    for (const PaperItem &item : PaperLayout::layOut("pairs", test.questions(), A4Area, true).items) {
+        if ((item.kind == PaperItem::QuestionTitle && item.page == 0) || (item.kind == PaperItem::KeyLine && item.text.startsWith("1) ")))
+            texts << item.text;
+    }
+    QCOMPARE(texts, printed);
 }
 
 QTEST_MAIN(TestPaperLayout)
