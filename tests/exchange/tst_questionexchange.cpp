@@ -957,25 +957,13 @@ void TestQuestionExchange::drawTravelsAsRandomQuestions_data()
         << QStringList{top, "multichoice [Fractions] Q1", "multichoice Q2", "multichoice [Aires] Q3",
                        "multichoice [fractions] Q4", "random Aléatoire (Chapitre 3) 1", "random Aléatoire (Chapitre 3) 2"}
         << "Le tirage (2 questions parmi toutes) est exporté";
-    QTest::newRow("Moodle XML, more than there are")
-        << Format::MoodleXml << "9"
-        << QStringList{top, "multichoice [Fractions] Q1", "multichoice Q2", "multichoice [Aires] Q3",
-                       "multichoice [fractions] Q4", "random Aléatoire (Chapitre 3) 1", "random Aléatoire (Chapitre 3) 2",
-                       "random Aléatoire (Chapitre 3) 3", "random Aléatoire (Chapitre 3) 4"}
-        << "Seules 4 questions sont exportées";
     QTest::newRow("Moodle XML, one of each group")
         << Format::MoodleXml << "groupes"
         << QStringList{top, "multichoice Q2", top + "/Fractions", "multichoice [Fractions] Q1",
                        "multichoice [fractions] Q4", "random Aléatoire (Fractions)", top + "/Aires",
                        "multichoice [Aires] Q3", "random Aléatoire (Aires)"}
         << "chaque groupe a sa sous-catégorie";
-    QTest::newRow("Moodle XML without a draw")
-        << Format::MoodleXml << ""
-        << QStringList{top, "multichoice [Fractions] Q1", "multichoice Q2", "multichoice [Aires] Q3",
-                       "multichoice [fractions] Q4"}
-        << "";
     QTest::newRow("GIFT") << Format::Gift << "2" << QStringList() << "Le format GIFT ne garde pas le tirage";
-    QTest::newRow("Aiken") << Format::Aiken << "groupes" << QStringList() << "Le format Aiken ne garde pas le tirage";
 }
 
 void TestQuestionExchange::drawTravelsAsRandomQuestions()
