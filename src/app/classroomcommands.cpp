@@ -1,5 +1,6 @@
 #include "app/classroomcommands.h"
 
+#include "classroom/classdraw.h"
 #include "classroom/classlist.h"
 #include "classroom/classlistdialog.h"
 #include "classroom/classquestionnaire.h"
@@ -61,6 +62,10 @@ std::optional<ClassroomCommands::ClassToRun> ClassroomCommands::prepare(const QS
     auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(document));
     if (questionnaire->size() == 0)
         throw AppError(tr("Le questionnaire ne contient aucune question."));
+    // The questionnaire may have lost questions or groups since its draw was set.
+    const QString drawProblem = ClassDraw::problem(questionnaire->settings(), *questionnaire);
+    if (!drawProblem.isEmpty())
+        throw AppError(drawProblem + QLatin1Char(' ') + tr("Changez le tirage dans les réglages de la passation."));
     if (fileName.isEmpty())
         throw AppError(tr("Enregistrez d'abord le questionnaire : les résultats de la classe sont enregistrés à côté "
                           "de lui."));
@@ -116,6 +121,9 @@ std::optional<QStringList> ClassroomCommands::editSettings(const QStringList &do
 {
     const ClassSettings current = ClassSettingsFormat::read(document);
     ClassSettingsDialog dialog(current, m_parent);
+    // So that a draw the questionnaire cannot make is refused before it is written.
+    const ClassQuestionnaire questionnaire = ClassQuestionnaire::fromLines(document);
+    dialog.setBank(questionnaire.size(), int(ClassDraw::groupsOf(questionnaire).groups.size()));
     if (dialog.exec() != QDialog::Accepted || dialog.settings() == current)
         return std::nullopt;
     return ClassSettingsFormat::withSettings(document, dialog.settings());

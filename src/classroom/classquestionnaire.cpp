@@ -3,6 +3,7 @@
 #include "document/answerchoices.h"
 #include "document/blockindex.h"
 #include "document/correction.h"
+#include "document/questiongroup.h"
 
 #include <algorithm>
 
@@ -82,6 +83,7 @@ ClassQuestionnaire ClassQuestionnaire::fromLines(const QStringList &lines)
         question.found = true;
         const int end = blockEnd(lines, open, n);
         question.title = fieldAt(lines, open + TitleLine, end, TitleKeyword.size());
+        question.group = QuestionGroup::of(question.title);
         question.picture = fieldAt(lines, open + PictureLine, end, PictureKeyword.size());
         for (int k = 0; k < AnswerCount; ++k)
             question.answers[size_t(k)] = fieldAt(lines, open + FirstAnswerLine + k, end, answerKeyword(k + 1).size());

@@ -34,6 +34,9 @@ struct ClassQuestion
     int number = 0;    // 0-based, in the questionnaire's own order
     bool found = false; // false when the questionnaire has no block for this number
     QString title;
+    // The group its title names ("[Fractions] ..."), empty for none: what a draw of one
+    // question from each group draws from.
+    QString group;
     QString picture;   // as stored
     std::array<QString, QcmFormat::AnswerCount> answers;
     // 1 to 5, naming an answer that has a text; none when the "REPONSE " line holds no such

@@ -87,5 +87,5 @@ int ClassRun::answeredCount() const
 
 ClassScore ClassRun::score() const
 {
-    return ClassMarking::score(*m_questionnaire, m_settings, m_ticked);
+    return ClassMarking::score(*m_questionnaire, m_settings, m_ticked, m_version.held());
 }

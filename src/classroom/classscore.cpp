@@ -8,6 +8,11 @@ QString ClassScore::markText() const
     return ClassMarking::numberText(mark) + QStringLiteral(" / ") + QString::number(markScale);
 }
 
+int ClassScore::askedCount() const
+{
+    return held.empty() ? int(outcomes.size()) : int(std::count(held.begin(), held.end(), true));
+}
+
 namespace ClassMarking {
 
 QuestionMark markQuestion(const ClassQuestion &question, const ClassSettings &settings, AnswerSet ticked)
@@ -58,15 +63,18 @@ QuestionMark markQuestion(const ClassQuestion &question, const ClassSettings &se
 }
 
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
-                 const std::vector<AnswerSet> &ticked)
+                 const std::vector<AnswerSet> &ticked, const std::vector<bool> &held)
 {
     ClassScore result;
     result.markScale = settings.markScale;
+    result.held = held;
+    if (!result.held.empty())
+        result.held.resize(size_t(questionnaire.size()), false);
     result.outcomes.resize(size_t(questionnaire.size()), ClassScore::Outcome::NotMarked);
     result.questionPoints.resize(size_t(questionnaire.size()), 0.0);
     double points = 0;
     for (const ClassQuestion &question : questionnaire.questions()) {
-        if (!question.marked())
+        if (!question.marked() || !result.asked(question.number))
             continue;
         ++result.markedCount;
         const size_t n = size_t(question.number);
@@ -95,11 +103,11 @@ ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &s
 }
 
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
-                 const std::vector<int> &answers)
+                 const std::vector<int> &answers, const std::vector<bool> &held)
 {
     std::vector<AnswerSet> ticked(answers.size(), 0);
     std::transform(answers.cbegin(), answers.cend(), ticked.begin(), AnswerSets::of);
-    return score(questionnaire, settings, ticked);
+    return score(questionnaire, settings, ticked, held);
 }
 
 double roundToStep(double value, int stepHundredths)

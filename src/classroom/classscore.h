@@ -23,12 +23,22 @@ struct ClassScore
     int wrongCount = 0;
     int unansweredCount = 0;       // among the marked questions
     double points = 0;             // right answers, less the penalties, never below 0
+    // By question number, whether the pupil's version held the question (questions drawn per
+    // pupil); empty when it held them all. A question not held is NotMarked and counts nowhere.
+    std::vector<bool> held;
     int markScale = 20;
     // The mark out of markScale, rounded to the settings' step; 0 when no question is marked.
     double mark = 0;
 
     // "13,5 / 20"
     QString markText() const;
+    bool asked(int question) const
+    {
+        return held.empty() ? question >= 0 && size_t(question) < outcomes.size()
+                            : question >= 0 && size_t(question) < held.size() && held[size_t(question)];
+    }
+    // The questions the pupil was asked, marked or not.
+    int askedCount() const;
 };
 
 namespace ClassMarking {
@@ -48,12 +58,14 @@ struct QuestionMark
 // chance penalty does not apply to it (partial credit's own share plays that part). Blank is 0.
 QuestionMark markQuestion(const ClassQuestion &question, const ClassSettings &settings, AnswerSet ticked);
 
-// Answers by question number, the ticks of each question as a set.
+// Answers by question number, the ticks of each question as a set. `held` says, by question
+// number, which questions the pupil's version held (ClassVersion::held()); empty for all of
+// them. The mark is out of the marked questions held.
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
-                 const std::vector<AnswerSet> &ticked);
+                 const std::vector<AnswerSet> &ticked, const std::vector<bool> &held = {});
 // One answer a question (1 to 5, 0 for none), as every one-answer way of answering gives them.
 ClassScore score(const ClassQuestionnaire &questionnaire, const ClassSettings &settings,
-                 const std::vector<int> &answers);
+                 const std::vector<int> &answers, const std::vector<bool> &held = {});
 
 // `value` rounded to the nearest multiple of `stepHundredths` hundredths, halves up.
 double roundToStep(double value, int stepHundredths);

@@ -1,5 +1,7 @@
 #include "classroom/classsettingsdialog.h"
 
+#include "classroom/classdraw.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -69,6 +71,28 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     connect(EndViewBox, &QComboBox::currentIndexChanged, this, &ClassSettingsDialog::endViewChosen);
     endViewChosen(EndViewBox->currentIndex());
 
+    DrawBox = new QComboBox(this);
+    DrawBox->setObjectName(QStringLiteral("DrawBox"));
+    DrawBox->addItem(tr("Toutes les questions"));
+    DrawBox->addItem(tr("N questions tirées parmi toutes"));
+    DrawBox->addItem(tr("1 question de chaque groupe"));
+    DrawBox->setCurrentIndex(int(settings.draw));
+    DrawBox->setToolTip(tr("Chaque élève reçoit son propre tirage, que sa version (colonne Version des résultats) "
+                           "permet de retrouver. Un groupe : les questions dont le titre commence par le même nom "
+                           "entre crochets, par exemple « [Fractions] » ; les questions hors groupe sont toujours "
+                           "posées."));
+    DrawCountBox = new QSpinBox(this);
+    DrawCountBox->setObjectName(QStringLiteral("DrawCountBox"));
+    DrawCountBox->setRange(1, ClassSettingsFormat::maxDrawCount());
+    DrawCountBox->setValue(settings.draw == ClassSettings::Draw::AmongAll ? settings.drawCount : 1);
+    DrawProblemLabel = new QLabel(this);
+    DrawProblemLabel->setObjectName(QStringLiteral("DrawProblemLabel"));
+    DrawProblemLabel->setWordWrap(true);
+    DrawProblemLabel->setStyleSheet(QStringLiteral("color: #a00000;"));
+    DrawProblemLabel->hide();
+    connect(DrawBox, &QComboBox::currentIndexChanged, this, &ClassSettingsDialog::drawChosen);
+    drawChosen(DrawBox->currentIndex());
+
     auto *form = new QFormLayout(this);
     form->addRow(ShuffleQuestionsBox);
     form->addRow(ShuffleAnswersBox);
@@ -78,6 +102,9 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     form->addRow(tr("Plusieurs &bonnes réponses :"), SeveralBox);
     form->addRow(tr("À la fin, l'élève &voit :"), EndViewBox);
     form->addRow(tr("&Corrections montrées :"), CorrectionsBox);
+    form->addRow(tr("T&irage :"), DrawBox);
+    form->addRow(tr("&Nombre tiré (N) :"), DrawCountBox);
+    form->addRow(DrawProblemLabel);
     auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
                                "avec F9 n'en tient pas compte."),
                             this);
@@ -103,7 +130,35 @@ ClassSettings ClassSettingsDialog::settings() const
     chosen.severalMarking = ClassSettings::SeveralMarking(SeveralBox->currentIndex());
     chosen.endView = ClassSettings::EndView(EndViewBox->currentIndex());
     chosen.correctionsShown = ClassSettings::CorrectionsShown(CorrectionsBox->currentIndex());
+    chosen.draw = ClassSettings::Draw(DrawBox->currentIndex());
+    chosen.drawCount = chosen.draw == ClassSettings::Draw::AmongAll ? DrawCountBox->value() : 0;
     return chosen;
+}
+
+void ClassSettingsDialog::setBank(int questions, int groups)
+{
+    m_bank = Bank{questions, groups};
+    DrawCountBox->setSuffix(tr(" parmi %1").arg(questions));
+}
+
+void ClassSettingsDialog::accept()
+{
+    if (m_bank) {
+        const QString problem = ClassDraw::problem(settings(), m_bank->questions, m_bank->groups);
+        if (!problem.isEmpty()) {
+            DrawProblemLabel->setText(problem);
+            DrawProblemLabel->show();
+            (DrawCountBox->isEnabled() ? static_cast<QWidget *>(DrawCountBox) : DrawBox)->setFocus();
+            return;
+        }
+    }
+    QDialog::accept();
+}
+
+void ClassSettingsDialog::drawChosen(int index)
+{
+    DrawCountBox->setEnabled(ClassSettings::Draw(index) == ClassSettings::Draw::AmongAll);
+    DrawProblemLabel->hide();
 }
 
 void ClassSettingsDialog::endViewChosen(int index)

@@ -4,8 +4,11 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QSpinBox;
 
 // "Réglages de la passation": how a class takes the questionnaire. Shows the settings it is
@@ -18,6 +21,9 @@ public:
     explicit ClassSettingsDialog(const ClassSettings &settings, QWidget *parent = nullptr);
 
     ClassSettings settings() const;
+    // What the questionnaire holds, so that OK refuses a draw it cannot make (with a French
+    // sentence under the draw, the dialog staying open). Without it every draw is taken.
+    void setBank(int questions, int groups);
 
     QCheckBox *ShuffleQuestionsBox = nullptr;
     QCheckBox *ShuffleAnswersBox = nullptr;
@@ -27,7 +33,22 @@ public:
     QComboBox *SeveralBox = nullptr;
     QComboBox *EndViewBox = nullptr;
     QComboBox *CorrectionsBox = nullptr;
+    QComboBox *DrawBox = nullptr;
+    QSpinBox *DrawCountBox = nullptr;
+    QLabel *DrawProblemLabel = nullptr;
+
+public Q_SLOTS:
+    void accept() override;
 
 private Q_SLOTS:
     void endViewChosen(int index);
+    void drawChosen(int index);
+
+private:
+    struct Bank
+    {
+        int questions = 0;
+        int groups = 0;
+    };
+    std::optional<Bank> m_bank;
 };

@@ -1,5 +1,6 @@
 #include "classroom/classversion.h"
 
+#include "classroom/classdraw.h"
 #include "classroom/seededrandom.h"
 
 #include <algorithm>
@@ -11,18 +12,39 @@ ClassVersion ClassVersion::build(const ClassQuestionnaire &questionnaire, const 
     version.m_seed = seed;
     const int count = questionnaire.size();
     SeededRandom random(seed);
-    if (settings.shuffleQuestions) {
-        version.m_questionOrder = random.permutation(count);
+    if (settings.draw == ClassSettings::Draw::None) {
+        // Exactly the draws a version took before questions could be drawn: a seed kept then
+        // gives the same version now.
+        if (settings.shuffleQuestions) {
+            version.m_questionOrder = random.permutation(count);
+        } else {
+            version.m_questionOrder.resize(size_t(count));
+            std::iota(version.m_questionOrder.begin(), version.m_questionOrder.end(), 0);
+        }
     } else {
-        version.m_questionOrder.resize(size_t(count));
-        std::iota(version.m_questionOrder.begin(), version.m_questionOrder.end(), 0);
+        // The questions first, then their order, from the one stream the seed starts.
+        const std::vector<int> held = ClassDraw::drawn(questionnaire, settings, random);
+        if (settings.shuffleQuestions) {
+            const std::vector<int> order = random.permutation(int(held.size()));
+            version.m_questionOrder.resize(held.size());
+            for (size_t i = 0; i < order.size(); ++i)
+                version.m_questionOrder[i] = held[size_t(order[i])];
+        } else {
+            version.m_questionOrder = held;
+        }
+        version.m_held.assign(size_t(count), false);
+        for (const int n : held)
+            version.m_held[size_t(n)] = true;
     }
-    version.m_positions.resize(size_t(count));
-    for (int position = 0; position < count; ++position)
+    version.m_positions.assign(size_t(count), -1);
+    for (int position = 0; position < version.size(); ++position)
         version.m_positions[size_t(version.m_questionOrder[size_t(position)])] = position;
 
     version.m_answerOrder.resize(size_t(count));
     for (int n = 0; n < count; ++n) {
+        // A question the version does not hold shows no answer, so none can be given to it.
+        if (version.m_positions[size_t(n)] < 0)
+            continue;
         std::vector<int> numbers = questionnaire.question(n).answerNumbers();
         // Each question's answers come from a stream of their own, made from the seed and the
         // question's number: they do not depend on how many draws the question order took.

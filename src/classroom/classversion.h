@@ -6,9 +6,10 @@
 
 #include <vector>
 
-// The order in which one pupil (or one paper copy) sees the questionnaire, drawn from a seed:
-// the same questionnaire, settings and seed always give the same version, so a version is kept
-// or printed as its seed alone.
+// The questions one pupil (or one paper copy) is asked and the order they come in, drawn from a
+// seed: the same questionnaire, settings and seed always give the same version, so a version is
+// kept or printed as its seed alone. Without a draw a version holds every question; with one,
+// only those drawn (ClassDraw), and the others have no position and no answer shown.
 class ClassVersion
 {
 public:
@@ -18,9 +19,16 @@ public:
     quint64 seed() const { return m_seed; }
     int size() const { return int(m_questionOrder.size()); }
 
-    // The question number shown at `position` (0-based) and back.
+    // The question number shown at `position` (0-based) and back; -1 for a question the
+    // version does not hold.
     int questionAt(int position) const { return m_questionOrder[size_t(position)]; }
     int positionOf(int question) const { return m_positions[size_t(question)]; }
+    bool holds(int question) const
+    {
+        return question >= 0 && size_t(question) < m_positions.size() && m_positions[size_t(question)] >= 0;
+    }
+    // By question number, whether the version holds it; empty when it holds them all (no draw).
+    const std::vector<bool> &held() const { return m_held; }
 
     // The answers of question `question` in the order shown, by their numbers in the
     // questionnaire (1 to 5); only answers with a text are shown.
@@ -35,4 +43,5 @@ private:
     std::vector<int> m_questionOrder;
     std::vector<int> m_positions;
     std::vector<std::vector<int>> m_answerOrder;
+    std::vector<bool> m_held;
 };

@@ -16,6 +16,8 @@ const QString CorrectionsKey = QStringLiteral("corrections");
 const QString SeveralKey = QStringLiteral("plusieurs");
 const QString AllOrNothing = QStringLiteral("tout-ou-rien");
 const QString Partial = QStringLiteral("partiel");
+const QString DrawKey = QStringLiteral("tirage");
+const QString PerGroup = QStringLiteral("groupes");
 
 const QString InOrder = QStringLiteral("ordre");
 const QString Shuffled = QStringLiteral("melange");
@@ -94,6 +96,16 @@ void apply(ClassSettings &settings, const QString &key, const QString &value)
             settings.severalMarking = ClassSettings::SeveralMarking::AllOrNothing;
         else if (value == Partial)
             settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    } else if (key == DrawKey) {
+        bool ok = false;
+        const int count = value.toInt(&ok, 10);
+        if (value == PerGroup) {
+            settings.draw = ClassSettings::Draw::OnePerGroup;
+            settings.drawCount = 0;
+        } else if (ok && count >= 1 && count <= ClassSettingsFormat::maxDrawCount()) {
+            settings.draw = ClassSettings::Draw::AmongAll;
+            settings.drawCount = count;
+        }
     } else if (key == CorrectionsKey) {
         for (auto when : {ClassSettings::CorrectionsShown::AfterCopy, ClassSettings::CorrectionsShown::AfterRun,
                           ClassSettings::CorrectionsShown::Never}) {
@@ -110,7 +122,8 @@ bool ClassSettings::operator==(const ClassSettings &other) const
     return shuffleQuestions == other.shuffleQuestions && shuffleAnswers == other.shuffleAnswers
         && markScale == other.markScale && roundingHundredths == other.roundingHundredths
         && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown
-        && severalMarking == other.severalMarking;
+        && severalMarking == other.severalMarking && draw == other.draw
+        && (draw != Draw::AmongAll || drawCount == other.drawCount);
 }
 
 bool ClassSettings::showsCorrections(bool released) const
@@ -132,6 +145,11 @@ const QList<int> &roundingSteps()
 {
     static const QList<int> steps{50, 25, 10, 100};
     return steps;
+}
+
+int maxDrawCount()
+{
+    return QcmFormat::MaxQuestions;
 }
 
 bool isSettingsLine(const QString &line)
@@ -191,6 +209,11 @@ QStringList withSettings(const QStringList &lines, const ClassSettings &settings
             header << Keyword + CorrectionsKey + QLatin1Char('=') + correctionsText(settings.correctionsShown);
         if (settings.severalMarking != defaults.severalMarking)
             header << Keyword + SeveralKey + QLatin1Char('=') + Partial;
+        // Only when set, like the two above: a file without a draw is written as it always was.
+        if (settings.draw == ClassSettings::Draw::AmongAll)
+            header << Keyword + DrawKey + QLatin1Char('=') + QString::number(settings.drawCount);
+        else if (settings.draw == ClassSettings::Draw::OnePerGroup)
+            header << Keyword + DrawKey + QLatin1Char('=') + PerGroup;
     }
     QStringList result = header;
     const int end = headerEnd(lines);

@@ -18,6 +18,10 @@ struct ClassSettings
     // answers are ticked, or a share of it for each right answer ticked, less a share for each
     // wrong one (never below 0 for the question).
     enum class SeveralMarking { AllOrNothing, Partial };
+    // Which questions each version holds: all of them, drawCount questions drawn among all, or
+    // one question drawn from each group (titles opening with "[name]", see QuestionGroup),
+    // every question outside a group being asked too.
+    enum class Draw { None, AmongAll, OnePerGroup };
 
     bool shuffleQuestions = false;
     bool shuffleAnswers = false;
@@ -28,6 +32,8 @@ struct ClassSettings
     EndView endView = EndView::Mark;
     CorrectionsShown correctionsShown = CorrectionsShown::AfterCopy;
     SeveralMarking severalMarking = SeveralMarking::AllOrNothing;
+    Draw draw = Draw::None;
+    int drawCount = 0; // the questions drawn among all; 0 unless draw is AmongAll
 
     // Whether a pupil who has finished sees the corrections (and the right answers) now;
     // `released` once the teacher has ended the run or shown the corrections.
@@ -59,6 +65,9 @@ ClassSettings read(const QStringList &lines);
 // The document with its settings lines replaced by those of `settings`, written before the
 // first line; settings equal to the defaults leave no line, so the file is as it was.
 QStringList withSettings(const QStringList &lines, const ClassSettings &settings);
+
+// The largest number of questions a draw among all may ask (the format's limit on questions).
+int maxDrawCount();
 
 // "0,5", "0,25", "0,1", "1".
 QString roundingText(int hundredths);

@@ -73,8 +73,12 @@ namespace CopyPageReader {
 ClassSettings settingsFor(const ClassQuestionnaire &questionnaire, CopyLayout layout)
 {
     ClassSettings settings = questionnaire.settings();
-    if (layout == CopyLayout::AnswerSheet)
+    if (layout == CopyLayout::AnswerSheet) {
         settings.shuffleQuestions = settings.shuffleAnswers = false;
+        // The sheet answers the whole booklet: it is never printed under a draw, and one
+        // printed before a draw was set is still read whole.
+        settings.draw = ClassSettings::Draw::None;
+    }
     return settings;
 }
 

@@ -57,7 +57,8 @@ namespace CopyPageReader {
 ReadPage read(const ScannedPage &page, const ClassQuestionnaire &questionnaire, const QString &fingerprint);
 
 // The settings a copy's version was drawn with: the questionnaire's, except that the answer
-// sheet keeps the questionnaire's order, since all pupils share one booklet.
+// sheet keeps the questionnaire's order and all its questions, since all pupils share one
+// booklet.
 ClassSettings settingsFor(const ClassQuestionnaire &questionnaire, CopyLayout layout);
 
 // The boxes a copy's version prints, in the order printed: by position, then by place.

@@ -180,6 +180,11 @@ std::vector<CopyPage> PaperCopies::besidePages(const PrintedCopy &copy) const
 
 std::vector<CopyPage> PaperCopies::sheetPages(const PrintedCopy &copy) const
 {
+    // One booklet for the whole class cannot hold each pupil's own draw.
+    if (m_questionnaire->settings().draw != ClassSettings::Draw::None)
+        throw AppError(tr("Les questions sont tirées pour chaque élève : la feuille de réponses, commune à toute la "
+                          "classe, ne peut pas suivre ce tirage. Imprimez les copies avec les cases à côté des "
+                          "réponses."));
     const int count = m_questionnaire->size();
     const int pageCount = (count + SheetSlotsPerPage - 1) / SheetSlotsPerPage;
     if (pageCount > SheetMaxPages) {

@@ -37,6 +37,8 @@ KeptRun ResultsRunKeeper::keptRun(const ClassQuestionnaire &questionnaire, const
         row.answer = number < record.answers.size() ? record.answers[number] : 0;
         row.ticked = number < record.ticked.size() ? record.ticked[number] : AnswerSets::of(row.answer);
         row.solution = question.rightAnswer;
+        // The score knows which questions the pupil's version held (none missing without a draw).
+        row.drawn = record.score.held.empty() || record.score.asked(question.number);
         row.right = number < record.score.outcomes.size()
                         ? record.score.outcomes[number] == ClassScore::Outcome::Right
                         : row.answer > 0 && row.solution == row.answer;

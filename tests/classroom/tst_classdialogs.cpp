@@ -20,6 +20,8 @@ class TestClassDialogs : public QObject
 
 private Q_SLOTS:
     void settingsShownAndReadBack();
+    void drawCheckedBeforeItIsKept_data();
+    void drawCheckedBeforeItIsKept();
     void classListImportedCorrectedKeptDeleted();
     void badListFilesRefused_data();
     void badListFilesRefused();
@@ -51,6 +53,48 @@ void TestClassDialogs::settingsShownAndReadBack()
     QCOMPARE(chosen.markScale, 40);
     QCOMPARE(chosen.penalty, ClassSettings::Penalty::Chance);
     QCOMPARE(chosen.endView, ClassSettings::EndView::MarkAndCorrections);
+}
+
+void TestClassDialogs::drawCheckedBeforeItIsKept_data()
+{
+    QTest::addColumn<int>("draw"); // the item chosen with the keyboard
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("groups");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("8 among 8") << 1 << 8 << 0 << "";
+    QTest::newRow("9 among 8") << 1 << 9 << 0 << "Le tirage demande 9 questions ; le questionnaire n'en a que 8.";
+    QTest::newRow("by group, 2 groups") << 2 << 1 << 2 << "";
+    QTest::newRow("by group, none")
+        << 2 << 1 << 0
+        << "Aucune question n'est dans un groupe : commencez le titre des questions d'un même groupe par son nom "
+           "entre crochets, par exemple « [Fractions] Combien font 1/2 + 1/4 ? ».";
+}
+
+void TestClassDialogs::drawCheckedBeforeItIsKept()
+{
+    QFETCH(int, draw);
+    QFETCH(int, count);
+    QFETCH(int, groups);
+    QFETCH(QString, problem);
+    ClassSettingsDialog dialog{ClassSettings()};
+    dialog.setBank(8, groups);
+    dialog.show();
+    QVERIFY(!dialog.DrawCountBox->isEnabled());
+    dialog.DrawBox->setFocus();
+    for (int i = 0; i < draw; ++i)
+        QTest::keyClick(dialog.DrawBox, Qt::Key_Down);
+    QCOMPARE(dialog.DrawCountBox->isEnabled(), draw == 1);
+    if (draw == 1) {
+        dialog.DrawCountBox->setFocus();
+        dialog.DrawCountBox->selectAll();
+        QTest::keyClicks(dialog.DrawCountBox, QString::number(count));
+    }
+    dialog.accept();
+    QCOMPARE(dialog.result() == QDialog::Accepted, problem.isEmpty());
+    QCOMPARE(dialog.DrawProblemLabel->isVisible(), !problem.isEmpty());
+    QCOMPARE(dialog.DrawProblemLabel->isVisible() ? dialog.DrawProblemLabel->text() : QString(), problem);
+    if (problem.isEmpty())
+        QCOMPARE(dialog.settings().drawCount, draw == 1 ? count : 0);
 }
 
 void TestClassDialogs::classListImportedCorrectedKeptDeleted()

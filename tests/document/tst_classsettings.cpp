@@ -79,6 +79,13 @@ void TestClassSettings::roundTrip_data()
     ClassSettings partial;
     partial.severalMarking = ClassSettings::SeveralMarking::Partial;
     QTest::newRow("partial credit") << partial << 7;
+    ClassSettings amongAll;
+    amongAll.draw = ClassSettings::Draw::AmongAll;
+    amongAll.drawCount = 12;
+    QTest::newRow("12 questions drawn among all") << amongAll << 7;
+    ClassSettings perGroup = chosen();
+    perGroup.draw = ClassSettings::Draw::OnePerGroup;
+    QTest::newRow("one question of each group") << perGroup << 7;
 }
 
 void TestClassSettings::roundTrip()
@@ -113,6 +120,9 @@ void TestClassSettings::readingIsForgiving_data()
     QTest::newRow("lower-case tag ends the header too")
         << QStringList{QStringLiteral("<bloc0003>"), QStringLiteral("PASSATION bareme=5")} << 20 << false;
     QTest::newRow("blank line before") << QStringList{QString(), QStringLiteral("PASSATION questions=melange")} << 20 << true;
+    QTest::newRow("draw of 0 questions") << QStringList{QStringLiteral("PASSATION tirage=0")} << 20 << false;
+    QTest::newRow("draw beyond the format's questions") << QStringList{QStringLiteral("PASSATION tirage=10001")} << 20 << false;
+    QTest::newRow("draw by an unknown word") << QStringList{QStringLiteral("PASSATION tirage=chapitres")} << 20 << false;
 }
 
 void TestClassSettings::readingIsForgiving()
@@ -121,6 +131,8 @@ void TestClassSettings::readingIsForgiving()
     const ClassSettings settings = ClassSettingsFormat::read(header + block(0));
     QTEST(settings.markScale, "scale");
     QTEST(settings.shuffleQuestions, "shuffled");
+    // No row sets a draw the format takes: a wrong one leaves every question asked.
+    QCOMPARE(settings.draw, ClassSettings::Draw::None);
 }
 
 void TestClassSettings::keptByEveryCommand_data()

@@ -2,6 +2,7 @@
 #include "document/classsettings.h"
 #include "document/exchange/questionmapping.h"
 #include "document/qcmfile.h"
+#include "document/qcmformat.h"
 #include "document/qcmtext.h"
 #include "pictures/picturecontent.h"
 #include "platform/apperror.h"
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void stoppedImportLeavesNothing_data();
     void stoppedImportLeavesNothing();
     void brokenFileLeavesNoPicture();
+    void drawTravelsAsRandomQuestions_data();
+    void drawTravelsAsRandomQuestions();
 };
 
 namespace {
@@ -918,3 +921,74 @@ void TestQuestionExchange::brokenFileLeavesNoPicture()
 
 QTEST_GUILESS_MAIN(TestQuestionExchange)
 #include "tst_questionexchange.moc"
+
+namespace {
+
+// The quiz's entries in order: "category <path>" or "<type> <name>".
+QStringList entriesOf(const QByteArray &xml)
+{
+    QStringList entries;
+    QXmlStreamReader reader(xml);
+    QString type;
+    while (reader.readNextStartElement() || !reader.atEnd()) {
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == QLatin1String("question")) {
+            type = reader.attributes().value(QLatin1String("type")).toString();
+        } else if (reader.name() == QLatin1String("text") && !type.isEmpty()) {
+            entries << type + QLatin1Char(' ') + reader.readElementText();
+            type.clear();
+        }
+    }
+    return entries;
+}
+
+} // namespace
+
+void TestQuestionExchange::drawTravelsAsRandomQuestions_data()
+{
+    QTest::addColumn<Format>("format");
+    QTest::addColumn<QString>("draw");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("note");
+    const QString top = QStringLiteral("category $course$/top/Chapitre 3");
+    QTest::newRow("Moodle XML, 2 among all")
+        << Format::MoodleXml << "2"
+        << QStringList{top, "multichoice [Fractions] Q1", "multichoice Q2", "multichoice [Aires] Q3",
+                       "multichoice [fractions] Q4", "random Aléatoire (Chapitre 3) 1", "random Aléatoire (Chapitre 3) 2"}
+        << "Le tirage (2 questions parmi toutes) est exporté";
+    QTest::newRow("Moodle XML, one of each group")
+        << Format::MoodleXml << "groupes"
+        << QStringList{top, "multichoice Q2", top + "/Fractions", "multichoice [Fractions] Q1",
+                       "multichoice [fractions] Q4", "random Aléatoire (Fractions)", top + "/Aires",
+                       "multichoice [Aires] Q3", "random Aléatoire (Aires)"}
+        << "chaque groupe a sa sous-catégorie";
+    QTest::newRow("GIFT") << Format::Gift << "2" << QStringList() << "Le format GIFT ne garde pas le tirage";
+}
+
+void TestQuestionExchange::drawTravelsAsRandomQuestions()
+{
+    QFETCH(Format, format);
+    QFETCH(QString, draw);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, note);
+    QStringList lines;
+    if (!draw.isEmpty())
+        lines << QStringLiteral("PASSATION tirage=") + draw;
+    const QStringList titles{"[Fractions] Q1", "Q2", "[Aires] Q3", "[fractions] Q4"};
+    for (int n = 0; n < titles.size(); ++n) {
+        lines << QcmFormat::openingTag(n) << QStringLiteral("TITLE ") + titles.at(n) << QStringLiteral("PICTURE ");
+        for (int k = 1; k <= QcmFormat::AnswerCount; ++k)
+            lines << QcmFormat::answerKeyword(k) + (k <= 2 ? QStringLiteral("r%1").arg(k) : QString());
+        lines << QStringLiteral("REPONSE 1") << QcmFormat::closingTag(n);
+    }
+    const QuestionExchange::Exported exported =
+        QuestionExchange::exportQuestions(lines, format, QString(), readPicture, QStringLiteral("Chapitre 3"));
+    QCOMPARE(exported.report.done, 4);
+    if (format == Format::MoodleXml)
+        QCOMPARE(entriesOf(exported.bytes), entries);
+    const QString notes = exported.report.notes.join(QLatin1Char('\n'));
+    QCOMPARE(notes.contains(QStringLiteral("tirage")), !note.isEmpty());
+    if (!note.isEmpty())
+        QVERIFY2(notes.contains(note), qPrintable(notes));
+}

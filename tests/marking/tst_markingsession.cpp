@@ -1,6 +1,7 @@
 #include "markedcorpus.h"
 
 #include "classroom/classrun.h"
+#include "classroom/classversion.h"
 #include "marking/copypagereader.h"
 #include "marking/markingsession.h"
 #include "platform/apperror.h"
@@ -9,6 +10,7 @@
 #include <QtTest>
 
 #include <map>
+#include <set>
 
 using namespace MarkedCorpus;
 
@@ -125,6 +127,7 @@ private Q_SLOTS:
     void doubtsNamedThenPassedOver();
     void severalTicks_data();
     void severalTicks();
+    void drawnCopyReadBackToItsQuestions();
 };
 
 void TestMarkingSession::pileGatheredIntoCopies()
@@ -432,6 +435,45 @@ void TestMarkingSession::severalTicks()
     QCOMPARE(int(record.ticked.at(size_t(question))), kept);
     QCOMPARE(record.answers.at(size_t(question)), AnswerSets::first(AnswerSet(kept)));
     QCOMPARE(record.score.questionPoints.at(size_t(question)), points);
+}
+
+void TestMarkingSession::drawnCopyReadBackToItsQuestions()
+{
+    // Five questions drawn among twelve: each copy prints and reads only its own five.
+    QStringList lines = questionnaireLines(12, true);
+    lines.prepend(QStringLiteral("PASSATION tirage=5"));
+    const auto questionnaire = std::make_shared<const ClassQuestionnaire>(ClassQuestionnaire::fromLines(lines));
+    const std::vector<PrintedCopy> copies = {{1, QStringLiteral("DUPONT Léa"), 0x5EED01},
+                                             {2, QStringLiteral("MARTIN Zoé"), 0x5EED02}};
+    Pile pile(questionnaire, CopyLayout::BoxesBeside, copies);
+    // Every question blackened on the scan: only those printed have a box to blacken.
+    const Answers answers = halfRight(*questionnaire);
+    MarkingSession session(questionnaire);
+    int scanned = 0;
+    for (int copy = 0; copy < 2; ++copy) {
+        for (int page = 0; page < pile.pageCount(copy); ++page)
+            session.addPage(pile.scan(copy, page, answers), source(++scanned));
+    }
+    ListKeeper keeper;
+    QCOMPARE(session.keep(keeper, {}, QDateTime()).kept, 2);
+    std::set<std::vector<int>> drawn;
+    for (const ClassRunRecord &run : keeper.kept) {
+        const ClassVersion version = ClassVersion::build(*questionnaire, questionnaire->settings(), run.seed);
+        QCOMPARE(version.size(), 5);
+        std::vector<int> held;
+        int right = 0;
+        for (int n = 0; n < questionnaire->size(); ++n) {
+            QCOMPARE(run.answers[size_t(n)], version.holds(n) ? answers.at(n).front() : 0);
+            if (version.holds(n)) {
+                held.push_back(n);
+                right += n % 2 == 0 ? 1 : 0;
+            }
+        }
+        QCOMPARE(run.score.markedCount, 5);
+        QCOMPARE(run.score.rightCount, right);
+        drawn.insert(held);
+    }
+    QCOMPARE(drawn.size(), size_t(2));
 }
 
 QTEST_MAIN(TestMarkingSession)

@@ -1,5 +1,6 @@
 #include "classroom/network/networksessionwindow.h"
 
+#include "classroom/classdraw.h"
 #include "classroom/classlist.h"
 #include "classroom/network/networksession.h"
 #include "classroom/network/personalcodesheet.h"
@@ -154,8 +155,7 @@ QWidget *NetworkSessionWindow::createClassPanel()
                                 ? tr("sa note")
                                 : tr("sa note et les corrections") + whens[int(settings.correctionsShown)]};
     SettingsLabel->setText(
-        (m_served.session().questionnaire().size() <= 1 ? tr("%1 question") : tr("%1 questions"))
-                .arg(m_served.session().questionnaire().size())
+        ClassDraw::describe(m_served.session().questionnaire(), settings)
         + tr(" ; questions %1, réponses %2 ; note sur %3 à %4 point près%5 ; à la fin, l'élève voit %6.")
             .arg(settings.shuffleQuestions ? tr("mélangées") : tr("dans l'ordre"),
                  settings.shuffleAnswers ? tr("mélangées") : tr("dans l'ordre"))

@@ -1,6 +1,7 @@
 #include "classroom/network/sessionapi.h"
 
 #include "classroom/classreview.h"
+#include "classroom/classdraw.h"
 #include "classroom/network/networksession.h"
 #include "platform/apperror.h"
 
@@ -315,10 +316,10 @@ ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &r
     // Enough to choose a name, and nothing of anyone's run: who joined, who finished, how far.
     // With personal codes, not even the names: the code alone says who the pupil is.
     if (m_session.usesPersonalCodes())
-        return json(200, {{QStringLiteral("questions"), m_session.questionnaire().size()},
+        return json(200, {{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
                           {QStringLiteral("class"), m_session.start().className},
                           {QStringLiteral("codes"), true}});
-    return json(200, {{QStringLiteral("questions"), m_session.questionnaire().size()},
+    return json(200, {{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
                       {QStringLiteral("class"), m_session.start().className},
                       {QStringLiteral("names"), QJsonArray::fromStringList(m_session.start().classPupils)}});
 }
@@ -466,7 +467,7 @@ QJsonObject SessionApi::resultOf(const NetworkPupil &pupil) const
         result.insert(QStringLiteral("mark"), score.markText());
         result.insert(QStringLiteral("right"), score.rightCount);
         result.insert(QStringLiteral("marked"), score.markedCount);
-        result.insert(QStringLiteral("notMarked"), m_session.questionnaire().size() - score.markedCount);
+        result.insert(QStringLiteral("notMarked"), score.askedCount() - score.markedCount);
     }
     // Neither the right answers nor the corrections before the settings allow them, whoever asks
     // again for the end page (a classmate reloading a phone left on it).

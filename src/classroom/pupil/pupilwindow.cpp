@@ -1,5 +1,6 @@
 #include "classroom/pupil/pupilwindow.h"
 
+#include "classroom/classdraw.h"
 #include "classroom/classlist.h"
 #include "classroom/classreview.h"
 #include "classroom/pupil/proportionalpicture.h"
@@ -163,7 +164,8 @@ QWidget *PupilWindow::createNamePage()
     page->setObjectName(QStringLiteral("NamePage"));
     auto *title = wrappedLabel(QStringLiteral("QuestionnaireLabel"), page);
     title->setAlignment(Qt::AlignCenter);
-    title->setText(tr("Questionnaire de %n question(s)", nullptr, m_session.questionnaire().size()));
+    title->setText(tr("Questionnaire de %n question(s)", nullptr,
+                        ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())));
 
     ClassBox = new QComboBox(page);
     ClassBox->setObjectName(QStringLiteral("ClassBox"));
@@ -289,7 +291,8 @@ void PupilWindow::createStrip()
     strip->setStyleSheet(StripStyle);
     auto *row = new QHBoxLayout(strip);
     row->setContentsMargins(0, 0, 0, 0);
-    const int count = m_session.questionnaire().size();
+    // The pupil's own version: with a draw, fewer questions than the questionnaire has.
+    const int count = ClassDraw::heldCount(m_session.questionnaire(), m_session.settings());
     StripButtons.reserve(size_t(count));
     for (int position = 0; position < count; ++position) {
         auto *button = new QPushButton(QString::number(position + 1), strip);
@@ -545,7 +548,7 @@ void PupilWindow::showEnd(const ClassRunRecord &record)
         text += QLatin1Char('\n') + tr("%1 bonne(s) réponse(s) sur %2 question(s) notée(s).")
                                         .arg(score.rightCount)
                                         .arg(score.markedCount);
-        const int notMarked = m_session.questionnaire().size() - score.markedCount;
+        const int notMarked = score.askedCount() - score.markedCount;
         if (notMarked > 0)
             text += QLatin1Char('\n') + tr("%n question(s) sans bonne réponse désignée ne compte(nt) pas.", nullptr, notMarked);
     }

@@ -4,6 +4,7 @@
 
 #include "document/exchange/exchangetext.h"
 #include "document/exchange/quizcategory.h"
+#include "document/questiongroup.h"
 #include "platform/apperror.h"
 
 #include <QBuffer>
@@ -473,7 +474,158 @@ ReadResult read(const QByteArray &bytes)
     return std::move(collector.result);
 }
 
+namespace {
+
+// One multichoice question. `file` is the buffer under `xml`: the picture's base64 goes to it
+// directly.
+void writeQuestion(QXmlStreamWriter &xml, QBuffer &file, const ExchangeQuestion &question)
+{
+    xml.writeStartElement(QStringLiteral("question"));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
+
+    xml.writeStartElement(QStringLiteral("name"));
+    xml.writeTextElement(QStringLiteral("text"),
+                         question.name.isEmpty() ? ExchangeText::label(question.text) : question.name);
+    xml.writeEndElement();
+
+    xml.writeStartElement(QStringLiteral("questiontext"));
+    xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+    QString html = paragraph(question.text);
+    const bool embedsPicture = !question.picture.isEmpty() && !question.pictureData.isEmpty();
+    if (embedsPicture) {
+        const QString source = PluginFile + QString::fromLatin1(QUrl::toPercentEncoding(question.picture));
+        html += QStringLiteral("<p><img src=\"%1\" alt=\"\"></p>").arg(source.toHtmlEscaped());
+    }
+    xml.writeTextElement(QStringLiteral("text"), html);
+    if (embedsPicture) {
+        xml.writeStartElement(QStringLiteral("file"));
+        xml.writeAttribute(QStringLiteral("name"), question.picture);
+        xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
+        xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
+        // Closes the start tag; the writer keeps nothing back, so the bytes follow it.
+        xml.writeCharacters(QString());
+        // In pieces of whole base64 groups, to need no second copy of the picture.
+        constexpr qsizetype Piece = 3 << 20;
+        const QByteArray &data = question.pictureData;
+        for (qsizetype at = 0; at < data.size(); at += Piece)
+            file.write(QByteArray::fromRawData(data.constData() + at, std::min(Piece, data.size() - at)).toBase64());
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+
+    writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.feedback.join(QLatin1Char('\n'))));
+    xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+    xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
+    xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+    const bool several = question.rightAnswers.size() >= 2;
+    const QList<double> weights =
+        several ? AnswerWeights::fractions(int(question.answers.size()), question.rightAnswers) : QList<double>();
+    xml.writeTextElement(QStringLiteral("single"), several ? QStringLiteral("false") : QStringLiteral("true"));
+    xml.writeTextElement(QStringLiteral("shuffleanswers"),
+                         question.shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
+    xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
+    for (qsizetype a = 0; a < question.answers.size(); ++a) {
+        xml.writeStartElement(QStringLiteral("answer"));
+        xml.writeAttribute(QStringLiteral("fraction"), several ? AnswerWeights::fractionText(weights.at(a))
+                                                       : a == question.rightAnswer ? QStringLiteral("100")
+                                                                                   : QStringLiteral("0"));
+        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
+        xml.writeTextElement(QStringLiteral("text"), ExchangeText::textToHtml(question.answers.at(a)));
+        writeTextElement(xml, QStringLiteral("feedback"), paragraph(question.answerFeedback.value(a)));
+        xml.writeEndElement();
+    }
+    xml.writeEndElement();
+}
+
+void writeCategory(QXmlStreamWriter &xml, const QString &path)
+{
+    xml.writeStartElement(QStringLiteral("question"));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
+    xml.writeStartElement(QStringLiteral("category"));
+    xml.writeTextElement(QStringLiteral("text"), path);
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+// A random question: Moodle's quiz draws, for each attempt, one question of the category it is
+// written in that the attempt does not already hold. Its question text says whether the
+// subcategories count too ("0": they do not, so a group's entry draws from that group alone).
+void writeRandom(QXmlStreamWriter &xml, const QString &name)
+{
+    xml.writeStartElement(QStringLiteral("question"));
+    xml.writeAttribute(QStringLiteral("type"), QStringLiteral("random"));
+    xml.writeStartElement(QStringLiteral("name"));
+    xml.writeTextElement(QStringLiteral("text"), name);
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("questiontext"));
+    xml.writeAttribute(QStringLiteral("format"), QStringLiteral("moodle_auto_format"));
+    xml.writeTextElement(QStringLiteral("text"), QStringLiteral("0"));
+    xml.writeEndElement();
+    xml.writeStartElement(QStringLiteral("generalfeedback"));
+    xml.writeTextElement(QStringLiteral("text"), QString());
+    xml.writeEndElement();
+    xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
+    xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0"));
+    xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
+    xml.writeEndElement();
+}
+
+// A draw: the questions outside any group (all of them for a draw among all) in the
+// questionnaire's category, each group's in a subcategory of it, and random questions that draw
+// as the class does: `count` of the category, or one of each subcategory.
+void writeDraw(QXmlStreamWriter &xml, QBuffer &file, const QList<ExchangeQuestion> &questions, const QString &category,
+               const RandomDraw &draw)
+{
+    // A random question draws from a category: the questions need one even unnamed.
+    const QString path = QuizCategory::pathFor(category.isEmpty() ? QStringLiteral("Questionnaire") : category);
+    const QString label = QuizCategory::label(path);
+    const bool byGroup = draw.kind == RandomDraw::Kind::OnePerGroup;
+    auto groupOf = [&draw, byGroup](qsizetype i) { return byGroup ? draw.groups.value(i).simplified() : QString(); };
+
+    writeCategory(xml, path);
+    int ungrouped = 0;
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        if (groupOf(i).isEmpty()) {
+            writeQuestion(xml, file, questions.at(i));
+            ++ungrouped;
+        }
+    }
+    if (!byGroup) {
+        // Never more draws than questions: Moodle would show the extra ones as an error.
+        const int count = std::min(draw.count, ungrouped);
+        for (int n = 1; n <= count; ++n)
+            writeRandom(xml, tr("Aléatoire (%1) %2").arg(label).arg(n));
+        return;
+    }
+    // Groups in the order their first questions come, spellings told apart as the class does.
+    QStringList keys;
+    QStringList names;
+    for (qsizetype i = 0; i < questions.size(); ++i) {
+        const QString group = groupOf(i);
+        if (!group.isEmpty() && !keys.contains(QuestionGroup::keyOf(group))) {
+            keys << QuestionGroup::keyOf(group);
+            names << group;
+        }
+    }
+    for (qsizetype g = 0; g < keys.size(); ++g) {
+        writeCategory(xml, QuizCategory::childPath(path, names.at(g)));
+        for (qsizetype i = 0; i < questions.size(); ++i) {
+            if (!groupOf(i).isEmpty() && QuestionGroup::keyOf(groupOf(i)) == keys.at(g))
+                writeQuestion(xml, file, questions.at(i));
+        }
+        writeRandom(xml, tr("Aléatoire (%1)").arg(names.at(g)));
+    }
+}
+
+} // namespace
+
 QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category)
+{
+    return write(questions, category, std::nullopt);
+}
+
+QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category,
+                 const std::optional<RandomDraw> &draw)
 {
     // The pictures make most of the file: room for them is made once, and their base64 goes
     // straight into it, never through the writer's escaping, character by character, of what
@@ -494,70 +646,13 @@ QByteArray write(const QList<ExchangeQuestion> &questions, const QString &catego
     xml.setAutoFormatting(true);
     xml.writeStartDocument();
     xml.writeStartElement(QStringLiteral("quiz"));
-    if (!category.isEmpty()) {
-        xml.writeStartElement(QStringLiteral("question"));
-        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("category"));
-        xml.writeStartElement(QStringLiteral("category"));
-        xml.writeTextElement(QStringLiteral("text"), QuizCategory::pathFor(category));
-        xml.writeEndElement();
-        xml.writeEndElement();
-    }
-    for (const ExchangeQuestion &question : questions) {
-        xml.writeStartElement(QStringLiteral("question"));
-        xml.writeAttribute(QStringLiteral("type"), QStringLiteral("multichoice"));
-
-        xml.writeStartElement(QStringLiteral("name"));
-        xml.writeTextElement(QStringLiteral("text"),
-                             question.name.isEmpty() ? ExchangeText::label(question.text) : question.name);
-        xml.writeEndElement();
-
-        xml.writeStartElement(QStringLiteral("questiontext"));
-        xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
-        QString html = paragraph(question.text);
-        const bool embedsPicture = !question.picture.isEmpty() && !question.pictureData.isEmpty();
-        if (embedsPicture) {
-            const QString source = PluginFile + QString::fromLatin1(QUrl::toPercentEncoding(question.picture));
-            html += QStringLiteral("<p><img src=\"%1\" alt=\"\"></p>").arg(source.toHtmlEscaped());
-        }
-        xml.writeTextElement(QStringLiteral("text"), html);
-        if (embedsPicture) {
-            xml.writeStartElement(QStringLiteral("file"));
-            xml.writeAttribute(QStringLiteral("name"), question.picture);
-            xml.writeAttribute(QStringLiteral("path"), QStringLiteral("/"));
-            xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64"));
-            // Closes the start tag; the writer keeps nothing back, so the bytes follow it.
-            xml.writeCharacters(QString());
-            // In pieces of whole base64 groups, to need no second copy of the picture.
-            constexpr qsizetype Piece = 3 << 20;
-            const QByteArray &data = question.pictureData;
-            for (qsizetype at = 0; at < data.size(); at += Piece)
-                file.write(QByteArray::fromRawData(data.constData() + at, std::min(Piece, data.size() - at)).toBase64());
-            xml.writeEndElement();
-        }
-        xml.writeEndElement();
-
-        writeTextElement(xml, QStringLiteral("generalfeedback"), paragraph(question.feedback.join(QLatin1Char('\n'))));
-        xml.writeTextElement(QStringLiteral("defaultgrade"), QStringLiteral("1"));
-        xml.writeTextElement(QStringLiteral("penalty"), QStringLiteral("0.3333333"));
-        xml.writeTextElement(QStringLiteral("hidden"), QStringLiteral("0"));
-        const bool several = question.rightAnswers.size() >= 2;
-        const QList<double> weights =
-            several ? AnswerWeights::fractions(int(question.answers.size()), question.rightAnswers) : QList<double>();
-        xml.writeTextElement(QStringLiteral("single"), several ? QStringLiteral("false") : QStringLiteral("true"));
-        xml.writeTextElement(QStringLiteral("shuffleanswers"),
-                             question.shuffleAnswers ? QStringLiteral("true") : QStringLiteral("false"));
-        xml.writeTextElement(QStringLiteral("answernumbering"), QStringLiteral("123"));
-        for (qsizetype a = 0; a < question.answers.size(); ++a) {
-            xml.writeStartElement(QStringLiteral("answer"));
-            xml.writeAttribute(QStringLiteral("fraction"), several ? AnswerWeights::fractionText(weights.at(a))
-                                                           : a == question.rightAnswer ? QStringLiteral("100")
-                                                                                       : QStringLiteral("0"));
-            xml.writeAttribute(QStringLiteral("format"), QStringLiteral("html"));
-            xml.writeTextElement(QStringLiteral("text"), ExchangeText::textToHtml(question.answers.at(a)));
-            writeTextElement(xml, QStringLiteral("feedback"), paragraph(question.answerFeedback.value(a)));
-            xml.writeEndElement();
-        }
-        xml.writeEndElement();
+    if (!draw) {
+        if (!category.isEmpty())
+            writeCategory(xml, QuizCategory::pathFor(category));
+        for (const ExchangeQuestion &question : questions)
+            writeQuestion(xml, file, question);
+    } else {
+        writeDraw(xml, file, questions, category, *draw);
     }
     xml.writeEndElement();
     xml.writeEndDocument();

@@ -4,6 +4,9 @@
 #include "platform/progress.h"
 
 #include <QByteArray>
+#include <QStringList>
+
+#include <optional>
 
 // Moodle XML, the quiz bank's complete format. Questions are written as single-answer
 // "multichoice" questions in HTML, the picture embedded as a base64 file that the question text
@@ -18,6 +21,18 @@ ReadResult read(const QByteArray &bytes);
 void read(const QByteArray &bytes, QuestionSink &sink, ProgressTask *progress = nullptr);
 // All of them in the category named `category` when there is one.
 QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category = QString());
+
+// A questionnaire's draw as Moodle's quiz makes it: the questions in a category (a group's in a
+// subcategory of its own) and "random" questions drawing from it, one for each question drawn.
+struct RandomDraw
+{
+    enum class Kind { AmongAll, OnePerGroup };
+    Kind kind = Kind::AmongAll;
+    int count = 0;      // the questions drawn among all
+    QStringList groups; // one per question written, its group; empty for none
+};
+QByteArray write(const QList<ExchangeQuestion> &questions, const QString &category,
+                 const std::optional<RandomDraw> &draw);
 
 // Why the question cannot be written in XML (a control character, which XML 1.0 cannot carry
 // even as a reference), or empty.

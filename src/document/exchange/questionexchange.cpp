@@ -10,6 +10,7 @@
 #include "document/classsettings.h"
 #include "document/qcmfile.h"
 #include "document/qcmformat.h"
+#include "document/questiongroup.h"
 #include "platform/apperror.h"
 
 #include <QCoreApplication>
@@ -474,7 +475,9 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
     qint64 embedded = 0;
     int picturesByName = 0;
     int freeTexts = 0;
-    const bool shuffleAnswers = ClassSettingsFormat::read(lines).shuffleAnswers;
+    const ClassSettings settings = ClassSettingsFormat::read(lines);
+    const bool shuffleAnswers = settings.shuffleAnswers;
+    QStringList groups; // of the questions written, for a draw
     for (const auto &[index, block] : QuestionMapping::blocks(lines)) {
         const int number = index + 1;
         QString reason;
@@ -523,6 +526,7 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
         }
         question->shuffleAnswers = shuffleAnswers && format == Format::MoodleXml;
         questions.append(std::move(*question));
+        groups.append(QuestionGroup::of(block.fields.title));
     }
 
     if (format == Format::Gift && picturesByName > 0)
@@ -532,6 +536,30 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
         report.notes.append(tr("Le format Aiken ne garde ni images ni textes libres : %1 image(s) et %2 texte(s) "
                                "libre(s) ne sont pas exportés.").arg(picturesByName).arg(freeTexts));
 
+    std::optional<MoodleXmlFormat::RandomDraw> draw;
+    if (settings.draw != ClassSettings::Draw::None) {
+        if (format == Format::MoodleXml) {
+            draw = MoodleXmlFormat::RandomDraw{settings.draw == ClassSettings::Draw::AmongAll
+                                                   ? MoodleXmlFormat::RandomDraw::Kind::AmongAll
+                                                   : MoodleXmlFormat::RandomDraw::Kind::OnePerGroup,
+                                               settings.drawCount, groups};
+            report.notes.append(settings.draw == ClassSettings::Draw::AmongAll
+                                    ? tr("Le tirage (%1 questions parmi toutes) est exporté : les questions sont dans "
+                                         "une catégorie, suivies d'autant de questions aléatoires ; ajoutez celles-ci "
+                                         "au test.").arg(settings.drawCount)
+                                    : tr("Le tirage (1 question de chaque groupe) est exporté : chaque groupe a sa "
+                                         "sous-catégorie et sa question aléatoire ; ajoutez-les au test, avec les "
+                                         "questions hors groupe."));
+            if (settings.draw == ClassSettings::Draw::AmongAll && settings.drawCount > questions.size())
+                report.notes.append(tr("Seules %1 questions sont exportées : le test n'en tirera pas plus.")
+                                        .arg(questions.size()));
+        } else {
+            report.notes.append(tr("Le format %1 ne garde pas le tirage des questions : toutes les questions sont "
+                                   "exportées, et chaque élève les aurait toutes. Exportez en Moodle XML pour le garder.")
+                                    .arg(format == Format::Gift ? QStringLiteral("GIFT") : QStringLiteral("Aiken")));
+        }
+    }
+
     switch (format) {
     case Format::Gift:
         exported.bytes = GiftFormat::write(questions, category).toUtf8();
@@ -540,7 +568,7 @@ Exported exportQuestions(const QStringList &lines, Format format, const QString 
         exported.bytes = AikenFormat::write(questions).toUtf8();
         break;
     case Format::MoodleXml:
-        exported.bytes = MoodleXmlFormat::write(questions, category);
+        exported.bytes = MoodleXmlFormat::write(questions, category, draw);
         break;
     }
     report.done = int(questions.size());

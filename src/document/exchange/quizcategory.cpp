@@ -4,13 +4,28 @@
 
 namespace QuizCategory {
 
-QString pathFor(const QString &name)
+namespace {
+
+// A name as a path writes it: on one line, a "/" inside it doubled.
+QString segment(const QString &name)
 {
     QString clean = name;
     clean.replace(QRegularExpression(QStringLiteral("[\\x00-\\x1F\\x7F]")), QStringLiteral(" "));
     clean = clean.simplified();
     clean.replace(QLatin1Char('/'), QLatin1String("//"));
-    return QLatin1String("$course$/top/") + clean;
+    return clean;
+}
+
+} // namespace
+
+QString pathFor(const QString &name)
+{
+    return QLatin1String("$course$/top/") + segment(name);
+}
+
+QString childPath(const QString &path, const QString &name)
+{
+    return path + QLatin1Char('/') + segment(name);
 }
 
 QString label(const QString &path)
