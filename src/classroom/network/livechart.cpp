@@ -51,12 +51,13 @@ void LiveChart::paintEvent(QPaintEvent *)
     if (rows == 0)
         return;
     const QRect area = rect().adjusted(8, 8, -8, -8);
-    const int rowHeight = area.height() / rows;
-    // Text takes a third of the row, the bar what is left below it.
+    // The text above its bar, the bar as tall as the text: rows no taller than that, whatever
+    // room there is (a chart of two answers on a tall screen stays a chart).
     QFont textFont = font();
-    textFont.setPixelSize(std::clamp(rowHeight / 3, 12, 40));
+    textFont.setPixelSize(std::clamp(area.height() / rows / 3, 12, std::max(font().pixelSize(), 24)));
     textFont.setBold(true);
     painter.setFont(textFont);
+    const int rowHeight = std::min(area.height() / rows, painter.fontMetrics().height() * 5 / 2);
     const QLocale locale;
     for (int row = 0; row < rows; ++row) {
         const int number = m_numbers[size_t(row)];
@@ -74,7 +75,8 @@ void LiveChart::paintEvent(QPaintEvent *)
                          painter.fontMetrics().elidedText(mark + m_texts[row], Qt::ElideRight,
                                                           label.width() - figureWidth));
         painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, figure);
-        const QRect track(place.left(), label.bottom() + 4, place.width(), std::max(8, rowHeight - textHeight - 14));
+        const QRect track(place.left(), label.bottom() + 4, place.width(),
+                          std::clamp(rowHeight - textHeight - 14, 8, textHeight));
         painter.fillRect(track, TrackColour);
         QRect bar = track;
         bar.setWidth(int(std::lround(track.width() * std::min(share, 1.0))));
