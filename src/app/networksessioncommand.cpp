@@ -57,6 +57,7 @@ void serve(const ClassroomCommands &commands, const QString &journal, const QStr
                                               &window);
         QObject::connect(window.AddressBox, &QComboBox::currentIndexChanged, projector, &ProjectorWindow::refresh);
         auto *controls = new LiveControlWindow(*pacing, services, [&window] { window.EndButton->click(); }, &window);
+        projector->setKeyHandler([controls](int key) { return controls->pressKey(key); });
         QObject::connect(&window, &QDialog::finished, projector, &QWidget::close);
         QObject::connect(&window, &QDialog::finished, controls, &QWidget::close);
         QTimer::singleShot(0, &window, [projector, controls] {

@@ -101,10 +101,15 @@ void LiveControlWindow::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
         return;
     }
-    bool taken = false;
-    act([this, event, &taken] { taken = m_pacing.pressKey(event->key()); });
-    if (!taken)
+    if (!pressKey(event->key()))
         QWidget::keyPressEvent(event);
+}
+
+bool LiveControlWindow::pressKey(int key)
+{
+    bool taken = false;
+    act([this, key, &taken] { taken = m_pacing.pressKey(key); });
+    return taken;
 }
 
 void LiveControlWindow::refresh()

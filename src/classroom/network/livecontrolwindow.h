@@ -4,7 +4,6 @@
 
 #include <functional>
 
-class LiveChart;
 class LivePacing;
 class QLabel;
 class QListWidget;
@@ -35,6 +34,9 @@ public:
     QListWidget *MissingList = nullptr;
     QLabel *PresenceCaption = nullptr;
     QListWidget *PresenceList = nullptr;
+
+    // A key of the pace (LivePacing::pressKey), failures shown to the teacher; true when taken.
+    bool pressKey(int key);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

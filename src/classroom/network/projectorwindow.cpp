@@ -134,7 +134,7 @@ void ProjectorWindow::keyPressEvent(QKeyEvent *event)
         QWidget::keyPressEvent(event);
         return;
     }
-    if (!m_pacing.pressKey(event->key()))
+    if (!m_keys || !m_keys(event->key()))
         QWidget::keyPressEvent(event);
 }
 

@@ -29,6 +29,9 @@ public:
     // Full screen on a second screen when there is one (not the teacher's); its own window
     // otherwise.
     void place();
+    // The keys pressed here go to `handler` (the teacher's window, which reports failures);
+    // without one they do nothing.
+    void setKeyHandler(std::function<bool(int key)> handler) { m_keys = std::move(handler); }
 
     QLabel *NumberLabel = nullptr;
     QLabel *AnsweredLabel = nullptr;
@@ -57,6 +60,7 @@ private:
     LivePacing &m_pacing;
     const SessionPictures *m_pictures = nullptr;
     std::function<QString()> m_pageAddress;
+    std::function<bool(int)> m_keys;
     QStackedLayout *m_pages = nullptr;
     int m_pictureShown = -1;
 };
