@@ -26,6 +26,10 @@
   let correctionsTimer = 0;
   let waitingTimer = 0;
   let personalCodes = false;  // the session asks for a personal code instead of a name
+  // A run taken live: the teacher's step last drawn ("open:3"), and the next look at it.
+  let liveShown = '';
+  let liveTimer = 0;
+  const liveCheckMs = 1000;
 
   const $ = (id) => document.getElementById(id);
 
@@ -67,7 +71,7 @@
   function show(page) {
     if (page !== 'waiting-page')
       clearTimeout(waitingTimer);
-    for (const id of ['code-page', 'name-page', 'waiting-page', 'question-page', 'confirm-page', 'end-page'])
+    for (const id of ['code-page', 'name-page', 'waiting-page', 'live-page', 'question-page', 'confirm-page', 'end-page'])
       $(id).hidden = id !== page;
   }
 
@@ -282,6 +286,8 @@
       return showEnd(state);
     if (state.ended)
       return showEnded();
+    if (state.live)
+      return followTeacher();
     answered = Array.isArray(state.answered) ? state.answered.map(Boolean) : [];
     for (const item of run.queue)
       answered[item.position] = hasAnswer(item);
@@ -508,6 +514,12 @@
         sending = false;
         return turnedAway(answer.body);
       }
+      if (answer.status === 409 && answer.body.closed) {
+        // The teacher closed the question before this answer came: it leaves the queue.
+        run.queue.shift();
+        saveRun();
+        continue;
+      }
       if (answer.status === 409 || answer.status === 410) {
         sending = false;
         return resume();
@@ -685,6 +697,96 @@
     $('corrections').replaceChildren();
     show('end-page');
     focusTitle('end-title');
+  }
+
+  // -- Live: the page follows the teacher ---------------------------------------------------
+
+  async function followTeacher() {
+    clearTimeout(liveTimer);
+    if (!run)
+      return;
+    const answer = await call('/api/live', {token: run.token});
+    if (!run)
+      return;
+    if (answer.status === 401 || answer.status === 403)
+      return turnedAway(answer.body);
+    if (answer.status === 200) {
+      const view = answer.body;
+      if (view.finished || view.ended || view.step === 'over') {
+        liveShown = '';
+        return resume();
+      }
+      drawLive(view);
+    }
+    liveTimer = setTimeout(followTeacher, liveCheckMs);
+  }
+
+  function drawLive(view) {
+    if (view.step === 'waiting') {
+      if (liveShown !== 'waiting') {
+        liveShown = 'waiting';
+        setStatus('', false);
+        show('live-page');
+        focusTitle('live-title');
+      }
+      return;
+    }
+    const key = view.step + ':' + view.number;
+    if (key === liveShown)
+      return;
+    const newQuestion = !liveShown.endsWith(':' + view.number);
+    liveShown = key;
+    if (newQuestion || !current || current.position !== view.position) {
+      current = {position: view.position, count: view.count, title: view.title, statement: view.statement,
+                 answers: view.answers, chosen: view.chosen, picture: view.picture};
+      answered = [];
+      drawQuestion();
+    }
+    $('question-number').textContent = 'Question ' + view.number + ' / ' + view.count;
+    $('question-page').classList.add('live');
+    $('previous').disabled = true;
+    $('next').disabled = true;
+    markLiveAnswers(view);
+    show('question-page');
+    // Focus goes to the new question only; a step of the same question is told, not moved to.
+    if (newQuestion)
+      focusTitle('question-title');
+  }
+
+  // The class's answers and the right ones on the answers drawn by drawQuestion(), in words
+  // as well as in colour; the answers cannot be pressed once the question is closed.
+  function markLiveAnswers(view) {
+    const buttons = $('answers').children;
+    const shares = Array.isArray(view.shares) ? view.shares : null;
+    const right = Array.isArray(view.right) ? view.right : [];
+    for (let i = 0; i < buttons.length; ++i) {
+      const button = buttons[i];
+      button.disabled = !view.open;
+      button.classList.toggle('right', right.includes(i + 1));
+      let note = button.querySelector('.share');
+      if (!note) {
+        note = document.createElement('span');
+        note.className = 'share';
+        button.append(note);
+      }
+      let text = '';
+      if (shares) {
+        const count = Number(shares[i]) || 0;
+        const percent = view.answered > 0 ? Math.round(100 * count / view.answered) : 0;
+        text = count + (count > 1 ? ' élèves' : ' élève') + ' (' + percent + ' %)';
+      }
+      if (right.includes(i + 1))
+        text = (text ? text + ' – ' : '') + '✔ bonne réponse';
+      note.textContent = text;
+      note.hidden = !text;
+    }
+    let said = 'Répondez : la question reste ouverte jusqu\'à ce que l\'enseignant la ferme.';
+    if (view.step === 'answers')
+      said = 'Question fermée : voici les réponses de la classe.';
+    else if (view.step === 'right')
+      said = right.length > 1 ? 'Question fermée : les bonnes réponses sont marquées.'
+                              : 'Question fermée : la bonne réponse est marquée.';
+    $('live-note').textContent = said;
   }
 
   // -- Keys and events --------------------------------------------------------------------

@@ -183,6 +183,10 @@ void TMainForm::createMenus()
     addMenuItem(m_runMenu, tr("&Passation sur le réseau..."),
                 tr("Faire passer le questionnaire aux élèves sur leurs appareils, par le réseau de l'établissement"), {},
                 &TMainForm::runClassOnNetwork, false);
+    addMenuItem(m_runMenu, tr("Passation en &direct..."),
+                tr("Faire passer le questionnaire question par question, au rythme de l'enseignant, sur le "
+                   "vidéoprojecteur et sur les appareils des élèves"), {},
+                &TMainForm::runClassLive, false);
     addMenuItem(m_runMenu, tr("&Réglages de la passation..."),
                 tr("Ordre des questions, barème, pénalité et ce que voient les élèves à la fin"), {},
                 &TMainForm::editClassSettings, false);
@@ -635,6 +639,13 @@ void TMainForm::runClassOnNetwork()
     m_sheet->store().EcritFiche();
     ClassroomCommands commands = classroomCommands(m_services, m_classListFolder, this);
     NetworkSessionCommand::run(commands, CurrentFileName(), m_sheet->store().document(), m_services, this);
+}
+
+void TMainForm::runClassLive()
+{
+    m_sheet->store().EcritFiche();
+    ClassroomCommands commands = classroomCommands(m_services, m_classListFolder, this);
+    NetworkSessionCommand::run(commands, CurrentFileName(), m_sheet->store().document(), m_services, this, true);
 }
 
 void TMainForm::editClassSettings()

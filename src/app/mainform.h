@@ -113,6 +113,7 @@ private:
     void showResultsStatistics();
     void runClass();
     void runClassOnNetwork();
+    void runClassLive();
     void editClassSettings();
     void editClassLists();
     void exportMarks();

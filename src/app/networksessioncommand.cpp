@@ -2,8 +2,11 @@
 
 #include "app/classroomcommands.h"
 #include "classroom/classlist.h"
+#include "classroom/network/livecontrolwindow.h"
+#include "classroom/network/livepacing.h"
 #include "classroom/network/networksession.h"
 #include "classroom/network/networksessionwindow.h"
+#include "classroom/network/projectorwindow.h"
 #include "classroom/network/servedsession.h"
 #include "classroom/network/sessionjournal.h"
 #include "classroom/network/sessionservermodule.h"
@@ -16,7 +19,10 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QComboBox>
 #include <QLocale>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -40,7 +46,27 @@ void serve(const ClassroomCommands &commands, const QString &journal, const QStr
                                                     : NetworkSession::resume(journal, keeper, now);
     ServedSession served(std::move(session), services.pictures);
     const ClassListStore classLists(commands.classListFolder());
+    // Made before the windows that show it, gone after them.
+    std::unique_ptr<LivePacing> pacing = served.session().live() ? std::make_unique<LivePacing>(served.session()) : nullptr;
     NetworkSessionWindow window(served, classLists, services, parent);
+    // Live, the projector and the teacher's commands go with the session window: children of
+    // it, so that its modality leaves them usable, and gone with it.
+    if (pacing) {
+        window.setWindowTitle(Text::tr("Passation en direct"));
+        auto *projector = new ProjectorWindow(*pacing, &served.pictures(), [&served] { return served.pageAddress(); },
+                                              &window);
+        QObject::connect(window.AddressBox, &QComboBox::currentIndexChanged, projector, &ProjectorWindow::refresh);
+        auto *controls = new LiveControlWindow(*pacing, services, [&window] { window.EndButton->click(); }, &window);
+        projector->setKeyHandler([controls](int key) { return controls->pressKey(key); });
+        QObject::connect(&window, &QDialog::finished, projector, &QWidget::close);
+        QObject::connect(&window, &QDialog::finished, controls, &QWidget::close);
+        QTimer::singleShot(0, &window, [projector, controls] {
+            projector->place();
+            controls->show();
+            controls->raise();
+            controls->activateWindow();
+        });
+    }
     window.exec();
 
     for (const QString &notice : keeper.notices())
@@ -54,7 +80,7 @@ void serve(const ClassroomCommands &commands, const QString &journal, const QStr
 } // namespace
 
 void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &fileName, const QStringList &document,
-                                Services &services, QWidget *parent)
+                                Services &services, QWidget *parent, bool live)
 {
     const std::optional<ClassroomCommands::ClassToRun> toRun = commands.prepare(fileName, document);
     if (!toRun)
@@ -67,10 +93,12 @@ void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &file
     if (SessionJournal::exists(journal)) {
         const NetworkSession::Found found = NetworkSession::look(journal);
         if (!found.ended) {
+            const QString begun = found.start.live
+                                      ? tr("Une passation en direct de ce questionnaire a été interrompue (commencée le %1, %2).\n")
+                                      : tr("Une passation sur le réseau de ce questionnaire a été interrompue (commencée le %1, %2).\n");
             const QString question =
-                tr("Une passation sur le réseau de ce questionnaire a été interrompue (commencée le %1, %2).\n"
-                   "Oui : la reprendre où elle en était ; les pages des élèves la retrouvent.\n"
-                   "Non : enregistrer ses copies comme inachevées et commencer une nouvelle passation.")
+                (begun + tr("Oui : la reprendre où elle en était ; les pages des élèves la retrouvent.\n"
+                            "Non : enregistrer ses copies comme inachevées et commencer une nouvelle passation."))
                     .arg(QLocale().toString(found.start.started, QStringLiteral("dd/MM/yyyy 'à' HH:mm")),
                          found.pupils <= 1 ? tr("%1 élève").arg(found.pupils) : tr("%1 élèves").arg(found.pupils));
             switch (services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNoCancel)) {
@@ -103,5 +131,6 @@ void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &file
     start.lines = document;
     start.questionnairePath = QFileInfo(fileName).absoluteFilePath();
     start.pictureFolder = PictureLocation::folderOf(fileName);
+    start.live = live;
     serve(commands, journal, toRun->resultsPath, &start, services, parent);
 }

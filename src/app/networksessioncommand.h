@@ -13,6 +13,9 @@ struct Services;
 // interrupted (the window closed without ending it, or the program stopped) is offered again
 // the next time, with every answer it had acknowledged.
 //
+// "Passation en direct..." (`live`): the same session, its questions paced by the teacher on a
+// projector window, from a window of commands of his own.
+//
 // Failures throw AppError with a French message.
 class NetworkSessionCommand
 {
@@ -20,5 +23,5 @@ class NetworkSessionCommand
 
 public:
     static void run(ClassroomCommands &commands, const QString &fileName, const QStringList &document,
-                    Services &services, QWidget *parent);
+                    Services &services, QWidget *parent, bool live = false);
 };

@@ -10,7 +10,7 @@
 // A pupil's run as it is kept, whichever way the class answered.
 struct ClassRunRecord
 {
-    enum class Way { Computer, Network, Paper };
+    enum class Way { Computer, Network, Paper, Live };
 
     Way way = Way::Computer;
     QString pupil;             // may be empty

@@ -372,6 +372,7 @@ QString ResultsFile::wayText(KeptRun::Way way)
     case KeptRun::Way::Computer: return tr("poste");
     case KeptRun::Way::Network: return tr("réseau");
     case KeptRun::Way::Paper: return tr("papier");
+    case KeptRun::Way::Live: return tr("direct");
     }
     return QString();
 }

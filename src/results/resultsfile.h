@@ -20,7 +20,7 @@ struct KeptRun
 {
     // How a run was taken: the author's rehearsal (F9), a pupil at the teacher's computer, in a
     // browser on the school network, or on a paper copy.
-    enum class Way { Rehearsal, Computer, Network, Paper };
+    enum class Way { Rehearsal, Computer, Network, Paper, Live };
 
     QDateTime when;
     QString pupil;   // may be empty: the name is optional
@@ -114,7 +114,7 @@ public:
 
     static QStringList header(const RunResults &results);
     static QStringList row(const KeptRun &run);
-    // "essai", "poste", "réseau", "papier": the Way column's words.
+    // "essai", "poste", "réseau", "papier", "direct": the Way column's words.
     static QString wayText(KeptRun::Way way);
     // The State column of an unfinished run.
     static QString unfinishedText();

@@ -20,6 +20,7 @@ KeptRun::Way ResultsRunKeeper::keptWay(ClassRunRecord::Way way)
     case ClassRunRecord::Way::Computer: return KeptRun::Way::Computer;
     case ClassRunRecord::Way::Network: return KeptRun::Way::Network;
     case ClassRunRecord::Way::Paper: return KeptRun::Way::Paper;
+    case ClassRunRecord::Way::Live: return KeptRun::Way::Live;
     }
     return KeptRun::Way::Computer;
 }

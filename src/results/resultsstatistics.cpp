@@ -29,7 +29,7 @@ std::optional<double> markOf(const QString &cell)
 // the one way to keep a run then.
 KeptRun::Way wayOf(const QString &cell)
 {
-    for (KeptRun::Way way : {KeptRun::Way::Computer, KeptRun::Way::Network, KeptRun::Way::Paper}) {
+    for (KeptRun::Way way : {KeptRun::Way::Computer, KeptRun::Way::Network, KeptRun::Way::Paper, KeptRun::Way::Live}) {
         if (cell == ResultsFile::wayText(way))
             return way;
     }

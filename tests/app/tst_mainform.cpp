@@ -229,7 +229,8 @@ void TestMainForm::menus_data()
                                          "&Dernière", "&Ajouter", "S&upprimer", "&Chemins relatifs",
                                          "Chemins &absolus...", "&Liste des questions"};
     QTest::newRow("Questionnaire") << "&Questionnaire"
-                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Passation sur le réseau...", "&Réglages de la passation...",
+                                   << QStringList{"&Exécuter", "Faire passer à la &classe...", "&Passation sur le réseau...", "Passation en &direct...",
+                                                  "&Réglages de la passation...",
                                                   "&Listes de classe...", "&Statistiques des résultats...",
                                                   "Exporter les &notes...", "Imprimer les copies corrigées..."};
     QTest::newRow("Utilitaires") << "&Utilitaires" << QStringList{"&Calendrier", "C&alculatrice", "&Horloge"};

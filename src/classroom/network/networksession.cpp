@@ -24,6 +24,7 @@ const QString CorrectionsRecord = QStringLiteral("corrections");
 const QString MoveRecord = QStringLiteral("move");
 const QString RemoveRecord = QStringLiteral("remove");
 const QString MergeRecord = QStringLiteral("merge");
+const QString PaceRecord = QStringLiteral("pace");
 constexpr int JournalVersion = 1;
 
 QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
@@ -179,7 +180,8 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
                                                           {QStringLiteral("address"), s.address},
                                                           {QStringLiteral("port"), int(s.port)},
                                                           {QStringLiteral("code"), s.code},
-                                                          {QStringLiteral("started"), timeValue(s.started)}}));
+                                                          {QStringLiteral("started"), timeValue(s.started)},
+                                                          {QStringLiteral("live"), s.live}}));
         session->m_journal->syncNow();
     } catch (const AppError &) {
         // A journal without its first line is no journal: nothing would resume from it.
@@ -208,6 +210,7 @@ NetworkSessionStart NetworkSession::startOf(const QString &journalPath, const Se
     start.port = quint16(std::clamp(first.value(QStringLiteral("port")).toInt(), 0, 65535));
     start.code = first.value(QStringLiteral("code")).toString();
     start.started = timeOf(first.value(QStringLiteral("started")));
+    start.live = first.value(QStringLiteral("live")).toBool();
     return start;
 }
 
@@ -268,6 +271,14 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
         }
         if (kind == CorrectionsRecord) {
             m_correctionsShown = true;
+            continue;
+        }
+        if (kind == PaceRecord) {
+            const int question = intOf(line, QStringLiteral("q"));
+            if (question >= -1 && question < m_questionnaire->size()) {
+                m_pace.step = LivePace::stepOf(line.value(QStringLiteral("s")).toString());
+                m_pace.question = question;
+            }
             continue;
         }
         const int index = intOf(line, QStringLiteral("p"));
@@ -477,6 +488,8 @@ NetworkSession::Refusal NetworkSession::answerPlaces(NetworkPupil &pupil, int po
     if (position < 0 || position >= version.size() || (shown & AnswerSets::OutOfRange) != 0)
         return Refusal::NoSuchPlace;
     const int question = version.questionAt(position);
+    if (live() && !m_pace.takesAnswersTo(question))
+        return Refusal::Closed;
     AnswerSet ticked = 0;
     for (int place = 1; place <= QcmFormat::AnswerCount; ++place) {
         if (!AnswerSets::contains(shown, place))
@@ -540,7 +553,7 @@ NetworkSession::Refusal NetworkSession::finish(NetworkPupil &pupil)
 ClassRunRecord NetworkSession::recordOf(const NetworkPupil &pupil) const
 {
     ClassRunRecord kept;
-    kept.way = ClassRunRecord::Way::Network;
+    kept.way = live() ? ClassRunRecord::Way::Live : ClassRunRecord::Way::Network;
     kept.pupil = pupil.name;
     kept.started = pupil.started;
     const QDateTime end = pupil.finishedAt.isValid() ? pupil.finishedAt : m_clock();
@@ -574,6 +587,18 @@ bool NetworkSession::keep(NetworkPupil &pupil, QString *reason)
 QStringList NetworkSession::end()
 {
     QStringList reasons;
+    if (!m_ended && live()) {
+        // Live, the teacher ends every pupil's run: each is kept finished, as far as it went.
+        try {
+            for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils) {
+                if (!pupil->removed && !pupil->finishedAt.isValid())
+                    finish(*pupil);
+            }
+            setPace({LivePace::Step::Over, m_pace.question});
+        } catch (const AppError &error) {
+            reasons << error.message();
+        }
+    }
     if (!m_ended) {
         m_ended = true;
         m_takeOvers.clear();
@@ -592,6 +617,28 @@ QStringList NetworkSession::end()
     else if (m_journal)
         m_journal->syncNow();
     return reasons;
+}
+
+void NetworkSession::setPace(const LivePace &pace, const LiveTally *shown)
+{
+    if (m_ended)
+        throw AppError(Text::tr("La passation est terminée."));
+    QJsonObject line = record(PaceRecord, {{QStringLiteral("s"), LivePace::stepName(pace.step)},
+                                           {QStringLiteral("q"), pace.question},
+                                           {QStringLiteral("at"), timeValue(m_clock())}});
+    if (shown) {
+        QJsonArray counts;
+        for (int count : shown->counts)
+            counts.append(count);
+        line.insert(QStringLiteral("c"), counts);
+        line.insert(QStringLiteral("n"), shown->answered);
+        line.insert(QStringLiteral("j"), shown->joined);
+    }
+    m_paceJournaledTo = m_journal->append(line);
+    m_pace = pace;
+    // What the pages are told next goes to the disk without waiting for a pupil's request.
+    m_journal->requestSync();
+    Q_EMIT paceChanged();
 }
 
 void NetworkSession::showCorrections()

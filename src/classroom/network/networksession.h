@@ -2,6 +2,7 @@
 
 #include "classroom/classrun.h"
 #include "classroom/classrunrecord.h"
+#include "classroom/network/livepacing.h"
 #include "classroom/network/personalcodes.h"
 #include "classroom/network/sessionjournal.h"
 
@@ -32,6 +33,8 @@ struct NetworkSessionStart
     quint16 port = 0;
     QString code;       // made by begin() when empty
     QDateTime started;  // the clock's time when invalid
+    // Taken live: the teacher paces the questions on the projector (LivePacing).
+    bool live = false;
 };
 
 // One pupil of the session: a run of their own, reached only with the token their page holds.
@@ -82,8 +85,9 @@ public:
     static constexpr int MaxPupils = 400;
     static constexpr int CodeDigits = 6;
 
-    // OneAnswerOnly: several answers ticked on a question that has one right answer.
-    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy, OneAnswerOnly };
+    // OneAnswerOnly: several answers ticked on a question that has one right answer. Closed: in a
+    // live run, an answer to a question the teacher has not opened or has closed.
+    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy, OneAnswerOnly, Closed };
     // Devices waiting at once for the teacher to let them take over a copy.
     static constexpr int MaxWaiting = 60;
 
@@ -134,6 +138,14 @@ public:
     // "Montrer les corrections": journaled first, so a resumed session keeps it. Throws AppError.
     void showCorrections();
     QString journalPath() const;
+    // A run taken live: answers go only to the question the teacher has open (else Closed).
+    bool live() const { return m_start.live; }
+    const LivePace &pace() const { return m_pace; }
+    // The journal's length just past the pace's line: a page hears of the pace once it is there.
+    qint64 paceJournaledTo() const { return m_paceJournaledTo; }
+    // The teacher moved on: journaled first (with what the class was shown of its answers), so
+    // a resumed session comes back at the same question. Throws AppError.
+    void setPace(const LivePace &pace, const LiveTally *shown = nullptr);
     // How far the journal is written, how far it is on the disk; a pupil's page hears of an
     // answer only once its line is there (journalSynced() tells).
     qint64 journalLength() const;
@@ -217,6 +229,7 @@ Q_SIGNALS:
     // The waiting devices changed: one asked, or was let in or refused.
     void takeOversChanged();
     void sessionEnded();
+    void paceChanged();
     // A finished run could not be kept in the results; it will be tried again at the end.
     void keepFailed(const QString &reason);
     // The journal is on the disk up to `length`, or could not be put there (a French reason).
@@ -249,6 +262,8 @@ private:
     int m_nextTakeOver = 1;
     bool m_ended = false;
     bool m_correctionsShown = false;
+    LivePace m_pace;
+    qint64 m_paceJournaledTo = 0;
 };
 
 // Tokens and names as the session takes them.

@@ -524,8 +524,11 @@ void NetworkSessionWindow::endSession()
         showEnded(session.keepRemaining());
         return;
     }
-    const QString question = tr("Terminer la passation ?\nLes élèves ne pourront plus répondre ; les copies "
-                                "inachevées seront enregistrées comme telles.");
+    const QString question = session.live()
+        ? tr("Terminer la passation ?\nLes élèves ne pourront plus répondre ; chaque copie sera enregistrée comme "
+             "terminée, les questions qui n'ont pas été montrées sans réponse.")
+        : tr("Terminer la passation ?\nLes élèves ne pourront plus répondre ; les copies "
+             "inachevées seront enregistrées comme telles.");
     if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
         return;
     showEnded(session.end());

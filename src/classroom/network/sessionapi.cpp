@@ -2,6 +2,7 @@
 
 #include "classroom/classreview.h"
 #include "classroom/classdraw.h"
+#include "classroom/network/livepage.h"
 #include "classroom/network/networksession.h"
 #include "platform/apperror.h"
 
@@ -163,7 +164,7 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return page(QStringLiteral("page.js"), "text/javascript; charset=utf-8");
         if (path.startsWith(QLatin1String("/picture/"))) {
             const int number = questionNumberOf(path.mid(9), m_session.questionnaire().size());
-            if (number < 0)
+            if (number < 0 || (m_session.live() && !m_session.pace().reached(number - 1)))
                 return refusal(404, tr("Image inconnue."));
             return picture(request, number - 1);
         }
@@ -214,6 +215,10 @@ ApiResponse SessionApi::route(const ApiRequest &request)
         response = answer(*pupil, body);
     } else if (action == QLatin1String("finish")) {
         response = finish(*pupil);
+    } else if (action == QLatin1String("live") && m_session.live()) {
+        response = json(200, LivePage::viewOf(m_session, *pupil));
+        // Nothing of a step goes to a page before the step is on the disk.
+        response.durableAt = m_session.paceJournaledTo();
     } else {
         response = refusal(404, tr("Demande inconnue."));
     }
@@ -315,13 +320,15 @@ ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &r
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
     // Enough to choose a name, and nothing of anyone's run: who joined, who finished, how far.
     // With personal codes, not even the names: the code alone says who the pupil is.
+    QJsonObject info{{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
+                     {QStringLiteral("class"), m_session.start().className}};
     if (m_session.usesPersonalCodes())
-        return json(200, {{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
-                          {QStringLiteral("class"), m_session.start().className},
-                          {QStringLiteral("codes"), true}});
-    return json(200, {{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
-                      {QStringLiteral("class"), m_session.start().className},
-                      {QStringLiteral("names"), QJsonArray::fromStringList(m_session.start().classPupils)}});
+        info.insert(QStringLiteral("codes"), true);
+    else
+        info.insert(QStringLiteral("names"), QJsonArray::fromStringList(m_session.start().classPupils));
+    if (m_session.live())
+        info.insert(QStringLiteral("live"), true);
+    return json(200, info);
 }
 
 ApiResponse SessionApi::join(const QJsonObject &body, const ApiRequest &request)
@@ -380,6 +387,8 @@ QJsonObject SessionApi::stateOf(const NetworkPupil &pupil) const
                       {QStringLiteral("answered"), answered},
                       {QStringLiteral("finished"), pupil.finishedAt.isValid()},
                       {QStringLiteral("ended"), m_session.ended()}};
+    if (m_session.live())
+        state.insert(QStringLiteral("live"), true);
     if (pupil.finishedAt.isValid())
         state.insert(QStringLiteral("result"), resultOf(pupil));
     return state;
@@ -400,6 +409,9 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
     if (!position)
         return refusal(404, tr("Cette question n'existe pas."));
     const int at = int(*position);
+    // Live, a page reads the question on the projector and those before it, never one ahead.
+    if (m_session.live() && !m_session.pace().reached(pupil.run.version().questionAt(at)))
+        return refusal(403, tr("L'enseignant n'a pas encore montré cette question."));
     m_session.notePosition(pupil, at);
     const ClassQuestion &shown = pupil.run.questionAt(at);
     QJsonArray ticked;
@@ -446,6 +458,9 @@ ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
         return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
     case NetworkSession::Refusal::OneAnswerOnly:
         return refusal(422, tr("Cette question n'a qu'une bonne réponse : cochez-en une seule."));
+    case NetworkSession::Refusal::Closed:
+        return refusal(409, tr("L'enseignant a fermé cette question : cette réponse n'a pas été prise."),
+                       {{QStringLiteral("closed"), true}});
     default:
         return refusal(404, tr("Cette réponse n'existe pas."));
     }
@@ -453,6 +468,10 @@ ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
 
 ApiResponse SessionApi::finish(NetworkPupil &pupil)
 {
+    // Live, the teacher's "Terminer" ends every run: a pupil ending his own would read the
+    // corrections of questions not yet shown.
+    if (m_session.live() && !m_session.ended())
+        return refusal(409, tr("C'est l'enseignant qui termine la passation."), {{QStringLiteral("live"), true}});
     if (m_session.finish(pupil) == NetworkSession::Refusal::Ended)
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
     return json(200, stateOf(pupil));

@@ -45,6 +45,8 @@ struct WebPicture
 //   POST /api/answer {token, position, choices, seq}    every place ticked, as an array
 //   POST /api/finish {token}         the run ends: the result the settings allow
 //   POST /api/withdraw {token}       a device waiting for the teacher gives up
+//   POST /api/live {token}           a run taken live: the teacher's step and the question shown
+//                                    (LivePage); questions, pictures and answers follow the pace
 class SessionApi : public SessionRequests
 {
     Q_DECLARE_TR_FUNCTIONS(SessionApi)
