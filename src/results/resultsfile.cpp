@@ -361,8 +361,46 @@ QStringList ResultsFile::row(const KeptRun &run)
            << (run.durationSeconds ? durationText(std::max<qint64>(0, *run.durationSeconds)) : QString())
            << (run.removed ? removedText() : run.finished ? tr("terminé") : unfinishedText()) << (run.copy > 0 ? QString::number(run.copy) : QString());
     for (const RunResultRow &result : run.results.rows)
-        fields << (result.answer > 0 ? QString::number(result.answer) : QString());
+        fields << answerCell(result);
     return fields;
+}
+
+QString ResultsFile::answerCell(const RunResultRow &row)
+{
+    if (!row.drawn)
+        return notDrawnCell();
+    // A run of the F9 rehearsal gives its answer alone, without the set.
+    const AnswerSet ticked = row.ticked & ~AnswerSets::OutOfRange;
+    if (AnswerSets::count(ticked) < 2) {
+        const int answer = row.answer > 0 ? row.answer : AnswerSets::first(ticked);
+        return answer > 0 ? QString::number(answer) : QString();
+    }
+    QString text;
+    for (int a = 1; a <= QcmFormat::AnswerCount; ++a) {
+        if (!AnswerSets::contains(ticked, a))
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char('+');
+        text += QString::number(a);
+    }
+    return text;
+}
+
+ResultsFile::Answer ResultsFile::answerOf(const QString &cell)
+{
+    const QString text = cell.trimmed();
+    if (text == notDrawnCell())
+        return {false, 0};
+    Answer answer;
+    // toInt() passes over the spaces a hand edit may leave around a number.
+    for (const QString &part : text.split(QLatin1Char('+'))) {
+        bool ok = false;
+        const int number = part.toInt(&ok);
+        if (!ok || number <= 0)
+            return {};
+        answer.ticked |= AnswerSets::of(number);
+    }
+    return answer;
 }
 
 QString ResultsFile::wayText(KeptRun::Way way)
