@@ -218,36 +218,44 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
         report.add(std::move(distribution));
     }
 
-    // The right answers' shares are in bold, so the wrong answers many pupils chose stand out.
     report.add(ReportText::Subheading, tr("Questions"));
     ReportTable questions;
     // Headers wrap at spaces only: the one-word ones get the width of their word.
-    questions.columns = {{tr("Question"), 22},      {tr("Réponses"), 12, true},        {tr("Justes"), 8, true},
-                         {shareCaption(), 8, true}, {facilityCaption(), 11, true},   {tr("Discrimination"), 17, true},
+    questions.columns = {{tr("Question"), 24},      {tr("Réponses"), 12, true},       {tr("Justes"), 8, true},
+                         {shareCaption(), 8, true}, {facilityCaption(), 10, true},  {tr("Discrimination"), 17, true},
                          {tr("À revoir"), 10}};
-    for (int a = 1; a <= 5; ++a)
-        questions.columns.push_back({tr("%1)").arg(a), 7, true});
     questions.rows.reserve(statistics.questions.size());
+    // The share that ticked each answer, in a table of its own so that both fit the page's
+    // width; the right answers' shares in bold, so the wrong answers many pupils chose stand
+    // out.
+    ReportTable ticked;
+    ticked.columns = {{tr("Question"), 40}};
+    for (int a = 1; a <= QcmFormat::AnswerCount; ++a)
+        ticked.columns.push_back({tr("%1)").arg(a), 8, true});
+    ticked.rows.reserve(statistics.questions.size());
     QStringList reviews;
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
         const QString reason = reviewReason(question);
         if (!reason.isEmpty())
             reviews << tr("%1 : %2").arg(question.caption, reason);
-        ReportTable::Row row{{question.caption, QString::number(question.answered), QString::number(question.right),
-                              percent(statistics.shareRight(q)), facility(question),
-                              question.marked() ? discrimination(question.analysis.discrimination) : QString(),
-                              reason.isEmpty() ? QString() : reviewText()}};
+        questions.rows.push_back({{question.caption, QString::number(question.answered), QString::number(question.right),
+                                   percent(statistics.shareRight(q)), facility(question),
+                                   question.marked() ? discrimination(question.analysis.discrimination) : QString(),
+                                   reason.isEmpty() ? QString() : reviewText()}});
+        ReportTable::Row row{{question.caption}};
         for (int a = 1; a <= int(question.chosen.size()); ++a) {
             row.cells << tickedShare(statistics, q, a);
             if (question.isRight(a))
                 row.emphasised << int(row.cells.size()) - 1;
         }
-        questions.rows.push_back(std::move(row));
+        ticked.rows.push_back(std::move(row));
     }
     report.add(std::move(questions));
     report.add(ReportText::Plain, shareHint());
     report.add(ReportText::Plain, facilityHint());
+    report.add(ReportText::Subheading, tr("Réponses cochées"));
+    report.add(std::move(ticked));
     report.add(ReportText::Plain, tickedHint());
     if (!reviews.isEmpty()) {
         report.add(ReportText::Subheading, tr("Questions à revoir"));
