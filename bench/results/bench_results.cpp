@@ -326,6 +326,10 @@ int main(int argc, char **argv)
                     reporter.seconds(several) / reporter.seconds(oneAnswer),
                     reporter.seconds(oneAnswer) / reporter.seconds("BM_ReadBytesBaseline"),
                     reporter.seconds(several) / reporter.seconds("BM_ReadBytesBaseline"), reporter.seconds(several) * 1000);
+    if (reporter.cpuSeconds(oneAnswer) > 0)
+        std::printf("The same in processor time (a busy machine stretches the real time): several answers / one "
+                    "answer = %.2f, several answers %.1f ms\n",
+                    reporter.cpuSeconds(several) / reporter.cpuSeconds(oneAnswer), reporter.cpuSeconds(several) * 1000);
     if (reporter.seconds("BM_StatisticsOfSheet/0") > 0)
         std::printf("Statistics alone, the file already read (medians): several answers / one answer = %.2f\n",
                     reporter.seconds("BM_StatisticsOfSheet/1") / reporter.seconds("BM_StatisticsOfSheet/0"));

@@ -388,17 +388,30 @@ QString ResultsFile::answerCell(const RunResultRow &row)
 
 ResultsFile::Answer ResultsFile::answerOf(const QString &cell)
 {
-    const QString text = cell.trimmed();
+    // Read in place, without a string made per cell: a class's file holds hundreds of thousands.
+    const QStringView text = QStringView(cell).trimmed();
     if (text == notDrawnCell())
         return {false, 0};
     Answer answer;
-    // toInt() passes over the spaces a hand edit may leave around a number.
-    for (const QString &part : text.split(QLatin1Char('+'))) {
-        bool ok = false;
-        const int number = part.toInt(&ok);
-        if (!ok || number <= 0)
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('+'), start);
+        if (end < 0)
+            end = text.size();
+        // The spaces a hand edit may leave around a number are passed over.
+        const QStringView part = text.sliced(start, end - start).trimmed();
+        if (part.isEmpty() || part.size() > 9)
+            return {};
+        int number = 0;
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return {};
+            number = number * 10 + (c.unicode() - '0');
+        }
+        if (number <= 0)
             return {};
         answer.ticked |= AnswerSets::of(number);
+        start = end + 1;
     }
     return answer;
 }

@@ -119,8 +119,9 @@ public:
     // pupil's version did not hold the question.
     static QString answerCell(const RunResultRow &row);
     static QString notDrawnCell() { return QStringLiteral("-"); }
-    // An answer cell read back. A cell that names no answer (damaged by a hand edit) is no
-    // answer; a number past 5 is an answer no question has.
+    // An answer cell read back: numbers of digits alone, joined by "+", spaces around them
+    // passed over. A cell that names no answer (damaged by a hand edit) is no answer; a number
+    // past 5 is an answer no question has.
     struct Answer
     {
         bool drawn = true;
