@@ -12,6 +12,7 @@
 #include "results/reportpages.h"
 #include "results/resultsfile.h"
 #include "results/resultsstatistics.h"
+#include "document/classsettings.h"
 #include "runner/resultsreport.h"
 
 #include <QFile>
@@ -38,29 +39,39 @@ namespace {
 constexpr int Questions = 200;
 constexpr int EarlierRuns = 1000;
 
-KeptRun runOf(int pupil)
+// With `several`, every fourth question has two right answers and some pupils tick two answers
+// on it, and every tenth question is left out of every other pupil's version.
+KeptRun runOf(int pupil, bool several = false)
 {
     KeptRun run{QDateTime(QDate(2026, 3, 9), QTime(10, 0)), QStringLiteral("Élève %1").arg(pupil), {}};
     for (int q = 0; q < Questions; ++q) {
-        const int answer = (q + pupil) % 6;
-        run.results.rows.push_back({QStringLiteral("Question %1 sur les capitales").arg(q + 1), answer, (q % 5) + 1,
-                                    answer == (q % 5) + 1});
-        run.results.rightCount += answer == (q % 5) + 1 ? 1 : 0;
+        RunResultRow row;
+        row.title = QStringLiteral("Question %1 sur les capitales").arg(q + 1);
+        row.answer = (q + pupil) % 6;
+        row.ticked = AnswerSets::of(row.answer);
+        if (several && q % 4 == 0 && row.answer > 0 && pupil % 3 != 0)
+            row.ticked |= AnswerSets::of(row.answer % 5 + 1);
+        row.drawn = !(several && q % 10 == 9 && pupil % 2 == 1);
+        row.solution = (q % 5) + 1;
+        row.right = row.drawn && row.ticked == AnswerSets::of(*row.solution);
+        run.results.rightCount += row.right ? 1 : 0;
+        run.results.rows.push_back(row);
     }
     return run;
 }
 
 // A results file of 1,000 runs, made once.
-const QString &classFile()
+const QString &classFile(bool several = false)
 {
     static QTemporaryDir dir;
-    static const QString path = [] {
-        const QString file = dir.filePath(QStringLiteral("classe-resultats.csv"));
+    static const QString paths[] = {dir.filePath(QStringLiteral("classe-resultats.csv")),
+                                    dir.filePath(QStringLiteral("plusieurs-resultats.csv"))};
+    const QString &file = paths[several ? 1 : 0];
+    if (!QFileInfo::exists(file)) {
         for (int pupil = 0; pupil < EarlierRuns; ++pupil)
-            ResultsFile::append(file, runOf(pupil));
-        return file;
-    }();
-    return path;
+            ResultsFile::append(file, runOf(pupil, several));
+    }
+    return file;
 }
 
 void BM_ReadBytesBaseline(benchmark::State &state)
@@ -176,20 +187,46 @@ void BM_AppendToLargeFile(benchmark::State &state)
     state.counters["file_MiB"] = double(size) / (1024 * 1024);
 }
 
-void BM_Statistics(benchmark::State &state)
+// The questionnaire of the class files; with `several`, every fourth question's right answers
+// are its "REPONSE " one and the next, marked with partial credit.
+ClassQuestionnaire classQuestionnaire(bool several)
 {
-    const QString &path = classFile();
     QStringList lines;
     for (int q = 0; q < Questions; ++q) {
         lines << QcmFormat::openingTag(q) << QStringLiteral("TITLE Question %1 sur les capitales").arg(q + 1)
               << QStringLiteral("PICTURE ");
         for (int a = 1; a <= QcmFormat::AnswerCount; ++a)
             lines << QcmFormat::answerKeyword(a) + QStringLiteral("Ville %1").arg(a);
-        lines << QStringLiteral("REPONSE %1").arg((q % 5) + 1) << QcmFormat::closingTag(q);
+        const int right = (q % 5) + 1;
+        lines << QStringLiteral("REPONSE %1").arg(right);
+        if (several && q % 4 == 0 && right < QcmFormat::AnswerCount)
+            lines << QStringLiteral("Correction :") << QStringLiteral("Bonnes réponses : %1, %2").arg(right).arg(right + 1);
+        lines << QcmFormat::closingTag(q);
     }
-    const ClassQuestionnaire questionnaire = ClassQuestionnaire::fromLines(lines);
+    ClassSettings settings;
+    settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    return ClassQuestionnaire::fromLines(several ? ClassSettingsFormat::withSettings(lines, settings) : lines);
+}
+
+// Reading the file and working the statistics out, as the window's command does: one-answer
+// runs (0), then runs with sets and questions drawn per pupil (1).
+void BM_Statistics(benchmark::State &state)
+{
+    const bool several = state.range(0) != 0;
+    const QString &path = classFile(several);
+    const ClassQuestionnaire questionnaire = classQuestionnaire(several);
     for (auto _ : state)
         benchmark::DoNotOptimize(ResultsStatistics::of(ResultsFile::read(path), questionnaire));
+}
+
+// The statistics alone, from the file already read.
+void BM_StatisticsOfSheet(benchmark::State &state)
+{
+    const bool several = state.range(0) != 0;
+    const ResultsSheet sheet = ResultsFile::read(classFile(several));
+    const ClassQuestionnaire questionnaire = classQuestionnaire(several);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ResultsStatistics::of(sheet, questionnaire));
 }
 
 std::vector<PaperQuestion> paperQuestions(int count)
@@ -264,7 +301,8 @@ void BM_PrintResults(benchmark::State &state)
 BENCHMARK(BM_ReadBytesBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AppendToLargeFile)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(9);
-BENCHMARK(BM_Statistics)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Statistics)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_StatisticsOfSheet)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_MeasureTextsBaseline)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PaperLayout)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrintResults)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->Repetitions(3)->ReportAggregatesOnly(true);
@@ -280,6 +318,21 @@ int main(int argc, char **argv)
         std::printf("\nPrinting results: 10,000 questions / 1,000 questions = %.2f real, %.2f processor "
                     "(linear: 10, target <= 12)\n",
                     reporter.seconds(large) / reporter.seconds(small), reporter.cpuSeconds(large) / reporter.cpuSeconds(small));
+    const std::string oneAnswer = "BM_Statistics/0", several = "BM_Statistics/1";
+    if (reporter.seconds(oneAnswer) > 0 && reporter.seconds("BM_ReadBytesBaseline") > 0)
+        std::printf("Statistics of 1,000 runs x 200 questions, read from the file (medians): several answers / one answer "
+                    "= %.2f, one answer / reading the bytes = %.2f, several answers / reading the bytes = %.2f "
+                    "(target: several answers <= 100 ms, here %.1f ms)\n",
+                    reporter.seconds(several) / reporter.seconds(oneAnswer),
+                    reporter.seconds(oneAnswer) / reporter.seconds("BM_ReadBytesBaseline"),
+                    reporter.seconds(several) / reporter.seconds("BM_ReadBytesBaseline"), reporter.seconds(several) * 1000);
+    if (reporter.cpuSeconds(oneAnswer) > 0)
+        std::printf("The same in processor time (a busy machine stretches the real time): several answers / one "
+                    "answer = %.2f, several answers %.1f ms\n",
+                    reporter.cpuSeconds(several) / reporter.cpuSeconds(oneAnswer), reporter.cpuSeconds(several) * 1000);
+    if (reporter.seconds("BM_StatisticsOfSheet/0") > 0)
+        std::printf("Statistics alone, the file already read (medians): several answers / one answer = %.2f\n",
+                    reporter.seconds("BM_StatisticsOfSheet/1") / reporter.seconds("BM_StatisticsOfSheet/0"));
     benchmark::Shutdown();
     return 0;
 }

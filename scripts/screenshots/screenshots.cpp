@@ -15,6 +15,8 @@
 #include "accessories/pocket.h"
 #include "app/splash.h"
 #include "app/workspace.h"
+#include "document/classsettings.h"
+#include "document/qcmformat.h"
 #include "editor/planche.h"
 #include "pictures/gifpicture.h"
 #include "pictures/imageframe.h"
@@ -132,6 +134,83 @@ bool saveStatistics(const QStringList &document, const QDateTime &when, Services
     const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));
     keepClassRuns(document, when, path, pupilCount);
     StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(document)),
+                            services);
+    window.show();
+    return save(window, png);
+}
+
+// A class on questions of which some have several right answers: the distractor table of the
+// Questions tab, each answer's share, the right ones in bold.
+bool saveDistractors(Services &services, const QString &png)
+{
+    struct Asked
+    {
+        QString title;
+        QStringList answers;
+        QList<int> right;
+    };
+    const QList<Asked> asked{
+        {QStringLiteral("Combien font 2 × 3 ?"), QStringLiteral("5|6|8|9").split(QLatin1Char('|')), {2}},
+        {QStringLiteral("Quels nombres sont pairs ?"), QStringLiteral("3|4|7|10|15").split(QLatin1Char('|')), {2, 4}},
+        {QStringLiteral("Quelle est la capitale de l'Italie ?"), QStringLiteral("Milan|Rome|Naples|Turin").split(QLatin1Char('|')), {2}},
+        {QStringLiteral("Quels animaux sont des mammifères ?"), QStringLiteral("Baleine|Requin|Chauve-souris|Pingouin|Dauphin").split(QLatin1Char('|')), {1, 3, 5}},
+        {QStringLiteral("Combien de côtés a un hexagone ?"), QStringLiteral("5|6|8").split(QLatin1Char('|')), {2}},
+    };
+    QStringList lines;
+    for (int q = 0; q < asked.size(); ++q) {
+        lines << QcmFormat::openingTag(q) << QStringLiteral("TITLE ") + asked[q].title << QStringLiteral("PICTURE ");
+        for (int a = 0; a < QcmFormat::AnswerCount; ++a)
+            lines << QcmFormat::answerKeyword(a + 1) + asked[q].answers.value(a);
+        lines << QStringLiteral("REPONSE %1").arg(asked[q].right.front());
+        if (asked[q].right.size() > 1) {
+            QStringList numbers;
+            for (int a : asked[q].right)
+                numbers << QString::number(a);
+            lines << QStringLiteral("Correction :") << QStringLiteral("Bonnes réponses : ") + numbers.join(QStringLiteral(", "));
+        }
+        lines << QcmFormat::closingTag(q) << QStringLiteral(" ");
+    }
+    ClassSettings settings;
+    settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    lines = ClassSettingsFormat::withSettings(lines, settings);
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("nombres-resultats.csv"));
+    for (int p = 0; p < 24; ++p) {
+        KeptRun run;
+        run.when = QDateTime(QDate(2026, 3, 9), QTime(10, 0)).addSecs(60 * p);
+        run.pupil = QStringLiteral("Élève %1").arg(p + 1);
+        run.way = KeptRun::Way::Computer;
+        const int ability = 30 + (p * 37) % 65;
+        for (int q = 0; q < asked.size(); ++q) {
+            const int luck = (p * 53 + q * 29 + p * q * 7) % 100;
+            const int count = int(asked[q].answers.size());
+            AnswerSet ticked = 0;
+            for (int a : asked[q].right)
+                ticked |= AnswerSets::of(a);
+            if (luck >= ability) {
+                // A right answer forgotten, a wrong one ticked, or both.
+                if (asked[q].right.size() > 1 && luck % 2 == 0)
+                    ticked &= AnswerSet(~AnswerSets::of(asked[q].right.value(luck % int(asked[q].right.size()))));
+                int wrong = luck % count + 1;
+                while (asked[q].right.contains(wrong))
+                    wrong = wrong % count + 1;
+                if (asked[q].right.size() == 1)
+                    ticked = 0;
+                if (asked[q].right.size() == 1 || luck % 3 != 0)
+                    ticked |= AnswerSets::of(wrong);
+            }
+            if (luck % 17 == 5)
+                ticked = 0; // left blank
+            RunResultRow row;
+            row.title = asked[q].title;
+            row.ticked = ticked;
+            row.answer = AnswerSets::first(ticked);
+            run.results.rows.push_back(row);
+        }
+        ResultsFile::append(path, run);
+    }
+    StatisticsWindow window(path, ResultsStatistics::of(ResultsFile::read(path), ClassQuestionnaire::fromLines(lines)),
                             services);
     window.show();
     return save(window, png);
@@ -277,6 +356,7 @@ int main(int argc, char *argv[])
     ok = saveStatistics(workspace.sheet->store().document(), clock.now(), services,
                         output.filePath(QStringLiteral("statistics-marks.png")), 25)
          && ok;
+    ok = saveDistractors(services, output.filePath(QStringLiteral("statistics-distractors.png"))) && ok;
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("capitales-resultats.csv"));

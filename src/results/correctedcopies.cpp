@@ -27,6 +27,24 @@ QString answerText(const ClassQuestion &question, const ClassVersion &version, i
     return shown > 0 ? CorrectedCopies::tr("%1) %2").arg(shown).arg(text) : text;
 }
 
+// "2) Paris, 4) Lyon": the answers of the set, in the order the pupil saw them; "aucune" for
+// none.
+QString answersText(const ClassQuestion &question, const ClassVersion &version, AnswerSet set)
+{
+    std::vector<std::pair<int, int>> shown; // place shown, answer
+    for (int a = 1; a <= int(question.answers.size()); ++a) {
+        if (AnswerSets::contains(set, a))
+            shown.emplace_back(version.shownPlace(question.number, a), a);
+    }
+    if (shown.empty())
+        return CorrectedCopies::tr("aucune");
+    std::sort(shown.begin(), shown.end());
+    QStringList texts;
+    for (const auto &[place, answer] : shown)
+        texts << answerText(question, version, answer);
+    return texts.join(QStringLiteral(", "));
+}
+
 // The version the pupil answered: from its seed; a rehearsal, or a copy kept before versions
 // were, in the questionnaire's own order.
 ClassVersion versionOf(const ResultsStatistics::Pupil &copy, const ClassQuestionnaire &questionnaire)
@@ -70,6 +88,18 @@ QString CorrectedCopies::verdictText(const ClassQuestion &question, int answer)
     return question.rightAnswer == answer ? tr("Juste") : tr("Faux");
 }
 
+QString CorrectedCopies::verdictText(const ClassQuestion &question, const ClassSettings &settings, AnswerSet ticked)
+{
+    const ClassMarking::QuestionMark mark = ClassMarking::markQuestion(question, settings, ticked);
+    switch (mark.outcome) {
+    case ClassScore::Outcome::Right: return tr("Juste");
+    case ClassScore::Outcome::Wrong: return mark.points > 0 ? tr("En partie juste") : tr("Faux");
+    case ClassScore::Outcome::Unanswered: return tr("Sans réponse");
+    case ClassScore::Outcome::NotMarked: break;
+    }
+    return tr("Non notée");
+}
+
 Report CorrectedCopies::report(const ResultsStatistics &statistics, const std::vector<size_t> &copies,
                                const ClassQuestionnaire &questionnaire, const QString &title)
 {
@@ -102,19 +132,37 @@ void CorrectedCopies::addCopy(Report &report, const ResultsStatistics &statistic
                                           .arg(StatisticsReport::markText(copy.currentMark, statistics.scale)));
 
     const ClassVersion version = versionOf(copy, questionnaire);
+    int shownCount = 0; // the questions numbered as the pupil saw them
     for (int position = 0; position < version.size(); ++position) {
         const int number = version.questionAt(position);
         const ClassQuestion &question = questionnaire.question(number);
-        const int answer = size_t(number) < copy.answers.size() ? copy.answers[size_t(number)] : 0;
-        report.add(ReportText::Subheading, tr("%1. %2").arg(position + 1).arg(question.title.trimmed()));
+        if (!copy.held(size_t(number)))
+            continue;
+        const AnswerSet ticked = size_t(number) < copy.ticked.size() ? copy.ticked[size_t(number)] : AnswerSet(0);
+        report.add(ReportText::Subheading, tr("%1. %2").arg(++shownCount).arg(question.title.trimmed()));
         for (const QString &line : question.statement) {
             if (!line.trimmed().isEmpty())
                 report.add(ReportText::Plain, line);
         }
-        report.add(ReportText::Plain, tr("Réponse donnée : %1 - %2").arg(answerText(question, version, answer),
-                                                                         verdictText(question, answer)));
-        if (question.marked())
+        const QString verdict = verdictText(question, questionnaire.settings(), ticked);
+        report.add(ReportText::Plain, AnswerSets::count(ticked) >= 2
+                                          ? tr("Réponses cochées : %1 - %2").arg(answersText(question, version, ticked), verdict)
+                                          : tr("Réponse donnée : %1 - %2").arg(answersText(question, version, ticked), verdict));
+        if (question.severalRight())
+            report.add(ReportText::Bold, tr("Bonnes réponses : %1").arg(answersText(question, version, question.rightAnswers)));
+        else if (question.marked())
             report.add(ReportText::Bold, tr("Bonne réponse : %1").arg(answerText(question, version, *question.rightAnswer)));
+        // What the author wrote for each answer ticked, in the order the pupil saw them.
+        std::vector<std::pair<int, int>> commented;
+        for (int a = 1; a <= int(question.feedback.size()); ++a) {
+            if (AnswerSets::contains(ticked, a) && !question.feedback[size_t(a - 1)].trimmed().isEmpty())
+                commented.emplace_back(version.shownPlace(number, a), a);
+        }
+        std::sort(commented.begin(), commented.end());
+        for (const auto &[place, answer] : commented)
+            report.add(ReportText::Plain, tr("Sur la réponse %1 : %2")
+                                              .arg(answerText(question, version, answer),
+                                                   question.feedback[size_t(answer - 1)].trimmed()));
         if (!question.correction.isEmpty())
             report.add(ReportText::Plain, tr("Correction : %1").arg(question.correction.join(QLatin1Char('\n'))));
     }

@@ -34,44 +34,73 @@ MarkSummary MarkSummary::of(const std::vector<double> &marks, double scale)
 
 ItemAnalysis ItemAnalysis::of(const std::vector<std::vector<char>> &right, const std::vector<bool> &marked)
 {
+    std::vector<std::vector<double>> scores(right.size());
+    for (size_t r = 0; r < right.size(); ++r)
+        scores[r].assign(right[r].cbegin(), right[r].cend());
+    return of(scores, marked);
+}
+
+ItemAnalysis ItemAnalysis::of(const std::vector<std::vector<double>> &scores, const std::vector<bool> &marked)
+{
     ItemAnalysis analysis;
     const size_t questions = marked.size();
     analysis.items.resize(questions);
-    const size_t runs = right.size();
+    const size_t runs = scores.size();
     if (runs == 0)
         return analysis;
 
-    std::vector<int> totals(runs, 0);
+    const auto scoreOf = [&scores](size_t r, size_t q) { return q < scores[r].size() ? scores[r][q] : 0.0; };
+    // Each run's points and how many marked questions its version held: the rest score is the
+    // share of the other questions' points, so that runs of versions of different lengths weigh
+    // alike (with every question held, a share is the plain rest score scaled, and the
+    // correlation is the same).
+    std::vector<double> totals(runs, 0);
+    std::vector<int> taken(runs, 0);
     for (size_t r = 0; r < runs; ++r) {
-        for (size_t q = 0; q < questions && q < right[r].size(); ++q)
-            totals[r] += marked[q] && right[r][q] ? 1 : 0;
+        for (size_t q = 0; q < questions; ++q) {
+            const double x = scoreOf(r, q);
+            if (!marked[q] || x < 0)
+                continue;
+            totals[r] += x;
+            ++taken[r];
+        }
     }
     for (size_t q = 0; q < questions; ++q) {
         if (!marked[q])
             continue;
-        // The rest score leaves the question itself out, so it does not correlate with itself.
-        double rightCount = 0, restSum = 0, restSquares = 0, restOfRight = 0;
+        double takers = 0, sum = 0;
+        // The rest score leaves the question itself out, so it does not correlate with itself;
+        // a run that held no other question has no rest score and stays out of the correlation.
+        double n = 0, sx = 0, sxx = 0, sy = 0, syy = 0, sxy = 0;
         for (size_t r = 0; r < runs; ++r) {
-            const int x = q < right[r].size() && right[r][q] ? 1 : 0;
-            const double rest = totals[r] - x;
-            rightCount += x;
-            restSum += rest;
-            restSquares += rest * rest;
-            if (x)
-                restOfRight += rest;
+            const double x = scoreOf(r, q);
+            if (x < 0)
+                continue;
+            ++takers;
+            sum += x;
+            if (taken[r] < 2)
+                continue;
+            const double rest = (totals[r] - x) / (taken[r] - 1);
+            ++n;
+            sx += x;
+            sxx += x * x;
+            sy += rest;
+            syy += rest * rest;
+            sxy += x * rest;
         }
         Item &item = analysis.items[q];
-        const double n = double(runs);
-        const double p = rightCount / n;
-        item.facility = p;
-        const double mean = restSum / n;
-        const double variance = restSquares / n - mean * mean;
-        if (p > 0 && p < 1 && variance > 1e-12) {
-            const double meanRight = restOfRight / rightCount;
-            const double meanWrong = (restSum - restOfRight) / (n - rightCount);
-            item.discrimination = (meanRight - meanWrong) / std::sqrt(variance) * std::sqrt(p * (1 - p));
+        item.takers = int(takers);
+        if (takers == 0)
+            continue;
+        item.facility = sum / takers;
+        if (n > 0) {
+            const double meanX = sx / n, meanY = sy / n;
+            const double varianceX = sxx / n - meanX * meanX;
+            const double varianceY = syy / n - meanY * meanY;
+            if (varianceX > 1e-12 && varianceY > 1e-12)
+                item.discrimination = std::clamp((sxy / n - meanX * meanY) / std::sqrt(varianceX * varianceY), -1.0, 1.0);
         }
-        item.toReview = p < LowestFacility || (item.discrimination && *item.discrimination < 0);
+        item.toReview = item.facility < LowestFacility || (item.discrimination && *item.discrimination < 0);
     }
     return analysis;
 }

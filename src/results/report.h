@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +29,7 @@ struct ReportTable
     struct Row
     {
         QStringList cells;
-        int emphasised = -1; // the column printed in bold, -1 for none
+        QList<int> emphasised{}; // the columns printed in bold
     };
 
     std::vector<Column> columns;

@@ -75,17 +75,17 @@ public:
     bool place(const ReportTable &table)
     {
         layOutColumns(table);
-        const qreal headerHeight = rowHeight(captionsOf(table), -1, true);
-        const qreal firstRowHeight = table.rows.empty() ? 0 : rowHeight(table.rows.front().cells, -1, false);
+        const qreal headerHeight = rowHeight(captionsOf(table), {}, true);
+        const qreal firstRowHeight = table.rows.empty() ? 0 : rowHeight(table.rows.front().cells, {}, false);
         if (m_y > 0 && m_y + headerHeight + firstRowHeight > m_bottom)
             newPage();
-        placeRow(captionsOf(table), -1, headerHeight, true);
+        placeRow(captionsOf(table), {}, headerHeight, true);
         for (const ReportTable::Row &row : table.rows) {
             const qreal height = rowHeight(row.cells, row.emphasised, false);
             // A row is never split: it goes to the next page, under the header row again.
             if (m_y + height > m_bottom && m_y > m_headerBottom) {
                 newPage();
-                placeRow(captionsOf(table), -1, headerHeight, true);
+                placeRow(captionsOf(table), {}, headerHeight, true);
             }
             placeRow(row.cells, row.emphasised, height, false);
             if (++m_rowsDone % RowsPerProgress == 0 && !tellProgress())
@@ -164,14 +164,14 @@ private:
         }
     }
 
-    ReportItem::Style cellStyle(int column, int emphasised, bool header) const
+    ReportItem::Style cellStyle(int column, const QList<int> &emphasised, bool header) const
     {
         if (header)
             return ReportItem::Caption;
-        return column == emphasised ? ReportItem::Bold : ReportItem::Plain;
+        return emphasised.contains(column) ? ReportItem::Bold : ReportItem::Plain;
     }
 
-    qreal rowHeight(const QStringList &cells, int emphasised, bool header) const
+    qreal rowHeight(const QStringList &cells, const QList<int> &emphasised, bool header) const
     {
         qreal height = metrics(ReportItem::Plain).lineSpacing();
         for (int c = 0; c < int(m_widths.size()) && c < cells.size(); ++c) {
@@ -183,7 +183,7 @@ private:
         return height + 2 * Padding;
     }
 
-    void placeRow(const QStringList &cells, int emphasised, qreal height, bool header)
+    void placeRow(const QStringList &cells, const QList<int> &emphasised, qreal height, bool header)
     {
         // A row taller than what a page holds below its header would run into the footer: it
         // keeps what the page holds.

@@ -361,8 +361,59 @@ QStringList ResultsFile::row(const KeptRun &run)
            << (run.durationSeconds ? durationText(std::max<qint64>(0, *run.durationSeconds)) : QString())
            << (run.removed ? removedText() : run.finished ? tr("terminé") : unfinishedText()) << (run.copy > 0 ? QString::number(run.copy) : QString());
     for (const RunResultRow &result : run.results.rows)
-        fields << (result.answer > 0 ? QString::number(result.answer) : QString());
+        fields << answerCell(result);
     return fields;
+}
+
+QString ResultsFile::answerCell(const RunResultRow &row)
+{
+    if (!row.drawn)
+        return notDrawnCell();
+    // A run of the F9 rehearsal gives its answer alone, without the set.
+    const AnswerSet ticked = row.ticked & ~AnswerSets::OutOfRange;
+    if (AnswerSets::count(ticked) < 2) {
+        const int answer = row.answer > 0 ? row.answer : AnswerSets::first(ticked);
+        return answer > 0 ? QString::number(answer) : QString();
+    }
+    QString text;
+    for (int a = 1; a <= QcmFormat::AnswerCount; ++a) {
+        if (!AnswerSets::contains(ticked, a))
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char('+');
+        text += QString::number(a);
+    }
+    return text;
+}
+
+ResultsFile::Answer ResultsFile::answerOf(const QString &cell)
+{
+    // Read in place, without a string made per cell: a class's file holds hundreds of thousands.
+    const QStringView text = QStringView(cell).trimmed();
+    if (text == notDrawnCell())
+        return {false, 0};
+    Answer answer;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(QLatin1Char('+'), start);
+        if (end < 0)
+            end = text.size();
+        // The spaces a hand edit may leave around a number are passed over.
+        const QStringView part = text.sliced(start, end - start).trimmed();
+        if (part.isEmpty() || part.size() > 9)
+            return {};
+        int number = 0;
+        for (const QChar c : part) {
+            if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+                return {};
+            number = number * 10 + (c.unicode() - '0');
+        }
+        if (number <= 0)
+            return {};
+        answer.ticked |= AnswerSets::of(number);
+        start = end + 1;
+    }
+    return answer;
 }
 
 QString ResultsFile::wayText(KeptRun::Way way)

@@ -35,7 +35,7 @@ struct KeptRun
 
 // A results file as read back: the questions its header names, then one row per run, each in
 // the columns of ResultsFile::FixedColumn then the answer to each question (empty when none was
-// given). The rows of a file written before marks were kept get the columns it lacks, empty.
+// given, see ResultsFile::answerCell). The rows of a file written before marks were kept get the columns it lacks, empty.
 struct ResultsSheet
 {
     QStringList questions;            // "1. Titre" ... as in the header
@@ -111,6 +111,23 @@ public:
     static QString numberedPath(const QString &path, int number);
     // The lock that every writer of `path`'s series holds while adding a run.
     static QString lockPath(const QString &path);
+
+    // What a question's column holds for a run: the answer's number ("3"), as it always has; the
+    // answers ticked joined by "+" ("2+4") when there are several, which a spreadsheet shows
+    // as text and which a reader taking the column for one number finds no number in, so
+    // counts as no answer rather than as a wrong one; empty when none was ticked; "-" when the
+    // pupil's version did not hold the question.
+    static QString answerCell(const RunResultRow &row);
+    static QString notDrawnCell() { return QStringLiteral("-"); }
+    // An answer cell read back: numbers of digits alone, joined by "+", spaces around them
+    // passed over. A cell that names no answer (damaged by a hand edit) is no answer; a number
+    // past 5 is an answer no question has.
+    struct Answer
+    {
+        bool drawn = true;
+        AnswerSet ticked = 0;
+    };
+    static Answer answerOf(const QString &cell);
 
     static QStringList header(const RunResults &results);
     static QStringList row(const KeptRun &run);

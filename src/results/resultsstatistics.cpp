@@ -36,30 +36,71 @@ KeptRun::Way wayOf(const QString &cell)
     return KeptRun::Way::Rehearsal;
 }
 
-// The run's answers in the questionnaire's numbering, 0 for none or for a cell that names no
-// answer.
-std::vector<int> answersOf(const QStringList &run, size_t questions)
+// The run's answer cells in the questionnaire's numbering: the answers ticked, and whether its
+// version held each question.
+void readAnswers(const QStringList &run, size_t questions, ResultsStatistics::Pupil &pupil)
 {
-    std::vector<int> answers(questions, 0);
+    pupil.answers.assign(questions, 0);
+    pupil.ticked.assign(questions, 0);
+    pupil.drawn.assign(questions, true);
     for (size_t q = 0; q < questions; ++q) {
         const qsizetype column = ResultsFile::FixedColumnCount + qsizetype(q);
         if (column >= run.size())
             break;
-        // toInt() passes over the spaces a hand edit may leave around the number.
-        bool ok = false;
-        const int answer = run.at(column).toInt(&ok);
-        if (ok && answer > 0)
-            answers[q] = answer;
+        const ResultsFile::Answer answer = ResultsFile::answerOf(run.at(column));
+        pupil.drawn[q] = answer.drawn;
+        pupil.ticked[q] = answer.ticked;
+        pupil.answers[q] = AnswerSets::first(answer.ticked);
     }
-    return answers;
+}
+
+// What the run's answers are worth today: each question's points, and the mark, out of the
+// marked questions its version held.
+void markAgain(const ClassQuestionnaire &questionnaire, const ClassSettings &settings, ResultsStatistics::Pupil &pupil)
+{
+    ClassScore score = ClassMarking::score(questionnaire, settings, pupil.ticked);
+    const size_t questions = pupil.ticked.size();
+    score.questionPoints.resize(questions, 0.0);
+    score.outcomes.resize(questions, ClassScore::Outcome::NotMarked);
+    if (std::find(pupil.drawn.cbegin(), pupil.drawn.cend(), false) != pupil.drawn.cend()) {
+        // The questions the version left out are neither blank nor wrong: the mark is out of the
+        // others, as the run itself was marked.
+        int marked = 0;
+        double points = 0;
+        for (size_t q = 0; q < questions; ++q) {
+            if (!pupil.drawn[q]) {
+                score.questionPoints[q] = 0;
+                score.outcomes[q] = ClassScore::Outcome::NotMarked;
+            } else if (q < size_t(questionnaire.size()) && questionnaire.question(int(q)).marked()) {
+                ++marked;
+                points += score.questionPoints[q];
+            }
+        }
+        score.markedCount = marked;
+        if (marked > 0)
+            score.mark = ClassMarking::roundToStep(std::max(0.0, points) * settings.markScale / marked,
+                                                   settings.roundingHundredths);
+    }
+    if (score.markedCount > 0)
+        pupil.currentMark = score.mark;
+    pupil.points = std::move(score.questionPoints);
+    pupil.outcomes = std::move(score.outcomes);
 }
 
 } // namespace
 
 double ResultsStatistics::shareRight(size_t question) const
 {
-    const int runs = countedRuns();
-    return runs == 0 ? 0.0 : double(questions.at(question).right) / double(runs);
+    const Question &counted = questions.at(question);
+    return counted.taken == 0 ? 0.0 : double(counted.right) / double(counted.taken);
+}
+
+double ResultsStatistics::shareTicking(size_t question, int answer) const
+{
+    const Question &counted = questions.at(question);
+    if (counted.taken == 0 || answer < 1 || answer > int(counted.chosen.size()))
+        return 0.0;
+    return double(counted.chosen[size_t(answer - 1)]) / double(counted.taken);
 }
 
 int ResultsStatistics::countedRuns() const
@@ -113,8 +154,16 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQu
     for (size_t q = 0; q < questionCount; ++q) {
         Question &question = statistics.questions[q];
         question.caption = sheet.questions.at(qsizetype(q));
-        if (q < size_t(questionnaire.size()))
-            question.solution = questionnaire.question(int(q)).rightAnswer;
+        if (q < size_t(questionnaire.size())) {
+            const ClassQuestion &asked = questionnaire.question(int(q));
+            question.solution = asked.rightAnswer;
+            question.rightAnswers = asked.severalRight() ? asked.rightAnswers
+                                    : asked.rightAnswer ? AnswerSets::of(*asked.rightAnswer)
+                                                        : AnswerSet(0);
+            question.offered = 0;
+            for (const int a : asked.answerNumbers())
+                question.offered |= AnswerSets::of(a);
+        }
     }
 
     statistics.pupils.reserve(sheet.runs.size());
@@ -135,10 +184,8 @@ ResultsStatistics ResultsStatistics::of(const ResultsSheet &sheet, const ClassQu
             pupil.seed = seed;
         pupil.copy = run.at(ResultsFile::CopyColumn).trimmed().toInt();
 
-        pupil.answers = answersOf(run, questionCount);
-        const ClassScore score = ClassMarking::score(questionnaire, settings, pupil.answers);
-        if (score.markedCount > 0)
-            pupil.currentMark = score.mark;
+        readAnswers(run, questionCount, pupil);
+        markAgain(questionnaire, settings, pupil);
         const std::optional<double> kept = markOf(run.at(ResultsFile::MarkColumn));
         const int keptScale = run.at(ResultsFile::ScaleColumn).trimmed().toInt();
         if (kept && keptScale > 0) {
@@ -188,36 +235,46 @@ void ResultsStatistics::count()
     std::vector<bool> marked(questionCount, false);
     for (size_t q = 0; q < questionCount; ++q) {
         Question &question = questions[q];
+        question.taken = 0;
         question.answered = 0;
         question.right = 0;
         question.chosen.fill(0);
         marked[q] = question.marked();
     }
-    std::vector<std::vector<char>> right;
+    // Each counted run's share of each question's point: a penalty for a wrong answer lowers the
+    // mark, but says nothing more of the question than the wrong answer does.
+    std::vector<std::vector<double>> scores;
     std::vector<double> markList;
     for (const Pupil &pupil : pupils) {
         if (!pupil.counted)
             continue;
-        std::vector<char> rightHere(questionCount, 0);
-        for (size_t q = 0; q < questionCount && q < pupil.answers.size(); ++q) {
-            const int answer = pupil.answers[q];
-            if (answer == 0)
+        std::vector<double> scoresHere(questionCount, 0.0);
+        for (size_t q = 0; q < questionCount; ++q) {
+            if (!pupil.held(q)) {
+                scoresHere[q] = ItemAnalysis::NotTaken;
                 continue;
-            Question &question = questions[q];
-            ++question.answered;
-            if (answer <= int(question.chosen.size()))
-                ++question.chosen[size_t(answer - 1)];
-            if (question.solution == answer) {
-                ++question.right;
-                rightHere[q] = 1;
             }
+            Question &question = questions[q];
+            ++question.taken;
+            const AnswerSet ticked = q < pupil.ticked.size() ? pupil.ticked[q] : AnswerSet(0);
+            if (ticked == 0)
+                continue;
+            ++question.answered;
+            for (int a = 1; a <= int(question.chosen.size()); ++a) {
+                if (AnswerSets::contains(ticked, a))
+                    ++question.chosen[size_t(a - 1)];
+            }
+            if (q < pupil.outcomes.size() && pupil.outcomes[q] == ClassScore::Outcome::Right)
+                ++question.right;
+            if (q < pupil.points.size())
+                scoresHere[q] = std::clamp(pupil.points[q], 0.0, 1.0);
         }
-        right.push_back(std::move(rightHere));
+        scores.push_back(std::move(scoresHere));
         if (const std::optional<double> mark = markOnScale(pupil))
             markList.push_back(*mark);
     }
 
-    const ItemAnalysis analysis = ItemAnalysis::of(right, marked);
+    const ItemAnalysis analysis = ItemAnalysis::of(scores, marked);
     for (size_t q = 0; q < questionCount; ++q)
         questions[q].analysis = analysis.items[q];
     marks = MarkSummary::of(markList, scale);

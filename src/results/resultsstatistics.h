@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classroom/classquestionnaire.h"
+#include "classroom/classscore.h"
 #include "results/itemanalysis.h"
 #include "results/resultsfile.h"
 
@@ -10,8 +11,10 @@
 
 // What a class did on a questionnaire, from its results file: per run the pupil, the score, the
 // mark, how the run was taken and whether it was finished; for the class, the marks summed up;
-// per question how many answered, how many answered right, how many chose each answer, and how
-// the question itself fared (facility, discrimination, "à revoir").
+// per question how many answered, how many answered right, how many ticked each answer, and how
+// the question itself fared (facility and discrimination on the points earned, partial credit
+// counted, and "à revoir"). A question a pupil's version did not hold (questions drawn per
+// pupil) counts in none of its figures for that pupil: they are over the pupils who got it.
 //
 // The class figures count finished runs only: a run the session stopped half-way would count
 // its unanswered questions wrong, and make good questions look bad. By default they count one
@@ -26,13 +29,21 @@ struct ResultsStatistics
     {
         QString caption;   // "1. Titre", as in the file's header
         int answered = 0;
-        int right = 0;
+        int right = 0;     // exactly the right answers ticked
         std::optional<int> solution;
-        // How many runs gave each answer number, 1 to 5 at [0] to [4]: a wrong answer many
-        // pupils chose points at a misunderstanding, or at a badly worded answer.
+        // How many runs ticked each answer number, 1 to 5 at [0] to [4]: a wrong answer many
+        // pupils chose points at a misunderstanding, or at a badly worded answer. On a question
+        // where several may be ticked, a run counts under each of its ticks.
         std::array<int, 5> chosen{};
         ItemAnalysis::Item analysis;
+        int taken = 0;     // counted runs whose version held the question
+        AnswerSet rightAnswers = 0; // every right answer; none given: the solution alone
+        AnswerSet offered = 0x1F;   // the answers that have a text
         bool marked() const { return solution.has_value(); }
+        bool isRight(int answer) const
+        {
+            return rightAnswers != 0 ? AnswerSets::contains(rightAnswers, answer) : solution == answer;
+        }
     };
     struct Pupil
     {
@@ -53,8 +64,17 @@ struct ResultsStatistics
         // Counted in the class figures: finished, not removed, and under OneCopyPerPupil the
         // pupil's latest finished copy.
         bool counted = false;
-        // The answer to each question in the questionnaire's numbering, 0 for none.
+        // The answer to each question in the questionnaire's numbering, 0 for none; the first
+        // one ticked when there are several.
         std::vector<int> answers;
+        // Every answer ticked on each question.
+        std::vector<AnswerSet> ticked;
+        // False for a question the run's version did not hold.
+        std::vector<bool> drawn;
+        // What each question earned under today's right answers and settings (ClassScore).
+        std::vector<double> points;
+        std::vector<ClassScore::Outcome> outcomes;
+        bool held(size_t question) const { return question >= drawn.size() || drawn[question]; }
         std::optional<quint64> seed; // the version the run was drawn from; none for a rehearsal
         int copy = 0;                // a paper copy's number
     };
@@ -69,8 +89,12 @@ struct ResultsStatistics
     // The counted runs' marks, on `scale`.
     MarkSummary marks;
 
-    // Share of the counted runs that answered the question right, from 0 to 1 (0 without runs).
+    // Share of the counted runs holding the question that answered it right (exactly the right
+    // answers), blanks counted as not right, from 0 to 1 (0 without runs).
     double shareRight(size_t question) const;
+    // Share of the counted runs holding the question that ticked the answer (1 to 5); on a
+    // question where several may be ticked, the shares of its answers add up to more than 1.
+    double shareTicking(size_t question, int answer) const;
     // Runs the class figures count.
     int countedRuns() const;
     // Unfinished runs, the removed ones aside.

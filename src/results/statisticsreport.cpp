@@ -135,8 +135,44 @@ QString StatisticsReport::countingText(const ResultsStatistics &statistics)
 
 QString StatisticsReport::shareHint()
 {
-    return tr("Part des copies comptées qui ont choisi la bonne réponse : une question laissée sans réponse compte "
-              "comme non réussie.");
+    return tr("Part des copies comptées qui ont choisi la bonne réponse (toutes les bonnes réponses et elles seules "
+              "quand la question en a plusieurs) : une question laissée sans réponse compte comme non réussie.");
+}
+
+QString StatisticsReport::facilityHint()
+{
+    return tr("Part moyenne du point de la question obtenue par les copies qui l'ont eue, blancs compris : avec le "
+              "crédit partiel, une question à plusieurs bonnes réponses en partie réussie en compte une part.");
+}
+
+QString StatisticsReport::facility(const ResultsStatistics::Question &question)
+{
+    return question.marked() && question.analysis.takers > 0 ? percent(question.analysis.facility) : QString();
+}
+
+QString StatisticsReport::tickedShare(const ResultsStatistics &statistics, size_t question, int answer)
+{
+    if (!AnswerSets::contains(statistics.questions.at(question).offered, answer))
+        return QString();
+    return percent(statistics.shareTicking(question, answer));
+}
+
+QString StatisticsReport::tickedHint()
+{
+    return tr("Réponses 1) à 5) : part des copies comptées qui ont coché chaque réponse, les bonnes réponses en gras. "
+              "Sur une question à plusieurs bonnes réponses, une copie compte pour chaque case cochée : les parts "
+              "dépassent alors 100 % ensemble.");
+}
+
+QString StatisticsReport::tickedDescription(const ResultsStatistics &statistics, size_t question, int answer)
+{
+    const ResultsStatistics::Question &asked = statistics.questions.at(question);
+    const int ticked = answer >= 1 && answer <= int(asked.chosen.size()) ? asked.chosen[size_t(answer - 1)] : 0;
+    QString text = ticked <= 1 ? tr("%1 copie sur %2 a coché cette réponse").arg(ticked).arg(asked.taken)
+                               : tr("%1 copies sur %2 ont coché cette réponse").arg(ticked).arg(asked.taken);
+    if (asked.isRight(answer))
+        text += tr(" : bonne réponse");
+    return text;
 }
 
 QString StatisticsReport::binCaption(const MarkSummary &marks, size_t bin)
@@ -182,34 +218,45 @@ Report StatisticsReport::report(const QString &resultsFile, const ResultsStatist
         report.add(std::move(distribution));
     }
 
-    // The right answer's count is in bold, so the wrong answers many pupils chose stand out.
     report.add(ReportText::Subheading, tr("Questions"));
     ReportTable questions;
     // Headers wrap at spaces only: the one-word ones get the width of their word.
     questions.columns = {{tr("Question"), 24},      {tr("Réponses"), 12, true},       {tr("Justes"), 8, true},
-                         {shareCaption(), 8, true}, {tr("Discrimination"), 17, true}, {tr("À revoir"), 10}};
-    for (int a = 1; a <= 5; ++a)
-        questions.columns.push_back({tr("%1)").arg(a), 4, true});
+                         {shareCaption(), 8, true}, {facilityCaption(), 10, true},  {tr("Discrimination"), 17, true},
+                         {tr("À revoir"), 10}};
     questions.rows.reserve(statistics.questions.size());
+    // The share that ticked each answer, in a table of its own so that both fit the page's
+    // width; the right answers' shares in bold, so the wrong answers many pupils chose stand
+    // out.
+    ReportTable ticked;
+    ticked.columns = {{tr("Question"), 40}};
+    for (int a = 1; a <= QcmFormat::AnswerCount; ++a)
+        ticked.columns.push_back({tr("%1)").arg(a), 8, true});
+    ticked.rows.reserve(statistics.questions.size());
     QStringList reviews;
     for (size_t q = 0; q < statistics.questions.size(); ++q) {
         const ResultsStatistics::Question &question = statistics.questions[q];
         const QString reason = reviewReason(question);
         if (!reason.isEmpty())
             reviews << tr("%1 : %2").arg(question.caption, reason);
-        ReportTable::Row row{{question.caption, QString::number(question.answered), QString::number(question.right),
-                              percent(statistics.shareRight(q)),
-                              question.marked() ? discrimination(question.analysis.discrimination) : QString(),
-                              reason.isEmpty() ? QString() : reviewText()}};
-        for (size_t a = 0; a < question.chosen.size(); ++a) {
-            row.cells << QString::number(question.chosen[a]);
-            if (question.solution == int(a + 1))
-                row.emphasised = int(row.cells.size()) - 1;
+        questions.rows.push_back({{question.caption, QString::number(question.answered), QString::number(question.right),
+                                   percent(statistics.shareRight(q)), facility(question),
+                                   question.marked() ? discrimination(question.analysis.discrimination) : QString(),
+                                   reason.isEmpty() ? QString() : reviewText()}});
+        ReportTable::Row row{{question.caption}};
+        for (int a = 1; a <= int(question.chosen.size()); ++a) {
+            row.cells << tickedShare(statistics, q, a);
+            if (question.isRight(a))
+                row.emphasised << int(row.cells.size()) - 1;
         }
-        questions.rows.push_back(std::move(row));
+        ticked.rows.push_back(std::move(row));
     }
     report.add(std::move(questions));
     report.add(ReportText::Plain, shareHint());
+    report.add(ReportText::Plain, facilityHint());
+    report.add(ReportText::Subheading, tr("Réponses cochées"));
+    report.add(std::move(ticked));
+    report.add(ReportText::Plain, tickedHint());
     if (!reviews.isEmpty()) {
         report.add(ReportText::Subheading, tr("Questions à revoir"));
         for (const QString &review : reviews)

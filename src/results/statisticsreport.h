@@ -42,6 +42,16 @@ public:
     // The per-question share's caption and what it counts: blanks count as not right.
     static QString shareCaption() { return tr("% justes, blancs compris"); }
     static QString shareHint();
+    // The share of its point the question earned on average, partial credit counted.
+    static QString facilityCaption() { return tr("Facilité"); }
+    static QString facilityHint();
+    static QString facility(const ResultsStatistics::Question &question);
+    // The share of the copies that ticked an answer (1 to 5), "40 %"; empty for an answer the
+    // question does not have. What the answers' columns say, and how the right ones are shown.
+    static QString tickedShare(const ResultsStatistics &statistics, size_t question, int answer);
+    static QString tickedHint();
+    // "12 copies sur 30 ont coché cette réponse", and that it is a right one.
+    static QString tickedDescription(const ResultsStatistics &statistics, size_t question, int answer);
     // One bar of the distribution of marks: "12" for the marks from 12 to under 13, its range
     // in words ("De 12 à moins de 13"), and the range with what it counts.
     static QString binCaption(const MarkSummary &marks, size_t bin);

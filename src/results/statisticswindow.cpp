@@ -222,18 +222,22 @@ QLabel *StatisticsWindow::createNote(const QString &text, const QString &name)
 void StatisticsWindow::createQuestionGrid(const ResultsStatistics &statistics)
 {
     QuestionGrid = makeGrid(this, QStringLiteral("QuestionGrid"),
-                            {tr("Question"), tr("Réponses"), tr("Justes"), StatisticsReport::shareCaption(), tr("Discrimination"),
-                             tr("À revoir"), tr("1)"), tr("2)"), tr("3)"), tr("4)"), tr("5)")},
+                            {tr("Question"), tr("Réponses"), tr("Justes"), StatisticsReport::shareCaption(),
+                             StatisticsReport::facilityCaption(), tr("Discrimination"), tr("À revoir"), tr("1)"), tr("2)"),
+                             tr("3)"), tr("4)"), tr("5)")},
                             int(statistics.questions.size()));
     QuestionGrid->setAccessibleName(tr("Statistiques par question"));
-    QuestionGrid->horizontalHeaderItem(3)->setToolTip(StatisticsReport::shareHint());
+    QuestionGrid->horizontalHeaderItem(ShareColumn)->setToolTip(StatisticsReport::shareHint());
+    QuestionGrid->horizontalHeaderItem(FacilityColumn)->setToolTip(StatisticsReport::facilityHint());
     QuestionGrid->horizontalHeaderItem(DiscriminationColumn)
-        ->setToolTip(tr("Corrélation, de -1 à 1, entre la réussite à la question et la note sur les autres questions : "
-                        "au-dessus de 0,3 la question sépare bien les élèves qui ont réussi de ceux qui n'ont pas "
-                        "réussi ; négative, elle est à revoir."));
+        ->setToolTip(tr("Corrélation, de -1 à 1, entre les points obtenus à la question et la note sur les autres "
+                        "questions : au-dessus de 0,3 la question sépare bien les élèves qui ont réussi de ceux qui "
+                        "n'ont pas réussi ; négative, elle est à revoir."));
     QuestionGrid->horizontalHeaderItem(ReviewColumn)
         ->setToolTip(tr("Discrimination négative, ou moins de 10 % de bonnes réponses : une bonne réponse mal "
                         "désignée en est la cause habituelle."));
+    for (int a = 0; a < QcmFormat::AnswerCount; ++a)
+        QuestionGrid->horizontalHeaderItem(FirstAnswerColumn + a)->setToolTip(StatisticsReport::tickedHint());
     fillQuestionGrid(statistics);
 }
 
@@ -245,7 +249,8 @@ void StatisticsWindow::fillQuestionGrid(const ResultsStatistics &statistics)
         QuestionGrid->setItem(row, 0, cell(question.caption));
         QuestionGrid->setItem(row, 1, cell(QString::number(question.answered), true));
         QuestionGrid->setItem(row, 2, cell(QString::number(question.right), true));
-        QuestionGrid->setItem(row, 3, cell(StatisticsReport::percent(statistics.shareRight(q)), true));
+        QuestionGrid->setItem(row, ShareColumn, cell(StatisticsReport::percent(statistics.shareRight(q)), true));
+        QuestionGrid->setItem(row, FacilityColumn, cell(StatisticsReport::facility(question), true));
         QuestionGrid->setItem(row, DiscriminationColumn,
                               cell(question.marked() ? StatisticsReport::discrimination(question.analysis.discrimination)
                                                      : QString(),
@@ -258,17 +263,19 @@ void StatisticsWindow::fillQuestionGrid(const ResultsStatistics &statistics)
             QuestionGrid->item(row, 0)->setToolTip(reason);
         }
         QuestionGrid->setItem(row, ReviewColumn, review);
-        // How many chose each answer; the right one in bold, so a wrong answer many chose
-        // stands out beside it.
-        for (size_t a = 0; a < question.chosen.size(); ++a) {
-            QTableWidgetItem *count = cell(QString::number(question.chosen[a]), true);
-            if (question.solution == int(a + 1)) {
-                QFont bold = count->font();
+        // The share that ticked each answer; the right ones in bold, so a wrong answer many chose
+        // stands out beside them.
+        for (int a = 1; a <= int(question.chosen.size()); ++a) {
+            const QString share = StatisticsReport::tickedShare(statistics, q, a);
+            QTableWidgetItem *ticked = cell(share, true);
+            if (!share.isEmpty())
+                ticked->setToolTip(StatisticsReport::tickedDescription(statistics, q, a));
+            if (question.isRight(a)) {
+                QFont bold = ticked->font();
                 bold.setBold(true);
-                count->setFont(bold);
-                count->setToolTip(tr("Bonne réponse"));
+                ticked->setFont(bold);
             }
-            QuestionGrid->setItem(row, FirstAnswerColumn + int(a), count);
+            QuestionGrid->setItem(row, FirstAnswerColumn + a - 1, ticked);
         }
     }
 }

@@ -52,7 +52,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum QuestionColumn { DiscriminationColumn = 4, ReviewColumn = 5, FirstAnswerColumn = 6 };
+    enum QuestionColumn { ShareColumn = 3, FacilityColumn = 4, DiscriminationColumn = 5, ReviewColumn = 6, FirstAnswerColumn = 7 };
 
     void print();
     void printCorrectedCopy();

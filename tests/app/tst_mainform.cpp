@@ -1165,11 +1165,12 @@ void TestMainForm::statisticsOfKeptResults()
         window->reject();
     });
     program->trigger(QStringLiteral("&Statistiques des résultats..."));
-    // Question, answered, right, share right, discrimination, "à revoir", then how many chose
-    // answers 1 to 5. Two runs that score alike on the other questions tell nothing of a
-    // question's discrimination; nobody chose the third's right answer.
-    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %|-||2|0|0|0|0", "2. Titre 2|2|1|50 %|-||1|0|1|0|0",
-                                        "3. Titre 3|1|0|0 %|-|à revoir|0|1|0|0|0"}));
+    // Question, answered, right, share right, facility, discrimination, "à revoir", then the
+    // share that chose answers 1 to 5. Two runs that score alike on the other questions tell
+    // nothing of a question's discrimination; nobody chose the third's right answer.
+    QCOMPARE(questionRows, (QStringList{"1. Titre 1|2|2|100 %|100 %|-||100 %|0 %|0 %|0 %|0 %",
+                                        "2. Titre 2|2|1|50 %|50 %|-||50 %|0 %|50 %|0 %|0 %",
+                                        "3. Titre 3|1|0|0 %|0 %|-|à revoir|0 %|50 %|0 %|0 %|0 %"}));
     QCOMPARE(pupilRows, (QStringList{"Léa|07/12/2026 09:05:07|essai|terminée|2 / 3|13,5 / 20",
                                      "(sans nom)|07/12/2026 09:05:07|essai|terminée|1 / 3|6,5 / 20"}));
     QCOMPARE(program->printing.printed(), 1);

@@ -43,6 +43,22 @@ ResultsStatistics statisticsOf(const QList<QStringList> &runs)
                                  questionnaire());
 }
 
+// "Deux" in order, right answers 2 and 4 with partial credit, a feedback on 1 and on 3; "Un"
+// and "Trois" one-answer questions around it.
+ClassQuestionnaire severalRight()
+{
+    const QStringList four{"a", "b", "c", "d"};
+    ClassSettings settings;
+    settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    const QStringList lines = RunnerTestData::block(0, "Un", four, "1")
+                              + RunnerTestData::block(1, "Deux", four, "2",
+                                                      {"Correction :", "Bonnes réponses : 2, 4",
+                                                       "Commentaire de la réponse 3 : c est impair.",
+                                                       "Commentaire de la réponse 1 : a non plus.", "Les pairs."})
+                              + RunnerTestData::block(2, "Trois", four, "3");
+    return ClassQuestionnaire::fromLines(ClassSettingsFormat::withSettings(lines, settings));
+}
+
 QStringList textsOf(const Report &report, ReportText::Style style)
 {
     QStringList texts;
@@ -63,7 +79,45 @@ private Q_SLOTS:
     void pupilsOrder();
     void copyHandedBack_data();
     void copyHandedBack();
+    void everyAnswerTicked_data();
+    void everyAnswerTicked();
 };
+
+void TestCorrectedCopies::everyAnswerTicked_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<QStringList>("feedback"); // in the order the answers were shown
+    QTest::newRow("exactly the right ones") << "2+4" << "Réponses cochées : 2) b, 4) d - Juste" << QStringList();
+    QTest::newRow("one right of two") << "2" << "Réponse donnée : 2) b - En partie juste" << QStringList();
+    QTest::newRow("a right and a wrong one") << "3+2" << "Réponses cochées : 2) b, 3) c - Faux"
+                                             << QStringList{"Sur la réponse 3) c : c est impair."};
+    QTest::newRow("two wrong ones, each commented")
+        << "1+3" << "Réponses cochées : 1) a, 3) c - Faux"
+        << QStringList{"Sur la réponse 1) a : a non plus.", "Sur la réponse 3) c : c est impair."};
+    QTest::newRow("partly right despite a wrong one") << "1+2+4" << "Réponses cochées : 1) a, 2) b, 4) d - En partie juste"
+                                                      << QStringList{"Sur la réponse 1) a : a non plus."};
+    QTest::newRow("blank") << "" << "Réponse donnée : aucune - Sans réponse" << QStringList();
+}
+
+void TestCorrectedCopies::everyAnswerTicked()
+{
+    QFETCH(QString, cell);
+    QFETCH(QString, given);
+    QFETCH(QStringList, feedback);
+    const ClassQuestionnaire quiz = severalRight();
+    // "Un" was not in this pupil's version: the copy leaves it out and numbers from "Deux".
+    const ResultsStatistics statistics = ResultsStatistics::of(
+        ResultsTestData::sheetOf({"Un", "Deux", "Trois"}, {ResultsTestData::run("Léa", "", {"-", cell, "3"})}), quiz);
+    const Report report = CorrectedCopies::report(statistics, {0}, quiz, QStringLiteral("pairs"));
+    QCOMPARE(textsOf(report, ReportText::Subheading), (QStringList{"1. Deux", "2. Trois"}));
+    const QStringList plain = textsOf(report, ReportText::Plain);
+    QCOMPARE(plain.filter(QRegularExpression("^Réponses? (donnée|cochées) :")),
+             (QStringList{given, "Réponse donnée : 3) c - Juste"}));
+    QCOMPARE(plain.filter(QStringLiteral("Sur la réponse")), feedback);
+    QCOMPARE(textsOf(report, ReportText::Bold).filter(QStringLiteral("Bonne")),
+             (QStringList{"Bonnes réponses : 2) b, 4) d", "Bonne réponse : 3) c"}));
+}
 
 // One copy per named pupil, the latest finished one, in the order of a French class list.
 void TestCorrectedCopies::copyHandedBack_data()

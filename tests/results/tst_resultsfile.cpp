@@ -25,7 +25,12 @@ RunResults resultsOf(const QList<int> &answers, const QString &titlePrefix = QSt
     RunResults results;
     for (int i = 0; i < answers.size(); ++i) {
         const bool right = answers.at(i) == 1;
-        results.rows.push_back({titlePrefix + QString::number(i + 1), answers.at(i), 1, right});
+        RunResultRow row;
+        row.title = titlePrefix + QString::number(i + 1);
+        row.answer = answers.at(i);
+        row.solution = 1;
+        row.right = right;
+        results.rows.push_back(row);
         results.rightCount += right ? 1 : 0;
     }
     return results;
@@ -99,6 +104,12 @@ class TestResultsFile : public QObject
 private Q_SLOTS:
     void csvRoundTrip_data();
     void csvRoundTrip();
+    void answerCellWritten_data();
+    void answerCellWritten();
+    void answerCellRead_data();
+    void answerCellRead();
+    void oneAnswerRunsWrittenAsBefore();
+    void setsAndQuestionsNotDrawnReadBack();
     void damagedText_data();
     void damagedText();
     void runsAppendedAndReadBack_data();
@@ -119,6 +130,99 @@ private Q_SLOTS:
     void lockLeftByAWriterThatDied();
     void appendRefusesAFileChangedSince();
 };
+
+void TestResultsFile::answerCellWritten_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<int>("ticked");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<QString>("cell");
+    QTest::newRow("one answer ticked") << 3 << int(AnswerSets::of(3)) << true << "3";
+    QTest::newRow("the rehearsal gives no set") << 2 << 0 << true << "2";
+    QTest::newRow("blank") << 0 << 0 << true << "";
+    QTest::newRow("two ticked, in answer order") << 4 << (AnswerSets::of(4) | AnswerSets::of(2)) << true << "2+4";
+    QTest::newRow("three ticked") << 1 << (AnswerSets::of(1) | AnswerSets::of(3) | AnswerSets::of(5)) << true << "1+3+5";
+    QTest::newRow("not in the pupil's version") << 0 << 0 << false << "-";
+    QTest::newRow("not in the version, whatever it holds") << 2 << int(AnswerSets::of(2)) << false << "-";
+    QTest::newRow("a number no question has") << 7 << int(AnswerSets::OutOfRange) << true << "7";
+}
+
+void TestResultsFile::answerCellWritten()
+{
+    QFETCH(int, answer);
+    QFETCH(int, ticked);
+    QFETCH(bool, drawn);
+    QFETCH(QString, cell);
+    RunResultRow row;
+    row.answer = answer;
+    row.ticked = AnswerSet(ticked);
+    row.drawn = drawn;
+    QCOMPARE(ResultsFile::answerCell(row), cell);
+}
+
+void TestResultsFile::answerCellRead_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<int>("ticked");
+    QTest::newRow("one answer") << "3" << true << int(AnswerSets::of(3));
+    QTest::newRow("spaces of a hand edit") << " 2 + 4 " << true << (AnswerSets::of(2) | AnswerSets::of(4));
+    QTest::newRow("any order") << "5+1" << true << (AnswerSets::of(1) | AnswerSets::of(5));
+    QTest::newRow("blank") << "" << true << 0;
+    QTest::newRow("not drawn") << "-" << false << 0;
+    QTest::newRow("not drawn, spaces around") << " - " << false << 0;
+    QTest::newRow("text is no answer") << "abc" << true << 0;
+    QTest::newRow("half a set is no answer") << "2+" << true << 0;
+    QTest::newRow("zero is no answer") << "0" << true << 0;
+    QTest::newRow("a negative number is no answer") << "-2" << true << 0;
+    QTest::newRow("past the fifth answer") << "7" << true << int(AnswerSets::OutOfRange);
+    QTest::newRow("a set with an answer past the fifth") << "2+9" << true << (AnswerSets::of(2) | AnswerSets::OutOfRange);
+}
+
+void TestResultsFile::answerCellRead()
+{
+    QFETCH(QString, cell);
+    QFETCH(bool, drawn);
+    QFETCH(int, ticked);
+    const ResultsFile::Answer answer = ResultsFile::answerOf(cell);
+    QCOMPARE(answer.drawn, drawn);
+    QCOMPARE(int(answer.ticked), ticked);
+}
+
+// A class run of one-answer questions now carries its ticks as sets: its file is the one the
+// answers alone always gave, byte for byte.
+void TestResultsFile::oneAnswerRunsWrittenAsBefore()
+{
+    QTemporaryDir dir;
+    const QString before = dir.filePath("avant-resultats.csv");
+    const QString now = dir.filePath("maintenant-resultats.csv");
+    for (int i = 0; i < 4; ++i) {
+        KeptRun run = runOf(QStringLiteral("Élève %1").arg(i), {1, i % 3, 2, (i + 1) % 6});
+        ResultsFile::append(before, run);
+        for (RunResultRow &row : run.results.rows)
+            row.ticked = AnswerSets::of(row.answer);
+        ResultsFile::append(now, run);
+    }
+    QCOMPARE(contents(now), contents(before));
+    QVERIFY(contents(now).endsWith(";terminé;;1;;2;4\r\n"));
+}
+
+void TestResultsFile::setsAndQuestionsNotDrawnReadBack()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("classe-resultats.csv");
+    KeptRun run = runOf(QStringLiteral("Léa"), {2, 0, 0, 1});
+    run.results.rows[0].ticked = AnswerSets::of(2) | AnswerSets::of(4);
+    run.results.rows[2].drawn = false;
+    ResultsFile::append(path, run);
+    QVERIFY(contents(path).endsWith(";2+4;;-;1\r\n"));
+    const ResultsSheet sheet = ResultsFile::read(path);
+    const QStringList cells = sheet.runs.at(0).mid(ResultsFile::FixedColumnCount);
+    QCOMPARE(cells, (QStringList{"2+4", "", "-", "1"}));
+    QCOMPARE(int(ResultsFile::answerOf(cells.at(0)).ticked), AnswerSets::of(2) | AnswerSets::of(4));
+    QVERIFY(ResultsFile::answerOf(cells.at(1)).drawn);
+    QVERIFY(!ResultsFile::answerOf(cells.at(2)).drawn);
+}
 
 void TestResultsFile::csvRoundTrip_data()
 {

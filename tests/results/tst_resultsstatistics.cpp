@@ -28,6 +28,37 @@ ResultsSheet sheetOf(const QList<QStringList> &rows, bool olderColumns = false)
 
 using ResultsTestData::run;
 
+// Four answers a question: 1 is right on "Un", 2 and 4 on "Deux" (a feedback on 3), 3 on
+// "Trois"; several right answers marked with partial credit.
+ClassQuestionnaire severalRight()
+{
+    const QStringList four{"a", "b", "c", "d"};
+    ClassSettings settings;
+    settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    const QStringList lines = RunnerTestData::block(0, "Un", four, "1")
+                              + RunnerTestData::block(1, "Deux", four, "2",
+                                                      {"Correction :", "Bonnes réponses : 2, 4",
+                                                       "Commentaire de la réponse 3 : non."})
+                              + RunnerTestData::block(2, "Trois", four, "3");
+    return ClassQuestionnaire::fromLines(ClassSettingsFormat::withSettings(lines, settings));
+}
+
+// Five pupils worked out by hand. "Deux" earns 1/2 for each right answer ticked, less 1/2 for
+// each wrong one; Eva's version did not hold "Un".
+//          Un   Deux     Trois   points
+//   Ana    1    2+4      3       1, 1, 1
+//   Ben    1    2        3       1, 1/2, 1
+//   Cam    2    2+3      3       0, 0, 1
+//   Dan    1    1+2+4    -       1, 1/2, 0
+//   Eva    -    -        3       (not held), 0, 1
+ResultsStatistics severalRightClass()
+{
+    return ResultsStatistics::of(sheetOf({run("Ana", "", {"1", "2+4", "3"}), run("Ben", "", {"1", "2", "3"}),
+                                          run("Cam", "", {"2", "2+3", "3"}), run("Dan", "", {"1", "1+2+4", ""}),
+                                          run("Eva", "", {"-", "", "3"})}),
+                                 severalRight());
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(ResultsStatistics::Counting)
@@ -44,7 +75,79 @@ private Q_SLOTS:
     void summaryTexts();
     void copiesCounted_data();
     void copiesCounted();
+    void severalRightByHand_data();
+    void severalRightByHand();
+    void markOutOfTheQuestionsHeld_data();
+    void markOutOfTheQuestionsHeld();
 };
+
+// The rest score is the share of the points of the other questions the version held (Ana 1, Ben
+// 3/4, Cam 1/2, Dan 1/4 beside "Un"); the correlations are Pearson's on the points, worked out
+// from those columns.
+void TestResultsStatistics::severalRightByHand_data()
+{
+    QTest::addColumn<int>("question");
+    QTest::addColumn<int>("taken");
+    QTest::addColumn<int>("answered");
+    QTest::addColumn<int>("right");
+    QTest::addColumn<QStringList>("ticked"); // as the tables show it
+    QTest::addColumn<double>("facility");
+    QTest::addColumn<double>("discrimination");
+    QTest::newRow("one answer, not in a version") << 0 << 4 << 4 << 3 << QStringList{"75 %", "25 %", "0 %", "0 %", ""}
+                                                   << 0.75 << 0.125 / std::sqrt(0.75 * 0.3125);
+    // Shares over 100 % together; the blank counts in the shares' whole, as not right.
+    QTest::newRow("several right, partial credit") << 1 << 5 << 4 << 1 << QStringList{"20 %", "80 %", "20 %", "40 %", ""}
+                                                    << 0.4 << 0.15 / std::sqrt(0.7 * 0.3);
+    QTest::newRow("one answer, best right in the rest") << 2 << 5 << 4 << 4 << QStringList{"0 %", "0 %", "80 %", "0 %", ""}
+                                                         << 0.8 << -0.25 / std::sqrt(0.8 * 0.875);
+}
+
+void TestResultsStatistics::severalRightByHand()
+{
+    QFETCH(int, question);
+    QFETCH(int, taken);
+    QFETCH(int, answered);
+    QFETCH(int, right);
+    QFETCH(QStringList, ticked);
+    QFETCH(double, facility);
+    QFETCH(double, discrimination);
+    const ResultsStatistics statistics = severalRightClass();
+    const size_t q = size_t(question);
+    const ResultsStatistics::Question &counted = statistics.questions.at(q);
+    QCOMPARE(counted.taken, taken);
+    QCOMPARE(counted.answered, answered);
+    QCOMPARE(counted.right, right);
+    QCOMPARE(statistics.shareRight(q), double(right) / taken);
+    QStringList shares;
+    for (int a = 1; a <= 5; ++a)
+        shares << StatisticsReport::tickedShare(statistics, q, a);
+    QCOMPARE(shares, ticked);
+    QVERIFY2(qAbs(counted.analysis.facility - facility) < 1e-9, qPrintable(QString::number(counted.analysis.facility)));
+    QVERIFY(counted.analysis.discrimination);
+    QVERIFY2(qAbs(*counted.analysis.discrimination - discrimination) < 1e-9,
+             qPrintable(QString::number(*counted.analysis.discrimination)));
+    QCOMPARE(counted.analysis.toReview, discrimination < 0);
+}
+
+// A question the version did not hold is neither blank nor wrong: the mark is out of the others.
+void TestResultsStatistics::markOutOfTheQuestionsHeld_data()
+{
+    QTest::addColumn<int>("pupil");
+    QTest::addColumn<QString>("mark");
+    QTest::newRow("every question held") << 1 << "16,5"; // 2,5 points of 3
+    QTest::newRow("a blank counts") << 3 << "10";         // 1,5 of 3
+    QTest::newRow("one question not held") << 4 << "10";  // 1 of 2, not 1 of 3
+}
+
+void TestResultsStatistics::markOutOfTheQuestionsHeld()
+{
+    QFETCH(int, pupil);
+    QFETCH(QString, mark);
+    const ResultsStatistics statistics = severalRightClass();
+    const ResultsStatistics::Pupil &copy = statistics.pupils.at(size_t(pupil));
+    QVERIFY(!copy.markKept);
+    QCOMPARE(ClassMarking::numberText(*copy.currentMark), mark);
+}
 
 // Five finished runs worked out by hand, and one unfinished that would change every figure if
 // it were counted. Right answers 2, 4, 1; the totals are 2, 2, 2, 1 and 0.
