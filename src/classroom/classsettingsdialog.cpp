@@ -69,6 +69,16 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     connect(EndViewBox, &QComboBox::currentIndexChanged, this, &ClassSettingsDialog::endViewChosen);
     endViewChosen(EndViewBox->currentIndex());
 
+    DurationBox = new QSpinBox(this);
+    DurationBox->setObjectName(QStringLiteral("DurationBox"));
+    DurationBox->setRange(0, ClassSettingsFormat::MaxDurationMinutes);
+    DurationBox->setSpecialValueText(tr("aucune"));
+    DurationBox->setSuffix(tr(" min"));
+    DurationBox->setValue(settings.durationMinutes);
+    DurationBox->setToolTip(tr("Le temps de chaque élève, compté par l'ordinateur de l'enseignant. Le temps majoré "
+                               "d'un élève (liste de classe) s'y ajoute. À la fin du temps, la copie est enregistrée "
+                               "telle quelle."));
+
     auto *form = new QFormLayout(this);
     form->addRow(ShuffleQuestionsBox);
     form->addRow(ShuffleAnswersBox);
@@ -78,6 +88,7 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     form->addRow(tr("Plusieurs &bonnes réponses :"), SeveralBox);
     form->addRow(tr("À la fin, l'élève &voit :"), EndViewBox);
     form->addRow(tr("&Corrections montrées :"), CorrectionsBox);
+    form->addRow(tr("&Durée :"), DurationBox);
     auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
                                "avec F9 n'en tient pas compte."),
                             this);
@@ -103,6 +114,7 @@ ClassSettings ClassSettingsDialog::settings() const
     chosen.severalMarking = ClassSettings::SeveralMarking(SeveralBox->currentIndex());
     chosen.endView = ClassSettings::EndView(EndViewBox->currentIndex());
     chosen.correctionsShown = ClassSettings::CorrectionsShown(CorrectionsBox->currentIndex());
+    chosen.durationMinutes = DurationBox->value();
     return chosen;
 }
 

@@ -27,6 +27,7 @@ public:
     QComboBox *SeveralBox = nullptr;
     QComboBox *EndViewBox = nullptr;
     QComboBox *CorrectionsBox = nullptr;
+    QSpinBox *DurationBox = nullptr;
 
 private Q_SLOTS:
     void endViewChosen(int index);

@@ -14,6 +14,7 @@ const QString PenaltyKey = QStringLiteral("penalite");
 const QString EndKey = QStringLiteral("fin");
 const QString CorrectionsKey = QStringLiteral("corrections");
 const QString SeveralKey = QStringLiteral("plusieurs");
+const QString DurationKey = QStringLiteral("duree");
 const QString AllOrNothing = QStringLiteral("tout-ou-rien");
 const QString Partial = QStringLiteral("partiel");
 
@@ -94,6 +95,11 @@ void apply(ClassSettings &settings, const QString &key, const QString &value)
             settings.severalMarking = ClassSettings::SeveralMarking::AllOrNothing;
         else if (value == Partial)
             settings.severalMarking = ClassSettings::SeveralMarking::Partial;
+    } else if (key == DurationKey) {
+        bool ok = false;
+        const int minutes = value.toInt(&ok, 10);
+        if (ok && minutes >= 0 && minutes <= ClassSettingsFormat::MaxDurationMinutes)
+            settings.durationMinutes = minutes;
     } else if (key == CorrectionsKey) {
         for (auto when : {ClassSettings::CorrectionsShown::AfterCopy, ClassSettings::CorrectionsShown::AfterRun,
                           ClassSettings::CorrectionsShown::Never}) {
@@ -110,7 +116,7 @@ bool ClassSettings::operator==(const ClassSettings &other) const
     return shuffleQuestions == other.shuffleQuestions && shuffleAnswers == other.shuffleAnswers
         && markScale == other.markScale && roundingHundredths == other.roundingHundredths
         && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown
-        && severalMarking == other.severalMarking;
+        && severalMarking == other.severalMarking && durationMinutes == other.durationMinutes;
 }
 
 bool ClassSettings::showsCorrections(bool released) const
@@ -191,6 +197,8 @@ QStringList withSettings(const QStringList &lines, const ClassSettings &settings
             header << Keyword + CorrectionsKey + QLatin1Char('=') + correctionsText(settings.correctionsShown);
         if (settings.severalMarking != defaults.severalMarking)
             header << Keyword + SeveralKey + QLatin1Char('=') + Partial;
+        if (settings.durationMinutes != defaults.durationMinutes)
+            header << Keyword + DurationKey + QLatin1Char('=') + QString::number(settings.durationMinutes);
     }
     QStringList result = header;
     const int end = headerEnd(lines);

@@ -140,6 +140,8 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return page(QStringLiteral("page.css"), "text/css; charset=utf-8");
         if (path == QLatin1String("/page.js"))
             return page(QStringLiteral("page.js"), "text/javascript; charset=utf-8");
+        if (path == QLatin1String("/timing.js"))
+            return page(QStringLiteral("timing.js"), "text/javascript; charset=utf-8");
         if (path.startsWith(QLatin1String("/picture/"))) {
             const int number = questionNumberOf(path.mid(9), m_session.questionnaire().size());
             if (number < 0)
@@ -181,6 +183,9 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return refusal(429, tr("Trop d'essais : patientez un instant."));
         return refusal(401, tr("Cette page ne fait pas partie de la passation."), {{QStringLiteral("forget"), true}});
     }
+    // The time is the teacher's: a copy whose time ran out ends before the request is read,
+    // whatever the page believed.
+    m_session.expireIfDue(*pupil);
     ApiResponse response;
     if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs)) {
         response = refusal(429, tr("Trop de demandes : patientez un instant."));
@@ -292,6 +297,8 @@ ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &r
         return refused;
     if (m_session.ended())
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    if (m_session.closed())
+        return closedRefusal();
     // Enough to choose a name, and nothing of anyone's run: who joined, who finished, how far.
     // With personal codes, not even the names: the code alone says who the pupil is.
     if (m_session.usesPersonalCodes())
@@ -334,6 +341,8 @@ ApiResponse SessionApi::join(const QJsonObject &body, const ApiRequest &request)
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Full:
         return refusal(409, tr("La passation a déjà tous ses élèves."));
+    case NetworkSession::Refusal::Closed:
+        return closedRefusal();
     default:
         return refusal(422, tr("Indiquez votre nom (%1 caractères au plus).").arg(NetworkSession::MaxNameLength));
     }
@@ -361,7 +370,23 @@ QJsonObject SessionApi::stateOf(const NetworkPupil &pupil) const
                       {QStringLiteral("ended"), m_session.ended()}};
     if (pupil.finishedAt.isValid())
         state.insert(QStringLiteral("result"), resultOf(pupil));
+    addTimeOf(state, pupil);
     return state;
+}
+
+void SessionApi::addTimeOf(QJsonObject &object, const NetworkPupil &pupil) const
+{
+    if (pupil.timedOut)
+        object.insert(QStringLiteral("timeUp"), true);
+    const int left = m_session.remainingSeconds(pupil);
+    if (left >= 0)
+        object.insert(QStringLiteral("timeLeft"), left);
+}
+
+ApiResponse SessionApi::closedRefusal() const
+{
+    return refusal(410, tr("La passation est fermée depuis %1.").arg(m_session.closingTime().toString(QStringLiteral("HH:mm"))),
+                   {{QStringLiteral("ended"), true}, {QStringLiteral("closed"), true}});
 }
 
 ApiResponse SessionApi::state(NetworkPupil &pupil) const
@@ -371,6 +396,9 @@ ApiResponse SessionApi::state(NetworkPupil &pupil) const
 
 ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
 {
+    if (pupil.timedOut)
+        return refusal(409, tr("Le temps est écoulé : vos réponses sont enregistrées."),
+                       {{QStringLiteral("finished"), true}, {QStringLiteral("timeUp"), true}});
     if (pupil.finishedAt.isValid())
         return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
     if (m_session.ended())
@@ -382,13 +410,15 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
     m_session.notePosition(pupil, at);
     const ClassQuestion &shown = pupil.run.questionAt(at);
     // What the pupil sees, and nothing more: neither the right answer nor the correction.
-    return json(200, {{QStringLiteral("position"), at},
+    QJsonObject shownQuestion{{QStringLiteral("position"), at},
                       {QStringLiteral("count"), pupil.run.size()},
                       {QStringLiteral("title"), shown.title},
                       {QStringLiteral("statement"), shown.statement.join(QLatin1Char('\n'))},
                       {QStringLiteral("answers"), QJsonArray::fromStringList(pupil.run.shownAnswers(at))},
                       {QStringLiteral("chosen"), pupil.run.chosenAt(at)},
-                      {QStringLiteral("picture"), shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1)}});
+                      {QStringLiteral("picture"), shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1)}};
+    addTimeOf(shownQuestion, pupil);
+    return json(200, shownQuestion);
 }
 
 ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
@@ -399,8 +429,14 @@ ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
     if (!position || !choice || !sequence)
         return refusal(400, tr("Réponse illisible."));
     switch (m_session.answer(pupil, int(*position), int(*choice), *sequence)) {
-    case NetworkSession::Refusal::None:
-        return json(200, {{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}});
+    case NetworkSession::Refusal::None: {
+        QJsonObject taken{{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}};
+        addTimeOf(taken, pupil);
+        return json(200, taken);
+    }
+    case NetworkSession::Refusal::TimeUp:
+        return refusal(409, tr("Le temps est écoulé : cette réponse n'a pas été prise ; les précédentes sont enregistrées."),
+                       {{QStringLiteral("finished"), true}, {QStringLiteral("timeUp"), true}});
     case NetworkSession::Refusal::Ended:
         return refusal(410, tr("La passation est terminée : cette réponse n'a pas été prise."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Finished:

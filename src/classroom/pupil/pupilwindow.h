@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classroom/classrunrecord.h"
+#include "classroom/classtiming.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -51,6 +52,9 @@ public:
     QPushButton *StartButton = nullptr;
     // The question page.
     QLabel *QuestionNumber = nullptr;
+    // The time left, in minutes; its accessible name changes only at the announcements.
+    QLabel *TimeLabel = nullptr;
+    QTimer *TimeTimer = nullptr;
     QLabel *TitleLabel = nullptr;
     ProportionalPicture *PictureView = nullptr;
     QLabel *StatementLabel = nullptr;
@@ -98,6 +102,7 @@ private Q_SLOTS:
     void confirmStop();
     void resumeAfterStop();
     void waitOver();
+    void tickTime();
 
 private:
     QWidget *createNamePage();
@@ -122,4 +127,5 @@ private:
     int m_pageBeforeStop = NamePage;
     int m_position = 0;
     bool m_closing = false;
+    TimeAnnouncer m_announcer;
 };
