@@ -282,6 +282,7 @@
   }
 
   function applyState(state, resuming) {
+    window.NeloTime.follow(state);
     if (state.finished)
       return showEnd(state);
     if (state.ended)
@@ -302,10 +303,14 @@
     const answer = await call('/api/state', {token: run.token});
     if (answer.status === 401 || answer.status === 403)
       turnedAway(answer.body);
+    else if (answer.status === 200 && answer.body.finished)
+      showEnd(answer.body);
     else if (answer.status === 200 && answer.body.ended && !answer.body.finished)
       showEnded();
     else if (answer.status === 200 && run.queue.length > 0)
       flush();
+    if (answer.status === 200)
+      window.NeloTime.follow(answer.body);
   }
 
   // -- One question -----------------------------------------------------------------------
@@ -322,6 +327,7 @@
       return;
     }
     current = answer.body;
+    window.NeloTime.follow(current);
     run.position = current.position;
     saveRun();
     drawQuestion();
@@ -504,6 +510,7 @@
         body.choice = item.choice;
       const answer = await call('/api/answer', body);
       if (answer.status === 200 || answer.status === 400 || answer.status === 404 || answer.status === 422) {
+        window.NeloTime.follow(answer.body);
         // Taken, or never takeable: either way it leaves the queue.
         run.queue.shift();
         saveRun();
@@ -621,8 +628,10 @@
   function showEnd(state) {
     const result = state.result || {};
     setStatus('', false);
-    $('end-title').textContent = 'Questionnaire terminé';
-    $('end-message').textContent = (state.name ? 'Merci, ' + state.name + '. ' : '') + 'Vos réponses sont enregistrées.';
+    window.NeloTime.stop();
+    $('end-title').textContent = state.timeUp ? 'Temps écoulé' : 'Questionnaire terminé';
+    $('end-message').textContent = (state.name ? 'Merci, ' + state.name + '. ' : '')
+      + (state.timeUp ? 'Le temps est écoulé : toutes les réponses envoyées sont enregistrées.' : 'Vos réponses sont enregistrées.');
     $('end-mark').textContent = result.mark ? 'Note : ' + result.mark : '';
     $('end-mark').hidden = !result.mark;
     let detail = '';
@@ -685,6 +694,7 @@
 
   function showEnded() {
     setStatus('', false);
+    window.NeloTime.stop();
     clearTimeout(correctionsTimer);
     $('end-later').hidden = true;
     $('end-title').textContent = 'La passation est terminée';
@@ -846,6 +856,11 @@
         checkState();
     });
     setInterval(checkState, stateCheckMs);
+    // The count shown reached zero: the teacher's computer says whether the copy is over.
+    window.NeloTime.onZero(() => {
+      if (run && !run.waiting && !$('question-page').hidden)
+        queueSent().then(() => (run ? resume() : null));
+    });
     if (run)
       resume();
     else

@@ -9,6 +9,9 @@
 #include "classroom/pupil/teachercode.h"
 #include "classroom/pupil/teachercodedialog.h"
 #include "platform/scriptedmessageboxes.h"
+
+#include <QComboBox>
+#include <QListWidget>
 #include "platform/services.h"
 #include "platform/systemclock.h"
 
@@ -89,5 +92,23 @@ bool saveClassWindows(const QStringList &document, const QString &questionnaireF
     ClassListDialog listDialog(lists, services);
     listDialog.show();
     ok = saveAt(listDialog, listDialog.size(), output.filePath(QStringLiteral("class-lists.png"))) && ok;
+
+    // A timed run: 55 minutes, a third more for one pupil of the list.
+    lists.saveEntries(QStringLiteral("4e B"), ClassListReader::entriesOfText(QStringLiteral(
+                                                  "ARNAUD Léa\nBENALI Yanis ; +33 %\nCOSTA Inès\nDUBOIS Hugo ; +10 min\n"
+                                                  "FAURE Chloé\nGARNIER Noé\nMOREAU Jade\nNGUYEN Tom")));
+    ClassListDialog extraDialog(lists, services);
+    extraDialog.show();
+    extraDialog.ClassList->setCurrentRow(0);
+    ok = saveAt(extraDialog, extraDialog.size(), output.filePath(QStringLiteral("class-lists-extra-time.png"))) && ok;
+    ClassSettings timed = settings;
+    timed.durationMinutes = 55;
+    PupilSession timedSession(questionnaire, timed, keeper, [&clock] { return clock.now(); }, [] { return quint64(7); });
+    PupilWindow timedWindow(timedSession, lists, services, teacherCode, questionnaireFolder);
+    timedWindow.show();
+    timedWindow.ClassBox->setCurrentText(QStringLiteral("4e B"));
+    timedWindow.NameBox->setCurrentText(QStringLiteral("BENALI Yanis"));
+    timedWindow.StartButton->click();
+    ok = saveAt(timedWindow, QSize(1366, 768), output.filePath(QStringLiteral("pupil-time-left-1366x768.png"))) && ok;
     return ok;
 }

@@ -38,9 +38,15 @@ void PaperCopyCommands::printCopies(const QString &fileName, const QStringList &
     if (dialog.exec() != QDialog::Accepted)
         return;
     const auto seeds = [] { return QRandomGenerator::system()->generate64(); };
-    const std::vector<PrintedCopy> copies = dialog.count() > 0
-                                                ? PaperCopies::numbered(dialog.count(), seeds)
-                                                : PaperCopies::forPupils(classLists.pupils(dialog.className()), seeds);
+    std::vector<PrintedCopy> copies = dialog.count() > 0
+                                          ? PaperCopies::numbered(dialog.count(), seeds)
+                                          : PaperCopies::forPupils(classLists.pupils(dialog.className()), seeds);
+    // The invigilator reads a pupil's extra time on his copy, when the run has a duration.
+    if (dialog.count() == 0) {
+        const std::vector<ClassListReader::Entry> entries = classLists.entries(dialog.className());
+        for (size_t i = 0; i < copies.size() && i < entries.size(); ++i)
+            copies[i].timeNote = TimeAnnouncer::invigilatorNote(entries[i].extra, questionnaire->settings().durationMinutes);
+    }
     if (copies.empty())
         throw AppError(tr("La classe « %1 » n'a aucun élève.").arg(dialog.className()));
 

@@ -39,8 +39,18 @@ bool isFirstNameHeader(const QString &field)
     return word == QLatin1String("prenom") || word == QLatin1String("prenoms") || word == QLatin1String("prenom eleve");
 }
 
+bool isExtraTimeHeader(const QString &field)
+{
+    QString word = folded(field);
+    word.replace(QLatin1Char('-'), QLatin1Char(' '));
+    return word == QLatin1String("temps majore") || word == QLatin1String("tiers temps")
+        || word == QLatin1String("temps supplementaire");
+}
+
 bool isOtherHeader(const QString &field)
 {
+    if (isExtraTimeHeader(field))
+        return true;
     const QString word = folded(field);
     return word == QLatin1String("classe") || word == QLatin1String("division") || word == QLatin1String("groupe")
         || word == QLatin1String("sexe") || word == QLatin1String("date de naissance") || word == QLatin1String("ne(e) le");
@@ -97,11 +107,19 @@ QString simplified(const QString &name)
     return name.simplified();
 }
 
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(ClassListReader)
+};
+
+// A kept list's line: the name, then after a tabulation the extra time when there is one.
+const QChar KeptSeparator = QLatin1Char('\t');
+
 } // namespace
 
 namespace ClassListReader {
 
-QStringList read(const QByteArray &bytes)
+std::vector<Entry> readEntries(const QByteArray &bytes, QStringList *problems)
 {
     const QString text = ExchangeText::decode(bytes).text;
     QStringList lines;
@@ -115,6 +133,7 @@ QStringList read(const QByteArray &bytes)
     const QChar separator = separatorOf(lines);
     int surname = 0;
     int firstName = separator.isNull() ? -1 : 1;
+    int extraColumn = -1;
     qsizetype first = 0;
     const QStringList header = fieldsOf(lines.first(), separator);
     const bool hasHeader = std::any_of(header.begin(), header.end(), [](const QString &field) {
@@ -128,6 +147,8 @@ QStringList read(const QByteArray &bytes)
                 surname = i;
             else if (firstName < 0 && isFirstNameHeader(header.at(i)))
                 firstName = i;
+            else if (extraColumn < 0 && isExtraTimeHeader(header.at(i)))
+                extraColumn = i;
         }
         if (surname < 0) {
             // A header that names no surname column: the first column not named otherwise.
@@ -138,7 +159,7 @@ QStringList read(const QByteArray &bytes)
         }
     }
 
-    QStringList names;
+    std::vector<Entry> names;
     QSet<QString> seen;
     for (qsizetype i = first; i < lines.size(); ++i) {
         const QStringList fields = fieldsOf(lines.at(i), separator);
@@ -148,10 +169,58 @@ QStringList read(const QByteArray &bytes)
         if (name.isEmpty() || seen.contains(name))
             continue;
         seen.insert(name);
-        names << name;
+        Entry entry{name, {}};
+        if (extraColumn >= 0 && extraColumn < fields.size()) {
+            QString problem;
+            if (const std::optional<ExtraTime> extra = ExtraTime::parse(fields.at(extraColumn), &problem))
+                entry.extra = *extra;
+            else if (problems)
+                *problems << Text::tr("Ligne %1 : %2").arg(i + 1).arg(problem);
+        }
+        names.push_back(entry);
     }
     return names;
 }
+
+QStringList read(const QByteArray &bytes)
+{
+    QStringList names;
+    for (const Entry &entry : readEntries(bytes))
+        names << entry.name;
+    return names;
+}
+
+std::vector<Entry> entriesOfText(const QString &text)
+{
+    std::vector<Entry> entries;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString &line = lines.at(i);
+        const qsizetype separator = line.indexOf(QLatin1Char(';'));
+        const QString name = simplified(separator < 0 ? line : line.left(separator));
+        if (name.isEmpty())
+            continue;
+        Entry entry{name, {}};
+        if (separator >= 0) {
+            QString problem;
+            const std::optional<ExtraTime> extra = ExtraTime::parse(line.mid(separator + 1), &problem);
+            if (!extra)
+                throw AppError(Text::tr("Ligne %1 (%2) : %3").arg(i + 1).arg(name, problem));
+            entry.extra = *extra;
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+QString textOf(const std::vector<Entry> &entries)
+{
+    QStringList lines;
+    for (const Entry &entry : entries)
+        lines << (entry.extra.isNone() ? entry.name : entry.name + QStringLiteral(" ; ") + entry.extra.text());
+    return lines.join(QLatin1Char('\n'));
+}
+
 
 } // namespace ClassListReader
 
@@ -178,27 +247,64 @@ QStringList ClassListStore::classNames() const
 
 QStringList ClassListStore::pupils(const QString &className) const
 {
-    QFile file(pathOf(className));
-    if (className.trimmed().isEmpty() || !file.open(QIODevice::ReadOnly))
-        return {};
-    QStringList names = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (QString &name : names)
-        name = name.trimmed();
-    names.removeAll(QString());
+    QStringList names;
+    for (const ClassListReader::Entry &entry : entries(className))
+        names << entry.name;
     return names;
 }
 
+std::vector<ClassListReader::Entry> ClassListStore::entries(const QString &className) const
+{
+    QFile file(pathOf(className));
+    if (className.trimmed().isEmpty() || !file.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<ClassListReader::Entry> entries;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const qsizetype separator = line.indexOf(KeptSeparator);
+        ClassListReader::Entry entry{(separator < 0 ? line : line.left(separator)).trimmed(), {}};
+        if (entry.name.isEmpty())
+            continue;
+        // Written by this program; a value spoilt by hand leaves the pupil without extra time.
+        if (separator >= 0)
+            entry.extra = ExtraTime::parse(line.mid(separator + 1)).value_or(ExtraTime());
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+ExtraTime ClassListStore::extraTimeOf(const QString &className, const QString &pupil) const
+{
+    const QString wanted = simplified(pupil);
+    for (const ClassListReader::Entry &entry : entries(className)) {
+        if (entry.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return entry.extra;
+    }
+    return {};
+}
+
 void ClassListStore::save(const QString &className, const QStringList &pupils)
+{
+    std::vector<ClassListReader::Entry> entries;
+    for (const QString &pupil : pupils)
+        entries.push_back({pupil, {}});
+    saveEntries(className, entries);
+}
+
+void ClassListStore::saveEntries(const QString &className, const std::vector<ClassListReader::Entry> &entries)
 {
     if (className.trimmed().isEmpty())
         throw AppError(tr("Donnez un nom à la classe."));
     if (!QDir().mkpath(m_folder))
         throw AppError(tr("Impossible de créer le dossier %1.").arg(QDir::toNativeSeparators(m_folder)));
     QByteArray bytes;
-    for (const QString &pupil : pupils) {
-        const QString name = simplified(pupil);
-        if (!name.isEmpty())
-            bytes += name.toUtf8() + '\n';
+    for (const ClassListReader::Entry &entry : entries) {
+        const QString name = simplified(entry.name);
+        if (name.isEmpty())
+            continue;
+        bytes += name.toUtf8();
+        if (!entry.extra.isNone())
+            bytes += KeptSeparator.toLatin1() + entry.extra.text().toUtf8();
+        bytes += '\n';
     }
     QcmFile::write(pathOf(className), bytes);
 }

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "classroom/classtiming.h"
+
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 // A class's pupils as school software exports them, read into "NOM Prénom" names: one pupil a
 // line, or a table with Nom and Prénom columns (a Classe column or others beside them), with or
@@ -13,6 +17,22 @@ namespace ClassListReader {
 
 // Names in the file's order, each once, blank lines and the header left out.
 QStringList read(const QByteArray &bytes);
+
+// A pupil of a list with what his support plan gives him.
+struct Entry
+{
+    QString name;
+    ExtraTime extra;
+    bool operator==(const Entry &other) const { return name == other.name && extra == other.extra; }
+};
+// The same names with the "Temps majoré" column when the file has one; a value that is not
+// an extra time leaves the pupil without it and says why in `problems` ("Ligne 4 : ...").
+std::vector<Entry> readEntries(const QByteArray &bytes, QStringList *problems = nullptr);
+
+// The lines of the class lists dialog, "NOM Prénom" or "NOM Prénom ; +33 %", and back. A bad
+// extra time throws AppError naming the line.
+std::vector<Entry> entriesOfText(const QString &text);
+QString textOf(const std::vector<Entry> &entries);
 
 } // namespace ClassListReader
 
@@ -32,6 +52,12 @@ public:
     // Keeps (or replaces) a class. Throws AppError with a French reason when it cannot be
     // written, or when the class has no name.
     void save(const QString &className, const QStringList &pupils);
+    // The pupils with their extra time ("Temps majoré"), as kept.
+    std::vector<ClassListReader::Entry> entries(const QString &className) const;
+    // The extra time of `pupil` in the class, none when he has none or is not in it.
+    ExtraTime extraTimeOf(const QString &className, const QString &pupil) const;
+    // Keeps a class with its extra times. A list with no extra time is written as save() writes it.
+    void saveEntries(const QString &className, const std::vector<ClassListReader::Entry> &entries);
     // Throws AppError when the file cannot be removed.
     void remove(const QString &className);
 

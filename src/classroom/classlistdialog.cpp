@@ -43,7 +43,11 @@ ClassListDialog::ClassListDialog(ClassListStore &store, Services &services, QWid
     ClassNameEdit->setPlaceholderText(tr("par exemple : 4e B"));
     PupilsEdit = new QPlainTextEdit(this);
     PupilsEdit->setObjectName(QStringLiteral("PupilsEdit"));
-    PupilsEdit->setPlaceholderText(tr("Un élève par ligne : NOM Prénom"));
+    PupilsEdit->setPlaceholderText(tr("Un élève par ligne : NOM Prénom\n"
+                                      "Temps majoré après un point-virgule : NOM Prénom ; +33 %  ou  NOM Prénom ; +10 min"));
+    PupilsEdit->setToolTip(tr("Colonne « Temps majoré » : après le nom, un point-virgule puis +33 % ou +10 min (tiers-temps "
+                              "d'un PAP ou d'un PPS). Il s'ajoute à la durée de la passation, sur le poste de la classe, "
+                              "sur le réseau et sur la copie papier."));
     PupilsEdit->setTabChangesFocus(true);
     connect(PupilsEdit, &QPlainTextEdit::textChanged, this, &ClassListDialog::countPupils);
     CountLabel = new QLabel(this);
@@ -107,7 +111,7 @@ QStringList ClassListDialog::pupils() const
 {
     QStringList names;
     for (const QString &line : PupilsEdit->toPlainText().split(QLatin1Char('\n'))) {
-        const QString name = line.simplified();
+        const QString name = line.section(QLatin1Char(';'), 0, 0).simplified();
         if (!name.isEmpty())
             names << name;
     }
@@ -131,7 +135,7 @@ void ClassListDialog::showClass()
     if (!item)
         return;
     ClassNameEdit->setText(item->text());
-    PupilsEdit->setPlainText(m_store.pupils(item->text()).join(QLatin1Char('\n')));
+    PupilsEdit->setPlainText(ClassListReader::textOf(m_store.entries(item->text())));
 }
 
 void ClassListDialog::importFile()
@@ -144,14 +148,21 @@ void ClassListDialog::importFile()
             return;
         if (QFileInfo(path).size() > MaxListSize)
             throw AppError(tr("Le fichier %1 est trop volumineux pour une liste d'élèves.").arg(QFileInfo(path).fileName()));
-        const QStringList names = ClassListReader::read(QcmFile::read(path));
-        if (names.isEmpty())
+        QStringList problems;
+        const std::vector<ClassListReader::Entry> names = ClassListReader::readEntries(QcmFile::read(path), &problems);
+        if (names.empty())
             throw AppError(tr("Le fichier %1 ne contient aucun nom d'élève.").arg(QFileInfo(path).fileName()));
         ClassList->setCurrentItem(nullptr);
         if (ClassNameEdit->text().trimmed().isEmpty())
             ClassNameEdit->setText(QFileInfo(path).completeBaseName());
-        PupilsEdit->setPlainText(names.join(QLatin1Char('\n')));
+        PupilsEdit->setPlainText(ClassListReader::textOf(names));
         PupilsEdit->setFocus();
+        if (!problems.isEmpty()) {
+            m_services.boxes.show(MessageIcon::Warning,
+                                  tr("Ces temps majorés n'ont pas été compris ; les élèves sont dans la liste sans "
+                                     "temps majoré :\n%1").arg(problems.mid(0, 10).join(QLatin1Char('\n'))),
+                                  MessageButtons::Ok);
+        }
     });
 }
 
@@ -159,9 +170,10 @@ void ClassListDialog::saveClass()
 {
     runGuarded(m_services.boxes, [this] {
         const QString name = ClassNameEdit->text().simplified();
-        if (pupils().isEmpty())
+        const std::vector<ClassListReader::Entry> entries = ClassListReader::entriesOfText(PupilsEdit->toPlainText());
+        if (entries.empty())
             throw AppError(tr("La liste ne contient aucun élève."));
-        m_store.save(name, pupils());
+        m_store.saveEntries(name, entries);
         listClasses(name);
     });
 }

@@ -21,6 +21,8 @@ struct ClassRunRecord
     bool finished = true;      // false: the session ended before the pupil did
     // The teacher took the run out of the class (a row removed or merged away): kept, never counted.
     bool removed = false;
+    // The time allowed ran out: the copy was kept as it stood.
+    bool timedOut = false;
     std::vector<int> answers;  // by question number, 1 to 5 or 0
     // By question number, every answer ticked: what a question with several right answers was
     // given (its `answers` entry is the first of them). May be empty: then `answers` says all.

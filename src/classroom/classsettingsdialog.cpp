@@ -92,6 +92,15 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     DrawProblemLabel->hide();
     connect(DrawBox, &QComboBox::currentIndexChanged, this, &ClassSettingsDialog::drawChosen);
     drawChosen(DrawBox->currentIndex());
+    DurationBox = new QSpinBox(this);
+    DurationBox->setObjectName(QStringLiteral("DurationBox"));
+    DurationBox->setRange(0, ClassSettingsFormat::MaxDurationMinutes);
+    DurationBox->setSpecialValueText(tr("aucune"));
+    DurationBox->setSuffix(tr(" min"));
+    DurationBox->setValue(settings.durationMinutes);
+    DurationBox->setToolTip(tr("Le temps de chaque élève, compté par l'ordinateur de l'enseignant. Le temps majoré "
+                               "d'un élève (liste de classe) s'y ajoute. À la fin du temps, la copie est enregistrée "
+                               "telle quelle."));
 
     auto *form = new QFormLayout(this);
     form->addRow(ShuffleQuestionsBox);
@@ -105,6 +114,7 @@ ClassSettingsDialog::ClassSettingsDialog(const ClassSettings &settings, QWidget 
     form->addRow(tr("T&irage :"), DrawBox);
     form->addRow(tr("&Nombre tiré (N) :"), DrawCountBox);
     form->addRow(DrawProblemLabel);
+    form->addRow(tr("&Durée :"), DurationBox);
     auto *note = new QLabel(tr("Ces réglages sont enregistrés dans le questionnaire. Le questionnaire exécuté "
                                "avec F9 n'en tient pas compte."),
                             this);
@@ -132,6 +142,7 @@ ClassSettings ClassSettingsDialog::settings() const
     chosen.correctionsShown = ClassSettings::CorrectionsShown(CorrectionsBox->currentIndex());
     chosen.draw = ClassSettings::Draw(DrawBox->currentIndex());
     chosen.drawCount = chosen.draw == ClassSettings::Draw::AmongAll ? DrawCountBox->value() : 0;
+    chosen.durationMinutes = DurationBox->value();
     return chosen;
 }
 

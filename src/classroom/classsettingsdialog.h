@@ -33,6 +33,7 @@ public:
     QComboBox *SeveralBox = nullptr;
     QComboBox *EndViewBox = nullptr;
     QComboBox *CorrectionsBox = nullptr;
+    QSpinBox *DurationBox = nullptr;
     QComboBox *DrawBox = nullptr;
     QSpinBox *DrawCountBox = nullptr;
     QLabel *DrawProblemLabel = nullptr;

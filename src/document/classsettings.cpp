@@ -14,6 +14,7 @@ const QString PenaltyKey = QStringLiteral("penalite");
 const QString EndKey = QStringLiteral("fin");
 const QString CorrectionsKey = QStringLiteral("corrections");
 const QString SeveralKey = QStringLiteral("plusieurs");
+const QString DurationKey = QStringLiteral("duree");
 const QString AllOrNothing = QStringLiteral("tout-ou-rien");
 const QString Partial = QStringLiteral("partiel");
 const QString DrawKey = QStringLiteral("tirage");
@@ -106,6 +107,11 @@ void apply(ClassSettings &settings, const QString &key, const QString &value)
             settings.draw = ClassSettings::Draw::AmongAll;
             settings.drawCount = count;
         }
+    } else if (key == DurationKey) {
+        bool ok = false;
+        const int minutes = value.toInt(&ok, 10);
+        if (ok && minutes >= 0 && minutes <= ClassSettingsFormat::MaxDurationMinutes)
+            settings.durationMinutes = minutes;
     } else if (key == CorrectionsKey) {
         for (auto when : {ClassSettings::CorrectionsShown::AfterCopy, ClassSettings::CorrectionsShown::AfterRun,
                           ClassSettings::CorrectionsShown::Never}) {
@@ -123,7 +129,7 @@ bool ClassSettings::operator==(const ClassSettings &other) const
         && markScale == other.markScale && roundingHundredths == other.roundingHundredths
         && penalty == other.penalty && endView == other.endView && correctionsShown == other.correctionsShown
         && severalMarking == other.severalMarking && draw == other.draw
-        && (draw != Draw::AmongAll || drawCount == other.drawCount);
+        && (draw != Draw::AmongAll || drawCount == other.drawCount) && durationMinutes == other.durationMinutes;
 }
 
 bool ClassSettings::showsCorrections(bool released) const
@@ -214,6 +220,8 @@ QStringList withSettings(const QStringList &lines, const ClassSettings &settings
             header << Keyword + DrawKey + QLatin1Char('=') + QString::number(settings.drawCount);
         else if (settings.draw == ClassSettings::Draw::OnePerGroup)
             header << Keyword + DrawKey + QLatin1Char('=') + PerGroup;
+        if (settings.durationMinutes != defaults.durationMinutes)
+            header << Keyword + DurationKey + QLatin1Char('=') + QString::number(settings.durationMinutes);
     }
     QStringList result = header;
     const int end = headerEnd(lines);

@@ -34,6 +34,8 @@ struct ClassSettings
     SeveralMarking severalMarking = SeveralMarking::AllOrNothing;
     Draw draw = Draw::None;
     int drawCount = 0; // the questions drawn among all; 0 unless draw is AmongAll
+    // The time a pupil has, in minutes (before his extra time); 0: no limit.
+    int durationMinutes = 0;
 
     // Whether a pupil who has finished sees the corrections (and the right answers) now;
     // `released` once the teacher has ended the run or shown the corrections.
@@ -51,6 +53,8 @@ namespace ClassSettingsFormat {
 const QList<int> &roundingSteps();
 // The largest mark scale a questionnaire may use.
 inline constexpr int MaxMarkScale = 1000;
+// The longest time limit, in minutes: a school day.
+inline constexpr int MaxDurationMinutes = 600;
 
 // Whether a line is one of the settings lines (the repair keeps them where they stand).
 bool isSettingsLine(const QString &line);

@@ -267,6 +267,10 @@ void PaperCopies::drawCopyPage(QPainter &painter, const PrintedCopy &copy, const
             painter.setFont(smallFont());
             painter.drawText(name.adjusted(mm(1), mm(0.5), 0, 0), Qt::AlignLeft | Qt::AlignTop, tr("Nom, prénom et classe :"));
         }
+        if (!copy.timeNote.isEmpty()) {
+            painter.setFont(smallFont());
+            painter.drawText(name.adjusted(mm(1), 0, -mm(1), -mm(0.5)), Qt::AlignRight | Qt::AlignBottom, copy.timeNote);
+        }
         const QRectF instructions = instructionsArea();
         const qreal side = payload.layout == CopyLayout::AnswerSheet ? SheetBoxSide : besideBoxSide();
         const QRectF example(instructions.left(), instructions.top() + mm(1), side, side);

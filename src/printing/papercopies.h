@@ -23,6 +23,9 @@ struct PrintedCopy
     int number = 1;
     QString pupil;
     quint64 seed = 0;
+    // For the invigilator, on the first page: the pupil's extra time ("Temps majoré : +33 %
+    // (1 h 14 min au lieu de 55 min)"); empty for none.
+    QString timeNote;
 };
 
 // One page of a copy: what its code says, and the questions drawn on it (boxes beside the

@@ -359,7 +359,7 @@ QStringList ResultsFile::row(const KeptRun &run)
            << wayText(run.way)
            << (run.seed ? QStringLiteral("%1").arg(*run.seed, 16, 16, QLatin1Char('0')).toUpper() : QString())
            << (run.durationSeconds ? durationText(std::max<qint64>(0, *run.durationSeconds)) : QString())
-           << (run.removed ? removedText() : run.finished ? tr("terminé") : unfinishedText()) << (run.copy > 0 ? QString::number(run.copy) : QString());
+           << (run.removed ? removedText() : run.timedOut ? timeUpText() : run.finished ? tr("terminé") : unfinishedText()) << (run.copy > 0 ? QString::number(run.copy) : QString());
     for (const RunResultRow &result : run.results.rows)
         fields << answerCell(result);
     return fields;
@@ -436,6 +436,11 @@ QString ResultsFile::unfinishedText()
 QString ResultsFile::removedText()
 {
     return tr("retirée");
+}
+
+QString ResultsFile::timeUpText()
+{
+    return tr("terminée : temps écoulé");
 }
 
 QString ResultsFile::lockPath(const QString &path)

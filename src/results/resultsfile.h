@@ -30,6 +30,7 @@ struct KeptRun
     std::optional<qint64> durationSeconds;   // none for a rehearsal
     bool finished = true;                    // false: the session ended before the pupil did
     bool removed = false;                    // the teacher took it out of the class: kept, never counted
+    bool timedOut = false;                   // the time allowed ran out: kept as it stood
     int copy = 0;                            // a paper copy's number; 0 for the other ways
 };
 
@@ -137,6 +138,8 @@ public:
     static QString unfinishedText();
     // The State column of a run the teacher removed from the class.
     static QString removedText();
+    // The State column of a run whose time ran out.
+    static QString timeUpText();
 
     // Adds the run at the end of the file at `path` (made when missing), or of the first
     // numbered file whose questions are the run's when those of `path` are not. Throws Busy

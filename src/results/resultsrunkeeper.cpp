@@ -51,6 +51,7 @@ KeptRun ResultsRunKeeper::keptRun(const ClassQuestionnaire &questionnaire, const
     run.durationSeconds = record.durationSeconds;
     run.finished = record.finished;
     run.removed = record.removed;
+    run.timedOut = record.timedOut;
     run.copy = record.copy;
     return run;
 }

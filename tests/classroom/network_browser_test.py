@@ -7,11 +7,15 @@ window's table and the results file are checked afterwards.
 Exits 77 (skipped) when Chromium or its driver is not installed.
 
   network_browser_test.py --driver nelo-network-session-driver --examples examples [--screenshots DIR]
-                          [--case corrections-at-end]
+                          [--case corrections-at-end | --case time-limit]
 
 The case "corrections-at-end" runs a session whose corrections wait for the end of the run: no
 page holds a correction or a right answer until the teacher shows them, not even an end page
 reloaded.
+
+The case "time-limit" runs a two-minute questionnaire: one pupil has "+50 %" in the class list;
+both run out of time, their copies end as they stand and the results say "terminée : temps
+écoulé" with every answer given. It takes about three minutes.
 """
 
 import argparse
@@ -217,12 +221,72 @@ def corrections_at_end(args, work, qcm, results):
         teacher.quit()
 
 
+def join_from_list(pupil, code):
+    from selenium.webdriver.support.ui import Select
+    pupil.browser.get(pupil.address)
+    pupil.wait(lambda: pupil.visible('#code-page'), 'the code page')
+    pupil.find('#code').send_keys(code)
+    pupil.find('#code-form button').click()
+    pupil.wait(lambda: pupil.visible('#name-list'), 'the class list')
+    Select(pupil.find('#name-list')).select_by_value(pupil.name)
+    pupil.find('#name-form button').click()
+    pupil.wait(lambda: pupil.visible('#question-page') and pupil.number() == 1, 'the first question')
+
+
+def time_limit(args, work, qcm, results):
+    """Two minutes each, three for the pupil with "+50 %"; nobody finishes in time."""
+    with open(qcm, 'w', encoding='cp1252', newline='') as file:
+        file.write('PASSATION duree=2\r\n' + questionnaire('drapeau-france.bmp'))
+    teacher = Teacher(args.driver, qcm, results)
+    pupils = []
+    try:
+        answer = teacher.ask('timedclass 3e A\tAnn Durand\tBob Martin ; +50 %')
+        check(answer['extra'] == ['', '+50 %'], 'extra times of the session: %s' % answer)
+        pupils = [Pupil(name, teacher.address) for name in ('Ann Durand', 'Bob Martin')]
+        ann, bob = pupils
+        for pupil in pupils:
+            join_from_list(pupil, teacher.code)
+        started = time.time()
+        check(ann.find('#time-left').text == 'Temps restant : 2 min', 'Ann sees: %s' % ann.find('#time-left').text)
+        check(bob.find('#time-left').text == 'Temps restant : 3 min', 'Bob sees: %s' % bob.find('#time-left').text)
+        ann.answer(1)
+        ann.sent()
+        bob.answer(2)
+        bob.next()
+        bob.answer(1)
+        bob.sent()
+        if args.screenshots:
+            bob.browser.set_window_size(390, 844)
+            bob.browser.save_screenshot(os.path.join(args.screenshots, 'network-page-time-left-phone.png'))
+        # The page counts down for the display; the teacher's computer ends the copy.
+        ann.wait(lambda: ann.visible('#end-page') and 'Temps écoulé' in ann.find('#end-page').text,
+                 'the end of Ann\'s time', seconds=140)
+        check(time.time() - started >= 110, 'Ann stopped after %.0f s' % (time.time() - started))
+        check(bob.visible('#question-page'), 'Bob stopped with Ann')
+        bob.wait(lambda: bob.visible('#end-page') and 'Temps écoulé' in bob.find('#end-page').text,
+                 'the end of Bob\'s time', seconds=90)
+        check(time.time() - started >= 170, 'Bob stopped after %.0f s' % (time.time() - started))
+        rows = teacher.ask('end')['rows']
+        header, runs = results_rows(results)
+        check(len(runs) == 2, 'runs in the results file: %d' % len(runs))
+        state = header.index('État')
+        first = state + 2  # the copy's number, then the questions
+        for run in runs:
+            check(run[state] == 'terminée : temps écoulé', 'state of %s: %s' % (run[2], run[state]))
+        given = {run[2]: sum(1 for cell in run[first:] if cell) for run in runs}
+        check(given == {'Ann Durand': 1, 'Bob Martin': 2}, 'answers kept: %s (window: %s)' % (given, rows))
+    finally:
+        for pupil in pupils:
+            pupil.quit()
+        teacher.quit()
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument('--driver', required=True)
     parser.add_argument('--examples', required=True)
     parser.add_argument('--screenshots')
-    parser.add_argument('--case', choices=['corrections-at-end'])
+    parser.add_argument('--case', choices=['corrections-at-end', 'time-limit'])
     args = parser.parse_args()
     if not CHROMIUM or not CHROMEDRIVER:
         print('Chromium or chromedriver is not installed (Debian: chromium chromium-driver): browser test skipped')
@@ -240,9 +304,9 @@ def main():
     with open(qcm, 'w', encoding='cp1252', newline='') as file:
         file.write(questionnaire('drapeau-france.bmp'))
     results = os.path.join(work, 'quiz-resultats.csv')
-    if args.case == 'corrections-at-end':
+    if args.case in ('corrections-at-end', 'time-limit'):
         try:
-            corrections_at_end(args, work, qcm, results)
+            (corrections_at_end if args.case == 'corrections-at-end' else time_limit)(args, work, qcm, results)
         finally:
             shutil.rmtree(work, ignore_errors=True)
         print('browser test (%s) passed in %.1f s' % (args.case, time.time() - started))

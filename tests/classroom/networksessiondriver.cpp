@@ -126,6 +126,15 @@ int main(int argc, char **argv)
                     window.ClassBox->addItem(fields.front());
                 window.ClassBox->setCurrentIndex(window.ClassBox->findText(fields.front()));
                 say({{QStringLiteral("class"), served.session().start().className}});
+            } else if (command.startsWith("timedclass ")) {
+                // "timedclass 3e A<TAB>Ann Durand<TAB>Bob Martin ; +50 %": pupils with their extra time.
+                const QStringList fields = QString::fromUtf8(command.mid(11)).split(QLatin1Char('\t'));
+                lists.saveEntries(fields.front(), ClassListReader::entriesOfText(fields.mid(1).join(QLatin1Char('\n'))));
+                if (window.ClassBox->findText(fields.front()) < 0)
+                    window.ClassBox->addItem(fields.front());
+                window.ClassBox->setCurrentIndex(window.ClassBox->findText(fields.front()));
+                say({{QStringLiteral("class"), served.session().start().className},
+                     {QStringLiteral("extra"), QJsonArray::fromStringList(served.session().start().classExtraTimes)}});
             } else if (command.startsWith("codes ")) {
                 scripted.printing.script(QString::fromLocal8Bit(command.mid(6)));
                 scripted.boxes.script(MessageAnswer::Ok); // where the PDF went

@@ -58,6 +58,8 @@ class TestClassRun : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void timeUpAtTheClassComputer_data();
+    void timeUpAtTheClassComputer();
     void questionsReadForAClass();
     void correctionSplitFromTheStatement_data();
     void correctionSplitFromTheStatement();
@@ -440,6 +442,43 @@ void TestClassRun::sessionKeepsEveryRun()
     QCOMPARE(stopped->answers, (std::vector<int>{0, 0, 1, 0}));
     QCOMPARE(keeper.kept.size(), size_t(2));
     QCOMPARE(session.pupilsDone(), (QStringList{QStringLiteral("DUPONT Marie"), QStringLiteral("MARTIN Léo")}));
+}
+
+void TestClassRun::timeUpAtTheClassComputer_data()
+{
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<int>("allowed");
+    QTest::newRow("the duration alone") << "" << 120;
+    QTest::newRow("half as much again") << "+50 %" << 180;
+    QTest::newRow("ten minutes more") << "+10 min" << 720;
+}
+
+void TestClassRun::timeUpAtTheClassComputer()
+{
+    QFETCH(QString, extra);
+    QFETCH(int, allowed);
+    QStringList lines;
+    for (int n = 0; n < 3; ++n)
+        lines << fourAnswers(n, 1);
+    ClassSettings settings = shuffled();
+    settings.durationMinutes = 2;
+    ListKeeper keeper;
+    QDateTime now(QDate(2026, 12, 8), QTime(10, 0));
+    PupilSession session(questionnaireOf(lines), settings, keeper, [&now] { return now; }, [] { return quint64(7); });
+    ClassRun &run = session.startPupil(QStringLiteral("DUPONT Marie"), *ExtraTime::parse(extra));
+    QCOMPARE(session.remainingSeconds(), allowed);
+    run.setAnswer(1, 1);
+    now = now.addSecs(allowed - 1);
+    QVERIFY(!session.timeUpIfDue());
+    QCOMPARE(session.remainingSeconds(), 1);
+    now = now.addSecs(1);
+    const std::optional<ClassRunRecord> kept = session.timeUpIfDue();
+    QVERIFY(kept);
+    QVERIFY(kept->timedOut && kept->finished);
+    QCOMPARE(kept->answers, (std::vector<int>{0, 1, 0}));
+    QCOMPARE(keeper.kept.size(), size_t(1));
+    QVERIFY(!session.pupilAnswering());
+    QVERIFY(!session.timeUpIfDue());  // kept once
 }
 
 QTEST_GUILESS_MAIN(TestClassRun)

@@ -25,6 +25,12 @@ const QString MoveRecord = QStringLiteral("move");
 const QString RemoveRecord = QStringLiteral("remove");
 const QString MergeRecord = QStringLiteral("merge");
 const QString PaceRecord = QStringLiteral("pace");
+// The time: the closing hour, minutes granted, the session seen alive, and resumed after an
+// interruption with the time given back.
+const QString ClosesRecord = QStringLiteral("closes");
+const QString GrantRecord = QStringLiteral("grant");
+const QString AliveRecord = QStringLiteral("alive");
+const QString ResumeRecord = QStringLiteral("resume");
 constexpr int JournalVersion = 1;
 
 QJsonObject record(const QString &kind, std::initializer_list<std::pair<QString, QJsonValue>> fields)
@@ -72,6 +78,12 @@ AnswerSet setOf(const QJsonValue &value)
     for (const QJsonValue &item : value.toArray())
         set |= AnswerSets::of(item.isDouble() ? item.toInt(-1) : -1);
     return set;
+}
+
+// A copy that still had time at `moment`: what an interruption begun then takes from it.
+bool stillAnswering(const NetworkPupil &pupil, const QDateTime &moment)
+{
+    return !pupil.finishedAt.isValid() && !pupil.removed && pupil.time.timed() && pupil.time.remainingSeconds(moment) > 0;
 }
 
 int intOf(const QJsonObject &object, const QString &key)
@@ -157,7 +169,18 @@ NetworkSession::NetworkSession(NetworkSessionStart start, ClassRunKeeper &keeper
 {
 }
 
-NetworkSession::~NetworkSession() = default;
+NetworkSession::~NetworkSession()
+{
+    // Closed without ending: the moment is noted, so that the interruption is given back
+    // exactly when the session resumes.
+    if (m_journal && !m_ended && timeRunning()) {
+        try {
+            noteAlive();
+        } catch (const AppError &) {
+            // The last line the journal holds says when the session was last seen instead.
+        }
+    }
+}
 
 std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath, NetworkSessionStart start,
                                                       ClassRunKeeper &keeper, Clock clock)
@@ -177,6 +200,7 @@ std::unique_ptr<NetworkSession> NetworkSession::begin(const QString &journalPath
                                                           {QStringLiteral("class"), s.className},
                                                           {QStringLiteral("pupils"), QJsonArray::fromStringList(s.classPupils)},
                                                           {QStringLiteral("codes"), codesValue(s.codes)},
+                                                          {QStringLiteral("extra"), s.classExtraTimes.isEmpty() ? QJsonValue() : QJsonValue(QJsonArray::fromStringList(s.classExtraTimes))},
                                                           {QStringLiteral("address"), s.address},
                                                           {QStringLiteral("port"), int(s.port)},
                                                           {QStringLiteral("code"), s.code},
@@ -206,6 +230,7 @@ NetworkSessionStart NetworkSession::startOf(const QString &journalPath, const Se
     start.className = first.value(QStringLiteral("class")).toString();
     start.classPupils = stringsOf(first.value(QStringLiteral("pupils")));
     start.codes = codesOf(first.value(QStringLiteral("codes")), start.classPupils);
+    start.classExtraTimes = stringsOf(first.value(QStringLiteral("extra")));
     start.address = first.value(QStringLiteral("address")).toString();
     start.port = quint16(std::clamp(first.value(QStringLiteral("port")).toInt(), 0, 65535));
     start.code = first.value(QStringLiteral("code")).toString();
@@ -220,6 +245,7 @@ std::unique_ptr<NetworkSession> NetworkSession::resume(const QString &journalPat
     std::unique_ptr<NetworkSession> session(new NetworkSession(startOf(journalPath, contents), keeper, std::move(clock)));
     session->replay(contents.records);
     session->openJournal(journalPath, contents.wholeLength);
+    session->giveBackInterruption();
     return session;
 }
 
@@ -240,9 +266,30 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
 {
     // Lines come from this program, but a disk may have damaged one: a line that makes no
     // sense is passed over rather than losing every line after it.
+    if (!records.empty())
+        noteSeen(records.front());
     for (size_t i = 1; i < records.size(); ++i) {
         const QJsonObject &line = records[i];
         const QString kind = line.value(QStringLiteral("k")).toString();
+        noteSeen(line);
+        if (kind == ClosesRecord) {
+            const QJsonValue at = line.value(QStringLiteral("at"));
+            m_closes = at.isDouble() ? timeOf(at) : QDateTime();
+            for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils)
+                pupil->time.closeAt(m_closes);
+            continue;
+        }
+        if (kind == ResumeRecord) {
+            const qint64 back = qint64(line.value(QStringLiteral("back")).toDouble());
+            const QDateTime seenThen = timeOf(line.value(QStringLiteral("at"))).addMSecs(-back);
+            for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils) {
+                if (stillAnswering(*pupil, seenThen))
+                    pupil->time.giveBack(back);
+            }
+            continue;
+        }
+        if (kind == AliveRecord)
+            continue;
         if (kind == JoinRecord) {
             bool ok = false;
             const quint64 seed = line.value(QStringLiteral("seed")).toString().toULongLong(&ok);
@@ -250,7 +297,8 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
                 continue;
             NetworkPupil &pupil = addPupil(line.value(QStringLiteral("name")).toString(),
                                            line.value(QStringLiteral("h")).toString().toLatin1(), seed,
-                                           timeOf(line.value(QStringLiteral("at"))));
+                                           timeOf(line.value(QStringLiteral("at"))),
+                                           ExtraTime::parse(line.value(QStringLiteral("extra")).toString()).value_or(ExtraTime()));
             Q_UNUSED(pupil);
             continue;
         }
@@ -263,6 +311,7 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
             m_start.className = line.value(QStringLiteral("class")).toString();
             m_start.classPupils = stringsOf(line.value(QStringLiteral("pupils")));
             m_start.codes = codesOf(line.value(QStringLiteral("codes")), m_start.classPupils);
+            m_start.classExtraTimes = stringsOf(line.value(QStringLiteral("extra")));
             continue;
         }
         if (kind == EndRecord) {
@@ -296,7 +345,10 @@ void NetworkSession::replay(const std::vector<QJsonObject> &records)
             }
         } else if (kind == FinishRecord) {
             pupil.finishedAt = timeOf(line.value(QStringLiteral("at")));
+            pupil.timedOut = line.value(QStringLiteral("time")).toBool();
             pupil.run.finish();
+        } else if (kind == GrantRecord) {
+            pupil.time.grantMinutes(intOf(line, QStringLiteral("min")));
         } else if (kind == KeptRecord) {
             pupil.kept = true;
         } else if (kind == MoveRecord) {
@@ -373,13 +425,15 @@ NetworkSession::TokenStatus NetworkSession::statusOf(const QString &token)
 }
 
 NetworkPupil &NetworkSession::addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed,
-                                       const QDateTime &started)
+                                       const QDateTime &started, const ExtraTime &extra)
 {
     const int index = pupilCount();
     auto pupil = std::make_unique<NetworkPupil>(index, m_questionnaire, settings(), seed);
     pupil->name = name;
     pupil->tokenHash = tokenHash;
     pupil->started = started;
+    pupil->time = CopyTime(qint64(settings().durationMinutes) * 60, extra, started);
+    pupil->time.closeAt(m_closes);
     m_byToken.insert(tokenHash, index);
     m_pupils.push_back(std::move(pupil));
     return *m_pupils.back();
@@ -424,6 +478,8 @@ NetworkSession::Joined NetworkSession::joinAs(const QString &clean)
     Joined joined;
     if (m_ended) {
         joined.refusal = Refusal::Ended;
+    } else if (closed()) {
+        joined.refusal = Refusal::Closed;
     } else if (clean.isEmpty() || clean.size() > MaxNameLength) {
         joined.refusal = Refusal::BadName;
     } else if (pupilCount() >= MaxPupils) {
@@ -459,11 +515,16 @@ NetworkSession::Joined NetworkSession::joinAs(const QString &clean)
     const QByteArray hash = NetworkSessionRules::tokenHash(token);
     const quint64 seed = QRandomGenerator::system()->generate64();
     const QDateTime now = m_clock();
+    // The extra time the class list gave when the pupil joined: a list changed later changes
+    // nothing for a copy begun.
+    const ExtraTime extra = listedExtraTime(clean);
     const qint64 journaledTo = m_journal->append(record(JoinRecord, {{QStringLiteral("h"), QString::fromLatin1(hash)},
                                                                      {QStringLiteral("name"), clean},
                                                                      {QStringLiteral("seed"), QString::number(seed)},
-                                                                     {QStringLiteral("at"), timeValue(now)}}));
-    NetworkPupil &added = addPupil(clean, hash, seed, now);
+                                                                     {QStringLiteral("at"), timeValue(now)},
+                                                                     {QStringLiteral("extra"), extra.isNone() ? QJsonValue() : QJsonValue(extra.text())}}));
+    m_lastSeen = now;
+    NetworkPupil &added = addPupil(clean, hash, seed, now, extra);
     added.journaledTo = journaledTo;
     joined.index = added.index;
     joined.token = token;
@@ -482,6 +543,8 @@ NetworkSession::Refusal NetworkSession::answerPlaces(NetworkPupil &pupil, int po
 {
     if (m_ended)
         return Refusal::Ended;
+    if (pupil.timedOut || expireIfDue(pupil))
+        return Refusal::TimeUp;
     if (pupil.finishedAt.isValid())
         return Refusal::Finished;
     const ClassVersion &version = pupil.run.version();
@@ -489,7 +552,7 @@ NetworkSession::Refusal NetworkSession::answerPlaces(NetworkPupil &pupil, int po
         return Refusal::NoSuchPlace;
     const int question = version.questionAt(position);
     if (live() && !m_pace.takesAnswersTo(question))
-        return Refusal::Closed;
+        return Refusal::QuestionClosed;
     AnswerSet ticked = 0;
     for (int place = 1; place <= QcmFormat::AnswerCount; ++place) {
         if (!AnswerSets::contains(shown, place))
@@ -538,6 +601,8 @@ NetworkSession::Refusal NetworkSession::finish(NetworkPupil &pupil)
         return Refusal::None;
     if (m_ended)
         return Refusal::Ended;
+    if (expireIfDue(pupil))
+        return Refusal::None;
     const QDateTime now = m_clock();
     pupil.journaledTo = m_journal->append(record(FinishRecord, {{QStringLiteral("p"), pupil.index},
                                                                 {QStringLiteral("at"), timeValue(now)}}));
@@ -561,6 +626,7 @@ ClassRunRecord NetworkSession::recordOf(const NetworkPupil &pupil) const
     kept.seed = pupil.run.version().seed();
     kept.finished = pupil.finishedAt.isValid();
     kept.removed = pupil.removed;
+    kept.timedOut = pupil.timedOut;
     kept.answers = pupil.run.answers();
     kept.ticked = pupil.run.answerSets();
     kept.score = pupil.run.score();
@@ -689,18 +755,151 @@ void NetworkSession::noteAddress(const QString &address, quint16 port)
     m_start.port = port;
 }
 
-void NetworkSession::setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes)
+void NetworkSession::setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes,
+                                  const QStringList &extraTimes)
 {
     PersonalCodeList used = codes.inUse() && codes.pupils == pupils ? codes : PersonalCodeList();
+    QStringList extras = extraTimes.mid(0, pupils.size());
+    if (std::all_of(extras.begin(), extras.end(), [](const QString &extra) { return extra.isEmpty(); }))
+        extras.clear();
     if (className == m_start.className && pupils == m_start.classPupils && used.salt == m_start.codes.salt
-        && used.hashes == m_start.codes.hashes)
+        && used.hashes == m_start.codes.hashes && extras == m_start.classExtraTimes)
         return;
     m_journal->append(record(ClassRecord, {{QStringLiteral("class"), className},
                                            {QStringLiteral("pupils"), QJsonArray::fromStringList(pupils)},
-                                           {QStringLiteral("codes"), codesValue(used)}}));
+                                           {QStringLiteral("codes"), codesValue(used)},
+                                           {QStringLiteral("extra"), extras.isEmpty() ? QJsonValue() : QJsonValue(QJsonArray::fromStringList(extras))}}));
     m_start.className = className;
     m_start.classPupils = pupils;
     m_start.codes = std::move(used);
+    m_start.classExtraTimes = extras;
+}
+
+ExtraTime NetworkSession::listedExtraTime(const QString &clean) const
+{
+    for (qsizetype i = 0; i < m_start.classPupils.size() && i < m_start.classExtraTimes.size(); ++i) {
+        if (NetworkSessionRules::cleanName(m_start.classPupils.at(i)).compare(clean, Qt::CaseInsensitive) == 0)
+            return ExtraTime::parse(m_start.classExtraTimes.at(i)).value_or(ExtraTime());
+    }
+    return {};
+}
+
+void NetworkSession::noteSeen(const QJsonObject &line)
+{
+    const QJsonValue at = line.value(line.value(QStringLiteral("k")).toString() == SessionRecord ? QStringLiteral("started")
+                                                                                                : QStringLiteral("at"));
+    if (!at.isDouble())
+        return;
+    const QDateTime seen = timeOf(at);
+    if (!m_lastSeen.isValid() || seen > m_lastSeen)
+        m_lastSeen = seen;
+}
+
+bool NetworkSession::timeRunning() const
+{
+    return std::any_of(m_pupils.begin(), m_pupils.end(), [](const std::unique_ptr<NetworkPupil> &pupil) {
+        return pupil->time.timed() && !pupil->finishedAt.isValid() && !pupil->removed;
+    });
+}
+
+void NetworkSession::noteAlive()
+{
+    if (m_ended || !timeRunning())
+        return;
+    const QDateTime now = m_clock();
+    m_journal->append(record(AliveRecord, {{QStringLiteral("at"), timeValue(now)}}));
+    m_lastSeen = now;
+}
+
+void NetworkSession::giveBackInterruption()
+{
+    // Nobody could answer between the last moment the journal shows and now: that time is
+    // given back to every copy still being answered (a copy begun since gets none of it).
+    if (m_ended || !timeRunning() || !m_lastSeen.isValid())
+        return;
+    const QDateTime now = m_clock();
+    const qint64 back = std::max<qint64>(0, m_lastSeen.msecsTo(now));
+    m_journal->append(record(ResumeRecord, {{QStringLiteral("at"), timeValue(now)}, {QStringLiteral("back"), double(back)}}));
+    for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils) {
+        if (stillAnswering(*pupil, m_lastSeen))
+            pupil->time.giveBack(back);
+    }
+    m_lastSeen = now;
+    m_lastGivenBack = back;
+}
+
+void NetworkSession::setClosingTime(const QDateTime &closes)
+{
+    if (closes == m_closes || m_ended)
+        return;
+    m_journal->append(record(ClosesRecord, {{QStringLiteral("at"), closes.isValid() ? timeValue(closes) : QJsonValue()}}));
+    m_closes = closes;
+    for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils)
+        pupil->time.closeAt(closes);
+    m_journal->requestSync();
+    expireDue();
+}
+
+bool NetworkSession::closed() const
+{
+    return m_closes.isValid() && m_clock() >= m_closes;
+}
+
+void NetworkSession::grantMinutes(int index, int minutes)
+{
+    if (index < 0 || index >= pupilCount())
+        throw AppError(Text::tr("Cette ligne n'existe pas."));
+    NetworkPupil &pupil = *m_pupils[size_t(index)];
+    if (m_ended || pupil.removed || pupil.finishedAt.isValid())
+        throw AppError(Text::tr("La copie de « %1 » n'est plus en cours : son temps ne change plus.").arg(pupil.name));
+    if (!pupil.time.limited())
+        throw AppError(Text::tr("Le questionnaire n'a pas de durée : il n'y a pas de temps à accorder."));
+    if (minutes <= 0)
+        return;
+    m_journal->append(record(GrantRecord, {{QStringLiteral("p"), index}, {QStringLiteral("min"), minutes}}));
+    pupil.time.grantMinutes(minutes);
+    m_journal->requestSync();
+    Q_EMIT pupilChanged(index);
+}
+
+int NetworkSession::remainingSeconds(const NetworkPupil &pupil) const
+{
+    if (pupil.finishedAt.isValid() || pupil.removed || m_ended)
+        return -1;
+    return pupil.time.remainingSeconds(m_clock());
+}
+
+bool NetworkSession::expireIfDue(NetworkPupil &pupil)
+{
+    if (m_ended || pupil.removed || pupil.finishedAt.isValid() || !pupil.time.over(m_clock()))
+        return false;
+    timeOut(pupil);
+    return true;
+}
+
+int NetworkSession::expireDue()
+{
+    int ended = 0;
+    for (const std::unique_ptr<NetworkPupil> &pupil : m_pupils)
+        ended += expireIfDue(*pupil) ? 1 : 0;
+    return ended;
+}
+
+void NetworkSession::timeOut(NetworkPupil &pupil)
+{
+    // The copy ends when its time did, even if this is noticed a moment later.
+    const QDateTime end = std::min(m_clock(), pupil.time.deadline());
+    pupil.journaledTo = m_journal->append(record(FinishRecord, {{QStringLiteral("p"), pupil.index},
+                                                                {QStringLiteral("at"), timeValue(end)},
+                                                                {QStringLiteral("time"), true}}));
+    pupil.finishedAt = end;
+    pupil.timedOut = true;
+    pupil.run.finish();
+    m_journal->requestSync();
+    QString reason;
+    if (!keep(pupil, &reason))
+        Q_EMIT keepFailed(reason);
+    Q_EMIT pupilChanged(pupil.index);
 }
 
 std::vector<NetworkSession::TakeOver>::iterator NetworkSession::takeOver(int id)

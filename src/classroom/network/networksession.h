@@ -3,6 +3,7 @@
 #include "classroom/classrun.h"
 #include "classroom/classrunrecord.h"
 #include "classroom/network/livepacing.h"
+#include "classroom/classtiming.h"
 #include "classroom/network/personalcodes.h"
 #include "classroom/network/sessionjournal.h"
 
@@ -29,6 +30,8 @@ struct NetworkSessionStart
     QString className;
     QStringList classPupils;
     PersonalCodeList codes;  // in use: a pupil joins by his code alone
+    // Beside classPupils, each pupil's extra time ("+33 %"), empty for none; may be shorter.
+    QStringList classExtraTimes;
     QString address;
     quint16 port = 0;
     QString code;       // made by begin() when empty
@@ -60,6 +63,10 @@ struct NetworkPupil
     // page is turned away, the run kept in the results as removed.
     bool removed = false;
     int lastPosition = 0;  // where the page last was, for a page that lost its own
+    // The copy's time, on the teacher's clock (untimed without a duration or a closing hour).
+    CopyTime time;
+    // The copy ended because its time ran out.
+    bool timedOut = false;
     // The journal's length just past this pupil's last line: what the page is told of its run
     // waits for the disk to hold that much, whichever request wrote the line (0: on the disk
     // before the session opened).
@@ -85,9 +92,11 @@ public:
     static constexpr int MaxPupils = 400;
     static constexpr int CodeDigits = 6;
 
-    // OneAnswerOnly: several answers ticked on a question that has one right answer. Closed: in a
-    // live run, an answer to a question the teacher has not opened or has closed.
-    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy, OneAnswerOnly, Closed };
+    // OneAnswerOnly: several answers ticked on a question that has one right answer. TimeUp: the
+    // copy's time is over. Closed: the session's closing hour is past. QuestionClosed: in a live
+    // run, an answer to a question the teacher has not opened or has closed.
+    enum class Refusal { None, Ended, Full, BadName, Finished, NoSuchPlace, BadCode, Busy, OneAnswerOnly, TimeUp, Closed,
+                         QuestionClosed };
     // Devices waiting at once for the teacher to let them take over a copy.
     static constexpr int MaxWaiting = 60;
 
@@ -219,7 +228,35 @@ public:
     // The listening place changed (the teacher chose another address).
     void noteAddress(const QString &address, quint16 port);
     // The class list pupils choose their names from (none: they type them).
-    void setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes = {});
+    void setClassList(const QString &className, const QStringList &pupils, const PersonalCodeList &codes = {},
+                      const QStringList &extraTimes = {});
+
+    // -- Time ---------------------------------------------------------------------------
+    // Every copy's time is counted here, by the teacher's computer: what a device says of its
+    // own clock never reaches it.
+    //
+    // "Ouverte jusqu'à": after `closes` (invalid: no closing) nobody joins, and copies still
+    // being answered end as when their time runs out. Journaled first; throws AppError.
+    void setClosingTime(const QDateTime &closes);
+    const QDateTime &closingTime() const { return m_closes; }
+    bool closed() const;
+    // Minutes the teacher grants one pupil during the run. Journaled first; throws AppError
+    // with the French reason when the copy is no longer being answered.
+    void grantMinutes(int index, int minutes);
+    // Seconds left for the pupil's copy; -1 when untimed, or finished.
+    int remainingSeconds(const NetworkPupil &pupil) const;
+    // When the pupil's time is over, his copy ends as it stands (every answer kept, marked as
+    // timed out) and is kept in the results. Returns whether it ended now.
+    bool expireIfDue(NetworkPupil &pupil);
+    // The same for every copy; the number that ended.
+    int expireDue();
+    // Whether some copy is being answered against the clock.
+    bool timeRunning() const;
+    // Notes in the journal that the session is alive now, so that a session interrupted (the
+    // program stopped) gives back the time from this moment to its resumption.
+    void noteAlive();
+    // The milliseconds given back at the last resumption, 0 when none.
+    qint64 lastGivenBackMs() const { return m_lastGivenBack; }
 
     ClassRunRecord recordOf(const NetworkPupil &pupil) const;
 
@@ -240,7 +277,12 @@ private:
     static NetworkSessionStart startOf(const QString &journalPath, const SessionJournal::Contents &contents);
     void replay(const std::vector<QJsonObject> &records);
     void openJournal(const QString &path, qint64 wholeLength);
-    NetworkPupil &addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed, const QDateTime &started);
+    NetworkPupil &addPupil(const QString &name, const QByteArray &tokenHash, quint64 seed, const QDateTime &started,
+                           const ExtraTime &extra = {});
+    ExtraTime listedExtraTime(const QString &clean) const;
+    void timeOut(NetworkPupil &pupil);
+    void giveBackInterruption();
+    void noteSeen(const QJsonObject &line);
     QStringList keepUnkept();
     bool keep(NetworkPupil &pupil, QString *reason);
     Joined joinAs(const QString &clean);
@@ -264,6 +306,9 @@ private:
     bool m_correctionsShown = false;
     LivePace m_pace;
     qint64 m_paceJournaledTo = 0;
+    QDateTime m_closes;
+    QDateTime m_lastSeen;  // the latest moment the journal shows the session alive
+    qint64 m_lastGivenBack = 0;
 };
 
 // Tokens and names as the session takes them.

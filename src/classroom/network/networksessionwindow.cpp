@@ -16,6 +16,7 @@
 #include "platform/printdialogs.h"
 #include "platform/screenfit.h"
 #include "platform/services.h"
+#include "platform/systemclock.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -27,7 +28,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableView>
+#include <QTimeEdit>
+#include <QTimer>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -163,6 +167,10 @@ QWidget *NetworkSessionWindow::createClassPanel()
             .arg(ClassSettingsFormat::roundingText(settings.roundingHundredths),
                  settings.penalty == ClassSettings::Penalty::Chance ? tr(", correction du hasard") : QString(),
                  ends[int(settings.endView)]));
+    if (settings.durationMinutes > 0)
+        SettingsLabel->setText(SettingsLabel->text() + QLatin1Char(' ')
+                               + tr("Durée : %1 par élève, plus son temps majoré.")
+                                     .arg(TimeAnnouncer::durationText(qint64(settings.durationMinutes) * 60)));
 
     ClassBox = new QComboBox(panel);
     ClassBox->setObjectName(QStringLiteral("ClassBox"));
@@ -254,6 +262,7 @@ QWidget *NetworkSessionWindow::createClassPanel()
     layout->addWidget(CodesLabel);
     layout->addWidget(PupilTable, 1);
     layout->addLayout(rowButtons);
+    layout->addLayout(createTimeRow(panel));
     layout->addLayout(summaryRow);
     layout->addWidget(MessageLabel);
     layout->addLayout(buttons);
@@ -294,6 +303,116 @@ void NetworkSessionWindow::showAddress()
     CodeLabel->setAccessibleName(tr("Code de la passation : %1").arg(code));
 }
 
+QLayout *NetworkSessionWindow::createTimeRow(QWidget *panel)
+{
+    NetworkSession &session = m_served.session();
+    ClosesBox = new QCheckBox(tr("Ouverte &jusqu'à :"), panel);
+    ClosesBox->setObjectName(QStringLiteral("ClosesBox"));
+    ClosesBox->setToolTip(tr("Après cette heure, personne ne rejoint plus la passation et les copies en cours "
+                             "sont enregistrées telles quelles (« terminée : temps écoulé »)."));
+    ClosesEdit = new QTimeEdit(panel);
+    ClosesEdit->setObjectName(QStringLiteral("ClosesEdit"));
+    ClosesEdit->setDisplayFormat(QStringLiteral("HH:mm"));
+    ClosesEdit->setAccessibleName(tr("Heure de fermeture"));
+    const QDateTime closes = session.closingTime();
+    ClosesBox->setChecked(closes.isValid());
+    ClosesEdit->setTime(closes.isValid() ? closes.time() : QTime::currentTime().addSecs(3600));
+    ClosesEdit->setEnabled(closes.isValid());
+    connect(ClosesBox, &QCheckBox::toggled, this, &NetworkSessionWindow::chooseClosingTime);
+    connect(ClosesEdit, &QTimeEdit::editingFinished, this, &NetworkSessionWindow::chooseClosingTime);
+
+    GrantBox = new QSpinBox(panel);
+    GrantBox->setObjectName(QStringLiteral("GrantBox"));
+    GrantBox->setRange(1, 120);
+    GrantBox->setValue(5);
+    GrantBox->setPrefix(tr("+"));
+    GrantBox->setSuffix(tr(" min"));
+    GrantBox->setAccessibleName(tr("Minutes à accorder"));
+    GrantButton = new QPushButton(tr("Accorder du te&mps"), panel);
+    GrantButton->setObjectName(QStringLiteral("GrantButton"));
+    GrantButton->setAutoDefault(false);
+    GrantButton->setToolTip(tr("Ajoute ces minutes au temps de l'élève choisi, pour cette passation seulement."));
+    connect(GrantButton, &QPushButton::clicked, this, &NetworkSessionWindow::grantTime);
+    const bool limited = session.settings().durationMinutes > 0;
+    GrantBox->setVisible(limited);
+    GrantButton->setVisible(limited);
+    GrantButton->setEnabled(false);
+    TimeLabel = namedLabel(QStringLiteral("TimeLabel"), panel);
+    connect(PupilTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, &NetworkSessionWindow::tickTime);
+
+    TimeTimer = new QTimer(this);
+    TimeTimer->setObjectName(QStringLiteral("TimeTimer"));
+    TimeTimer->setInterval(1000);
+    connect(TimeTimer, &QTimer::timeout, this, &NetworkSessionWindow::tickTime);
+    TimeTimer->start();
+
+    auto *row = new QHBoxLayout;
+    row->addWidget(ClosesBox);
+    row->addWidget(ClosesEdit);
+    row->addWidget(TimeLabel, 1);
+    row->addWidget(GrantBox);
+    row->addWidget(GrantButton);
+    return row;
+}
+
+void NetworkSessionWindow::chooseClosingTime()
+{
+    NetworkSession &session = m_served.session();
+    ClosesEdit->setEnabled(ClosesBox->isChecked());
+    QDateTime closes;
+    if (ClosesBox->isChecked()) {
+        // Today's hour; an hour already past today is taken as the next one (a class at 23:30
+        // closing at 00:15).
+        const QDateTime now = m_services.clock.now();
+        closes = QDateTime(now.date(), ClosesEdit->time());
+        if (closes <= now.addSecs(-60))
+            closes = closes.addDays(1);
+    }
+    runGuarded(m_services.boxes, [&session, &closes] { session.setClosingTime(closes); });
+}
+
+void NetworkSessionWindow::grantTime()
+{
+    const QList<int> rows = selectedPupils();
+    if (rows.size() != 1)
+        return;
+    runGuarded(m_services.boxes, [this, &rows] { m_served.session().grantMinutes(rows.first(), GrantBox->value()); });
+    tickTime();
+}
+
+void NetworkSessionWindow::tickTime()
+{
+    NetworkSession &session = m_served.session();
+    if (session.ended()) {
+        TimeTimer->stop();
+        TimeLabel->clear();
+        GrantButton->setEnabled(false);
+        return;
+    }
+    runGuarded(m_services.boxes, [this, &session] {
+        session.expireDue();
+        // A line every ten seconds says the session is alive: an interruption is given back
+        // from the last of them.
+        if (++m_ticks % 10 == 0)
+            session.noteAlive();
+    });
+    const QList<int> rows = selectedPupils();
+    const int left = rows.size() == 1 ? session.remainingSeconds(session.pupil(rows.first())) : -1;
+    GrantButton->setEnabled(left >= 0 && session.pupil(rows.first()).time.limited());
+    TimeLabel->setText(left < 0 ? QString()
+                                : tr("%1 : %2").arg(session.pupil(rows.first()).name, TimeAnnouncer::shownText(left)));
+}
+
+QStringList NetworkSessionWindow::extraTimesOf(const QString &className) const
+{
+    QStringList extras;
+    if (className.isEmpty())
+        return extras;
+    for (const ClassListReader::Entry &entry : m_classLists.entries(className))
+        extras << entry.extra.text();
+    return extras;
+}
+
 void NetworkSessionWindow::fillClasses()
 {
     const QString known = m_served.session().start().className;
@@ -313,7 +432,8 @@ void NetworkSessionWindow::useCodesOf(const QString &className)
     NetworkSession &session = m_served.session();
     const QStringList pupils = className.isEmpty() ? QStringList() : m_classLists.pupils(className);
     const std::optional<PersonalCodeList> codes = m_codes.find(className, session.start().questionnairePath);
-    session.setClassList(className, pupils, codes && codes->pupils == pupils ? *codes : PersonalCodeList());
+    session.setClassList(className, pupils, codes && codes->pupils == pupils ? *codes : PersonalCodeList(),
+                         extraTimesOf(className));
 }
 
 void NetworkSessionWindow::showCodesInUse()
@@ -356,7 +476,7 @@ void NetworkSessionWindow::makePersonalCodes()
             }, this))
             return;
         m_codes.save(className, questionnairePath, made.list);
-        session.setClassList(className, pupils, made.list);
+        session.setClassList(className, pupils, made.list, extraTimesOf(className));
     });
     showCodesInUse();
 }

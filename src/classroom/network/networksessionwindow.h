@@ -9,7 +9,10 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class QTableView;
+class QTimeEdit;
+class QTimer;
 class QrCodeView;
 class ServedSession;
 class SessionTableModel;
@@ -53,6 +56,14 @@ public:
     QPushButton *ShowCorrectionsButton = nullptr;
     QPushButton *EndButton = nullptr;
     QPushButton *CloseButton = nullptr;
+    // The time: "Ouverte jusqu'à", minutes granted to the chosen pupil, his time left.
+    QCheckBox *ClosesBox = nullptr;
+    QTimeEdit *ClosesEdit = nullptr;
+    QSpinBox *GrantBox = nullptr;
+    QPushButton *GrantButton = nullptr;
+    QLabel *TimeLabel = nullptr;
+    // Ends the copies whose time is over, every second, on this computer's clock.
+    QTimer *TimeTimer = nullptr;
 
     SessionTableModel *model() const { return m_model; }
 
@@ -75,6 +86,9 @@ private Q_SLOTS:
     void makePersonalCodes();
     void placeTakeOverButtons();
     void updateRowButtons();
+    void chooseClosingTime();
+    void grantTime();
+    void tickTime();
 
 private:
     QWidget *createJoinPanel();
@@ -89,6 +103,8 @@ private:
     QString rowDescription(int index) const;
     void useCodesOf(const QString &className);
     void showCodesInUse();
+    QLayout *createTimeRow(QWidget *panel);
+    QStringList extraTimesOf(const QString &className) const;
 
     ServedSession &m_served;
     const ClassListStore &m_classLists;
@@ -96,4 +112,5 @@ private:
     SessionTableModel *m_model = nullptr;
     PersonalCodeStore m_codes;
     bool m_closing = false;
+    int m_ticks = 0;
 };

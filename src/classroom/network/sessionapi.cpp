@@ -162,6 +162,8 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return page(QStringLiteral("page.css"), "text/css; charset=utf-8");
         if (path == QLatin1String("/page.js"))
             return page(QStringLiteral("page.js"), "text/javascript; charset=utf-8");
+        if (path == QLatin1String("/timing.js"))
+            return page(QStringLiteral("timing.js"), "text/javascript; charset=utf-8");
         if (path.startsWith(QLatin1String("/picture/"))) {
             const int number = questionNumberOf(path.mid(9), m_session.questionnaire().size());
             if (number < 0 || (m_session.live() && !m_session.pace().reached(number - 1)))
@@ -203,6 +205,9 @@ ApiResponse SessionApi::route(const ApiRequest &request)
             return refusal(429, tr("Trop d'essais : patientez un instant."));
         return refusal(401, tr("Cette page ne fait pas partie de la passation."), {{QStringLiteral("forget"), true}});
     }
+    // The time is the teacher's: a copy whose time ran out ends before the request is read,
+    // whatever the page believed.
+    m_session.expireIfDue(*pupil);
     ApiResponse response;
     if (!m_pupilRate.allow(QString::number(pupil->index), request.nowMs)) {
         response = refusal(429, tr("Trop de demandes : patientez un instant."));
@@ -318,6 +323,8 @@ ApiResponse SessionApi::sessionInfo(const QJsonObject &body, const ApiRequest &r
         return refused;
     if (m_session.ended())
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
+    if (m_session.closed())
+        return closedRefusal();
     // Enough to choose a name, and nothing of anyone's run: who joined, who finished, how far.
     // With personal codes, not even the names: the code alone says who the pupil is.
     QJsonObject info{{QStringLiteral("questions"), ClassDraw::heldCount(m_session.questionnaire(), m_session.settings())},
@@ -362,6 +369,8 @@ ApiResponse SessionApi::join(const QJsonObject &body, const ApiRequest &request)
         return refusal(410, tr("La passation est terminée."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Full:
         return refusal(409, tr("La passation a déjà tous ses élèves."));
+    case NetworkSession::Refusal::Closed:
+        return closedRefusal();
     default:
         return refusal(422, tr("Indiquez votre nom (%1 caractères au plus).").arg(NetworkSession::MaxNameLength));
     }
@@ -391,7 +400,23 @@ QJsonObject SessionApi::stateOf(const NetworkPupil &pupil) const
         state.insert(QStringLiteral("live"), true);
     if (pupil.finishedAt.isValid())
         state.insert(QStringLiteral("result"), resultOf(pupil));
+    addTimeOf(state, pupil);
     return state;
+}
+
+void SessionApi::addTimeOf(QJsonObject &object, const NetworkPupil &pupil) const
+{
+    if (pupil.timedOut)
+        object.insert(QStringLiteral("timeUp"), true);
+    const int left = m_session.remainingSeconds(pupil);
+    if (left >= 0)
+        object.insert(QStringLiteral("timeLeft"), left);
+}
+
+ApiResponse SessionApi::closedRefusal() const
+{
+    return refusal(410, tr("La passation est fermée depuis %1.").arg(m_session.closingTime().toString(QStringLiteral("HH:mm"))),
+                   {{QStringLiteral("ended"), true}, {QStringLiteral("closed"), true}});
 }
 
 ApiResponse SessionApi::state(NetworkPupil &pupil) const
@@ -401,6 +426,9 @@ ApiResponse SessionApi::state(NetworkPupil &pupil) const
 
 ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
 {
+    if (pupil.timedOut)
+        return refusal(409, tr("Le temps est écoulé : vos réponses sont enregistrées."),
+                       {{QStringLiteral("finished"), true}, {QStringLiteral("timeUp"), true}});
     if (pupil.finishedAt.isValid())
         return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
     if (m_session.ended())
@@ -422,7 +450,7 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
     }
     // What the pupil sees, and nothing more: neither the right answers nor the correction, and of
     // a question with several right answers only that it has several, which the page says.
-    return json(200, {{QStringLiteral("position"), at},
+    QJsonObject shownQuestion{{QStringLiteral("position"), at},
                       {QStringLiteral("several"), shown.severalRight()},
                       {QStringLiteral("ticked"), ticked},
                       {QStringLiteral("count"), pupil.run.size()},
@@ -430,7 +458,9 @@ ApiResponse SessionApi::question(NetworkPupil &pupil, const QJsonObject &body)
                       {QStringLiteral("statement"), shown.statement.join(QLatin1Char('\n'))},
                       {QStringLiteral("answers"), QJsonArray::fromStringList(pupil.run.shownAnswers(at))},
                       {QStringLiteral("chosen"), pupil.run.chosenAt(at)},
-                      {QStringLiteral("picture"), shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1)}});
+                      {QStringLiteral("picture"), shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1)}};
+    addTimeOf(shownQuestion, pupil);
+    return json(200, shownQuestion);
 }
 
 ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
@@ -450,15 +480,21 @@ ApiResponse SessionApi::answer(NetworkPupil &pupil, const QJsonObject &body)
     if (!position || !places || !sequence)
         return refusal(400, tr("Réponse illisible."));
     switch (m_session.answerPlaces(pupil, int(*position), *places, *sequence)) {
-    case NetworkSession::Refusal::None:
-        return json(200, {{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}});
+    case NetworkSession::Refusal::None: {
+        QJsonObject taken{{QStringLiteral("ok"), true}, {QStringLiteral("answered"), pupil.run.answeredCount()}};
+        addTimeOf(taken, pupil);
+        return json(200, taken);
+    }
+    case NetworkSession::Refusal::TimeUp:
+        return refusal(409, tr("Le temps est écoulé : cette réponse n'a pas été prise ; les précédentes sont enregistrées."),
+                       {{QStringLiteral("finished"), true}, {QStringLiteral("timeUp"), true}});
     case NetworkSession::Refusal::Ended:
         return refusal(410, tr("La passation est terminée : cette réponse n'a pas été prise."), {{QStringLiteral("ended"), true}});
     case NetworkSession::Refusal::Finished:
         return refusal(409, tr("Vous avez terminé le questionnaire."), {{QStringLiteral("finished"), true}});
     case NetworkSession::Refusal::OneAnswerOnly:
         return refusal(422, tr("Cette question n'a qu'une bonne réponse : cochez-en une seule."));
-    case NetworkSession::Refusal::Closed:
+    case NetworkSession::Refusal::QuestionClosed:
         return refusal(409, tr("L'enseignant a fermé cette question : cette réponse n'a pas été prise."),
                        {{QStringLiteral("closed"), true}});
     default:

@@ -33,7 +33,7 @@ struct WebPicture
 // end of the run, or never).
 //
 // Routes (bodies are JSON objects of at most MaxBodyBytes; errors carry a French "error"):
-//   GET  /  /page.css  /page.js      the page
+//   GET  /  /page.css  /page.js      the page (and /timing.js, its time left)
 //   GET  /picture/<n>?t=<token>      question n's picture (1-based)
 //   POST /api/session {code}         the session: number of questions, the class list's names
 //                                    (none with personal codes: "codes": true instead)
@@ -108,6 +108,10 @@ private:
     bool codeAccepted(const QJsonObject &body, const ApiRequest &request, ApiResponse *refusal);
     QJsonObject stateOf(const NetworkPupil &pupil) const;
     QJsonObject resultOf(const NetworkPupil &pupil) const;
+    // The copy's time as the teacher's computer counts it: "timeLeft" (seconds) while it runs,
+    // "timeUp" once it ran out.
+    void addTimeOf(QJsonObject &object, const NetworkPupil &pupil) const;
+    ApiResponse closedRefusal() const;
 
     NetworkSession &m_session;
     Pictures m_pictures;

@@ -9,10 +9,11 @@ PupilSession::PupilSession(std::shared_ptr<const ClassQuestionnaire> questionnai
 {
 }
 
-ClassRun &PupilSession::startPupil(const QString &name)
+ClassRun &PupilSession::startPupil(const QString &name, const ExtraTime &extra)
 {
     m_pupil = name.simplified();
     m_started = m_clock();
+    m_time = CopyTime(qint64(m_settings.durationMinutes) * 60, extra, m_started);
     m_run.emplace(m_questionnaire, m_settings, m_seeds());
     return *m_run;
 }
@@ -32,9 +33,22 @@ ClassRunRecord PupilSession::record(bool finished) const
     return record;
 }
 
-ClassRunRecord PupilSession::keep(bool finished)
+int PupilSession::remainingSeconds() const
 {
-    const ClassRunRecord kept = record(finished);
+    return pupilAnswering() ? m_time.remainingSeconds(m_clock()) : -1;
+}
+
+std::optional<ClassRunRecord> PupilSession::timeUpIfDue()
+{
+    if (!pupilAnswering() || !m_time.over(m_clock()))
+        return std::nullopt;
+    return keep(true, true);
+}
+
+ClassRunRecord PupilSession::keep(bool finished, bool timedOut)
+{
+    ClassRunRecord kept = record(finished);
+    kept.timedOut = timedOut;
     m_lastFile = m_keeper.keep(kept);
     m_run->finish();
     m_done << m_pupil;

@@ -2,6 +2,7 @@
 
 #include "classroom/classrun.h"
 #include "classroom/classrunrecord.h"
+#include "classroom/classtiming.h"
 
 #include <QDateTime>
 #include <QStringList>
@@ -25,8 +26,9 @@ public:
     const ClassSettings &settings() const { return m_settings; }
     const ClassQuestionnaire &questionnaire() const { return *m_questionnaire; }
 
-    // A new pupil's run, in a version of their own. The name may be empty.
-    ClassRun &startPupil(const QString &name);
+    // A new pupil's run, in a version of their own, timed by the settings' duration with the
+    // pupil's extra time. The name may be empty.
+    ClassRun &startPupil(const QString &name, const ExtraTime &extra = {});
     bool pupilAnswering() const { return m_run.has_value() && !m_run->finished(); }
     ClassRun *run() { return m_run ? &*m_run : nullptr; }
     const ClassRun *run() const { return m_run ? &*m_run : nullptr; }
@@ -39,6 +41,14 @@ public:
     // Returns that record, or nothing when nobody was answering.
     std::optional<ClassRunRecord> stop();
 
+    // The time of the pupil answering, counted by this computer's clock.
+    const CopyTime &time() const { return m_time; }
+    // Seconds left for the pupil answering; -1 when the run is not timed.
+    int remainingSeconds() const;
+    // When the pupil's time has run out: his run is kept as it stands (every answer given,
+    // marked as timed out) and its record returned. Throws AppError as finishPupil() does.
+    std::optional<ClassRunRecord> timeUpIfDue();
+
     // Names of the pupils whose runs were kept in this session, in order.
     const QStringList &pupilsDone() const { return m_done; }
     // The file the last run went to.
@@ -46,7 +56,7 @@ public:
 
 private:
     ClassRunRecord record(bool finished) const;
-    ClassRunRecord keep(bool finished);
+    ClassRunRecord keep(bool finished, bool timedOut = false);
 
     std::shared_ptr<const ClassQuestionnaire> m_questionnaire;
     ClassSettings m_settings;
@@ -56,6 +66,7 @@ private:
     std::optional<ClassRun> m_run;
     QString m_pupil;
     QDateTime m_started;
+    CopyTime m_time;
     QStringList m_done;
     QString m_lastFile;
 };

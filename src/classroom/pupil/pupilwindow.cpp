@@ -52,6 +52,12 @@ const QString CheckStyle = QStringLiteral(
     " background: #ffffff; color: #1a1a1a; spacing: 0.6em; }"
     "QCheckBox:focus { border: 4px solid #1f5fa8; }"
     "QCheckBox:checked { background: #dce8f7; border-color: #1f4e8c; }");
+// The time left stays calm: a quiet frame, made plainer in the last five minutes, never red
+// and never blinking.
+const QString TimeStyle = QStringLiteral("QLabel { color: #1a1a1a; padding: 0.1em 0.5em; border: 2px solid #8a96a8;"
+                                         " border-radius: 6px; }");
+const QString TimeSoonStyle = QStringLiteral("QLabel { color: #1a1a1a; padding: 0.1em 0.5em; border: 3px solid #1f4e8c;"
+                                             " border-radius: 6px; background: #eef3fa; font-weight: bold; }");
 const QString StripStyle = QStringLiteral(
     "QPushButton { border: 2px solid #44546a; border-radius: 4px; background: #ffffff; color: #1a1a1a; }"
     "QPushButton[answered=\"true\"] { background: #1f4e8c; color: #ffffff; border-color: #1f4e8c; }"
@@ -210,6 +216,15 @@ QWidget *PupilWindow::createQuestionPage()
     auto *page = new QWidget(this);
     page->setObjectName(QStringLiteral("QuestionPage"));
     QuestionNumber = wrappedLabel(QStringLiteral("QuestionNumber"), page);
+    TimeLabel = new QLabel(page);
+    TimeLabel->setObjectName(QStringLiteral("TimeLabel"));
+    TimeLabel->setTextFormat(Qt::PlainText);
+    TimeLabel->setStyleSheet(TimeStyle);
+    TimeLabel->hide();
+    TimeTimer = new QTimer(this);
+    TimeTimer->setObjectName(QStringLiteral("TimeTimer"));
+    TimeTimer->setInterval(1000);
+    connect(TimeTimer, &QTimer::timeout, this, &PupilWindow::tickTime);
     TitleLabel = wrappedLabel(QStringLiteral("TitleLabel"), page);
     StatementLabel = wrappedLabel(QStringLiteral("StatementLabel"), page);
     PictureView = new ProportionalPicture(m_services.pictures, page);
@@ -275,8 +290,11 @@ QWidget *PupilWindow::createQuestionPage()
     navigation->addStretch();
     navigation->addWidget(FinishButton);
 
+    auto *heading = new QHBoxLayout;
+    heading->addWidget(QuestionNumber, 1);
+    heading->addWidget(TimeLabel, 0, Qt::AlignRight | Qt::AlignTop);
     auto *layout = new QVBoxLayout(page);
-    layout->addWidget(QuestionNumber);
+    layout->addLayout(heading);
     layout->addWidget(TitleLabel);
     layout->addLayout(body, 1);
     layout->addWidget(StripArea);
@@ -384,11 +402,43 @@ void PupilWindow::startPupil()
 {
     if (Pages->currentIndex() != NamePage)
         return;
-    m_session.startPupil(NameBox->currentText());
+    const ExtraTime extra = ClassBox->currentIndex() > 0
+        ? m_classLists.extraTimeOf(ClassBox->currentText(), NameBox->currentText())
+        : ExtraTime();
+    m_session.startPupil(NameBox->currentText(), extra);
     for (QPushButton *button : StripButtons)
         button->setProperty("answered", false);
     Pages->setCurrentIndex(QuestionPage);
     showQuestion(0);
+    m_announcer = TimeAnnouncer();
+    TimeLabel->setStyleSheet(TimeStyle);
+    TimeLabel->setVisible(m_session.time().timed());
+    if (m_session.time().timed()) {
+        TimeTimer->start();
+        tickTime();
+    }
+}
+
+void PupilWindow::tickTime()
+{
+    const int remaining = m_session.remainingSeconds();
+    if (remaining < 0) {
+        TimeTimer->stop();
+        return;
+    }
+    TimeLabel->setText(TimeAnnouncer::shownText(remaining));
+    const TimeAnnouncer::Announcement said = m_announcer.next(remaining);
+    if (!said.text.isEmpty())
+        TimeLabel->setAccessibleName(said.text);
+    if (said.warning == TimeAnnouncer::Warning::FiveMinutes)
+        TimeLabel->setStyleSheet(TimeSoonStyle);
+    if (remaining > 0)
+        return;
+    TimeTimer->stop();
+    runGuarded(m_services.boxes, [this] {
+        if (const std::optional<ClassRunRecord> kept = m_session.timeUpIfDue())
+            showEnd(*kept);
+    });
 }
 
 void PupilWindow::showQuestion(int position)
@@ -531,14 +581,21 @@ void PupilWindow::finishPupil()
         question += QLatin1Char('\n') + tr("La question %1 n'a pas de réponse.").arg(numberList(unanswered));
     else if (!unanswered.empty())
         question += QLatin1Char('\n') + tr("Les questions %1 n'ont pas de réponse.").arg(numberList(unanswered));
-    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes)
+    // The time may have run out while the question was asked: the run is kept already.
+    if (m_services.boxes.show(MessageIcon::Question, question, MessageButtons::YesNo) != MessageAnswer::Yes
+        || !m_session.pupilAnswering())
         return;
+    TimeTimer->stop();
     runGuarded(m_services.boxes, [this] { showEnd(m_session.finishPupil()); });
 }
 
 void PupilWindow::showEnd(const ClassRunRecord &record)
 {
     QString text = record.pupil.isEmpty() ? tr("Questionnaire terminé.") : tr("Questionnaire terminé, %1.").arg(record.pupil);
+    if (record.timedOut)
+        text = tr("Temps écoulé.") + QLatin1Char(' ') + text + QLatin1Char('\n') + tr("Toutes les réponses données sont enregistrées.");
+    TimeTimer->stop();
+    TimeLabel->hide();
     const ClassScore &score = record.score;
     const ClassSettings::EndView view = m_session.settings().endView;
     if (view == ClassSettings::EndView::Nothing || score.markedCount == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "classroom/classrunrecord.h"
+#include "classroom/classtiming.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -52,6 +53,9 @@ public:
     QPushButton *StartButton = nullptr;
     // The question page.
     QLabel *QuestionNumber = nullptr;
+    // The time left, in minutes; its accessible name changes only at the announcements.
+    QLabel *TimeLabel = nullptr;
+    QTimer *TimeTimer = nullptr;
     QLabel *TitleLabel = nullptr;
     ProportionalPicture *PictureView = nullptr;
     QLabel *StatementLabel = nullptr;
@@ -103,6 +107,7 @@ private Q_SLOTS:
     void confirmStop();
     void resumeAfterStop();
     void waitOver();
+    void tickTime();
 
 private:
     QWidget *createNamePage();
@@ -130,4 +135,5 @@ private:
     int m_pageBeforeStop = NamePage;
     int m_position = 0;
     bool m_closing = false;
+    TimeAnnouncer m_announcer;
 };
