@@ -49,14 +49,17 @@ def check_statistics(sample: str, work: str) -> int:
     finished = [given + [0] * (len(titles) - len(given)) for _, given, state in PUPILS if state == "terminé"]
     right = [[int(str(a) == solution) for a, (_, solution) in zip(given, titles)] for given in finished]
     totals = [sum(r) for r in right]
-    expected = [["Question", "Réponses", "Justes", "% justes, blancs compris", "Discrimination", "À revoir", "1)", "2)", "3)", "4)", "5)"]]
+    expected = [["Question", "Réponses", "Justes", "% justes, blancs compris", "Facilité", "Discrimination", "À revoir", "1)", "2)", "3)", "4)", "5)"]]
     for q, (title, _) in enumerate(titles):
         answered = sum(1 for given in finished if given[q])
         count = sum(r[q] for r in right)
         value = discrimination([r[q] for r in right], totals)
         review = count / len(finished) < 0.1 or (value is not None and value < 0)
-        chosen = [str(sum(1 for given in finished if given[q] == a)) for a in range(1, 6)]
-        expected.append([f"{q + 1}. {title}", str(answered), str(count), f"{round(100 * count / len(finished))} %",
+        # The share of the copies ticking each answer; facility is the mean share of the point earned,
+        # which for one-answer questions without penalty is the share right.
+        chosen = [f"{round(100 * sum(1 for given in finished if given[q] == a) / len(finished))} %" for a in range(1, 6)]
+        share = f"{round(100 * count / len(finished))} %"
+        expected.append([f"{q + 1}. {title}", str(answered), str(count), share, share,
                          "-" if value is None else decimal(value), "à revoir" if review else ""] + chosen)
     failures = 0
     questions = copied_table(f"{work}/statistics-questions.txt")
