@@ -748,7 +748,8 @@
     liveShown = key;
     if (newQuestion || !current || current.position !== view.position) {
       current = {position: view.position, count: view.count, title: view.title, statement: view.statement,
-                 answers: view.answers, chosen: view.chosen, picture: view.picture};
+                 answers: view.answers, chosen: view.chosen, picture: view.picture, several: view.several === true,
+                 ticked: view.ticked};
       answered = [];
       drawQuestion();
     }
@@ -770,8 +771,13 @@
     const shares = Array.isArray(view.shares) ? view.shares : null;
     const right = Array.isArray(view.right) ? view.right : [];
     for (let i = 0; i < buttons.length; ++i) {
+      // An answer button, or the label of a check box on a question with several right answers.
       const button = buttons[i];
-      button.disabled = !view.open;
+      const input = button.querySelector('input');
+      if (input)
+        input.disabled = !view.open;
+      else
+        button.disabled = !view.open;
       button.classList.toggle('right', right.includes(i + 1));
       let note = button.querySelector('.share');
       if (!note) {

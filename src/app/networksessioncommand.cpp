@@ -10,6 +10,7 @@
 #include "classroom/network/servedsession.h"
 #include "classroom/network/sessionjournal.h"
 #include "classroom/network/sessionservermodule.h"
+#include "document/classsettings.h"
 #include "document/picturelocation.h"
 #include "platform/apperror.h"
 #include "platform/messageboxes.h"
@@ -85,6 +86,11 @@ void NetworkSessionCommand::run(ClassroomCommands &commands, const QString &file
     const std::optional<ClassroomCommands::ClassToRun> toRun = commands.prepare(fileName, document);
     if (!toRun)
         return;
+    // The teacher paces one question for the whole class: a draw would leave some pupils without it.
+    if (live && ClassSettingsFormat::read(document).draw != ClassSettings::Draw::None) {
+        throw AppError(tr("Une passation en direct montre la même question à toute la classe : elle ne peut pas "
+                          "suivre un tirage. Choisissez « Toutes les questions » dans les réglages de la passation."));
+    }
     // The server's module first: when it is missing the teacher is told so before any journal
     // is begun, rather than offered next time to resume a session that never served anyone.
     loadSessionNetworking();

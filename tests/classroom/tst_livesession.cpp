@@ -285,7 +285,16 @@ void TestLiveSession::severalRightAnswersAreAllMarked()
 {
     Live live(true);
     const QString token = live.join(QStringLiteral("DURAND Ann"));
-    live.pace({"next", "right", "next", "right"});
+    live.pace({"next", "right", "next"});
+    // The open question says it takes several answers, and gives back the set the pupil ticked.
+    const int position = live.session->pupil(0).run.version().positionOf(1);
+    const QJsonArray ticks{live.placeOf(0, 1, 2), live.placeOf(0, 1, 3)};
+    QCOMPARE(live.post(QStringLiteral("answer"), {{"token", token}, {"position", position}, {"choices", ticks}, {"seq", 1}}).status, 200);
+    const QJsonObject open = live.post(QStringLiteral("live"), {{"token", token}}).json;
+    QVERIFY(open.value("several").toBool());
+    QCOMPARE(QSet<int>({open.value("ticked").toArray().at(0).toInt(), open.value("ticked").toArray().at(1).toInt()}),
+             (QSet<int>{live.placeOf(0, 1, 2), live.placeOf(0, 1, 3)}));
+    live.pace({"right"});
     const QJsonArray right = live.post(QStringLiteral("live"), {{"token", token}}).json.value("right").toArray();
     QCOMPARE(right.size(), 2);
     QSet<int> places{right.at(0).toInt(), right.at(1).toInt()};

@@ -27,6 +27,14 @@ QJsonObject LivePage::viewOf(const NetworkSession &session, const NetworkPupil &
     view.insert(QStringLiteral("statement"), shown.statement.join(QLatin1Char('\n')));
     view.insert(QStringLiteral("answers"), QJsonArray::fromStringList(answers));
     view.insert(QStringLiteral("chosen"), pupil.run.chosenAt(position));
+    // Of a question with several right answers, only that it has several, and the places ticked.
+    view.insert(QStringLiteral("several"), shown.severalRight());
+    QJsonArray ticked;
+    for (int place = 1; place <= answers.size(); ++place) {
+        if (AnswerSets::contains(pupil.run.answerSets()[size_t(number)], version.answerNumber(number, place)))
+            ticked.append(place);
+    }
+    view.insert(QStringLiteral("ticked"), ticked);
     view.insert(QStringLiteral("picture"),
                 shown.picture.trimmed().isEmpty() ? QJsonValue() : QJsonValue(shown.number + 1));
     if (!pace.answersShown())
