@@ -835,6 +835,8 @@ void PupilWindow::scaleFonts()
     QFont several = font;
     several.setItalic(true);
     SeveralLabel->setFont(several);
+    // Styled too: the time left reads at the size of the question's text, not at the system's.
+    TimeLabel->setFont(font);
     QFont strip = font;
     strip.setPixelSize(std::max(SmallestBodyPixels, body * 3 / 4));
     const int side = std::max(TouchTarget, QFontMetrics(strip).height() * 2);
