@@ -25,7 +25,7 @@ struct PrintedCopy
     quint64 seed = 0;
     // For the invigilator, on the first page: the pupil's extra time ("Temps majoré : +33 %
     // (1 h 14 min au lieu de 55 min)"); empty for none.
-    QString timeNote;
+    QString timeNote{}; // braced, so that a copy made of its first three fields leaves it empty without a warning
 };
 
 // One page of a copy: what its code says, and the questions drawn on it (boxes beside the
