@@ -1,4 +1,5 @@
 #include "classroom/network/networksession.h"
+#include "classroom/network/sessionstatistics.h"
 #include "networktesting.h"
 #include "platform/apperror.h"
 
@@ -89,6 +90,7 @@ private Q_SLOTS:
     void failedSyncTriedAgainWhenAsked();
     void setsComeBackWithTheSession_data();
     void setsComeBackWithTheSession();
+    void statisticsCountOnlyThePupilsWhoGotAQuestion();
 };
 
 void TestNetworkSession::crashAnywhereKeepsWhatWasAcknowledged_data()
@@ -429,6 +431,38 @@ void TestNetworkSession::failedSyncTriedAgainWhenAsked()
 }
 
 QTEST_GUILESS_MAIN(TestNetworkSession)
+// Three questions drawn among seven for each pupil, every one answered right: each answer is
+// taken whatever the question's number, and each question is right for all who got it and
+// counts no one else.
+void TestNetworkSession::statisticsCountOnlyThePupilsWhoGotAQuestion()
+{
+    QTemporaryDir dir;
+    ListKeeper keeper;
+    StepClock clock;
+    QStringList lines = questionnaire(7);
+    lines.prepend(QStringLiteral("PASSATION tirage=3"));
+    auto session = NetworkSession::begin(dir.filePath(QStringLiteral("j.journal")), startOf(lines), keeper, clock.function());
+    std::vector<int> takers(7, 0);
+    for (const QString &name : {QStringLiteral("Ann"), QStringLiteral("Bob"), QStringLiteral("Chloé"), QStringLiteral("Dan")}) {
+        NetworkPupil &pupil = *session->pupilFor(session->join(name).token);
+        QCOMPARE(pupil.run.size(), 3);
+        for (int position = 0; position < pupil.run.size(); ++position) {
+            const int question = pupil.run.version().questionAt(position);
+            ++takers[size_t(question)];
+            QCOMPARE(session->answer(pupil, position, pupil.run.version().shownPlace(question, 1 + question % 4), position + 1),
+                     NetworkSession::Refusal::None);
+        }
+        session->finish(pupil);
+    }
+    const SessionStatistics statistics = SessionStatistics::of(*session);
+    for (int question = 0; question < 6; ++question) {
+        QCOMPARE(statistics.items.items[size_t(question)].takers, takers[size_t(question)]);
+        if (takers[size_t(question)] > 0)
+            QCOMPARE(statistics.items.items[size_t(question)].facility, 1.0);
+    }
+    QCOMPARE(statistics.marks.mean, 20.0);
+}
+
 #include "tst_networksession.moc"
 
 void TestNetworkSession::aJoinedNameWaitsForTheTeacher_data()

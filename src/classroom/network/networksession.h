@@ -45,7 +45,7 @@ struct NetworkPupil
 {
     NetworkPupil(int index, std::shared_ptr<const ClassQuestionnaire> questionnaire, const ClassSettings &settings,
                  quint64 seed)
-        : index(index), run(std::move(questionnaire), settings, seed), sequence(size_t(run.size()), 0)
+        : index(index), run(std::move(questionnaire), settings, seed), sequence(size_t(run.questionnaire().size()), 0)
     {
     }
 
@@ -55,8 +55,9 @@ struct NetworkPupil
     QDateTime started;
     QDateTime finishedAt;  // invalid while answering
     ClassRun run;
-    // By question number: the page's number of the answer that stands, so that an answer sent
-    // again late (a page that lost the network) never undoes a later one.
+    // By question number (every question of the questionnaire, not only those drawn for the
+    // pupil): the page's number of the answer that stands, so that an answer sent again late (a
+    // page that lost the network) never undoes a later one.
     std::vector<qint64> sequence;
     bool kept = false;
     // The teacher took the run out of the class (removed, or merged into another row): its

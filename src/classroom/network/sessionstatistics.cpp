@@ -2,6 +2,8 @@
 
 #include "classroom/network/networksession.h"
 
+#include <algorithm>
+
 SessionStatistics SessionStatistics::of(const NetworkSession &session)
 {
     SessionStatistics statistics;
@@ -9,7 +11,7 @@ SessionStatistics SessionStatistics::of(const NetworkSession &session)
     for (const ClassQuestion &question : questionnaire.questions())
         statistics.marked.push_back(question.marked());
     std::vector<double> marks;
-    std::vector<std::vector<char>> right;
+    std::vector<std::vector<double>> scores;
     for (int i = 0; i < session.pupilCount(); ++i) {
         const NetworkPupil &pupil = session.pupil(i);
         // A row the teacher took out of the class never counts.
@@ -17,13 +19,17 @@ SessionStatistics SessionStatistics::of(const NetworkSession &session)
             continue;
         const ClassScore score = pupil.run.score();
         marks.push_back(score.mark);
-        std::vector<char> row(score.outcomes.size());
-        for (size_t q = 0; q < row.size(); ++q)
-            row[q] = score.outcomes[q] == ClassScore::Outcome::Right ? 1 : 0;
-        right.push_back(std::move(row));
+        // The share of each question's point the pupil earned (partial credit counts), and nothing
+        // for a question his draw did not give him: it is neither right nor wrong.
+        std::vector<double> row(score.outcomes.size());
+        for (size_t q = 0; q < row.size(); ++q) {
+            row[q] = !score.asked(int(q)) ? ItemAnalysis::NotTaken
+                     : q < score.questionPoints.size() ? std::clamp(score.questionPoints[q], 0.0, 1.0) : 0.0;
+        }
+        scores.push_back(std::move(row));
     }
     statistics.runs = int(marks.size());
     statistics.marks = MarkSummary::of(marks, session.settings().markScale);
-    statistics.items = ItemAnalysis::of(right, statistics.marked);
+    statistics.items = ItemAnalysis::of(scores, statistics.marked);
     return statistics;
 }
