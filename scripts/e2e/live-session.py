@@ -29,7 +29,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
-from network_browser_test import CHROMEDRIVER, CHROMIUM, Pupil, check, questionnaire, results_rows  # noqa: E402
+from network_browser_test import browser_tools_missing, Pupil, check, questionnaire, results_rows  # noqa: E402
 
 _spec = importlib.util.spec_from_file_location('network_session', os.path.join(HERE, 'network-session.py'))
 network_session = importlib.util.module_from_spec(_spec)
@@ -105,14 +105,9 @@ def shot_of(window, path):
 
 def main():
     executable, work = sys.argv[1:3]
-    if not CHROMIUM or not CHROMEDRIVER:
-        print('Chromium or chromedriver is not installed (Debian: chromium chromium-driver): skipped')
-        return 77
-    try:
-        import PIL  # noqa: F401
-        import selenium  # noqa: F401
-    except ImportError:
-        print('Selenium or Pillow is not installed (Debian: python3-selenium python3-pil): skipped')
+    missing = browser_tools_missing()
+    if missing:
+        print(missing)
         return 77
     shots = os.environ.get('NELO_LIVE_SHOTS')
     started = time.time()

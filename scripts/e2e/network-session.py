@@ -32,7 +32,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
-from network_browser_test import CHROMEDRIVER, CHROMIUM, QUESTIONS, check, questionnaire, results_rows  # noqa: E402
+from network_browser_test import browser_tools_missing, QUESTIONS, check, questionnaire, results_rows  # noqa: E402
 
 CLASS = '4e B'
 CLASS_PUPILS = ['DURAND Ann', 'MARTIN Bob']
@@ -396,14 +396,9 @@ def corrections_at_end_session(program, phones, results, before):
 
 def main():
     executable, work = sys.argv[1:3]
-    if not CHROMIUM or not CHROMEDRIVER:
-        print('Chromium or chromedriver is not installed (Debian: chromium chromium-driver): skipped')
-        return 77
-    try:
-        import PIL  # noqa: F401
-        import selenium  # noqa: F401
-    except ImportError:
-        print('Selenium or Pillow is not installed (Debian: python3-selenium python3-pil): skipped')
+    missing = browser_tools_missing()
+    if missing:
+        print(missing)
         return 77
     started = time.time()
     qcm = os.path.join(work, 'quiz.qcm')

@@ -25,7 +25,7 @@ from importlib.machinery import SourceFileLoader
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
-from network_browser_test import CHROMEDRIVER, CHROMIUM, check, results_rows  # noqa: E402
+from network_browser_test import CHROMEDRIVER, CHROMIUM, browser_tools_missing, check, results_rows  # noqa: E402
 
 network = SourceFileLoader('network_session', os.path.join(HERE, 'network-session.py')).load_module()
 
@@ -194,14 +194,9 @@ def phone_session(program, screenshots):
 def main():
     executable, work = sys.argv[1:3]
     screenshots = sys.argv[3] if len(sys.argv) > 3 else None
-    if not CHROMIUM or not CHROMEDRIVER:
-        print('Chromium or chromedriver is not installed (Debian: chromium chromium-driver): skipped')
-        return 77
-    try:
-        import selenium  # noqa: F401
-        import PIL  # noqa: F401
-    except ImportError:
-        print('Selenium or Pillow is not installed (Debian: python3-selenium python3-pil): skipped')
+    missing = browser_tools_missing()
+    if missing:
+        print(missing)
         return 77
     started = time.time()
     qcm = os.path.join(work, 'quiz.qcm')

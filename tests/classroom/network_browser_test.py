@@ -152,6 +152,18 @@ class Pupil:
         self.browser.quit()
 
 
+def browser_tools_missing():
+    """Why the end-to-end sessions with pupils' browsers cannot run here (they exit 77), or None."""
+    if not CHROMIUM or not CHROMEDRIVER:
+        return 'Chromium or chromedriver is not installed (Debian: chromium chromium-driver): skipped'
+    try:
+        import PIL  # noqa: F401
+        import selenium  # noqa: F401
+    except ImportError:
+        return 'Selenium or Pillow is not installed (Debian: python3-selenium python3-pil): skipped'
+    return None
+
+
 def check(condition, message):
     if not condition:
         raise AssertionError(message)
