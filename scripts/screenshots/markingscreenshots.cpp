@@ -1,6 +1,7 @@
 #include "markingscreenshots.h"
 
 #include "classroom/classlist.h"
+#include "classroom/classtiming.h"
 #include "document/qcmformat.h"
 #include "marking/copiesdialog.h"
 #include "marking/markedcorpus.h"
@@ -78,6 +79,18 @@ bool saveMarkingWindows(const QStringList &document, const QString &questionnair
             const QString path = output.filePath(name);
             ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
         }
+    }
+
+    // The copy of a pupil with a third more time, in a 55-minute test: the invigilator reads it
+    // on the first page.
+    {
+        const QString pdf = folder.filePath(QStringLiteral("extra.pdf"));
+        MarkedCorpus::print(copies,
+                            {{7, QStringLiteral("BENALI Yanis"), 0x5A1A,
+                              TimeAnnouncer::invigilatorNote(ExtraTime{ExtraTime::Kind::Percent, 33}, 55)}},
+                            CopyLayout::BoxesBeside, pdf);
+        const QString path = output.filePath(QStringLiteral("copy-temps-majore.png"));
+        ok = report(ScanFile(pdf).page(0, 90).save(path, "PNG"), path) && ok;
     }
 
     CopiesDialog dialog(lists);

@@ -7,6 +7,7 @@
 #include <QCollator>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
 
@@ -200,17 +201,18 @@ std::vector<Entry> entriesOfText(const QString &text)
         const QString name = simplified(separator < 0 ? line : line.left(separator));
         if (name.isEmpty())
             continue;
-        Entry entry{name, {}};
-        if (separator >= 0) {
-            QString problem;
-            const std::optional<ExtraTime> extra = ExtraTime::parse(line.mid(separator + 1), &problem);
-            if (!extra)
-                throw AppError(Text::tr("Ligne %1 (%2) : %3").arg(i + 1).arg(name, problem));
-            entry.extra = *extra;
-        }
-        entries.push_back(entry);
+        entries.push_back(entryOf(name, separator < 0 ? QString() : line.mid(separator + 1), int(i + 1)));
     }
     return entries;
+}
+
+Entry entryOf(const QString &name, const QString &extraText, int line)
+{
+    QString problem;
+    const std::optional<ExtraTime> extra = ExtraTime::parse(extraText, &problem);
+    if (!extra)
+        throw AppError(Text::tr("Ligne %1 (%2) : %3").arg(line).arg(simplified(name), problem));
+    return {simplified(name), *extra};
 }
 
 QString textOf(const std::vector<Entry> &entries)
@@ -221,6 +223,42 @@ QString textOf(const std::vector<Entry> &entries)
     return lines.join(QLatin1Char('\n'));
 }
 
+std::vector<Entry> entriesOfPaste(const QString &text, QStringList *problems)
+{
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    const auto firstLine = std::find_if(lines.begin(), lines.end(), [](const QString &line) {
+        return !line.trimmed().isEmpty();
+    });
+    if (firstLine == lines.end())
+        return {};
+    const QChar separator = separatorOf(lines);
+    const QStringList header = fieldsOf(*firstLine, separator);
+    if (std::any_of(header.begin(), header.end(), [](const QString &field) {
+            return isSurnameHeader(field) || isFirstNameHeader(field) || isOtherHeader(field);
+        }))
+        return readEntries(text.toUtf8(), problems);
+
+    std::vector<Entry> entries;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QStringList fields;
+        for (const QString &field : lines.at(i).split(QRegularExpression(QStringLiteral("[;\t]"))))
+            fields << field.trimmed();
+        Entry entry;
+        const QString last = fields.size() > 1 ? fields.last() : QString();
+        if (!last.isEmpty() && (last.front() == QLatin1Char('+') || last.front().isDigit())) {
+            fields.removeLast();
+            QString problem;
+            if (const std::optional<ExtraTime> extra = ExtraTime::parse(last, &problem))
+                entry.extra = *extra;
+            else if (problems)
+                *problems << Text::tr("Ligne %1 : %2").arg(i + 1).arg(problem);
+        }
+        entry.name = simplified(fields.join(QLatin1Char(' ')));
+        if (!entry.name.isEmpty())
+            entries.push_back(entry);
+    }
+    return entries;
+}
 
 } // namespace ClassListReader
 

@@ -32,7 +32,16 @@ std::vector<Entry> readEntries(const QByteArray &bytes, QStringList *problems = 
 // The lines of the class lists dialog, "NOM Prénom" or "NOM Prénom ; +33 %", and back. A bad
 // extra time throws AppError naming the line.
 std::vector<Entry> entriesOfText(const QString &text);
+// One pupil of the table: `extraText` read as an extra time, a bad one throwing AppError that
+// names the line ("Ligne 3 (DUPONT Marie) : ...").
+Entry entryOf(const QString &name, const QString &extraText, int line);
 QString textOf(const std::vector<Entry> &entries);
+
+// What a teacher pastes into the class lists table: a file's table with its header, read as
+// readEntries() reads it, or lines of a name followed, after a semicolon or a tabulation, by an
+// extra time ("DUPONT;Marie;+33 %"). A last field meant as an extra time ("+", or a figure
+// first) that is none leaves the pupil without it and says why in `problems`.
+std::vector<Entry> entriesOfPaste(const QString &text, QStringList *problems = nullptr);
 
 } // namespace ClassListReader
 

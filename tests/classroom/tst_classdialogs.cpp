@@ -4,13 +4,14 @@
 #include "scriptedservices.h"
 
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -25,7 +26,42 @@ private Q_SLOTS:
     void classListImportedCorrectedKeptDeleted();
     void badListFilesRefused_data();
     void badListFilesRefused();
+    void pastedIntoTable_data();
+    void pastedIntoTable();
+    void typedExtraTime_data();
+    void typedExtraTime();
 };
+
+namespace {
+
+QString tableText(const ClassListDialog &dialog)
+{
+    return ClassListReader::textOf(dialog.entries());
+}
+
+// Types into a cell as a teacher does: F2 on the cell, the text, Enter.
+void typeInto(ClassListDialog &dialog, int row, int column, const QString &text)
+{
+    dialog.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.PupilsTable->setFocus();
+    dialog.PupilsTable->setCurrentCell(row, column);
+    QTest::keyClick(dialog.PupilsTable, Qt::Key_F2);
+    QWidget *editor = QApplication::focusWidget();
+    QVERIFY(editor && editor != dialog.PupilsTable);
+    // QTest types only ASCII: the accented names go in as an input method would put them.
+    auto *line = qobject_cast<QLineEdit *>(editor);
+    if (auto *box = qobject_cast<QComboBox *>(editor))
+        line = box->lineEdit();
+    QVERIFY(line);
+    line->selectAll();
+    line->insert(text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The view takes what was typed a turn of the event loop later.
+    QCoreApplication::processEvents();
+}
+
+} // namespace
 
 void TestClassDialogs::settingsShownAndReadBack()
 {
@@ -111,13 +147,24 @@ void TestClassDialogs::classListImportedCorrectedKeptDeleted()
     scripted.dialogs.script(export_.fileName());
     QTest::mouseClick(dialog.ImportButton, Qt::LeftButton);
     QCOMPARE(dialog.ClassNameEdit->text(), QStringLiteral("4e B"));
-    QCOMPARE(dialog.PupilsEdit->toPlainText(), QStringLiteral("DUPONT Marie\nMARTIN Léo"));
+    QCOMPARE(tableText(dialog), QStringLiteral("DUPONT Marie\nMARTIN Léo"));
     QCOMPARE(dialog.CountLabel->text(), QStringLiteral("2 élève(s)"));
-    // The teacher corrects a name and adds a pupil before keeping the list.
-    dialog.PupilsEdit->setPlainText(QStringLiteral("DUPONT Marie\nMARTIN Léon\n\nNOUVEAU Zoé"));
+    // The teacher corrects a name, adds two pupils in the blank row kept last, gives one extra
+    // time and takes the other out again before keeping the list.
+    dialog.show();
+    typeInto(dialog, 1, ClassListDialog::NameColumn, QStringLiteral("MARTIN Léon"));
+    typeInto(dialog, 2, ClassListDialog::NameColumn, QStringLiteral("NOUVEAU Zoé"));
+    typeInto(dialog, 2, ClassListDialog::ExtraTimeColumn, QStringLiteral("33%"));
+    typeInto(dialog, 3, ClassListDialog::NameColumn, QStringLiteral("ERREUR Max"));
+    QCOMPARE(dialog.PupilsTable->rowCount(), 5);
+    QCOMPARE(dialog.CountLabel->text(), QStringLiteral("4 élève(s), dont 1 avec un temps majoré"));
+    dialog.PupilsTable->setCurrentCell(3, ClassListDialog::NameColumn);
+    QTest::keyClick(dialog.PupilsTable, Qt::Key_Delete);
+    QCOMPARE(dialog.PupilsTable->rowCount(), 4);
     QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
     QCOMPARE(store.pupils(QStringLiteral("4e B")),
              (QStringList{QStringLiteral("DUPONT Marie"), QStringLiteral("MARTIN Léon"), QStringLiteral("NOUVEAU Zoé")}));
+    QCOMPARE(store.extraTimeOf(QStringLiteral("4e B"), QStringLiteral("NOUVEAU Zoé")).text(), QStringLiteral("+33 %"));
     QCOMPARE(dialog.ClassList->count(), 1);
     QCOMPARE(dialog.ClassList->currentItem()->text(), QStringLiteral("4e B"));
 
@@ -152,12 +199,79 @@ void TestClassDialogs::badListFilesRefused()
     scripted.dialogs.script(file.fileName());
     QTest::mouseClick(dialog.ImportButton, Qt::LeftButton);
     QTEST(scripted.boxes.lastText(), "message");
-    QCOMPARE(dialog.PupilsEdit->toPlainText(), QString());
+    QCOMPARE(tableText(dialog), QString());
     // Keeping an empty list is refused too.
     dialog.ClassNameEdit->setText(QStringLiteral("5e A"));
     QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
     QCOMPARE(scripted.boxes.lastText(), QStringLiteral("La liste ne contient aucun élève."));
     QCOMPARE(store.classNames(), QStringList());
+}
+
+void TestClassDialogs::pastedIntoTable_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("lines with extra times") << "DUPONT;Marie;+33 %\nMARTIN Léo ; 10 min\n\nPETIT\tCléo\n"
+                                            << "BLANC Ana\nDUPONT Marie ; +33 %\nMARTIN Léo ; +10 min\nPETIT Cléo" << "";
+    QTest::newRow("spreadsheet with its header") << "Nom\tPrénom\tClasse\tTemps majoré\nDUPONT\tMarie\t4B\t+50 %\n"
+                                                 << "BLANC Ana\nDUPONT Marie ; +50 %" << "";
+    QTest::newRow("bad extra time, pupil kept")
+        << "DUPONT;Marie;+33 h" << "BLANC Ana\nDUPONT Marie"
+        << "Ces temps majorés n'ont pas été compris ; les élèves sont dans la liste sans temps majoré :\n"
+           "Ligne 1 : « +33 h » n'est pas un temps majoré : écrivez par exemple +33 % ou +10 min.";
+    QTest::newRow("nothing") << " \n" << "BLANC Ana" << "";
+}
+
+void TestClassDialogs::pastedIntoTable()
+{
+    QFETCH(QString, pasted);
+    QTemporaryDir dir;
+    ScriptedServices scripted;
+    ClassListStore store(dir.filePath(QStringLiteral("classes")));
+    ClassListDialog dialog(store, scripted.services);
+    dialog.setEntries({{QStringLiteral("BLANC Ana"), {}}});
+    // The paste starts at the current row, yet never writes over a pupil already there.
+    dialog.PupilsTable->setCurrentCell(0, ClassListDialog::NameColumn);
+    QApplication::clipboard()->setText(pasted);
+    QTest::keyClick(dialog.PupilsTable, Qt::Key_V, Qt::ControlModifier);
+    QTEST(tableText(dialog), "table");
+    QTEST(scripted.boxes.lastText(), "warning");
+    QVERIFY(dialog.PupilsTable->item(dialog.PupilsTable->rowCount() - 1, 0) == nullptr
+            || dialog.PupilsTable->item(dialog.PupilsTable->rowCount() - 1, 0)->text().isEmpty());
+}
+
+void TestClassDialogs::typedExtraTime_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("percent") << "33%" << "+33 %" << "";
+    QTest::newRow("minutes") << "+ 10 minutes" << "+10 min" << "";
+    QTest::newRow("zero is none") << "0" << "" << "";
+    QTest::newRow("not a time") << "un tiers" << "un tiers"
+                                << "Ligne 1 (DUPONT Marie) : « un tiers » n'est pas un temps majoré : écrivez par "
+                                   "exemple +33 % ou +10 min.";
+    QTest::newRow("past any plan") << "+250 %" << "+250 %"
+                                   << "Ligne 1 (DUPONT Marie) : « +250 % » : un temps majoré ne dépasse pas +200 %.";
+}
+
+void TestClassDialogs::typedExtraTime()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, refusal);
+    QTemporaryDir dir;
+    ScriptedServices scripted;
+    ClassListStore store(dir.filePath(QStringLiteral("classes")));
+    ClassListDialog dialog(store, scripted.services);
+    dialog.show();
+    dialog.ClassNameEdit->setText(QStringLiteral("3e C"));
+    typeInto(dialog, 0, ClassListDialog::NameColumn, QStringLiteral("DUPONT Marie"));
+    typeInto(dialog, 0, ClassListDialog::ExtraTimeColumn, typed);
+    QTEST(dialog.PupilsTable->item(0, ClassListDialog::ExtraTimeColumn)->text(), "shown");
+    QTest::mouseClick(dialog.SaveButton, Qt::LeftButton);
+    QCOMPARE(scripted.boxes.lastText(), refusal);
+    QCOMPARE(store.classNames().isEmpty(), !refusal.isEmpty());
 }
 
 QTEST_MAIN(TestClassDialogs)
