@@ -98,6 +98,8 @@ screenshots: deps
 	@cmake --build $(BUILD) --target nelo-network-window-shot nelo-network-session-driver
 	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json \
 	  $(BUILD)/tests/classroom/nelo-network-window-shot docs/screenshots/network-session-window.png
+	@QT_QPA_PLATFORM=offscreen:configfile=scripts/screenshots/screen-1366x768.json \
+	  $(BUILD)/tests/classroom/nelo-network-window-shot docs/screenshots/network-session-time-left.png timed
 	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_browser_test.py \
 	  --driver $(BUILD)/tests/classroom/nelo-network-session-driver --examples examples --screenshots docs/screenshots
 	@QT_QPA_PLATFORM=offscreen /usr/bin/python3 tests/classroom/network_identity_browser_test.py \

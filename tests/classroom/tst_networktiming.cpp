@@ -4,6 +4,7 @@
 // and the session closes at its hour.
 #include "classroom/network/networksession.h"
 #include "classroom/network/sessionapi.h"
+#include "classroom/network/sessiontablemodel.h"
 #include "networktesting.h"
 #include "results/resultsfile.h"
 #include "results/resultsrunkeeper.h"
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void extraTimeFromTheClassList();
     void minutesGrantedDuringTheRun();
     void openingHours();
+    void timeLeftInTheTeachersTable_data();
+    void timeLeftInTheTeachersTable();
 };
 
 void TestNetworkTiming::aDeviceThatLiesChangesNothing_data()
@@ -268,6 +271,39 @@ void TestNetworkTiming::openingHours()
     // The hour is kept in the journal.
     timed.resume();
     QVERIFY(timed.session->closed());
+}
+
+void TestNetworkTiming::timeLeftInTheTeachersTable_data()
+{
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<int>("granted");
+    QTest::addColumn<int>("waited");
+    QTest::addColumn<bool>("expired");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("at the start") << "" << 0 << 0 << false << "2 min";
+    QTest::newRow("a minute begun counts") << "" << 0 << 50 << false << "2 min";
+    QTest::newRow("extra time") << "+50 %" << 0 << 0 << false << "3 min (+50 %)";
+    QTest::newRow("granted") << "+10 min" << 1 << 100 << false << "12 min (+10 min, +1 min accordée)";
+    QTest::newRow("last seconds") << "" << 0 << 80 << false << "40 s";
+    QTest::newRow("over, not yet kept") << "" << 0 << 120 << false << "écoulé";
+    QTest::newRow("kept") << "" << 0 << 130 << true << "";
+}
+
+void TestNetworkTiming::timeLeftInTheTeachersTable()
+{
+    QFETCH(QString, extra);
+    QFETCH(int, granted);
+    Timed timed(2, {QStringLiteral("DUPONT Marie")}, {extra});
+    SessionTableModel table(*timed.session);
+    timed.join(QStringLiteral("DUPONT Marie"));
+    QFETCH(int, waited);
+    timed.wait(waited);
+    if (granted > 0)
+        timed.session->grantMinutes(0, granted);
+    QFETCH(bool, expired);
+    if (expired)
+        QCOMPARE(timed.session->expireDue(), 1);
+    QTEST(table.data(table.index(0, SessionTableModel::TimeColumn)).toString(), "shown");
 }
 
 QTEST_GUILESS_MAIN(TestNetworkTiming)

@@ -338,6 +338,7 @@ QLayout *NetworkSessionWindow::createTimeRow(QWidget *panel)
     GrantButton->setVisible(limited);
     GrantButton->setEnabled(false);
     TimeLabel = namedLabel(QStringLiteral("TimeLabel"), panel);
+    PupilTable->setColumnHidden(SessionTableModel::TimeColumn, !limited && !closes.isValid());
     connect(PupilTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, &NetworkSessionWindow::tickTime);
 
     TimeTimer = new QTimer(this);
@@ -384,6 +385,7 @@ void NetworkSessionWindow::tickTime()
 {
     NetworkSession &session = m_served.session();
     if (session.ended()) {
+        PupilTable->setColumnHidden(SessionTableModel::TimeColumn, true);
         TimeTimer->stop();
         TimeLabel->clear();
         GrantButton->setEnabled(false);
@@ -396,6 +398,9 @@ void NetworkSessionWindow::tickTime()
         if (++m_ticks % 10 == 0)
             session.noteAlive();
     });
+    PupilTable->setColumnHidden(SessionTableModel::TimeColumn,
+                                session.settings().durationMinutes <= 0 && !session.closingTime().isValid());
+    m_model->timeTicked();
     const QList<int> rows = selectedPupils();
     const int left = rows.size() == 1 ? session.remainingSeconds(session.pupil(rows.first())) : -1;
     GrantButton->setEnabled(left >= 0 && session.pupil(rows.first()).time.limited());

@@ -1,5 +1,6 @@
 #include "classroom/network/sessiontablemodel.h"
 
+#include "classroom/classtiming.h"
 #include "classroom/network/networksession.h"
 #include "results/resultsfile.h"
 
@@ -89,6 +90,34 @@ QString SessionTableModel::stateText(int row) const
     return text;
 }
 
+// "12 min", "40 s", "écoulé", with what the pupil has beyond the limit: "1 h 05 (+33 %, +5 min
+// accordées)". Nothing once the copy is over, nor for an untimed one.
+QString SessionTableModel::timeText(int row) const
+{
+    const NetworkPupil &pupil = m_session.pupil(row);
+    const int left = m_session.remainingSeconds(pupil);
+    if (left < 0 || !pupil.time.timed())
+        return QString();
+    QString text = left <= 0 ? tr("écoulé")
+        : left < 60          ? tr("%1 s").arg(left)
+                             : TimeAnnouncer::durationText(left);
+    QStringList beyond;
+    if (!pupil.time.extra().isNone())
+        beyond << pupil.time.extra().text();
+    if (pupil.time.grantedMinutes() > 0)
+        beyond << (pupil.time.grantedMinutes() == 1 ? tr("+1 min accordée")
+                                                    : tr("+%1 min accordées").arg(pupil.time.grantedMinutes()));
+    if (!beyond.isEmpty())
+        text += QStringLiteral(" (%1)").arg(beyond.join(QStringLiteral(", ")));
+    return text;
+}
+
+void SessionTableModel::timeTicked()
+{
+    if (m_rows > 0)
+        Q_EMIT dataChanged(index(0, TimeColumn), index(m_rows - 1, TimeColumn), {Qt::DisplayRole});
+}
+
 QVariant SessionTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows + m_takeOvers)
@@ -118,6 +147,8 @@ QVariant SessionTableModel::data(const QModelIndex &index, int role) const
         if (!m_marksShown)
             return role == Qt::AccessibleTextRole ? tr("note masquée") : QStringLiteral("•••");
         return pupil.run.score().markedCount > 0 ? pupil.run.score().markText() : tr("sans note");
+    case TimeColumn:
+        return timeText(index.row());
     default:
         return {};
     }
@@ -158,6 +189,7 @@ QVariant SessionTableModel::headerData(int section, Qt::Orientation orientation,
     case AnsweredColumn: return tr("Réponses");
     case StateColumn: return tr("État");
     case MarkColumn: return tr("Note");
+    case TimeColumn: return tr("Temps restant");
     default: return {};
     }
 }

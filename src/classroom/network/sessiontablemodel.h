@@ -18,7 +18,9 @@ class SessionTableModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { NameColumn, AnsweredColumn, StateColumn, MarkColumn, ColumnCount };
+    // The time left comes last, so that the columns before it keep their places in what reads
+    // the table; the window hides it when the session has no time.
+    enum Column { NameColumn, AnsweredColumn, StateColumn, MarkColumn, TimeColumn, ColumnCount };
     static constexpr int RefreshMs = 250;
 
     explicit SessionTableModel(NetworkSession &session, QObject *parent = nullptr);
@@ -43,6 +45,8 @@ public:
     // Every row told to the view now: what the teacher did herself (a row removed, two merged)
     // shows at once, not with the class's next refresh.
     void refreshNow() { everyRowChanged(); }
+    // The time left moves with the clock, not with the class: the window tells it each second.
+    void timeTicked();
 
 Q_SIGNALS:
     // The request rows changed: the window puts their buttons back.
@@ -57,6 +61,7 @@ private:
     void everyRowChanged();
     void takeOversChanged();
     QString stateText(int row) const;
+    QString timeText(int row) const;
     QVariant takeOverData(const QModelIndex &index, int role) const;
 
     NetworkSession &m_session;
