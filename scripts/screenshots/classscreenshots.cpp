@@ -110,5 +110,8 @@ bool saveClassWindows(const QStringList &document, const QString &questionnaireF
     timedWindow.NameBox->setCurrentText(QStringLiteral("BENALI Yanis"));
     timedWindow.StartButton->click();
     ok = saveAt(timedWindow, QSize(1366, 768), output.filePath(QStringLiteral("pupil-time-left-1366x768.png"))) && ok;
+    // The teacher's page, where she may give the pupil more time.
+    timedWindow.StopButton->click();
+    ok = saveAt(timedWindow, QSize(1366, 768), output.filePath(QStringLiteral("pupil-grant-time-1366x768.png"))) && ok;
     return ok;
 }

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QSpinBox>
 #include <QtTest>
 
 namespace {
@@ -78,6 +79,8 @@ private Q_SLOTS:
     void checkBoxesForSeveralAnswers();
     void feedbackOfEachAnswerTicked_data();
     void feedbackOfEachAnswerTicked();
+    void teacherGrantsMinutes_data();
+    void teacherGrantsMinutes();
 
 private:
     void open(const ClassSettings &settings, const QStringList &lines = questionnaireLines());
@@ -406,6 +409,54 @@ void TestPupilWindow::feedbackOfEachAnswerTicked()
     QVERIFY(!text.contains(QStringLiteral("Indice quatre")));
     QVERIFY(!text.contains(QStringLiteral("Commentaire de la réponse")));
     QVERIFY(!text.contains(QStringLiteral("Bonnes réponses : 2")));
+}
+
+void TestPupilWindow::teacherGrantsMinutes_data()
+{
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<int>("waited");
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<bool>("offered");
+    QTest::addColumn<int>("left"); // seconds, after the grant
+    QTest::newRow("granted with the code") << 10 << 120 << "1789" << true << 480 + 300;
+    QTest::newRow("a wrong code grants nothing") << 10 << 120 << "1788" << true << -1;
+    // The time ran out while the teacher typed: the copy waited for her, and goes on.
+    QTest::newRow("ran out on the teacher's page") << 10 << 630 << "1789" << true << 270;
+    QTest::newRow("no time limit, nothing to grant") << 0 << 0 << "" << false << -1;
+}
+
+void TestPupilWindow::teacherGrantsMinutes()
+{
+    QFETCH(int, duration);
+    ClassSettings settings;
+    settings.durationMinutes = duration;
+    open(settings);
+    const QDateTime start = scripted.clock.now();
+    QTest::mouseClick(window->StartButton, Qt::LeftButton);
+    QTest::keyClick(window->focusWidget(), Qt::Key_2);
+    QTest::mouseClick(window->StopButton, Qt::LeftButton);
+    QFETCH(int, waited);
+    scripted.clock.set(start.addSecs(waited));
+    // A tick of the window's clock, while the teacher's page shows.
+    QVERIFY(QMetaObject::invokeMethod(window.get(), "tickTime"));
+    QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::StopPage));
+    QTEST(window->GrantButton->isVisible(), "offered");
+    QFETCH(bool, offered);
+    if (!offered)
+        return;
+    window->GrantBox->setValue(5);
+    QFETCH(QString, code);
+    QTest::keyClicks(window->TeacherCodeEdit, code);
+    QTest::mouseClick(window->GrantButton, Qt::LeftButton);
+    QFETCH(int, left);
+    if (left < 0) {
+        QCOMPARE(window->StopProblemLabel->text(), QStringLiteral("Code incorrect."));
+        QCOMPARE(session->time().grantedMinutes(), 0);
+        return;
+    }
+    QCOMPARE(window->Pages->currentIndex(), int(PupilWindow::QuestionPage));
+    QCOMPARE(session->remainingSeconds(), left);
+    QVERIFY(keeper.kept.empty());
 }
 
 QTEST_MAIN(TestPupilWindow)

@@ -1,6 +1,19 @@
 #include "classroom/pupil/pupilsession.h"
 
+#include "platform/apperror.h"
+
+#include <QCoreApplication>
+
 #include <algorithm>
+
+namespace {
+
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(PupilSession)
+};
+
+} // namespace
 
 PupilSession::PupilSession(std::shared_ptr<const ClassQuestionnaire> questionnaire, const ClassSettings &settings,
                            ClassRunKeeper &keeper, Clock clock, SeedSource seeds)
@@ -43,6 +56,15 @@ std::optional<ClassRunRecord> PupilSession::timeUpIfDue()
     if (!pupilAnswering() || !m_time.over(m_clock()))
         return std::nullopt;
     return keep(true, true);
+}
+
+void PupilSession::grantMinutes(int minutes)
+{
+    if (!pupilAnswering())
+        throw AppError(Text::tr("Aucun élève ne répond : il n'y a pas de copie à qui accorder du temps."));
+    if (!m_time.limited())
+        throw AppError(Text::tr("Cette passation n'a pas de durée : le temps de l'élève n'est pas compté."));
+    m_time.grantMinutes(minutes);
 }
 
 ClassRunRecord PupilSession::keep(bool finished, bool timedOut)

@@ -48,6 +48,9 @@ public:
     // When the pupil's time has run out: his run is kept as it stands (every answer given,
     // marked as timed out) and its record returned. Throws AppError as finishPupil() does.
     std::optional<ClassRunRecord> timeUpIfDue();
+    // Minutes the teacher gives the pupil answering, for this run only. Throws AppError when no
+    // one is answering or the run has no time limit.
+    void grantMinutes(int minutes);
 
     // Names of the pupils whose runs were kept in this session, in order.
     const QStringList &pupilsDone() const { return m_done; }

@@ -25,6 +25,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextBrowser>
@@ -366,9 +367,25 @@ QWidget *PupilWindow::createStopPage()
     connect(StopConfirmButton, &QPushButton::clicked, this, &PupilWindow::confirmStop);
     connect(TeacherCodeEdit, &QLineEdit::returnPressed, this, &PupilWindow::confirmStop);
     connect(ResumeButton, &QPushButton::clicked, this, &PupilWindow::resumeAfterStop);
+    GrantBox = new QSpinBox(page);
+    GrantBox->setObjectName(QStringLiteral("GrantBox"));
+    GrantBox->setRange(1, 120);
+    GrantBox->setValue(5);
+    GrantBox->setPrefix(tr("+"));
+    GrantBox->setSuffix(tr(" min"));
+    GrantBox->setAccessibleName(tr("Minutes à accorder"));
+    GrantBox->setMinimumHeight(TouchTarget);
+    GrantButton = namedButton(tr("Accorder du te&mps"), QStringLiteral("GrantButton"), page);
+    GrantButton->setAutoDefault(false);
+    GrantButton->setToolTip(tr("Ajoute ces minutes au temps de l'élève qui répond, pour sa copie seulement, "
+                               "puis reprend sa copie."));
+    connect(GrantButton, &QPushButton::clicked, this, &PupilWindow::grantTime);
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(ResumeButton);
+    buttons->addStretch();
+    buttons->addWidget(GrantBox);
+    buttons->addWidget(GrantButton);
     buttons->addStretch();
     buttons->addWidget(StopConfirmButton);
     auto *form = new QVBoxLayout;
@@ -432,7 +449,9 @@ void PupilWindow::tickTime()
         TimeLabel->setAccessibleName(said.text);
     if (said.warning == TimeAnnouncer::Warning::FiveMinutes)
         TimeLabel->setStyleSheet(TimeSoonStyle);
-    if (remaining > 0)
+    // While the teacher's page shows, the pupil cannot answer: a copy whose time runs out then
+    // ends when she goes back to it, not under her, between a grant and its code.
+    if (remaining > 0 || Pages->currentIndex() == StopPage)
         return;
     TimeTimer->stop();
     runGuarded(m_services.boxes, [this] {
@@ -681,6 +700,12 @@ void PupilWindow::stopSession()
     QString text = tr("Arrêter la passation ?");
     if (m_session.pupilAnswering())
         text += QLatin1Char('\n') + tr("Les réponses de l'élève en cours seront gardées comme inachevées.");
+    // The teacher may rather give the pupil answering more time: she sees what he has left.
+    const bool grantable = m_session.pupilAnswering() && m_session.time().limited();
+    if (grantable)
+        text += QLatin1Char('\n') + TimeAnnouncer::shownText(m_session.remainingSeconds());
+    GrantBox->setVisible(grantable);
+    GrantButton->setVisible(grantable);
     StopLabel->setText(text);
     TeacherCodeEdit->clear();
     StopProblemLabel->clear();
@@ -694,14 +719,8 @@ void PupilWindow::confirmStop()
 {
     if (Pages->currentIndex() != StopPage)
         return;
-    const TeacherCode::Check check = m_teacherCode.check(TeacherCodeEdit->text());
-    TeacherCodeEdit->clear();
-    if (check != TeacherCode::Check::Accepted) {
-        StopProblemLabel->setText(tr("Code incorrect."));
-        showWait();
-        TeacherCodeEdit->setFocus();
+    if (!teacherCodeAccepted())
         return;
-    }
     const bool kept = runGuarded(m_services.boxes, [this] { m_session.stop(); });
     if (!kept)
         return;
@@ -709,10 +728,35 @@ void PupilWindow::confirmStop()
     accept();
 }
 
+bool PupilWindow::teacherCodeAccepted()
+{
+    const TeacherCode::Check check = m_teacherCode.check(TeacherCodeEdit->text());
+    TeacherCodeEdit->clear();
+    if (check == TeacherCode::Check::Accepted)
+        return true;
+    StopProblemLabel->setText(tr("Code incorrect."));
+    showWait();
+    TeacherCodeEdit->setFocus();
+    return false;
+}
+
+void PupilWindow::grantTime()
+{
+    if (Pages->currentIndex() != StopPage || !teacherCodeAccepted())
+        return;
+    if (!runGuarded(m_services.boxes, [this] { m_session.grantMinutes(GrantBox->value()); }))
+        return;
+    // The pupil hears where his time stands now, and the warnings come again when they are due.
+    m_announcer = TimeAnnouncer();
+    TimeLabel->setStyleSheet(TimeStyle);
+    resumeAfterStop();
+}
+
 void PupilWindow::showWait()
 {
     const qint64 wait = m_teacherCode.waitMs();
     StopConfirmButton->setEnabled(wait == 0);
+    GrantButton->setEnabled(wait == 0);
     TeacherCodeEdit->setEnabled(wait == 0);
     if (wait == 0)
         return;
@@ -730,6 +774,7 @@ void PupilWindow::waitOver()
     }
     WaitTimer->stop();
     StopConfirmButton->setEnabled(true);
+    GrantButton->setEnabled(true);
     TeacherCodeEdit->setEnabled(true);
     StopProblemLabel->clear();
     if (Pages->currentIndex() == StopPage)
@@ -743,6 +788,8 @@ void PupilWindow::resumeAfterStop()
     Pages->setCurrentIndex(m_pageBeforeStop);
     if (m_pageBeforeStop == QuestionPage) {
         showQuestion(m_position);
+        if (TimeTimer->isActive())
+            tickTime();
     } else {
         NameBox->setFocus();
     }

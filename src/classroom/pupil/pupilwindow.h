@@ -18,6 +18,7 @@ class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QSpinBox;
 class QStackedWidget;
 class QLineEdit;
 class QTextBrowser;
@@ -83,6 +84,9 @@ public:
     QLabel *StopProblemLabel = nullptr;
     QPushButton *StopConfirmButton = nullptr;
     QPushButton *ResumeButton = nullptr;
+    // With the code too, minutes more for the pupil answering, when the run has a time limit.
+    QSpinBox *GrantBox = nullptr;
+    QPushButton *GrantButton = nullptr;
     QTimer *WaitTimer = nullptr;
 
     QStackedWidget *Pages = nullptr;
@@ -106,6 +110,7 @@ private Q_SLOTS:
     void stopSession();
     void confirmStop();
     void resumeAfterStop();
+    void grantTime();
     void waitOver();
     void tickTime();
 
@@ -126,6 +131,8 @@ private:
     QString correctionsHtml() const;
     void scaleFonts();
     void showWait();
+    // The teacher's code typed on the teacher's page; says why when it is refused.
+    bool teacherCodeAccepted();
 
     PupilSession &m_session;
     const ClassListStore &m_classLists;
