@@ -18,22 +18,19 @@ Exits 77 (skipped) when Chromium, its driver, Selenium or Pillow is missing.
   live-session.py <nelo-qcm> <scratch folder>
 """
 
-import importlib.util
 import json
 import os
 import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
-from network_browser_test import browser_tools_missing, Pupil, check, questionnaire, results_rows  # noqa: E402
+from network_browser_test import (browser_tools_missing, Pupil, check, load_script, questionnaire,  # noqa: E402
+                                  results_rows)
 
-_spec = importlib.util.spec_from_file_location('network_session', os.path.join(HERE, 'network-session.py'))
-network_session = importlib.util.module_from_spec(_spec)
-_spec.loader.exec_module(network_session)
+network_session = load_script('network_session', os.path.join(HERE, 'network-session.py'))
 Program, RECORDER, until, xdotool = (network_session.Program, network_session.RECORDER, network_session.until,
                                      network_session.xdotool)
 
@@ -213,12 +210,9 @@ def main():
                 check(answers[q] == str(pupil.chosen[q + 1]), '%s, question %d: kept %s, sent %s'
                       % (pupil.name, q + 1, answers[q], pupil.chosen[q + 1]))
             check(answers[3] == '', '%s answered a question never shown: %s' % (pupil.name, answers))
-        program.keys(program.main, 'alt+x')
-        until(lambda: program.process.poll() is not None, 'the program quitting', 10)
+        program.quit_with('alt+x')
     except Exception:
-        shot = os.path.join(tempfile.gettempdir(), 'nelo-e2e-live-failure.png')
-        subprocess.run(['import', '-window', 'root', shot])
-        print('the screen at the failure: %s' % shot)
+        network_session.keep_failure_screen('live')
         raise
     finally:
         for pupil in pupils:

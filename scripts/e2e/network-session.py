@@ -83,6 +83,22 @@ def until(condition, what, seconds=30.0):
         time.sleep(0.1)
 
 
+def keep_class_list(name, lines):
+    """A class list kept from an earlier day, where and as the program keeps them: a pupil a
+    line, a tabulation before his extra time."""
+    classes = os.path.join(os.environ['XDG_DATA_HOME'], 'Nelo Qcm', 'classes')
+    os.makedirs(classes, exist_ok=True)
+    with open(os.path.join(classes, name.replace(' ', '%20') + '.classe'), 'w', encoding='utf-8') as file:
+        file.write(''.join(line + '\n' for line in lines))
+
+
+def keep_failure_screen(name):
+    """The virtual screen as it stood when a run failed, kept in the temporary folder."""
+    shot = os.path.join(tempfile.gettempdir(), 'nelo-e2e-%s-failure.png' % name)
+    subprocess.run(['import', '-window', 'root', shot])
+    print('the screen at the failure: %s' % shot)
+
+
 def xdotool(*arguments):
     return subprocess.run(['xdotool'] + list(arguments), capture_output=True, text=True).stdout.split()
 
@@ -135,6 +151,11 @@ class Program:
         path = os.path.join(self.folder, os.path.splitext(os.path.basename(self.qcm))[0] + '-reseau.journal')
         with open(path, encoding='utf-8', errors='replace') as file:
             return [json.loads(line) for line in file if line.endswith('\n')]
+
+    def quit_with(self, *keys):
+        """Quits by the main window's keys ("alt+x"), and waits until the program is gone."""
+        self.keys(self.main, *keys)
+        until(lambda: self.process.poll() is not None, 'the program quitting', 10)
 
     def quit(self):
         if self.process.poll() is None:
@@ -404,11 +425,7 @@ def main():
     qcm = os.path.join(work, 'quiz.qcm')
     with open(qcm, 'w', encoding='cp1252', newline='') as file:
         file.write(questionnaire('drapeau-france.bmp'))
-    # The class list kept from an earlier day, where the program keeps them.
-    classes = os.path.join(os.environ['XDG_DATA_HOME'], 'Nelo Qcm', 'classes')
-    os.makedirs(classes, exist_ok=True)
-    with open(os.path.join(classes, CLASS.replace(' ', '%20') + '.classe'), 'w', encoding='utf-8') as file:
-        file.write('\n'.join(CLASS_PUPILS) + '\n')
+    keep_class_list(CLASS, CLASS_PUPILS)
     results = os.path.join(work, 'quiz-resultats.csv')
 
     program = Program(executable, qcm)
@@ -422,12 +439,9 @@ def main():
         corrections_at_end_session(program, phones, results, kept)
         print('corrections at the end: none before the teacher showed them (%.1f s)' % (time.time() - started))
         # The settings changed the questionnaire: saved, then the program quits without asking.
-        program.keys(program.main, 'ctrl+s', 'alt+x')
-        until(lambda: program.process.poll() is not None, 'the program quitting', 10)
+        program.quit_with('ctrl+s', 'alt+x')
     except Exception:
-        shot = os.path.join(tempfile.gettempdir(), 'nelo-e2e-network-failure.png')
-        subprocess.run(['import', '-window', 'root', shot])
-        print('the screen at the failure: %s' % shot)
+        keep_failure_screen('network')
         raise
     finally:
         for phone in phones:

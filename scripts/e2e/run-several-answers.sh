@@ -11,15 +11,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 program=$(readlink -f "$1")
 shots=${2:-}
 [ -z "$shots" ] || shots=$(readlink -f "$shots")
-require_tools
-command -v import >/dev/null 2>&1 || { echo "skipped: import is not installed"; exit 77; }
+require_tools import
 require -x "$program" program
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# Class lists, settings and the teacher's code stay in the scratch folder.
-mkdir -p "$work/home"
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY
-python=/usr/bin/python3
-[ -x "$python" ] || python=python3
-xvfb-run -a -s "-screen 0 1366x768x24" "$python" "$here/several-answers.py" "$program" "$work" $shots
+make_scratch_home
+# shellcheck disable=SC2086 # no folder, no argument
+run_on_screen 1366x768 several-answers.py $shots

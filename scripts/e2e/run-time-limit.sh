@@ -10,19 +10,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 . "$here/launch-lib.sh"
 program=$(readlink -f "$1")
 examples=$2
-require_tools
-command -v import >/dev/null 2>&1 || { echo "skipped: import is not installed"; exit 77; }
+require_tools import
 require -x "$program" program
 require -f "$examples/drapeau-france.bmp" "sample picture"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp "$examples/drapeau-france.bmp" "$work/"
-# The class list, settings and results stay in the scratch folder; the pupils' browsers reach
-# this computer's own address directly.
-mkdir -p "$work/home"
-export HOME="$work/home" XDG_DATA_HOME="$work/data" XDG_CONFIG_HOME="$work/config"
-unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY all_proxy ALL_PROXY
-python=/usr/bin/python3
-[ -x "$python" ] || python=python3
-xvfb-run -a -s "-screen 0 1366x768x24" "$python" "$here/time-limit.py" "$program" "$work"
+make_scratch_home "$examples/drapeau-france.bmp"
+run_on_screen 1366x768 time-limit.py

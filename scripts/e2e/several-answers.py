@@ -18,16 +18,15 @@ Exits 77 (skipped) when Chromium, its driver or Selenium is missing.
 import os
 import subprocess
 import sys
-import tempfile
 import time
-from importlib.machinery import SourceFileLoader
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
-from network_browser_test import CHROMEDRIVER, CHROMIUM, browser_tools_missing, check, results_rows  # noqa: E402
+from network_browser_test import (CHROMEDRIVER, CHROMIUM, browser_tools_missing, check, load_script,  # noqa: E402
+                                  results_rows)
 
-network = SourceFileLoader('network_session', os.path.join(HERE, 'network-session.py')).load_module()
+network = load_script('network_session', os.path.join(HERE, 'network-session.py'))
 
 PUPILS_WINDOW = '^Passation du questionnaire$'
 TEACHER_CODE = 'prof1789'
@@ -209,13 +208,9 @@ def main():
         print('class computer: answered with the keyboard (%.1f s)' % (time.time() - started))
         given.append(('Noé Petit', phone_session(program, screenshots)))
         print('phone: check boxes, number keys and the feedback (%.1f s)' % (time.time() - started))
-        program.keys(program.main, 'alt+x')
-        until = network.until
-        until(lambda: program.process.poll() is not None, 'the program quitting', 10)
+        program.quit_with('alt+x')
     except Exception:
-        path = os.path.join(tempfile.gettempdir(), 'nelo-e2e-several-failure.png')
-        subprocess.run(['import', '-window', 'root', path])
-        print('the screen at the failure: %s' % path)
+        network.keep_failure_screen('several')
         raise
     finally:
         program.quit()

@@ -21,30 +21,18 @@ Exits 77 (skipped) when Chromium, its driver, Selenium or Pillow is missing.
   time-limit.py <nelo-qcm> <scratch folder>
 """
 
-import importlib.util
-import json
 import os
-import subprocess
 import sys
-import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', '..', 'tests', 'classroom'))
 
 from network_browser_test import (QUESTIONS, browser_tools_missing, check, join_from_list,  # noqa: E402
-                                  questionnaire, results_rows)
+                                  load_script, questionnaire, results_rows)
 
-
-def script(name, file):
-    spec = importlib.util.spec_from_file_location(name, os.path.join(HERE, file))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
-
-
-network_session = script('network_session', 'network-session.py')
-live_session = script('live_session', 'live-session.py')
+network_session = load_script('network_session', os.path.join(HERE, 'network-session.py'))
+live_session = load_script('live_session', os.path.join(HERE, 'live-session.py'))
 Program, Session, until = network_session.Program, network_session.Session, network_session.until
 
 CLASS = '3e A'
@@ -127,15 +115,6 @@ class TimedPupil(live_session.LivePupil):
     def late_answer(self, position):
         self.browser.set_script_timeout(10)
         return self.browser.execute_async_script(LATE_ANSWER, position)
-
-
-def keep_class_list(pupils):
-    """The class list kept from an earlier day, in the store's own format: a name a line, a
-    tabulation before the extra time."""
-    classes = os.path.join(os.environ['XDG_DATA_HOME'], 'Nelo Qcm', 'classes')
-    os.makedirs(classes, exist_ok=True)
-    with open(os.path.join(classes, CLASS.replace(' ', '%20') + '.classe'), 'w', encoding='utf-8') as file:
-        file.write(''.join(name + ('\t' + extra if extra else '') + '\n' for name, extra in pupils))
 
 
 def choose_class(session, program):
@@ -222,7 +201,7 @@ def main():
     qcm = os.path.join(work, 'quiz.qcm')
     with open(qcm, 'w', encoding='cp1252', newline='') as file:
         file.write('PASSATION duree=%d\r\n' % MINUTES + questionnaire('drapeau-france.bmp'))
-    keep_class_list([(ANN, ''), (BOB, '+50 %')])
+    network_session.keep_class_list(CLASS, [ANN, BOB + '\t+50 %'])
     results = os.path.join(work, 'quiz-resultats.csv')
 
     program = Program(executable, qcm)
@@ -286,12 +265,9 @@ def main():
 
         session.end(kept=True)
         check_results(pupils, results_rows(results))
-        program.keys(program.main, 'alt+x')
-        until(lambda: program.process.poll() is not None, 'the program quitting', 10)
+        program.quit_with('alt+x')
     except Exception:
-        shot = os.path.join(tempfile.gettempdir(), 'nelo-e2e-time-limit-failure.png')
-        subprocess.run(['import', '-window', 'root', shot])
-        print('the screen at the failure: %s' % shot)
+        network_session.keep_failure_screen('time-limit')
         raise
     finally:
         for pupil in pupils:

@@ -238,10 +238,11 @@ std::vector<Entry> entriesOfPaste(const QString &text, QStringList *problems)
         }))
         return readEntries(text.toUtf8(), problems);
 
+    static const QRegularExpression separators(QStringLiteral("[;\t]"));
     std::vector<Entry> entries;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QStringList fields;
-        for (const QString &field : lines.at(i).split(QRegularExpression(QStringLiteral("[;\t]"))))
+        for (const QString &field : lines.at(i).split(separators))
             fields << field.trimmed();
         Entry entry;
         const QString last = fields.size() > 1 ? fields.last() : QString();

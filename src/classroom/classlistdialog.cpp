@@ -279,14 +279,6 @@ void ClassListDialog::keepBlankRowLast()
     }
 }
 
-int ClassListDialog::pupilCount() const
-{
-    int count = 0;
-    for (int row = 0; row < PupilsTable->rowCount(); ++row)
-        count += cellText(PupilsTable, row, NameColumn).simplified().isEmpty() ? 0 : 1;
-    return count;
-}
-
 void ClassListDialog::listClasses(const QString &current)
 {
     ClassList->clear();
@@ -370,12 +362,15 @@ void ClassListDialog::deleteClass()
 
 void ClassListDialog::countPupils()
 {
+    int pupils = 0;
     int extra = 0;
     for (int row = 0; row < PupilsTable->rowCount(); ++row) {
-        if (!cellText(PupilsTable, row, NameColumn).simplified().isEmpty()
-            && !cellText(PupilsTable, row, ExtraTimeColumn).trimmed().isEmpty())
+        if (cellText(PupilsTable, row, NameColumn).simplified().isEmpty())
+            continue;
+        ++pupils;
+        if (!cellText(PupilsTable, row, ExtraTimeColumn).trimmed().isEmpty())
             ++extra;
     }
-    const QString count = tr("%n élève(s)", nullptr, pupilCount());
+    const QString count = tr("%n élève(s)", nullptr, pupils);
     CountLabel->setText(extra == 0 ? count : tr("%1, dont %n avec un temps majoré", nullptr, extra).arg(count));
 }

@@ -56,7 +56,6 @@ private Q_SLOTS:
     void cellEdited();
 
 private:
-    int pupilCount() const;
     void keepBlankRowLast();
     void listClasses(const QString &current);
 

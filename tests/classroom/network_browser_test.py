@@ -152,6 +152,18 @@ class Pupil:
         self.browser.quit()
 
 
+def load_script(name, path):
+    """The Python file at `path` as the module `name`: the end-to-end scripts' file names have
+    dashes, so `import` cannot find them."""
+    from importlib.machinery import SourceFileLoader
+    import types
+    loader = SourceFileLoader(name, path)
+    module = types.ModuleType(loader.name)
+    module.__file__ = path
+    loader.exec_module(module)
+    return module
+
+
 def browser_tools_missing():
     """Why the end-to-end sessions with pupils' browsers cannot run here (they exit 77), or None."""
     if not CHROMIUM or not CHROMEDRIVER:

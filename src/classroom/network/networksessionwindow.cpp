@@ -2,6 +2,7 @@
 
 #include "classroom/classdraw.h"
 #include "classroom/classlist.h"
+#include "classroom/grantminutesbox.h"
 #include "classroom/network/networksession.h"
 #include "classroom/network/personalcodesheet.h"
 #include "classroom/network/qrcodeview.h"
@@ -321,13 +322,7 @@ QLayout *NetworkSessionWindow::createTimeRow(QWidget *panel)
     connect(ClosesBox, &QCheckBox::toggled, this, &NetworkSessionWindow::chooseClosingTime);
     connect(ClosesEdit, &QTimeEdit::editingFinished, this, &NetworkSessionWindow::chooseClosingTime);
 
-    GrantBox = new QSpinBox(panel);
-    GrantBox->setObjectName(QStringLiteral("GrantBox"));
-    GrantBox->setRange(1, 120);
-    GrantBox->setValue(5);
-    GrantBox->setPrefix(tr("+"));
-    GrantBox->setSuffix(tr(" min"));
-    GrantBox->setAccessibleName(tr("Minutes à accorder"));
+    GrantBox = new GrantMinutesBox(panel);
     GrantButton = new QPushButton(tr("Accorder du te&mps"), panel);
     GrantButton->setObjectName(QStringLiteral("GrantButton"));
     GrantButton->setAutoDefault(false);
@@ -338,7 +333,7 @@ QLayout *NetworkSessionWindow::createTimeRow(QWidget *panel)
     GrantButton->setVisible(limited);
     GrantButton->setEnabled(false);
     TimeLabel = namedLabel(QStringLiteral("TimeLabel"), panel);
-    PupilTable->setColumnHidden(SessionTableModel::TimeColumn, !limited && !closes.isValid());
+    showTimeColumn();
     connect(PupilTable->selectionModel(), &QItemSelectionModel::selectionChanged, this, &NetworkSessionWindow::tickTime);
 
     TimeTimer = new QTimer(this);
@@ -370,6 +365,14 @@ void NetworkSessionWindow::chooseClosingTime()
             closes = closes.addDays(1);
     }
     runGuarded(m_services.boxes, [&session, &closes] { session.setClosingTime(closes); });
+    showTimeColumn();
+}
+
+void NetworkSessionWindow::showTimeColumn()
+{
+    const NetworkSession &session = m_served.session();
+    const bool timed = session.settings().durationMinutes > 0 || session.closingTime().isValid();
+    PupilTable->setColumnHidden(SessionTableModel::TimeColumn, session.ended() || !timed);
 }
 
 void NetworkSessionWindow::grantTime()
@@ -385,7 +388,7 @@ void NetworkSessionWindow::tickTime()
 {
     NetworkSession &session = m_served.session();
     if (session.ended()) {
-        PupilTable->setColumnHidden(SessionTableModel::TimeColumn, true);
+        showTimeColumn();
         TimeTimer->stop();
         TimeLabel->clear();
         GrantButton->setEnabled(false);
@@ -398,9 +401,8 @@ void NetworkSessionWindow::tickTime()
         if (++m_ticks % 10 == 0)
             session.noteAlive();
     });
-    PupilTable->setColumnHidden(SessionTableModel::TimeColumn,
-                                session.settings().durationMinutes <= 0 && !session.closingTime().isValid());
-    m_model->timeTicked();
+    if (!PupilTable->isColumnHidden(SessionTableModel::TimeColumn))
+        m_model->timeTicked();
     const QList<int> rows = selectedPupils();
     const int left = rows.size() == 1 ? session.remainingSeconds(session.pupil(rows.first())) : -1;
     GrantButton->setEnabled(left >= 0 && session.pupil(rows.first()).time.limited());

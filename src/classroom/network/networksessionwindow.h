@@ -104,6 +104,8 @@ private:
     void useCodesOf(const QString &className);
     void showCodesInUse();
     QLayout *createTimeRow(QWidget *panel);
+    // The time-left column, for a session with a time limit or a closing hour while it runs.
+    void showTimeColumn();
     QStringList extraTimesOf(const QString &className) const;
 
     ServedSession &m_served;

@@ -90,7 +90,7 @@ QString SessionTableModel::stateText(int row) const
     return text;
 }
 
-// "12 min", "40 s", "écoulé", with what the pupil has beyond the limit: "1 h 05 (+33 %, +5 min
+// "12 min", "40 s", "écoulé", with what the pupil has beyond the limit: "1 h 5 min (+33 %, +5 min
 // accordées)". Nothing once the copy is over, nor for an untimed one.
 QString SessionTableModel::timeText(int row) const
 {

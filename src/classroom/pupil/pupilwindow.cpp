@@ -3,6 +3,7 @@
 #include "classroom/classdraw.h"
 #include "classroom/classlist.h"
 #include "classroom/classreview.h"
+#include "classroom/grantminutesbox.h"
 #include "classroom/pupil/proportionalpicture.h"
 #include "classroom/pupil/pupilsession.h"
 #include "classroom/pupil/teachercode.h"
@@ -25,7 +26,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTextBrowser>
@@ -367,13 +367,7 @@ QWidget *PupilWindow::createStopPage()
     connect(StopConfirmButton, &QPushButton::clicked, this, &PupilWindow::confirmStop);
     connect(TeacherCodeEdit, &QLineEdit::returnPressed, this, &PupilWindow::confirmStop);
     connect(ResumeButton, &QPushButton::clicked, this, &PupilWindow::resumeAfterStop);
-    GrantBox = new QSpinBox(page);
-    GrantBox->setObjectName(QStringLiteral("GrantBox"));
-    GrantBox->setRange(1, 120);
-    GrantBox->setValue(5);
-    GrantBox->setPrefix(tr("+"));
-    GrantBox->setSuffix(tr(" min"));
-    GrantBox->setAccessibleName(tr("Minutes à accorder"));
+    GrantBox = new GrantMinutesBox(page);
     GrantBox->setMinimumHeight(TouchTarget);
     GrantButton = namedButton(tr("Accorder du te&mps"), QStringLiteral("GrantButton"), page);
     GrantButton->setAutoDefault(false);
@@ -752,12 +746,17 @@ void PupilWindow::grantTime()
     resumeAfterStop();
 }
 
+void PupilWindow::enableCodeEntry(bool enabled)
+{
+    StopConfirmButton->setEnabled(enabled);
+    GrantButton->setEnabled(enabled);
+    TeacherCodeEdit->setEnabled(enabled);
+}
+
 void PupilWindow::showWait()
 {
     const qint64 wait = m_teacherCode.waitMs();
-    StopConfirmButton->setEnabled(wait == 0);
-    GrantButton->setEnabled(wait == 0);
-    TeacherCodeEdit->setEnabled(wait == 0);
+    enableCodeEntry(wait == 0);
     if (wait == 0)
         return;
     const int seconds = int((wait + 999) / 1000);
@@ -773,9 +772,7 @@ void PupilWindow::waitOver()
         return;
     }
     WaitTimer->stop();
-    StopConfirmButton->setEnabled(true);
-    GrantButton->setEnabled(true);
-    TeacherCodeEdit->setEnabled(true);
+    enableCodeEntry(true);
     StopProblemLabel->clear();
     if (Pages->currentIndex() == StopPage)
         TeacherCodeEdit->setFocus();

@@ -131,6 +131,8 @@ private:
     QString correctionsHtml() const;
     void scaleFonts();
     void showWait();
+    // The code, and what it allows, taken or not while wrong tries make the teacher wait.
+    void enableCodeEntry(bool enabled);
     // The teacher's code typed on the teacher's page; says why when it is refused.
     bool teacherCodeAccepted();
 
